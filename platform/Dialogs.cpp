@@ -1,0 +1,17 @@
+// Fills in the program's title before the boxes reach an implementation, so
+// every implementation (and every test double) sees the caption as shown.
+#include "platform/Dialogs.h"
+
+namespace brindle::platform {
+
+Answer Dialogs::message(MessageRequest request) {
+  if (request.title.empty()) request.title = kProgramTitle;
+  return showMessage(request);
+}
+
+std::string Dialogs::input(InputRequest request) {
+  if (request.title.empty()) request.title = kProgramTitle;
+  return showInput(request);
+}
+
+}  // namespace brindle::platform

@@ -1,0 +1,265 @@
+#include "platform/posix/PosixFileSystem.h"
+
+#include <dirent.h>
+#include <fcntl.h>
+#include <linux/fs.h>
+#include <stdio.h>
+#include <sys/stat.h>
+#include <sys/syscall.h>
+#include <unistd.h>
+
+#include <algorithm>
+#include <array>
+#include <cctype>
+#include <cerrno>
+#include <cstring>
+#include <memory>
+#include <set>
+#include <sstream>
+
+namespace brindle::platform::posix {
+
+namespace {
+
+/// Owns a file descriptor and closes it on every path out.
+class FileDescriptor {
+ public:
+  explicit FileDescriptor(int fd) : m_fd(fd) {}
+  ~FileDescriptor() {
+    if (m_fd >= 0) ::close(m_fd);
+  }
+  FileDescriptor(const FileDescriptor&) = delete;
+  FileDescriptor& operator=(const FileDescriptor&) = delete;
+  int get() const { return m_fd; }
+  /// Closes now and reports the result: a failed close can mean lost data.
+  int release() {
+    int result = ::close(m_fd);
+    m_fd = -1;
+    return result;
+  }
+
+ private:
+  int m_fd;
+};
+
+struct DirCloser {
+  void operator()(DIR* dir) const { ::closedir(dir); }
+};
+
+int renameat2NoReplace(const char* from, const char* to) {
+#ifdef SYS_renameat2
+  return static_cast<int>(::syscall(SYS_renameat2, AT_FDCWD, from, AT_FDCWD, to, RENAME_NOREPLACE));
+#else
+  errno = ENOSYS;
+  return -1;
+#endif
+}
+
+bool isPlainFile(int dirFd, const dirent& entry, bool& isDirectory) {
+  isDirectory = false;
+  switch (entry.d_type) {
+    case DT_REG:
+      return true;
+    case DT_DIR:
+      isDirectory = true;
+      return false;
+    case DT_LNK:
+    case DT_UNKNOWN: {
+      // Follow links: a link to a file lists as a file, to a folder as one.
+      struct stat info {};
+      if (::fstatat(dirFd, entry.d_name, &info, 0) != 0) return false;
+      isDirectory = S_ISDIR(info.st_mode);
+      return S_ISREG(info.st_mode);
+    }
+    default:
+      return false;
+  }
+}
+
+std::string decodeMountEscapes(const std::string& field) {
+  std::string out;
+  for (std::size_t i = 0; i < field.size(); ++i) {
+    if (field[i] == '\\' && i + 3 < field.size() &&
+        std::isdigit(static_cast<unsigned char>(field[i + 1])) &&
+        std::isdigit(static_cast<unsigned char>(field[i + 2])) &&
+        std::isdigit(static_cast<unsigned char>(field[i + 3]))) {
+      out += static_cast<char>((field[i + 1] - '0') * 64 + (field[i + 2] - '0') * 8 +
+                               (field[i + 3] - '0'));
+      i += 3;
+    } else {
+      out += field[i];
+    }
+  }
+  return out;
+}
+
+}  // namespace
+
+Error systemError(int code, const std::string& what, const std::string& path) {
+  return Error{code, what + " \"" + path + "\": " + std::strerror(code)};
+}
+
+Status PosixFileSystem::renameNoReplace(const std::string& from, const std::string& to) {
+  if (renameat2NoReplace(from.c_str(), to.c_str()) == 0) return {};
+  int code = errno;
+  if (code != EINVAL && code != ENOSYS && code != ENOTSUP) {
+    return systemError(code, "Cannot rename", from);
+  }
+  // The file system does not know the no-replace flag: a hard link is just as
+  // atomic, since link() fails when the target exists.
+  if (::link(from.c_str(), to.c_str()) != 0) return systemError(errno, "Cannot rename", from);
+  if (::unlink(from.c_str()) != 0) {
+    int unlinkError = errno;
+    ::unlink(to.c_str());
+    return systemError(unlinkError, "Cannot rename", from);
+  }
+  return {};
+}
+
+Status PosixFileSystem::remove(const std::string& path) {
+  struct stat info {};
+  if (::lstat(path.c_str(), &info) == 0 && S_ISDIR(info.st_mode)) {
+    return systemError(EISDIR, "Cannot delete", path);
+  }
+  if (::unlink(path.c_str()) != 0) return systemError(errno, "Cannot delete", path);
+  return {};
+}
+
+bool PosixFileSystem::exists(const std::string& path) {
+  struct stat info {};
+  return ::lstat(path.c_str(), &info) == 0;
+}
+
+bool PosixFileSystem::isDirectory(const std::string& path) {
+  struct stat info {};
+  return ::stat(path.c_str(), &info) == 0 && S_ISDIR(info.st_mode);
+}
+
+Result<std::uint64_t> PosixFileSystem::length(const std::string& path) {
+  struct stat info {};
+  if (::stat(path.c_str(), &info) != 0) return systemError(errno, "Cannot measure", path);
+  return static_cast<std::uint64_t>(info.st_size);
+}
+
+Result<bool> PosixFileSystem::isReadOnly(const std::string& path) {
+  struct stat info {};
+  if (::stat(path.c_str(), &info) != 0) return systemError(errno, "Cannot examine", path);
+  return (info.st_mode & (S_IWUSR | S_IWGRP | S_IWOTH)) == 0;
+}
+
+Status PosixFileSystem::setReadOnly(const std::string& path, bool readOnly) {
+  struct stat info {};
+  if (::stat(path.c_str(), &info) != 0) return systemError(errno, "Cannot examine", path);
+  mode_t mode = info.st_mode & 07777;
+  if (readOnly) {
+    mode &= ~static_cast<mode_t>(S_IWUSR | S_IWGRP | S_IWOTH);
+  } else {
+    // Give back write permission to whoever may read, as far as the umask
+    // allows, so a file made read-only and back keeps its usual rights.
+    mode_t mask = ::umask(0);
+    ::umask(mask);
+    mode |= S_IWUSR;
+    if (mode & S_IRGRP) mode |= S_IWGRP & ~mask;
+    if (mode & S_IROTH) mode |= S_IWOTH & ~mask;
+  }
+  if (::chmod(path.c_str(), mode) != 0) return systemError(errno, "Cannot change", path);
+  return {};
+}
+
+Result<DirectoryListing> PosixFileSystem::listDirectory(const std::string& directory) {
+  std::unique_ptr<DIR, DirCloser> dir(::opendir(directory.c_str()));
+  if (!dir) return systemError(errno, "Cannot read folder", directory);
+  DirectoryListing listing;
+  int dirFd = ::dirfd(dir.get());
+  errno = 0;
+  while (const dirent* entry = ::readdir(dir.get())) {
+    if (std::strcmp(entry->d_name, ".") == 0 || std::strcmp(entry->d_name, "..") == 0) continue;
+    bool isDir = false;
+    if (isPlainFile(dirFd, *entry, isDir)) {
+      listing.files.emplace_back(entry->d_name);
+    } else if (isDir) {
+      listing.directories.emplace_back(entry->d_name);
+    }
+    errno = 0;
+  }
+  if (errno != 0) return systemError(errno, "Cannot read folder", directory);
+  return listing;
+}
+
+std::vector<std::string> parseMountTable(const std::string& table) {
+  static const std::set<std::string> kPseudo = {
+      "proc",       "sysfs",   "devtmpfs", "devpts",   "cgroup",    "cgroup2",    "pstore",
+      "securityfs", "debugfs", "tracefs",  "mqueue",   "hugetlbfs", "configfs",   "fusectl",
+      "bpf",        "binfmt_misc", "autofs", "rpc_pipefs", "nsfs",  "efivarfs",   "selinuxfs",
+      "ramfs",      "squashfs"};
+  std::vector<std::string> points;
+  std::istringstream lines(table);
+  std::string line;
+  while (std::getline(lines, line)) {
+    std::istringstream fields(line);
+    std::string device, mountPoint, type;
+    if (!(fields >> device >> mountPoint >> type)) continue;
+    if (kPseudo.count(type)) continue;
+    std::string point = decodeMountEscapes(mountPoint);
+    if (std::find(points.begin(), points.end(), point) == points.end()) points.push_back(point);
+  }
+  std::sort(points.begin(), points.end());
+  return points;
+}
+
+std::vector<std::string> PosixFileSystem::drives() {
+  Result<std::string> table = readFile("/proc/self/mounts");
+  std::vector<std::string> points = table ? parseMountTable(table.value()) : std::vector<std::string>{};
+  if (std::find(points.begin(), points.end(), "/") == points.end()) {
+    points.insert(points.begin(), "/");
+  }
+  return points;
+}
+
+Result<std::string> PosixFileSystem::readFile(const std::string& path) {
+  FileDescriptor fd(::open(path.c_str(), O_RDONLY | O_CLOEXEC));
+  if (fd.get() < 0) return systemError(errno, "Cannot open", path);
+  std::string content;
+  std::array<char, 65536> buffer{};
+  for (;;) {
+    ssize_t got = ::read(fd.get(), buffer.data(), buffer.size());
+    if (got < 0) {
+      if (errno == EINTR) continue;
+      return systemError(errno, "Cannot read", path);
+    }
+    if (got == 0) break;
+    content.append(buffer.data(), static_cast<std::size_t>(got));
+  }
+  return content;
+}
+
+Status PosixFileSystem::writeFile(const std::string& path, const std::string& bytes,
+                                  WriteMode mode) {
+  int flags = O_WRONLY | O_CREAT | O_CLOEXEC;
+  switch (mode) {
+    case WriteMode::Replace:
+      flags |= O_TRUNC;
+      break;
+    case WriteMode::Append:
+      flags |= O_APPEND;
+      break;
+    case WriteMode::CreateNew:
+      flags |= O_EXCL;
+      break;
+  }
+  FileDescriptor fd(::open(path.c_str(), flags, 0666));
+  if (fd.get() < 0) return systemError(errno, "Cannot open", path);
+  std::size_t written = 0;
+  while (written < bytes.size()) {
+    ssize_t put = ::write(fd.get(), bytes.data() + written, bytes.size() - written);
+    if (put < 0) {
+      if (errno == EINTR) continue;
+      return systemError(errno, "Cannot write", path);
+    }
+    written += static_cast<std::size_t>(put);
+  }
+  if (fd.release() != 0) return systemError(errno, "Cannot write", path);
+  return {};
+}
+
+}  // namespace brindle::platform::posix

@@ -1,0 +1,30 @@
+// The file system of a POSIX system, through its system calls.
+#pragma once
+
+#include "platform/FileSystem.h"
+
+namespace brindle::platform::posix {
+
+class PosixFileSystem : public FileSystem {
+ public:
+  Status renameNoReplace(const std::string& from, const std::string& to) override;
+  Status remove(const std::string& path) override;
+  bool exists(const std::string& path) override;
+  bool isDirectory(const std::string& path) override;
+  Result<std::uint64_t> length(const std::string& path) override;
+  Result<bool> isReadOnly(const std::string& path) override;
+  Status setReadOnly(const std::string& path, bool readOnly) override;
+  Result<DirectoryListing> listDirectory(const std::string& directory) override;
+  std::vector<std::string> drives() override;
+  Result<std::string> readFile(const std::string& path) override;
+  Status writeFile(const std::string& path, const std::string& bytes, WriteMode mode) override;
+};
+
+/// Error from the current errno, naming the operation and the path.
+Error systemError(int code, const std::string& what, const std::string& path);
+
+/// The mount points listed in a mounts table (the format of /proc/self/mounts),
+/// without the kernel's pseudo file systems; octal escapes are decoded.
+std::vector<std::string> parseMountTable(const std::string& table);
+
+}  // namespace brindle::platform::posix

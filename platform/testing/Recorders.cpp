@@ -1,0 +1,48 @@
+#include "platform/testing/Recorders.h"
+
+namespace brindle::platform::testing {
+
+Status RecordingPrinter::step(Step step) {
+  if (m_failAt && *m_failAt == step) return Error{5, "printer failure (scripted)"};
+  return {};
+}
+
+bool RecordingPrinter::choosePrinter() {
+  ++m_chooseCalls;
+  return m_accepted;
+}
+
+Status RecordingPrinter::setFontSize(int points) {
+  Status status = step(Step::SetFontSize);
+  if (status) m_fontSize = points;
+  return status;
+}
+
+Status RecordingPrinter::printLine(const std::string& line) {
+  Status status = step(Step::PrintLine);
+  if (status) m_lines.push_back(line);
+  return status;
+}
+
+Status RecordingPrinter::endDocument() {
+  Status status = step(Step::EndDocument);
+  if (status) {
+    m_documents.push_back(m_lines);
+    m_lines.clear();
+  }
+  return status;
+}
+
+Status RecordingShell::openWithAssociatedProgram(const std::string& path) {
+  m_opened.push_back(path);
+  if (m_failure) return *m_failure;
+  return {};
+}
+
+Status RecordingShell::openInTextEditor(const std::string& path) {
+  m_edited.push_back(path);
+  if (m_failure) return *m_failure;
+  return {};
+}
+
+}  // namespace brindle::platform::testing

@@ -1,0 +1,80 @@
+// Wraps a real file system: records every call and fails chosen calls on
+// purpose, so tests can check what a command touched and how it copes with a
+// failure at any step.
+#pragma once
+
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "platform/FileSystem.h"
+
+namespace brindle::platform::testing {
+
+enum class FsOp {
+  Rename,
+  Remove,
+  Exists,
+  IsDirectory,
+  Length,
+  IsReadOnly,
+  SetReadOnly,
+  ListDirectory,
+  Drives,
+  ReadFile,
+  WriteFile,
+};
+
+struct FsCall {
+  FsOp op;
+  std::string path;
+  /// The rename target, or the bytes written.
+  std::string second;
+};
+
+class RecordingFileSystem : public FileSystem {
+ public:
+  explicit RecordingFileSystem(FileSystem& inner) : m_inner(inner) {}
+
+  /// Makes calls of `op` fail with `error` (on `path` only, when given). The
+  /// fault stays until clearFaults(); `times` limits how often it fires.
+  void fail(FsOp op, Error error, std::optional<std::string> path = std::nullopt, int times = -1);
+  void clearFaults() { m_faults.clear(); }
+
+  /// Replaces the list of drives the real system would give.
+  void setDrives(std::vector<std::string> drives) { m_drives = std::move(drives); }
+
+  const std::vector<FsCall>& calls() const { return m_calls; }
+  std::vector<FsCall> callsOf(FsOp op) const;
+  void clearCalls() { m_calls.clear(); }
+
+  Status renameNoReplace(const std::string& from, const std::string& to) override;
+  Status remove(const std::string& path) override;
+  bool exists(const std::string& path) override;
+  bool isDirectory(const std::string& path) override;
+  Result<std::uint64_t> length(const std::string& path) override;
+  Result<bool> isReadOnly(const std::string& path) override;
+  Status setReadOnly(const std::string& path, bool readOnly) override;
+  Result<DirectoryListing> listDirectory(const std::string& directory) override;
+  std::vector<std::string> drives() override;
+  Result<std::string> readFile(const std::string& path) override;
+  Status writeFile(const std::string& path, const std::string& bytes, WriteMode mode) override;
+
+ private:
+  struct Fault {
+    FsOp op;
+    Error error;
+    std::optional<std::string> path;
+    int remaining;
+  };
+
+  /// Records the call and returns the injected error, if one applies.
+  std::optional<Error> enter(FsOp op, const std::string& path, std::string second = {});
+
+  FileSystem& m_inner;
+  std::vector<FsCall> m_calls;
+  std::vector<Fault> m_faults;
+  std::optional<std::vector<std::string>> m_drives;
+};
+
+}  // namespace brindle::platform::testing
