@@ -9,6 +9,15 @@ Answer Dialogs::message(MessageRequest request) {
   return showMessage(request);
 }
 
+Answer Dialogs::message(std::string text, Buttons buttons, Icon icon, std::string title) {
+  MessageRequest request;
+  request.text = std::move(text);
+  request.buttons = buttons;
+  request.icon = icon;
+  request.title = std::move(title);
+  return message(std::move(request));
+}
+
 std::string Dialogs::input(InputRequest request) {
   if (request.title.empty()) request.title = kProgramTitle;
   return showInput(request);

@@ -52,6 +52,9 @@ class Dialogs {
   /// Shows a message box and returns the button pressed. A request without
   /// a title is shown with the program's title.
   Answer message(MessageRequest request);
+  /// The common case: a box with text, buttons, icon and title.
+  Answer message(std::string text, Buttons buttons = Buttons::Ok, Icon icon = Icon::None,
+                 std::string title = {});
 
   /// Shows an input box; returns the typed text, or the empty text on Cancel.
   std::string input(InputRequest request);

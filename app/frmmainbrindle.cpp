@@ -1,0 +1,393 @@
+#include "app/frmmainbrindle.h"
+
+#include <QApplication>
+#include <QCloseEvent>
+#include <QComboBox>
+#include <QContextMenuEvent>
+#include <QFile>
+#include <QGridLayout>
+#include <QHBoxLayout>
+#include <QKeyEvent>
+#include <QLabel>
+#include <QLineEdit>
+#include <QMenuBar>
+#include <QPainter>
+#include <QProgressBar>
+#include <QPushButton>
+#include <QVBoxLayout>
+
+#include <brindle/Version.h>
+
+#include "app/DirectoryListBox.h"
+#include "app/FileListBox.h"
+#include "app/MainMenu.h"
+#include "app/core/FileListing.h"
+
+namespace brindle::app {
+
+namespace {
+
+constexpr int kDeleteKeyTopicless = Qt::Key_Delete;
+
+QString fromBytes(const std::string& bytes) {
+  return QFile::decodeName(QByteArray::fromStdString(bytes));
+}
+
+/// The decorative picture beside the banner: a folder with a note on it.
+QPixmap drawLogo() {
+  QPixmap pixmap(48, 48);
+  pixmap.fill(Qt::transparent);
+  QPainter painter(&pixmap);
+  painter.setRenderHint(QPainter::Antialiasing);
+  painter.setBrush(QColor(0xC8, 0x8A, 0x3A));
+  painter.setPen(Qt::NoPen);
+  painter.drawRoundedRect(4, 12, 40, 30, 4, 4);
+  painter.drawRoundedRect(4, 8, 18, 8, 2, 2);
+  painter.setBrush(QColor(0x3A, 0x2A, 0x1A));
+  painter.drawEllipse(QPointF(20, 34), 5, 4);
+  painter.drawRect(23, 16, 3, 18);
+  painter.drawRect(23, 16, 10, 3);
+  return pixmap;
+}
+
+}  // namespace
+
+frmmainbrindle::frmmainbrindle(platform::Platform& platform, ContextHelp& help,
+                               std::string startDirectory, QWidget* parent)
+    : QMainWindow(parent),
+      m_platform(platform),
+      m_help(help),
+      m_helpMode([this](int shape) {
+        if (shape == kHelpPointer) {
+          setCursor(Qt::WhatsThisCursor);
+        } else {
+          unsetCursor();
+        }
+      }),
+      m_startDirectory(std::move(startDirectory)) {
+  setObjectName("frmmainbrindle");
+  setWindowTitle(kProductName);
+  buildControls();
+  buildMenus();
+  m_help.addWindow(m_helpMode);
+}
+
+frmmainbrindle::~frmmainbrindle() { m_help.removeWindow(m_helpMode); }
+
+void frmmainbrindle::buildControls() {
+  auto* central = new QWidget(this);
+  auto* frame1 = new QFrame(central);
+  frame1->setObjectName("Frame1");
+  frame1->setFrameShape(QFrame::StyledPanel);
+
+  auto* label3 = new QLabel("* Brindle *", frame1);
+  label3->setObjectName("Label3");
+  QFont bannerFont = label3->font();
+  bannerFont.setPointSize(bannerFont.pointSize() + 6);
+  bannerFont.setBold(true);
+  label3->setFont(bannerFont);
+  m_picture1 = new QLabel(frame1);
+  m_picture1->setObjectName("Picture1");
+  m_picture1->setPixmap(drawLogo());
+  auto* label5 = new QLabel("Right Click For More Options", frame1);
+  label5->setObjectName("Label5");
+
+  m_drive1 = new QComboBox(frame1);
+  m_drive1->setObjectName("Drive1");
+  m_dir1 = new DirectoryListBox(m_platform.fileSystem, frame1);
+  m_dir1->setObjectName("Dir1");
+  m_file1 = new FileListBox(m_platform.fileSystem, frame1);
+  m_file1->setObjectName("File1");
+  m_file1->setToolTip(
+      "Double click to open with associated program,  Delete key deletes hi-lighted file!, "
+      "Right Click For More Options!");
+  m_file1->setContextMenuPolicy(Qt::CustomContextMenu);
+
+  auto* label1 = new QLabel("Files in Directory", frame1);
+  label1->setObjectName("Label1");
+  m_text1 = new QLineEdit(frame1);
+  m_text1->setObjectName("Text1");
+  m_text1->setReadOnly(true);
+  auto* label2 = new QLabel("Path:", frame1);
+  label2->setObjectName("Label2");
+  m_text2 = new QLineEdit(frame1);
+  m_text2->setObjectName("Text2");
+  m_text2->setReadOnly(true);
+  auto* selected = new QLabel("Selected:", frame1);
+  selected->setObjectName("Selected");
+  m_text3 = new QLineEdit(frame1);
+  m_text3->setObjectName("Text3");
+  m_command1 = new QPushButton("Save Edited", frame1);
+  m_command1->setObjectName("Command1");
+  m_command1->setEnabled(false);
+  auto* label7 = new QLabel("Selected:", frame1);
+  label7->setObjectName("Label7");
+  m_label6 = new QLabel("1,0", frame1);
+  m_label6->setObjectName("Label6");
+  m_progressBar1 = new QProgressBar(frame1);
+  m_progressBar1->setObjectName("ProgressBar1");
+  m_progressBar1->setValue(0);
+
+  auto* banner = new QHBoxLayout;
+  banner->addWidget(m_picture1);
+  banner->addWidget(label3, 1);
+  banner->addWidget(label5);
+
+  auto* browse = new QGridLayout;
+  browse->addWidget(m_drive1, 0, 0);
+  browse->addWidget(m_dir1, 1, 0);
+  browse->addWidget(m_file1, 0, 1, 2, 1);
+  browse->setColumnStretch(0, 2);
+  browse->setColumnStretch(1, 3);
+
+  auto* fields = new QGridLayout;
+  fields->addWidget(label1, 0, 0);
+  fields->addWidget(m_text1, 0, 1);
+  fields->addWidget(label2, 1, 0);
+  fields->addWidget(m_text2, 1, 1, 1, 3);
+  fields->addWidget(selected, 2, 0);
+  fields->addWidget(m_text3, 2, 1, 1, 2);
+  fields->addWidget(m_command1, 2, 3);
+  fields->addWidget(label7, 3, 0);
+  fields->addWidget(m_label6, 3, 1);
+  fields->setColumnStretch(2, 1);
+
+  auto* frameLayout = new QVBoxLayout(frame1);
+  frameLayout->addLayout(banner);
+  frameLayout->addLayout(browse, 1);
+  frameLayout->addLayout(fields);
+  frameLayout->addWidget(m_progressBar1);
+
+  auto* outer = new QVBoxLayout(central);
+  outer->addWidget(frame1);
+  setCentralWidget(central);
+  resize(760, 560);
+
+  connect(m_drive1, &QComboBox::activated, this, &frmmainbrindle::onDriveChosen);
+  connect(m_dir1, &DirectoryListBox::pathChanged, this, &frmmainbrindle::onDirectoryChanged);
+  connect(m_dir1, &DirectoryListBox::entryClicked, this, &frmmainbrindle::onDirectoryClicked);
+  connect(m_file1, &FileListBox::entryClicked, this, &frmmainbrindle::onFileClicked);
+  connect(m_file1, &FileListBox::entryDoubleClicked, this, &frmmainbrindle::onFileDoubleClicked);
+  connect(m_file1, &FileListBox::keyPressed, this, &frmmainbrindle::onFileKeyPressed);
+  connect(m_file1, &QWidget::customContextMenuRequested, this,
+          [this] { windowMenu().popup(QCursor::pos()); });
+  connect(m_text3, &QLineEdit::textChanged, this, &frmmainbrindle::onNameBoxChanged);
+  connect(m_text3, &QLineEdit::textChanged, this, &frmmainbrindle::updateCaretReadout);
+  connect(m_text3, &QLineEdit::cursorPositionChanged, this,
+          &frmmainbrindle::updateCaretReadout);
+  connect(m_text3, &QLineEdit::selectionChanged, this, &frmmainbrindle::updateCaretReadout);
+  connect(m_command1, &QPushButton::clicked, this, [this] { runCommand("Command1"); });
+
+  // Controls with a help topic answer the mouse (and the focus) in help mode.
+  for (QObject* watched : std::initializer_list<QObject*>{
+           m_dir1->viewport(), m_file1->viewport(), m_text1, m_text2, m_text3, m_picture1}) {
+    watched->installEventFilter(this);
+  }
+}
+
+void frmmainbrindle::buildMenus() {
+  for (const MenuSpec& spec : mainMenus()) {
+    auto* menu = new QMenu(spec.caption, this);
+    menu->setObjectName(spec.name);
+    m_menus[spec.name] = menu;
+  }
+  menuBar()->addMenu(m_menus["Options"]);
+  m_menus["Options"]->addMenu(m_menus["print"]);
+  menuBar()->addMenu(m_menus["filewindow"]);
+  menuBar()->addMenu(m_menus["help"]);
+
+  for (const MenuItemSpec& spec : mainMenuItems()) {
+    QMenu* menu = m_menus.at(spec.menu);
+    if (std::string(spec.name) == "-") {
+      menu->addSeparator();
+      continue;
+    }
+    QAction* action = menu->addAction(spec.caption);
+    action->setObjectName(spec.name);
+    m_items[spec.name] = action;
+    const std::string name = spec.name;
+    const int topic = spec.topic;
+    connect(action, &QAction::triggered, this, [this, name, topic] { runMenuItem(name, topic); });
+  }
+
+  QAction* sensitiveHelp = menuBar()->addAction("(?)");
+  sensitiveHelp->setObjectName("sensitivehelp");
+  m_items["sensitivehelp"] = sensitiveHelp;
+  connect(sensitiveHelp, &QAction::triggered, this, [this] { m_helpMode.toggle(); });
+
+  setCommand("selectall", [this] { selectAllFiles(); });
+  setCommand("refreshfiles", [this] { refreshFiles(); });
+  setCommand("help1", [this] { showHelpWindow(); });
+  setCommand("about", [this] { showAboutWindow(); });
+  setCommand("mnudisclaimer", [this] { showDisclaimerWindows(); });
+  setCommand("exit", [this] { exitWithQuestion(); });
+}
+
+bool frmmainbrindle::startUp() {
+  setWindowTitle(QString("%1%2.%3").arg(kProductName).arg(kVersionMajor).arg(kVersionMinor));
+  if (m_platform.instanceGuard.anotherInstanceRunning()) {
+    m_platform.dialogs.message("Brindle Already Running?");
+    return false;
+  }
+
+  const std::vector<std::string> drives = m_platform.fileSystem.drives();
+  for (const std::string& drive : drives) {
+    m_drive1->addItem(fromBytes(drive), QByteArray::fromStdString(drive));
+  }
+  const std::string startDrive = driveOf(drives, normalizePath(m_startDirectory));
+  m_drive1->setCurrentIndex(m_drive1->findData(QByteArray::fromStdString(startDrive)));
+
+  // A start directory that cannot be read falls back to the root, so the
+  // window always shows a real folder.
+  if (!m_dir1->setPath(m_startDirectory)) (void)m_dir1->setPath("/");
+  return true;
+}
+
+void frmmainbrindle::setCommand(const std::string& itemName, std::function<void()> command) {
+  m_commands[itemName] = std::move(command);
+}
+
+QAction* frmmainbrindle::menuItem(const std::string& name) const {
+  auto found = m_items.find(name);
+  return found == m_items.end() ? nullptr : found->second;
+}
+
+QMenu* frmmainbrindle::menu(const std::string& name) const {
+  auto found = m_menus.find(name);
+  return found == m_menus.end() ? nullptr : found->second;
+}
+
+const std::string& frmmainbrindle::currentDirectory() const { return m_dir1->path(); }
+
+std::string frmmainbrindle::entryPathOf(const std::string& name) const {
+  return platform::entryPath(currentDirectory(), name);
+}
+
+void frmmainbrindle::rereadFileList() {
+  m_file1->setPath(currentDirectory());
+  (void)m_file1->refresh();
+  showCount();
+}
+
+void frmmainbrindle::runMenuItem(const std::string& name, int topic) {
+  // "Exit", "About" and "Disclaimer" run even in help mode.
+  const bool consultsHelp = topic != kNoTopic && name != "exit" && name != "about";
+  if (consultsHelp && m_help.handledAsHelp(m_helpMode, topic)) return;
+  runCommand(name);
+}
+
+void frmmainbrindle::runCommand(const std::string& name) {
+  auto found = m_commands.find(name);
+  if (found != m_commands.end() && found->second) found->second();
+}
+
+void frmmainbrindle::showCount() { m_text1->setText(QString::number(m_file1->listCount())); }
+
+void frmmainbrindle::onDriveChosen(int index) {
+  const std::string drive = m_drive1->itemData(index).toByteArray().toStdString();
+  // A drive that cannot be read is ignored; the lists stay where they were.
+  (void)m_dir1->setPath(drive);
+}
+
+void frmmainbrindle::onDirectoryChanged() {
+  m_file1->setPath(currentDirectory());
+  (void)m_file1->refresh();
+  showCount();
+  m_text2->setText(fromBytes(currentDirectory()));
+  m_command1->setEnabled(false);
+}
+
+void frmmainbrindle::onDirectoryClicked() {
+  m_file1->setPath(currentDirectory());
+  (void)m_file1->refresh();
+  showCount();
+  m_command1->setEnabled(false);
+}
+
+void frmmainbrindle::onFileClicked() {
+  showCount();
+  m_text3->setText(fromBytes(m_file1->currentName()));
+  if (m_file1->selectedCount() > 1) m_text3->clear();
+}
+
+void frmmainbrindle::onFileDoubleClicked() {
+  showCount();
+  const std::string name = m_file1->currentName();
+  if (name.empty()) return;
+  // The shell's answer is not examined: a file type without a program is the
+  // desktop's to report.
+  (void)m_platform.shell.openWithAssociatedProgram(entryPathOf(name));
+}
+
+void frmmainbrindle::onFileKeyPressed(int key) {
+  showCount();
+  if (key == kDeleteKeyTopicless) runCommand("delete");
+  showCount();
+}
+
+void frmmainbrindle::onNameBoxChanged() {
+  m_command1->setEnabled(m_text3->text() != fromBytes(m_file1->currentName()));
+}
+
+void frmmainbrindle::updateCaretReadout() {
+  const int start = m_text3->hasSelectedText() ? m_text3->selectionStart()
+                                               : m_text3->cursorPosition();
+  m_label6->setText(
+      QString("%1,%2").arg(start + 1).arg(m_text3->selectedText().length()));
+}
+
+void frmmainbrindle::selectAllFiles() { m_file1->selectAllEntries(); }
+
+void frmmainbrindle::refreshFiles() { rereadFileList(); }
+
+void frmmainbrindle::exitWithQuestion() {
+  platform::Answer answer = m_platform.dialogs.message("Exit, Are You Sure?", platform::Buttons::YesNo);
+  if (answer == platform::Answer::Yes) close();
+}
+
+void frmmainbrindle::closeOtherWindows() {
+  // Every other window closes with the main window, whatever its caption.
+  for (QWidget* window : QApplication::topLevelWidgets()) {
+    if (window != this && window->isVisible()) window->close();
+  }
+}
+
+void frmmainbrindle::closeEvent(QCloseEvent* event) {
+  closeOtherWindows();
+  event->accept();
+}
+
+void frmmainbrindle::contextMenuEvent(QContextMenuEvent* event) {
+  optionsMenu().popup(event->globalPos());
+}
+
+int frmmainbrindle::controlTopic(QObject* watched, QEvent::Type type) const {
+  const bool press = type == QEvent::MouseButtonPress;
+  const bool focus = type == QEvent::FocusIn;
+  if (watched == m_dir1->viewport() && press) return 46;
+  if (watched == m_file1->viewport() && press) return 27;
+  if (watched == m_text1 && (press || focus)) return 28;
+  if (watched == m_text2 && (press || focus)) return 29;
+  if (watched == m_text3 && press) return 47;
+  if (watched == m_picture1 && press) return 48;
+  return kNoTopic;
+}
+
+bool frmmainbrindle::eventFilter(QObject* watched, QEvent* event) {
+  if (watched == m_text3 && event->type() == QEvent::KeyPress &&
+      !static_cast<QKeyEvent*>(event)->text().isEmpty()) {
+    m_command1->setEnabled(true);
+  }
+  const int topic = controlTopic(watched, event->type());
+  if (topic != kNoTopic && m_help.handledAsHelp(m_helpMode, topic)) {
+    // In help mode the press only shows the topic: no selection changes.
+    return event->type() == QEvent::MouseButtonPress;
+  }
+  return QMainWindow::eventFilter(watched, event);
+}
+
+QWidget* frmmainbrindle::showAboutWindow() { return nullptr; }
+QWidget* frmmainbrindle::showHelpWindow() { return nullptr; }
+void frmmainbrindle::showDisclaimerWindows() {}
+
+}  // namespace brindle::app

@@ -1,0 +1,126 @@
+// The main window: drive, directory and file lists, the name box, the menus
+// and the browsing state every file command works on.
+#pragma once
+
+#include <QEvent>
+#include <QMainWindow>
+
+#include <functional>
+#include <map>
+#include <memory>
+#include <string>
+
+#include "app/core/ContextHelp.h"
+#include "platform/Platform.h"
+
+class QAction;
+class QComboBox;
+class QLabel;
+class QLineEdit;
+class QMenu;
+class QProgressBar;
+class QPushButton;
+
+namespace brindle::app {
+
+class DirectoryListBox;
+class FileListBox;
+
+class frmmainbrindle : public QMainWindow {
+  Q_OBJECT
+
+ public:
+  /// Shows the files of `startDirectory`. Nothing is read before startUp().
+  frmmainbrindle(platform::Platform& platform, ContextHelp& help, std::string startDirectory,
+                 QWidget* parent = nullptr);
+  ~frmmainbrindle() override;
+
+  /// Sets the title, makes sure this is the only instance and fills the
+  /// lists. Returns false when another instance runs: the program must end.
+  bool startUp();
+
+  /// Runs `command` when the menu item (or button) named `itemName` is chosen
+  /// outside help mode. Items without a command do nothing but show their
+  /// help topic in help mode.
+  void setCommand(const std::string& itemName, std::function<void()> command);
+
+  // The browsing state, for the commands of the other windows and tests.
+  platform::Platform& platform() { return m_platform; }
+  ContextHelp& contextHelp() { return m_help; }
+  HelpMode& helpMode() { return m_helpMode; }
+  FileListBox& fileList() { return *m_file1; }
+  DirectoryListBox& directoryList() { return *m_dir1; }
+  QComboBox& driveList() { return *m_drive1; }
+  QLineEdit& nameBox() { return *m_text3; }
+  QLineEdit& pathBox() { return *m_text2; }
+  QLineEdit& countBox() { return *m_text1; }
+  QPushButton& saveEditedButton() { return *m_command1; }
+  QLabel& caretReadout() { return *m_label6; }
+  QProgressBar& progressBar() { return *m_progressBar1; }
+  QAction* menuItem(const std::string& name) const;
+  QMenu* menu(const std::string& name) const;
+  QMenu& optionsMenu() { return *menu("Options"); }
+  QMenu& windowMenu() { return *menu("filewindow"); }
+
+  /// The current directory path (the directory list's path).
+  const std::string& currentDirectory() const;
+  /// The full path of a name in the current directory.
+  std::string entryPathOf(const std::string& name) const;
+  /// Re-reads the file list and shows the new entry count.
+  void rereadFileList();
+
+  /// Opens the information windows as the menus do; each returns the window.
+  QWidget* showAboutWindow();
+  QWidget* showHelpWindow();
+  void showDisclaimerWindows();
+
+ protected:
+  void closeEvent(QCloseEvent* event) override;
+  bool eventFilter(QObject* watched, QEvent* event) override;
+  void contextMenuEvent(QContextMenuEvent* event) override;
+
+ private:
+  void buildControls();
+  void buildMenus();
+  void runMenuItem(const std::string& name, int topic);
+  void runCommand(const std::string& name);
+
+  // Event handlers.
+  void onDriveChosen(int index);
+  void onDirectoryChanged();
+  void onDirectoryClicked();
+  void onFileClicked();
+  void onFileDoubleClicked();
+  void onFileKeyPressed(int key);
+  void onNameBoxChanged();
+  void updateCaretReadout();
+  void selectAllFiles();
+  void refreshFiles();
+  void exitWithQuestion();
+  void closeOtherWindows();
+  void showCount();
+
+  /// The help topic of a control hit by the mouse or the focus, or kNoTopic.
+  int controlTopic(QObject* watched, QEvent::Type type) const;
+
+  platform::Platform& m_platform;
+  ContextHelp& m_help;
+  HelpMode m_helpMode;
+  std::string m_startDirectory;
+  std::map<std::string, std::function<void()>> m_commands;
+  std::map<std::string, QAction*> m_items;
+  std::map<std::string, QMenu*> m_menus;
+
+  QComboBox* m_drive1 = nullptr;
+  DirectoryListBox* m_dir1 = nullptr;
+  FileListBox* m_file1 = nullptr;
+  QLineEdit* m_text1 = nullptr;
+  QLineEdit* m_text2 = nullptr;
+  QLineEdit* m_text3 = nullptr;
+  QPushButton* m_command1 = nullptr;
+  QLabel* m_label6 = nullptr;
+  QLabel* m_picture1 = nullptr;
+  QProgressBar* m_progressBar1 = nullptr;
+};
+
+}  // namespace brindle::app
