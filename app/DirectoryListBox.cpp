@@ -46,8 +46,7 @@ platform::Status DirectoryListBox::setPath(const std::string& directory) {
   setCurrentRow(count() - 1);
   for (const std::string& name : subfolders.value()) {
     auto* item = new QListWidgetItem(
-        closedIcon, QString(depth * 2, ' ') +
-                        QFile::decodeName(QByteArray::fromStdString(name)));
+        closedIcon, QString(depth * 2, ' ') + QFile::decodeName(QByteArray::fromStdString(name)));
     item->setData(kPathRole, QByteArray::fromStdString(platform::entryPath(m_path, name)));
     addItem(item);
   }

@@ -22,7 +22,8 @@ QVariant FileNameModel::data(const QModelIndex& index, int role) const {
       index.row() >= static_cast<int>(m_names.size())) {
     return {};
   }
-  return QFile::decodeName(QByteArray::fromStdString(m_names[static_cast<std::size_t>(index.row())]));
+  return QFile::decodeName(
+      QByteArray::fromStdString(m_names[static_cast<std::size_t>(index.row())]));
 }
 
 FileListBox::FileListBox(platform::FileSystem& fileSystem, QWidget* parent)

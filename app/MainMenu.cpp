@@ -56,7 +56,11 @@ constexpr std::array kItems{
 
 }  // namespace
 
-std::span<const MenuSpec> mainMenus() { return kMenus; }
-std::span<const MenuItemSpec> mainMenuItems() { return kItems; }
+std::span<const MenuSpec> mainMenus() {
+  return kMenus;
+}
+std::span<const MenuItemSpec> mainMenuItems() {
+  return kItems;
+}
 
 }  // namespace brindle::app

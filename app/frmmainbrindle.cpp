@@ -72,7 +72,9 @@ frmmainbrindle::frmmainbrindle(platform::Platform& platform, ContextHelp& help,
   m_help.addWindow(m_helpMode);
 }
 
-frmmainbrindle::~frmmainbrindle() { m_help.removeWindow(m_helpMode); }
+frmmainbrindle::~frmmainbrindle() {
+  m_help.removeWindow(m_helpMode);
+}
 
 void frmmainbrindle::buildControls() {
   auto* central = new QWidget(this);
@@ -173,14 +175,13 @@ void frmmainbrindle::buildControls() {
           [this] { windowMenu().popup(QCursor::pos()); });
   connect(m_text3, &QLineEdit::textChanged, this, &frmmainbrindle::onNameBoxChanged);
   connect(m_text3, &QLineEdit::textChanged, this, &frmmainbrindle::updateCaretReadout);
-  connect(m_text3, &QLineEdit::cursorPositionChanged, this,
-          &frmmainbrindle::updateCaretReadout);
+  connect(m_text3, &QLineEdit::cursorPositionChanged, this, &frmmainbrindle::updateCaretReadout);
   connect(m_text3, &QLineEdit::selectionChanged, this, &frmmainbrindle::updateCaretReadout);
   connect(m_command1, &QPushButton::clicked, this, [this] { runCommand("Command1"); });
 
   // Controls with a help topic answer the mouse (and the focus) in help mode.
-  for (QObject* watched : std::initializer_list<QObject*>{
-           m_dir1->viewport(), m_file1->viewport(), m_text1, m_text2, m_text3, m_picture1}) {
+  for (QObject* watched : std::initializer_list<QObject*>{m_dir1->viewport(), m_file1->viewport(),
+                                                          m_text1, m_text2, m_text3, m_picture1}) {
     watched->installEventFilter(this);
   }
 }
@@ -257,7 +258,9 @@ QMenu* frmmainbrindle::menu(const std::string& name) const {
   return found == m_menus.end() ? nullptr : found->second;
 }
 
-const std::string& frmmainbrindle::currentDirectory() const { return m_dir1->path(); }
+const std::string& frmmainbrindle::currentDirectory() const {
+  return m_dir1->path();
+}
 
 std::string frmmainbrindle::entryPathOf(const std::string& name) const {
   return platform::entryPath(currentDirectory(), name);
@@ -281,7 +284,9 @@ void frmmainbrindle::runCommand(const std::string& name) {
   if (found != m_commands.end() && found->second) found->second();
 }
 
-void frmmainbrindle::showCount() { m_text1->setText(QString::number(m_file1->listCount())); }
+void frmmainbrindle::showCount() {
+  m_text1->setText(QString::number(m_file1->listCount()));
+}
 
 void frmmainbrindle::onDriveChosen(int index) {
   const std::string drive = m_drive1->itemData(index).toByteArray().toStdString();
@@ -330,18 +335,23 @@ void frmmainbrindle::onNameBoxChanged() {
 }
 
 void frmmainbrindle::updateCaretReadout() {
-  const int start = m_text3->hasSelectedText() ? m_text3->selectionStart()
-                                               : m_text3->cursorPosition();
-  m_label6->setText(
-      QString("%1,%2").arg(start + 1).arg(m_text3->selectedText().length()));
+  const int start =
+      m_text3->hasSelectedText() ? m_text3->selectionStart() : m_text3->cursorPosition();
+  m_label6->setText(QString("%1,%2").arg(start + 1).arg(m_text3->selectedText().length()));
 }
 
-void frmmainbrindle::selectAllFiles() { m_file1->selectAllEntries(); }
+void frmmainbrindle::selectAllFiles() {
+  m_file1->selectAllEntries();
+}
 
-void frmmainbrindle::refreshFiles() { rereadFileList(); }
+// The count box is brought up to date too, so it never shows a stale number.
+void frmmainbrindle::refreshFiles() {
+  rereadFileList();
+}
 
 void frmmainbrindle::exitWithQuestion() {
-  platform::Answer answer = m_platform.dialogs.message("Exit, Are You Sure?", platform::Buttons::YesNo);
+  platform::Answer answer =
+      m_platform.dialogs.message("Exit, Are You Sure?", platform::Buttons::YesNo);
   if (answer == platform::Answer::Yes) close();
 }
 
@@ -378,16 +388,28 @@ bool frmmainbrindle::eventFilter(QObject* watched, QEvent* event) {
       !static_cast<QKeyEvent*>(event)->text().isEmpty()) {
     m_command1->setEnabled(true);
   }
-  const int topic = controlTopic(watched, event->type());
+  const QEvent::Type type = event->type();
+  if (m_swallowMouseUntilRelease &&
+      (type == QEvent::MouseButtonRelease || type == QEvent::MouseButtonDblClick)) {
+    // The rest of a click that showed a help topic must not act either.
+    if (type == QEvent::MouseButtonRelease) m_swallowMouseUntilRelease = false;
+    return true;
+  }
+  const int topic = controlTopic(watched, type);
   if (topic != kNoTopic && m_help.handledAsHelp(m_helpMode, topic)) {
-    // In help mode the press only shows the topic: no selection changes.
-    return event->type() == QEvent::MouseButtonPress;
+    // In help mode the click only shows the topic: no selection changes.
+    m_swallowMouseUntilRelease = type == QEvent::MouseButtonPress;
+    return m_swallowMouseUntilRelease;
   }
   return QMainWindow::eventFilter(watched, event);
 }
 
-QWidget* frmmainbrindle::showAboutWindow() { return nullptr; }
-QWidget* frmmainbrindle::showHelpWindow() { return nullptr; }
+QWidget* frmmainbrindle::showAboutWindow() {
+  return nullptr;
+}
+QWidget* frmmainbrindle::showHelpWindow() {
+  return nullptr;
+}
 void frmmainbrindle::showDisclaimerWindows() {}
 
 }  // namespace brindle::app

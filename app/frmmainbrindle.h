@@ -108,6 +108,7 @@ class frmmainbrindle : public QMainWindow {
   HelpMode m_helpMode;
   std::string m_startDirectory;
   std::map<std::string, std::function<void()>> m_commands;
+  bool m_swallowMouseUntilRelease = false;
   std::map<std::string, QAction*> m_items;
   std::map<std::string, QMenu*> m_menus;
 

@@ -83,8 +83,8 @@ std::string driveOf(const std::vector<std::string>& drives, const std::string& p
   std::string best = "/";
   for (const std::string& drive : drives) {
     if (drive.size() <= best.size() || path.compare(0, drive.size(), drive) != 0) continue;
-    bool wholeComponent = path.size() == drive.size() || path[drive.size()] == '/' ||
-                          drive.back() == '/';
+    bool wholeComponent =
+        path.size() == drive.size() || path[drive.size()] == '/' || drive.back() == '/';
     if (wholeComponent) best = drive;
   }
   return best;

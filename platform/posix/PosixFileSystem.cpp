@@ -105,8 +105,13 @@ Status PosixFileSystem::renameNoReplace(const std::string& from, const std::stri
   if (code != EINVAL && code != ENOSYS && code != ENOTSUP) {
     return systemError(code, "Cannot rename", from);
   }
-  // The file system does not know the no-replace flag: a hard link is just as
-  // atomic, since link() fails when the target exists.
+  // The file system does not know the no-replace flag.
+  return renameByLink(from, to);
+}
+
+Status renameByLink(const std::string& from, const std::string& to) {
+  // A hard link is just as atomic as the no-replace flag, since link() fails
+  // when the target exists; removing the old name then completes the rename.
   if (::link(from.c_str(), to.c_str()) != 0) return systemError(errno, "Cannot rename", from);
   if (::unlink(from.c_str()) != 0) {
     int unlinkError = errno;
@@ -188,10 +193,10 @@ Result<DirectoryListing> PosixFileSystem::listDirectory(const std::string& direc
 
 std::vector<std::string> parseMountTable(const std::string& table) {
   static const std::set<std::string> kPseudo = {
-      "proc",       "sysfs",   "devtmpfs", "devpts",   "cgroup",    "cgroup2",    "pstore",
-      "securityfs", "debugfs", "tracefs",  "mqueue",   "hugetlbfs", "configfs",   "fusectl",
-      "bpf",        "binfmt_misc", "autofs", "rpc_pipefs", "nsfs",  "efivarfs",   "selinuxfs",
-      "ramfs",      "squashfs"};
+      "proc",     "sysfs",      "devtmpfs",  "devpts",      "cgroup",  "cgroup2",
+      "pstore",   "securityfs", "debugfs",   "tracefs",     "mqueue",  "hugetlbfs",
+      "configfs", "fusectl",    "bpf",       "binfmt_misc", "autofs",  "rpc_pipefs",
+      "nsfs",     "efivarfs",   "selinuxfs", "ramfs",       "squashfs"};
   std::vector<std::string> points;
   std::istringstream lines(table);
   std::string line;
@@ -209,7 +214,8 @@ std::vector<std::string> parseMountTable(const std::string& table) {
 
 std::vector<std::string> PosixFileSystem::drives() {
   Result<std::string> table = readFile("/proc/self/mounts");
-  std::vector<std::string> points = table ? parseMountTable(table.value()) : std::vector<std::string>{};
+  std::vector<std::string> points =
+      table ? parseMountTable(table.value()) : std::vector<std::string>{};
   if (std::find(points.begin(), points.end(), "/") == points.end()) {
     points.insert(points.begin(), "/");
   }

@@ -20,6 +20,12 @@ class PosixFileSystem : public FileSystem {
   Status writeFile(const std::string& path, const std::string& bytes, WriteMode mode) override;
 };
 
+/// Renames a plain file by a hard link to the new name and the removal of the
+/// old one: fails with EEXIST when the target exists, leaving both files as
+/// they were. The fallback of renameNoReplace() on file systems without the
+/// kernel's no-replace rename; works for plain files only, not folders.
+Status renameByLink(const std::string& from, const std::string& to);
+
 /// Error from the current errno, naming the operation and the path.
 Error systemError(int code, const std::string& what, const std::string& path);
 

@@ -9,6 +9,8 @@ Status RecordingPrinter::step(Step step) {
 
 bool RecordingPrinter::choosePrinter() {
   ++m_chooseCalls;
+  // A failing choice is one the user cancelled.
+  if (!step(Step::ChoosePrinter)) return false;
   return m_accepted;
 }
 

@@ -1,0 +1,94 @@
+// The order and content of the main window's lists.
+#include "app/core/FileListing.h"
+
+#include <gtest/gtest.h>
+
+#include "platform/posix/PosixFileSystem.h"
+#include "tests/support/TempDir.h"
+
+namespace brindle::app {
+namespace {
+
+using Names = std::vector<std::string>;
+
+TEST(SortNamesCaseInsensitive, IgnoresLetterCase) {
+  Names names{"b.txt", "A.txt", "c.TXT", "a2", "_x", ".hidden", "B"};
+  sortNamesCaseInsensitive(names);
+  EXPECT_EQ(names, (Names{".hidden", "_x", "A.txt", "a2", "B", "b.txt", "c.TXT"}));
+}
+
+TEST(SortNamesCaseInsensitive, EqualButForCaseIsStableByBytes) {
+  Names names{"abc", "ABC", "Abc"};
+  sortNamesCaseInsensitive(names);
+  EXPECT_EQ(names, (Names{"ABC", "Abc", "abc"}));
+}
+
+TEST(SortNamesCaseInsensitive, FoldsLettersBeyondAscii) {
+  // "Éa" folds to "éa", which sorts after every ASCII name; "éb" after it.
+  Names names{
+      "\xC3\xA9"
+      "b",
+      "z",
+      "\xC3\x89"
+      "a",
+      "a"};
+  sortNamesCaseInsensitive(names);
+  EXPECT_EQ(names, (Names{"a", "z",
+                          "\xC3\x89"
+                          "a",
+                          "\xC3\xA9"
+                          "b"}));
+}
+
+TEST(SortNamesCaseInsensitive, KeepsNamesThatAreNotUtf8) {
+  Names names{"\xFF\xFE", "a", "\xFF\xFE", "\xFE"};
+  sortNamesCaseInsensitive(names);
+  ASSERT_EQ(names.size(), 4u);
+  EXPECT_EQ(names[0], "a");
+  EXPECT_EQ(std::count(names.begin(), names.end(), std::string("\xFF\xFE")), 2);
+  EXPECT_EQ(std::count(names.begin(), names.end(), std::string("\xFE")), 1);
+}
+
+TEST(ReadFileList, ListsPlainFilesIncludingDotFilesInOrder) {
+  testsupport::TempDir dir;
+  dir.write("b.mp3");
+  dir.write(".profile");
+  dir.write("A.txt");
+  dir.makeDirectory("folder");
+  platform::posix::PosixFileSystem fileSystem;
+  auto files = readFileList(fileSystem, dir.path());
+  ASSERT_TRUE(files.ok());
+  EXPECT_EQ(files.value(), (Names{".profile", "A.txt", "b.mp3"}));
+  auto folders = readSubdirectories(fileSystem, dir.path());
+  ASSERT_TRUE(folders.ok());
+  EXPECT_EQ(folders.value(), (Names{"folder"}));
+}
+
+TEST(ReadFileList, MissingDirectoryIsAnError) {
+  platform::posix::PosixFileSystem fileSystem;
+  EXPECT_FALSE(readFileList(fileSystem, "/no/such/folder/here").ok());
+}
+
+TEST(PathAncestors, RootToPath) {
+  EXPECT_EQ(pathAncestors("/"), (Names{"/"}));
+  EXPECT_EQ(pathAncestors("/home/user"), (Names{"/", "/home", "/home/user"}));
+}
+
+TEST(DriveOf, LongestWholeComponentPrefix) {
+  Names drives{"/", "/media", "/media/usb", "/home"};
+  EXPECT_EQ(driveOf(drives, "/media/usb/music"), "/media/usb");
+  EXPECT_EQ(driveOf(drives, "/media/usb2/music"), "/media");
+  EXPECT_EQ(driveOf(drives, "/homework"), "/");
+  EXPECT_EQ(driveOf(drives, "/home"), "/home");
+  EXPECT_EQ(driveOf({}, "/x"), "/");
+}
+
+TEST(NormalizePath, RemovesDotsAndDoubledSeparators) {
+  EXPECT_EQ(normalizePath("/a//b/./c/../d/"), "/a/b/d");
+  EXPECT_EQ(normalizePath("/.."), "/");
+  EXPECT_EQ(normalizePath("/"), "/");
+  EXPECT_EQ(normalizePath(""), "/");
+}
+
+}  // namespace
+}  // namespace brindle::app

@@ -1,0 +1,38 @@
+// A main window over a temporary folder, with every platform service
+// replaced by a test double, and a help file whose topic n reads "Topic n.".
+#pragma once
+
+#include <gtest/gtest.h>
+
+#include <memory>
+#include <string>
+
+#include "app/DirectoryListBox.h"
+#include "app/FileListBox.h"
+#include "app/frmmainbrindle.h"
+#include "platform/testing/TestPlatform.h"
+#include "tests/support/TempDir.h"
+
+namespace brindle::app {
+
+class MainWindowFixture : public ::testing::Test {
+ protected:
+  MainWindowFixture();
+  ~MainWindowFixture() override;
+
+  /// Creates the window and runs its start-up; files must exist before.
+  void start();
+  /// The text the test help file holds for `topic`.
+  static std::string topicText(int topic);
+  /// Clicks entry `index` of the file list, with `modifiers` held.
+  void clickEntry(int index, Qt::KeyboardModifiers modifiers = Qt::NoModifier);
+
+  testsupport::TempDir programFolder;
+  testsupport::TempDir browsed;
+  platform::testing::TestPlatform test;
+  platform::Platform services;
+  ContextHelp help;
+  std::unique_ptr<frmmainbrindle> window;
+};
+
+}  // namespace brindle::app
