@@ -12,6 +12,7 @@
 #include <QLineEdit>
 #include <QMenuBar>
 #include <QPainter>
+#include <QPointer>
 #include <QProgressBar>
 #include <QPushButton>
 #include <QVBoxLayout>
@@ -22,6 +23,10 @@
 #include "app/FileListBox.h"
 #include "app/MainMenu.h"
 #include "app/core/FileListing.h"
+#include "infowindows/Aboutform.h"
+#include "infowindows/HelpForm.h"
+#include "infowindows/frmDisclaimer.h"
+#include "infowindows/frmWarning.h"
 
 namespace brindle::app {
 
@@ -363,6 +368,7 @@ void frmmainbrindle::closeOtherWindows() {
 }
 
 void frmmainbrindle::closeEvent(QCloseEvent* event) {
+  m_closing = true;
   closeOtherWindows();
   event->accept();
 }
@@ -404,12 +410,43 @@ bool frmmainbrindle::eventFilter(QObject* watched, QEvent* event) {
   return QMainWindow::eventFilter(watched, event);
 }
 
+namespace {
+
+/// Shows a modeless information window, creating it when it is not open. The
+/// window belongs to the main window but is a window of its own, and frees
+/// itself when closed.
+template <class Create>
+QWidget* showInformationWindow(QPointer<QWidget>& window, Create create) {
+  if (!window) {
+    window = create();
+    window->setWindowFlag(Qt::Window);
+    window->setAttribute(Qt::WA_DeleteOnClose);
+  }
+  window->show();
+  window->raise();
+  return window;
+}
+
+}  // namespace
+
 QWidget* frmmainbrindle::showAboutWindow() {
-  return nullptr;
+  return showInformationWindow(m_about, [this] { return new infowindows::Aboutform(this); });
 }
+
 QWidget* frmmainbrindle::showHelpWindow() {
-  return nullptr;
+  return showInformationWindow(m_helpWindow, [this] { return new infowindows::HelpForm(this); });
 }
-void frmmainbrindle::showDisclaimerWindows() {}
+
+void frmmainbrindle::showDisclaimerWindows() {
+  showInformationWindow(m_disclaimer, [this] {
+    return new infowindows::frmDisclaimer(
+        m_platform.fileSystem, m_platform.programFolder,
+        [this] {
+          if (!m_closing) show();
+        },
+        this);
+  });
+  showInformationWindow(m_warning, [this] { return new infowindows::frmWarning(this); });
+}
 
 }  // namespace brindle::app

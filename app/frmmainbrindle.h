@@ -4,6 +4,7 @@
 
 #include <QEvent>
 #include <QMainWindow>
+#include <QPointer>
 
 #include <functional>
 #include <map>
@@ -109,6 +110,11 @@ class frmmainbrindle : public QMainWindow {
   std::string m_startDirectory;
   std::map<std::string, std::function<void()>> m_commands;
   bool m_swallowMouseUntilRelease = false;
+  bool m_closing = false;
+  QPointer<QWidget> m_about;
+  QPointer<QWidget> m_helpWindow;
+  QPointer<QWidget> m_disclaimer;
+  QPointer<QWidget> m_warning;
   std::map<std::string, QAction*> m_items;
   std::map<std::string, QMenu*> m_menus;
 

@@ -1,0 +1,52 @@
+// The desktop program: builds the real platform services and starts the
+// main window in the directory the program was started in.
+#include <QApplication>
+
+#include <cstdio>
+#include <cstdlib>
+#include <filesystem>
+
+#include <brindle/Version.h>
+
+#include "app/core/ContextHelp.h"
+#include "app/frmmainbrindle.h"
+#include "platform/qt/QtPlatform.h"
+
+namespace {
+
+/// Without a display the toolkit would abort with a terse message; say what
+/// is missing and how to start the program instead.
+bool displayAvailable() {
+  for (const char* variable : {"DISPLAY", "WAYLAND_DISPLAY", "QT_QPA_PLATFORM"}) {
+    const char* value = std::getenv(variable);
+    if (value && *value) return true;
+  }
+  return false;
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+  if (!displayAvailable()) {
+    std::fprintf(stderr,
+                 "brindle: no display found (DISPLAY and WAYLAND_DISPLAY are not set).\n"
+                 "Brindle is a desktop program: start it from a desktop session, or under a\n"
+                 "virtual display with: xvfb-run brindle\n");
+    return 1;
+  }
+  QApplication application(argc, argv);
+  QApplication::setApplicationName(brindle::kProductName);
+  QApplication::setApplicationVersion(brindle::kVersionText);
+
+  brindle::platform::qt::QtPlatform services;
+  brindle::platform::Platform platform = services.platform();
+  brindle::app::ContextHelp help(platform);
+  std::error_code error;
+  const std::string startDirectory = std::filesystem::current_path(error).string();
+
+  brindle::app::frmmainbrindle window(platform, help, error ? "/" : startDirectory);
+  services.dialogs.setParent(&window);
+  if (!window.startUp()) return 0;
+  window.show();
+  return QApplication::exec();
+}
