@@ -22,6 +22,7 @@ QString displayName(const std::string& path) {
 DirectoryListBox::DirectoryListBox(platform::FileSystem& fileSystem, QWidget* parent)
     : QListWidget(parent), m_fileSystem(fileSystem) {
   setSelectionMode(QAbstractItemView::SingleSelection);
+  setIconSize(QSize(16, 16));
   connect(this, &QListWidget::itemActivated, this, &DirectoryListBox::activate);
   connect(this, &QListWidget::itemClicked, this, [this] { emit entryClicked(); });
 }

@@ -134,6 +134,7 @@ void frmmainbrindle::buildControls() {
   m_progressBar1 = new QProgressBar(frame1);
   m_progressBar1->setObjectName("ProgressBar1");
   m_progressBar1->setValue(0);
+  m_progressBar1->setTextVisible(false);
 
   auto* banner = new QHBoxLayout;
   banner->addWidget(m_picture1);

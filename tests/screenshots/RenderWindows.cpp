@@ -1,0 +1,87 @@
+// Renders each window offscreen into a PNG file, for the screenshots of the
+// README: render_windows OUTPUT_DIR [PROGRAM_FOLDER]
+//
+// The main window browses a small sample folder made for the purpose; the
+// data files (help file, licence text) come from PROGRAM_FOLDER, by default
+// the folder of this executable.
+#include <QApplication>
+#include <QDir>
+#include <QFile>
+#include <QLineEdit>
+#include <QPixmap>
+
+#include <cstdio>
+#include <filesystem>
+#include <fstream>
+
+#include "app/FileListBox.h"
+#include "app/core/ContextHelp.h"
+#include "app/frmmainbrindle.h"
+#include "platform/testing/TestPlatform.h"
+
+namespace {
+
+bool save(QWidget* window, const QString& directory, const QString& name) {
+  window->show();
+  QApplication::processEvents();
+  const QString path = QDir(directory).filePath(name);
+  if (!window->grab().save(path)) {
+    std::fprintf(stderr, "render_windows: cannot write %s\n", qPrintable(path));
+    return false;
+  }
+  std::printf("%s\n", qPrintable(path));
+  return true;
+}
+
+std::string makeSampleFolder() {
+  const std::filesystem::path root = std::filesystem::temp_directory_path() / "Brindle Sample";
+  std::filesystem::remove_all(root);
+  std::filesystem::create_directories(root / "Album Art");
+  std::filesystem::create_directories(root / "Live");
+  for (const char* name :
+       {"01 Intro.mp3", "02 Harbour Lights.mp3", "03 Northern Road.mp3", "04 Small Hours.mp3",
+        "05 Paper Boats.mp3", "06 Outro.mp3", "cover.jpg", "notes.txt", "Session Take 1.wav"}) {
+    std::ofstream(root / name) << name;
+  }
+  return root.string();
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+  if (qgetenv("QT_QPA_PLATFORM").isEmpty()) qputenv("QT_QPA_PLATFORM", "offscreen");
+  QApplication application(argc, argv);
+  if (argc < 2) {
+    std::fprintf(stderr, "usage: render_windows OUTPUT_DIR [PROGRAM_FOLDER]\n");
+    return 2;
+  }
+  const QString output = QString::fromLocal8Bit(argv[1]);
+  QDir().mkpath(output);
+  const std::string programFolder =
+      argc > 2 ? argv[2] : QCoreApplication::applicationDirPath().toStdString();
+
+  brindle::platform::testing::TestPlatform test(programFolder);
+  brindle::platform::Platform platform = test.platform();
+  brindle::app::ContextHelp help(platform);
+  const std::string sample = makeSampleFolder();
+  test.fileSystem.setDrives({"/"});
+
+  brindle::app::frmmainbrindle window(platform, help, sample);
+  if (!window.startUp()) return 1;
+  window.fileList().setListIndex(1);
+  window.fileList().setSelected(1, true);
+  window.fileList().setSelected(2, true);
+  window.nameBox().setText("02 Harbour Lights.mp3");
+
+  bool ok = save(&window, output, "main-window.png");
+  ok = save(window.showAboutWindow(), output, "about.png") && ok;
+  ok = save(window.showHelpWindow(), output, "help.png") && ok;
+  window.showDisclaimerWindows();
+  for (QWidget* top : QApplication::topLevelWidgets()) {
+    const QString type = top->metaObject()->className();
+    if (type.endsWith("frmDisclaimer")) ok = save(top, output, "disclaimer.png") && ok;
+    if (type.endsWith("frmWarning")) ok = save(top, output, "warning.png") && ok;
+  }
+  std::filesystem::remove_all(sample);
+  return ok ? 0 : 1;
+}
