@@ -1,0 +1,78 @@
+// The Disclaimer window.
+#include "infowindows/frmDisclaimer.h"
+
+#include <QCloseEvent>
+#include <QHBoxLayout>
+#include <QPlainTextEdit>
+#include <QPushButton>
+#include <QStringDecoder>
+#include <QVBoxLayout>
+#include <utility>
+
+#include "infowindows/TextBoxes.h"
+#include "platform/Platform.h"
+
+namespace brindle::infowindows {
+
+frmDisclaimer::frmDisclaimer(platform::FileSystem& fileSystem,
+                             platform::ProgramFolder& programFolder,
+                             std::function<void()> showMainWindow, QWidget* parent)
+    : QWidget(parent, Qt::Window),
+      m_fileSystem(fileSystem),
+      m_programFolder(programFolder),
+      m_showMainWindow(std::move(showMainWindow)) {
+  setObjectName(QStringLiteral("frmDisclaimer"));
+  setWindowTitle(QStringLiteral("Disclaimer"));
+
+  m_textBox1 = new QPlainTextEdit(this);
+  m_textBox1->setObjectName(QStringLiteral("Text1"));
+  m_textBox1->setReadOnly(true);
+  m_textBox1->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
+  m_textBox1->setLineWrapMode(QPlainTextEdit::WidgetWidth);
+  m_textBox1->setMinimumSize(520, 360);
+
+  m_command1 = new QPushButton(QStringLiteral("OK"), this);
+  m_command1->setObjectName(QStringLiteral("Command1"));
+  m_command1->setDefault(true);
+  connect(m_command1, &QPushButton::clicked, this, &QWidget::close);
+
+  auto* buttons = new QHBoxLayout;
+  buttons->addStretch(1);
+  buttons->addWidget(m_command1);
+  buttons->addStretch(1);
+
+  auto* layout = new QVBoxLayout(this);
+  layout->addWidget(m_textBox1, 1);
+  layout->addLayout(buttons);
+
+  loadAgreement();
+  m_command1->setFocus();
+}
+
+std::string frmDisclaimer::agreementPath() const {
+  return platform::entryPath(m_programFolder.path(), kAgreementFileName);
+}
+
+QString frmDisclaimer::decodeAgreement(const std::string& bytes) {
+  const QByteArrayView view(bytes.data(), static_cast<qsizetype>(bytes.size()));
+  QStringDecoder utf8(QStringDecoder::Utf8, QStringDecoder::Flag::Stateless);
+  QString text = utf8.decode(view);
+  if (!utf8.hasError()) return text;
+  return QString::fromLatin1(view);
+}
+
+bool frmDisclaimer::loadAgreement() {
+  // The file is optional: any failure leaves the text box as it was.
+  platform::Result<std::string> bytes = m_fileSystem.readFile(agreementPath());
+  if (!bytes) return false;
+  m_text1 = decodeAgreement(bytes.value());
+  m_textBox1->setPlainText(displayText(m_text1));
+  return true;
+}
+
+void frmDisclaimer::closeEvent(QCloseEvent* event) {
+  event->accept();
+  if (m_showMainWindow) m_showMainWindow();
+}
+
+}  // namespace brindle::infowindows
