@@ -46,6 +46,7 @@ int main(int argc, char** argv) {
 
   brindle::app::frmmainbrindle window(platform, help, error ? "/" : startDirectory);
   services.dialogs.setParent(&window);
+  services.printer.setParent(&window);
   if (!window.startUp()) return 0;
   window.show();
   return QApplication::exec();

@@ -26,7 +26,8 @@ class PosixFileSystem : public FileSystem {
 /// kernel's no-replace rename; works for plain files only, not folders.
 Status renameByLink(const std::string& from, const std::string& to);
 
-/// Error from the current errno, naming the operation and the path.
+/// An Error for the system error number `code`, naming the operation and the
+/// path.
 Error systemError(int code, const std::string& what, const std::string& path);
 
 /// The mount points listed in a mounts table (the format of /proc/self/mounts),

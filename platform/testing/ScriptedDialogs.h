@@ -41,7 +41,10 @@ class ScriptedDialogs : public Dialogs {
 
   const std::vector<DialogCall>& calls() const { return m_calls; }
   std::vector<MessageRequest> messages() const;
-  void clear() { m_calls.clear(); }
+  void clear() {
+    m_calls.clear();
+    m_unscripted = 0;
+  }
 
   /// Prompts that found no matching step in the script (they got No, Cancel
   /// or the empty text), and script steps never used.
