@@ -1,0 +1,25 @@
+#!/usr/bin/env bash
+# Builds the libFuzzer targets with clang and runs each for a bounded time
+# from a small seed corpus made here: ./scripts/fuzz.sh [SECONDS per target]
+set -euo pipefail
+root="$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)"
+cd "${root}"
+seconds="${1:-30}"
+
+"${root}/scripts/install-deps.sh"
+cmake --preset fuzz >/dev/null
+cmake --build --preset fuzz --parallel "$(nproc 2>/dev/null || echo 2)"
+
+work="$(mktemp -d)"
+trap 'rm -rf "${work}"' EXIT
+
+# Seeds: a few help topics with both line endings, and a mounts table.
+mkdir -p "${work}/text"
+printf 'HID:20\r\nfirst\r\nsecond\r\nHIDOVER:\r\n' >"${work}/text/help-crlf"
+printf '\x05hid:5\nx\n HIDOVER:\nhidover:\n' >"${work}/text/help-lf"
+printf '/dev/sda1 / ext4 rw 0 0\nproc /proc proc rw 0 0\n/dev/sdb1 /media/my\\040disk vfat rw 0 0\n' \
+  >"${work}/text/mounts"
+cp data/Brindlehelp.txt "${work}/text/help-file"
+
+build/fuzz/bin/fuzz_text_parsers -max_total_time="${seconds}" -rss_limit_mb=2048 \
+  -max_len=65536 "${work}/text"
