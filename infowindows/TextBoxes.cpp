@@ -1,5 +1,8 @@
-// Text box helpers of the information windows.
+// Helpers of the information windows: text boxes and button rows.
 #include "infowindows/TextBoxes.h"
+
+#include <QHBoxLayout>
+#include <QPushButton>
 
 #include <QTextBlockFormat>
 #include <QTextCursor>
@@ -21,6 +24,14 @@ void setCentredText(QTextEdit& box, const QString& text) {
   QTextBlockFormat format;
   format.setAlignment(Qt::AlignHCenter);
   cursor.mergeBlockFormat(format);
+}
+
+QHBoxLayout* centredButtonRow(QPushButton* button) {
+  auto* row = new QHBoxLayout;
+  row->addStretch(1);
+  row->addWidget(button);
+  row->addStretch(1);
+  return row;
 }
 
 }  // namespace brindle::infowindows

@@ -36,14 +36,9 @@ frmDisclaimer::frmDisclaimer(platform::FileSystem& fileSystem,
   m_command1->setDefault(true);
   connect(m_command1, &QPushButton::clicked, this, &QWidget::close);
 
-  auto* buttons = new QHBoxLayout;
-  buttons->addStretch(1);
-  buttons->addWidget(m_command1);
-  buttons->addStretch(1);
-
   auto* layout = new QVBoxLayout(this);
   layout->addWidget(m_textBox1, 1);
-  layout->addLayout(buttons);
+  layout->addLayout(centredButtonRow(m_command1));
 
   loadAgreement();
   m_command1->setFocus();

@@ -52,14 +52,9 @@ frmWarning::frmWarning(QWidget* parent) : QWidget(parent, Qt::Window) {
   m_command1->setDefault(true);
   connect(m_command1, &QPushButton::clicked, this, &QWidget::close);
 
-  auto* buttons = new QHBoxLayout;
-  buttons->addStretch(1);
-  buttons->addWidget(m_command1);
-  buttons->addStretch(1);
-
   auto* layout = new QVBoxLayout(this);
   layout->addWidget(m_frame1, 1);
-  layout->addLayout(buttons);
+  layout->addLayout(centredButtonRow(m_command1));
   m_command1->setFocus();
 }
 
