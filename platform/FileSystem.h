@@ -6,6 +6,8 @@
 #pragma once
 
 #include <cstdint>
+#include <memory>
+#include <span>
 #include <string>
 #include <vector>
 
@@ -30,6 +32,31 @@ enum class WriteMode {
   CreateNew,
 };
 
+/// A file opened for reading at any offset; closed when destroyed.
+class ReadableFile {
+ public:
+  virtual ~ReadableFile() = default;
+  /// Reads up to buffer.size() bytes at `offset`; returns how many were read,
+  /// fewer only at the end of the file.
+  virtual Result<std::size_t> readAt(std::uint64_t offset, std::span<std::uint8_t> buffer) = 0;
+  virtual Result<std::uint64_t> size() = 0;
+};
+
+/// A new file being written from its start; closed when destroyed.
+class WritableFile {
+ public:
+  virtual ~WritableFile() = default;
+  /// Adds the bytes at the end of what was written so far.
+  virtual Status write(std::span<const std::uint8_t> bytes) = 0;
+  /// Adds `length` bytes of `source` starting at `offset`, in bounded pieces
+  /// (the kernel's own copy where it can): memory use does not grow with
+  /// `length`. Fails when the source ends early.
+  virtual Status copyFrom(ReadableFile& source, std::uint64_t offset, std::uint64_t length) = 0;
+  /// Flushes what was written to the disk.
+  virtual Status sync() = 0;
+  virtual Status close() = 0;
+};
+
 class FileSystem {
  public:
   virtual ~FileSystem() = default;
@@ -52,6 +79,17 @@ class FileSystem {
 
   virtual Result<std::string> readFile(const std::string& path) = 0;
   virtual Status writeFile(const std::string& path, const std::string& bytes, WriteMode mode) = 0;
+
+  virtual Result<std::unique_ptr<ReadableFile>> openForReading(const std::string& path) = 0;
+  /// Creates a file that must not exist yet (EEXIST otherwise), with exactly
+  /// the permission bits `permissions`, open for writing.
+  virtual Result<std::unique_ptr<WritableFile>> createNewFile(const std::string& path,
+                                                              unsigned permissions) = 0;
+  /// Moves `from` onto `to` in one atomic step, replacing the file at `to`:
+  /// at every moment a complete file is under the name `to`.
+  virtual Status replaceFile(const std::string& from, const std::string& to) = 0;
+  /// The permission bits (rwx for user, group, others and the special bits).
+  virtual Result<unsigned> permissions(const std::string& path) = 0;
 };
 
 }  // namespace brindle::platform

@@ -1,5 +1,7 @@
 #include "platform/posix/PosixFileSystem.h"
 
+#include "platform/posix/PosixFiles.h"
+
 #include <dirent.h>
 #include <fcntl.h>
 #include <linux/fs.h>
@@ -20,27 +22,6 @@
 namespace brindle::platform::posix {
 
 namespace {
-
-/// Owns a file descriptor and closes it on every path out.
-class FileDescriptor {
- public:
-  explicit FileDescriptor(int fd) : m_fd(fd) {}
-  ~FileDescriptor() {
-    if (m_fd >= 0) ::close(m_fd);
-  }
-  FileDescriptor(const FileDescriptor&) = delete;
-  FileDescriptor& operator=(const FileDescriptor&) = delete;
-  int get() const { return m_fd; }
-  /// Closes now and reports the result: a failed close can mean lost data.
-  int release() {
-    int result = ::close(m_fd);
-    m_fd = -1;
-    return result;
-  }
-
- private:
-  int m_fd;
-};
 
 struct DirCloser {
   void operator()(DIR* dir) const { ::closedir(dir); }
@@ -266,6 +247,39 @@ Status PosixFileSystem::writeFile(const std::string& path, const std::string& by
   }
   if (fd.release() != 0) return systemError(errno, "Cannot write", path);
   return {};
+}
+
+Result<std::unique_ptr<ReadableFile>> PosixFileSystem::openForReading(const std::string& path) {
+  int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
+  if (fd < 0) return systemError(errno, "Cannot open", path);
+  return std::unique_ptr<ReadableFile>(std::make_unique<PosixReadableFile>(fd, path));
+}
+
+Result<std::unique_ptr<WritableFile>> PosixFileSystem::createNewFile(const std::string& path,
+                                                                     unsigned permissions) {
+  int fd = ::open(path.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0600);
+  if (fd < 0) return systemError(errno, "Cannot create", path);
+  auto file = std::make_unique<PosixWritableFile>(fd, path);
+  // The umask must not change the bits asked for: they are usually another
+  // file's, which this one is to replace.
+  if (::fchmod(fd, static_cast<mode_t>(permissions & 07777)) != 0) {
+    int error = errno;
+    file.reset();
+    ::unlink(path.c_str());
+    return systemError(error, "Cannot set the permissions of", path);
+  }
+  return std::unique_ptr<WritableFile>(std::move(file));
+}
+
+Status PosixFileSystem::replaceFile(const std::string& from, const std::string& to) {
+  if (::rename(from.c_str(), to.c_str()) != 0) return systemError(errno, "Cannot replace", to);
+  return {};
+}
+
+Result<unsigned> PosixFileSystem::permissions(const std::string& path) {
+  struct stat info {};
+  if (::stat(path.c_str(), &info) != 0) return systemError(errno, "Cannot examine", path);
+  return static_cast<unsigned>(info.st_mode & 07777);
 }
 
 }  // namespace brindle::platform::posix

@@ -18,6 +18,11 @@ class PosixFileSystem : public FileSystem {
   std::vector<std::string> drives() override;
   Result<std::string> readFile(const std::string& path) override;
   Status writeFile(const std::string& path, const std::string& bytes, WriteMode mode) override;
+  Result<std::unique_ptr<ReadableFile>> openForReading(const std::string& path) override;
+  Result<std::unique_ptr<WritableFile>> createNewFile(const std::string& path,
+                                                      unsigned permissions) override;
+  Status replaceFile(const std::string& from, const std::string& to) override;
+  Result<unsigned> permissions(const std::string& path) override;
 };
 
 /// Renames a plain file by a hard link to the new name and the removal of the

@@ -2,6 +2,63 @@
 
 namespace brindle::platform::testing {
 
+namespace {
+
+/// An open file whose every call is recorded and may fail on purpose.
+class RecordingReadableFile : public ReadableFile {
+ public:
+  RecordingReadableFile(RecordingFileSystem& owner, std::unique_ptr<ReadableFile> inner,
+                        std::string path)
+      : m_owner(owner), m_inner(std::move(inner)), m_path(std::move(path)) {}
+
+  Result<std::size_t> readAt(std::uint64_t offset, std::span<std::uint8_t> buffer) override {
+    if (auto error = m_owner.enter(FsOp::ReadAt, m_path, std::to_string(offset))) return *error;
+    return m_inner->readAt(offset, buffer);
+  }
+  Result<std::uint64_t> size() override { return m_inner->size(); }
+  ReadableFile& inner() { return *m_inner; }
+
+ private:
+  RecordingFileSystem& m_owner;
+  std::unique_ptr<ReadableFile> m_inner;
+  std::string m_path;
+};
+
+class RecordingWritableFile : public WritableFile {
+ public:
+  RecordingWritableFile(RecordingFileSystem& owner, std::unique_ptr<WritableFile> inner,
+                        std::string path)
+      : m_owner(owner), m_inner(std::move(inner)), m_path(std::move(path)) {}
+
+  Status write(std::span<const std::uint8_t> bytes) override {
+    if (auto error = m_owner.enter(FsOp::Write, m_path)) return *error;
+    return m_inner->write(bytes);
+  }
+  Status copyFrom(ReadableFile& source, std::uint64_t offset, std::uint64_t length) override {
+    if (auto error = m_owner.enter(FsOp::CopyFrom, m_path, std::to_string(length))) return *error;
+    // Hands the real file to the real copy, so the kernel's copy is used.
+    if (auto* recorded = dynamic_cast<RecordingReadableFile*>(&source)) {
+      return m_inner->copyFrom(recorded->inner(), offset, length);
+    }
+    return m_inner->copyFrom(source, offset, length);
+  }
+  Status sync() override {
+    if (auto error = m_owner.enter(FsOp::Sync, m_path)) return *error;
+    return m_inner->sync();
+  }
+  Status close() override {
+    if (auto error = m_owner.enter(FsOp::Close, m_path)) return *error;
+    return m_inner->close();
+  }
+
+ private:
+  RecordingFileSystem& m_owner;
+  std::unique_ptr<WritableFile> m_inner;
+  std::string m_path;
+};
+
+}  // namespace
+
 void RecordingFileSystem::fail(FsOp op, Error error, std::optional<std::string> path, int times) {
   m_faults.push_back({op, std::move(error), std::move(path), times});
 }
@@ -80,6 +137,33 @@ Status RecordingFileSystem::writeFile(const std::string& path, const std::string
                                       WriteMode mode) {
   if (auto error = enter(FsOp::WriteFile, path, bytes)) return *error;
   return m_inner.writeFile(path, bytes, mode);
+}
+
+Result<std::unique_ptr<ReadableFile>> RecordingFileSystem::openForReading(const std::string& path) {
+  if (auto error = enter(FsOp::OpenForReading, path)) return *error;
+  Result<std::unique_ptr<ReadableFile>> file = m_inner.openForReading(path);
+  if (!file) return file.error();
+  return std::unique_ptr<ReadableFile>(
+      std::make_unique<RecordingReadableFile>(*this, std::move(file.value()), path));
+}
+
+Result<std::unique_ptr<WritableFile>> RecordingFileSystem::createNewFile(const std::string& path,
+                                                                         unsigned permissions) {
+  if (auto error = enter(FsOp::CreateNewFile, path, std::to_string(permissions))) return *error;
+  Result<std::unique_ptr<WritableFile>> file = m_inner.createNewFile(path, permissions);
+  if (!file) return file.error();
+  return std::unique_ptr<WritableFile>(
+      std::make_unique<RecordingWritableFile>(*this, std::move(file.value()), path));
+}
+
+Status RecordingFileSystem::replaceFile(const std::string& from, const std::string& to) {
+  if (auto error = enter(FsOp::ReplaceFile, from, to)) return *error;
+  return m_inner.replaceFile(from, to);
+}
+
+Result<unsigned> RecordingFileSystem::permissions(const std::string& path) {
+  if (auto error = enter(FsOp::Permissions, path)) return *error;
+  return m_inner.permissions(path);
 }
 
 }  // namespace brindle::platform::testing

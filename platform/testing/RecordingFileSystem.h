@@ -23,6 +23,15 @@ enum class FsOp {
   Drives,
   ReadFile,
   WriteFile,
+  OpenForReading,
+  ReadAt,
+  CreateNewFile,
+  Write,
+  CopyFrom,
+  Sync,
+  Close,
+  ReplaceFile,
+  Permissions,
 };
 
 struct FsCall {
@@ -59,6 +68,15 @@ class RecordingFileSystem : public FileSystem {
   std::vector<std::string> drives() override;
   Result<std::string> readFile(const std::string& path) override;
   Status writeFile(const std::string& path, const std::string& bytes, WriteMode mode) override;
+  Result<std::unique_ptr<ReadableFile>> openForReading(const std::string& path) override;
+  Result<std::unique_ptr<WritableFile>> createNewFile(const std::string& path,
+                                                      unsigned permissions) override;
+  Status replaceFile(const std::string& from, const std::string& to) override;
+  Result<unsigned> permissions(const std::string& path) override;
+
+  /// Records a call on an open file (named by its path) and returns the
+  /// injected error, if one applies. Used by the recording file handles.
+  std::optional<Error> enter(FsOp op, const std::string& path, std::string second = {});
 
  private:
   struct Fault {
@@ -67,9 +85,6 @@ class RecordingFileSystem : public FileSystem {
     std::optional<std::string> path;
     int remaining;
   };
-
-  /// Records the call and returns the injected error, if one applies.
-  std::optional<Error> enter(FsOp op, const std::string& path, std::string second = {});
 
   FileSystem& m_inner;
   std::vector<FsCall> m_calls;

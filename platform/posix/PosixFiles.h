@@ -1,0 +1,63 @@
+// Open files of the POSIX file system: a descriptor owner, and the readable
+// and writable file handles of the FileSystem interface.
+#pragma once
+
+#include <unistd.h>
+
+#include <string>
+
+#include "platform/FileSystem.h"
+
+namespace brindle::platform::posix {
+
+/// Owns a file descriptor and closes it on every path out.
+class FileDescriptor {
+ public:
+  explicit FileDescriptor(int fd = -1) : m_fd(fd) {}
+  ~FileDescriptor() {
+    if (m_fd >= 0) ::close(m_fd);
+  }
+  FileDescriptor(const FileDescriptor&) = delete;
+  FileDescriptor& operator=(const FileDescriptor&) = delete;
+  int get() const { return m_fd; }
+  /// Closes now and reports the result: a failed close can mean lost data.
+  int release() {
+    int result = ::close(m_fd);
+    m_fd = -1;
+    return result;
+  }
+
+ private:
+  int m_fd;
+};
+
+class PosixReadableFile : public ReadableFile {
+ public:
+  PosixReadableFile(int fd, std::string path) : m_fd(fd), m_path(std::move(path)) {}
+  Result<std::size_t> readAt(std::uint64_t offset, std::span<std::uint8_t> buffer) override;
+  Result<std::uint64_t> size() override;
+  int descriptor() const { return m_fd.get(); }
+
+ private:
+  FileDescriptor m_fd;
+  std::string m_path;
+};
+
+class PosixWritableFile : public WritableFile {
+ public:
+  PosixWritableFile(int fd, std::string path) : m_fd(fd), m_path(std::move(path)) {}
+  Status write(std::span<const std::uint8_t> bytes) override;
+  Status copyFrom(ReadableFile& source, std::uint64_t offset, std::uint64_t length) override;
+  Status sync() override;
+  Status close() override;
+
+ private:
+  /// Copies with the kernel's copy_file_range; false when the kernel cannot
+  /// do it for these files, so the caller falls back to reading and writing.
+  bool kernelCopy(int sourceFd, std::uint64_t offset, std::uint64_t length, Status& status);
+
+  FileDescriptor m_fd;
+  std::string m_path;
+};
+
+}  // namespace brindle::platform::posix
