@@ -1,0 +1,220 @@
+// Text encodings of frame content: terminator search, decoding to UTF-8 that
+// never fails on broken input, and encoding UTF-8 back to frame bytes.
+#include "id3v2/TextCodec.h"
+
+namespace brindle::id3v2 {
+
+namespace {
+
+constexpr char32_t kReplacement = 0xFFFD;
+
+bool isUtf16(std::uint8_t enc) {
+  return enc == encoding::kUtf16 || enc == encoding::kUtf16Be;
+}
+
+std::uint8_t byteAt(std::string_view s, std::size_t i) {
+  return static_cast<std::uint8_t>(s[i]);
+}
+
+void appendUtf8(std::string& out, char32_t cp) {
+  if (cp < 0x80) {
+    out.push_back(static_cast<char>(cp));
+  } else if (cp < 0x800) {
+    out.push_back(static_cast<char>(0xC0 | (cp >> 6)));
+    out.push_back(static_cast<char>(0x80 | (cp & 0x3F)));
+  } else if (cp < 0x10000) {
+    out.push_back(static_cast<char>(0xE0 | (cp >> 12)));
+    out.push_back(static_cast<char>(0x80 | ((cp >> 6) & 0x3F)));
+    out.push_back(static_cast<char>(0x80 | (cp & 0x3F)));
+  } else {
+    out.push_back(static_cast<char>(0xF0 | (cp >> 18)));
+    out.push_back(static_cast<char>(0x80 | ((cp >> 12) & 0x3F)));
+    out.push_back(static_cast<char>(0x80 | ((cp >> 6) & 0x3F)));
+    out.push_back(static_cast<char>(0x80 | (cp & 0x3F)));
+  }
+}
+
+// Reads one character of UTF-8 at s[i] and moves i past it. A malformed
+// sequence yields U+FFFD, clears `valid` and skips only the bytes that were
+// a valid start of a sequence, so the next character is not swallowed.
+char32_t nextUtf8(std::string_view s, std::size_t& i, bool& valid) {
+  const std::uint8_t lead = byteAt(s, i);
+  if (lead < 0x80) {
+    ++i;
+    return lead;
+  }
+  std::size_t follow = 0;
+  char32_t cp = 0;
+  // The allowed range of the first continuation byte excludes overlong forms,
+  // surrogates and values above U+10FFFF.
+  std::uint8_t low = 0x80;
+  std::uint8_t high = 0xBF;
+  if (lead >= 0xC2 && lead <= 0xDF) {
+    follow = 1;
+    cp = lead & 0x1F;
+  } else if (lead >= 0xE0 && lead <= 0xEF) {
+    follow = 2;
+    cp = lead & 0x0F;
+    if (lead == 0xE0) low = 0xA0;
+    if (lead == 0xED) high = 0x9F;
+  } else if (lead >= 0xF0 && lead <= 0xF4) {
+    follow = 3;
+    cp = lead & 0x07;
+    if (lead == 0xF0) low = 0x90;
+    if (lead == 0xF4) high = 0x8F;
+  } else {
+    ++i;
+    valid = false;
+    return kReplacement;
+  }
+  std::size_t j = i + 1;
+  for (std::size_t n = 0; n < follow; ++n, ++j) {
+    if (j >= s.size() || byteAt(s, j) < low || byteAt(s, j) > high) {
+      i = j;
+      valid = false;
+      return kReplacement;
+    }
+    cp = (cp << 6) | (byteAt(s, j) & 0x3F);
+    low = 0x80;
+    high = 0xBF;
+  }
+  i = j;
+  return cp;
+}
+
+void decodeLatin1(std::string_view seg, std::string& out) {
+  for (std::size_t i = 0; i < seg.size(); ++i) appendUtf8(out, byteAt(seg, i));
+}
+
+void decodeUtf8(std::string_view seg, std::string& out) {
+  bool valid = true;
+  for (std::size_t i = 0; i < seg.size();) appendUtf8(out, nextUtf8(seg, i, valid));
+}
+
+// One UTF-16 string: a leading byte order mark picks the byte order and is
+// dropped; without one the encoding's default order applies.
+void decodeUtf16(std::string_view seg, bool bigEndian, std::string& out) {
+  std::size_t i = 0;
+  if (seg.size() >= 2) {
+    if (byteAt(seg, 0) == 0xFF && byteAt(seg, 1) == 0xFE) {
+      bigEndian = false;
+      i = 2;
+    } else if (byteAt(seg, 0) == 0xFE && byteAt(seg, 1) == 0xFF) {
+      bigEndian = true;
+      i = 2;
+    }
+  }
+  auto unitAt = [&](std::size_t k) -> char32_t {
+    return bigEndian ? (byteAt(seg, k) << 8) | byteAt(seg, k + 1)
+                     : (byteAt(seg, k + 1) << 8) | byteAt(seg, k);
+  };
+  while (i + 1 < seg.size()) {
+    const char32_t unit = unitAt(i);
+    i += 2;
+    if (unit >= 0xD800 && unit <= 0xDBFF) {
+      if (i + 1 < seg.size()) {
+        const char32_t next = unitAt(i);
+        if (next >= 0xDC00 && next <= 0xDFFF) {
+          i += 2;
+          appendUtf8(out, 0x10000 + ((unit - 0xD800) << 10) + (next - 0xDC00));
+          continue;
+        }
+      }
+      appendUtf8(out, kReplacement);
+    } else if (unit >= 0xDC00 && unit <= 0xDFFF) {
+      appendUtf8(out, kReplacement);
+    } else {
+      appendUtf8(out, unit);
+    }
+  }
+  if (i < seg.size()) appendUtf8(out, kReplacement);
+}
+
+void decodeSegment(std::uint8_t enc, std::string_view seg, std::string& out) {
+  switch (enc) {
+    case encoding::kUtf16:
+      decodeUtf16(seg, false, out);
+      break;
+    case encoding::kUtf16Be:
+      decodeUtf16(seg, true, out);
+      break;
+    case encoding::kUtf8:
+      decodeUtf8(seg, out);
+      break;
+    default:
+      decodeLatin1(seg, out);
+      break;
+  }
+}
+
+void appendUnit(std::string& out, char32_t unit, bool bigEndian) {
+  const char hi = static_cast<char>((unit >> 8) & 0xFF);
+  const char lo = static_cast<char>(unit & 0xFF);
+  out.push_back(bigEndian ? hi : lo);
+  out.push_back(bigEndian ? lo : hi);
+}
+
+}  // namespace
+
+std::string terminatorOf(std::uint8_t enc) {
+  return isUtf16(enc) ? std::string(2, '\0') : std::string(1, '\0');
+}
+
+std::size_t findTerminator(std::uint8_t enc, std::string_view raw, std::size_t from) {
+  if (from > raw.size()) return std::string_view::npos;
+  if (!isUtf16(enc)) return raw.find('\0', from);
+  for (std::size_t i = from; i + 1 < raw.size(); i += 2) {
+    if (raw[i] == '\0' && raw[i + 1] == '\0') return i;
+  }
+  return std::string_view::npos;
+}
+
+std::string decodeText(std::uint8_t enc, std::string_view raw) {
+  const std::size_t termSize = terminatorOf(enc).size();
+  std::string out;
+  std::size_t from = 0;
+  for (;;) {
+    const std::size_t end = findTerminator(enc, raw, from);
+    decodeSegment(enc, raw.substr(from, end == std::string_view::npos ? raw.npos : end - from),
+                  out);
+    if (end == std::string_view::npos) break;
+    out.push_back('\0');
+    from = end + termSize;
+  }
+  return out;
+}
+
+bool fitsLatin1(std::string_view utf8) {
+  bool valid = true;
+  for (std::size_t i = 0; i < utf8.size();) {
+    if (nextUtf8(utf8, i, valid) > 0xFF || !valid) return false;
+  }
+  return true;
+}
+
+std::string encodeText(std::uint8_t enc, std::string_view utf8) {
+  if (enc == encoding::kUtf8) return std::string(utf8);
+  std::string out;
+  bool valid = true;
+  if (isUtf16(enc)) {
+    const bool bigEndian = enc == encoding::kUtf16Be;
+    if (!bigEndian) out += "\xFF\xFE";
+    for (std::size_t i = 0; i < utf8.size();) {
+      const char32_t cp = nextUtf8(utf8, i, valid);
+      if (cp >= 0x10000) {
+        appendUnit(out, 0xD800 + ((cp - 0x10000) >> 10), bigEndian);
+        appendUnit(out, 0xDC00 + ((cp - 0x10000) & 0x3FF), bigEndian);
+      } else {
+        appendUnit(out, cp, bigEndian);
+      }
+    }
+    return out;
+  }
+  for (std::size_t i = 0; i < utf8.size();) {
+    const char32_t cp = nextUtf8(utf8, i, valid);
+    out.push_back(cp <= 0xFF ? static_cast<char>(cp) : '?');
+  }
+  return out;
+}
+
+}  // namespace brindle::id3v2

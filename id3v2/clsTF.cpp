@@ -1,0 +1,27 @@
+// The text frame's fields: the data, every content byte after the encoding.
+#include "id3v2/clsTF.h"
+
+namespace brindle::id3v2 {
+
+std::string clsTF::data() const {
+  return m_data;
+}
+
+void clsTF::data(std::string_view a_sdata) {
+  m_data = terminated(a_sdata);
+}
+
+bool clsTF::parsefields(ByteView content) {
+  m_data = text(content.subspan(1));
+  return true;
+}
+
+void clsTF::renderfields(ByteVector& content) const {
+  append(content, m_data);
+}
+
+std::size_t clsTF::fieldssize() const {
+  return m_data.size();
+}
+
+}  // namespace brindle::id3v2

@@ -1,0 +1,31 @@
+// The text frame: an encoding byte followed by the text, kept byte for byte.
+#pragma once
+
+#include <string>
+#include <string_view>
+
+#include "id3v2/clsF.h"
+
+namespace brindle::id3v2 {
+
+/// A text frame (title, artist, track number, ...). Content: the encoding
+/// byte, then the data. framesize() = length of data + 1.
+class clsTF final : public clsF {
+ public:
+  /// A frame whose data is one zero byte.
+  clsTF() = default;
+
+  std::string data() const override;
+  void data(std::string_view a_sdata) override;
+
+ private:
+  /// Every byte after the encoding byte becomes the data: zero bytes are
+  /// kept, nothing is stripped and no terminator is added.
+  bool parsefields(ByteView content) override;
+  void renderfields(ByteVector& content) const override;
+  std::size_t fieldssize() const override;
+
+  std::string m_data = std::string(1, '\0');
+};
+
+}  // namespace brindle::id3v2
