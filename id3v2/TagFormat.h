@@ -1,0 +1,60 @@
+// Reading the layout of an ID3v2 tag from bytes: the 10-byte tag header and
+// the frames of the tag body. Pure functions: the container does the I/O.
+#pragma once
+
+#include <cstdint>
+#include <span>
+#include <string>
+
+#include "id3v2/Bytes.h"
+#include "id3v2/clsF2.h"
+
+namespace brindle::id3v2 {
+
+inline constexpr std::size_t kHeaderSize = 10;
+
+struct TagHeader {
+  /// The bytes start with "ID3".
+  bool present = false;
+  std::uint8_t major = 0;
+  std::uint8_t revision = 0;
+  std::uint8_t flags = 0;
+  /// The size field: the bytes that follow the header (footer not included).
+  std::int64_t size = 0;
+
+  bool unsynchronised() const { return (flags & 0x80) != 0; }
+  bool extendedHeader() const { return (flags & 0x40) != 0; }
+  /// Only version 2.4 tags have a footer.
+  bool footer() const { return major == 4 && (flags & 0x10) != 0; }
+  /// The whole tag: header, size bytes and a footer when there is one.
+  std::int64_t length() const {
+    return static_cast<std::int64_t>(kHeaderSize) + size + (footer() ? 10 : 0);
+  }
+};
+
+TagHeader parseHeader(std::span<const std::uint8_t, kHeaderSize> bytes);
+
+/// Undoes unsynchronisation: every FF 00 becomes FF.
+ByteVector removeUnsynchronisation(ByteView bytes);
+
+/// Reads the frames of a version 2.3 or 2.4 tag into `frames`. `body` holds
+/// the bytes that follow the header, as far as the file has them; the tag
+/// continues with zero bytes up to `header.size`. Frames this program does
+/// not edit, and frames whose flags say compressed, encrypted, grouped or
+/// unsynchronised, are kept opaque. Reading ends at the padding, at the end
+/// of the tag, or at a frame that runs past either.
+void parseFrames(const TagHeader& header, ByteView body, clsF2& frames);
+
+/// The whole tag for `frames`: the header (version `major`), each frame with
+/// its header (plain 32-bit sizes in version 2.3, 7 bits per byte in 2.4),
+/// then zero padding up to a multiple of 257 bytes.
+ByteVector renderTag(const clsF2& frames, std::uint8_t major);
+
+/// The name tried for the temporary file when `path` + ".new" is taken: the
+/// folder, the time of day as HHMMSS-, then the file's name.
+std::string stampedName(const std::string& path, int hour, int minute, int second);
+
+/// True when the four bytes can be a frame id: capital letters and digits.
+bool isFrameId(ByteView bytes);
+
+}  // namespace brindle::id3v2

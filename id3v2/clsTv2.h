@@ -1,0 +1,89 @@
+// The ID3v2 tag of one MP3 file: reads its frames, gives and sets the text of
+// twelve well-known frames, writes the frames back as the file's new tag and
+// removes the tag.
+#pragma once
+
+#include <cstdint>
+#include <functional>
+#include <string>
+#include <string_view>
+
+#include "id3v2/clsF2.h"
+#include "platform/FileSystem.h"
+#include "platform/System.h"
+
+namespace brindle::id3v2 {
+
+class clsTv2 {
+ public:
+  /// The error code of a failed write or removal.
+  static constexpr std::int16_t kWriteFailed = 10;
+
+  clsTv2(platform::FileSystem& fileSystem, platform::Clock& clock);
+  clsTv2(const clsTv2&) = delete;
+  clsTv2& operator=(const clsTv2&) = delete;
+
+  /// 10 after a failed writetag() or removetag(); never reset by the
+  /// container itself.
+  std::int16_t lasterror() const { return m_lasterror; }
+  void lasterror(std::int16_t a_error) { m_lasterror = a_error; }
+
+  /// True after readtag() found a version 2.3 or 2.4 tag, or after a
+  /// successful writetag().
+  bool hastag() const { return m_hastag; }
+
+  /// Replaces the frames with those of the file's tag. Never fails loudly: a
+  /// damaged tag gives the frames read up to the damage.
+  void readtag(const std::string& a_sfile);
+
+  /// Writes exactly the frames held as the file's new tag, in the version
+  /// read (2.4) or 2.3, replacing the file in one atomic step. A file with a
+  /// tag of another version is never touched. On failure lasterror() is 10
+  /// and the file is unchanged. A read-only file is written only with
+  /// `a_bignorereadonly`, and is writable afterwards.
+  void writetag(const std::string& a_sfile, bool a_bignorereadonly = false);
+
+  /// Strips the tag from the file (atomically, as writetag()).
+  void removetag(const std::string& a_sfile, bool a_bignorereadonly);
+
+  /// The text (UTF-8) of the first frame with the id of `a_eframeid`
+  /// (an ID3v2FrameId value), zero characters as blanks, trimmed; empty when
+  /// there is none.
+  std::string getframevalue(std::int32_t a_eframeid) const;
+
+  /// Sets the text (UTF-8) of the first frame with that id, or adds a frame.
+  /// A value equal to getframevalue() leaves the frame's bytes as they are;
+  /// another is stored as ISO-8859-1 when it fits, else as UTF-16.
+  void setframevalue(std::int32_t a_eframeid, std::string_view a_sdata);
+
+  /// The frames, in tag order.
+  clsF2& frames() { return m_frames; }
+  const clsF2& frames() const { return m_frames; }
+
+  /// The major version the tag is written in: 4 after reading a version 2.4
+  /// tag, else 3.
+  std::uint8_t majorversion() const { return m_major; }
+
+  /// Told true at the start of a write and false at its end, so that a window
+  /// can show the busy pointer and let pending events run.
+  void setbusyhandler(std::function<void(bool busy)> handler) { m_busy = std::move(handler); }
+
+ private:
+  std::string frameIdFor(std::int32_t a_eframeid) const;
+  std::shared_ptr<clsF> findFrame(const std::string& id) const;
+  /// Writes `tag` and then the file's bytes after its old tag to a new
+  /// temporary file beside it, flushes it and moves it over the file. On
+  /// failure the file is as it was and no temporary file is left.
+  bool rewrite(const std::string& path, const ByteVector& tag, bool ignoreReadOnly,
+               bool requireTagVersionKnown);
+
+  platform::FileSystem& m_fileSystem;
+  platform::Clock& m_clock;
+  clsF2 m_frames;
+  std::int16_t m_lasterror = 0;
+  bool m_hastag = false;
+  std::uint8_t m_major = 3;
+  std::function<void(bool)> m_busy;
+};
+
+}  // namespace brindle::id3v2

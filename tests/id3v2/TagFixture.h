@@ -1,0 +1,43 @@
+// A scoped folder with files for tag tests, the real file system behind a
+// recording one, and a fixed clock.
+#pragma once
+
+#include <gtest/gtest.h>
+
+#include <memory>
+#include <string>
+
+#include "id3v2/clsTv2.h"
+#include "platform/posix/PosixFileSystem.h"
+#include "platform/testing/Recorders.h"
+#include "platform/testing/RecordingFileSystem.h"
+#include "tests/id3v2/TagBytes.h"
+#include "tests/support/TempDir.h"
+
+namespace brindle::id3v2 {
+
+class TagFixture : public ::testing::Test {
+ protected:
+  TagFixture() : clock({14, 3, 9}) {}
+
+  std::unique_ptr<clsTv2> container() { return std::make_unique<clsTv2>(fileSystem, clock); }
+  /// Writes `content` to "song.mp3" (or `name`) and returns its path.
+  std::string song(const std::string& content, const std::string& name = "song.mp3") {
+    return folder.write(name, content);
+  }
+  static std::string contentOf(const std::string& path) { return testsupport::TempDir::read(path); }
+  /// The names in the folder, to see that no temporary file is left.
+  std::vector<std::string> names() {
+    auto listing = real.listDirectory(folder.path());
+    std::vector<std::string> files = listing ? listing.value().files : std::vector<std::string>{};
+    std::sort(files.begin(), files.end());
+    return files;
+  }
+
+  testsupport::TempDir folder;
+  platform::posix::PosixFileSystem real;
+  platform::testing::RecordingFileSystem fileSystem{real};
+  platform::testing::FixedClock clock;
+};
+
+}  // namespace brindle::id3v2

@@ -1,0 +1,355 @@
+// Writing and removing tags: exact bytes, frames never lost, the file
+// replaced safely, and the original untouched after any failure.
+#include <sys/stat.h>
+
+#include "id3v2/ID3v2FrameId.h"
+#include "id3v2/TextCodec.h"
+#include "tests/id3v2/TagFixture.h"
+
+namespace brindle::id3v2 {
+namespace {
+
+using namespace testbytes;
+using platform::testing::FsOp;
+
+std::string text(const std::string& latin1) {
+  return bytes({0}) + latin1;
+}
+
+class TagWriteTest : public TagFixture {
+ protected:
+  /// Reads the file, lets `change` edit the frames, writes the tag back.
+  std::unique_ptr<clsTv2> edit(const std::string& path,
+                               const std::function<void(clsTv2&)>& change = {}) {
+    auto tag = container();
+    tag->readtag(path);
+    if (change) change(*tag);
+    tag->lasterror(0);
+    tag->writetag(path);
+    return tag;
+  }
+};
+
+TEST_F(TagWriteTest, NewTagOnUntaggedFileIsByteExact) {
+  const std::string path = song(kAudio);
+  auto tag = container();
+  tag->setframevalue(TIT2, "Song");
+  tag->writetag(path);
+  EXPECT_EQ(tag->lasterror(), 0);
+  EXPECT_TRUE(tag->hastag());
+  const std::string expected = bytes({0x49, 0x44, 0x33, 0x03, 0, 0, 0, 0, 0x02, 0x01}) +
+                               bytes({0x54, 0x49, 0x54, 0x32, 0, 0, 0, 0x06, 0, 0}) + bytes({0}) +
+                               "Song" + bytes({0}) + std::string(241, '\0') + kAudio;
+  EXPECT_EQ(contentOf(path), expected);
+  EXPECT_EQ(contentOf(path).substr(267), kAudio);
+  EXPECT_EQ(names(), std::vector<std::string>{"song.mp3"});
+}
+
+TEST_F(TagWriteTest, PaddingToMultiplesOf257) {
+  const std::string path = song(kAudio);
+  auto tag = container();
+  tag->writetag(path);  // no frames: a bare header with size 0
+  EXPECT_EQ(contentOf(path), header(3, 0) + kAudio);
+
+  // One text frame of exactly 257 bytes in all needs no padding.
+  auto exact = container();
+  exact->setframevalue(TALB, std::string(257 - 10 - 2, 'a'));
+  exact->writetag(path);
+  EXPECT_EQ(contentOf(path).substr(6, 4), syncsafe(257));
+  EXPECT_EQ(contentOf(path).substr(10 + 257), kAudio);
+}
+
+TEST_F(TagWriteTest, FrameSizesArePlainInVersion23) {
+  const std::string path = song(kAudio);
+  auto tag = container();
+  tag->setframevalue(TIT2, std::string(198, 'x'));  // 200 content bytes
+  tag->writetag(path);
+  EXPECT_EQ(contentOf(path).substr(14, 4), bytes({0, 0, 0, 0xC8}));
+  auto back = container();
+  back->readtag(path);
+  EXPECT_EQ(back->getframevalue(TIT2), std::string(198, 'x'));
+}
+
+TEST_F(TagWriteTest, UnknownFramesSurviveByteForByte) {
+  std::string picture = bytes({0}) + "image/jpeg" + bytes({0, 3}) + "cover" + bytes({0});
+  for (int i = 0; i < 3000; ++i) picture += static_cast<char>(i * 7 % 256);
+  const std::string txxx = frame23("TXXX", bytes({0}) + "MOOD" + bytes({0}) + "calm");
+  const std::string apic = frame23("APIC", picture, 0, 0);
+  const std::string path =
+      song(id3tag(3, frame23("TIT2", text("Old")) + txxx + apic + frame23("TPE1", text("B")), 100) +
+           kAudio);
+  edit(path, [](clsTv2& tag) { tag.setframevalue(TIT2, "New"); });
+
+  const std::string written = contentOf(path);
+  EXPECT_NE(written.find(txxx), std::string::npos);
+  EXPECT_NE(written.find(apic), std::string::npos);
+  EXPECT_LT(written.find(txxx), written.find(apic));  // original order
+  EXPECT_EQ(written.substr(written.size() - kAudio.size()), kAudio);
+  auto back = container();
+  back->readtag(path);
+  EXPECT_EQ(back->frames().count(), 4);
+  EXPECT_EQ(back->getframevalue(TIT2), "New");
+  EXPECT_EQ(back->frames().item(2)->frameid(), "TXXX");
+  EXPECT_EQ(back->frames().item(3)->frameid(), "APIC");
+}
+
+TEST_F(TagWriteTest, TwoCommentsBothWrittenFirstOneSet) {
+  const std::string path =
+      song(id3tag(3, frame23("COMM", bytes({0, 'e', 'n', 'g', 0}) + "one") +
+                         frame23("COMM", bytes({0, 'e', 'n', 'g', 0}) + "two")));
+  auto tag = edit(path, [](clsTv2& t) {
+    EXPECT_EQ(t.getframevalue(COMM), "one");
+    t.setframevalue(COMM, "first");
+  });
+  auto back = container();
+  back->readtag(path);
+  ASSERT_EQ(back->frames().count(), 2);
+  EXPECT_EQ(back->getframevalue(COMM), "first");
+  EXPECT_EQ(back->frames().item(2)->data(), "two");
+}
+
+TEST_F(TagWriteTest, OutOfRangeIdChangesNothing) {
+  auto tag = container();
+  tag->setframevalue(0, "x");
+  tag->setframevalue(13, "x");
+  EXPECT_EQ(tag->frames().count(), 0);
+}
+
+TEST_F(TagWriteTest, UnchangedUtf16ValuesStayByteIdentical) {
+  const std::string title = bytes({1, 0xFF, 0xFE, 'G', 0, 0xFC, 0, 0, 0});
+  const std::string comment =
+      bytes({1, 'd', 'e', 'u', 0xFF, 0xFE, 0, 0, 0xFF, 0xFE, 'h', 0, 'i', 0, 0, 0});
+  const std::string original =
+      id3tag(3, frame23("TIT2", title) + frame23("COMM", comment), 257 - (10 + 9) - (10 + 16)) +
+      kAudio;
+  const std::string path = song(original);
+  edit(path, [](clsTv2& tag) {
+    // The way a window saves: every value set back as it was read.
+    for (std::int32_t id = 1; id <= 12; ++id) {
+      if (!tag.getframevalue(id).empty()) tag.setframevalue(id, tag.getframevalue(id));
+    }
+  });
+  EXPECT_EQ(contentOf(path), original);
+}
+
+TEST_F(TagWriteTest, NonLatin1ValueIsWrittenAsUtf16AndReadsBack) {
+  const std::string path = song(kAudio);
+  auto tag = container();
+  const std::string value = "\xCE\xA9mega \xE2\x98\x83 \xF0\x9D\x84\x9E";
+  tag->setframevalue(TIT2, value);
+  tag->setframevalue(COMM, value);
+  tag->setframevalue(TPE1, "caf\xC3\xA9");
+  tag->writetag(path);
+  auto back = container();
+  back->readtag(path);
+  EXPECT_EQ(back->getframevalue(TIT2), value);
+  EXPECT_EQ(back->getframevalue(COMM), value);
+  EXPECT_EQ(back->getframevalue(TPE1), "caf\xC3\xA9");
+  ByteVector content;
+  back->frames().item(1)->getbytes(content);
+  EXPECT_EQ(content[0], 1);
+  EXPECT_EQ(content[1], 0xFF);
+  EXPECT_EQ(content[2], 0xFE);
+  EXPECT_EQ(content[content.size() - 2], 0);
+  EXPECT_EQ(content[content.size() - 1], 0);
+  back->frames().item(3)->getbytes(content);
+  EXPECT_EQ(content, (ByteVector{0, 'c', 'a', 'f', 0xE9, 0}));  // ISO-8859-1 when it fits
+}
+
+TEST_F(TagWriteTest, Version24KeepsItsVersionAndFrames) {
+  const std::string frames = frame24("TIT2", bytes({3}) + "Old") + frame24("TDRC", text("2020")) +
+                             frame24("TXXX", bytes({3}) + "k" + bytes({0}) + "v") +
+                             frame24("TPE1", text("compressed"), 0, 0x08);
+  const std::string path = song(id3tag(4, frames, 40) + kAudio);
+  edit(path, [](clsTv2& tag) {
+    tag.setframevalue(TIT2, "New");
+    tag.setframevalue(TYER, "2021");
+  });
+  const std::string written = contentOf(path);
+  EXPECT_EQ(written.substr(0, 5), "ID3" + bytes({4, 0}));
+  EXPECT_NE(written.find(frame24("TXXX", bytes({3}) + "k" + bytes({0}) + "v")), std::string::npos);
+  EXPECT_NE(written.find(frame24("TPE1", text("compressed"), 0, 0x08)), std::string::npos);
+  EXPECT_EQ(written.find("TYER"), std::string::npos);
+  auto back = container();
+  back->readtag(path);
+  EXPECT_EQ(back->majorversion(), 4);
+  EXPECT_EQ(back->frames().count(), 4);
+  EXPECT_EQ(back->getframevalue(TIT2), "New");
+  EXPECT_EQ(back->getframevalue(TYER), "2021");
+}
+
+TEST_F(TagWriteTest, Version24FooterIsReplacedWithTheTag) {
+  const std::string frames = frame24("TIT2", text("T"));
+  const std::string original = header(4, static_cast<std::uint32_t>(frames.size()), 0x10) + frames +
+                               "3DI" + bytes({4, 0, 0x10}) +
+                               syncsafe(static_cast<std::uint32_t>(frames.size())) + kAudio;
+  const std::string path = song(original);
+  edit(path);
+  const std::string written = contentOf(path);
+  EXPECT_EQ(written.find("3DI"), std::string::npos);
+  EXPECT_EQ(written.substr(written.size() - kAudio.size()), kAudio);
+}
+
+TEST_F(TagWriteTest, Version22TagIsNeverDestroyed) {
+  const std::string original =
+      "ID3" + bytes({2, 0, 0}) + syncsafe(12) + "TT2" + bytes({0, 0, 6, 0}) + "Title" + kAudio;
+  const std::string path = song(original);
+  auto tag = container();
+  tag->setframevalue(TIT2, "x");
+  tag->writetag(path);
+  EXPECT_EQ(tag->lasterror(), clsTv2::kWriteFailed);
+  EXPECT_EQ(contentOf(path), original);
+  EXPECT_EQ(names(), std::vector<std::string>{"song.mp3"});
+}
+
+TEST_F(TagWriteTest, UnsynchronisedTagIsWrittenPlain) {
+  const std::string stored = "TIT2" + plain(4) + bytes({0, 0, 0, 'a', 0xFF, 0x00, 0xE0});
+  const std::string path =
+      song(header(3, static_cast<std::uint32_t>(stored.size()), 0x80) + stored + kAudio);
+  edit(path);
+  const std::string written = contentOf(path);
+  EXPECT_EQ(written[5], 0);  // no flags
+  EXPECT_EQ(written.substr(10, 14), frame23("TIT2", bytes({0, 'a', 0xFF, 0xE0})));
+}
+
+TEST_F(TagWriteTest, WritingTwiceGivesTheSameFile) {
+  const std::string path = song(id3tag(3, frame23("TIT2", text("A")), 5) + kAudio);
+  auto tag = container();
+  tag->readtag(path);
+  tag->setframevalue(TALB, "Album");
+  tag->writetag(path);
+  const std::string first = contentOf(path);
+  tag->writetag(path);
+  EXPECT_EQ(contentOf(path), first);
+}
+
+TEST_F(TagWriteTest, ExistingNewFileIsLeftAloneAndStampedNameUsed) {
+  const std::string path = song(kAudio);
+  const std::string taken = folder.write("song.mp3.new", "someone else's file");
+  auto tag = container();
+  tag->setframevalue(TIT2, "x");
+  tag->writetag(path);
+  EXPECT_EQ(tag->lasterror(), 0);
+  EXPECT_EQ(contentOf(taken), "someone else's file");
+  const auto creates = fileSystem.callsOf(FsOp::CreateNewFile);
+  ASSERT_EQ(creates.size(), 2u);
+  EXPECT_EQ(creates[1].path, folder.file("140309-song.mp3"));
+  EXPECT_EQ(names(), (std::vector<std::string>{"song.mp3", "song.mp3.new"}));
+}
+
+TEST_F(TagWriteTest, MissingPathFailsWithoutCreatingAFile) {
+  auto tag = container();
+  tag->setframevalue(TIT2, "x");
+  tag->writetag(folder.file("gone.mp3"));
+  EXPECT_EQ(tag->lasterror(), clsTv2::kWriteFailed);
+  tag->lasterror(0);
+  tag->removetag(folder.file("gone.mp3"), true);
+  EXPECT_EQ(tag->lasterror(), 0);
+  EXPECT_TRUE(names().empty());
+}
+
+TEST_F(TagWriteTest, EmptyFileFails) {
+  const std::string path = song("");
+  auto tag = container();
+  tag->writetag(path);
+  EXPECT_EQ(tag->lasterror(), clsTv2::kWriteFailed);
+  EXPECT_EQ(contentOf(path), "");
+}
+
+struct Failure {
+  const char* name;
+  FsOp op;
+};
+
+class TagWriteFailure : public TagWriteTest, public ::testing::WithParamInterface<Failure> {};
+
+TEST_P(TagWriteFailure, LeavesOriginalIdenticalAndNoTemporaryFile) {
+  const std::string original = id3tag(3, frame23("TIT2", text("Old")), 30) + kAudio;
+  const std::string path = song(original);
+  fileSystem.fail(GetParam().op, {EIO, "scripted failure"});
+  auto tag = container();
+  tag->readtag(path);
+  tag->setframevalue(TIT2, "New");
+  tag->writetag(path);
+  EXPECT_EQ(tag->lasterror(), clsTv2::kWriteFailed);
+  EXPECT_EQ(contentOf(path), original);
+  EXPECT_EQ(names(), std::vector<std::string>{"song.mp3"});
+
+  auto remover = container();
+  remover->removetag(path, true);
+  EXPECT_EQ(remover->lasterror(), clsTv2::kWriteFailed);
+  EXPECT_EQ(contentOf(path), original);
+  EXPECT_EQ(names(), std::vector<std::string>{"song.mp3"});
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    EveryStep, TagWriteFailure,
+    ::testing::Values(Failure{"Create", FsOp::CreateNewFile}, Failure{"Write", FsOp::Write},
+                      Failure{"Copy", FsOp::CopyFrom}, Failure{"Flush", FsOp::Sync},
+                      Failure{"Close", FsOp::Close}, Failure{"Replace", FsOp::ReplaceFile},
+                      Failure{"Permissions", FsOp::Permissions}),
+    [](const auto& info) { return info.param.name; });
+
+TEST_F(TagWriteTest, RemoveLeavesTheRestOnly) {
+  const std::string path = song(id3tag(3, frame23("TIT2", text("T")), 50) + kAudio);
+  auto tag = container();
+  tag->readtag(path);
+  tag->removetag(path, true);
+  EXPECT_EQ(tag->lasterror(), 0);
+  EXPECT_FALSE(tag->hastag());
+  EXPECT_EQ(tag->frames().count(), 0);
+  EXPECT_EQ(contentOf(path), kAudio);
+
+  const std::string onlyTag = song(id3tag(3, frame23("TIT2", text("T"))), "tag-only.mp3");
+  container()->removetag(onlyTag, true);
+  EXPECT_EQ(contentOf(onlyTag), "");
+}
+
+TEST_F(TagWriteTest, RemoveOnUntaggedFileChangesNothing) {
+  const std::string path = song(kAudio);
+  auto tag = container();
+  tag->lasterror(3);
+  tag->removetag(path, true);
+  EXPECT_EQ(tag->lasterror(), 3);
+  EXPECT_EQ(contentOf(path), kAudio);
+  EXPECT_TRUE(fileSystem.callsOf(FsOp::CreateNewFile).empty());
+}
+
+TEST_F(TagWriteTest, ReadOnlyFileNeedsTheOverride) {
+  const std::string original = kAudio;
+  const std::string path = song(original);
+  ::chmod(path.c_str(), 0444);
+  auto refused = container();
+  refused->setframevalue(TIT2, "x");
+  refused->writetag(path, false);
+  EXPECT_EQ(refused->lasterror(), clsTv2::kWriteFailed);
+  EXPECT_EQ(contentOf(path), original);
+
+  auto forced = container();
+  forced->setframevalue(TIT2, "x");
+  forced->writetag(path, true);
+  EXPECT_EQ(forced->lasterror(), 0);
+  EXPECT_FALSE(real.isReadOnly(path).value());
+  EXPECT_NE(contentOf(path), original);
+}
+
+TEST_F(TagWriteTest, PermissionsAreKept) {
+  const std::string path = song(kAudio);
+  ::chmod(path.c_str(), 0640);
+  auto tag = container();
+  tag->setframevalue(TIT2, "x");
+  tag->writetag(path);
+  EXPECT_EQ(real.permissions(path).value(), 0640u);
+}
+
+TEST_F(TagWriteTest, BusyHandlerFramesTheWrite) {
+  const std::string path = song(kAudio);
+  std::vector<bool> calls;
+  auto tag = container();
+  tag->setbusyhandler([&](bool busy) { calls.push_back(busy); });
+  tag->writetag(path);
+  EXPECT_EQ(calls, (std::vector<bool>{true, false}));
+}
+
+}  // namespace
+}  // namespace brindle::id3v2
