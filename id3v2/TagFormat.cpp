@@ -73,13 +73,22 @@ bool contentIsTransformed(std::uint8_t major, std::uint8_t formatFlags) {
   return (formatFlags & (0x80 | 0x40 | 0x20)) != 0;
 }
 
+bool rendersAs(const clsF& frame, ByteView content) {
+  ByteVector rendered;
+  frame.getbytes(rendered);
+  return std::equal(rendered.begin(), rendered.end(), content.begin(), content.end());
+}
+
 std::shared_ptr<clsF> makeFrame(const std::string& id, std::span<const std::uint8_t, 2> flags,
                                 ByteView content, bool keepOpaque) {
   std::shared_ptr<clsF> frame;
   if (!keepOpaque && !content.empty()) {
     frame = createframe(id);
-    // Content that does not fit its kind is kept as it is.
-    if (!frame->isopaque() && !frame->parsebytes(content)) frame.reset();
+    // Content that does not fit its kind, or would not be written back byte
+    // for byte (a URL frame without terminator), is kept as it is.
+    if (!frame->isopaque() && !(frame->parsebytes(content) && rendersAs(*frame, content))) {
+      frame.reset();
+    }
   }
   if (!frame || frame->isopaque()) {
     frame = std::make_shared<clsOF>();

@@ -23,3 +23,9 @@ cp data/Brindlehelp.txt "${work}/text/help-file"
 
 build/fuzz/bin/fuzz_text_parsers -max_total_time="${seconds}" -rss_limit_mb=2048 \
   -max_len=65536 "${work}/text"
+
+# Seeds for the tag engine: small tags of versions 2.3 and 2.4 made here.
+mkdir -p "${work}/id3v2"
+python3 "${root}/scripts/make_id3_seeds.py" "${work}/id3v2"
+build/fuzz/bin/fuzz_id3v2 -max_total_time="${seconds}" -rss_limit_mb=2048 -malloc_limit_mb=64 \
+  -max_len=16384 "${work}/id3v2"

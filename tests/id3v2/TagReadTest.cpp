@@ -153,6 +153,15 @@ TEST_F(TagReadTest, UnknownCompressedAndDamagedFramesAreKeptOpaque) {
   EXPECT_EQ(tag->getframevalue(TALB), "Album");
 }
 
+TEST_F(TagReadTest, UrlFrameWithoutTerminatorIsKeptAsItIs) {
+  auto tag = read(id3tag(3, frame23("WXXX", bytes({0}) + "http://a/")));
+  ASSERT_EQ(tag->frames().count(), 1);
+  EXPECT_TRUE(tag->frames().item(1)->isopaque());
+  ByteVector content;
+  tag->frames().item(1)->getbytes(content);
+  EXPECT_EQ(content.size(), 10u);
+}
+
 TEST_F(TagReadTest, FramePastTheEndStopsReading) {
   auto tag = read(header(3, 30) + frame23("TIT2", text("ok")) + "TPE1" + plain(500) +
                   bytes({0, 0}) + "xxxx");
