@@ -85,6 +85,15 @@ TEST_F(TagReadTest, OldStyleSevenBitFrameSizesStillRead) {
   EXPECT_EQ(tag->getframevalue(TPE1), "Artist");
 }
 
+TEST_F(TagReadTest, Version24PlainFrameSizesStillRead) {
+  // Some writers put plain 32-bit sizes into version 2.4 tags.
+  const std::string long300 = text(std::string(299, 'z'));
+  auto tag = read(id3tag(4, frame23("TIT2", long300) + frame23("TPE1", text("Artist")), 30));
+  EXPECT_EQ(tag->frames().count(), 2);
+  EXPECT_EQ(tag->getframevalue(TIT2), std::string(299, 'z'));
+  EXPECT_EQ(tag->getframevalue(TPE1), "Artist");
+}
+
 TEST_F(TagReadTest, SizeBytesOf128BothWays) {
   const std::string content = text(std::string(127, 'y'));
   auto sevenBit = read(id3tag(3, "TIT2" + bytes({0, 0, 1, 0, 0, 0}) + content));
