@@ -234,19 +234,13 @@ Status PosixFileSystem::writeFile(const std::string& path, const std::string& by
       flags |= O_EXCL;
       break;
   }
-  FileDescriptor fd(::open(path.c_str(), flags, 0666));
-  if (fd.get() < 0) return systemError(errno, "Cannot open", path);
-  std::size_t written = 0;
-  while (written < bytes.size()) {
-    ssize_t put = ::write(fd.get(), bytes.data() + written, bytes.size() - written);
-    if (put < 0) {
-      if (errno == EINTR) continue;
-      return systemError(errno, "Cannot write", path);
-    }
-    written += static_cast<std::size_t>(put);
-  }
-  if (fd.release() != 0) return systemError(errno, "Cannot write", path);
-  return {};
+  int fd = ::open(path.c_str(), flags, 0666);
+  if (fd < 0) return systemError(errno, "Cannot open", path);
+  PosixWritableFile file(fd, path);
+  std::span<const std::uint8_t> content(reinterpret_cast<const std::uint8_t*>(bytes.data()),
+                                        bytes.size());
+  if (Status written = file.write(content); !written) return written;
+  return file.close();
 }
 
 Result<std::unique_ptr<ReadableFile>> PosixFileSystem::openForReading(const std::string& path) {
