@@ -42,6 +42,15 @@ class ReadableFile {
   virtual Result<std::uint64_t> size() = 0;
 };
 
+/// An existing file open for reading and for writing in place; closed when
+/// destroyed.
+class UpdatableFile : public ReadableFile {
+ public:
+  /// Writes the bytes at `offset`; at the end of the file it grows.
+  virtual Status writeAt(std::uint64_t offset, std::span<const std::uint8_t> bytes) = 0;
+  virtual Status close() = 0;
+};
+
 /// A new file being written from its start; closed when destroyed.
 class WritableFile {
  public:
@@ -81,6 +90,9 @@ class FileSystem {
   virtual Status writeFile(const std::string& path, const std::string& bytes, WriteMode mode) = 0;
 
   virtual Result<std::unique_ptr<ReadableFile>> openForReading(const std::string& path) = 0;
+  /// Opens an existing file for reading and writing in place; never creates
+  /// one.
+  virtual Result<std::unique_ptr<UpdatableFile>> openForUpdate(const std::string& path) = 0;
   /// Creates a file that must not exist yet (EEXIST otherwise), with exactly
   /// the permission bits `permissions`, open for writing.
   virtual Result<std::unique_ptr<WritableFile>> createNewFile(const std::string& path,

@@ -249,6 +249,12 @@ Result<std::unique_ptr<ReadableFile>> PosixFileSystem::openForReading(const std:
   return std::unique_ptr<ReadableFile>(std::make_unique<PosixReadableFile>(fd, path));
 }
 
+Result<std::unique_ptr<UpdatableFile>> PosixFileSystem::openForUpdate(const std::string& path) {
+  int fd = ::open(path.c_str(), O_RDWR | O_CLOEXEC);
+  if (fd < 0) return systemError(errno, "Cannot open", path);
+  return std::unique_ptr<UpdatableFile>(std::make_unique<PosixUpdatableFile>(fd, path));
+}
+
 Result<std::unique_ptr<WritableFile>> PosixFileSystem::createNewFile(const std::string& path,
                                                                      unsigned permissions) {
   int fd = ::open(path.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0600);

@@ -19,6 +19,7 @@ class PosixFileSystem : public FileSystem {
   Result<std::string> readFile(const std::string& path) override;
   Status writeFile(const std::string& path, const std::string& bytes, WriteMode mode) override;
   Result<std::unique_ptr<ReadableFile>> openForReading(const std::string& path) override;
+  Result<std::unique_ptr<UpdatableFile>> openForUpdate(const std::string& path) override;
   Result<std::unique_ptr<WritableFile>> createNewFile(const std::string& path,
                                                       unsigned permissions) override;
   Status replaceFile(const std::string& from, const std::string& to) override;

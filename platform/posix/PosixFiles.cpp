@@ -38,6 +38,30 @@ Result<std::uint64_t> PosixReadableFile::size() {
   return static_cast<std::uint64_t>(info.st_size);
 }
 
+Status PosixReadableFile::close() {
+  if (m_fd.get() < 0) return {};
+  if (m_fd.release() != 0) return systemError(errno, "Cannot close", m_path);
+  return {};
+}
+
+Status PosixUpdatableFile::writeAt(std::uint64_t offset, std::span<const std::uint8_t> bytes) {
+  std::size_t done = 0;
+  while (done < bytes.size()) {
+    ssize_t put = ::pwrite(m_reader.descriptor(), bytes.data() + done, bytes.size() - done,
+                           static_cast<off_t>(offset + done));
+    if (put < 0) {
+      if (errno == EINTR) continue;
+      return systemError(errno, "Cannot write", m_path);
+    }
+    done += static_cast<std::size_t>(put);
+  }
+  return {};
+}
+
+Status PosixUpdatableFile::close() {
+  return m_reader.close();
+}
+
 Status PosixWritableFile::write(std::span<const std::uint8_t> bytes) {
   std::size_t done = 0;
   while (done < bytes.size()) {

@@ -37,9 +37,26 @@ class PosixReadableFile : public ReadableFile {
   Result<std::size_t> readAt(std::uint64_t offset, std::span<std::uint8_t> buffer) override;
   Result<std::uint64_t> size() override;
   int descriptor() const { return m_fd.get(); }
+  /// Closes now and reports the result.
+  Status close();
 
  private:
   FileDescriptor m_fd;
+  std::string m_path;
+};
+
+class PosixUpdatableFile : public UpdatableFile {
+ public:
+  PosixUpdatableFile(int fd, std::string path) : m_reader(fd, path), m_path(std::move(path)) {}
+  Result<std::size_t> readAt(std::uint64_t offset, std::span<std::uint8_t> buffer) override {
+    return m_reader.readAt(offset, buffer);
+  }
+  Result<std::uint64_t> size() override { return m_reader.size(); }
+  Status writeAt(std::uint64_t offset, std::span<const std::uint8_t> bytes) override;
+  Status close() override;
+
+ private:
+  PosixReadableFile m_reader;
   std::string m_path;
 };
 

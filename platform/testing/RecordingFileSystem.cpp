@@ -24,6 +24,32 @@ class RecordingReadableFile : public ReadableFile {
   std::string m_path;
 };
 
+class RecordingUpdatableFile : public UpdatableFile {
+ public:
+  RecordingUpdatableFile(RecordingFileSystem& owner, std::unique_ptr<UpdatableFile> inner,
+                         std::string path)
+      : m_owner(owner), m_inner(std::move(inner)), m_path(std::move(path)) {}
+
+  Result<std::size_t> readAt(std::uint64_t offset, std::span<std::uint8_t> buffer) override {
+    if (auto error = m_owner.enter(FsOp::ReadAt, m_path, std::to_string(offset))) return *error;
+    return m_inner->readAt(offset, buffer);
+  }
+  Result<std::uint64_t> size() override { return m_inner->size(); }
+  Status writeAt(std::uint64_t offset, std::span<const std::uint8_t> bytes) override {
+    if (auto error = m_owner.enter(FsOp::WriteAt, m_path, std::to_string(offset))) return *error;
+    return m_inner->writeAt(offset, bytes);
+  }
+  Status close() override {
+    if (auto error = m_owner.enter(FsOp::Close, m_path)) return *error;
+    return m_inner->close();
+  }
+
+ private:
+  RecordingFileSystem& m_owner;
+  std::unique_ptr<UpdatableFile> m_inner;
+  std::string m_path;
+};
+
 class RecordingWritableFile : public WritableFile {
  public:
   RecordingWritableFile(RecordingFileSystem& owner, std::unique_ptr<WritableFile> inner,
@@ -145,6 +171,14 @@ Result<std::unique_ptr<ReadableFile>> RecordingFileSystem::openForReading(const 
   if (!file) return file.error();
   return std::unique_ptr<ReadableFile>(
       std::make_unique<RecordingReadableFile>(*this, std::move(file.value()), path));
+}
+
+Result<std::unique_ptr<UpdatableFile>> RecordingFileSystem::openForUpdate(const std::string& path) {
+  if (auto error = enter(FsOp::OpenForUpdate, path)) return *error;
+  Result<std::unique_ptr<UpdatableFile>> file = m_inner.openForUpdate(path);
+  if (!file) return file.error();
+  return std::unique_ptr<UpdatableFile>(
+      std::make_unique<RecordingUpdatableFile>(*this, std::move(file.value()), path));
 }
 
 Result<std::unique_ptr<WritableFile>> RecordingFileSystem::createNewFile(const std::string& path,

@@ -115,6 +115,18 @@ TEST_F(PosixFilesTest, ReplaceMovesOverTheTarget) {
   EXPECT_EQ(slurp(folder / "old"), "new");
 }
 
+TEST_F(PosixFilesTest, UpdatesInPlaceAndGrowsAtTheEnd) {
+  spit(folder / "a", "0123456789");
+  auto file = fileSystem.openForUpdate(folder / "a");
+  ASSERT_TRUE(file.ok());
+  EXPECT_TRUE(file.value()->writeAt(2, asBytes("xy")).ok());
+  EXPECT_TRUE(file.value()->writeAt(10, asBytes("END")).ok());
+  EXPECT_TRUE(file.value()->close().ok());
+  EXPECT_EQ(slurp(folder / "a"), "01xy456789END");
+  EXPECT_FALSE(fileSystem.openForUpdate(folder / "missing").ok());
+  EXPECT_FALSE(fileSystem.exists(folder / "missing"));
+}
+
 TEST_F(PosixFilesTest, RecordingHandlesFailOnPurpose) {
   testing::RecordingFileSystem recording(fileSystem);
   recording.fail(FsOp::Sync, {EIO, "sync failed (scripted)"});
