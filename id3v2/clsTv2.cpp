@@ -89,9 +89,13 @@ void clsTv2::readtag(const std::string& a_sfile) {
     return;
   }
   auto file = m_fileSystem.openForReading(a_sfile);
-  if (!file) return;
+  if (file) readtag(*file.value());
+}
+
+void clsTv2::readtag(platform::ReadableFile& a_file) {
+  m_frames.clear();
   std::array<std::uint8_t, kHeaderSize> headerBytes{};
-  if (!readHeader(*file.value(), headerBytes)) return;
+  if (!readHeader(a_file, headerBytes)) return;
   const TagHeader header = parseHeader(headerBytes);
   if (!header.present || (header.major != 3 && header.major != 4)) {
     m_hastag = false;
@@ -102,13 +106,13 @@ void clsTv2::readtag(const std::string& a_sfile) {
 
   // Only what the file holds is read: a size field larger than the file
   // cannot make the reader allocate more than the file's own bytes.
-  auto fileSize = file.value()->size();
+  auto fileSize = a_file.size();
   if (!fileSize) return;
   const std::uint64_t available =
       fileSize.value() > kHeaderSize ? fileSize.value() - kHeaderSize : 0;
   ByteVector body(static_cast<std::size_t>(
       std::min<std::uint64_t>(available, static_cast<std::uint64_t>(header.size))));
-  auto got = file.value()->readAt(kHeaderSize, body);
+  auto got = a_file.readAt(kHeaderSize, body);
   if (!got) return;
   body.resize(got.value());
   parseFrames(header, body, m_frames);

@@ -35,6 +35,9 @@ class clsTv2 {
   /// Replaces the frames with those of the file's tag. Never fails loudly: a
   /// damaged tag gives the frames read up to the damage.
   void readtag(const std::string& a_sfile);
+  /// The same on a file the caller has open, so that one opening serves
+  /// several readers.
+  void readtag(platform::ReadableFile& a_file);
 
   /// Writes exactly the frames held as the file's new tag, in the version
   /// read (2.4) or 2.3, replacing the file in one atomic step. A file with a
