@@ -1,14 +1,19 @@
 // The table of brindle-cli's subcommands: one row per subcommand.
-#include <array>
-
 #include "cli/Command.h"
+#include "cli/TagCommands.h"
 
 namespace brindle::cli {
 
 namespace {
 
 // Add a row here for each new subcommand (see Command.h).
-constexpr std::array<Command, 0> kCommands{};
+constexpr Command kCommands[] = {
+    {"read", "Print the tags and MPEG data of MP3 files", defineRead},
+    {"wav", "Print the WAV data of WAV files", defineWav},
+    {"info", "Print the technical readout of MP3 or WAV files", defineInfo},
+    {"write", "Change tag fields of an MP3 file and save both tags", defineWrite},
+    {"remove-v2", "Remove the ID3 version 2 tag of MP3 files", defineRemoveV2},
+};
 
 }  // namespace
 

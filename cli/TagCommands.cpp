@@ -1,0 +1,279 @@
+#include "cli/TagCommands.h"
+
+#include <memory>
+#include <ostream>
+#include <string>
+#include <vector>
+
+#include <nlohmann/json.hpp>
+
+#include "inspect/ID3.h"
+#include "inspect/Id3v1Tag.h"
+#include "inspect/Properties.h"
+#include "inspect/Readout.h"
+#include "platform/console/ConsolePlatform.h"
+#include "platform/posix/PosixFileSystem.h"
+
+namespace brindle::cli {
+
+namespace {
+
+using Json = nlohmann::ordered_json;
+
+/// The services one component needs, for a program without windows.
+struct Services {
+  explicit Services(std::ostream& err) : dialogs(err) {}
+  platform::posix::PosixFileSystem fileSystem;
+  platform::console::LocalClock clock;
+  platform::console::ConsoleDialogs dialogs;
+
+  inspect::ID3 component() { return inspect::ID3(fileSystem, clock, dialogs); }
+};
+
+/// The highest number of the tag editor's genre list; others mean no genre.
+constexpr int kLastListedGenre = 148;
+constexpr int kNoGenre = 255;
+
+Json propertyJson(const inspect::ID3& component, const inspect::Property& property) {
+  return std::visit(
+      [&](auto member) -> Json {
+        using Value = std::decay_t<decltype(component.*member)>;
+        if constexpr (std::is_same_v<Value, std::string>) {
+          return component.*member;
+        } else if constexpr (std::is_same_v<Value, bool>) {
+          return static_cast<bool>(component.*member);
+        } else {
+          return static_cast<std::int64_t>(component.*member);
+        }
+      },
+      property.member);
+}
+
+std::string propertyText(const inspect::ID3& component, const inspect::Property& property) {
+  const Json value = propertyJson(component, property);
+  if (value.is_string()) return value.get<std::string>();
+  return value.dump();
+}
+
+/// Prints the chosen properties of every file, as one JSON array or as
+/// Name=value lines with a blank line between files.
+void printProperties(const std::vector<inspect::ID3>& components, bool wavOnly, bool json,
+                     std::ostream& out) {
+  Json all = Json::array();
+  bool first = true;
+  for (const inspect::ID3& component : components) {
+    Json object = Json::object();
+    if (!json && !first) out << '\n';
+    first = false;
+    for (const inspect::Property& property : inspect::id3Properties()) {
+      if (wavOnly && !inspect::isWavProperty(property)) continue;
+      if (json) {
+        object[property.name] = propertyJson(component, property);
+      } else {
+        out << property.name << '=' << propertyText(component, property) << '\n';
+      }
+    }
+    if (json) all.push_back(std::move(object));
+  }
+  // File names need not be UTF-8: such bytes are shown as U+FFFD.
+  if (json) out << all.dump(2, ' ', false, Json::error_handler_t::replace) << '\n';
+}
+
+bool reportUnreadable(Services& services, const std::string& file, std::ostream& err) {
+  if (services.fileSystem.exists(file) && !services.fileSystem.isDirectory(file)) {
+    if (services.fileSystem.openForReading(file)) return false;
+  }
+  err << "brindle-cli: cannot read \"" << file
+      << "\": it does not exist or is not a readable file\n";
+  return true;
+}
+
+struct FileList {
+  std::vector<std::string> files;
+  bool json = false;
+};
+
+std::shared_ptr<FileList> declareFiles(CLI::App& command, bool withJson) {
+  auto options = std::make_shared<FileList>();
+  if (withJson)
+    command.add_flag("--json", options->json, "Print one JSON array, one object per file");
+  command.add_option("FILE", options->files, "The files to read")->required();
+  return options;
+}
+
+ExitCode readAll(const FileList& options, bool wav, std::ostream& out, std::ostream& err) {
+  Services services(err);
+  std::vector<inspect::ID3> components;
+  ExitCode status = kSuccess;
+  for (const std::string& file : options.files) {
+    if (reportUnreadable(services, file, err)) status = kFailed;
+    inspect::ID3 component = services.component();
+    if (wav) {
+      component.ReadWAV(file);
+    } else {
+      component.ReadID3(file);
+    }
+    components.push_back(std::move(component));
+  }
+  printProperties(components, wav, options.json, out);
+  return status;
+}
+
+}  // namespace
+
+Action defineRead(CLI::App& command, std::ostream& out, std::ostream& err) {
+  command.footer(
+      "Prints every property of the inspection component after reading each MP3 file:\n"
+      "both tags (texts as Unicode) and the MPEG data.\n"
+      "Example: brindle-cli read --json song.mp3 other.mp3");
+  auto options = declareFiles(command, true);
+  return [options, &out, &err] { return readAll(*options, false, out, err); };
+}
+
+Action defineWav(CLI::App& command, std::ostream& out, std::ostream& err) {
+  command.footer(
+      "Prints the WAV properties (length, bit rate, frequency, channels, bits) of each file.\n"
+      "Example: brindle-cli wav take1.wav");
+  auto options = declareFiles(command, true);
+  return [options, &out, &err] { return readAll(*options, true, out, err); };
+}
+
+Action defineInfo(CLI::App& command, std::ostream& out, std::ostream& err) {
+  command.footer(
+      "Prints the technical readout of the tag editor: eleven lines for a .mp3 file, six for\n"
+      "a .wav file (the ending decides, in lower or upper case).\n"
+      "Example: brindle-cli info song.mp3");
+  auto options = declareFiles(command, false);
+  return [options, &out, &err]() -> ExitCode {
+    Services services(err);
+    ExitCode status = kSuccess;
+    bool first = true;
+    for (const std::string& file : options->files) {
+      const inspect::ReadoutKind kind = inspect::readoutKindFor(file);
+      if (kind == inspect::ReadoutKind::None) {
+        err << inspect::kSelectMp3OrWav << '\n';
+        return kUsage;
+      }
+      if (reportUnreadable(services, file, err)) {
+        status = kFailed;
+        continue;
+      }
+      inspect::ID3 component = services.component();
+      std::vector<std::string> lines;
+      if (kind == inspect::ReadoutKind::Mp3) {
+        component.ReadID3(file);
+        lines = inspect::mp3Readout(component);
+      } else {
+        component.ReadWAV(file);
+        lines = inspect::wavReadout(component);
+      }
+      if (!first) out << '\n';
+      first = false;
+      for (const std::string& line : lines) out << line << '\n';
+    }
+    return status;
+  };
+}
+
+Action defineWrite(CLI::App& command, std::ostream& out, std::ostream& err) {
+  command.footer(
+      "Reads FILE, sets the named tag fields and saves both tags, as the tag editor's Save\n"
+      "does; every field not named keeps what was read. NAME is a property name such as\n"
+      "TAGv2Title or TAGv1Artist; TAGv1Genre takes a genre number 0-255 (255: none).\n"
+      "Example: brindle-cli write song.mp3 --set TAGv2Title=\"Harbour Lights\" --set "
+      "TAGv1Genre=17");
+  struct Options {
+    std::string file;
+    std::vector<std::string> assignments;
+  };
+  auto options = std::make_shared<Options>();
+  command.add_option("FILE", options->file, "The MP3 file to change")->required();
+  command.add_option("--set", options->assignments, "NAME=VALUE: a field to change")
+      ->type_name("NAME=VALUE");
+  return [options, &out, &err]() -> ExitCode {
+    (void)out;
+    Services services(err);
+    // Every assignment is checked before the file is touched.
+    struct Assignment {
+      const inspect::Property* property;
+      std::string value;
+    };
+    std::vector<Assignment> assignments;
+    for (const std::string& text : options->assignments) {
+      const std::size_t equals = text.find('=');
+      const std::string name = text.substr(0, equals);
+      const inspect::Property* property = inspect::findProperty(name);
+      if (equals == std::string::npos || !property || !property->writable) {
+        err << "brindle-cli: --set " << text
+            << ": expected NAME=VALUE with NAME a tag field such as TAGv2Title or TAGv1Genre\n";
+        return kUsage;
+      }
+      std::string value = text.substr(equals + 1);
+      if (name == "TAGv1Genre") {
+        int number = -1;
+        try {
+          std::size_t used = 0;
+          number = std::stoi(value, &used);
+          if (used != value.size()) number = -1;
+        } catch (const std::exception&) {
+          number = -1;
+        }
+        if (number < 0 || number > 255) {
+          err << "brindle-cli: --set TAGv1Genre takes a genre number from 0 to 255, not \"" << value
+              << "\"\n";
+          return kUsage;
+        }
+        value = inspect::genreText(number);
+      }
+      assignments.push_back({property, value});
+    }
+    if (reportUnreadable(services, options->file, err)) return kFailed;
+
+    inspect::ID3 component = services.component();
+    component.ReadID3(options->file);
+    // As the tag editor does: the genre list knows 0-148; anything else is
+    // its blank entry.
+    const int genre = component.TAGv1GenreIndex;
+    component.TAGv1Genre =
+        inspect::genreText(genre >= 0 && genre <= kLastListedGenre ? genre : kNoGenre);
+    for (const Assignment& assignment : assignments) {
+      component.*std::get<std::string inspect::ID3::*>(assignment.property->member) =
+          assignment.value;
+    }
+    ExitCode status = kSuccess;
+    component.setErrorHandler([&](std::int16_t code) {
+      err << "Error: " << code << '\n';
+      status = kFailed;
+    });
+    component.SaveID3();
+    return status;
+  };
+}
+
+Action defineRemoveV2(CLI::App& command, std::ostream& out, std::ostream& err) {
+  command.footer(
+      "Removes the ID3 version 2 tag from each file; the version 1 tag stays.\n"
+      "Example: brindle-cli remove-v2 song.mp3");
+  auto options = declareFiles(command, false);
+  return [options, &out, &err]() -> ExitCode {
+    (void)out;
+    Services services(err);
+    ExitCode status = kSuccess;
+    for (const std::string& file : options->files) {
+      if (reportUnreadable(services, file, err)) {
+        status = kFailed;
+        continue;
+      }
+      inspect::ID3 component = services.component();
+      component.FileName = file;
+      component.setErrorHandler([&](std::int16_t code) {
+        err << "Error: " << code << '\n';
+        status = kFailed;
+      });
+      component.RemoveID3Tagv2();
+    }
+    return status;
+  };
+}
+
+}  // namespace brindle::cli

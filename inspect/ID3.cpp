@@ -1,0 +1,275 @@
+#include "inspect/ID3.h"
+
+#include <algorithm>
+#include <array>
+#include <memory>
+#include <vector>
+
+#include "id3v2/ID3v2FrameId.h"
+#include "id3v2/TagFormat.h"
+#include "id3v2/clsTv2.h"
+#include "inspect/Id3v1Tag.h"
+#include "inspect/MpegAnalysis.h"
+#include "inspect/SizeText.h"
+#include "inspect/WavAnalysis.h"
+
+namespace brindle::inspect {
+
+namespace {
+
+/// The first bytes of a file kept in memory: reads inside them cost nothing,
+/// so one opening and one read at the start serve the tag and the audio
+/// analysis of most files.
+class PrefixCachedFile : public platform::ReadableFile {
+ public:
+  PrefixCachedFile(platform::ReadableFile& file, std::uint64_t size) : m_file(file), m_size(size) {}
+
+  bool load(std::size_t length) {
+    m_prefix.resize(static_cast<std::size_t>(std::min<std::uint64_t>(length, m_size)));
+    auto got = m_file.readAt(0, m_prefix);
+    if (!got) return false;
+    m_prefix.resize(got.value());
+    return true;
+  }
+
+  platform::Result<std::size_t> readAt(std::uint64_t offset,
+                                       std::span<std::uint8_t> buffer) override {
+    if (offset + buffer.size() <= m_prefix.size()) {
+      std::copy_n(m_prefix.begin() + static_cast<std::ptrdiff_t>(offset), buffer.size(),
+                  buffer.begin());
+      return buffer.size();
+    }
+    return m_file.readAt(offset, buffer);
+  }
+  platform::Result<std::uint64_t> size() override { return m_size; }
+
+ private:
+  platform::ReadableFile& m_file;
+  std::uint64_t m_size;
+  std::vector<std::uint8_t> m_prefix;
+};
+
+constexpr std::size_t kPrefixSize = 8192;
+
+/// Reads `length` bytes at `offset`; bytes past the end stay zero.
+std::vector<std::uint8_t> readZeroFilled(platform::ReadableFile& file, std::uint64_t offset,
+                                         std::size_t length) {
+  std::vector<std::uint8_t> bytes(length, 0);
+  auto got = file.readAt(offset, bytes);
+  if (!got) return std::vector<std::uint8_t>(length, 0);
+  return bytes;
+}
+
+/// Where the audio starts: after an ID3 version 2 tag at the start of the
+/// file (and its footer), else at 0.
+std::uint64_t audioStart(const std::vector<std::uint8_t>& header) {
+  const id3v2::TagHeader tag =
+      id3v2::parseHeader(std::span<const std::uint8_t, id3v2::kHeaderSize>(header.data(), 10));
+  return tag.present ? static_cast<std::uint64_t>(tag.length()) : 0;
+}
+
+}  // namespace
+
+ID3::ID3(platform::FileSystem& fileSystem, platform::Clock& clock, platform::Dialogs& dialogs)
+    : m_fileSystem(fileSystem),
+      m_clock(clock),
+      m_dialogs(dialogs),
+      m_decimalSeparator(localeDecimalSeparator()) {}
+
+void ID3::raiseError(std::int16_t code) {
+  if (m_error) m_error(code);
+}
+
+void ID3::clearTagTexts() {
+  for (std::string* text : {&TAGv2Track, &TAGv2Genre, &TAGv2Title, &TAGv2Artist, &TAGv2Album,
+                            &TAGv2Created, &TAGv2Comment, &TAGv2Composer, &TAGv2OriginalArtist,
+                            &TAGv2Copyright, &TAGv2Url, &TAGv2EncodedBy, &TAGv1Title, &TAGv1Artist,
+                            &TAGv1Album, &TAGv1Created, &TAGv1Comment, &TAGv1Genre}) {
+    text->clear();
+  }
+}
+
+void ID3::clearMp3Properties() {
+  Mp3FileSizeInBytes = 0;
+  for (std::string* text :
+       {&Mp3FileSize, &Mp3FileLenghtInSeconds, &Mp3FileLenght, &Mp3Bitrate, &Mp3Frequency,
+        &Mp3Channels, &Mp3Copyright, &Mp3CRC, &Mp3Emphasis, &Mp3Layer, &Mp3MPEG, &Mp3Original}) {
+    text->clear();
+  }
+}
+
+void ID3::ReadID3(const std::string& path) {
+  FileName = path;
+  clearTagTexts();
+  auto opened = m_fileSystem.openForReading(path);
+  auto length = opened ? opened.value()->size()
+                       : platform::Result<std::uint64_t>(platform::Error{0, "not opened"});
+  if (!opened || !length) {
+    // Nothing of an earlier file may remain beside this path.
+    TAGv1Exists = false;
+    TAGv2Exists = false;
+    TAGv1GenreIndex = 255;
+    clearMp3Properties();
+    return;
+  }
+  const std::uint64_t fileLength = length.value();
+  PrefixCachedFile file(*opened.value(), fileLength);
+  file.load(kPrefixSize);
+
+  Mp3FileSizeInBytes = static_cast<std::int32_t>(fileLength);
+  Mp3FileSize = sizeText(static_cast<std::int64_t>(fileLength), m_decimalSeparator);
+
+  // The frame search starts after a version 2 tag, so a tag larger than the
+  // search window (a cover picture) neither hides the audio nor is misread.
+  const std::vector<std::uint8_t> header = readZeroFilled(file, 0, 10);
+  const std::uint64_t start = audioStart(header);
+  std::vector<std::uint8_t> window;
+  if (start < fileLength) {
+    window = readZeroFilled(
+        file, start,
+        static_cast<std::size_t>(std::min<std::uint64_t>(kMpegWindow, fileLength - start)));
+  }
+  const Mp3Info info = ReadMPEG(window, static_cast<std::int64_t>(fileLength));
+  Mp3FileLenghtInSeconds = info.LengthInSeconds;
+  Mp3FileLenght = info.LengthInSeconds.empty()
+                      ? std::string()
+                      : minutesAndSeconds(std::stoll(info.LengthInSeconds));
+  Mp3Bitrate = info.Bitrate;
+  Mp3Frequency = info.Frequency;
+  Mp3Channels = info.Channels;
+  Mp3Copyright = info.Copyright;
+  Mp3CRC = info.CRC;
+  Mp3Emphasis = info.Emphasis;
+  Mp3Layer = info.Layer;
+  Mp3MPEG = info.MPEG;
+  Mp3Original = info.Original;
+
+  id3v2::clsTv2 tag(m_fileSystem, m_clock);
+  tag.readtag(file);
+  TAGv2Exists = tag.hastag();
+  if (TAGv2Exists) {
+    TAGv2Track = tag.getframevalue(id3v2::TRCK);
+    TAGv2Genre = tag.getframevalue(id3v2::TCON);
+    TAGv2Title = tag.getframevalue(id3v2::TIT2);
+    TAGv2Artist = tag.getframevalue(id3v2::TPE1);
+    TAGv2Album = tag.getframevalue(id3v2::TALB);
+    TAGv2Created = tag.getframevalue(id3v2::TYER);
+    TAGv2Comment = tag.getframevalue(id3v2::COMM);
+    TAGv2Composer = tag.getframevalue(id3v2::TCOM);
+    TAGv2OriginalArtist = tag.getframevalue(id3v2::TOPE);
+    TAGv2Copyright = tag.getframevalue(id3v2::TCOP);
+    TAGv2Url = tag.getframevalue(id3v2::WXXX);
+    TAGv2EncodedBy = tag.getframevalue(id3v2::TENC);
+  }
+
+  TAGv1Exists = false;
+  // No version 1 tag means no genre: an earlier file's genre must not be
+  // shown, and then saved, as this file's.
+  TAGv1GenreIndex = 255;
+  if (fileLength >= kId3v1Size) {
+    const std::vector<std::uint8_t> block =
+        readZeroFilled(file, fileLength - kId3v1Size, kId3v1Size);
+    if (auto fields =
+            parseId3v1(std::span<const std::uint8_t, kId3v1Size>(block.data(), kId3v1Size))) {
+      TAGv1Title = fields->title;
+      TAGv1Artist = fields->artist;
+      TAGv1Album = fields->album;
+      TAGv1Created = fields->year;
+      TAGv1Comment = fields->comment;
+      TAGv1GenreIndex = fields->genre;
+      TAGv1Exists = true;
+    }
+  }
+}
+
+void ID3::SaveID3() {
+  if (FileName.empty()) {
+    m_dialogs.message("Oops! Error");
+    ID3SaveDone = 1;
+    return;
+  }
+  id3v2::clsTv2 tag(m_fileSystem, m_clock);
+  tag.lasterror(0);
+  tag.setbusyhandler(m_busy);
+  // The tag is read first so that every frame the fields do not show (a
+  // cover picture, lyrics, frames of other programs) is written back as it
+  // was, and unchanged values keep their bytes.
+  tag.readtag(FileName);
+  tag.setframevalue(id3v2::TIT2, TAGv2Title);
+  tag.setframevalue(id3v2::TALB, TAGv2Album);
+  tag.setframevalue(id3v2::TPE1, TAGv2Artist);
+  tag.setframevalue(id3v2::TCON, TAGv2Genre);
+  tag.setframevalue(id3v2::TYER, TAGv2Created);
+  tag.setframevalue(id3v2::TENC, TAGv2EncodedBy);
+  tag.setframevalue(id3v2::COMM, TAGv2Comment);
+  tag.setframevalue(id3v2::TRCK, TAGv2Track);
+  tag.setframevalue(id3v2::TOPE, TAGv2OriginalArtist);
+  tag.setframevalue(id3v2::TCOM, TAGv2Composer);
+  tag.setframevalue(id3v2::WXXX, TAGv2Url);
+  tag.setframevalue(id3v2::TCOP, TAGv2Copyright);
+  tag.writetag(FileName, true);
+  if (tag.lasterror() > 0) raiseError(tag.lasterror());
+
+  const std::int16_t v1Error = writeId3v1();
+  if (v1Error > 0 && v1Error != tag.lasterror()) raiseError(v1Error);
+  ID3SaveDone = 1;
+}
+
+std::int16_t ID3::writeId3v1() {
+  Id3v1Fields fields;
+  fields.title = TAGv1Title;
+  fields.artist = TAGv1Artist;
+  fields.album = TAGv1Album;
+  fields.year = TAGv1Created;
+  fields.comment = TAGv1Comment;
+  fields.genre = genreByte(TAGv1Genre);
+  const std::array<std::uint8_t, kId3v1Size> block = renderId3v1(fields);
+
+  // A missing file is never created.
+  auto file = m_fileSystem.openForUpdate(FileName);
+  if (!file) return kWriteFailed;
+  auto length = file.value()->size();
+  if (!length || length.value() < kId3v1Size) return kWriteFailed;
+  std::array<std::uint8_t, 3> marker{};
+  auto got = file.value()->readAt(length.value() - kId3v1Size, marker);
+  if (!got || got.value() != marker.size()) return kWriteFailed;
+  // An existing tag is replaced in place; otherwise the tag is added.
+  const std::uint64_t offset = isId3v1Marker(marker) ? length.value() - kId3v1Size : length.value();
+  if (!file.value()->writeAt(offset, block) || !file.value()->close()) return kWriteFailed;
+  return 0;
+}
+
+void ID3::RemoveID3Tagv2() {
+  if (FileName.empty()) {
+    m_dialogs.message("Oops! Error");
+    return;
+  }
+  id3v2::clsTv2 tag(m_fileSystem, m_clock);
+  tag.lasterror(0);
+  tag.removetag(FileName, true);
+  if (tag.lasterror() > 0) raiseError(tag.lasterror());
+}
+
+bool ID3::ReadWAV(const std::string& path) {
+  WAVFrequency = WAVBitrate = WAVLenghtInSeconds = WAVChannels = WAVBits = 0;
+  WAVFileSizeInBytes = 0;
+  WAVFileSize.clear();
+  WAVLenght.clear();
+  auto file = m_fileSystem.openForReading(path);
+  if (!file) return false;
+  auto length = file.value()->size();
+  if (!length) return false;
+  const std::vector<std::uint8_t> header = readZeroFilled(*file.value(), 0, kWavHeaderSize);
+  const WavInfo info = ReadWAVHeader(header, static_cast<std::int64_t>(length.value()));
+  WAVChannels = info.channels;
+  WAVBits = info.bits;
+  WAVFrequency = info.frequency;
+  WAVBitrate = info.bitrate;
+  WAVLenghtInSeconds = info.seconds;
+  WAVFileSizeInBytes = static_cast<std::int32_t>(length.value());
+  WAVFileSize = sizeText(static_cast<std::int64_t>(length.value()), m_decimalSeparator);
+  WAVLenght = minutesAndSeconds(info.seconds);
+  return true;
+}
+
+}  // namespace brindle::inspect

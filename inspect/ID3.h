@@ -1,0 +1,106 @@
+// The audio file inspection component: reads and writes the ID3 version 1
+// and 2 tags of an MP3 file and describes MP3 and WAV audio, all through
+// public properties that the host reads after a call or sets before a save.
+#pragma once
+
+#include <cstdint>
+#include <functional>
+#include <string>
+
+#include "platform/Dialogs.h"
+#include "platform/FileSystem.h"
+#include "platform/System.h"
+
+namespace brindle::inspect {
+
+class ID3 {
+ public:
+  /// The code of a failed write or removal.
+  static constexpr std::int16_t kWriteFailed = 10;
+
+  ID3(platform::FileSystem& fileSystem, platform::Clock& clock, platform::Dialogs& dialogs);
+
+  // Properties. Tag texts are UTF-8.
+  bool TAGv1Exists = false;
+  /// One character whose code is the version 1 genre number SaveID3 stores.
+  std::string TAGv1Genre;
+  std::string TAGv1Title;
+  std::string TAGv1Artist;
+  std::string TAGv1Album;
+  std::string TAGv1Created;
+  std::string TAGv1Comment;
+  /// The genre byte read; 255 (no genre) when the file has no version 1 tag.
+  std::int16_t TAGv1GenreIndex = 0;
+  bool TAGv2Exists = false;
+  std::string TAGv2Track;
+  std::string TAGv2Genre;
+  std::string TAGv2Title;
+  std::string TAGv2Artist;
+  std::string TAGv2Album;
+  std::string TAGv2Created;
+  std::string TAGv2Comment;
+  std::string TAGv2Composer;
+  std::string TAGv2OriginalArtist;
+  std::string TAGv2Copyright;
+  std::string TAGv2Url;
+  std::string TAGv2EncodedBy;
+  std::int32_t WAVLenghtInSeconds = 0;
+  std::string WAVLenght;
+  std::int32_t WAVBitrate = 0;
+  std::int32_t WAVFrequency = 0;
+  std::int32_t WAVFileSizeInBytes = 0;
+  std::string WAVFileSize;
+  std::int32_t WAVChannels = 0;
+  std::int32_t WAVBits = 0;
+  std::int32_t Mp3FileSizeInBytes = 0;
+  std::string Mp3FileSize;
+  std::string Mp3FileLenghtInSeconds;
+  std::string Mp3FileLenght;
+  std::string Mp3Bitrate;
+  std::string Mp3Frequency;
+  std::string Mp3Channels;
+  std::string Mp3Copyright;
+  std::string Mp3CRC;
+  std::string Mp3Emphasis;
+  std::string Mp3Layer;
+  std::string Mp3MPEG;
+  std::string Mp3Original;
+  std::string FileName;
+
+  /// Set to 1 by SaveID3 when it ends, on every path; the host sets it back.
+  std::int16_t ID3SaveDone = 0;
+
+  /// Reads the size, the MPEG data and both tags of the file into the
+  /// properties and remembers the path in FileName. A file that cannot be
+  /// read leaves no value of an earlier file behind.
+  void ReadID3(const std::string& path);
+  /// Writes both tags of FileName from the properties; failures raise Error.
+  void SaveID3();
+  /// Removes the version 2 tag of FileName; a failure raises Error.
+  void RemoveID3Tagv2();
+  /// Reads the WAV header into the WAV properties. Returns false when the
+  /// file cannot be read (the WAV properties are then 0 and empty).
+  bool ReadWAV(const std::string& path);
+
+  /// The Error event: called with the code of a failed write or removal.
+  void setErrorHandler(std::function<void(std::int16_t)> handler) { m_error = std::move(handler); }
+  /// Told when a version 2 write starts and ends (busy pointer, events).
+  void setBusyHandler(std::function<void(bool)> handler) { m_busy = std::move(handler); }
+  /// The decimal separator of the size texts; the user's locale by default.
+  void setDecimalSeparator(char separator) { m_decimalSeparator = separator; }
+
+ private:
+  void raiseError(std::int16_t code);
+  void clearTagTexts();
+  void clearMp3Properties();
+  std::int16_t writeId3v1();
+
+  platform::FileSystem& m_fileSystem;
+  platform::Clock& m_clock;
+  platform::Dialogs& m_dialogs;
+  std::function<void(std::int16_t)> m_error;
+  std::function<void(bool)> m_busy;
+  char m_decimalSeparator;
+};
+
+}  // namespace brindle::inspect

@@ -1,0 +1,85 @@
+#include "inspect/Id3v1Tag.h"
+
+#include <algorithm>
+#include <cctype>
+
+#include "id3v2/TextCodec.h"
+
+namespace brindle::inspect {
+
+namespace {
+
+std::string trimBlanks(std::string text) {
+  const std::size_t first = text.find_first_not_of(' ');
+  if (first == std::string::npos) return {};
+  return text.substr(first, text.find_last_not_of(' ') - first + 1);
+}
+
+/// The field's bytes as ISO-8859-1 text.
+std::string field(std::span<const std::uint8_t, kId3v1Size> block, std::size_t offset,
+                  std::size_t width) {
+  return std::string(reinterpret_cast<const char*>(block.data() + offset), width);
+}
+
+std::string cutAtZero(std::string text) {
+  const std::size_t zero = text.find('\0');
+  if (zero != std::string::npos) text.resize(zero);
+  return text;
+}
+
+std::string utf8(const std::string& latin1) {
+  return id3v2::decodeText(0, latin1);
+}
+
+void place(std::array<std::uint8_t, kId3v1Size>& block, std::size_t offset, std::size_t width,
+           const std::string& utf8Text) {
+  std::string latin1 = id3v2::encodeText(0, utf8Text);
+  latin1.resize(width, ' ');
+  std::copy(latin1.begin(), latin1.end(), block.begin() + static_cast<std::ptrdiff_t>(offset));
+}
+
+}  // namespace
+
+bool isId3v1Marker(std::span<const std::uint8_t, 3> bytes) {
+  return std::tolower(bytes[0]) == 't' && std::tolower(bytes[1]) == 'a' &&
+         std::tolower(bytes[2]) == 'g';
+}
+
+std::optional<Id3v1Fields> parseId3v1(std::span<const std::uint8_t, kId3v1Size> block) {
+  if (!isId3v1Marker(block.first<3>())) return std::nullopt;
+  Id3v1Fields fields;
+  // Blanks are trimmed before the cut, so blanks before a zero byte stay.
+  fields.title = utf8(cutAtZero(trimBlanks(field(block, 3, 30))));
+  fields.artist = utf8(cutAtZero(trimBlanks(field(block, 33, 30))));
+  fields.album = utf8(trimBlanks(field(block, 63, 30)));
+  fields.year = utf8(trimBlanks(field(block, 93, 4)));
+  fields.comment = utf8(trimBlanks(field(block, 97, 30)));
+  fields.genre = block[127];
+  return fields;
+}
+
+std::array<std::uint8_t, kId3v1Size> renderId3v1(const Id3v1Fields& fields) {
+  std::array<std::uint8_t, kId3v1Size> block{};
+  block[0] = 'T';
+  block[1] = 'A';
+  block[2] = 'G';
+  place(block, 3, 30, fields.title);
+  place(block, 33, 30, fields.artist);
+  place(block, 63, 30, fields.album);
+  place(block, 93, 4, fields.year);
+  place(block, 97, 30, fields.comment);
+  block[127] = fields.genre;
+  return block;
+}
+
+std::string genreText(int number) {
+  return id3v2::decodeText(0, std::string(1, static_cast<char>(number & 0xFF)));
+}
+
+std::uint8_t genreByte(const std::string& genre) {
+  if (genre.empty()) return ' ';
+  const std::string latin1 = id3v2::encodeText(0, genre);
+  return latin1.empty() ? ' ' : static_cast<std::uint8_t>(latin1[0]);
+}
+
+}  // namespace brindle::inspect

@@ -1,0 +1,284 @@
+// The inspection component over crafted files: reading both tags and the
+// audio data, saving both tags, removing the version 2 tag, WAV data, and
+// what is left after a file that cannot be read.
+#include "inspect/ID3.h"
+
+#include <gtest/gtest.h>
+#include <sys/stat.h>
+
+#include "id3v2/ID3v2FrameId.h"
+#include "id3v2/clsTv2.h"
+#include "inspect/Id3v1Tag.h"
+#include "inspect/Readout.h"
+#include "platform/testing/TestPlatform.h"
+#include "tests/id3v2/TagBytes.h"
+#include "tests/support/TempDir.h"
+
+namespace brindle::inspect {
+namespace {
+
+using namespace id3v2::testbytes;
+using platform::testing::FsOp;
+
+/// An MPEG 1 layer 3 frame header at 128 kbit/s, then silence.
+std::string audio(std::size_t size = 4000) {
+  return bytes({0xFF, 0xFB, 0x90, 0x64}) + std::string(size - 4, '\0');
+}
+
+std::size_t contentSize(const std::string& path) {
+  return testsupport::TempDir::read(path).size();
+}
+
+/// The length of the version 2 tag at the start of `bytes`.
+std::size_t tagLength(const std::string& bytes) {
+  auto b = [&](std::size_t i) {
+    return static_cast<std::size_t>(static_cast<unsigned char>(bytes[i]));
+  };
+  return 10 + (b(6) << 21) + (b(7) << 14) + (b(8) << 7) + b(9);
+}
+
+std::string v1Block(const std::string& title, int genre, const std::string& marker = "TAG") {
+  std::string block = marker + title;
+  block.resize(127, '\0');
+  return block + static_cast<char>(genre);
+}
+
+class ComponentTest : public ::testing::Test {
+ protected:
+  ComponentTest() {
+    component.setDecimalSeparator('.');
+    component.setErrorHandler([this](std::int16_t code) { errors.push_back(code); });
+  }
+  std::string file(const std::string& content, const std::string& name = "song.mp3") {
+    return folder.write(name, content);
+  }
+
+  testsupport::TempDir folder;
+  platform::testing::TestPlatform test;
+  ID3 component{test.fileSystem, test.clock, test.dialogs};
+  std::vector<std::int16_t> errors;
+};
+
+TEST_F(ComponentTest, ReadsBothTagsAndTheAudio) {
+  const std::string path =
+      file(id3tag(3, frame23("TIT2", bytes({0}) + "Two") + frame23("TRCK", bytes({0}) + "07") +
+                         frame23("WXXX", bytes({0, 0}) + "http://a/")) +
+           audio() + v1Block("One", 17));
+  component.ReadID3(path);
+  EXPECT_EQ(component.FileName, path);
+  EXPECT_TRUE(component.TAGv2Exists);
+  EXPECT_EQ(component.TAGv2Title, "Two");
+  EXPECT_EQ(component.TAGv2Track, "07");
+  EXPECT_EQ(component.TAGv2Url, "http://a/");
+  EXPECT_TRUE(component.TAGv1Exists);
+  EXPECT_EQ(component.TAGv1Title, "One");
+  EXPECT_EQ(component.TAGv1GenreIndex, 17);
+  EXPECT_EQ(component.TAGv1Genre, "");
+  EXPECT_EQ(component.Mp3MPEG, "MPEG 1.0");
+  EXPECT_EQ(component.Mp3Bitrate, "128");
+  EXPECT_EQ(component.Mp3FileSizeInBytes, static_cast<std::int32_t>(contentSize(path)));
+}
+
+TEST_F(ComponentTest, NoVersion2TagMeansEmptyTexts) {
+  component.TAGv2Title = "stale";
+  component.ReadID3(file(audio()));
+  EXPECT_FALSE(component.TAGv2Exists);
+  EXPECT_EQ(component.TAGv2Title, "");
+}
+
+TEST_F(ComponentTest, SizeAndLengthTexts) {
+  component.ReadID3(file(audio(1500)));
+  EXPECT_EQ(component.Mp3FileSize, "1.46 kB");
+  component.ReadID3(file(bytes({0xFF, 0xFB, 0x90, 0x64}) + std::string(3920000 - 4, '\0')));
+  EXPECT_EQ(component.Mp3FileLenghtInSeconds, "245");
+  EXPECT_EQ(component.Mp3FileLenght, "4:05");
+}
+
+TEST_F(ComponentTest, AudioIsFoundBehindALargeTag) {
+  // A cover picture of 6 KB holding a false sync pair, then the audio in
+  // MPEG 2 layer 3 (FF F3): neither is missed nor misread.
+  std::string picture = bytes({0}) + "image/jpeg" + bytes({0, 3, 0}) + bytes({0xFF, 0xFB, 0x10, 0});
+  picture.resize(6000, 'p');
+  const std::string path = file(id3tag(3, frame23("APIC", picture)) +
+                                bytes({0xFF, 0xF3, 0x94, 0xC4}) + std::string(2000, '\0'));
+  component.ReadID3(path);
+  EXPECT_EQ(component.Mp3MPEG, "MPEG 2.0");
+  EXPECT_EQ(component.Mp3Bitrate, "80");
+  EXPECT_EQ(component.Mp3Channels, "Mono");
+}
+
+TEST_F(ComponentTest, MissingVersion1TagMeansNoGenre) {
+  component.ReadID3(file(audio() + v1Block("Old", 17), "a.mp3"));
+  ASSERT_EQ(component.TAGv1GenreIndex, 17);
+  component.ReadID3(file(audio(), "b.mp3"));
+  EXPECT_FALSE(component.TAGv1Exists);
+  EXPECT_EQ(component.TAGv1GenreIndex, 255);
+}
+
+TEST_F(ComponentTest, UnreadableFileLeavesNothingOfTheLastOne) {
+  component.ReadID3(
+      file(id3tag(3, frame23("TIT2", bytes({0}) + "T")) + audio() + v1Block("One", 17)));
+  component.ReadID3(folder.file("missing.mp3"));
+  EXPECT_FALSE(component.TAGv1Exists);
+  EXPECT_FALSE(component.TAGv2Exists);
+  EXPECT_EQ(component.TAGv1GenreIndex, 255);
+  EXPECT_EQ(component.TAGv2Title, "");
+  EXPECT_EQ(component.TAGv1Title, "");
+  EXPECT_EQ(component.Mp3FileSizeInBytes, 0);
+  EXPECT_EQ(component.Mp3Bitrate, "");
+  EXPECT_EQ(component.Mp3FileSize, "");
+  EXPECT_FALSE(test.realFileSystem.exists(folder.file("missing.mp3")));
+}
+
+TEST_F(ComponentTest, SaveWithoutAFileSaysOops) {
+  component.SaveID3();
+  ASSERT_EQ(test.dialogs.messages().size(), 1u);
+  EXPECT_EQ(test.dialogs.messages()[0].text, "Oops! Error");
+  EXPECT_EQ(test.dialogs.messages()[0].title, "Brindle");
+  EXPECT_EQ(component.ID3SaveDone, 1);
+  EXPECT_TRUE(errors.empty());
+  component.RemoveID3Tagv2();
+  EXPECT_EQ(test.dialogs.messages().size(), 2u);
+  EXPECT_TRUE(errors.empty());
+}
+
+TEST_F(ComponentTest, SaveWritesBothTagsAndKeepsOtherFrames) {
+  const std::string picture = frame23("APIC", bytes({0}) + "image/png" + bytes({0, 3, 0, 1, 2, 3}));
+  const std::string path = file(id3tag(3, frame23("TIT2", bytes({0}) + "Old") + picture) + audio());
+  component.ReadID3(path);
+  component.TAGv2Title = "New \xE2\x98\x83";
+  component.TAGv1Title = "V1";
+  component.TAGv1Genre = genreText(17);
+  component.SaveID3();
+  EXPECT_TRUE(errors.empty());
+  EXPECT_EQ(component.ID3SaveDone, 1);
+  const std::string written = testsupport::TempDir::read(path);
+  EXPECT_NE(written.find(picture), std::string::npos);
+  EXPECT_EQ(written.substr(written.size() - 128, 5), "TAGV1");
+  EXPECT_EQ(static_cast<unsigned char>(written.back()), 17);
+
+  ID3 again(test.fileSystem, test.clock, test.dialogs);
+  again.ReadID3(path);
+  EXPECT_EQ(again.TAGv2Title, "New \xE2\x98\x83");
+  EXPECT_EQ(again.TAGv1Title, "V1");
+  EXPECT_EQ(again.TAGv1GenreIndex, 17);
+}
+
+TEST_F(ComponentTest, Version1TagAppendedOnceThenReplacedInPlace) {
+  const std::string original = audio();
+  const std::string path = file(original);
+  component.ReadID3(path);
+  component.SaveID3();
+  const std::string first = testsupport::TempDir::read(path);
+  component.SaveID3();
+  const std::string second = testsupport::TempDir::read(path);
+  EXPECT_EQ(second.size(), first.size());
+  EXPECT_EQ(second.substr(second.size() - 128, 3), "TAG");
+  EXPECT_EQ(static_cast<unsigned char>(second.back()), 32);  // no genre chosen: a blank
+}
+
+TEST_F(ComponentTest, LowerCaseMarkerRewrittenInPlace) {
+  const std::string path = file(audio() + v1Block("Old", 3, "tag"));
+  const auto size = contentSize(path);
+  component.ReadID3(path);
+  EXPECT_TRUE(component.TAGv1Exists);
+  component.TAGv1Genre = genreText(3);
+  component.SaveID3();
+  const std::string written = testsupport::TempDir::read(path);
+  EXPECT_EQ(written.substr(written.size() - 128, 6), "TAGOld");
+  EXPECT_EQ(written.size() - tagLength(written), size);  // replaced, not added
+}
+
+TEST_F(ComponentTest, FailedWritesRaiseOneEventForTheSameCode) {
+  const std::string path = file(audio());
+  component.ReadID3(path);
+  test.fileSystem.fail(FsOp::CreateNewFile, {5, "scripted"});
+  test.fileSystem.fail(FsOp::OpenForUpdate, {5, "scripted"});
+  component.SaveID3();
+  EXPECT_EQ(errors, (std::vector<std::int16_t>{10}));
+  EXPECT_EQ(component.ID3SaveDone, 1);
+  EXPECT_EQ(testsupport::TempDir::read(path), audio());
+}
+
+TEST_F(ComponentTest, Version1FailureAloneRaisesItsEvent) {
+  const std::string path = file(audio());
+  component.ReadID3(path);
+  test.fileSystem.fail(FsOp::WriteAt, {5, "scripted"});
+  component.SaveID3();
+  EXPECT_EQ(errors, (std::vector<std::int16_t>{10}));
+}
+
+TEST_F(ComponentTest, RemoveVersion2KeepsVersion1) {
+  const std::string path =
+      file(id3tag(3, frame23("TIT2", bytes({0}) + "T")) + audio() + v1Block("One", 1));
+  component.ReadID3(path);
+  component.RemoveID3Tagv2();
+  EXPECT_TRUE(errors.empty());
+  EXPECT_EQ(testsupport::TempDir::read(path), audio() + v1Block("One", 1));
+  test.fileSystem.fail(FsOp::CreateNewFile, {5, "scripted"});
+  const std::string tagged = file(id3tag(3, frame23("TIT2", bytes({0}) + "T")) + audio(), "t.mp3");
+  component.ReadID3(tagged);
+  component.RemoveID3Tagv2();
+  EXPECT_EQ(errors, (std::vector<std::int16_t>{10}));
+}
+
+std::string wavFile(std::uint32_t rate, int channels, int bits, std::size_t size,
+                    const std::string& marker = "RIFF") {
+  std::string bytes(size, '\0');
+  bytes.replace(0, 4, marker);
+  bytes[22] = static_cast<char>(channels);
+  for (int i = 0; i < 4; ++i)
+    bytes[24 + static_cast<std::size_t>(i)] = static_cast<char>(rate >> (8 * i));
+  bytes[34] = static_cast<char>(bits);
+  return bytes;
+}
+
+TEST_F(ComponentTest, WavPropertiesAndNoStaleValues) {
+  EXPECT_TRUE(component.ReadWAV(file(wavFile(44100, 2, 16, 1764044), "a.wav")));
+  EXPECT_EQ(component.WAVFrequency, 44100);
+  EXPECT_EQ(component.WAVBitrate, 1411200);
+  EXPECT_EQ(component.WAVLenghtInSeconds, 10);
+  EXPECT_EQ(component.WAVLenght, "0:10");
+  EXPECT_EQ(component.WAVFileSize, "1.68 MB");
+  EXPECT_EQ(component.WAVChannels, 2);
+  EXPECT_TRUE(component.FileName.empty());
+
+  EXPECT_TRUE(component.ReadWAV(file(wavFile(44100, 2, 16, 5000, "JUNK"), "b.wav")));
+  EXPECT_EQ(component.WAVFrequency, 0);
+  EXPECT_EQ(component.WAVBitrate, 0);
+  EXPECT_EQ(component.WAVLenghtInSeconds, 0);
+  EXPECT_EQ(component.WAVChannels, 2);
+
+  EXPECT_TRUE(component.ReadWAV(file(wavFile(16000, 1, 16, 32000 * 3 + 1000), "c.wav")));
+  EXPECT_EQ(component.WAVFrequency, 16000);
+  EXPECT_EQ(component.WAVLenghtInSeconds, 3);
+
+  EXPECT_FALSE(component.ReadWAV(folder.file("none.wav")));
+  EXPECT_EQ(component.WAVFrequency, 0);
+  EXPECT_EQ(component.WAVFileSizeInBytes, 0);
+}
+
+TEST_F(ComponentTest, ReadoutLines) {
+  component.ReadID3(file(bytes({0xFF, 0xFB, 0x90, 0x64}) + std::string(3000000 - 4, '\0')));
+  const auto mp3 = mp3Readout(component);
+  ASSERT_EQ(mp3.size(), 11u);
+  EXPECT_EQ(mp3[0], "Size: 2.86 MB   (3000000 B)");
+  EXPECT_EQ(mp3[1], "Length: 3:07   (187 sec)");
+  EXPECT_EQ(mp3[2], "MPEG 1.0 layer 3");
+  EXPECT_EQ(mp3[3], "128 kbps");
+  EXPECT_EQ(mp3[4], "44100 Hz Joint Stereo");
+  EXPECT_EQ(mp3[5], "CRCs: No");
+  EXPECT_EQ(mp3[9], "ID3 Tag v1: False");
+  EXPECT_EQ(mp3[10], "ID3 Tag v2: False");
+  component.ReadWAV(file(wavFile(44100, 2, 16, 1764044), "a.wav"));
+  EXPECT_EQ(wavReadout(component),
+            (std::vector<std::string>{"Size: 1.68 MB   (1764044 B)", "Lenght: 0:10   (10 sec)",
+                                      "Bitrate: 1411200", "Bits: 16", "Channels: 2",
+                                      "Frequency: 44100"}));
+  EXPECT_EQ(readoutKindFor("a.MP3"), ReadoutKind::Mp3);
+  EXPECT_EQ(readoutKindFor("a.Mp3"), ReadoutKind::None);
+  EXPECT_EQ(readoutKindFor("a.WAV"), ReadoutKind::Wav);
+}
+
+}  // namespace
+}  // namespace brindle::inspect
