@@ -20,8 +20,11 @@
 #include <brindle/Version.h>
 
 #include "app/DirectoryListBox.h"
+#include "app/FileCommands.h"
 #include "app/FileListBox.h"
+#include "app/FileListOutput.h"
 #include "app/MainMenu.h"
+#include "app/MainWindowFileList.h"
 #include "app/core/FileListing.h"
 #include "infowindows/Aboutform.h"
 #include "infowindows/HelpForm.h"
@@ -228,6 +231,22 @@ void frmmainbrindle::buildMenus() {
   setCommand("about", [this] { showAboutWindow(); });
   setCommand("mnudisclaimer", [this] { showDisclaimerWindows(); });
   setCommand("exit", [this] { exitWithQuestion(); });
+
+  // File commands and list output act on this window's list and controls.
+  using ListCommand = void (*)(platform::Platform&, FileListHost&);
+  auto onList = [this](ListCommand command) {
+    return [this, command] {
+      MainWindowFileList list(*this);
+      command(m_platform, list);
+    };
+  };
+  setCommand("notepad", onList(editCurrentEntry));
+  setCommand("editfile", onList(editCurrentEntry));
+  setCommand("delete", onList(deleteCurrentEntry));
+  setCommand("deletefile", onList(deleteSelection));
+  setCommand("printer1", onList(printFileList));
+  setCommand("fileappend", onList(appendFileListToFile));
+  setCommand("addto", onList(writeFileListToFile));
 }
 
 bool frmmainbrindle::startUp() {

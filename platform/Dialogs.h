@@ -42,6 +42,9 @@ struct SaveAsRequest {
   std::string filter;
   /// Added to a typed name that has no extension, without the period.
   std::string defaultExtension;
+  /// Whether choosing an existing file asks first if it may be replaced;
+  /// off for callers that only add to the chosen file.
+  bool confirmOverwrite = true;
 };
 
 /// Modal boxes. Every call blocks until the user answers. Texts are UTF-8.

@@ -118,6 +118,7 @@ std::string QtDialogs::showSaveAs(const SaveAsRequest& request) {
   dialog.setAcceptMode(QFileDialog::AcceptSave);
   dialog.setFileMode(QFileDialog::AnyFile);
   dialog.setNameFilter(saveAsNameFilter(request.filter));
+  dialog.setOption(QFileDialog::DontConfirmOverwrite, !request.confirmOverwrite);
   if (!request.defaultExtension.empty())
     dialog.setDefaultSuffix(fromUtf8(request.defaultExtension));
   if (dialog.exec() != QDialog::Accepted) return {};

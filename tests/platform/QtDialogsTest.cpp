@@ -9,6 +9,7 @@
 #include <QFileDialog>
 #include <QInputDialog>
 #include <QKeyEvent>
+#include <QLineEdit>
 #include <QMessageBox>
 #include <QPushButton>
 
@@ -201,6 +202,59 @@ TEST(QtDialogs, SaveAsAddsTheDefaultExtension) {
   EXPECT_EQ(suffix, QStringLiteral("txt"));
   EXPECT_EQ(filters, QStringList{QStringLiteral("Text files (*.txt)")});
   EXPECT_EQ(mode, QFileDialog::AcceptSave);
+}
+
+/// Types `name` into the next Save As dialog and accepts it; answers a
+/// question about replacing the file with No, then cancels the dialog.
+/// Returns whether the question came.
+bool chooseExistingFile(QtDialogs& dialogs, const SaveAsRequest& request, const QString& name,
+                        std::string& chosen) {
+  bool asked = false;
+  OnNextModal respond([&](QWidget* widget) {
+    auto* dialog = qobject_cast<QFileDialog*>(widget);
+    if (!dialog) {
+      widget->close();
+      return;
+    }
+    OnNextModal question([&](QWidget* box) {
+      asked = true;
+      auto* messageBox = qobject_cast<QMessageBox*>(box);
+      if (messageBox && messageBox->button(QMessageBox::No)) {
+        messageBox->button(QMessageBox::No)->click();
+      } else {
+        box->close();
+      }
+    });
+    // Typed rather than selected: the dialog's file list fills in later.
+    auto* field = dialog->findChild<QLineEdit*>(QStringLiteral("fileNameEdit"));
+    EXPECT_NE(field, nullptr) << "the Save As dialog has no file name field";
+    if (field) field->setText(name);
+    static_cast<QDialog*>(dialog)->accept();
+    // Still open after the question was declined.
+    if (dialog->isVisible()) dialog->reject();
+  });
+  chosen = dialogs.saveAs(request);
+  EXPECT_TRUE(respond.ran());
+  return asked;
+}
+
+TEST(QtDialogs, SaveAsAsksBeforeReplacingAFileUnlessToldNotTo) {
+  test::TemporaryFolder folder;
+  ASSERT_TRUE(folder.valid());
+  QFile existing(QString::fromStdString(folder / "old.txt"));
+  ASSERT_TRUE(existing.open(QIODevice::WriteOnly));
+  existing.close();
+  QtDialogs dialogs;
+  SaveAsRequest request = saveAsRequest(folder.path(), "List", "*.txt", "txt");
+  std::string chosen;
+
+  EXPECT_TRUE(request.confirmOverwrite) << "asking is the default";
+  EXPECT_TRUE(chooseExistingFile(dialogs, request, QStringLiteral("old.txt"), chosen));
+  EXPECT_EQ(chosen, "") << "declining to replace keeps the dialog open; then it was cancelled";
+
+  request.confirmOverwrite = false;
+  EXPECT_FALSE(chooseExistingFile(dialogs, request, QStringLiteral("old.txt"), chosen));
+  EXPECT_EQ(chosen, folder / "old.txt");
 }
 
 TEST(QtDialogs, CancelledSaveAsReturnsNothing) {

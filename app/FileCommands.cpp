@@ -1,0 +1,54 @@
+// Edit and delete commands, through the platform's shell, dialogs and file
+// system only.
+#include "app/FileCommands.h"
+
+#include <cstddef>
+
+namespace brindle::app {
+
+using platform::Answer;
+using platform::Buttons;
+using platform::Icon;
+
+void editCurrentEntry(platform::Platform& platform, FileListHost& list) {
+  const std::string name = list.currentName();
+  // Without a current entry there is no file to edit, only the folder.
+  if (name.empty()) return;
+  // The command promises no report: an editor that cannot start is ignored.
+  (void)platform.shell.openInTextEditor(platform::entryPath(list.currentDirectory(), name));
+}
+
+void deleteCurrentEntry(platform::Platform& platform, FileListHost& list) {
+  const std::string name = list.currentName();
+  if (name.empty()) return;
+  const std::string path = platform::entryPath(list.currentDirectory(), name);
+  if (platform.dialogs.message("Delete: " + path, Buttons::YesNo, Icon::None, "Delete") !=
+      Answer::Yes) {
+    return;
+  }
+  if (!platform.fileSystem.remove(path)) return;
+  list.rereadFileList();
+}
+
+void deleteSelection(platform::Platform& platform, FileListHost& list) {
+  if (platform.dialogs.message("Delete Selected Files?", Buttons::YesNo, Icon::Critical) !=
+      Answer::Yes) {
+    return;
+  }
+  const std::string directory = list.currentDirectory();
+  const std::vector<bool> selected = list.selectionFlags();
+  if (!selected.empty()) list.setProgressMaximum(static_cast<int>(selected.size()));
+  for (std::size_t index = 0; index < selected.size(); ++index) {
+    if (!selected[index]) continue;
+    const int entry = static_cast<int>(index);
+    list.setProgressValue(entry);
+    if (!platform.fileSystem.remove(platform::entryPath(directory, list.entryName(entry)))) {
+      platform.dialogs.message("Error deleting Files!");
+      return;
+    }
+  }
+  list.rereadFileList();
+  list.setProgressValue(0);
+}
+
+}  // namespace brindle::app

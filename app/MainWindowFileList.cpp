@@ -1,0 +1,49 @@
+// Forwards each request to the main window's controls.
+#include "app/MainWindowFileList.h"
+
+#include <QFile>
+#include <QLineEdit>
+#include <QProgressBar>
+
+#include "app/FileListBox.h"
+#include "app/frmmainbrindle.h"
+
+namespace brindle::app {
+
+std::string MainWindowFileList::currentDirectory() const {
+  return m_window.currentDirectory();
+}
+
+std::string MainWindowFileList::pathBoxText() const {
+  return QFile::encodeName(m_window.pathBox().text()).toStdString();
+}
+
+int MainWindowFileList::entryCount() const {
+  return m_window.fileList().listCount();
+}
+
+std::string MainWindowFileList::entryName(int index) const {
+  return m_window.fileList().entryName(index);
+}
+
+std::vector<bool> MainWindowFileList::selectionFlags() const {
+  return m_window.fileList().selectionFlags();
+}
+
+std::string MainWindowFileList::currentName() const {
+  return m_window.fileList().currentName();
+}
+
+void MainWindowFileList::setProgressMaximum(int maximum) {
+  m_window.progressBar().setMaximum(maximum);
+}
+
+void MainWindowFileList::setProgressValue(int value) {
+  m_window.progressBar().setValue(value);
+}
+
+void MainWindowFileList::rereadFileList() {
+  m_window.rereadFileList();
+}
+
+}  // namespace brindle::app
