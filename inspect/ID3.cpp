@@ -43,13 +43,21 @@ class PrefixCachedFile : public platform::ReadableFile {
   }
   platform::Result<std::uint64_t> size() override { return m_size; }
 
+  /// The bytes from `offset` to the end of what was read at the start.
+  std::span<const std::uint8_t> cached(std::uint64_t offset) const {
+    if (offset >= m_prefix.size()) return {};
+    return std::span<const std::uint8_t>(m_prefix).subspan(static_cast<std::size_t>(offset));
+  }
+
  private:
   platform::ReadableFile& m_file;
   std::uint64_t m_size;
   std::vector<std::uint8_t> m_prefix;
 };
 
-constexpr std::size_t kPrefixSize = 8192;
+/// As much as one read of the start brings in most files: the tag's header,
+/// a small tag and the first audio frame.
+constexpr std::size_t kPrefixSize = 4096;
 
 /// Reads `length` bytes at `offset`; bytes past the end stay zero.
 std::vector<std::uint8_t> readZeroFilled(platform::ReadableFile& file, std::uint64_t offset,
@@ -121,13 +129,19 @@ void ID3::ReadID3(const std::string& path) {
 
   // The frame search starts after a version 2 tag, so a tag larger than the
   // search window (a cover picture) neither hides the audio nor is misread.
-  const std::vector<std::uint8_t> header = readZeroFilled(file, 0, 10);
-  const std::uint64_t start = audioStart(header);
+  const std::uint64_t start = audioStart(readZeroFilled(file, 0, 10));
   std::vector<std::uint8_t> window;
   if (start < fileLength) {
-    window = readZeroFilled(
-        file, start,
-        static_cast<std::size_t>(std::min<std::uint64_t>(kMpegWindow, fileLength - start)));
+    // The first frame usually follows the tag closely: when the bytes
+    // already read hold it, the rest of the window is not read.
+    const std::span<const std::uint8_t> cached = file.cached(start);
+    if (holdsFirstFrame(cached)) {
+      window.assign(cached.begin(), cached.end());
+    } else {
+      window = readZeroFilled(
+          file, start,
+          static_cast<std::size_t>(std::min<std::uint64_t>(kMpegWindow, fileLength - start)));
+    }
   }
   const Mp3Info info = ReadMPEG(window, static_cast<std::int64_t>(fileLength));
   Mp3FileLenghtInSeconds = info.LengthInSeconds;

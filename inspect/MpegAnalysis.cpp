@@ -48,6 +48,18 @@ std::int64_t xingSeconds(std::int64_t frames) {
   return seconds;
 }
 
+bool holdsFirstFrame(std::span<const std::uint8_t> bytes) {
+  // The analysis reads up to 48 bytes from the frame's start ("Xing" count).
+  constexpr std::size_t kBytesRead = 48;
+  for (std::size_t position = 0; position + 1 < bytes.size() && position <= kMpegWindow - 5;
+       ++position) {
+    if (bytes[position] == 0xFF && isSecondSyncByte(bytes[position + 1])) {
+      return position + kBytesRead <= bytes.size();
+    }
+  }
+  return false;
+}
+
 Mp3Info ReadMPEG(std::span<const std::uint8_t> window, std::int64_t fileLength) {
   Mp3Info info;
   auto at = [&](std::size_t index) -> std::uint8_t {

@@ -34,6 +34,11 @@ struct Mp3Info {
 /// length, tags included, used for the length and the average bit rate.
 Mp3Info ReadMPEG(std::span<const std::uint8_t> window, std::int64_t fileLength);
 
+/// True when `bytes`, the start of a search window, hold the first frame
+/// header and every byte the analysis reads after it: ReadMPEG on them gives
+/// the same as on the whole window.
+bool holdsFirstFrame(std::span<const std::uint8_t> bytes);
+
 /// Kbit/s for bit-rate index `index` (0..15) of version 1 or 2.
 int bitrateFor(bool version1, int index);
 

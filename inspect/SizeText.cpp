@@ -31,7 +31,11 @@ std::string sizeText(std::int64_t bytes, char decimalSeparator) {
 std::string minutesAndSeconds(std::int64_t seconds) {
   // A negative time (a WAV file shorter than its header says) keeps its sign
   // in front instead of inside the seconds.
-  if (seconds < 0) return "-" + minutesAndSeconds(-seconds);
+  if (seconds < 0) {
+    std::string text(1, '-');
+    text += minutesAndSeconds(-seconds);
+    return text;
+  }
   const std::int64_t minutes = seconds / 60;
   const std::int64_t rest = seconds % 60;
   return std::to_string(minutes) + ":" + (rest < 10 ? "0" : "") + std::to_string(rest);

@@ -101,6 +101,17 @@ TEST(ReadMPEG, SearchWindowEndsAt4091) {
   EXPECT_EQ(last.MPEG, "MPEG 1.0");
 }
 
+TEST(HoldsFirstFrame, OnlyWhenEveryByteReadIsThere) {
+  EXPECT_TRUE(holdsFirstFrame(frameAt(10, {0xFF, 0xFB, 0x90, 0x64}, 58)));
+  EXPECT_FALSE(holdsFirstFrame(frameAt(10, {0xFF, 0xFB, 0x90, 0x64}, 57)));
+  EXPECT_FALSE(holdsFirstFrame(Bytes(100, 0)));
+  // Same answer as on the whole window, whatever follows.
+  Bytes window = xing(1000);
+  window.resize(4096, 0x55);
+  const Bytes start(window.begin(), window.begin() + 48);
+  EXPECT_EQ(ReadMPEG(start, 1000000).LengthInSeconds, ReadMPEG(window, 1000000).LengthInSeconds);
+}
+
 TEST(ReadMPEG, XingElsewhereIsNotFound) {
   Bytes bytes = frameAt(0, {0xFF, 0xFB, 0x90, 0xC4});
   const std::string tag = "Xing";
