@@ -11,6 +11,7 @@
 #include "app/core/ContextHelp.h"
 #include "app/frmmainbrindle.h"
 #include "platform/qt/QtPlatform.h"
+#include "rename/InstallRenameCommands.h"
 
 namespace {
 
@@ -45,6 +46,7 @@ int main(int argc, char** argv) {
   const std::string startDirectory = std::filesystem::current_path(error).string();
 
   brindle::app::frmmainbrindle window(platform, help, error ? "/" : startDirectory);
+  brindle::rename::installRenameCommands(window);
   services.dialogs.setParent(&window);
   services.printer.setParent(&window);
   if (!window.startUp()) return 0;

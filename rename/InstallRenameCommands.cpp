@@ -1,0 +1,89 @@
+// One line of wiring per command; the commands themselves are in
+// rename/core/RenameCommands.cpp.
+#include "rename/InstallRenameCommands.h"
+
+#include <QFile>
+#include <QLineEdit>
+#include <QPushButton>
+
+#include "app/FileListBox.h"
+#include "app/frmmainbrindle.h"
+#include "rename/renameall.h"
+
+namespace brindle::rename {
+
+RenameCommands::RenameCommands(app::frmmainbrindle& window)
+    : QObject(&window), m_window(window), m_browsing(window) {
+  setObjectName("renameCommands");
+  auto caseCommand = [this](CaseKind kind) {
+    return [this, kind] { convertCase(services(), m_browsing, m_browsing, kind); };
+  };
+  using CountCommand =
+      void (*)(RenameServices, BrowsingState&, WalkProgress&, CharacterEditNumbers&);
+  auto countCommand = [this](CountCommand command) {
+    return [this, command] { command(services(), m_browsing, m_browsing, m_numbers); };
+  };
+  window.setCommand("convertlow", caseCommand(CaseKind::Lower));
+  window.setCommand("converup", caseCommand(CaseKind::Upper));
+  window.setCommand("titlecase", caseCommand(CaseKind::Title));
+  window.setCommand("removechars",
+                    [this] { removeCharacters(services(), m_browsing, m_browsing); });
+  window.setCommand("RemoveLeftMost", countCommand(removeLeftMostCharacters));
+  window.setCommand("RemoveRightMost", countCommand(removeRightMostCharacters));
+  window.setCommand("mmost", countCommand(removeMiddleMostCharacters));
+  window.setCommand("renameextension", [this] { changeExtensions(services(), m_browsing); });
+  window.setCommand("renamesingle", [this] { renameSingleFile(services(), m_browsing); });
+  window.setCommand("renameallfiles", [this] { showNumberedDialog(); });
+  window.setCommand("Command1", [this] { saveEdited(); });
+}
+
+RenameCommands::~RenameCommands() {
+  // The dialog reads the browsing state held here: it goes first.
+  delete m_dialog.data();
+}
+
+RenameServices RenameCommands::services() {
+  return {m_window.platform().dialogs, m_window.platform().fileSystem};
+}
+
+renameall* RenameCommands::numberedDialog() const {
+  return m_dialog;
+}
+
+renameall& RenameCommands::showNumberedDialog() {
+  if (!m_dialog) {
+    m_dialog = new renameall(m_window.platform(), m_window.contextHelp(), m_browsing, &m_window);
+  }
+  m_dialog->show();
+  m_dialog->raise();
+  m_dialog->activateWindow();
+  return *m_dialog;
+}
+
+void RenameCommands::saveEdited() {
+  const NameBoxOutcome outcome = renameFromNameBox(
+      services(), m_browsing, m_browsing.pathBoxDirectory(), m_browsing.nameBoxName());
+  switch (outcome) {
+    case NameBoxOutcome::NothingSelected:
+      return;
+    case NameBoxOutcome::Blank:
+    case NameBoxOutcome::SameName:
+      break;
+    case NameBoxOutcome::Declined:
+      m_window.nameBox().setText(
+          QFile::decodeName(QByteArray::fromStdString(m_browsing.currentName())));
+      break;
+    case NameBoxOutcome::Renamed:
+    case NameBoxOutcome::Failed:
+      m_window.fileList().setFocus();
+      m_window.nameBox().clear();
+      break;
+  }
+  m_window.saveEditedButton().setEnabled(false);
+}
+
+RenameCommands& installRenameCommands(app::frmmainbrindle& window) {
+  return *new RenameCommands(window);
+}
+
+}  // namespace brindle::rename

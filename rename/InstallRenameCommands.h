@@ -1,0 +1,51 @@
+// Wires the rename commands to the main window's menu items and the "Save
+// Edited" button, and owns what they keep between runs: the count and start
+// of the character edits and the numbered rename dialog.
+#pragma once
+
+#include <QObject>
+#include <QPointer>
+
+#include "rename/MainWindowBrowsing.h"
+#include "rename/core/RenameCommands.h"
+
+namespace brindle::app {
+class frmmainbrindle;
+}
+
+namespace brindle::rename {
+
+class renameall;
+
+class RenameCommands : public QObject {
+  Q_OBJECT
+
+ public:
+  /// Sets the commands of `window`; becomes the window's child.
+  explicit RenameCommands(app::frmmainbrindle& window);
+  ~RenameCommands() override;
+
+  /// The count and start members of the character edits.
+  CharacterEditNumbers& numbers() { return m_numbers; }
+  /// The numbered rename dialog while it is loaded, else null.
+  renameall* numberedDialog() const;
+  /// "Rename All Files": shows the dialog, loading it first if needed.
+  renameall& showNumberedDialog();
+
+ private:
+  RenameServices services();
+  void saveEdited();
+
+  app::frmmainbrindle& m_window;
+  MainWindowBrowsing m_browsing;
+  CharacterEditNumbers m_numbers;
+  QPointer<renameall> m_dialog;
+};
+
+/// Sets every rename command of the main window (menu items converup,
+/// convertlow, titlecase, removechars, RemoveLeftMost, RemoveRightMost,
+/// mmost, renameextension, renameallfiles, renamesingle and the "Save Edited"
+/// button Command1). The returned object belongs to the window.
+RenameCommands& installRenameCommands(app::frmmainbrindle& window);
+
+}  // namespace brindle::rename

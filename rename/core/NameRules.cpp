@@ -1,0 +1,233 @@
+// The rename rules. Only the case rules decode a name (through Qt's Unicode
+// case mapping); every other rule cuts and joins the name's bytes at
+// character boundaries.
+#include "rename/core/NameRules.h"
+
+#include <QChar>
+#include <QList>
+#include <QString>
+
+namespace brindle::rename {
+
+namespace {
+
+/// The length of the UTF-8 sequence that starts at `text[at]`, or 0 when no
+/// well-formed sequence starts there.
+std::size_t utf8SequenceLength(std::string_view text, std::size_t at) {
+  const auto byte = [&](std::size_t i) { return static_cast<unsigned char>(text[i]); };
+  const unsigned char lead = byte(at);
+  if (lead < 0x80) return 1;
+  std::size_t length = 0;
+  unsigned char low = 0x80;
+  unsigned char high = 0xBF;
+  if (lead >= 0xC2 && lead <= 0xDF) {
+    length = 2;
+  } else if (lead >= 0xE0 && lead <= 0xEF) {
+    length = 3;
+    if (lead == 0xE0) low = 0xA0;   // no overlong forms
+    if (lead == 0xED) high = 0x9F;  // no surrogates
+  } else if (lead >= 0xF0 && lead <= 0xF4) {
+    length = 4;
+    if (lead == 0xF0) low = 0x90;   // no overlong forms
+    if (lead == 0xF4) high = 0x8F;  // nothing above U+10FFFF
+  } else {
+    return 0;
+  }
+  if (at + length > text.size()) return 0;
+  if (byte(at + 1) < low || byte(at + 1) > high) return 0;
+  for (std::size_t i = 2; i < length; ++i) {
+    if (byte(at + i) < 0x80 || byte(at + i) > 0xBF) return 0;
+  }
+  return length;
+}
+
+/// The name as a QString, when it is valid UTF-8 and comes back unchanged
+/// from the round trip.
+std::optional<QString> decoded(const std::string& name) {
+  if (!isValidUtf8(name)) return std::nullopt;
+  QString text = QString::fromUtf8(name.data(), static_cast<qsizetype>(name.size()));
+  if (text.toUtf8().toStdString() != name) return std::nullopt;
+  return text;
+}
+
+std::string encoded(const QString& text) {
+  return text.toUtf8().toStdString();
+}
+
+bool isWordSeparator(char32_t c) {
+  return c == U' ' || c == U'\t' || c == U'\n' || c == U'\v' || c == U'\f' || c == U'\r' ||
+         c == U'\0';
+}
+
+}  // namespace
+
+bool isValidUtf8(std::string_view text) {
+  for (std::size_t at = 0; at < text.size();) {
+    const std::size_t length = utf8SequenceLength(text, at);
+    if (length == 0) return false;
+    at += length;
+  }
+  return true;
+}
+
+std::vector<std::size_t> characterBounds(std::string_view name) {
+  std::vector<std::size_t> bounds;
+  bounds.reserve(name.size() + 1);
+  if (isValidUtf8(name)) {
+    for (std::size_t at = 0; at < name.size(); at += utf8SequenceLength(name, at)) {
+      bounds.push_back(at);
+    }
+  } else {
+    for (std::size_t at = 0; at < name.size(); ++at) bounds.push_back(at);
+  }
+  bounds.push_back(name.size());
+  return bounds;
+}
+
+std::size_t characterCount(std::string_view text) {
+  return characterBounds(text).size() - 1;
+}
+
+std::string_view lastCharacters(std::string_view text, std::size_t count) {
+  const std::vector<std::size_t> bounds = characterBounds(text);
+  const std::size_t length = bounds.size() - 1;
+  if (count >= length) return text;
+  return text.substr(bounds[length - count]);
+}
+
+bool isPlainFileName(std::string_view name) {
+  return !name.empty() && name != "." && name != ".." &&
+         name.find_first_of(std::string_view("/\0", 2)) == std::string_view::npos;
+}
+
+std::string displayText(std::string_view text) {
+  return QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size())).toUtf8().toStdString();
+}
+
+std::optional<std::string> lowerCase(const std::string& name) {
+  std::optional<QString> text = decoded(name);
+  if (!text) return std::nullopt;
+  return encoded(text->toLower());
+}
+
+std::optional<std::string> upperCase(const std::string& name) {
+  std::optional<QString> text = decoded(name);
+  if (!text) return std::nullopt;
+  return encoded(text->toUpper());
+}
+
+std::optional<std::string> titleCase(const std::string& name) {
+  std::optional<QString> text = decoded(name);
+  if (!text) return std::nullopt;
+  QList<uint> codePoints = text->toLower().toUcs4();
+  bool wordStart = true;
+  for (uint& codePoint : codePoints) {
+    if (wordStart && QChar::isLetter(codePoint)) codePoint = QChar::toTitleCase(codePoint);
+    wordStart = isWordSeparator(static_cast<char32_t>(codePoint));
+  }
+  return encoded(QString::fromUcs4(reinterpret_cast<const char32_t*>(codePoints.constData()),
+                                   codePoints.size()));
+}
+
+std::optional<CaseSteps> caseSteps(CaseKind kind, const std::string& name) {
+  std::optional<std::string> final;
+  std::optional<std::string> intermediate;
+  switch (kind) {
+    case CaseKind::Lower:
+      final = lowerCase(name);
+      intermediate = upperCase(name);
+      break;
+    case CaseKind::Upper:
+      final = upperCase(name);
+      intermediate = final;
+      break;
+    case CaseKind::Title:
+      final = titleCase(name);
+      intermediate = final;
+      break;
+  }
+  if (!final || !intermediate) return std::nullopt;
+  return CaseSteps{*intermediate + "1", *final};
+}
+
+std::string replaceAll(const std::string& name, const std::string& find,
+                       const std::string& replacement) {
+  if (find.empty()) return name;
+  std::string result;
+  result.reserve(name.size());
+  std::size_t from = 0;
+  for (std::size_t hit = name.find(find); hit != std::string::npos; hit = name.find(find, from)) {
+    result.append(name, from, hit - from);
+    result += replacement;
+    from = hit + find.size();
+  }
+  result.append(name, from, std::string::npos);
+  return result;
+}
+
+std::optional<std::string> removeLeftMost(const std::string& name, int count) {
+  const std::vector<std::size_t> bounds = characterBounds(name);
+  const int length = static_cast<int>(bounds.size()) - 1;
+  if (count > length) return std::nullopt;
+  if (count < 1) return name;
+  return name.substr(bounds[static_cast<std::size_t>(count)]);
+}
+
+std::optional<std::string> removeRightMost(const std::string& name, int count) {
+  const std::vector<std::size_t> bounds = characterBounds(name);
+  const int length = static_cast<int>(bounds.size()) - 1;
+  if (count > length) return std::nullopt;
+  const std::size_t period = name.find('.');
+  if (period == std::string::npos || count < 1) return name;
+  // The characters of the part before the period.
+  int baseLength = 0;
+  while (bounds[static_cast<std::size_t>(baseLength)] < period) ++baseLength;
+  if (count > baseLength) return name;
+  const std::size_t keep = bounds[static_cast<std::size_t>(baseLength - count)];
+  return name.substr(0, keep) + name.substr(period);
+}
+
+std::optional<std::string> removeMiddleMost(const std::string& name, int start, int count) {
+  const std::vector<std::size_t> bounds = characterBounds(name);
+  const int length = static_cast<int>(bounds.size()) - 1;
+  if (!(start + count <= length && count <= length)) return std::nullopt;
+  if (start < 1 || count < 1) return name;
+  const std::size_t from = bounds[static_cast<std::size_t>(start - 1)];
+  const std::size_t to = bounds[static_cast<std::size_t>(start - 1 + count)];
+  return replaceAll(name, name.substr(from, to - from), {});
+}
+
+ExtensionAnswer checkExtension(std::string_view typed) {
+  if (typed.empty()) return ExtensionAnswer::Empty;
+  if (typed.front() == '.') return ExtensionAnswer::LeadingPeriod;
+  if (characterCount(typed) != 3) return ExtensionAnswer::WrongLength;
+  return ExtensionAnswer::Usable;
+}
+
+std::optional<std::string> changeExtension(const std::string& oldPath, const std::string& name,
+                                           const std::string& extension) {
+  if (lastCharacters(oldPath, 3) == extension) return std::nullopt;
+  const std::size_t period = name.find('.');
+  if (period == std::string::npos) return extension;
+  return name.substr(0, period + 1) + extension;
+}
+
+std::string numberText(int number) {
+  return (number <= 9 ? "0" : "") + std::to_string(number);
+}
+
+std::string numberedName(const NumberingOptions& options, const std::string& name, int number) {
+  const std::string extension(lastCharacters(name, 3));
+  switch (options.layout) {
+    case NumberingOptions::Layout::Common:
+      return options.commonName + " " + numberText(number) + "." + extension;
+    case NumberingOptions::Layout::UniqueRight:
+      return name.substr(0, name.find('.')) + options.divider + numberText(number) + "." +
+             extension;
+    case NumberingOptions::Layout::UniqueLeft:
+      break;
+  }
+  return numberText(number) + options.divider + name;
+}
+
+}  // namespace brindle::rename

@@ -1,0 +1,243 @@
+// The rename commands: prompts and questions first, then the walk or the
+// single rename.
+#include "rename/core/RenameCommands.h"
+
+#include <algorithm>
+
+#include "platform/Platform.h"
+#include "rename/core/NumberEntry.h"
+
+namespace brindle::rename {
+
+namespace {
+
+using platform::Answer;
+using platform::Buttons;
+using platform::Icon;
+
+constexpr const char* kCountPrompt = "Enter Number of Characters to Remove";
+/// What a decoder shows in place of bytes that are not UTF-8 (U+FFFD).
+constexpr const char* kReplacementCharacter = "\xEF\xBF\xBD";
+
+std::string ask(platform::Dialogs& dialogs, const std::string& prompt) {
+  platform::InputRequest request;
+  request.prompt = prompt;
+  return dialogs.input(request);
+}
+
+/// The confirmation of the character edits: OK runs the walk.
+bool confirmCharacterEdit(platform::Dialogs& dialogs) {
+  return dialogs.message("Rename Files Now?", Buttons::OkCancel, Icon::Critical) == Answer::Ok;
+}
+
+/// `directory` followed by one separator.
+std::string withSeparator(const std::string& directory) {
+  return platform::entryPath(directory, {});
+}
+
+/// Whether a typed text still holds a character shown for undecodable bytes
+/// of `original`: the bytes it stood for are unknown.
+bool standsForUnknownBytes(const std::string& typed, const std::string& original) {
+  return typed.find(kReplacementCharacter) != std::string::npos && !isValidUtf8(original);
+}
+
+}  // namespace
+
+void convertCase(RenameServices services, BrowsingState& list, WalkProgress& progress,
+                 CaseKind kind) {
+  struct Question {
+    const char* text;
+    const char* title;
+  };
+  const Question question =
+      kind == CaseKind::Lower
+          ? Question{"Rename all Selected Files To Lower Case?", "Rename All Files"}
+      : kind == CaseKind::Upper
+          ? Question{"RENAME ALL SELECTED FILES TO UPPER CASE?", "Rename All Selected Files"}
+          : Question{"Rename All Selected To Title Case?", "Convert All Selected Files"};
+  if (services.dialogs.message(question.text, Buttons::YesNo, Icon::None, question.title) !=
+      Answer::Yes) {
+    return;
+  }
+  runBatch(list, services.fileSystem, caseRule(kind), progress);
+}
+
+void removeCharacters(RenameServices services, BrowsingState& list, WalkProgress& progress) {
+  std::string find = ask(services.dialogs, "Enter Character to Replace");
+  std::string replacement = ask(services.dialogs, "enter New Character");
+  if (!confirmCharacterEdit(services.dialogs)) return;
+  runBatch(list, services.fileSystem, replaceRule(std::move(find), std::move(replacement)),
+           progress);
+}
+
+void removeLeftMostCharacters(RenameServices services, BrowsingState& list, WalkProgress& progress,
+                              CharacterEditNumbers& numbers) {
+  numbers.count = enteredOr(ask(services.dialogs, kCountPrompt), numbers.count);
+  if (!confirmCharacterEdit(services.dialogs)) return;
+  runBatch(list, services.fileSystem, removeLeftRule(numbers.count), progress);
+}
+
+void removeRightMostCharacters(RenameServices services, BrowsingState& list, WalkProgress& progress,
+                               CharacterEditNumbers& numbers) {
+  numbers.count = enteredOr(ask(services.dialogs, kCountPrompt), numbers.count);
+  if (!confirmCharacterEdit(services.dialogs)) return;
+  runBatch(list, services.fileSystem, removeRightRule(numbers.count), progress);
+}
+
+void removeMiddleMostCharacters(RenameServices services, BrowsingState& list,
+                                WalkProgress& progress, CharacterEditNumbers& numbers) {
+  numbers = {};
+  numbers.start =
+      enteredOr(ask(services.dialogs, "Enter Starting Place From Left to Right"), numbers.start);
+  numbers.count = enteredOr(ask(services.dialogs, kCountPrompt), numbers.count);
+  if (!confirmCharacterEdit(services.dialogs)) return;
+  runBatch(list, services.fileSystem, removeMiddleRule(numbers.start, numbers.count), progress);
+}
+
+void changeExtensions(RenameServices services, BrowsingState& list) {
+  std::string extension =
+      ask(services.dialogs,
+          "Enter Extension to Rename all Selected Files To.  Don't Use the (.)period.");
+  switch (checkExtension(extension)) {
+    case ExtensionAnswer::Empty:
+    case ExtensionAnswer::WrongLength:
+      return;
+    case ExtensionAnswer::LeadingPeriod:
+      services.dialogs.message("No period needed!");
+      return;
+    case ExtensionAnswer::Usable:
+      break;
+  }
+  if (services.dialogs.message("RENAME ALL FILES?", Buttons::YesNo, Icon::None,
+                               "Rename All Selected File Extensions") != Answer::Yes) {
+    return;
+  }
+  NoProgress noProgress;
+  runBatch(list, services.fileSystem, extensionRule(list.currentDirectory(), std::move(extension)),
+           noProgress);
+}
+
+std::optional<std::string> typedTargetPath(const std::string& directory, const std::string& oldName,
+                                           const std::string& answer) {
+  const std::string oldPath = platform::entryPath(directory, oldName);
+  if (answer == displayText(oldPath)) return oldPath;
+  std::string target;
+  const std::string shownDirectory = displayText(withSeparator(directory));
+  if (answer.starts_with(shownDirectory)) {
+    // The folder part as shown stands for the folder's own bytes.
+    target = withSeparator(directory) + answer.substr(shownDirectory.size());
+  } else if (answer.starts_with('/')) {
+    target = answer;
+  } else {
+    target = platform::entryPath(directory, answer);
+  }
+  if (standsForUnknownBytes(target, oldPath)) return std::nullopt;
+  return target;
+}
+
+void renameSingleFile(RenameServices services, BrowsingState& list) {
+  const std::string directory = list.currentDirectory();
+  const std::string name = list.currentName();
+  const std::string oldPath = platform::entryPath(directory, name);
+  if (name.empty()) {
+    services.dialogs.message("Rename Aborted!");
+    return;
+  }
+  if (services.dialogs.message("Rename Now\n\r" + displayText(oldPath), Buttons::YesNo, Icon::None,
+                               "Rename") != Answer::Yes) {
+    services.dialogs.message("Rename Aborted!");
+    return;
+  }
+  platform::InputRequest request;
+  request.prompt = "Enter New Name For:  " + displayText(name);
+  request.title = "Rename File";
+  request.defaultText = displayText(oldPath);
+  const std::string answer = services.dialogs.input(request);
+
+  // Errors are ignored: the report below is the only feedback.
+  if (!answer.empty()) {
+    if (std::optional<std::string> target = typedTargetPath(directory, name, answer)) {
+      (void)services.fileSystem.renameNoReplace(oldPath, *target);
+    }
+  }
+  list.rereadFileList();
+  services.dialogs.message("Rename Complete:\r\n" + displayText(oldPath) + "\n\rTO:  " + answer);
+}
+
+NameBoxOutcome renameFromNameBox(RenameServices services, BrowsingState& list,
+                                 const std::string& directory, const std::string& typedName) {
+  const std::vector<bool> selected = list.selectionFlags();
+  if (std::find(selected.begin(), selected.end(), true) == selected.end()) {
+    return NameBoxOutcome::NothingSelected;
+  }
+  if (typedName.find_first_not_of(' ') == std::string::npos) return NameBoxOutcome::Blank;
+
+  const std::string oldName = list.currentName();
+  const std::string oldPath = withSeparator(directory) + oldName;
+  const std::string newPath = withSeparator(directory) + typedName;
+  if (services.dialogs.message(
+          "Rename:\r\n" + displayText(oldPath) + "\r\nTo:\r\n" + displayText(newPath),
+          Buttons::YesNo) != Answer::Yes) {
+    return NameBoxOutcome::Declined;
+  }
+  if (newPath == oldPath) {
+    services.dialogs.message("Names must be different!");
+    return NameBoxOutcome::SameName;
+  }
+
+  platform::Status status =
+      standsForUnknownBytes(typedName, oldName)
+          ? platform::Status(platform::Error{
+                0, "The new name still shows characters that stand for bytes of the old name."})
+          : services.fileSystem.renameNoReplace(oldPath, newPath);
+  list.rereadFileList();
+  if (status) return NameBoxOutcome::Renamed;
+  services.dialogs.message("The file was not renamed:\r\n" + displayText(oldPath) + "\r\n" +
+                               displayText(status.error().message),
+                           Buttons::Ok, Icon::Critical);
+  return NameBoxOutcome::Failed;
+}
+
+NumberedResult renameNumbered(RenameServices services, BrowsingState& list,
+                              const NumberingOptions& options, const std::string& startText) {
+  NumberedResult result;
+  const std::int64_t start = leadingNumber(startText);
+  if (start < 0) {
+    services.dialogs.message("Error, no numbers");
+    return result;
+  }
+  if (start > kHighestNumber) {
+    services.dialogs.message("Error, numbers go up to 32767");
+    return result;
+  }
+  if (services.dialogs.message("RENAME ALL SELECTED FILES?", Buttons::YesNo, Icon::None,
+                               "Rename All Selected Files") != Answer::Yes) {
+    result.outcome = NumberedResult::Outcome::Declined;
+    return result;
+  }
+  NoProgress noProgress;
+  const std::vector<EntryResult> results = runBatch(
+      list, services.fileSystem, numberingRule(options, static_cast<int>(start)), noProgress);
+  result.outcome = NumberedResult::Outcome::Done;
+  for (const EntryResult& entry : results) {
+    if (entry.outcome != EntryResult::Outcome::Failed) continue;
+    ++(entry.reason == kNumbersRunOut ? result.beyondHighest : result.failed);
+  }
+  return result;
+}
+
+void reportNumbered(platform::Dialogs& dialogs, const NumberedResult& result) {
+  std::string text;
+  if (result.beyondHighest > 0) {
+    text += "Numbering stopped at 32767: " + std::to_string(result.beyondHighest) +
+            " selected file(s) were not renamed.";
+  }
+  if (result.failed > 0) {
+    if (!text.empty()) text += "\r\n";
+    text += std::to_string(result.failed) +
+            " file(s) could not be renamed: the new name is taken or not allowed.";
+  }
+  if (!text.empty()) dialogs.message(text, Buttons::Ok, Icon::Critical, "Rename Files");
+}
+
+}  // namespace brindle::rename

@@ -1,0 +1,96 @@
+// The numbered rename dialog "Rename Files": renames the selection of the
+// main window's file list with a common or kept name and running numbers.
+#pragma once
+
+#include <QEvent>
+#include <QWidget>
+
+#include "app/core/ContextHelp.h"
+#include "platform/Platform.h"
+#include "rename/core/BatchWalk.h"
+#include "rename/core/NameRules.h"
+
+class QComboBox;
+class QGroupBox;
+class QLabel;
+class QLineEdit;
+class QPushButton;
+class QRadioButton;
+
+namespace brindle::rename {
+
+class renameall : public QWidget {
+  Q_OBJECT
+
+ public:
+  /// Help topics of the dialog's controls.
+  enum Topic : int {
+    kTopicStartNumber = 30,
+    kTopicCommonName = 31,
+    kTopicResult = 32,
+    kTopicCommon = 33,
+    kTopicUnique = 34,
+    kTopicLeft = 35,
+    kTopicRight = 36,
+    kTopicDivider = 37,
+    kTopicAccept = 38,
+    kTopicAbort = 39,
+  };
+
+  /// A freshly loaded dialog: the start-number list filled, Common and Left
+  /// chosen. `files` is the main window's browsing state; it must outlive the
+  /// dialog. Registers its help mode with `help`.
+  renameall(platform::Platform& platform, app::ContextHelp& help, BrowsingState& files,
+            QWidget* parent = nullptr);
+  ~renameall() override;
+
+  app::HelpMode& helpMode() { return m_helpMode; }
+  /// Whether the Common layout is shown (otherwise the Unique one).
+  bool showsCommonLayout() const;
+  /// The layout and texts chosen in the dialog.
+  NumberingOptions options() const;
+
+ protected:
+  bool eventFilter(QObject* watched, QEvent* event) override;
+
+ private:
+  void buildControls();
+  void fillStartNumbers();
+  void showLayout(bool common);
+  /// The help topic of a control hit by the mouse or the focus, or -1.
+  int controlTopic(QObject* watched, QEvent::Type type) const;
+
+  // Handlers; each but helper looks at help mode first.
+  void onOption1Click();
+  void onOption2Click();
+  void onTopicOnly(int topic);
+  void onPreviewSourceChanged(int topic);
+  void onAccept();
+  void onAbort();
+
+  platform::Platform& m_platform;
+  app::ContextHelp& m_help;
+  BrowsingState& m_files;
+  app::HelpMode m_helpMode;
+  bool m_swallowMouseUntilRelease = false;
+
+  QGroupBox* m_frame1 = nullptr;
+  QRadioButton* m_option1 = nullptr;
+  QRadioButton* m_option2 = nullptr;
+  QGroupBox* m_frame2 = nullptr;
+  QRadioButton* m_option3 = nullptr;
+  QRadioButton* m_option4 = nullptr;
+  QGroupBox* m_frame3 = nullptr;
+  QLineEdit* m_text2 = nullptr;
+  QLabel* m_label2 = nullptr;
+  QLineEdit* m_text1 = nullptr;
+  QLabel* m_label1 = nullptr;
+  QComboBox* m_combo1 = nullptr;
+  QLabel* m_label3 = nullptr;
+  QLineEdit* m_result = nullptr;
+  QPushButton* m_accept = nullptr;
+  QPushButton* m_abort = nullptr;
+  QPushButton* m_helper = nullptr;
+};
+
+}  // namespace brindle::rename
