@@ -15,7 +15,12 @@ std::string MainWindowFileList::currentDirectory() const {
 }
 
 std::string MainWindowFileList::pathBoxText() const {
-  return QFile::encodeName(m_window.pathBox().text()).toStdString();
+  const std::string& directory = m_window.currentDirectory();
+  const QString text = m_window.pathBox().text();
+  // The box shows the directory decoded for display; while it still does,
+  // its own bytes are used, which a name that is not UTF-8 would not survive.
+  if (text == QFile::decodeName(QByteArray::fromStdString(directory))) return directory;
+  return QFile::encodeName(text).toStdString();
 }
 
 int MainWindowFileList::entryCount() const {

@@ -14,7 +14,8 @@ class MainWindowFileList : public FileListHost {
   explicit MainWindowFileList(frmmainbrindle& window) : m_window(window) {}
 
   std::string currentDirectory() const override;
-  /// The path box's text in the system's encoding of file names.
+  /// The path box's text in the system's encoding of file names; the
+  /// current directory's own bytes while the box shows that directory.
   std::string pathBoxText() const override;
   int entryCount() const override;
   std::string entryName(int index) const override;

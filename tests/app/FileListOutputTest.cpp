@@ -262,6 +262,22 @@ TEST_F(FileListOutputTest, TheSaveAsDialogStartsInThePathBox) {
   EXPECT_EQ(call(0).saveAs.initialDirectory, output.path());
 }
 
+TEST_F(FileListOutputTest, AFolderNameThatIsNotUtf8KeepsItsBytes) {
+  const std::string folder = browsed.makeDirectory("caf\xe9");
+  browsed.write("caf\xe9/" + kLatin1Name);
+  window = std::make_unique<frmmainbrindle>(services, help, folder);
+  ASSERT_TRUE(window->startUp());
+  ASSERT_EQ(window->currentDirectory(), folder);
+  const std::string target = output.file("list.txt");
+  test.dialogs.choose(target).answer(Answer::No);
+  run("addto");
+  ASSERT_EQ(call(0).kind, DialogCall::Kind::SaveAs);
+  EXPECT_EQ(call(0).saveAs.initialDirectory, folder);
+  EXPECT_EQ(testsupport::TempDir::read(target), "Brindle V1.5.2 Files List\r\nPATH: " + folder +
+                                                    "\r\n \r\n" + kLatin1Name + "\r\n\r\n" + kRule +
+                                                    "\r\n");
+}
+
 TEST_F(FileListOutputTest, ACancelledSaveAsWritesNothingAfterTheQuestions) {
   start();
   browsed.write("new.txt");
