@@ -29,3 +29,11 @@ mkdir -p "${work}/id3v2"
 python3 "${root}/scripts/make_id3_seeds.py" "${work}/id3v2"
 build/fuzz/bin/fuzz_id3v2 -max_total_time="${seconds}" -rss_limit_mb=2048 -malloc_limit_mb=64 \
   -max_len=16384 "${work}/id3v2"
+
+# The inspection component on the same tags, on WAV headers and on audio.
+mkdir -p "${work}/inspect"
+cp "${work}/id3v2/"* "${work}/inspect/"
+printf 'RIFF\x24\x08\0\0WAVEfmt \x10\0\0\0\x01\0\x02\0\x44\xac\0\0\x10\xb1\x02\0\x04\0\x10\0data' \
+  >"${work}/inspect/wav-header"
+build/fuzz/bin/fuzz_inspect -max_total_time="${seconds}" -rss_limit_mb=2048 -malloc_limit_mb=64 \
+  -max_len=16384 "${work}/inspect"
