@@ -1,5 +1,6 @@
 // The table of brindle-cli's subcommands: one row per subcommand.
 #include "cli/Command.h"
+#include "cli/RenameCommand.h"
 #include "cli/TagCommands.h"
 
 namespace brindle::cli {
@@ -13,6 +14,7 @@ constexpr Command kCommands[] = {
     {"info", "Print the technical readout of MP3 or WAV files", defineInfo},
     {"write", "Change tag fields of an MP3 file and save both tags", defineWrite},
     {"remove-v2", "Remove the ID3 version 2 tag of MP3 files", defineRemoveV2},
+    {"rename", "Rename files of a directory as the main window's rename commands do", defineRename},
 };
 
 }  // namespace

@@ -1,0 +1,260 @@
+// brindle-cli rename: reads DIR's file list in the main window's order,
+// marks the chosen entries selected and runs the window's batch walk with
+// the rule of the chosen operation, after the checks its prompts make.
+#include "cli/RenameCommand.h"
+
+#include <algorithm>
+#include <memory>
+#include <optional>
+#include <ostream>
+#include <string>
+#include <vector>
+
+#include "app/core/FileListing.h"
+#include "platform/posix/PosixFileSystem.h"
+#include "rename/core/BatchWalk.h"
+#include "rename/core/NumberEntry.h"
+
+namespace brindle::cli {
+
+namespace {
+
+using rename::BrowsingState;
+using rename::NameRule;
+
+struct RenameArguments {
+  std::string directory;
+  bool all = false;
+  std::vector<std::string> selected;
+  bool dryRun = false;
+  // The operation's arguments: FIND REPL, K, S K or EXT, in order.
+  std::string first;
+  std::string second;
+  // number
+  std::string commonName;
+  bool unique = false;
+  bool left = false;
+  bool right = false;
+  std::string divider;
+  std::string start;
+};
+
+/// The plain files of one directory, as the main window lists them, with a
+/// selection given on the command line.
+class DirectoryBrowsing : public BrowsingState {
+ public:
+  DirectoryBrowsing(platform::FileSystem& fileSystem, std::string directory)
+      : m_fileSystem(fileSystem), m_directory(std::move(directory)) {}
+
+  platform::Status read() {
+    platform::Result<std::vector<std::string>> names = app::readFileList(m_fileSystem, m_directory);
+    if (!names) return names.error();
+    m_names = std::move(names.value());
+    m_selected.assign(m_names.size(), false);
+    return {};
+  }
+  void selectAll() { m_selected.assign(m_names.size(), true); }
+  /// Selects the entry named `name`; false when the list has none.
+  bool select(const std::string& name) {
+    auto found = std::find(m_names.begin(), m_names.end(), name);
+    if (found == m_names.end()) return false;
+    m_selected[static_cast<std::size_t>(found - m_names.begin())] = true;
+    return true;
+  }
+
+  std::string currentDirectory() const override { return m_directory; }
+  int entryCount() const override { return static_cast<int>(m_names.size()); }
+  std::string entryName(int index) const override {
+    return m_names.at(static_cast<std::size_t>(index));
+  }
+  std::vector<bool> selectionFlags() const override { return m_selected; }
+  std::string currentName() const override { return {}; }
+  void rereadFileList() override { (void)read(); }
+
+ private:
+  platform::FileSystem& m_fileSystem;
+  std::string m_directory;
+  std::vector<std::string> m_names;
+  std::vector<bool> m_selected;
+};
+
+/// A rule, or the exit status to end with (after a message on `err`).
+struct RuleOrExit {
+  NameRule rule;
+  std::optional<ExitCode> exit;
+};
+
+RuleOrExit usage(std::ostream& err, const std::string& message) {
+  err << "brindle-cli rename: " << message << '\n';
+  return {{}, kUsage};
+}
+
+/// A count typed as the window's number prompts read it.
+std::optional<int> count(const std::string& text) {
+  std::optional<std::int16_t> value = rename::parseNumberEntry(text);
+  if (!value) return std::nullopt;
+  return *value;
+}
+
+RuleOrExit numberingRule(const RenameArguments& arguments, std::ostream& err) {
+  rename::NumberingOptions options;
+  if (arguments.unique) {
+    if (!arguments.left && !arguments.right) return usage(err, "--unique needs --left or --right");
+    options.layout = arguments.left ? rename::NumberingOptions::Layout::UniqueLeft
+                                    : rename::NumberingOptions::Layout::UniqueRight;
+    options.divider = arguments.divider;
+  } else {
+    options.layout = rename::NumberingOptions::Layout::Common;
+    options.commonName = arguments.commonName;
+  }
+  const std::int64_t start = rename::leadingNumber(arguments.start);
+  if (start < 0) return usage(err, "Error, no numbers");
+  if (start > rename::kHighestNumber) return usage(err, "Error, numbers go up to 32767");
+  return {rename::numberingRule(std::move(options), static_cast<int>(start)), std::nullopt};
+}
+
+RuleOrExit ruleFor(const std::string& operation, const RenameArguments& arguments,
+                   std::ostream& err) {
+  if (operation == "lower") return {rename::caseRule(rename::CaseKind::Lower), std::nullopt};
+  if (operation == "upper") return {rename::caseRule(rename::CaseKind::Upper), std::nullopt};
+  if (operation == "title") return {rename::caseRule(rename::CaseKind::Title), std::nullopt};
+  if (operation == "replace") {
+    return {rename::replaceRule(arguments.first, arguments.second), std::nullopt};
+  }
+  if (operation == "number") return numberingRule(arguments, err);
+  if (operation == "ext") {
+    switch (rename::checkExtension(arguments.first)) {
+      case rename::ExtensionAnswer::LeadingPeriod:
+        return usage(err, "No period needed!");
+      case rename::ExtensionAnswer::Empty:
+      case rename::ExtensionAnswer::WrongLength:
+        // As in the window: an extension of another length does nothing.
+        err << "brindle-cli rename: the extension is not three characters long; nothing renamed\n";
+        return {{}, kSuccess};
+      case rename::ExtensionAnswer::Usable:
+        return {rename::extensionRule(arguments.directory, arguments.first), std::nullopt};
+    }
+  }
+  const std::optional<int> first = count(arguments.first);
+  if (!first) return usage(err, "not a number from -32768 to 32767: " + arguments.first);
+  if (operation == "left") return {rename::removeLeftRule(*first), std::nullopt};
+  if (operation == "right") return {rename::removeRightRule(*first), std::nullopt};
+  const std::optional<int> second = count(arguments.second);
+  if (!second) return usage(err, "not a number from -32768 to 32767: " + arguments.second);
+  return {rename::removeMiddleRule(*first, *second), std::nullopt};
+}
+
+void printLine(std::ostream& out, const std::string& oldName, const std::string& newName,
+               bool failed, const std::string& reason) {
+  if (!failed && (newName.empty() || newName == oldName)) {
+    out << oldName << " (unchanged)\n";
+    return;
+  }
+  out << oldName << " -> " << newName;
+  if (failed) out << " (failed: " << reason << ")";
+  out << '\n';
+}
+
+ExitCode printPlan(const rename::BatchPlan& plan, std::ostream& out) {
+  bool anyRefused = false;
+  for (const rename::PlannedRename& entry : plan.entries) {
+    const bool refused = entry.rule.kind == rename::RuleResult::Kind::Refused;
+    anyRefused = anyRefused || refused;
+    printLine(out, entry.oldName, entry.rule.newName(), refused, entry.rule.reason);
+  }
+  return anyRefused ? kFailed : kSuccess;
+}
+
+ExitCode printResults(const std::vector<rename::EntryResult>& results, std::ostream& out) {
+  for (const rename::EntryResult& result : results) {
+    printLine(out, result.oldName, result.newName,
+              result.outcome == rename::EntryResult::Outcome::Failed, result.reason);
+  }
+  return rename::countFailed(results) > 0 ? kFailed : kSuccess;
+}
+
+ExitCode runRename(const RenameArguments& arguments, const std::string& operation,
+                   std::ostream& out, std::ostream& err) {
+  platform::posix::PosixFileSystem fileSystem;
+  DirectoryBrowsing list(fileSystem, arguments.directory);
+  if (platform::Status status = list.read(); !status) {
+    err << "brindle-cli rename: " << status.error().message << '\n';
+    return kFailed;
+  }
+  if (arguments.all) list.selectAll();
+  for (const std::string& name : arguments.selected) {
+    if (!list.select(name)) {
+      err << "brindle-cli rename: no file named " << name << " in " << arguments.directory << '\n';
+      return kUsage;
+    }
+  }
+
+  RuleOrExit choice = ruleFor(operation, arguments, err);
+  if (choice.exit) return *choice.exit;
+  if (arguments.dryRun) return printPlan(rename::planBatch(list, choice.rule), out);
+  rename::NoProgress noProgress;
+  return printResults(rename::runBatch(list, fileSystem, choice.rule, noProgress), out);
+}
+
+}  // namespace
+
+Action defineRename(CLI::App& command, std::ostream& out, std::ostream& err) {
+  auto arguments = std::make_shared<RenameArguments>();
+  command.add_option("DIR", arguments->directory, "The directory whose files are renamed")
+      ->required();
+  CLI::Option_group* selection =
+      command.add_option_group("selection", "Which entries of DIR's file list to rename");
+  selection->add_flag("--all", arguments->all, "Every plain file of DIR");
+  selection->add_option("--select", arguments->selected, "The named files of DIR")->expected(1, -1);
+  selection->require_option(1);
+  command.add_flag("--dry-run", arguments->dryRun, "Print the plan and change nothing");
+  command.require_subcommand(1);
+
+  auto operation = [&command](const char* name, const char* description) {
+    CLI::App* sub = command.add_subcommand(name, description);
+    // Options of the rename itself may also follow the operation.
+    sub->fallthrough();
+    return sub;
+  };
+  operation("lower", "Convert to lower case");
+  operation("upper", "Convert to upper case");
+  operation("title", "Convert to title case");
+  CLI::App* replace = operation("replace", "Replace every FIND by REPL");
+  replace->add_option("FIND", arguments->first, "The text to replace")->required();
+  replace->add_option("REPL", arguments->second, "The replacement (may be empty)")->required();
+  operation("left", "Remove K characters from the left")
+      ->add_option("K", arguments->first, "How many")
+      ->required();
+  operation("right", "Remove K characters before the first period")
+      ->add_option("K", arguments->first, "How many")
+      ->required();
+  CLI::App* middle = operation("middle", "Remove every occurrence of the K characters at S");
+  middle->add_option("S", arguments->first, "The starting place, 1 for the first character")
+      ->required();
+  middle->add_option("K", arguments->second, "How many")->required();
+  operation("ext", "Give every file the three-character extension EXT")
+      ->add_option("EXT", arguments->first, "The extension, without the period")
+      ->required();
+  CLI::App* number = operation("number", "Rename with running numbers");
+  CLI::Option_group* name = number->add_option_group("name", "The names before the numbers");
+  name->add_option("--common", arguments->commonName, "Every file gets NAME and a number");
+  CLI::Option* unique =
+      name->add_flag("--unique", arguments->unique, "Every file keeps its name and gets a number");
+  name->require_option(1);
+  CLI::Option* left =
+      number->add_flag("--left", arguments->left, "With --unique: the number goes first");
+  CLI::Option* right = number->add_flag("--right", arguments->right,
+                                        "With --unique: the number goes before the extension");
+  left->needs(unique)->excludes(right);
+  number->add_option("--divider", arguments->divider, "With --unique: text between name and number")
+      ->needs(unique);
+  right->needs(unique);
+  number->add_option("--start", arguments->start, "The first number, as typed in the dialog")
+      ->required();
+
+  return [arguments, &command, &out, &err] {
+    return runRename(*arguments, command.get_subcommands().front()->get_name(), out, err);
+  };
+}
+
+}  // namespace brindle::cli
