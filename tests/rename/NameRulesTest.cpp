@@ -1,0 +1,255 @@
+// The rename rules, one table of (operation, parameters, old name, new name)
+// run through the planning step of the walk, plus the character helpers.
+#include <gtest/gtest.h>
+
+#include <string>
+#include <vector>
+
+#include "rename/core/BatchWalk.h"
+#include "rename/core/NameRules.h"
+
+namespace brindle::rename {
+namespace {
+
+using Kind = RuleResult::Kind;
+using Layout = NumberingOptions::Layout;
+
+/// A list of one selected entry, for planning one name.
+class OneEntry : public BrowsingState {
+ public:
+  explicit OneEntry(std::string name) : m_name(std::move(name)) {}
+  std::string currentDirectory() const override { return "/music"; }
+  int entryCount() const override { return 1; }
+  std::string entryName(int) const override { return m_name; }
+  std::vector<bool> selectionFlags() const override { return {true}; }
+  std::string currentName() const override { return m_name; }
+  void rereadFileList() override {}
+
+ private:
+  std::string m_name;
+};
+
+struct Expected {
+  Kind kind;
+  std::string name;
+};
+Expected to(std::string name) {
+  return {Kind::Rename, std::move(name)};
+}
+Expected refused(std::string name) {
+  return {Kind::Refused, std::move(name)};
+}
+const Expected kSame{Kind::Unchanged, ""};
+
+struct Row {
+  const char* operation;
+  NameRule rule;
+  std::string oldName;
+  Expected expected;
+};
+
+NameRule numbering(Layout layout, std::string commonName, std::string divider, int start) {
+  return numberingRule(NumberingOptions{layout, std::move(commonName), std::move(divider)}, start);
+}
+
+std::vector<Row> rows() {
+  const NameRule lower = caseRule(CaseKind::Lower);
+  const NameRule upper = caseRule(CaseKind::Upper);
+  const NameRule title = caseRule(CaseKind::Title);
+  return {
+      // Case: the whole name, extension included; Unicode beyond A-Z.
+      {"lower", lower, "Track.MP3", to("track.mp3")},
+      {"lower", lower, "song.mp3", to("song.mp3")},  // two steps, same name at the end
+      {"lower", lower, "ÉCOLE.MP3", to("école.mp3")},
+      {"upper", upper, "Track.MP3", to("TRACK.MP3")},
+      {"upper", upper, "straße.mp3", to("STRASSE.MP3")},
+      {"upper", upper, "çà.txt", to("ÇÀ.TXT")},
+      {"title", title, "my song-two.MP3", to("My Song-two.mp3")},
+      {"title", title, "01 o'neil.txt", to("01 O'neil.txt")},
+      {"title", title, "readme", to("Readme")},
+      {"title", title, ".hidden", to(".hidden")},
+      {"title", title, "my_song.mp3", to("My_song.mp3")},
+      {"title", title, "a\tb\vc\fd\re\nf", to("A\tB\vC\fD\rE\nF")},
+      {"title", title, "élan VITAL.mp3", to("Élan Vital.mp3")},
+      {"title", title, "ǆemal.txt", to("ǅemal.txt")},  // title case, not upper case
+      // A name that is not UTF-8 has no case mapping and keeps its bytes.
+      {"lower", lower, "\xC9T\xC9.MP3", kSame},
+      {"upper", upper, "\xE9t\xE9.mp3", kSame},
+      {"title", title, "caf\xE9 song", kSame},
+      {"lower", lower, "\xED\xA0\x80.MP3", kSame},  // an encoded surrogate is not UTF-8
+
+      // Replace: left to right, no overlaps, exact comparison.
+      {"replace", replaceRule("_", " "), "my_song_01.mp3", to("my song 01.mp3")},
+      {"replace", replaceRule("a", ""), "Banana.txt", to("Bnn.txt")},
+      {"replace", replaceRule("", "x"), "Banana.txt", kSame},
+      {"replace", replaceRule("aa", "b"), "aaa.txt", to("ba.txt")},
+      {"replace", replaceRule("an", "AN"), "Banana.txt", to("BANANa.txt")},
+      {"replace", replaceRule(".mp3", ".wav"), "a.mp3.mp3", to("a.wav.wav")},
+      {"replace", replaceRule("z", "y"), "Banana.txt", kSame},
+      {"replace", replaceRule("é", "e"), "Café.mp3", to("Cafe.mp3")},
+      {"replace", replaceRule("t", "T"), "\xE9t\xE9.mp3", to("\xE9T\xE9.mp3")},
+      // A path separator, or nothing left, or a dot name: refused.
+      {"replace", replaceRule("_", "/"), "a_b.mp3", refused("a/b.mp3")},
+      {"replace", replaceRule("x", ""), "x", refused("")},
+      {"replace", replaceRule("x", "."), "x", refused(".")},
+      {"replace", replaceRule("x", "."), "xx", refused("..")},
+
+      // Remove left most.
+      {"left", removeLeftRule(3), "01 Song.mp3", to("Song.mp3")},
+      {"left", removeLeftRule(0), "01 Song.mp3", kSame},
+      {"left", removeLeftRule(-2), "01 Song.mp3", kSame},
+      {"left", removeLeftRule(12), "01 Song.mp3", kSame},  // longer than the name: skipped
+      {"left", removeLeftRule(11), "01 Song.mp3", refused("")},
+      {"left", removeLeftRule(10), "01 Song.mp3", to("3")},
+      {"left", removeLeftRule(1), "Édith.mp3", to("dith.mp3")},
+      {"left", removeLeftRule(1),
+       "\xC9"
+       "dith.mp3",
+       to("dith.mp3")},  // one byte, one character
+
+      // Remove right most: the first period splits the name.
+      {"right", removeRightRule(2), "Song01.mp3", to("Song.mp3")},
+      {"right", removeRightRule(1), "my.song.mp3", to("m.song.mp3")},
+      {"right", removeRightRule(2), "my.song.mp3", to(".song.mp3")},  // k = the base's length
+      {"right", removeRightRule(4), "Song.mp3", to(".mp3")},
+      {"right", removeRightRule(5), "Song.mp3", kSame},
+      {"right", removeRightRule(9), "Song.mp3", kSame},
+      {"right", removeRightRule(2), "README", kSame},
+      {"right", removeRightRule(0), "Song01.mp3", kSame},
+      {"right", removeRightRule(1), ".hidden", kSame},
+      {"right", removeRightRule(2), "Andrés.mp3", to("Andr.mp3")},
+
+      // Remove middle most: every occurrence of the text found at the start.
+      {"middle", removeMiddleRule(3, 2), "abXYcdXY.txt", to("abcd.txt")},
+      {"middle", removeMiddleRule(11, 2), "abXYcdXY.txt", kSame},  // s + k > length
+      {"middle", removeMiddleRule(11, 1), "abXYcdXY.txt", to("abXYcdXY.tt")},
+      {"middle", removeMiddleRule(5, 2), "abcdef", kSame},  // start L - k + 1 is refused
+      {"middle", removeMiddleRule(4, 2), "abcdef", to("abcf")},
+      {"middle", removeMiddleRule(0, 2), "abcdef", kSame},
+      {"middle", removeMiddleRule(2, 0), "abcdef", kSame},
+      {"middle", removeMiddleRule(1, 7), "abcdef", kSame},
+      {"middle", removeMiddleRule(1, 1), "aXa.txt", to("X.txt")},
+      {"middle", removeMiddleRule(2, 1), "ñañ.txt", to("ññ.txt")},
+
+      // Extension change (the folder is /music).
+      {"ext", extensionRule("/music", "wav"), "song.mp3", to("song.wav")},
+      {"ext", extensionRule("/music", "wav"), "my.song.mp3", to("my.wav")},
+      {"ext", extensionRule("/music", "txt"), "README", to("txt")},
+      {"ext", extensionRule("/music", "mp3"), "song.MP3", to("song.mp3")},
+      {"ext", extensionRule("/music", "mp3"), "song.mp3", kSame},
+      {"ext", extensionRule("/music", "peg"), "song.mpeg", kSame},
+      {"ext", extensionRule("/music", "m.3"), "song.mp3", to("song.m.3")},
+      {"ext", extensionRule("/music", "xyz"), "ab", to("xyz")},
+      {"ext", extensionRule("/music", "/ab"), "ab", kSame},  // the path ends with "/ab"
+      {"ext", extensionRule("/music", "a/b"), "song.mp3", refused("song.a/b")},
+
+      // Numbered rename.
+      {"number", numbering(Layout::Common, "song", "", 1), "a.mp3", to("song 01.mp3")},
+      {"number", numbering(Layout::Common, "song", "", 3), "c.wav", to("song 03.wav")},
+      {"number", numbering(Layout::Common, "file", "", 1), "clip.mpeg", to("file 01.peg")},
+      {"number", numbering(Layout::Common, "song", "", 0), "a.mp3", to("song 00.mp3")},
+      {"number", numbering(Layout::Common, "song", "", 10), "a.mp3", to("song 10.mp3")},
+      {"number", numbering(Layout::UniqueRight, "", "-", 9), "track.mp3", to("track-09.mp3")},
+      {"number", numbering(Layout::UniqueRight, "", "_", 1), "a.b.mp3", to("a_01.mp3")},
+      {"number", numbering(Layout::UniqueRight, "", "-", 1), "README", to("README-01.DME")},
+      {"number", numbering(Layout::UniqueLeft, "", "", 1), "track.mp3", to("01track.mp3")},
+      {"number", numbering(Layout::UniqueLeft, "", " - ", 12), "track.mp3", to("12 - track.mp3")},
+      {"number", numbering(Layout::Common, "song", "", 32767), "a.mp3", to("song 32767.mp3")},
+      {"number", numbering(Layout::Common, "song", "", 32768), "a.mp3", refused("song 32768.mp3")},
+      {"number", numbering(Layout::Common, "a/b", "", 1), "a.mp3", refused("a/b 01.mp3")},
+      {"number", numbering(Layout::Common, "song", "", 1), "song 01.mp3", kSame},
+  };
+}
+
+TEST(NameRuleTable, EveryRowGivesItsNewName) {
+  for (const Row& row : rows()) {
+    SCOPED_TRACE(std::string(row.operation) + " on \"" + row.oldName + "\"");
+    const BatchPlan plan = planBatch(OneEntry(row.oldName), row.rule);
+    ASSERT_EQ(plan.entries.size(), 1u);
+    const RuleResult& result = plan.entries[0].rule;
+    EXPECT_EQ(result.kind, row.expected.kind);
+    EXPECT_EQ(result.newName(), row.expected.name);
+  }
+}
+
+TEST(CaseSteps, IntermediateNamesEndInOne) {
+  EXPECT_EQ(caseSteps(CaseKind::Lower, "song.mp3")->intermediate, "SONG.MP31");
+  EXPECT_EQ(caseSteps(CaseKind::Lower, "song.mp3")->final, "song.mp3");
+  EXPECT_EQ(caseSteps(CaseKind::Upper, "Song.mp3")->intermediate, "SONG.MP31");
+  EXPECT_EQ(caseSteps(CaseKind::Title, "my song.MP3")->intermediate, "My Song.mp31");
+  EXPECT_EQ(caseRule(CaseKind::Lower)("A.TXT").names,
+            (std::vector<std::string>{"A.TXT1", "a.txt"}));
+  EXPECT_FALSE(caseSteps(CaseKind::Lower, "\xFF.mp3"));
+}
+
+TEST(NumberingRule, CountsUpOncePerCallAndStopsPastTheHighestNumber) {
+  NameRule rule = numbering(Layout::UniqueRight, "", "-", 9);
+  EXPECT_EQ(rule("track.mp3").newName(), "track-09.mp3");
+  EXPECT_EQ(rule("track.mp3").newName(), "track-10.mp3");
+
+  NameRule last = numbering(Layout::Common, "s", "", 32766);
+  EXPECT_EQ(last("a.mp3").kind, Kind::Rename);
+  EXPECT_EQ(last("b.mp3").kind, Kind::Rename);
+  const RuleResult beyond = last("c.mp3");
+  EXPECT_EQ(beyond.kind, Kind::Refused);
+  EXPECT_EQ(beyond.reason, kNumbersRunOut);
+}
+
+TEST(NumberText, LeadingZeroForNineOrLess) {
+  EXPECT_EQ(numberText(0), "00");
+  EXPECT_EQ(numberText(9), "09");
+  EXPECT_EQ(numberText(10), "10");
+  EXPECT_EQ(numberText(999), "999");
+  EXPECT_EQ(numberText(32767), "32767");
+}
+
+TEST(ExtensionAnswers, PeriodAndLength) {
+  EXPECT_EQ(checkExtension(""), ExtensionAnswer::Empty);
+  EXPECT_EQ(checkExtension(".mp3"), ExtensionAnswer::LeadingPeriod);
+  EXPECT_EQ(checkExtension("mp3."), ExtensionAnswer::WrongLength);
+  EXPECT_EQ(checkExtension("mp"), ExtensionAnswer::WrongLength);
+  EXPECT_EQ(checkExtension("m.3"), ExtensionAnswer::Usable);
+  EXPECT_EQ(checkExtension("ogg"), ExtensionAnswer::Usable);
+  EXPECT_EQ(checkExtension("ñañ"), ExtensionAnswer::Usable);  // three characters, six bytes
+}
+
+TEST(Utf8, WellFormedOnly) {
+  EXPECT_TRUE(isValidUtf8("plain.txt"));
+  EXPECT_TRUE(isValidUtf8("Ça va \xF0\x9F\x8E\xB5.mp3"));
+  EXPECT_FALSE(isValidUtf8("\xE9t\xE9"));         // Latin-1
+  EXPECT_FALSE(isValidUtf8("\xC0\xAF"));          // overlong "/"
+  EXPECT_FALSE(isValidUtf8("\xE0\x80\xAF"));      // overlong "/"
+  EXPECT_FALSE(isValidUtf8("\xED\xA0\x80"));      // surrogate
+  EXPECT_FALSE(isValidUtf8("\xF4\x90\x80\x80"));  // above U+10FFFF
+  EXPECT_FALSE(isValidUtf8("\xE2\x82"));          // cut short
+}
+
+TEST(Characters, CodePointsOrBytes) {
+  EXPECT_EQ(characterCount("Édith"), 5u);
+  EXPECT_EQ(characterCount("\xC9"
+                           "dith"),
+            5u);
+  EXPECT_EQ(characterCount(""), 0u);
+  EXPECT_EQ(lastCharacters("señor.ñañ", 3), "ñañ");
+  EXPECT_EQ(lastCharacters("ab", 3), "ab");
+  EXPECT_EQ(characterBounds("añb"), (std::vector<std::size_t>{0, 1, 3, 4}));
+}
+
+TEST(PlainFileNames, NoSeparatorsNoDotNames) {
+  EXPECT_TRUE(isPlainFileName("a.mp3"));
+  EXPECT_TRUE(isPlainFileName("..."));
+  EXPECT_TRUE(isPlainFileName("\xFF"));
+  EXPECT_FALSE(isPlainFileName(""));
+  EXPECT_FALSE(isPlainFileName("."));
+  EXPECT_FALSE(isPlainFileName(".."));
+  EXPECT_FALSE(isPlainFileName("a/b"));
+  EXPECT_FALSE(isPlainFileName(std::string("a\0b", 3)));
+}
+
+TEST(DisplayText, UndecodableBytesShownAsReplacement) {
+  EXPECT_EQ(displayText("café"), "café");
+  EXPECT_EQ(displayText("caf\xE9"), "caf\xEF\xBF\xBD");
+}
+
+}  // namespace
+}  // namespace brindle::rename

@@ -1,0 +1,180 @@
+// brindle-cli rename: the interface other tools rely on (selection,
+// operations, output lines, dry run, exit statuses), in process through
+// cli::run and end to end through the built program.
+#include <gtest/gtest.h>
+
+#include <sys/wait.h>
+#include <array>
+
+#include <cstdio>
+#include <set>
+#include <sstream>
+#include <string>
+#include <vector>
+
+#include "cli/Cli.h"
+#include "tests/rename/RenameTestSupport.h"
+
+namespace brindle::cli {
+namespace {
+
+using Names = std::set<std::string>;
+using testsupport::TempDir;
+
+class RenameCliTest : public ::testing::Test {
+ protected:
+  void files(std::initializer_list<const char*> names) {
+    for (const char* name : names) folder.write(name, name);
+  }
+  /// Runs "brindle-cli rename DIR <arguments>".
+  int rename(std::vector<std::string> arguments) {
+    arguments.insert(arguments.begin(), {"brindle-cli", "rename", folder.path()});
+    std::vector<const char*> argv;
+    for (const std::string& argument : arguments) argv.push_back(argument.c_str());
+    std::ostringstream outStream;
+    std::ostringstream errStream;
+    const int code = run(static_cast<int>(argv.size()), argv.data(), outStream, errStream);
+    out = outStream.str();
+    err = errStream.str();
+    return code;
+  }
+  Names names() { return rename::testing::namesIn(folder.path()); }
+
+  TempDir folder;
+  std::string out;
+  std::string err;
+};
+
+TEST_F(RenameCliTest, LowerCaseEverythingInListOrder) {
+  files({"b.TXT", "A.mp3", "c.txt"});
+  EXPECT_EQ(rename({"--all", "lower"}), 0);
+  EXPECT_EQ(out, "A.mp3 -> a.mp3\nb.TXT -> b.txt\nc.txt (unchanged)\n");
+  EXPECT_EQ(names(), (Names{"a.mp3", "b.txt", "c.txt"}));
+}
+
+TEST_F(RenameCliTest, SelectedEntriesOnly) {
+  files({"A.TXT", "B.TXT", "C.TXT"});
+  EXPECT_EQ(rename({"--select", "C.TXT", "A.TXT", "title"}), 0);
+  EXPECT_EQ(out, "A.TXT -> A.txt\nC.TXT -> C.txt\n");
+  EXPECT_EQ(names(), (Names{"A.txt", "B.TXT", "C.txt"}));
+}
+
+TEST_F(RenameCliTest, DryRunPrintsThePlanAndChangesNothing) {
+  files({"my_song.mp3", "x.mp3"});
+  EXPECT_EQ(rename({"--all", "--dry-run", "replace", "_", " "}), 0);
+  EXPECT_EQ(out, "my_song.mp3 -> my song.mp3\nx.mp3 (unchanged)\n");
+  EXPECT_EQ(names(), (Names{"my_song.mp3", "x.mp3"}));
+  EXPECT_EQ(rename({"--all", "upper", "--dry-run"}), 0);
+  EXPECT_EQ(out, "my_song.mp3 -> MY_SONG.MP3\nx.mp3 -> X.MP3\n");
+  EXPECT_EQ(names(), (Names{"my_song.mp3", "x.mp3"}));
+}
+
+TEST_F(RenameCliTest, FailedRenamesAreReportedWithExitOne) {
+  files({"Asong.mp3", "Bsong.mp3", "a_b.mp3"});
+  EXPECT_EQ(rename({"--select", "Asong.mp3", "Bsong.mp3", "left", "1"}), 1);
+  EXPECT_EQ(out, "Asong.mp3 -> song.mp3\nBsong.mp3 -> song.mp3 (failed: File exists)\n");
+  EXPECT_EQ(TempDir::read(folder.file("song.mp3")), "Asong.mp3");
+  EXPECT_EQ(rename({"--select", "a_b.mp3", "replace", "_", "/"}), 1);
+  EXPECT_EQ(out, "a_b.mp3 -> a/b.mp3 (failed: not a plain file name)\n");
+  EXPECT_EQ(rename({"--select", "a_b.mp3", "--dry-run", "replace", "_", "/"}), 1);
+}
+
+TEST_F(RenameCliTest, CharacterEdits) {
+  files({"Banana.txt", "Song01.mp3", "abXYcdXY.txt"});
+  EXPECT_EQ(rename({"--select", "Banana.txt", "replace", "a", ""}), 0);
+  EXPECT_EQ(rename({"--select", "Song01.mp3", "right", "2"}), 0);
+  EXPECT_EQ(rename({"--select", "abXYcdXY.txt", "middle", "3", "2"}), 0);
+  EXPECT_EQ(names(), (Names{"Bnn.txt", "Song.mp3", "abcd.txt"}));
+  EXPECT_EQ(rename({"--all", "left", "-1"}), 0);
+  EXPECT_EQ(out, "abcd.txt (unchanged)\nBnn.txt (unchanged)\nSong.mp3 (unchanged)\n");
+  EXPECT_EQ(rename({"--all", "left", " 2.5 "}), 0);
+  EXPECT_EQ(names(), (Names{"cd.txt", "n.txt", "ng.mp3"}));
+}
+
+TEST_F(RenameCliTest, ExtensionRulesOfTheWindow) {
+  files({"song.mp3", "README"});
+  EXPECT_EQ(rename({"--all", "ext", ".wav"}), 2);
+  EXPECT_NE(err.find("No period needed!"), std::string::npos);
+  EXPECT_EQ(out, "");
+  EXPECT_EQ(rename({"--all", "ext", "wa"}), 0);
+  EXPECT_EQ(out, "");
+  EXPECT_EQ(names(), (Names{"README", "song.mp3"}));
+  EXPECT_EQ(rename({"--all", "ext", "mp3"}), 0);
+  EXPECT_EQ(out, "README -> mp3\nsong.mp3 (unchanged)\n");
+}
+
+TEST_F(RenameCliTest, NumberedRenames) {
+  files({"a.mp3", "b.mp3", "c.wav"});
+  EXPECT_EQ(rename({"--all", "number", "--common", "song", "--start", "01"}), 0);
+  EXPECT_EQ(names(), (Names{"song 01.mp3", "song 02.mp3", "song 03.wav"}));
+  EXPECT_EQ(rename({"--all", "number", "--unique", "--right", "--divider", "-", "--start", "9"}),
+            0);
+  EXPECT_EQ(names(), (Names{"song 01-09.mp3", "song 02-10.mp3", "song 03-11.wav"}));
+  EXPECT_EQ(rename({"--select", "song 01-09.mp3", "number", "--unique", "--left", "--start", "x"}),
+            0);
+  EXPECT_EQ(out, "song 01-09.mp3 -> 00song 01-09.mp3\n");
+}
+
+TEST_F(RenameCliTest, NumbersStopAt32767) {
+  files({"a.mp3", "b.mp3"});
+  EXPECT_EQ(rename({"--all", "number", "--common", "s", "--start", "32767"}), 1);
+  EXPECT_EQ(out, "a.mp3 -> s 32767.mp3\nb.mp3 -> s 32768.mp3 (failed: numbers stop at 32767)\n");
+  EXPECT_EQ(names(), (Names{"b.mp3", "s 32767.mp3"}));
+}
+
+TEST_F(RenameCliTest, UsageErrors) {
+  files({"a.mp3"});
+  EXPECT_EQ(rename({"lower"}), 2);                                // no selection
+  EXPECT_EQ(rename({"--all", "--select", "a.mp3", "lower"}), 2);  // both
+  EXPECT_EQ(rename({"--all"}), 2);                                // no operation
+  EXPECT_EQ(rename({"--select", "nope.mp3", "lower"}), 2);
+  EXPECT_NE(err.find("nope.mp3"), std::string::npos);
+  EXPECT_EQ(rename({"--all", "left", "many"}), 2);
+  EXPECT_EQ(rename({"--all", "middle", "1"}), 2);
+  EXPECT_EQ(rename({"--all", "replace", "a"}), 2);
+  EXPECT_EQ(rename({"--all", "number", "--start", "1"}), 2);
+  EXPECT_EQ(rename({"--all", "number", "--unique", "--start", "1"}), 2);
+  EXPECT_EQ(rename({"--all", "number", "--common", "s", "--left", "--start", "1"}), 2);
+  EXPECT_EQ(rename({"--all", "number", "--common", "s", "--unique", "--right", "--start", "1"}), 2);
+  EXPECT_EQ(rename({"--all", "number", "--common", "s"}), 2);
+  EXPECT_EQ(rename({"--all", "number", "--common", "s", "--start", "-3"}), 2);
+  EXPECT_NE(err.find("Error, no numbers"), std::string::npos);
+  EXPECT_EQ(rename({"--all", "number", "--common", "s", "--start", "40000"}), 2);
+  EXPECT_EQ(names(), Names{"a.mp3"});
+}
+
+TEST_F(RenameCliTest, UnreadableDirectoryFails) {
+  std::vector<const char*> argv = {"brindle-cli", "rename", "/no/such/folder", "--all", "lower"};
+  std::ostringstream outStream;
+  std::ostringstream errStream;
+  EXPECT_EQ(run(static_cast<int>(argv.size()), argv.data(), outStream, errStream), 1);
+  EXPECT_FALSE(errStream.str().empty());
+}
+
+/// Runs the built program with a shell command line; returns the exit status
+/// and fills `output` with its standard output.
+int runProgram(const std::string& arguments, std::string& output) {
+  const std::string command = std::string("'") + BRINDLE_CLI_PROGRAM + "' " + arguments;
+  FILE* pipe = ::popen(command.c_str(), "r");
+  if (!pipe) return -1;
+  std::array<char, 256> buffer{};
+  output.clear();
+  while (std::fgets(buffer.data(), static_cast<int>(buffer.size()), pipe)) output += buffer.data();
+  const int status = ::pclose(pipe);
+  return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+}
+
+TEST_F(RenameCliTest, EndToEndThroughTheProgram) {
+  files({"My_Song.MP3", "keep.txt"});
+  std::string output;
+  EXPECT_EQ(runProgram("rename '" + folder.path() + "' --select My_Song.MP3 lower", output), 0);
+  EXPECT_EQ(output, "My_Song.MP3 -> my_song.mp3\n");
+  EXPECT_EQ(runProgram("rename '" + folder.path() + "' --all replace _ / 2>/dev/null", output), 1);
+  EXPECT_EQ(output,
+            "keep.txt (unchanged)\nmy_song.mp3 -> my/song.mp3 (failed: not a plain file name)\n");
+  EXPECT_EQ(runProgram("rename '" + folder.path() + "' --all 2>/dev/null", output), 2);
+  EXPECT_EQ(names(), (Names{"keep.txt", "my_song.mp3"}));
+}
+
+}  // namespace
+}  // namespace brindle::cli

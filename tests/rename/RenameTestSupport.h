@@ -1,0 +1,92 @@
+// Stand-ins for the rename tests: a file list over a real temporary folder
+// that counts how it is read, and a progress bar that records every call.
+#pragma once
+
+#include <algorithm>
+#include <filesystem>
+#include <set>
+#include <string>
+#include <utility>
+#include <vector>
+
+#include "app/core/FileListing.h"
+#include "platform/posix/PosixFileSystem.h"
+#include "rename/core/BatchWalk.h"
+#include "tests/support/TempDir.h"
+
+namespace brindle::rename::testing {
+
+/// The files of a folder in the main window's order; selected by name.
+class FolderList : public BrowsingState {
+ public:
+  explicit FolderList(std::string directory) : m_directory(std::move(directory)) { reread(); }
+
+  void select(const std::vector<std::string>& names) {
+    for (const std::string& name : names) {
+      auto found = std::find(m_names.begin(), m_names.end(), name);
+      if (found != m_names.end())
+        m_selected[static_cast<std::size_t>(found - m_names.begin())] = true;
+    }
+  }
+  void selectAll() { m_selected.assign(m_names.size(), true); }
+  void setCurrent(std::string name) { m_current = std::move(name); }
+  const std::vector<std::string>& names() const { return m_names; }
+
+  std::string currentDirectory() const override { return m_directory; }
+  int entryCount() const override {
+    ++entryCountCalls;
+    return static_cast<int>(m_names.size());
+  }
+  std::string entryName(int index) const override {
+    nameRequests.push_back(index);
+    return m_names.at(static_cast<std::size_t>(index));
+  }
+  std::vector<bool> selectionFlags() const override {
+    ++selectionCalls;
+    return m_selected;
+  }
+  std::string currentName() const override { return m_current; }
+  void rereadFileList() override {
+    ++rereads;
+    reread();
+  }
+
+  mutable int entryCountCalls = 0;
+  mutable int selectionCalls = 0;
+  mutable std::vector<int> nameRequests;
+  int rereads = 0;
+
+ private:
+  void reread() {
+    platform::posix::PosixFileSystem fileSystem;
+    auto names = app::readFileList(fileSystem, m_directory);
+    m_names = names ? names.value() : std::vector<std::string>{};
+    m_selected.assign(m_names.size(), false);
+    m_current.clear();
+  }
+
+  std::string m_directory;
+  std::vector<std::string> m_names;
+  std::vector<bool> m_selected;
+  std::string m_current;
+};
+
+class RecordingProgress : public WalkProgress {
+ public:
+  void setProgressMaximum(int maximum) override { maximums.push_back(maximum); }
+  void setProgressValue(int value) override { values.push_back(value); }
+
+  std::vector<int> maximums;
+  std::vector<int> values;
+};
+
+/// The names in a folder, sorted by their bytes.
+inline std::set<std::string> namesIn(const std::string& directory) {
+  std::set<std::string> names;
+  for (const auto& entry : std::filesystem::directory_iterator(directory)) {
+    names.insert(entry.path().filename().string());
+  }
+  return names;
+}
+
+}  // namespace brindle::rename::testing
