@@ -213,7 +213,9 @@ std::optional<std::string> changeExtension(const std::string& oldPath, const std
 }
 
 std::string numberText(int number) {
-  return (number <= 9 ? "0" : "") + std::to_string(number);
+  std::string text = number <= 9 ? "0" : "";
+  text += std::to_string(number);
+  return text;
 }
 
 std::string numberedName(const NumberingOptions& options, const std::string& name, int number) {
