@@ -18,6 +18,8 @@
 #include "app/core/ContextHelp.h"
 #include "app/frmmainbrindle.h"
 #include "platform/testing/TestPlatform.h"
+#include "rename/InstallRenameCommands.h"
+#include "rename/renameall.h"
 
 namespace {
 
@@ -67,6 +69,7 @@ int main(int argc, char** argv) {
   test.fileSystem.setDrives({"/"});
 
   brindle::app::frmmainbrindle window(platform, help, sample);
+  brindle::rename::RenameCommands& renames = brindle::rename::installRenameCommands(window);
   if (!window.startUp()) return 1;
   window.fileList().setListIndex(1);
   window.fileList().setSelected(1, true);
@@ -76,6 +79,7 @@ int main(int argc, char** argv) {
   bool ok = save(&window, output, "main-window.png");
   ok = save(window.showAboutWindow(), output, "about.png") && ok;
   ok = save(window.showHelpWindow(), output, "help.png") && ok;
+  ok = save(&renames.showNumberedDialog(), output, "renameall.png") && ok;
   window.showDisclaimerWindows();
   for (QWidget* top : QApplication::topLevelWidgets()) {
     const QString type = top->metaObject()->className();
