@@ -43,7 +43,10 @@ platform::Status FileListBox::refresh() {
     m_model.setNames({});
     return files.error();
   }
-  m_model.setNames(std::move(files.value()));
+  std::vector<std::string>& names = files.value();
+  if (m_nameFilter)
+    std::erase_if(names, [this](const std::string& name) { return !m_nameFilter(name); });
+  m_model.setNames(std::move(names));
   return {};
 }
 

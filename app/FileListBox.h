@@ -1,12 +1,14 @@
-// The file list of the main window: the plain files of one directory, in
-// case-insensitive name order, with extended multiple selection. Holds the
-// names as the system's bytes and decodes them only for display, so the list
-// stays fast on folders of 100,000 files.
+// The file list of the main window and of the tag editor: the plain files of
+// one directory (or those a name filter lets through), in case-insensitive
+// name order, with extended multiple selection. Holds the names as the
+// system's bytes and decodes them only for display, so the list stays fast
+// on folders of 100,000 files.
 #pragma once
 
 #include <QAbstractListModel>
 #include <QListView>
 
+#include <functional>
 #include <string>
 #include <vector>
 
@@ -40,6 +42,12 @@ class FileListBox : public QListView {
   /// The directory the list shows; takes effect with refresh().
   void setPath(std::string directory) { m_path = std::move(directory); }
   const std::string& path() const { return m_path; }
+
+  /// Only names for which `filter` returns true are listed (all names when
+  /// it is empty); takes effect with refresh().
+  void setNameFilter(std::function<bool(const std::string& name)> filter) {
+    m_nameFilter = std::move(filter);
+  }
 
   /// Re-reads the directory. On failure the list is emptied and the error
   /// returned. The selection and the current entry are cleared.
@@ -75,6 +83,7 @@ class FileListBox : public QListView {
   platform::FileSystem& m_fileSystem;
   FileNameModel m_model;
   std::string m_path;
+  std::function<bool(const std::string&)> m_nameFilter;
 };
 
 }  // namespace brindle::app

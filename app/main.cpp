@@ -12,6 +12,7 @@
 #include "app/frmmainbrindle.h"
 #include "platform/qt/QtPlatform.h"
 #include "rename/InstallRenameCommands.h"
+#include "tageditor/InstallTagEditorCommands.h"
 
 namespace {
 
@@ -47,6 +48,7 @@ int main(int argc, char** argv) {
 
   brindle::app::frmmainbrindle window(platform, help, error ? "/" : startDirectory);
   brindle::rename::installRenameCommands(window);
+  brindle::tageditor::installTagEditorCommands(window);
   services.dialogs.setParent(&window);
   services.printer.setParent(&window);
   if (!window.startUp()) return 0;

@@ -1,0 +1,39 @@
+// One line of wiring per item; the window itself is tageditor/frmID3Info.
+#include "tageditor/InstallTagEditorCommands.h"
+
+#include "app/frmmainbrindle.h"
+#include "tageditor/frmID3Info.h"
+
+namespace brindle::tageditor {
+
+TagEditorCommands::TagEditorCommands(app::frmmainbrindle& window)
+    : QObject(&window), m_window(window) {
+  setObjectName("tagEditorCommands");
+  window.setCommand("mnump3", [this] { showTagEditor(); });
+  window.setCommand("mnueditmp3tags", [this] { showTagEditor(); });
+}
+
+TagEditorCommands::~TagEditorCommands() {
+  // The window refers to the remembered values held here: it goes first.
+  delete m_editor.data();
+}
+
+frmID3Info& TagEditorCommands::showTagEditor() {
+  if (!m_editor) {
+    m_editor = new frmID3Info(m_window.platform(), m_window.contextHelp(), m_remembered,
+                              m_window.currentDirectory(), &m_window);
+    // Exit unloads the window: the next opening starts with fresh controls
+    // and a fresh component.
+    m_editor->setAttribute(Qt::WA_DeleteOnClose);
+  }
+  m_editor->show();
+  m_editor->raise();
+  m_editor->activateWindow();
+  return *m_editor;
+}
+
+TagEditorCommands& installTagEditorCommands(app::frmmainbrindle& window) {
+  return *new TagEditorCommands(window);
+}
+
+}  // namespace brindle::tageditor

@@ -1,0 +1,61 @@
+#include "tageditor/core/TagSession.h"
+
+#include "inspect/Readout.h"
+#include "platform/Platform.h"
+
+namespace brindle::tageditor {
+
+std::string errorText(std::int16_t code) {
+  return "Error: " + std::to_string(code);
+}
+
+TagSession::TagSession(inspect::ID3& component, platform::Dialogs& dialogs,
+                       RememberedValues& remembered)
+    : m_component(component), m_dialogs(dialogs), m_remembered(remembered) {
+  m_component.setErrorHandler([this](std::int16_t code) {
+    ++m_errors;
+    m_dialogs.message(errorText(code));
+  });
+}
+
+Loaded TagSession::load(const std::string& directory, const std::string& name) {
+  Loaded loaded;
+  const std::string path = platform::entryPath(directory, name);
+  switch (inspect::readoutKindFor(name)) {
+    case inspect::ReadoutKind::Mp3:
+      m_component.ReadID3(path);
+      loaded.result = LoadResult::Mp3;
+      loaded.fields = fieldsFromComponent(m_component);
+      loaded.readout = inspect::mp3Readout(m_component);
+      break;
+    case inspect::ReadoutKind::Wav:
+      // A file that cannot be read shows the zero values the component
+      // leaves; the readout has no message of its own.
+      (void)m_component.ReadWAV(path);
+      loaded.result = LoadResult::Wav;
+      loaded.readout = inspect::wavReadout(m_component);
+      break;
+    case inspect::ReadoutKind::None:
+      m_dialogs.message(inspect::kSelectMp3OrWav);
+      loaded.result = LoadResult::Refused;
+      break;
+  }
+  return loaded;
+}
+
+SaveResult TagSession::save(const TagFields& fields) {
+  if (!fieldsToComponent(fields, m_component)) return SaveResult::Stopped;
+  const bool loadedFile = !m_component.FileName.empty();
+  const int errorsBefore = m_errors;
+  m_component.SaveID3();
+  m_remembered.remember(fields);
+  // The component sets the flag as its last step; it is taken back here so
+  // that the next Save starts from 0. A flag left at 0 means the save did
+  // not end normally, and nobody waits for it.
+  const bool done = m_component.ID3SaveDone == 1;
+  m_component.ID3SaveDone = 0;
+  if (!done || !loadedFile || m_errors != errorsBefore) return SaveResult::Failed;
+  return SaveResult::Saved;
+}
+
+}  // namespace brindle::tageditor

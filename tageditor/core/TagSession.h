@@ -1,0 +1,77 @@
+// Loading a file of the tag editor's list and saving the fields into the
+// loaded file, through the inspection component: what a double click and
+// "Save" do, apart from the widgets.
+#pragma once
+
+#include <cstdint>
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "inspect/ID3.h"
+#include "platform/Dialogs.h"
+#include "tageditor/core/TagFields.h"
+
+namespace brindle::tageditor {
+
+/// What a double click on an entry did.
+enum class LoadResult {
+  /// The tags were read: the fields and the MP3 readout.
+  Mp3,
+  /// The WAV readout only; no tag was read and the loaded file is unchanged.
+  Wav,
+  /// Another ending: "Select *.mp3 or *.wav file!!!" was shown.
+  Refused,
+};
+
+/// What a Save did.
+enum class SaveResult {
+  /// Both tags were written.
+  Saved,
+  /// Stopped while the fields went to the component; nothing was written.
+  Stopped,
+  /// The component refused (no loaded file) or reported an error.
+  Failed,
+};
+
+struct Loaded {
+  LoadResult result = LoadResult::Refused;
+  /// The fields read from an MP3 file.
+  std::optional<TagFields> fields;
+  /// The readout lines of an MP3 or WAV file.
+  std::vector<std::string> readout;
+};
+
+/// Hosts the component for one tag editor window: shows its Error event as
+/// "Error: " and the number, and keeps the remembered values up to date.
+class TagSession {
+ public:
+  /// `remembered` is the store shared by every window of the run.
+  TagSession(inspect::ID3& component, platform::Dialogs& dialogs, RememberedValues& remembered);
+  TagSession(const TagSession&) = delete;
+  TagSession& operator=(const TagSession&) = delete;
+
+  /// Loads entry `name` of `directory` as a double click does: the tags and
+  /// MP3 readout for ".mp3"/".MP3", the WAV readout for ".wav"/".WAV", the
+  /// message "Select *.mp3 or *.wav file!!!" for anything else.
+  Loaded load(const std::string& directory, const std::string& name);
+
+  /// "Save": the fields into the component in their order, SaveID3, then the
+  /// remembered values replaced by the fields. Never waits: a Save that
+  /// stops before SaveID3 or whose done flag is not set reports so.
+  SaveResult save(const TagFields& fields);
+
+  inspect::ID3& component() { return m_component; }
+  const RememberedValues& remembered() const { return m_remembered; }
+
+ private:
+  inspect::ID3& m_component;
+  platform::Dialogs& m_dialogs;
+  RememberedValues& m_remembered;
+  int m_errors = 0;
+};
+
+/// The message of the component's Error event: "Error: " and the code.
+std::string errorText(std::int16_t code);
+
+}  // namespace brindle::tageditor

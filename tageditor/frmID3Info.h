@@ -1,0 +1,193 @@
+// The tag editor window "Brindle Tag Editor": browses to MP3 and WAV files,
+// loads the ID3 version 1 and 2 tags of one MP3 file into seventeen fields,
+// writes them back, runs the batch tools over the file list and shows the
+// technical readout of MP3 and WAV files.
+#pragma once
+
+#include <QEvent>
+#include <QMainWindow>
+
+#include <array>
+#include <functional>
+#include <map>
+#include <string>
+
+#include "app/core/ContextHelp.h"
+#include "inspect/ID3.h"
+#include "platform/Platform.h"
+#include "tageditor/core/BatchTools.h"
+#include "tageditor/core/TagFields.h"
+#include "tageditor/core/TagSession.h"
+
+class QAction;
+class QComboBox;
+class QGridLayout;
+class QGroupBox;
+class QLabel;
+class QPlainTextEdit;
+class QProgressBar;
+class QPushButton;
+
+namespace brindle::app {
+class DirectoryListBox;
+class FileListBox;
+}  // namespace brindle::app
+
+namespace brindle::tageditor {
+
+class TagField;
+
+class frmID3Info : public QMainWindow, private TagEditorHost {
+  Q_OBJECT
+
+ public:
+  /// Help topics of the controls that are not fields.
+  enum Topic : int {
+    kTopicDrive = 49,
+    kTopicReadout = 55,
+    kTopicFileList = 57,
+    kTopicClearAll = 69,
+    kTopicClearVersion1 = 70,
+    kTopicClearVersion2 = 71,
+    kTopicPicture = 72,
+    kTopicNameFromFile = 73,
+    kTopicTitleCase = 74,
+    kTopicUsePrevious = 75,
+    kTopicAutoInfo = 76,
+    kTopicNumberTracks = 77,
+    kTopicSave = 78,
+    kTopicExit = 79,
+    kTopicCopyVersion1To2 = 80,
+    kTopicCopyVersion2To1 = 81,
+  };
+
+  /// A fresh window on `startDirectory` with a fresh component and no loaded
+  /// file. `remembered` is the store of the last Save's values shared by
+  /// every tag editor window of the run; it must outlive the window. The
+  /// window registers its help mode with `help`.
+  frmID3Info(platform::Platform& platform, app::ContextHelp& help, RememberedValues& remembered,
+             const std::string& startDirectory, QWidget* parent = nullptr);
+  ~frmID3Info() override;
+
+  // Controls, for the wiring and tests. Every control's object name is its
+  // control name; the fields are named "txt_0" to "txt_16" after their
+  // index, the readout lines "lbl_0" to "lbl_10", the two tag frames
+  // "Frame1_0" and "Frame1_1", the field captions "Label1_<index>".
+  /// Field `index` (0 to 16): a TagField, or for the version 2 comment (6)
+  /// a multi-line QPlainTextEdit.
+  QWidget* txt(int index) const { return m_txt.at(static_cast<std::size_t>(index)); }
+  /// The text of field `index`.
+  QString txtText(int index) const;
+  /// Readout line `index` (0 to 10); null before it was first needed.
+  QLabel* lbl(int index) const { return m_lbl.at(static_cast<std::size_t>(index)); }
+  QComboBox& genreList() { return *m_genre; }
+  QComboBox& driveList() { return *m_drive1; }
+  app::DirectoryListBox& directoryList() { return *m_dir1; }
+  app::FileListBox& fileList() { return *m_file1; }
+  QGroupBox& tagFrame(int index) { return index == 0 ? *m_frame1v1 : *m_frame1v2; }
+  QGroupBox& readoutFrame() { return *m_frame2; }
+  QProgressBar& progressBar() { return *m_pb1; }
+  QLabel& pleaseWaitNote() { return *m_text1; }
+  QPushButton* button(const std::string& name) const;
+  QAction* menuItem(const std::string& name) const;
+  app::HelpMode& helpMode() { return m_helpMode; }
+  inspect::ID3& component() { return m_id3; }
+
+  /// The fields on screen as values, and back.
+  TagFields fields() const override;
+  void setFields(const TagFields& fields) override;
+
+  /// Whether a command is running (a Save or a batch); user input to the
+  /// window is held off meanwhile.
+  bool commandRunning() const { return m_running; }
+
+ protected:
+  bool eventFilter(QObject* watched, QEvent* event) override;
+  void closeEvent(QCloseEvent* event) override;
+
+ private:
+  class RunningCommand;
+
+  void buildControls();
+  void buildMenus();
+  QWidget* buildVersion1Frame();
+  QWidget* buildVersion2Frame();
+  QWidget* buildReadoutFrame();
+  QWidget* buildToolGroups();
+  void addField(int index, QWidget* frame, QGridLayout& grid, int row);
+
+  /// Runs a command: nothing while another command runs, its topic in help
+  /// mode, else `command`.
+  void runCommand(int topic, const std::function<void()>& command);
+  void onButton(const std::string& name, int topic, void (frmID3Info::*command)());
+  void editFields(void (*edit)(TagFields&));
+
+  // Handlers and commands.
+  void onDriveChosen(int index);
+  void onDirectoryChanged();
+  void onFileDoubleClicked();
+  void saveCommand();
+  void copyVersion2To1Command();
+  void copyVersion1To2Command();
+  void titleCaseCommand();
+  void usePreviousCommand();
+  void nameFromFileCommand();
+  void exitCommand();
+  void clearAllCommand();
+  void clearVersion1Command();
+  void clearVersion2Command();
+  void autoInfoCommand();
+  void numberTracksCommand();
+  void runBatch(const std::function<BatchReport()>& batch);
+
+  void showMp3(const Loaded& loaded);
+  void showWav(const Loaded& loaded);
+  void showReadout(const std::vector<std::string>& lines);
+  void setTagButtonsEnabled(bool enabled);
+  void selectDriveOf(const std::string& path);
+  void onBusy(bool busy);
+
+  /// The help topic of a control hit by the mouse, or kNoTopic.
+  int controlTopic(QObject* watched) const;
+
+  // TagEditorHost: what the batch tools drive.
+  SaveResult save() override;
+  int entryCount() const override;
+  std::string entryName(int index) const override;
+  void moveToEntry(int index) override;
+  LoadResult loadCurrentEntry() override;
+  void showNote(bool visible) override;
+  void setProgressMaximum(int maximum) override;
+  void setProgressValue(int value) override;
+
+  platform::Platform& m_platform;
+  app::ContextHelp& m_help;
+  RememberedValues& m_remembered;
+  app::HelpMode m_helpMode;
+  inspect::ID3 m_id3;
+  TagSession m_session;
+  bool m_running = false;
+  bool m_closeWhenDone = false;
+  bool m_swallowMouseUntilRelease = false;
+  /// The version 2 comment as loaded: the multi-line box shows its line
+  /// breaks in its own way, and an unedited comment is saved as it was.
+  std::string m_loadedComment;
+
+  QComboBox* m_drive1 = nullptr;
+  app::DirectoryListBox* m_dir1 = nullptr;
+  app::FileListBox* m_file1 = nullptr;
+  QGroupBox* m_frame1v1 = nullptr;
+  QGroupBox* m_frame1v2 = nullptr;
+  std::array<QWidget*, kFieldCount> m_txt{};
+  QPlainTextEdit* m_comment = nullptr;
+  QComboBox* m_genre = nullptr;
+  QGroupBox* m_frame2 = nullptr;
+  std::array<QLabel*, 11> m_lbl{};
+  QLabel* m_text1 = nullptr;
+  QProgressBar* m_pb1 = nullptr;
+  QLabel* m_picture1 = nullptr;
+  std::map<std::string, QPushButton*> m_buttons;
+  std::map<std::string, QAction*> m_items;
+};
+
+}  // namespace brindle::tageditor
