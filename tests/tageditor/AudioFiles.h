@@ -1,0 +1,121 @@
+// MP3 and WAV files for the tag editor's tests: crafted bytes (an MPEG
+// frame header, both tags spelled out) and real files made by an encoder,
+// and a reading of a saved file's tags through the tag engine.
+#pragma once
+
+#include <cstdint>
+#include <cstdlib>
+#include <map>
+#include <memory>
+#include <optional>
+#include <string>
+
+#include "id3v2/ID3v2FrameId.h"
+#include "id3v2/clsTv2.h"
+#include "inspect/Id3v1Tag.h"
+#include "platform/posix/PosixFileSystem.h"
+#include "platform/testing/Recorders.h"
+#include "tests/id3v2/TagBytes.h"
+#include "tests/support/TempDir.h"
+
+namespace brindle::tageditor::testfiles {
+
+using namespace id3v2::testbytes;
+
+/// An MPEG 1 layer 3 frame header (128 kbit/s, 44.1 kHz), then silence.
+inline std::string audio(std::size_t size = 4000) {
+  return bytes({0xFF, 0xFB, 0x90, 0x64}) + std::string(size - 4, '\0');
+}
+
+/// A version 2.3 text frame in ISO-8859-1.
+inline std::string textFrame(const std::string& id, const std::string& text) {
+  return frame23(id, bytes({0}) + text);
+}
+
+/// A version 2.3 comment frame in ISO-8859-1, language "eng", no description.
+inline std::string commentFrame(const std::string& text) {
+  return frame23("COMM", bytes({0}) + "eng" + bytes({0}) + text);
+}
+
+/// A picture frame no field of the tag editor shows.
+inline std::string pictureFrame() {
+  return frame23("APIC", bytes({0}) + "image/png" + bytes({0, 3, 0, 0x89, 'P', 'N', 'G'}));
+}
+
+/// A version 1 tag block.
+inline std::string v1Tag(const std::string& title, const std::string& artist,
+                         const std::string& album, const std::string& year,
+                         const std::string& comment, int genre) {
+  inspect::Id3v1Fields fields{title, artist,  album,
+                              year,  comment, static_cast<std::uint8_t>(genre)};
+  const auto block = inspect::renderId3v1(fields);
+  return std::string(block.begin(), block.end());
+}
+
+/// A 44-byte WAV header (PCM) followed by `dataBytes` of silence.
+inline std::string wav(int channels, int rate, int bits, std::uint32_t dataBytes) {
+  auto le32 = [](std::uint32_t v) {
+    return bytes({static_cast<int>(v & 0xFF), static_cast<int>((v >> 8) & 0xFF),
+                  static_cast<int>((v >> 16) & 0xFF), static_cast<int>(v >> 24)});
+  };
+  auto le16 = [](int v) { return bytes({v & 0xFF, (v >> 8) & 0xFF}); };
+  const int align = channels * bits / 8;
+  return "RIFF" + le32(36 + dataBytes) + "WAVEfmt " + le32(16) + le16(1) + le16(channels) +
+         le32(static_cast<std::uint32_t>(rate)) + le32(static_cast<std::uint32_t>(rate * align)) +
+         le16(align) + le16(bits) + "data" + le32(dataBytes) + std::string(dataBytes, '\0');
+}
+
+inline bool haveEncoder() {
+  return std::system("command -v sox >/dev/null 2>&1 && command -v lame >/dev/null 2>&1") == 0;
+}
+
+/// Encodes `seconds` of a tone into `name` in `folder` with sox and lame;
+/// false when they are missing or fail.
+inline bool encodeMp3(const testsupport::TempDir& folder, const std::string& name,
+                      int seconds = 2) {
+  const std::string wavPath = folder.file(".tone-" + name + ".wav");
+  const std::string command = "sox -n -r 44100 -c 2 -b 16 '" + wavPath + "' synth " +
+                              std::to_string(seconds) + " sine 440 && lame --quiet -b 128 '" +
+                              wavPath + "' '" + folder.file(name) + "'; status=$?; rm -f '" +
+                              wavPath + "'; exit $status";
+  return std::system(command.c_str()) == 0;
+}
+
+/// A saved file's tags as the tag engine and the version 1 reader see them.
+struct SavedTags {
+  bool hasV2 = false;
+  std::map<std::int32_t, std::string> v2;
+  /// The text encoding byte of each well-known frame present.
+  std::map<std::int32_t, int> encoding;
+  int frameCount = 0;
+  bool hasPicture = false;
+  std::optional<inspect::Id3v1Fields> v1;
+};
+
+inline SavedTags readSaved(const std::string& path) {
+  platform::posix::PosixFileSystem fileSystem;
+  platform::testing::FixedClock clock;
+  id3v2::clsTv2 tag(fileSystem, clock);
+  tag.readtag(path);
+  SavedTags saved;
+  saved.hasV2 = tag.hastag();
+  for (std::int32_t id = id3v2::TRCK; id <= id3v2::TENC; ++id) {
+    saved.v2[id] = tag.getframevalue(id);
+  }
+  for (const auto& frame : tag.frames()) {
+    ++saved.frameCount;
+    if (frame->frameid() == "APIC") saved.hasPicture = true;
+    for (std::int32_t id = id3v2::TRCK; id <= id3v2::TENC; ++id) {
+      if (frame->frameid() == id3v2::frameidtext(id)) saved.encoding[id] = frame->textencoding();
+    }
+  }
+  const std::string content = testsupport::TempDir::read(path);
+  if (content.size() >= inspect::kId3v1Size) {
+    std::array<std::uint8_t, inspect::kId3v1Size> block{};
+    std::copy_n(content.end() - inspect::kId3v1Size, inspect::kId3v1Size, block.begin());
+    saved.v1 = inspect::parseId3v1(block);
+  }
+  return saved;
+}
+
+}  // namespace brindle::tageditor::testfiles

@@ -1,0 +1,292 @@
+// Auto Info and Number Tracks in the window, on a small album of real files
+// with a WAV file and a mixed-case name in the list: what each file holds
+// afterwards, which files were written, the note, the progress bar, the
+// report, and that nothing can start a second command while one runs.
+#include <QAction>
+#include <QComboBox>
+#include <QLabel>
+#include <QProgressBar>
+#include <QPushButton>
+#include <QTest>
+
+#include "app/FileListBox.h"
+#include "tageditor/TagField.h"
+#include "tageditor/core/GenreList.h"
+#include "tests/tageditor/AudioFiles.h"
+#include "tests/tageditor/TagEditorFixture.h"
+
+namespace brindle::tageditor {
+namespace {
+
+using namespace testfiles;
+using platform::testing::FsOp;
+
+class TagEditorBatchTest : public TagEditorFixture {
+ protected:
+  /// An MP3 file with its own titles, track and artist.
+  std::string track(const std::string& name, const std::string& title, const std::string& number) {
+    return browsed.write(
+        name, id3tag(3, textFrame("TIT2", title) + textFrame("TRCK", number) +
+                            textFrame("TPE1", "Old Artist") + textFrame("TALB", "Old Album") +
+                            pictureFrame()) +
+                  audio() + v1Tag(title + " v1", "Old Artist", "Old Album", "1990", "old", 12));
+  }
+
+  /// The album: three loadable MP3 files, a mixed-case name and a WAV file.
+  void album() {
+    track("01 Intro.mp3", "Intro", "11");
+    track("02 Road.mp3", "Road", "12");
+    track("03 Song.Mp3", "Song", "13");
+    browsed.write("04 Take.wav", wav(2, 44100, 16, 44100 * 4));
+    track("05 End.MP3", "End", "15");
+    openEditor();
+    ASSERT_EQ(listed(), (std::vector<std::string>{"01 Intro.mp3", "02 Road.mp3", "03 Song.Mp3",
+                                                  "04 Take.wav", "05 End.MP3"}));
+    untouchedSong = testsupport::TempDir::read(browsed.file("03 Song.Mp3"));
+    untouchedWav = testsupport::TempDir::read(browsed.file("04 Take.wav"));
+  }
+
+  void set(int index, const QString& text) { setField(index, text); }
+
+  /// How often the version 1 writer opened the file: once per Save.
+  long savesOf(const std::string& name) {
+    long count = 0;
+    for (const auto& call : test.fileSystem.callsOf(FsOp::OpenForUpdate)) {
+      if (call.path == browsed.file(name)) ++count;
+    }
+    return count;
+  }
+
+  std::vector<std::string> messageTexts() {
+    std::vector<std::string> texts;
+    for (const auto& message : test.dialogs.messages()) texts.push_back(message.text);
+    return texts;
+  }
+
+  std::string untouchedSong;
+  std::string untouchedWav;
+};
+
+TEST_F(TagEditorBatchTest, AutoInfoGivesTheAlbumTheValuesOnScreen) {
+  album();
+  doubleClick("01 Intro.mp3");
+  setField(kV2Artist, "The Ferrymen");
+  setField(kV2Album, "Tides");
+  setField(kV2Year, "1998");
+  setField(kV2Genre, "Folk");
+  setField(kV2Comment, "remastered");
+  setField(kV2Composer, "J. Smith");
+  setField(kV1Artist, "Ferrymen");
+  setField(kV1Album, "Tides");
+  setField(kV1Year, "1998");
+  setField(kV1Comment, "rm");
+  editor().genreList().setCurrentIndex(genrePositionForText("Folk"));
+  test.fileSystem.clearCalls();
+  click("Command11");
+
+  const std::pair<const char*, std::pair<const char*, const char*>> loadable[] = {
+      {"01 Intro.mp3", {"Intro", "11"}},
+      {"02 Road.mp3", {"Road", "12"}},
+      {"05 End.MP3", {"End", "15"}}};
+  for (const auto& [name, own] : loadable) {
+    SCOPED_TRACE(name);
+    const SavedTags saved = readSaved(browsed.file(name));
+    EXPECT_EQ(saved.v2.at(id3v2::TIT2), own.first);
+    EXPECT_EQ(saved.v2.at(id3v2::TRCK), own.second);
+    EXPECT_EQ(saved.v1->title, std::string(own.first) + " v1");
+    EXPECT_EQ(saved.v2.at(id3v2::TPE1), "The Ferrymen");
+    EXPECT_EQ(saved.v2.at(id3v2::TALB), "Tides");
+    EXPECT_EQ(saved.v2.at(id3v2::TYER), "1998");
+    EXPECT_EQ(saved.v2.at(id3v2::TCON), "Folk");
+    EXPECT_EQ(saved.v2.at(id3v2::COMM), "remastered");
+    EXPECT_EQ(saved.v2.at(id3v2::TCOM), "J. Smith");
+    EXPECT_TRUE(saved.hasPicture);
+    EXPECT_EQ(saved.v1->artist, "Ferrymen");
+    EXPECT_EQ(saved.v1->comment, "rm");
+    EXPECT_EQ(saved.v1->genre, 80);
+  }
+  // The file on screen was saved first, then once in its own pass; every
+  // other loadable file once.
+  EXPECT_EQ(savesOf("01 Intro.mp3"), 2);
+  EXPECT_EQ(savesOf("02 Road.mp3"), 1);
+  EXPECT_EQ(savesOf("05 End.MP3"), 1);
+  EXPECT_EQ(testsupport::TempDir::read(browsed.file("03 Song.Mp3")), untouchedSong);
+  EXPECT_EQ(testsupport::TempDir::read(browsed.file("04 Take.wav")), untouchedWav);
+
+  EXPECT_EQ(messageTexts(),
+            (std::vector<std::string>{
+                "Select *.mp3 or *.wav file!!!",
+                "Skipped 2 files of 5: only files ending in .mp3 or .MP3 are loaded and saved."}));
+  EXPECT_EQ(test.dialogs.messages().back().icon, platform::Icon::Information);
+  // At the end: the last file on screen, the note hidden, the bar at 0.
+  EXPECT_EQ(field(kV2Title), "End");
+  EXPECT_EQ(editor().fileList().listIndex(), 4);
+  EXPECT_FALSE(editor().pleaseWaitNote().isVisible());
+  EXPECT_EQ(editor().progressBar().value(), 0);
+  EXPECT_EQ(editor().progressBar().maximum(), 5);
+}
+
+TEST_F(TagEditorBatchTest, SkippedPassesNeverSaveIntoThePreviouslyLoadedFile) {
+  album();
+  doubleClick("01 Intro.mp3");
+  test.fileSystem.clearCalls();
+  click("Command12");
+  // 02 Road.mp3 was the loaded file during the passes of 03 Song.Mp3 and
+  // 04 Take.wav: it keeps its own number and was written only once.
+  EXPECT_EQ(readSaved(browsed.file("02 Road.mp3")).v2.at(id3v2::TRCK), "02");
+  EXPECT_EQ(savesOf("02 Road.mp3"), 1);
+  EXPECT_EQ(testsupport::TempDir::read(browsed.file("03 Song.Mp3")), untouchedSong);
+  EXPECT_EQ(testsupport::TempDir::read(browsed.file("04 Take.wav")), untouchedWav);
+}
+
+TEST_F(TagEditorBatchTest, NumberTracksKeepsEveryOtherTag) {
+  album();
+  doubleClick("02 Road.mp3");
+  click("Command12");
+  EXPECT_EQ(readSaved(browsed.file("01 Intro.mp3")).v2.at(id3v2::TRCK), "01");
+  EXPECT_EQ(readSaved(browsed.file("02 Road.mp3")).v2.at(id3v2::TRCK), "02");
+  // The fourth MP3 name of the list; the WAV file takes no number.
+  EXPECT_EQ(readSaved(browsed.file("05 End.MP3")).v2.at(id3v2::TRCK), "04");
+  for (const char* name : {"01 Intro.mp3", "02 Road.mp3", "05 End.MP3"}) {
+    SCOPED_TRACE(name);
+    const SavedTags saved = readSaved(browsed.file(name));
+    EXPECT_EQ(saved.v2.at(id3v2::TPE1), "Old Artist");
+    EXPECT_EQ(saved.v2.at(id3v2::TALB), "Old Album");
+    EXPECT_EQ(saved.v1->artist, "Old Artist");
+    EXPECT_EQ(saved.v1->genre, 12);
+    EXPECT_TRUE(saved.hasPicture);
+  }
+  EXPECT_EQ(readSaved(browsed.file("05 End.MP3")).v2.at(id3v2::TIT2), "End");
+  EXPECT_EQ(messageTexts().back(),
+            "Skipped 2 files of 5: only files ending in .mp3 or .MP3 are loaded and saved.");
+}
+
+TEST_F(TagEditorBatchTest, NumberTracksUpToAHundred) {
+  for (int i = 1; i <= 100; ++i) {
+    char name[32];
+    std::snprintf(name, sizeof name, "song %03d.mp3", i);
+    browsed.write(name, audio(600));
+  }
+  openEditor();
+  doubleClick("song 001.mp3");
+  click("Command12");
+  for (const auto& [number, expected] : std::vector<std::pair<int, std::string>>{
+           {1, "01"}, {9, "09"}, {10, "10"}, {12, "12"}, {99, "99"}, {100, "100"}}) {
+    char name[32];
+    std::snprintf(name, sizeof name, "song %03d.mp3", number);
+    EXPECT_EQ(readSaved(browsed.file(name)).v2.at(id3v2::TRCK), expected) << name;
+  }
+  EXPECT_TRUE(test.dialogs.calls().empty());
+}
+
+TEST_F(TagEditorBatchTest, EmptyListSavesTheFileOnScreenOnly) {
+  track("a.mp3", "A", "01");
+  browsed.makeDirectory("empty");
+  openEditor();
+  doubleClick("a.mp3");
+  setField(kV2Album, "New Album");
+  ASSERT_TRUE(editor().directoryList().setPath(browsed.file("empty")));
+  setField(kV2Album, "New Album");
+  editor().progressBar().setMaximum(42);
+  test.fileSystem.clearCalls();
+  click("Command11");
+  // The loaded file is still a.mp3 (browsing keeps it) and gets the fields.
+  EXPECT_EQ(savesOf("a.mp3"), 1);
+  EXPECT_EQ(readSaved(browsed.file("a.mp3")).v2.at(id3v2::TALB), "New Album");
+  EXPECT_EQ(editor().progressBar().maximum(), 42);
+  EXPECT_EQ(editor().progressBar().value(), 0);
+  EXPECT_FALSE(editor().pleaseWaitNote().isVisible());
+  EXPECT_TRUE(test.dialogs.calls().empty());
+}
+
+TEST_F(TagEditorBatchTest, SaveThatStopsEarlyDoesNotHoldUpTheBatch) {
+  album();
+  doubleClick("01 Intro.mp3");
+  // No genre entry selected: the Save of the file on screen stops before the
+  // component writes, and no done flag is ever set for it.
+  editor().genreList().setCurrentIndex(-1);
+  test.fileSystem.clearCalls();
+  click("Command12");
+  EXPECT_EQ(savesOf("01 Intro.mp3"), 1);
+  EXPECT_EQ(readSaved(browsed.file("05 End.MP3")).v2.at(id3v2::TRCK), "04");
+  EXPECT_EQ(editor().component().ID3SaveDone, 0);
+}
+
+TEST_F(TagEditorBatchTest, FailedSavesAreCountedAndTheBatchGoesOn) {
+  album();
+  doubleClick("01 Intro.mp3");
+  test.fileSystem.fail(FsOp::CreateNewFile, platform::Error{EACCES, "denied"});
+  test.fileSystem.fail(FsOp::OpenForUpdate, platform::Error{EACCES, "denied"});
+  click("Command12");
+  // One "Error: 10" per Save (the file on screen and the three passes).
+  const std::vector<std::string> texts = messageTexts();
+  EXPECT_EQ(std::count(texts.begin(), texts.end(), "Error: 10"), 4);
+  EXPECT_EQ(texts.back(),
+            "Skipped 2 files of 5: only files ending in .mp3 or .MP3 are loaded and saved.\n"
+            "3 files could not be saved.");
+  EXPECT_EQ(readSaved(browsed.file("05 End.MP3")).v2.at(id3v2::TRCK), "15");
+  EXPECT_EQ(editor().progressBar().value(), 0);
+}
+
+TEST_F(TagEditorBatchTest, NothingStartsAnotherCommandWhileABatchRuns) {
+  album();
+  doubleClick("01 Intro.mp3");
+  test.fileSystem.clearCalls();
+  bool observed = false;
+  // Runs when the component lets pending events run at its first write.
+  QMetaObject::invokeMethod(
+      qApp,
+      [&] {
+        observed = true;
+        EXPECT_TRUE(editor().commandRunning());
+        EXPECT_TRUE(editor().pleaseWaitNote().isVisible());
+        EXPECT_TRUE(editor().pleaseWaitNote().text().contains("Please Wait!"));
+        ASSERT_NE(QApplication::overrideCursor(), nullptr);
+        EXPECT_EQ(QApplication::overrideCursor()->shape(), Qt::WaitCursor);
+        // A click, a button pressed by the program, help mode and a double
+        // click: none of them acts now.
+        QTest::mouseClick(editor().button("Command11"), Qt::LeftButton);
+        editor().button("Command12")->click();
+        editor().button("Command8")->click();
+        editor().menuItem("mnuhelpme")->trigger();
+        doubleClick("03 Song.Mp3");
+        editor().close();
+        EXPECT_TRUE(editor().isVisible());
+      },
+      Qt::QueuedConnection);
+  click("Command12");
+  EXPECT_TRUE(observed);
+  EXPECT_EQ(QApplication::overrideCursor(), nullptr);
+  EXPECT_FALSE(editor().helpMode().isOn());
+  // One batch only: every loadable file saved once, the one on screen twice.
+  EXPECT_EQ(savesOf("01 Intro.mp3"), 2);
+  EXPECT_EQ(savesOf("02 Road.mp3"), 1);
+  EXPECT_EQ(savesOf("05 End.MP3"), 1);
+  const std::vector<std::string> texts = messageTexts();
+  EXPECT_EQ(std::count(texts.begin(), texts.end(), "Select *.mp3 or *.wav file!!!"), 1);
+  // The close asked for during the batch happens at its end.
+  EXPECT_FALSE(editor().isVisible());
+}
+
+TEST_F(TagEditorBatchTest, SaveLetsPendingEventsRunButNotAnotherCommand) {
+  track("a.mp3", "A", "01");
+  openEditor();
+  doubleClick("a.mp3");
+  test.fileSystem.clearCalls();
+  bool observed = false;
+  QMetaObject::invokeMethod(
+      qApp,
+      [&] {
+        observed = true;
+        editor().button("Command1")->click();
+        editor().button("Command11")->click();
+      },
+      Qt::QueuedConnection);
+  click("Command1");
+  EXPECT_TRUE(observed);
+  EXPECT_EQ(savesOf("a.mp3"), 1);
+  EXPECT_FALSE(editor().commandRunning());
+}
+
+}  // namespace
+}  // namespace brindle::tageditor

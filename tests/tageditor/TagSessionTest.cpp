@@ -1,0 +1,211 @@
+// Loading and saving through the inspection component, on crafted and
+// encoded files: the fields and readouts, the bytes written, the Error
+// event's message, Saves that stop early, and Unicode in version 2 fields.
+#include "tageditor/core/TagSession.h"
+
+#include <gtest/gtest.h>
+
+#include "inspect/Readout.h"
+#include "platform/testing/TestPlatform.h"
+#include "tageditor/core/GenreList.h"
+#include "tests/tageditor/AudioFiles.h"
+
+namespace brindle::tageditor {
+namespace {
+
+using namespace testfiles;
+using platform::testing::FsOp;
+
+class TagSessionTest : public ::testing::Test {
+ protected:
+  TagSessionTest() { component.setDecimalSeparator('.'); }
+
+  std::string taggedFile(const std::string& name = "song.mp3") {
+    return folder.write(
+        name,
+        id3tag(3, textFrame("TIT2", "Harbour Lights") + textFrame("TPE1", "The Ferrymen") +
+                      textFrame("TALB", "Tides") + textFrame("TRCK", "02") +
+                      textFrame("TCON", "Folk") + commentFrame("live take") + pictureFrame()) +
+            audio() + v1Tag("Harbour", "Ferrymen", "Tides", "1999", "v1", 80));
+  }
+
+  testsupport::TempDir folder;
+  platform::testing::TestPlatform test;
+  inspect::ID3 component{test.fileSystem, test.clock, test.dialogs};
+  RememberedValues remembered;
+  TagSession session{component, test.dialogs, remembered};
+};
+
+TEST_F(TagSessionTest, LoadsAnMp3File) {
+  taggedFile();
+  const Loaded loaded = session.load(folder.path(), "song.mp3");
+  ASSERT_EQ(loaded.result, LoadResult::Mp3);
+  ASSERT_TRUE(loaded.fields);
+  EXPECT_EQ(loaded.fields->txt[kV2Title], "Harbour Lights");
+  EXPECT_EQ(loaded.fields->txt[kV2Artist], "The Ferrymen");
+  EXPECT_EQ(loaded.fields->txt[kV2Track], "02");
+  EXPECT_EQ(loaded.fields->txt[kV2Comment], "live take");
+  EXPECT_EQ(loaded.fields->txt[kV1Title], "Harbour");
+  EXPECT_EQ(loaded.fields->txt[kV1Year], "1999");
+  EXPECT_STREQ(genreList()[static_cast<std::size_t>(loaded.fields->genre)].name, "Folk");
+  EXPECT_EQ(loaded.readout, inspect::mp3Readout(component));
+  ASSERT_EQ(loaded.readout.size(), 11u);
+  EXPECT_EQ(loaded.readout[9], "ID3 Tag v1: True");
+  EXPECT_EQ(loaded.readout[10], "ID3 Tag v2: True");
+  EXPECT_EQ(component.FileName, folder.file("song.mp3"));
+  EXPECT_TRUE(test.dialogs.calls().empty());
+}
+
+TEST_F(TagSessionTest, ReadoutOfAFileOf3000000Bytes) {
+  folder.write("big.mp3", audio(3000000));
+  const Loaded loaded = session.load(folder.path(), "big.mp3");
+  ASSERT_EQ(loaded.readout.size(), 11u);
+  EXPECT_EQ(loaded.readout[0], "Size: 2.86 MB   (3000000 B)");
+  EXPECT_EQ(loaded.readout[2], "MPEG 1.0 layer 3");
+  EXPECT_EQ(loaded.readout[3], "128 kbps");
+  EXPECT_EQ(loaded.readout[9], "ID3 Tag v1: False");
+  EXPECT_EQ(loaded.readout[10], "ID3 Tag v2: False");
+}
+
+TEST_F(TagSessionTest, LoadsTheWavReadoutAndKeepsTheLoadedFile) {
+  taggedFile();
+  session.load(folder.path(), "song.mp3");
+  folder.write("take.WAV", wav(2, 44100, 16, 176400 * 3));
+  const Loaded loaded = session.load(folder.path(), "take.WAV");
+  EXPECT_EQ(loaded.result, LoadResult::Wav);
+  EXPECT_FALSE(loaded.fields);
+  const std::vector<std::string> expected{"Size: 516.83 kB   (529244 B)",
+                                          "Lenght: 0:03   (3 sec)",
+                                          "Bitrate: 1411200",
+                                          "Bits: 16",
+                                          "Channels: 2",
+                                          "Frequency: 44100"};
+  EXPECT_EQ(loaded.readout, expected);
+  EXPECT_EQ(component.FileName, folder.file("song.mp3"));
+}
+
+TEST_F(TagSessionTest, OtherEndingsAreRefusedWithAMessage) {
+  taggedFile("Song.Mp3");
+  const Loaded loaded = session.load(folder.path(), "Song.Mp3");
+  EXPECT_EQ(loaded.result, LoadResult::Refused);
+  ASSERT_EQ(test.dialogs.messages().size(), 1u);
+  EXPECT_EQ(test.dialogs.messages()[0].text, "Select *.mp3 or *.wav file!!!");
+  EXPECT_EQ(test.dialogs.messages()[0].buttons, platform::Buttons::Ok);
+  EXPECT_EQ(test.dialogs.messages()[0].title, "Brindle");
+  EXPECT_TRUE(component.FileName.empty());
+  EXPECT_TRUE(test.fileSystem.callsOf(FsOp::OpenForReading).empty());
+}
+
+TEST_F(TagSessionTest, SaveWritesBothTagsKeepsOtherFramesAndRemembers) {
+  const std::string path = taggedFile();
+  TagFields fields = *session.load(folder.path(), "song.mp3").fields;
+  fields.txt[kV2Album] = "Tides (Remastered)";
+  fields.txt[kV2Composer] = "J. Smith";
+  fields.txt[kV1Album] = "Tides R";
+  fields.genre = genrePositionForText("Rock");
+  EXPECT_EQ(session.save(fields), SaveResult::Saved);
+  EXPECT_EQ(component.ID3SaveDone, 0);
+
+  const SavedTags saved = readSaved(path);
+  EXPECT_EQ(saved.v2.at(id3v2::TALB), "Tides (Remastered)");
+  EXPECT_EQ(saved.v2.at(id3v2::TCOM), "J. Smith");
+  EXPECT_EQ(saved.v2.at(id3v2::TIT2), "Harbour Lights");
+  EXPECT_EQ(saved.v2.at(id3v2::TRCK), "02");
+  EXPECT_TRUE(saved.hasPicture);
+  ASSERT_TRUE(saved.v1);
+  EXPECT_EQ(saved.v1->album, "Tides R");
+  EXPECT_EQ(saved.v1->genre, 17);
+  EXPECT_EQ(remembered.value(kV2Album), "Tides (Remastered)");
+  EXPECT_EQ(remembered.value(kV2Title), "");  // titles are not remembered
+  EXPECT_TRUE(test.dialogs.calls().empty());
+}
+
+TEST_F(TagSessionTest, BlankGenreIsSavedAs255) {
+  const std::string path = folder.write("song.mp3", audio() + v1Tag("T", "", "", "", "", 200));
+  TagFields fields = *session.load(folder.path(), "song.mp3").fields;
+  EXPECT_EQ(fields.genre, 0);
+  EXPECT_EQ(session.save(fields), SaveResult::Saved);
+  EXPECT_EQ(readSaved(path).v1->genre, 255);
+}
+
+TEST_F(TagSessionTest, Version2TextOutsideLatin1IsSavedAsUtf16AndReadBack) {
+  const std::string path = taggedFile();
+  TagFields fields = *session.load(folder.path(), "song.mp3").fields;
+  const std::string unicode = "Сон — 夢 ♫";
+  fields.txt[kV2Title] = unicode;
+  fields.txt[kV2Artist] = "Zoë";  // fits ISO-8859-1
+  fields.txt[kV1Title] = unicode;
+  ASSERT_EQ(session.save(fields), SaveResult::Saved);
+  const SavedTags saved = readSaved(path);
+  EXPECT_EQ(saved.v2.at(id3v2::TIT2), unicode);
+  EXPECT_EQ(saved.encoding.at(id3v2::TIT2), 1);
+  EXPECT_EQ(saved.v2.at(id3v2::TPE1), "Zoë");
+  EXPECT_EQ(saved.encoding.at(id3v2::TPE1), 0);
+  // The single-byte version 1 tag holds what it can.
+  EXPECT_EQ(saved.v1->title, "??? ? ? ?");
+
+  const Loaded again = session.load(folder.path(), "song.mp3");
+  EXPECT_EQ(again.fields->txt[kV2Title], unicode);
+}
+
+TEST_F(TagSessionTest, ErrorEventIsShownAsErrorAndTheNumber) {
+  const std::string path = taggedFile();
+  TagFields fields = *session.load(folder.path(), "song.mp3").fields;
+  test.fileSystem.fail(FsOp::OpenForUpdate, platform::Error{EACCES, "denied"});
+  test.fileSystem.fail(FsOp::CreateNewFile, platform::Error{EACCES, "denied"});
+  fields.txt[kV2Title] = "changed";
+  EXPECT_EQ(session.save(fields), SaveResult::Failed);
+  ASSERT_EQ(test.dialogs.messages().size(), 1u);
+  EXPECT_EQ(test.dialogs.messages()[0].text, "Error: 10");
+  EXPECT_EQ(test.dialogs.messages()[0].buttons, platform::Buttons::Ok);
+  EXPECT_EQ(test.dialogs.messages()[0].icon, platform::Icon::None);
+  EXPECT_EQ(readSaved(path).v2.at(id3v2::TIT2), "Harbour Lights");
+  EXPECT_EQ(component.ID3SaveDone, 0);
+}
+
+TEST_F(TagSessionTest, SaveThatStopsAtTheGenreWritesNothing) {
+  const std::string path = taggedFile();
+  const std::string before = testsupport::TempDir::read(path);
+  TagFields fields = *session.load(folder.path(), "song.mp3").fields;
+  fields.txt[kV2Album] = "never written";
+  fields.genre = -1;
+  test.fileSystem.clearCalls();
+  EXPECT_EQ(session.save(fields), SaveResult::Stopped);
+  EXPECT_EQ(testsupport::TempDir::read(path), before);
+  EXPECT_TRUE(test.fileSystem.calls().empty());
+  EXPECT_EQ(remembered.value(kV2Album), "");
+  EXPECT_EQ(component.ID3SaveDone, 0);
+}
+
+TEST_F(TagSessionTest, SaveWithoutALoadedFileIsRefusedByTheComponent) {
+  TagFields fields;
+  fields.txt[kV2Artist] = "remembered anyway";
+  EXPECT_EQ(session.save(fields), SaveResult::Failed);
+  ASSERT_EQ(test.dialogs.messages().size(), 1u);
+  EXPECT_EQ(test.dialogs.messages()[0].text, "Oops! Error");
+  EXPECT_EQ(component.ID3SaveDone, 0);
+  EXPECT_EQ(remembered.value(kV2Artist), "remembered anyway");
+}
+
+TEST_F(TagSessionTest, EncodedFileLoadsEditsAndSaves) {
+  if (!haveEncoder()) GTEST_SKIP() << "sox and lame are not installed";
+  ASSERT_TRUE(encodeMp3(folder, "tone.mp3", 3));
+  const Loaded loaded = session.load(folder.path(), "tone.mp3");
+  ASSERT_EQ(loaded.result, LoadResult::Mp3);
+  EXPECT_EQ(loaded.readout[1], "Length: 0:03   (3 sec)");
+  EXPECT_EQ(loaded.readout[4], "44100 Hz Joint Stereo");
+  TagFields fields = *loaded.fields;
+  fields.txt[kV2Title] = "Tone";
+  fields.txt[kV1Title] = "Tone";
+  fields.txt[kV2Track] = "05";
+  ASSERT_EQ(session.save(fields), SaveResult::Saved);
+  const SavedTags saved = readSaved(folder.file("tone.mp3"));
+  EXPECT_EQ(saved.v2.at(id3v2::TIT2), "Tone");
+  EXPECT_EQ(saved.v2.at(id3v2::TRCK), "05");
+  EXPECT_EQ(saved.v1->title, "Tone");
+  // The audio is still found behind the new tag.
+  EXPECT_EQ(session.load(folder.path(), "tone.mp3").readout[3], "128 kbps");
+}
+
+}  // namespace
+}  // namespace brindle::tageditor
