@@ -9,11 +9,7 @@
 #include <dirent.h>
 #include <fcntl.h>
 #include <stdio.h>
-#include <unistd.h>
 
-#include <cstdlib>
-#include <filesystem>
-#include <memory>
 #include <string>
 #include <vector>
 
@@ -26,34 +22,26 @@
 #include "platform/testing/ScriptedDialogs.h"
 #include "rename/InstallRenameCommands.h"
 #include "rename/core/BatchWalk.h"
+#include "tests/support/TempDir.h"
 
 namespace {
 
 constexpr int kFileCount = 10000;
 
-/// A folder of kFileCount empty files with mixed-case names, removed at exit.
+/// kFileCount empty files with mixed-case names in a fresh temporary folder.
 class Folder {
  public:
   Folder() {
-    std::string pattern =
-        (std::filesystem::temp_directory_path() / "brindle-rename-bench-XXXXXX").string();
-    m_path = ::mkdtemp(pattern.data());
     for (int i = 0; i < kFileCount; ++i) {
-      const std::string name = "Track " + std::to_string(100000 + i) + " Of The Album.MP3";
-      m_names.push_back(name);
-      const int fd = ::open((m_path + "/" + name).c_str(), O_CREAT | O_WRONLY, 0644);
-      if (fd >= 0) ::close(fd);
+      m_names.push_back("Track " + std::to_string(100000 + i) + " Of The Album.MP3");
+      m_directory.write(m_names.back());
     }
   }
-  ~Folder() {
-    std::error_code ignored;
-    std::filesystem::remove_all(m_path, ignored);
-  }
-  const std::string& path() const { return m_path; }
+  const std::string& path() const { return m_directory.path(); }
   const std::vector<std::string>& names() const { return m_names; }
 
  private:
-  std::string m_path;
+  brindle::testsupport::TempDir m_directory;
   std::vector<std::string> m_names;
 };
 
@@ -122,13 +110,14 @@ BENCHMARK(BM_WindowLowerCase)->Unit(benchmark::kMillisecond)->UseRealTime();
 
 /// The same walk on the folder's sorted names without any widget, as
 /// brindle-cli runs it.
-class SortedFolder : public brindle::rename::BrowsingState {
+class SortedFolder : public brindle::app::FileListHost {
  public:
   SortedFolder(brindle::platform::FileSystem& fileSystem, std::string path)
       : m_fileSystem(fileSystem), m_path(std::move(path)) {
     rereadFileList();
   }
   std::string currentDirectory() const override { return m_path; }
+  std::string pathBoxText() const override { return m_path; }
   int entryCount() const override { return static_cast<int>(m_names.size()); }
   std::string entryName(int index) const override {
     return m_names[static_cast<std::size_t>(index)];
@@ -137,6 +126,8 @@ class SortedFolder : public brindle::rename::BrowsingState {
     return std::vector<bool>(m_names.size(), true);
   }
   std::string currentName() const override { return {}; }
+  void setProgressMaximum(int) override {}
+  void setProgressValue(int) override {}
   void rereadFileList() override {
     auto names = brindle::app::readFileList(m_fileSystem, m_path);
     if (names) m_names = std::move(names.value());
@@ -152,11 +143,10 @@ void BM_WalkLowerCase(benchmark::State& state) {
   Folder folder;
   brindle::platform::posix::PosixFileSystem fileSystem;
   SortedFolder list(fileSystem, folder.path());
-  brindle::rename::NoProgress progress;
   const brindle::rename::NameRule rule =
       brindle::rename::caseRule(brindle::rename::CaseKind::Lower);
   for (auto _ : state) {
-    const auto results = brindle::rename::runBatch(list, fileSystem, rule, progress);
+    const auto results = brindle::rename::runBatch(list, fileSystem, rule);
     if (brindle::rename::countFailed(results) != 0) state.SkipWithError("renames failed");
   }
   state.SetItemsProcessed(state.iterations() * kFileCount);

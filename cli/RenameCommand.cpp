@@ -10,6 +10,7 @@
 #include <string>
 #include <vector>
 
+#include "app/FileListHost.h"
 #include "app/core/FileListing.h"
 #include "platform/posix/PosixFileSystem.h"
 #include "rename/core/BatchWalk.h"
@@ -19,7 +20,6 @@ namespace brindle::cli {
 
 namespace {
 
-using rename::BrowsingState;
 using rename::NameRule;
 
 struct RenameArguments {
@@ -41,7 +41,7 @@ struct RenameArguments {
 
 /// The plain files of one directory, as the main window lists them, with a
 /// selection given on the command line.
-class DirectoryBrowsing : public BrowsingState {
+class DirectoryBrowsing : public app::FileListHost {
  public:
   DirectoryBrowsing(platform::FileSystem& fileSystem, std::string directory)
       : m_fileSystem(fileSystem), m_directory(std::move(directory)) {}
@@ -63,12 +63,15 @@ class DirectoryBrowsing : public BrowsingState {
   }
 
   std::string currentDirectory() const override { return m_directory; }
+  std::string pathBoxText() const override { return m_directory; }
   int entryCount() const override { return static_cast<int>(m_names.size()); }
   std::string entryName(int index) const override {
     return m_names.at(static_cast<std::size_t>(index));
   }
   std::vector<bool> selectionFlags() const override { return m_selected; }
   std::string currentName() const override { return {}; }
+  void setProgressMaximum(int) override {}
+  void setProgressValue(int) override {}
   void rereadFileList() override { (void)read(); }
 
  private:
@@ -192,8 +195,7 @@ ExitCode runRename(const RenameArguments& arguments, const std::string& operatio
   RuleOrExit choice = ruleFor(operation, arguments, err);
   if (choice.exit) return *choice.exit;
   if (arguments.dryRun) return printPlan(rename::planBatch(list, choice.rule), out);
-  rename::NoProgress noProgress;
-  return printResults(rename::runBatch(list, fileSystem, choice.rule, noProgress), out);
+  return printResults(rename::runBatch(list, fileSystem, choice.rule), out);
 }
 
 }  // namespace

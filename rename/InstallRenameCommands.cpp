@@ -6,6 +6,8 @@
 #include <QLineEdit>
 #include <QPushButton>
 
+#include <algorithm>
+
 #include "app/FileListBox.h"
 #include "app/frmmainbrindle.h"
 #include "rename/renameall.h"
@@ -13,26 +15,24 @@
 namespace brindle::rename {
 
 RenameCommands::RenameCommands(app::frmmainbrindle& window)
-    : QObject(&window), m_window(window), m_browsing(window) {
+    : QObject(&window), m_window(window), m_host(window) {
   setObjectName("renameCommands");
   auto caseCommand = [this](CaseKind kind) {
-    return [this, kind] { convertCase(services(), m_browsing, m_browsing, kind); };
+    return [this, kind] { convertCase(services(), m_host, kind); };
   };
-  using CountCommand =
-      void (*)(RenameServices, BrowsingState&, WalkProgress&, CharacterEditNumbers&);
+  using CountCommand = void (*)(RenameServices, app::FileListHost&, CharacterEditNumbers&);
   auto countCommand = [this](CountCommand command) {
-    return [this, command] { command(services(), m_browsing, m_browsing, m_numbers); };
+    return [this, command] { command(services(), m_host, m_numbers); };
   };
   window.setCommand("convertlow", caseCommand(CaseKind::Lower));
   window.setCommand("converup", caseCommand(CaseKind::Upper));
   window.setCommand("titlecase", caseCommand(CaseKind::Title));
-  window.setCommand("removechars",
-                    [this] { removeCharacters(services(), m_browsing, m_browsing); });
+  window.setCommand("removechars", [this] { removeCharacters(services(), m_host); });
   window.setCommand("RemoveLeftMost", countCommand(removeLeftMostCharacters));
   window.setCommand("RemoveRightMost", countCommand(removeRightMostCharacters));
   window.setCommand("mmost", countCommand(removeMiddleMostCharacters));
-  window.setCommand("renameextension", [this] { changeExtensions(services(), m_browsing); });
-  window.setCommand("renamesingle", [this] { renameSingleFile(services(), m_browsing); });
+  window.setCommand("renameextension", [this] { changeExtensions(services(), m_host); });
+  window.setCommand("renamesingle", [this] { renameSingleFile(services(), m_host); });
   window.setCommand("renameallfiles", [this] { showNumberedDialog(); });
   window.setCommand("Command1", [this] { saveEdited(); });
 }
@@ -42,8 +42,22 @@ RenameCommands::~RenameCommands() {
   delete m_dialog.data();
 }
 
+void RenameListHost::setProgressMaximum(int maximum) {
+  app::MainWindowFileList::setProgressMaximum(std::max(maximum, 1));
+}
+
 RenameServices RenameCommands::services() {
   return {m_window.platform().dialogs, m_window.platform().fileSystem};
+}
+
+std::string RenameCommands::nameBoxName() const {
+  // The box shows the current entry's name decoded for display; while it
+  // still does, the name's own bytes are used, so a name that is not UTF-8
+  // is never written back altered.
+  const std::string current = m_window.fileList().currentName();
+  const QString text = m_window.nameBox().text();
+  if (text == QFile::decodeName(QByteArray::fromStdString(current))) return current;
+  return QFile::encodeName(text).toStdString();
 }
 
 renameall* RenameCommands::numberedDialog() const {
@@ -52,7 +66,7 @@ renameall* RenameCommands::numberedDialog() const {
 
 renameall& RenameCommands::showNumberedDialog() {
   if (!m_dialog) {
-    m_dialog = new renameall(m_window.platform(), m_window.contextHelp(), m_browsing, &m_window);
+    m_dialog = new renameall(m_window.platform(), m_window.contextHelp(), m_host, &m_window);
   }
   m_dialog->show();
   m_dialog->raise();
@@ -61,8 +75,7 @@ renameall& RenameCommands::showNumberedDialog() {
 }
 
 void RenameCommands::saveEdited() {
-  const NameBoxOutcome outcome = renameFromNameBox(
-      services(), m_browsing, m_browsing.pathBoxDirectory(), m_browsing.nameBoxName());
+  const NameBoxOutcome outcome = renameFromNameBox(services(), m_host, nameBoxName());
   switch (outcome) {
     case NameBoxOutcome::NothingSelected:
       return;
@@ -71,7 +84,7 @@ void RenameCommands::saveEdited() {
       break;
     case NameBoxOutcome::Declined:
       m_window.nameBox().setText(
-          QFile::decodeName(QByteArray::fromStdString(m_browsing.currentName())));
+          QFile::decodeName(QByteArray::fromStdString(m_host.currentName())));
       break;
     case NameBoxOutcome::Renamed:
     case NameBoxOutcome::Failed:

@@ -6,7 +6,7 @@
 #include <QObject>
 #include <QPointer>
 
-#include "rename/MainWindowBrowsing.h"
+#include "app/MainWindowFileList.h"
 #include "rename/core/RenameCommands.h"
 
 namespace brindle::app {
@@ -16,6 +16,14 @@ class frmmainbrindle;
 namespace brindle::rename {
 
 class renameall;
+
+/// The main window as the rename walks see it. An empty list shows an empty
+/// progress bar rather than the busy indicator that a maximum of 0 shows.
+class RenameListHost : public app::MainWindowFileList {
+ public:
+  using app::MainWindowFileList::MainWindowFileList;
+  void setProgressMaximum(int maximum) override;
+};
 
 class RenameCommands : public QObject {
   Q_OBJECT
@@ -34,10 +42,12 @@ class RenameCommands : public QObject {
 
  private:
   RenameServices services();
+  /// The name box's text as system bytes.
+  std::string nameBoxName() const;
   void saveEdited();
 
   app::frmmainbrindle& m_window;
-  MainWindowBrowsing m_browsing;
+  RenameListHost m_host;
   CharacterEditNumbers m_numbers;
   QPointer<renameall> m_dialog;
 };

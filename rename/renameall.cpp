@@ -40,7 +40,7 @@ Widget* place(Widget* widget, const char* name, int x, int y, int width, int hei
 
 }  // namespace
 
-renameall::renameall(platform::Platform& platform, app::ContextHelp& help, BrowsingState& files,
+renameall::renameall(platform::Platform& platform, app::ContextHelp& help, app::FileListHost& files,
                      QWidget* parent)
     : QWidget(parent, Qt::Window | Qt::Dialog),
       m_platform(platform),

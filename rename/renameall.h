@@ -40,7 +40,7 @@ class renameall : public QWidget {
   /// A freshly loaded dialog: the start-number list filled, Common and Left
   /// chosen. `files` is the main window's browsing state; it must outlive the
   /// dialog. Registers its help mode with `help`.
-  renameall(platform::Platform& platform, app::ContextHelp& help, BrowsingState& files,
+  renameall(platform::Platform& platform, app::ContextHelp& help, app::FileListHost& files,
             QWidget* parent = nullptr);
   ~renameall() override;
 
@@ -70,7 +70,7 @@ class renameall : public QWidget {
 
   platform::Platform& m_platform;
   app::ContextHelp& m_help;
-  BrowsingState& m_files;
+  app::FileListHost& m_files;
   app::HelpMode m_helpMode;
   bool m_swallowMouseUntilRelease = false;
 

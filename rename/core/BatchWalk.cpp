@@ -141,7 +141,7 @@ NameRule numberingRule(NumberingOptions options, int start) {
   };
 }
 
-BatchPlan planBatch(const BrowsingState& list, const NameRule& rule) {
+BatchPlan planBatch(const app::FileListHost& list, const NameRule& rule) {
   BatchPlan plan;
   plan.entryCount = list.entryCount();
   const std::vector<bool> selected = list.selectionFlags();
@@ -161,25 +161,26 @@ BatchPlan planBatch(const BrowsingState& list, const NameRule& rule) {
   return plan;
 }
 
-std::vector<EntryResult> applyBatch(platform::FileSystem& fileSystem, const std::string& directory,
-                                    const BatchPlan& plan, WalkProgress& progress) {
-  progress.setProgressMaximum(plan.entryCount);
+std::vector<EntryResult> applyBatch(platform::FileSystem& fileSystem, app::FileListHost& list,
+                                    const BatchPlan& plan, Progress progress) {
+  const bool shown = progress == Progress::Shown;
+  if (shown) list.setProgressMaximum(plan.entryCount);
+  const std::string directory = list.currentDirectory();
   std::vector<EntryResult> results;
   results.reserve(plan.entries.size());
   for (const PlannedRename& entry : plan.entries) {
-    progress.setProgressValue(entry.index);
+    if (shown) list.setProgressValue(entry.index);
     results.push_back(applyEntry(fileSystem, directory, entry));
   }
   return results;
 }
 
-std::vector<EntryResult> runBatch(BrowsingState& list, platform::FileSystem& fileSystem,
-                                  const NameRule& rule, WalkProgress& progress) {
+std::vector<EntryResult> runBatch(app::FileListHost& list, platform::FileSystem& fileSystem,
+                                  const NameRule& rule, Progress progress) {
   const BatchPlan plan = planBatch(list, rule);
-  std::vector<EntryResult> results =
-      applyBatch(fileSystem, list.currentDirectory(), plan, progress);
+  std::vector<EntryResult> results = applyBatch(fileSystem, list, plan, progress);
   list.rereadFileList();
-  progress.setProgressValue(0);
+  if (progress == Progress::Shown) list.setProgressValue(0);
   return results;
 }
 

@@ -1,6 +1,7 @@
 // The batch rename walk shared by every batch command: first a plan (the
 // new name of each selected entry, from a rule), then the renames through
-// the platform file system, then the re-read of the list.
+// the platform file system, then the re-read of the list. The list is the
+// main window's (app::FileListHost), or a stand-in for brindle-cli and tests.
 //
 // The walk reads the list once: the entry count, the selection flags in one
 // pass, and the name of each selected entry, in ascending index order.
@@ -10,45 +11,15 @@
 #include <string>
 #include <vector>
 
+#include "app/FileListHost.h"
 #include "platform/FileSystem.h"
 #include "rename/core/NameRules.h"
 
 namespace brindle::rename {
 
-/// What the rename commands read of the main window's browsing state (or of
-/// a stand-in: the command-line tool, a test).
-class BrowsingState {
- public:
-  virtual ~BrowsingState() = default;
-
-  /// The current directory path (system bytes).
-  virtual std::string currentDirectory() const = 0;
-  virtual int entryCount() const = 0;
-  /// The name of entry `index` (system bytes).
-  virtual std::string entryName(int index) const = 0;
-  /// One flag per entry, read in one pass.
-  virtual std::vector<bool> selectionFlags() const = 0;
-  /// The entry with the focus; empty when there is none.
-  virtual std::string currentName() const = 0;
-  /// Re-reads the directory into the list (the selection is not kept).
-  virtual void rereadFileList() = 0;
-};
-
-/// The progress bar of a walk: the maximum is the entry count, the value
-/// the index of the entry at hand.
-class WalkProgress {
- public:
-  virtual ~WalkProgress() = default;
-  virtual void setProgressMaximum(int maximum) = 0;
-  virtual void setProgressValue(int value) = 0;
-};
-
-/// For the walks that show no progress.
-class NoProgress : public WalkProgress {
- public:
-  void setProgressMaximum(int) override {}
-  void setProgressValue(int) override {}
-};
+/// Whether a walk shows its progress in the list host's progress bar (the
+/// extension change and the numbered rename do not).
+enum class Progress { Shown, Hidden };
 
 /// What a rule decides for one name.
 struct RuleResult {
@@ -108,7 +79,7 @@ struct BatchPlan {
 
 /// Reads the list and applies `rule` to every selected entry. A new name
 /// (or intermediate name) that is not a plain file name is refused.
-BatchPlan planBatch(const BrowsingState& list, const NameRule& rule);
+BatchPlan planBatch(const app::FileListHost& list, const NameRule& rule);
 
 struct EntryResult {
   enum class Outcome { Unchanged, Renamed, Failed };
@@ -121,17 +92,17 @@ struct EntryResult {
   std::string reason;
 };
 
-/// Renames the planned entries in `directory` through `fileSystem`, never
-/// replacing an existing file. A failure leaves that file as it was and the
-/// walk goes on; a two-step rename whose second step fails is undone. Sets
-/// the progress maximum to the plan's entry count and the value to the index
-/// of each selected entry.
-std::vector<EntryResult> applyBatch(platform::FileSystem& fileSystem, const std::string& directory,
-                                    const BatchPlan& plan, WalkProgress& progress);
+/// Renames the planned entries in the list's directory through
+/// `fileSystem`, never replacing an existing file. A failure leaves that file
+/// as it was and the walk goes on; a two-step rename whose second step fails
+/// is undone. When shown, the progress maximum is the plan's entry count and
+/// the value the index of each selected entry.
+std::vector<EntryResult> applyBatch(platform::FileSystem& fileSystem, app::FileListHost& list,
+                                    const BatchPlan& plan, Progress progress);
 
 /// The whole walk: plan, renames, re-read of the list, progress back to 0.
-std::vector<EntryResult> runBatch(BrowsingState& list, platform::FileSystem& fileSystem,
-                                  const NameRule& rule, WalkProgress& progress);
+std::vector<EntryResult> runBatch(app::FileListHost& list, platform::FileSystem& fileSystem,
+                                  const NameRule& rule, Progress progress = Progress::Shown);
 
 /// How many entries failed.
 int countFailed(const std::vector<EntryResult>& results);

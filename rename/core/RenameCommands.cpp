@@ -43,8 +43,7 @@ bool standsForUnknownBytes(const std::string& typed, const std::string& original
 
 }  // namespace
 
-void convertCase(RenameServices services, BrowsingState& list, WalkProgress& progress,
-                 CaseKind kind) {
+void convertCase(RenameServices services, app::FileListHost& list, CaseKind kind) {
   struct Question {
     const char* text;
     const char* title;
@@ -59,42 +58,41 @@ void convertCase(RenameServices services, BrowsingState& list, WalkProgress& pro
       Answer::Yes) {
     return;
   }
-  runBatch(list, services.fileSystem, caseRule(kind), progress);
+  runBatch(list, services.fileSystem, caseRule(kind));
 }
 
-void removeCharacters(RenameServices services, BrowsingState& list, WalkProgress& progress) {
+void removeCharacters(RenameServices services, app::FileListHost& list) {
   std::string find = ask(services.dialogs, "Enter Character to Replace");
   std::string replacement = ask(services.dialogs, "enter New Character");
   if (!confirmCharacterEdit(services.dialogs)) return;
-  runBatch(list, services.fileSystem, replaceRule(std::move(find), std::move(replacement)),
-           progress);
+  runBatch(list, services.fileSystem, replaceRule(std::move(find), std::move(replacement)));
 }
 
-void removeLeftMostCharacters(RenameServices services, BrowsingState& list, WalkProgress& progress,
+void removeLeftMostCharacters(RenameServices services, app::FileListHost& list,
                               CharacterEditNumbers& numbers) {
   numbers.count = enteredOr(ask(services.dialogs, kCountPrompt), numbers.count);
   if (!confirmCharacterEdit(services.dialogs)) return;
-  runBatch(list, services.fileSystem, removeLeftRule(numbers.count), progress);
+  runBatch(list, services.fileSystem, removeLeftRule(numbers.count));
 }
 
-void removeRightMostCharacters(RenameServices services, BrowsingState& list, WalkProgress& progress,
+void removeRightMostCharacters(RenameServices services, app::FileListHost& list,
                                CharacterEditNumbers& numbers) {
   numbers.count = enteredOr(ask(services.dialogs, kCountPrompt), numbers.count);
   if (!confirmCharacterEdit(services.dialogs)) return;
-  runBatch(list, services.fileSystem, removeRightRule(numbers.count), progress);
+  runBatch(list, services.fileSystem, removeRightRule(numbers.count));
 }
 
-void removeMiddleMostCharacters(RenameServices services, BrowsingState& list,
-                                WalkProgress& progress, CharacterEditNumbers& numbers) {
+void removeMiddleMostCharacters(RenameServices services, app::FileListHost& list,
+                                CharacterEditNumbers& numbers) {
   numbers = {};
   numbers.start =
       enteredOr(ask(services.dialogs, "Enter Starting Place From Left to Right"), numbers.start);
   numbers.count = enteredOr(ask(services.dialogs, kCountPrompt), numbers.count);
   if (!confirmCharacterEdit(services.dialogs)) return;
-  runBatch(list, services.fileSystem, removeMiddleRule(numbers.start, numbers.count), progress);
+  runBatch(list, services.fileSystem, removeMiddleRule(numbers.start, numbers.count));
 }
 
-void changeExtensions(RenameServices services, BrowsingState& list) {
+void changeExtensions(RenameServices services, app::FileListHost& list) {
   std::string extension =
       ask(services.dialogs,
           "Enter Extension to Rename all Selected Files To.  Don't Use the (.)period.");
@@ -112,9 +110,8 @@ void changeExtensions(RenameServices services, BrowsingState& list) {
                                "Rename All Selected File Extensions") != Answer::Yes) {
     return;
   }
-  NoProgress noProgress;
   runBatch(list, services.fileSystem, extensionRule(list.currentDirectory(), std::move(extension)),
-           noProgress);
+           Progress::Hidden);
 }
 
 std::optional<std::string> typedTargetPath(const std::string& directory, const std::string& oldName,
@@ -135,7 +132,7 @@ std::optional<std::string> typedTargetPath(const std::string& directory, const s
   return target;
 }
 
-void renameSingleFile(RenameServices services, BrowsingState& list) {
+void renameSingleFile(RenameServices services, app::FileListHost& list) {
   const std::string directory = list.currentDirectory();
   const std::string name = list.currentName();
   const std::string oldPath = platform::entryPath(directory, name);
@@ -164,14 +161,15 @@ void renameSingleFile(RenameServices services, BrowsingState& list) {
   services.dialogs.message("Rename Complete:\r\n" + displayText(oldPath) + "\n\rTO:  " + answer);
 }
 
-NameBoxOutcome renameFromNameBox(RenameServices services, BrowsingState& list,
-                                 const std::string& directory, const std::string& typedName) {
+NameBoxOutcome renameFromNameBox(RenameServices services, app::FileListHost& list,
+                                 const std::string& typedName) {
   const std::vector<bool> selected = list.selectionFlags();
   if (std::find(selected.begin(), selected.end(), true) == selected.end()) {
     return NameBoxOutcome::NothingSelected;
   }
   if (typedName.find_first_not_of(' ') == std::string::npos) return NameBoxOutcome::Blank;
 
+  const std::string directory = list.pathBoxText();
   const std::string oldName = list.currentName();
   const std::string oldPath = withSeparator(directory) + oldName;
   const std::string newPath = withSeparator(directory) + typedName;
@@ -198,7 +196,7 @@ NameBoxOutcome renameFromNameBox(RenameServices services, BrowsingState& list,
   return NameBoxOutcome::Failed;
 }
 
-NumberedResult renameNumbered(RenameServices services, BrowsingState& list,
+NumberedResult renameNumbered(RenameServices services, app::FileListHost& list,
                               const NumberingOptions& options, const std::string& startText) {
   NumberedResult result;
   const std::int64_t start = leadingNumber(startText);
@@ -215,9 +213,8 @@ NumberedResult renameNumbered(RenameServices services, BrowsingState& list,
     result.outcome = NumberedResult::Outcome::Declined;
     return result;
   }
-  NoProgress noProgress;
   const std::vector<EntryResult> results = runBatch(
-      list, services.fileSystem, numberingRule(options, static_cast<int>(start)), noProgress);
+      list, services.fileSystem, numberingRule(options, static_cast<int>(start)), Progress::Hidden);
   result.outcome = NumberedResult::Outcome::Done;
   for (const EntryResult& entry : results) {
     if (entry.outcome != EntryResult::Outcome::Failed) continue;

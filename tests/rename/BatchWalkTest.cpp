@@ -20,20 +20,18 @@ using platform::testing::FsOp;
 using Outcome = EntryResult::Outcome;
 using testing::FolderList;
 using testing::namesIn;
-using testing::RecordingProgress;
 using testsupport::TempDir;
 
 class BatchWalkTest : public ::testing::Test {
  protected:
   std::vector<EntryResult> run(FolderList& list, const NameRule& rule) {
-    return runBatch(list, fileSystem, rule, progress);
+    return runBatch(list, fileSystem, rule);
   }
   std::string content(const std::string& name) { return TempDir::read(folder.file(name)); }
 
   TempDir folder;
   platform::posix::PosixFileSystem real;
   platform::testing::RecordingFileSystem fileSystem{real};
-  RecordingProgress progress;
 };
 
 TEST_F(BatchWalkTest, ReadsCountAndSelectionOnceAndEachSelectedNameOnce) {
@@ -53,8 +51,8 @@ TEST_F(BatchWalkTest, ProgressShowsThePositionInTheWholeList) {
   FolderList list(folder.path());
   list.select({"f9.txt"});
   run(list, caseRule(CaseKind::Upper));
-  EXPECT_EQ(progress.maximums, (std::vector<int>{10}));
-  EXPECT_EQ(progress.values, (std::vector<int>{9, 0}));
+  EXPECT_EQ(list.progressMaximums, (std::vector<int>{10}));
+  EXPECT_EQ(list.progressValues, (std::vector<int>{9, 0}));
 }
 
 TEST_F(BatchWalkTest, ProgressCountsEverySelectedEntryEvenWhenItsNameStays) {
@@ -62,7 +60,7 @@ TEST_F(BatchWalkTest, ProgressCountsEverySelectedEntryEvenWhenItsNameStays) {
   FolderList list(folder.path());
   list.selectAll();
   run(list, removeLeftRule(0));
-  EXPECT_EQ(progress.values, (std::vector<int>{0, 1, 2, 0}));
+  EXPECT_EQ(list.progressValues, (std::vector<int>{0, 1, 2, 0}));
   EXPECT_TRUE(fileSystem.callsOf(FsOp::Rename).empty());
 }
 
@@ -72,8 +70,8 @@ TEST_F(BatchWalkTest, NothingSelectedRereadsAndChangesNothing) {
   const auto results = run(list, caseRule(CaseKind::Lower));
   EXPECT_TRUE(results.empty());
   EXPECT_EQ(list.rereads, 1);
-  EXPECT_EQ(progress.maximums, (std::vector<int>{1}));
-  EXPECT_EQ(progress.values, (std::vector<int>{0}));
+  EXPECT_EQ(list.progressMaximums, (std::vector<int>{1}));
+  EXPECT_EQ(list.progressValues, (std::vector<int>{0}));
   EXPECT_TRUE(fileSystem.callsOf(FsOp::Rename).empty());
 }
 

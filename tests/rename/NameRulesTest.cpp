@@ -15,14 +15,17 @@ using Kind = RuleResult::Kind;
 using Layout = NumberingOptions::Layout;
 
 /// A list of one selected entry, for planning one name.
-class OneEntry : public BrowsingState {
+class OneEntry : public app::FileListHost {
  public:
   explicit OneEntry(std::string name) : m_name(std::move(name)) {}
   std::string currentDirectory() const override { return "/music"; }
+  std::string pathBoxText() const override { return "/music"; }
   int entryCount() const override { return 1; }
   std::string entryName(int) const override { return m_name; }
   std::vector<bool> selectionFlags() const override { return {true}; }
   std::string currentName() const override { return m_name; }
+  void setProgressMaximum(int) override {}
+  void setProgressValue(int) override {}
   void rereadFileList() override {}
 
  private:

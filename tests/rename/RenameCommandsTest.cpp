@@ -25,7 +25,6 @@ using platform::testing::DialogCall;
 using platform::testing::FsOp;
 using testing::FolderList;
 using testing::namesIn;
-using testing::RecordingProgress;
 using testsupport::TempDir;
 using Names = std::set<std::string>;
 
@@ -62,7 +61,6 @@ class RenameCommandsTest : public ::testing::Test {
   platform::testing::ScriptedDialogs dialogs;
   platform::posix::PosixFileSystem real;
   platform::testing::RecordingFileSystem fileSystem{real};
-  RecordingProgress progress;
   CharacterEditNumbers numbers;
   std::unique_ptr<FolderList> list;
 };
@@ -92,7 +90,7 @@ TEST_F(RenameCommandsTest, CaseCommandsAskTheirQuestion) {
     files.selectAll();
     dialogs.clear();
     dialogs.answer(Answer::Yes);
-    convertCase(services(), files, progress, c.kind);
+    convertCase(services(), files, c.kind);
     ASSERT_EQ(dialogs.calls().size(), 1u);
     expectMessage(0, c.question, Buttons::YesNo, Icon::None, c.title);
     EXPECT_EQ(namesIn(fresh.path()), Names{c.result});
@@ -103,16 +101,16 @@ TEST_F(RenameCommandsTest, CaseCommandAnsweredNoChangesNothing) {
   FolderList& files = listOf({"Song.MP3"});
   files.selectAll();
   dialogs.answer(Answer::No);
-  convertCase(services(), files, progress, CaseKind::Lower);
+  convertCase(services(), files, CaseKind::Lower);
   EXPECT_EQ(names(), Names{"Song.MP3"});
   EXPECT_EQ(files.rereads, 0);
-  EXPECT_TRUE(progress.maximums.empty());
+  EXPECT_TRUE(files.progressMaximums.empty());
 }
 
 TEST_F(RenameCommandsTest, CaseQuestionIsAskedWithNothingSelected) {
   FolderList& files = listOf({"Song.MP3"});
   dialogs.answer(Answer::Yes);
-  convertCase(services(), files, progress, CaseKind::Upper);
+  convertCase(services(), files, CaseKind::Upper);
   EXPECT_EQ(dialogs.calls().size(), 1u);
   EXPECT_EQ(files.rereads, 1);
   EXPECT_EQ(names(), Names{"Song.MP3"});
@@ -124,20 +122,20 @@ TEST_F(RenameCommandsTest, RemoveCharactersPromptsThenConfirms) {
   FolderList& files = listOf({"my_song_01.mp3", "other_file.txt"});
   files.select({"my_song_01.mp3"});
   dialogs.type("_").type(" ").answer(Answer::Ok);
-  removeCharacters(services(), files, progress);
+  removeCharacters(services(), files);
   expectPrompt(0, "Enter Character to Replace");
   expectPrompt(1, "enter New Character");
   expectMessage(2, "Rename Files Now?", Buttons::OkCancel, Icon::Critical, "Brindle");
   EXPECT_EQ(names(), (Names{"my song 01.mp3", "other_file.txt"}));
-  EXPECT_EQ(progress.maximums, (std::vector<int>{2}));
-  EXPECT_EQ(progress.values, (std::vector<int>{0, 0}));
+  EXPECT_EQ(files.progressMaximums, (std::vector<int>{2}));
+  EXPECT_EQ(files.progressValues, (std::vector<int>{0, 0}));
 }
 
 TEST_F(RenameCommandsTest, RemoveCharactersCancelledAtConfirmation) {
   FolderList& files = listOf({"Banana.txt"});
   files.selectAll();
   dialogs.type("a").type("").answer(Answer::Cancel);
-  removeCharacters(services(), files, progress);
+  removeCharacters(services(), files);
   EXPECT_EQ(dialogs.calls().size(), 3u);
   EXPECT_EQ(names(), Names{"Banana.txt"});
 }
@@ -147,14 +145,14 @@ TEST_F(RenameCommandsTest, CancelAtAPromptDoesNotEndTheCommand) {
   files.selectAll();
   // Both prompts cancelled: the confirmation is still asked.
   dialogs.answer(Answer::Ok);
-  removeCharacters(services(), files, progress);
+  removeCharacters(services(), files);
   ASSERT_EQ(dialogs.calls().size(), 3u);
   EXPECT_EQ(call(2).message.text, "Rename Files Now?");
   EXPECT_EQ(names(), Names{"Banana.txt"});
 
   files.selectAll();
   dialogs.type("a").answer(Answer::Ok);  // empty replacement removes the text
-  removeCharacters(services(), files, progress);
+  removeCharacters(services(), files);
   EXPECT_EQ(names(), Names{"Bnn.txt"});
 }
 
@@ -162,7 +160,7 @@ TEST_F(RenameCommandsTest, RemoveLeftMostWithThreeCharacters) {
   FolderList& files = listOf({"01 Song.mp3"});
   files.selectAll();
   dialogs.type("3").answer(Answer::Ok);
-  removeLeftMostCharacters(services(), files, progress, numbers);
+  removeLeftMostCharacters(services(), files, numbers);
   expectPrompt(0, "Enter Number of Characters to Remove");
   expectMessage(1, "Rename Files Now?", Buttons::OkCancel, Icon::Critical, "Brindle");
   EXPECT_EQ(names(), Names{"Song.mp3"});
@@ -173,13 +171,13 @@ TEST_F(RenameCommandsTest, CountIsKeptBetweenCommands) {
   FolderList& files = listOf({"Song01.mp3", "xxOne.mp3"});
   files.select({"Song01.mp3"});
   dialogs.type("2").answer(Answer::Ok);
-  removeRightMostCharacters(services(), files, progress, numbers);
+  removeRightMostCharacters(services(), files, numbers);
   EXPECT_EQ(names(), (Names{"Song.mp3", "xxOne.mp3"}));
 
   // Cancel at the prompt: the count of the last command, 2, is used.
   files.select({"xxOne.mp3"});
   dialogs.type("").answer(Answer::Ok);
-  removeLeftMostCharacters(services(), files, progress, numbers);
+  removeLeftMostCharacters(services(), files, numbers);
   EXPECT_EQ(names(), (Names{"Song.mp3", "One.mp3"}));
   EXPECT_EQ(numbers.count, 2);
 }
@@ -188,7 +186,7 @@ TEST_F(RenameCommandsTest, FirstCountCancelledAfterStartUpIsZero) {
   FolderList& files = listOf({"01 Song.mp3"});
   files.selectAll();
   dialogs.type("").answer(Answer::Ok);
-  removeLeftMostCharacters(services(), files, progress, numbers);
+  removeLeftMostCharacters(services(), files, numbers);
   EXPECT_EQ(names(), Names{"01 Song.mp3"});
   EXPECT_EQ(numbers.count, 0);
 }
@@ -198,12 +196,12 @@ TEST_F(RenameCommandsTest, UnusableCountKeepsTheStoredValue) {
   numbers.count = 2;
   files.selectAll();
   dialogs.type("lots").answer(Answer::Ok);
-  removeLeftMostCharacters(services(), files, progress, numbers);
+  removeLeftMostCharacters(services(), files, numbers);
   EXPECT_EQ(numbers.count, 2);
   EXPECT_EQ(names(), Names{"cdef.txt"});
   files.selectAll();
   dialogs.type("40000").answer(Answer::Ok);  // outside 16 bits
-  removeLeftMostCharacters(services(), files, progress, numbers);
+  removeLeftMostCharacters(services(), files, numbers);
   EXPECT_EQ(names(), Names{"ef.txt"});
 }
 
@@ -211,7 +209,7 @@ TEST_F(RenameCommandsTest, CountHalvesGoToEven) {
   FolderList& files = listOf({"abcdef.txt"});
   files.selectAll();
   dialogs.type(" 2.5 ").answer(Answer::Ok);
-  removeLeftMostCharacters(services(), files, progress, numbers);
+  removeLeftMostCharacters(services(), files, numbers);
   EXPECT_EQ(numbers.count, 2);
   EXPECT_EQ(names(), Names{"cdef.txt"});
 }
@@ -220,7 +218,7 @@ TEST_F(RenameCommandsTest, RemoveMiddleMostPromptsForStartThenCount) {
   FolderList& files = listOf({"abXYcdXY.txt"});
   files.selectAll();
   dialogs.type("3").type("2").answer(Answer::Ok);
-  removeMiddleMostCharacters(services(), files, progress, numbers);
+  removeMiddleMostCharacters(services(), files, numbers);
   expectPrompt(0, "Enter Starting Place From Left to Right");
   expectPrompt(1, "Enter Number of Characters to Remove");
   expectMessage(2, "Rename Files Now?", Buttons::OkCancel, Icon::Critical, "Brindle");
@@ -234,7 +232,7 @@ TEST_F(RenameCommandsTest, RemoveMiddleMostResetsStartAndCount) {
   numbers = {5, 3};
   files.selectAll();
   dialogs.type("").type("").answer(Answer::Ok);
-  removeMiddleMostCharacters(services(), files, progress, numbers);
+  removeMiddleMostCharacters(services(), files, numbers);
   EXPECT_EQ(numbers.count, 0);
   EXPECT_EQ(numbers.start, 0);
   EXPECT_EQ(names(), Names{"abXYcdXY.txt"});
@@ -244,7 +242,7 @@ TEST_F(RenameCommandsTest, CharacterEditCancelledRenamesNothing) {
   FolderList& files = listOf({"01 Song.mp3"});
   files.selectAll();
   dialogs.type("3").answer(Answer::Cancel);
-  removeLeftMostCharacters(services(), files, progress, numbers);
+  removeLeftMostCharacters(services(), files, numbers);
   EXPECT_EQ(names(), Names{"01 Song.mp3"});
   EXPECT_TRUE(fileSystem.callsOf(FsOp::Rename).empty());
 }
@@ -264,6 +262,8 @@ TEST_F(RenameCommandsTest, ExtensionChangeAsksThenRenamesWithoutProgress) {
                 "Rename All Selected File Extensions");
   EXPECT_EQ(names(), (Names{"song.wav", "my.wav", "wav", "keep.mp3"}));
   EXPECT_EQ(files.rereads, 1);
+  EXPECT_TRUE(files.progressMaximums.empty());
+  EXPECT_TRUE(files.progressValues.empty());
 }
 
 TEST_F(RenameCommandsTest, ExtensionWithALeadingPeriodIsRefused) {
@@ -442,8 +442,7 @@ TEST(TypedTargetPath, ResolvesAnswers) {
 TEST_F(RenameCommandsTest, NameBoxDoesNothingWithoutASelection) {
   FolderList& files = listOf({"song.mp3"});
   files.setCurrent("song.mp3");
-  EXPECT_EQ(renameFromNameBox(services(), files, folder.path(), "x.mp3"),
-            NameBoxOutcome::NothingSelected);
+  EXPECT_EQ(renameFromNameBox(services(), files, "x.mp3"), NameBoxOutcome::NothingSelected);
   EXPECT_TRUE(dialogs.calls().empty());
 }
 
@@ -451,7 +450,7 @@ TEST_F(RenameCommandsTest, NameBoxOfBlanksDoesNothing) {
   FolderList& files = listOf({"song.mp3"});
   files.selectAll();
   files.setCurrent("song.mp3");
-  EXPECT_EQ(renameFromNameBox(services(), files, folder.path(), "   "), NameBoxOutcome::Blank);
+  EXPECT_EQ(renameFromNameBox(services(), files, "   "), NameBoxOutcome::Blank);
   EXPECT_TRUE(dialogs.calls().empty());
 }
 
@@ -460,8 +459,7 @@ TEST_F(RenameCommandsTest, NameBoxRenameAsksAndRenames) {
   files.selectAll();
   files.setCurrent("song.mp3");
   dialogs.answer(Answer::Yes);
-  EXPECT_EQ(renameFromNameBox(services(), files, folder.path(), "Song.mp3"),
-            NameBoxOutcome::Renamed);
+  EXPECT_EQ(renameFromNameBox(services(), files, "Song.mp3"), NameBoxOutcome::Renamed);
   expectMessage(0,
                 "Rename:\r\n" + folder.file("song.mp3") + "\r\nTo:\r\n" + folder.file("Song.mp3"),
                 Buttons::YesNo, Icon::None, "Brindle");
@@ -474,7 +472,7 @@ TEST_F(RenameCommandsTest, NameBoxKeepsBlanksAsTyped) {
   files.selectAll();
   files.setCurrent("song.mp3");
   dialogs.answer(Answer::Yes);
-  renameFromNameBox(services(), files, folder.path() + "/", " song .mp3");
+  renameFromNameBox(services(), files, " song .mp3");
   EXPECT_EQ(names(), Names{" song .mp3"});
 }
 
@@ -483,10 +481,9 @@ TEST_F(RenameCommandsTest, NameBoxDeclinedOrSameName) {
   files.selectAll();
   files.setCurrent("song.mp3");
   dialogs.answer(Answer::No);
-  EXPECT_EQ(renameFromNameBox(services(), files, folder.path(), "x.mp3"), NameBoxOutcome::Declined);
+  EXPECT_EQ(renameFromNameBox(services(), files, "x.mp3"), NameBoxOutcome::Declined);
   dialogs.answer(Answer::Yes);
-  EXPECT_EQ(renameFromNameBox(services(), files, folder.path(), "song.mp3"),
-            NameBoxOutcome::SameName);
+  EXPECT_EQ(renameFromNameBox(services(), files, "song.mp3"), NameBoxOutcome::SameName);
   expectMessage(2, "Names must be different!", Buttons::Ok, Icon::None, "Brindle");
   EXPECT_EQ(names(), Names{"song.mp3"});
 }
@@ -498,7 +495,7 @@ TEST_F(RenameCommandsTest, NameBoxRenameThatFailsTellsTheUser) {
   files.selectAll();
   files.setCurrent("a.mp3");
   dialogs.answer(Answer::Yes);
-  EXPECT_EQ(renameFromNameBox(services(), files, folder.path(), "b.mp3"), NameBoxOutcome::Failed);
+  EXPECT_EQ(renameFromNameBox(services(), files, "b.mp3"), NameBoxOutcome::Failed);
   ASSERT_EQ(dialogs.calls().size(), 2u);
   EXPECT_EQ(call(1).message.text.rfind("The file was not renamed:\r\n" + folder.file("a.mp3"), 0),
             0u);
@@ -523,6 +520,7 @@ TEST_F(RenameCommandsTest, NumberedCommonNames) {
                 "Rename All Selected Files");
   EXPECT_EQ(names(), (Names{"song 01.mp3", "song 02.mp3", "song 03.wav", "d.txt"}));
   EXPECT_EQ(files.rereads, 1);
+  EXPECT_TRUE(files.progressValues.empty());
 }
 
 TEST_F(RenameCommandsTest, NumberedUnselectedFilesUseNoNumber) {
@@ -621,13 +619,16 @@ TEST_F(RenameCommandsTest, NumberedFailuresAreCountedAndReported) {
 
 /// A list in the root folder whose one selected entry does not exist, so the
 /// rename is attempted and fails without touching the disk.
-class RootList : public BrowsingState {
+class RootList : public app::FileListHost {
  public:
   std::string currentDirectory() const override { return "/"; }
+  std::string pathBoxText() const override { return "/"; }
   int entryCount() const override { return 1; }
   std::string entryName(int) const override { return "brindle-test-no-such-file.mp3"; }
   std::vector<bool> selectionFlags() const override { return {true}; }
   std::string currentName() const override { return {}; }
+  void setProgressMaximum(int) override {}
+  void setProgressValue(int) override {}
   void rereadFileList() override {}
 };
 

@@ -1,5 +1,6 @@
-// Stand-ins for the rename tests: a file list over a real temporary folder
-// that counts how it is read, and a progress bar that records every call.
+// The stand-in for the main window in the rename tests: a file list over a
+// real temporary folder that counts how it is read and records the progress
+// bar.
 #pragma once
 
 #include <algorithm>
@@ -9,15 +10,15 @@
 #include <utility>
 #include <vector>
 
+#include "app/FileListHost.h"
 #include "app/core/FileListing.h"
 #include "platform/posix/PosixFileSystem.h"
-#include "rename/core/BatchWalk.h"
 #include "tests/support/TempDir.h"
 
 namespace brindle::rename::testing {
 
 /// The files of a folder in the main window's order; selected by name.
-class FolderList : public BrowsingState {
+class FolderList : public app::FileListHost {
  public:
   explicit FolderList(std::string directory) : m_directory(std::move(directory)) { reread(); }
 
@@ -33,6 +34,7 @@ class FolderList : public BrowsingState {
   const std::vector<std::string>& names() const { return m_names; }
 
   std::string currentDirectory() const override { return m_directory; }
+  std::string pathBoxText() const override { return m_directory; }
   int entryCount() const override {
     ++entryCountCalls;
     return static_cast<int>(m_names.size());
@@ -46,6 +48,8 @@ class FolderList : public BrowsingState {
     return m_selected;
   }
   std::string currentName() const override { return m_current; }
+  void setProgressMaximum(int maximum) override { progressMaximums.push_back(maximum); }
+  void setProgressValue(int value) override { progressValues.push_back(value); }
   void rereadFileList() override {
     ++rereads;
     reread();
@@ -55,6 +59,8 @@ class FolderList : public BrowsingState {
   mutable int selectionCalls = 0;
   mutable std::vector<int> nameRequests;
   int rereads = 0;
+  std::vector<int> progressMaximums;
+  std::vector<int> progressValues;
 
  private:
   void reread() {
@@ -69,15 +75,6 @@ class FolderList : public BrowsingState {
   std::vector<std::string> m_names;
   std::vector<bool> m_selected;
   std::string m_current;
-};
-
-class RecordingProgress : public WalkProgress {
- public:
-  void setProgressMaximum(int maximum) override { maximums.push_back(maximum); }
-  void setProgressValue(int value) override { values.push_back(value); }
-
-  std::vector<int> maximums;
-  std::vector<int> values;
 };
 
 /// The names in a folder, sorted by their bytes.
