@@ -1,0 +1,57 @@
+// The help topics of the tag editor agree with the window: every control
+// with a topic has text, and the topics of the file list and the batch tools
+// say what the window does with WAV files and names it cannot load.
+#include <gtest/gtest.h>
+
+#include <fstream>
+#include <iterator>
+#include <string>
+
+#include "app/core/HelpFile.h"
+#include "tageditor/core/TagFields.h"
+
+namespace brindle::tageditor {
+namespace {
+
+/// The topic's text with its line breaks turned into blanks.
+std::string topic(int number) {
+  std::ifstream in(BRINDLE_SOURCE_DIR "/data/Brindlehelp.txt", std::ios::binary);
+  const std::string file{std::istreambuf_iterator<char>(in), {}};
+  std::string text = app::findHelpTopic(file, app::helpTopicKey(number));
+  for (std::size_t at = text.find("\r\n"); at != std::string::npos; at = text.find("\r\n", at)) {
+    text.replace(at, 2, " ");
+  }
+  return text;
+}
+
+TEST(TagEditorHelpTopics, EveryControlWithATopicHasText) {
+  for (int number : {41, 49, 55, 57, 69, 70, 71, 72, 73, 74, 75, 76, 77, 78, 79, 80, 81}) {
+    EXPECT_GT(topic(number).size(), 10u) << "topic " << number;
+  }
+  for (const FieldSpec& spec : fieldSpecs()) {
+    EXPECT_GT(topic(spec.topic).size(), 10u) << "field " << spec.index;
+  }
+}
+
+TEST(TagEditorHelpTopics, TypedLimitsAsTheFieldsHaveThem) {
+  for (const FieldSpec& spec : fieldSpecs()) {
+    if (spec.typedLimit == 0) continue;
+    const std::string limit = "up to " + std::to_string(spec.typedLimit) + " characters";
+    EXPECT_NE(topic(spec.topic).find(limit), std::string::npos) << "field " << spec.index;
+  }
+  for (int index : {kV1Title, kV1Artist, kV1Album, kV1Comment}) {
+    EXPECT_NE(topic(fieldSpec(index).topic).find("ISO-8859-1"), std::string::npos) << index;
+  }
+}
+
+TEST(TagEditorHelpTopics, FileListAndBatchToolsNameWavFilesAndSkippedFiles) {
+  EXPECT_NE(topic(57).find("MP3 and WAV files"), std::string::npos);
+  EXPECT_NE(topic(57).find(".mp3 or .MP3"), std::string::npos);
+  EXPECT_NE(topic(76).find("skipped"), std::string::npos);
+  EXPECT_NE(topic(77).find("WAV files take none"), std::string::npos);
+  EXPECT_NE(topic(77).find("01, 02, 03"), std::string::npos);
+  EXPECT_EQ(trackText(3), "03");
+}
+
+}  // namespace
+}  // namespace brindle::tageditor
