@@ -17,9 +17,13 @@
 #include "app/FileListBox.h"
 #include "app/core/ContextHelp.h"
 #include "app/frmmainbrindle.h"
+#include "inspect/ID3.h"
+#include "inspect/Id3v1Tag.h"
 #include "platform/testing/TestPlatform.h"
 #include "rename/InstallRenameCommands.h"
 #include "rename/renameall.h"
+#include "tageditor/InstallTagEditorCommands.h"
+#include "tageditor/frmID3Info.h"
 
 namespace {
 
@@ -46,6 +50,30 @@ std::string makeSampleFolder() {
     std::ofstream(root / name) << name;
   }
   return root.string();
+}
+
+/// Makes `path` a three-minute MP3 file (MPEG 1 layer 3 frame headers at
+/// 128 kbit/s with silent frames) with both tags, for the tag editor.
+void makeTaggedSong(brindle::platform::testing::TestPlatform& test, const std::string& path) {
+  std::string frame(417, '\0');
+  frame.replace(0, 4, "\xFF\xFB\x90\x64");
+  std::ofstream out(path, std::ios::binary);
+  for (int i = 0; i < 7098; ++i) out << frame;
+  out.close();
+  brindle::inspect::ID3 song(test.fileSystem, test.clock, test.dialogs);
+  song.ReadID3(path);
+  song.TAGv2Title = song.TAGv1Title = "Harbour Lights";
+  song.TAGv2Artist = song.TAGv1Artist = "The Ferrymen";
+  song.TAGv2Album = song.TAGv1Album = "Tides";
+  song.TAGv2Created = song.TAGv1Created = "1998";
+  song.TAGv2Genre = "Folk";
+  song.TAGv1Genre = brindle::inspect::genreText(80);
+  song.TAGv2Comment = "Recorded live at the harbour, one take.";
+  song.TAGv1Comment = "Recorded live";
+  song.TAGv2Track = "02";
+  song.TAGv2Composer = "J. Marlow";
+  song.TAGv2EncodedBy = "Brindle";
+  song.SaveID3();
 }
 
 }  // namespace
@@ -75,11 +103,18 @@ int main(int argc, char** argv) {
   window.fileList().setSelected(1, true);
   window.fileList().setSelected(2, true);
   window.nameBox().setText("02 Harbour Lights.mp3");
+  makeTaggedSong(test, sample + "/02 Harbour Lights.mp3");
+  brindle::tageditor::TagEditorCommands& tags =
+      brindle::tageditor::installTagEditorCommands(window);
 
   bool ok = save(&window, output, "main-window.png");
   ok = save(window.showAboutWindow(), output, "about.png") && ok;
   ok = save(window.showHelpWindow(), output, "help.png") && ok;
   ok = save(&renames.showNumberedDialog(), output, "renameall.png") && ok;
+  brindle::tageditor::frmID3Info& editor = tags.showTagEditor();
+  editor.fileList().setCurrentIndex(editor.fileList().model()->index(1, 0));
+  emit editor.fileList().entryDoubleClicked();
+  ok = save(&editor, output, "tag-editor.png") && ok;
   window.showDisclaimerWindows();
   for (QWidget* top : QApplication::topLevelWidgets()) {
     const QString type = top->metaObject()->className();
