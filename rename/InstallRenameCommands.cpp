@@ -38,7 +38,7 @@ RenameCommands::RenameCommands(app::frmmainbrindle& window)
 }
 
 RenameCommands::~RenameCommands() {
-  // The dialog reads the browsing state held here: it goes first.
+  // The dialog reads the list host held here: it goes first.
   delete m_dialog.data();
 }
 

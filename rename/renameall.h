@@ -38,7 +38,7 @@ class renameall : public QWidget {
   };
 
   /// A freshly loaded dialog: the start-number list filled, Common and Left
-  /// chosen. `files` is the main window's browsing state; it must outlive the
+  /// chosen. `files` is the main window's file list; it must outlive the
   /// dialog. Registers its help mode with `help`.
   renameall(platform::Platform& platform, app::ContextHelp& help, app::FileListHost& files,
             QWidget* parent = nullptr);
