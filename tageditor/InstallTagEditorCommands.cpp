@@ -18,6 +18,10 @@ TagEditorCommands::~TagEditorCommands() {
   delete m_editor.data();
 }
 
+frmID3Info* TagEditorCommands::tagEditor() const {
+  return m_editor;
+}
+
 frmID3Info& TagEditorCommands::showTagEditor() {
   if (!m_editor) {
     m_editor = new frmID3Info(m_window.platform(), m_window.contextHelp(), m_remembered,

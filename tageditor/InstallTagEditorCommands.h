@@ -28,7 +28,7 @@ class TagEditorCommands : public QObject {
   /// directory when it is not open; an open one is brought to the front.
   frmID3Info& showTagEditor();
   /// The open tag editor, else null.
-  frmID3Info* tagEditor() const { return m_editor; }
+  frmID3Info* tagEditor() const;
   /// The values of the last Save, for every tag editor of the run.
   RememberedValues& remembered() { return m_remembered; }
 

@@ -72,7 +72,8 @@ class frmID3Info : public QMainWindow, private TagEditorHost {
   // Controls, for the wiring and tests. Every control's object name is its
   // control name; the fields are named "txt_0" to "txt_16" after their
   // index, the readout lines "lbl_0" to "lbl_10", the two tag frames
-  // "Frame1_0" and "Frame1_1", the field captions "Label1_<index>".
+  // "Frame1_0" and "Frame1_1", the field captions "Label1_<index>" (the
+  // track's "Label3", the genre list's "Label4").
   /// Field `index` (0 to 16): a TagField, or for the version 2 comment (6)
   /// a multi-line QPlainTextEdit.
   QWidget* txt(int index) const { return m_txt.at(static_cast<std::size_t>(index)); }
