@@ -243,18 +243,22 @@ void frmID3Info::buildControls() {
   connect(m_dir1, &app::DirectoryListBox::pathChanged, this, &frmID3Info::onDirectoryChanged);
   connect(m_file1, &app::FileListBox::entryDoubleClicked, this, &frmID3Info::onFileDoubleClicked);
 
-  onButton("Command1", kTopicSave, &frmID3Info::saveCommand);
-  onButton("Command2", kTopicCopyVersion2To1, &frmID3Info::copyVersion2To1Command);
-  onButton("Command3", kTopicCopyVersion1To2, &frmID3Info::copyVersion1To2Command);
-  onButton("Command4", kTopicTitleCase, &frmID3Info::titleCaseCommand);
-  onButton("Command5", kTopicUsePrevious, &frmID3Info::usePreviousCommand);
-  onButton("Command6", kTopicNameFromFile, &frmID3Info::nameFromFileCommand);
-  onButton("Command7", kTopicExit, &frmID3Info::exitCommand);
-  onButton("Command8", kTopicClearAll, &frmID3Info::clearAllCommand);
-  onButton("Command9", kTopicClearVersion1, &frmID3Info::clearVersion1Command);
-  onButton("Command10", kTopicClearVersion2, &frmID3Info::clearVersion2Command);
-  onButton("Command11", kTopicAutoInfo, &frmID3Info::autoInfoCommand);
-  onButton("Command12", kTopicNumberTracks, &frmID3Info::numberTracksCommand);
+  onButton("Command1", kTopicSave, [this] { (void)save(); });
+  onButton("Command2", kTopicCopyVersion2To1, [this] { editFields(copyVersion2ToVersion1); });
+  onButton("Command3", kTopicCopyVersion1To2, [this] { editFields(copyVersion1ToVersion2); });
+  onButton("Command4", kTopicTitleCase, [this] { editFields(titleCaseFields); });
+  onButton("Command5", kTopicUsePrevious, [this] {
+    editFields([this](TagFields& values) { usePrevious(values, m_remembered); });
+  });
+  onButton("Command6", kTopicNameFromFile, [this] { nameFromFile(); });
+  onButton("Command7", kTopicExit, [this] { close(); });
+  onButton("Command8", kTopicClearAll, [this] { editFields(clearAllTags); });
+  onButton("Command9", kTopicClearVersion1, [this] { editFields(clearVersion1); });
+  onButton("Command10", kTopicClearVersion2, [this] { editFields(clearVersion2); });
+  onButton("Command11", kTopicAutoInfo,
+           [this] { runBatch([this] { return autoInfo(*this, m_remembered); }); });
+  onButton("Command12", kTopicNumberTracks,
+           [this] { runBatch([this] { return numberTracks(*this); }); });
 
   // Controls with a topic answer a mouse press in help mode.
   std::vector<QObject*> watched{m_drive1, m_file1->viewport(), m_frame2, m_picture1};
@@ -437,12 +441,12 @@ void frmID3Info::runCommand(int topic, const std::function<void()>& command) {
   command();
 }
 
-void frmID3Info::onButton(const std::string& name, int topic, void (frmID3Info::*command)()) {
+void frmID3Info::onButton(const std::string& name, int topic, std::function<void()> command) {
   connect(m_buttons.at(name), &QPushButton::clicked, this,
-          [this, topic, command] { runCommand(topic, [this, command] { (this->*command)(); }); });
+          [this, topic, command = std::move(command)] { runCommand(topic, command); });
 }
 
-void frmID3Info::editFields(void (*edit)(TagFields&)) {
+void frmID3Info::editFields(const std::function<void(TagFields&)>& edit) {
   TagFields values = fields();
   edit(values);
   setFields(values);
@@ -472,7 +476,7 @@ void frmID3Info::onDirectoryChanged() {
   m_file1->setPath(m_dir1->path());
   (void)m_file1->refresh();
   // The fields of another folder's file must not stay on screen.
-  runCommand(kTopicClearAll, [this] { clearAllCommand(); });
+  runCommand(kTopicClearAll, [this] { editFields(clearAllTags); });
 }
 
 void frmID3Info::onFileDoubleClicked() {
@@ -526,33 +530,11 @@ void frmID3Info::setTagButtonsEnabled(bool enabled) {
   }
 }
 
-void frmID3Info::saveCommand() {
-  (void)save();
-}
-
 SaveResult frmID3Info::save() {
   return m_session.save(fields());
 }
 
-void frmID3Info::copyVersion2To1Command() {
-  editFields(copyVersion2ToVersion1);
-}
-
-void frmID3Info::copyVersion1To2Command() {
-  editFields(copyVersion1ToVersion2);
-}
-
-void frmID3Info::titleCaseCommand() {
-  editFields(titleCaseFields);
-}
-
-void frmID3Info::usePreviousCommand() {
-  TagFields values = fields();
-  usePrevious(values, m_remembered);
-  setFields(values);
-}
-
-void frmID3Info::nameFromFileCommand() {
+void frmID3Info::nameFromFile() {
   const std::vector<bool> selected = m_file1->selectionFlags();
   for (std::size_t index = 0; index < selected.size(); ++index) {
     if (!selected[index]) continue;
@@ -561,30 +543,6 @@ void frmID3Info::nameFromFileCommand() {
     }
     return;
   }
-}
-
-void frmID3Info::exitCommand() {
-  close();
-}
-
-void frmID3Info::clearAllCommand() {
-  editFields(clearAllTags);
-}
-
-void frmID3Info::clearVersion1Command() {
-  editFields(clearVersion1);
-}
-
-void frmID3Info::clearVersion2Command() {
-  editFields(clearVersion2);
-}
-
-void frmID3Info::autoInfoCommand() {
-  runBatch([this] { return autoInfo(*this, m_remembered); });
-}
-
-void frmID3Info::numberTracksCommand() {
-  runBatch([this] { return numberTracks(*this); });
 }
 
 void frmID3Info::runBatch(const std::function<BatchReport()>& batch) {

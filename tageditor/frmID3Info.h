@@ -120,25 +120,16 @@ class frmID3Info : public QMainWindow, private TagEditorHost {
   /// Runs a command: nothing while another command runs, its topic in help
   /// mode, else `command`.
   void runCommand(int topic, const std::function<void()>& command);
-  void onButton(const std::string& name, int topic, void (frmID3Info::*command)());
-  void editFields(void (*edit)(TagFields&));
+  /// Connects button `name` to `command` through runCommand().
+  void onButton(const std::string& name, int topic, std::function<void()> command);
+  /// Runs an edit of the fields on screen.
+  void editFields(const std::function<void(TagFields&)>& edit);
 
   // Handlers and commands.
   void onDriveChosen(int index);
   void onDirectoryChanged();
   void onFileDoubleClicked();
-  void saveCommand();
-  void copyVersion2To1Command();
-  void copyVersion1To2Command();
-  void titleCaseCommand();
-  void usePreviousCommand();
-  void nameFromFileCommand();
-  void exitCommand();
-  void clearAllCommand();
-  void clearVersion1Command();
-  void clearVersion2Command();
-  void autoInfoCommand();
-  void numberTracksCommand();
+  void nameFromFile();
   void runBatch(const std::function<BatchReport()>& batch);
 
   void showMp3(const Loaded& loaded);

@@ -3,27 +3,18 @@
 // them, and their examples are what the rules give.
 #include <gtest/gtest.h>
 
-#include <fstream>
-#include <iterator>
 #include <string>
 #include <vector>
 
-#include "app/core/HelpFile.h"
 #include "rename/core/NameRules.h"
+#include "tests/support/HelpTopicText.h"
 
 namespace brindle::rename {
 namespace {
 
-/// The topic's text with its line breaks turned into blanks, so a phrase may
-/// run over two lines.
+/// The topic's text in the source tree's help file, on one line.
 std::string topic(int number) {
-  std::ifstream in(BRINDLE_SOURCE_DIR "/data/Brindlehelp.txt", std::ios::binary);
-  const std::string file{std::istreambuf_iterator<char>(in), {}};
-  std::string text = app::findHelpTopic(file, app::helpTopicKey(number));
-  for (std::size_t at = text.find("\r\n"); at != std::string::npos; at = text.find("\r\n", at)) {
-    text.replace(at, 2, " ");
-  }
-  return text;
+  return testsupport::helpTopicText(BRINDLE_SOURCE_DIR "/data/Brindlehelp.txt", number);
 }
 
 TEST(RenameHelpTopics, EveryTopicHasText) {

@@ -3,25 +3,17 @@
 // say what the window does with WAV files and names it cannot load.
 #include <gtest/gtest.h>
 
-#include <fstream>
-#include <iterator>
 #include <string>
 
-#include "app/core/HelpFile.h"
 #include "tageditor/core/TagFields.h"
+#include "tests/support/HelpTopicText.h"
 
 namespace brindle::tageditor {
 namespace {
 
-/// The topic's text with its line breaks turned into blanks.
+/// The topic's text in the source tree's help file, on one line.
 std::string topic(int number) {
-  std::ifstream in(BRINDLE_SOURCE_DIR "/data/Brindlehelp.txt", std::ios::binary);
-  const std::string file{std::istreambuf_iterator<char>(in), {}};
-  std::string text = app::findHelpTopic(file, app::helpTopicKey(number));
-  for (std::size_t at = text.find("\r\n"); at != std::string::npos; at = text.find("\r\n", at)) {
-    text.replace(at, 2, " ");
-  }
-  return text;
+  return testsupport::helpTopicText(BRINDLE_SOURCE_DIR "/data/Brindlehelp.txt", number);
 }
 
 TEST(TagEditorHelpTopics, EveryControlWithATopicHasText) {

@@ -1,0 +1,24 @@
+// The text of one topic of a help file, with its line breaks turned into
+// blanks so that a phrase may run over two lines: for tests that check what
+// the topics say.
+#pragma once
+
+#include <fstream>
+#include <iterator>
+#include <string>
+
+#include "app/core/HelpFile.h"
+
+namespace brindle::testsupport {
+
+inline std::string helpTopicText(const std::string& helpFile, int number) {
+  std::ifstream in(helpFile, std::ios::binary);
+  const std::string file{std::istreambuf_iterator<char>(in), {}};
+  std::string text = app::findHelpTopic(file, app::helpTopicKey(number));
+  for (std::size_t at = text.find("\r\n"); at != std::string::npos; at = text.find("\r\n", at)) {
+    text.replace(at, 2, " ");
+  }
+  return text;
+}
+
+}  // namespace brindle::testsupport
