@@ -293,6 +293,10 @@ TEST_F(TagEditorWindowTest, UnicodeInAVersion2FieldIsSavedAndReadBackIntact) {
   EXPECT_EQ(saved.v2.at(id3v2::TIT2), typed.toStdString());
   EXPECT_EQ(saved.encoding.at(id3v2::TIT2), 1);
   EXPECT_EQ(saved.v2.at(id3v2::COMM), "line one — ひとこと");
+  // "<<<" puts the title into the single-byte version 1 tag as it can.
+  click("Command2");
+  click("Command1");
+  EXPECT_EQ(readSaved(path).v1->title, "??? ? ? ? ?");
 
   setField(kV2Title, "x");
   doubleClick("song.mp3");
@@ -339,26 +343,6 @@ TEST_F(TagEditorWindowTest, LongVersion1TitleIsCutByTheWriter) {
   click("Command2");
   click("Command1");
   EXPECT_EQ(readSaved(path).v1->title, std::string(30, 'x'));
-}
-
-TEST_F(TagEditorWindowTest, ErrorEventIsShownAsErrorAndTheNumber) {
-  song("song.mp3", "T");
-  openEditor();
-  doubleClick("song.mp3");
-  test.fileSystem.fail(FsOp::CreateNewFile, platform::Error{EACCES, "denied"});
-  test.fileSystem.fail(FsOp::OpenForUpdate, platform::Error{EACCES, "denied"});
-  click("Command1");
-  ASSERT_EQ(test.dialogs.messages().size(), 1u);
-  EXPECT_EQ(test.dialogs.messages()[0].text, "Error: 10");
-  EXPECT_EQ(test.dialogs.messages()[0].title, "Brindle");
-  EXPECT_EQ(field(kV2Title), "T");
-}
-
-TEST_F(TagEditorWindowTest, SaveBeforeAnyLoadIsRefusedByTheComponent) {
-  openEditor();
-  click("Command1");
-  ASSERT_EQ(test.dialogs.messages().size(), 1u);
-  EXPECT_EQ(test.dialogs.messages()[0].text, "Oops! Error");
 }
 
 TEST_F(TagEditorWindowTest, ChangingTheDirectoryEmptiesTheFieldsAndKeepsTheLoadedFile) {
