@@ -475,6 +475,9 @@ void frmID3Info::onDriveChosen(int index) {
 void frmID3Info::onDirectoryChanged() {
   m_file1->setPath(m_dir1->path());
   (void)m_file1->refresh();
+  // The file loaded from the old folder is no longer on screen: a Save (or
+  // a batch's first step) must not write this folder's values into it.
+  m_session.forgetLoadedFile();
   // The fields of another folder's file must not stay on screen.
   runCommand(kTopicClearAll, [this] { editFields(clearAllTags); });
 }
@@ -532,6 +535,14 @@ void frmID3Info::setTagButtonsEnabled(bool enabled) {
 
 SaveResult frmID3Info::save() {
   return m_session.save(fields());
+}
+
+bool frmID3Info::hasLoadedFile() const {
+  return m_session.hasLoadedFile();
+}
+
+void frmID3Info::remember() {
+  m_session.rememberOnly(fields());
 }
 
 void frmID3Info::nameFromFile() {

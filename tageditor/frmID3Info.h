@@ -144,6 +144,8 @@ class frmID3Info : public QMainWindow, private TagEditorHost {
 
   // TagEditorHost: what the batch tools drive.
   SaveResult save() override;
+  bool hasLoadedFile() const override;
+  void remember() override;
   int entryCount() const override;
   std::string entryName(int index) const override;
   void moveToEntry(int index) override;

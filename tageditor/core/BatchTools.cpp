@@ -17,7 +17,13 @@ BatchReport walkList(TagEditorHost& host, const PassEdit& edit) {
   BatchReport report;
   host.showNote(true);
   // The file on screen first, so that its values are the remembered ones.
-  (void)host.save();
+  // After the folder changed no file is loaded: the values typed for this
+  // folder are remembered, and no file of the old folder receives them.
+  if (host.hasLoadedFile()) {
+    (void)host.save();
+  } else {
+    host.remember();
+  }
   const int count = host.entryCount();
   report.entries = count;
   if (count >= 1) {

@@ -20,6 +20,10 @@ class TagEditorHost {
   virtual void setFields(const TagFields& fields) = 0;
   /// "Save" of the fields on screen into the loaded file.
   virtual SaveResult save() = 0;
+  /// True while a file is loaded (none after the folder changed).
+  virtual bool hasLoadedFile() const = 0;
+  /// Takes the fields on screen as the remembered values, without saving.
+  virtual void remember() = 0;
 
   virtual int entryCount() const = 0;
   /// The name (bytes) of entry `index`.

@@ -61,6 +61,14 @@ class TagSession {
   /// stops before SaveID3 or whose done flag is not set reports so.
   SaveResult save(const TagFields& fields);
 
+  /// True while a file is loaded: Save has a file to write into.
+  bool hasLoadedFile() const { return !m_component.FileName.empty(); }
+  /// Forgets the loaded file, so that fields meant for another folder's
+  /// files can never be saved into it.
+  void forgetLoadedFile() { m_component.FileName.clear(); }
+  /// What Save does to the remembered values, without saving.
+  void rememberOnly(const TagFields& fields) { m_remembered.remember(fields); }
+
   inspect::ID3& component() { return m_component; }
   const RememberedValues& remembered() const { return m_remembered; }
 

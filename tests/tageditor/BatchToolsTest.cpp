@@ -38,6 +38,11 @@ class FakeWindow : public TagEditorHost {
     if (remembered) remembered->remember(onScreen);
     return SaveResult::Saved;
   }
+  bool hasLoadedFile() const override { return !loadedFile.empty(); }
+  void remember() override {
+    log.push_back("remember");
+    if (remembered) remembered->remember(onScreen);
+  }
   int entryCount() const override { return static_cast<int>(m_names.size()); }
   std::string entryName(int index) const override {
     return m_names.at(static_cast<std::size_t>(index));
@@ -142,6 +147,22 @@ TEST(AutoInfo, EntriesThatDoNotLoadAsMp3AreSkippedWithoutASave) {
   EXPECT_EQ(report, (BatchReport{4, 2, 2, 0}));
   EXPECT_EQ(batchReportText(report),
             "Skipped 2 files of 4: only files ending in .mp3 or .MP3 are loaded and saved.");
+}
+
+TEST(AutoInfo, WithoutALoadedFileTheValuesOnScreenAreRememberedNotSaved) {
+  // After the folder changed no file is loaded: the values typed for the new
+  // folder's album become the remembered ones and go into its files only.
+  FakeWindow window({"a.mp3"});
+  RememberedValues remembered;
+  window.remembered = &remembered;
+  window.onScreen = albumValues();
+  const BatchReport report = autoInfo(window, remembered);
+  const std::vector<std::string> expected{"note on", "remember",   "move 0",
+                                          "max 1",   "load a.mp3", "save a.mp3",
+                                          "value 1", "value 0",    "note off"};
+  EXPECT_EQ(window.log, expected);
+  EXPECT_EQ(report, (BatchReport{1, 1, 0, 0}));
+  EXPECT_EQ(window.files["a.mp3"].txt[kV2Album], albumValues().txt[kV2Album]);
 }
 
 TEST(AutoInfo, EmptyListSavesTheFileOnScreenOnly) {

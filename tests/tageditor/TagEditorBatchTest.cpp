@@ -181,22 +181,45 @@ TEST_F(TagEditorBatchTest, NumberTracksUpToAHundred) {
 
 TEST_F(TagEditorBatchTest, EmptyListSavesTheFileOnScreenOnly) {
   track("a.mp3", "A", "01");
-  browsed.makeDirectory("empty");
   openEditor();
   doubleClick("a.mp3");
   setField(kV2Album, "New Album");
-  ASSERT_TRUE(editor().directoryList().setPath(browsed.file("empty")));
-  setField(kV2Album, "New Album");
+  browsed.makeDirectory("later");
+  // Only a.mp3 is in the list; the batch saves it as the file on screen and
+  // then as the list's only entry.
   editor().progressBar().setMaximum(42);
   test.fileSystem.clearCalls();
   click("Command11");
-  // The loaded file is still a.mp3 (browsing keeps it) and gets the fields.
-  EXPECT_EQ(savesOf("a.mp3"), 1);
+  EXPECT_EQ(savesOf("a.mp3"), 2);
   EXPECT_EQ(readSaved(browsed.file("a.mp3")).v2.at(id3v2::TALB), "New Album");
-  EXPECT_EQ(editor().progressBar().maximum(), 42);
   EXPECT_EQ(editor().progressBar().value(), 0);
   EXPECT_FALSE(editor().pleaseWaitNote().isVisible());
   EXPECT_TRUE(test.dialogs.calls().empty());
+}
+
+TEST_F(TagEditorBatchTest, BrowsingAwayForgetsTheLoadedFile) {
+  // a.mp3 is loaded, then the user moves to another album's folder and types
+  // its values: neither Auto Info nor Save may write them into a.mp3.
+  const std::string original = testsupport::TempDir::read(track("a.mp3", "A", "01"));
+  browsed.makeDirectory("other");
+  const std::string other = browsed.file("other");
+  browsed.write("other/b.mp3", testsupport::TempDir::read(browsed.file("a.mp3")));
+  openEditor();
+  doubleClick("a.mp3");
+  ASSERT_TRUE(editor().directoryList().setPath(other));
+  setField(kV2Album, "Other Album");
+  test.fileSystem.clearCalls();
+  click("Command11");
+  EXPECT_EQ(testsupport::TempDir::read(browsed.file("a.mp3")), original);
+  EXPECT_EQ(readSaved(other + "/b.mp3").v2.at(id3v2::TALB), "Other Album");
+  EXPECT_TRUE(test.dialogs.calls().empty());
+
+  ASSERT_TRUE(editor().directoryList().setPath(browsed.path()));
+  setField(kV2Album, "Typed after browsing");
+  click("Command1");
+  EXPECT_EQ(testsupport::TempDir::read(browsed.file("a.mp3")), original);
+  ASSERT_FALSE(test.dialogs.messages().empty());
+  EXPECT_EQ(test.dialogs.messages().back().text, "Oops! Error");
 }
 
 TEST_F(TagEditorBatchTest, SaveThatStopsEarlyDoesNotHoldUpTheBatch) {
