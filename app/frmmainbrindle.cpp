@@ -23,6 +23,7 @@
 #include "app/FileCommands.h"
 #include "app/FileListBox.h"
 #include "app/FileListOutput.h"
+#include "app/HelpClicks.h"
 #include "app/MainMenu.h"
 #include "app/MainWindowFileList.h"
 #include "app/core/FileListing.h"
@@ -65,13 +66,7 @@ frmmainbrindle::frmmainbrindle(platform::Platform& platform, ContextHelp& help,
     : QMainWindow(parent),
       m_platform(platform),
       m_help(help),
-      m_helpMode([this](int shape) {
-        if (shape == kHelpPointer) {
-          setCursor(Qt::WhatsThisCursor);
-        } else {
-          unsetCursor();
-        }
-      }),
+      m_helpMode(helpPointerOf(*this)),
       m_startDirectory(std::move(startDirectory)) {
   setObjectName("frmmainbrindle");
   setWindowTitle(kProductName);
@@ -415,17 +410,13 @@ bool frmmainbrindle::eventFilter(QObject* watched, QEvent* event) {
     m_command1->setEnabled(true);
   }
   const QEvent::Type type = event->type();
-  if (m_swallowMouseUntilRelease &&
-      (type == QEvent::MouseButtonRelease || type == QEvent::MouseButtonDblClick)) {
-    // The rest of a click that showed a help topic must not act either.
-    if (type == QEvent::MouseButtonRelease) m_swallowMouseUntilRelease = false;
-    return true;
-  }
+  if (m_helpClicks.swallows(type)) return true;
   const int topic = controlTopic(watched, type);
   if (topic != kNoTopic && m_help.handledAsHelp(m_helpMode, topic)) {
     // In help mode the click only shows the topic: no selection changes.
-    m_swallowMouseUntilRelease = type == QEvent::MouseButtonPress;
-    return m_swallowMouseUntilRelease;
+    if (type != QEvent::MouseButtonPress) return false;
+    m_helpClicks.topicShownByPress();
+    return true;
   }
   return QMainWindow::eventFilter(watched, event);
 }

@@ -11,6 +11,7 @@
 #include <memory>
 #include <string>
 
+#include "app/HelpClicks.h"
 #include "app/core/ContextHelp.h"
 #include "platform/Platform.h"
 
@@ -109,7 +110,7 @@ class frmmainbrindle : public QMainWindow {
   HelpMode m_helpMode;
   std::string m_startDirectory;
   std::map<std::string, std::function<void()>> m_commands;
-  bool m_swallowMouseUntilRelease = false;
+  HelpClickGuard m_helpClicks;
   bool m_closing = false;
   QPointer<QWidget> m_about;
   QPointer<QWidget> m_helpWindow;

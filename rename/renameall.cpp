@@ -46,13 +46,7 @@ renameall::renameall(platform::Platform& platform, app::ContextHelp& help, app::
       m_platform(platform),
       m_help(help),
       m_files(files),
-      m_helpMode([this](int shape) {
-        if (shape == app::kHelpPointer) {
-          setCursor(Qt::WhatsThisCursor);
-        } else {
-          unsetCursor();
-        }
-      }) {
+      m_helpMode(app::helpPointerOf(*this)) {
   setObjectName("renameall");
   setWindowTitle("Rename Files");
   // Abort unloads the dialog: the next showing starts from the defaults.
@@ -222,21 +216,16 @@ int renameall::controlTopic(QObject* watched, QEvent::Type type) const {
 
 bool renameall::eventFilter(QObject* watched, QEvent* event) {
   const QEvent::Type type = event->type();
-  const bool mouse = type == QEvent::MouseButtonPress || type == QEvent::MouseButtonRelease ||
-                     type == QEvent::MouseButtonDblClick;
-  if (m_swallowMouseUntilRelease && mouse) {
-    // The rest of a click that showed a help topic must not act either.
-    if (type == QEvent::MouseButtonRelease) m_swallowMouseUntilRelease = false;
-    return true;
-  }
+  if (m_helpClicks.swallows(type)) return true;
   const int topic = controlTopic(watched, type);
   if (topic != kNoTopic && m_help.handledAsHelp(m_helpMode, topic)) {
     if (type == QEvent::MouseButtonPress) {
-      m_swallowMouseUntilRelease = true;
+      m_helpClicks.topicShownByPress();
       return true;
     }
     // The focus came first; the click that brought it only showed the topic.
-    m_swallowMouseUntilRelease = static_cast<QFocusEvent*>(event)->reason() == Qt::MouseFocusReason;
+    m_helpClicks.topicShownByFocus(static_cast<QFocusEvent*>(event)->reason() ==
+                                   Qt::MouseFocusReason);
   }
   return QWidget::eventFilter(watched, event);
 }

@@ -5,6 +5,7 @@
 #include <QEvent>
 #include <QWidget>
 
+#include "app/HelpClicks.h"
 #include "app/core/ContextHelp.h"
 #include "platform/Platform.h"
 #include "rename/core/BatchWalk.h"
@@ -72,7 +73,7 @@ class renameall : public QWidget {
   app::ContextHelp& m_help;
   app::FileListHost& m_files;
   app::HelpMode m_helpMode;
-  bool m_swallowMouseUntilRelease = false;
+  app::HelpClickGuard m_helpClicks;
 
   QGroupBox* m_frame1 = nullptr;
   QRadioButton* m_option1 = nullptr;

@@ -136,13 +136,7 @@ frmID3Info::frmID3Info(platform::Platform& platform, app::ContextHelp& help,
       m_platform(platform),
       m_help(help),
       m_remembered(remembered),
-      m_helpMode([this](int shape) {
-        if (shape == app::kHelpPointer) {
-          setCursor(Qt::WhatsThisCursor);
-        } else {
-          unsetCursor();
-        }
-      }),
+      m_helpMode(app::helpPointerOf(*this)),
       m_id3(platform.fileSystem, platform.clock, platform.dialogs),
       m_session(m_id3, platform.dialogs, remembered) {
   setObjectName("frmID3Info");
@@ -624,18 +618,13 @@ bool frmID3Info::eventFilter(QObject* watched, QEvent* event) {
     auto* widget = static_cast<QWidget*>(watched);
     if (widget == this || isAncestorOf(widget)) return true;
   }
-  if (m_swallowMouseUntilRelease &&
-      (type == QEvent::MouseButtonRelease || type == QEvent::MouseButtonDblClick)) {
-    // The rest of a click that showed a help topic must not act either.
-    if (type == QEvent::MouseButtonRelease) m_swallowMouseUntilRelease = false;
-    return true;
-  }
+  if (m_helpClicks.swallows(type)) return true;
   if (type == QEvent::MouseButtonPress) {
     const int topic = controlTopic(watched);
     if (topic != kNoTopic && m_help.handledAsHelp(m_helpMode, topic)) {
       // In help mode the press only shows the topic: no selection, no
       // opened drive list.
-      m_swallowMouseUntilRelease = true;
+      m_helpClicks.topicShownByPress();
       return true;
     }
   }

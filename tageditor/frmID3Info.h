@@ -12,6 +12,7 @@
 #include <map>
 #include <string>
 
+#include "app/HelpClicks.h"
 #include "app/core/ContextHelp.h"
 #include "inspect/ID3.h"
 #include "platform/Platform.h"
@@ -162,7 +163,7 @@ class frmID3Info : public QMainWindow, private TagEditorHost {
   TagSession m_session;
   bool m_running = false;
   bool m_closeWhenDone = false;
-  bool m_swallowMouseUntilRelease = false;
+  app::HelpClickGuard m_helpClicks;
   /// The version 2 comment as loaded: the multi-line box shows its line
   /// breaks in its own way, and an unedited comment is saved as it was.
   std::string m_loadedComment;
