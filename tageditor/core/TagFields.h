@@ -56,7 +56,7 @@ struct FieldSpec {
 /// Every field, in the order each tag frame shows them: the version 1
 /// fields, then the version 2 fields.
 std::span<const FieldSpec> fieldSpecs();
-/// The spec of field `index` (0 to 16).
+/// The caption, limit and help topic of field `index` (0 to 16).
 const FieldSpec& fieldSpec(int index);
 
 /// What the fields on screen hold. Texts are UTF-8.
