@@ -2,30 +2,45 @@
 // holds when the test ends.
 #pragma once
 
+#include <stdlib.h>
+#include <sys/stat.h>
+
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
 #include <string>
+#include <system_error>
 
 namespace brindle::testsupport {
 
 class TempDir {
  public:
   TempDir() {
-    std::string pattern = (std::filesystem::temp_directory_path() / "brindle-test-XXXXXX").string();
-    if (char* made = ::mkdtemp(pattern.data())) m_path = made;
+    std::error_code error;
+    std::string base = std::filesystem::temp_directory_path(error).native();
+    if (error || base.empty()) base = "/tmp";
+    std::string pattern = base + "/brindle-test-XXXXXX";
+    if (::mkdtemp(pattern.data())) m_path = pattern;
   }
   ~TempDir() {
-    std::error_code ignored;
-    std::filesystem::permissions(m_path, std::filesystem::perms::owner_all,
-                                 std::filesystem::perm_options::add, ignored);
-    std::filesystem::remove_all(m_path, ignored);
+    if (m_path.empty()) return;
+    // Folders made read-only by a test would stop the removal.
+    std::error_code error;
+    ::chmod(m_path.c_str(), 0700);
+    for (auto it = std::filesystem::recursive_directory_iterator(m_path, error);
+         !error && it != std::filesystem::recursive_directory_iterator(); it.increment(error)) {
+      if (it->is_directory(error) && !it->is_symlink(error)) ::chmod(it->path().c_str(), 0700);
+    }
+    std::filesystem::remove_all(m_path, error);
   }
   TempDir(const TempDir&) = delete;
   TempDir& operator=(const TempDir&) = delete;
 
+  bool valid() const { return !m_path.empty(); }
   const std::string& path() const { return m_path; }
   std::string file(const std::string& name) const { return m_path + "/" + name; }
+  /// The same as file().
+  std::string operator/(const std::string& name) const { return file(name); }
 
   /// Writes `content` to `name` (made relative to the directory).
   std::string write(const std::string& name, const std::string& content = {}) const {
