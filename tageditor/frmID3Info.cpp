@@ -22,12 +22,14 @@
 #include "app/DirectoryListBox.h"
 #include "app/FileListBox.h"
 #include "app/core/FileListing.h"
+#include "inspect/GenreList.h"
 #include "tageditor/TagField.h"
-#include "tageditor/core/GenreList.h"
 
 namespace brindle::tageditor {
 
 namespace {
+
+using inspect::GenreEntry;
 
 QString fromUtf8(const std::string& text) {
   return QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size()));
@@ -295,7 +297,7 @@ QWidget* frmID3Info::buildVersion1Frame() {
   caption->setObjectName("Label4");
   m_genre = new QComboBox(m_frame1v1);
   m_genre->setObjectName("Genre");
-  for (const GenreEntry& entry : tageditor::genreList()) m_genre->addItem(entry.name, entry.number);
+  for (const GenreEntry& entry : inspect::genreList()) m_genre->addItem(entry.name, entry.number);
   m_genre->setCurrentIndex(0);
   grid->addWidget(caption, row, 0);
   grid->addWidget(m_genre, row, 1);
