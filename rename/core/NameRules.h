@@ -15,10 +15,6 @@
 
 namespace brindle::rename {
 
-/// Whether `text` is well-formed UTF-8 (no overlong forms, no surrogates,
-/// nothing above U+10FFFF).
-bool isValidUtf8(std::string_view text);
-
 /// The byte offsets where the characters of `name` start, followed by
 /// name.size().
 std::vector<std::size_t> characterBounds(std::string_view name);

@@ -5,6 +5,7 @@
 #include <algorithm>
 
 #include "platform/Platform.h"
+#include "platform/Utf8.h"
 #include "rename/core/NumberEntry.h"
 
 namespace brindle::rename {
@@ -38,7 +39,8 @@ std::string withSeparator(const std::string& directory) {
 /// Whether a typed text still holds a character shown for undecodable bytes
 /// of `original`: the bytes it stood for are unknown.
 bool standsForUnknownBytes(const std::string& typed, const std::string& original) {
-  return typed.find(kReplacementCharacter) != std::string::npos && !isValidUtf8(original);
+  return typed.find(kReplacementCharacter) != std::string::npos &&
+         !platform::utf8::isValid(original);
 }
 
 }  // namespace
