@@ -63,10 +63,6 @@ bool isPlainFileName(std::string_view name) {
          name.find_first_of(std::string_view("/\0", 2)) == std::string_view::npos;
 }
 
-std::string displayText(std::string_view text) {
-  return QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size())).toUtf8().toStdString();
-}
-
 std::optional<std::string> lowerCase(const std::string& name) {
   std::optional<QString> text = decoded(name);
   if (!text) return std::nullopt;

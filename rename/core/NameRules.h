@@ -29,9 +29,6 @@ std::string_view lastCharacters(std::string_view text, std::size_t count);
 /// not "." or "..", and without a path separator or a NUL byte.
 bool isPlainFileName(std::string_view name);
 
-/// `text` made fit for display: invalid UTF-8 sequences become U+FFFD.
-std::string displayText(std::string_view text);
-
 // Case commands --------------------------------------------------------------
 
 enum class CaseKind { Lower, Upper, Title };

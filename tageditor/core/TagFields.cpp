@@ -1,8 +1,6 @@
 #include "tageditor/core/TagFields.h"
 
-#include <QByteArray>
-#include <QFile>
-
+#include "app/core/FileNameText.h"
 #include "inspect/GenreList.h"
 #include "inspect/Id3v1Tag.h"
 #include "rename/core/NameRules.h"
@@ -169,9 +167,7 @@ bool isListedByTagEditor(const std::string& name) {
 
 std::optional<std::string> titleFromFileName(const std::string& name) {
   if (!hasMp3Ending(name)) return std::nullopt;
-  return QFile::decodeName(QByteArray::fromStdString(name.substr(0, name.size() - 4)))
-      .toUtf8()
-      .toStdString();
+  return app::fileNameToUtf8(std::string_view(name).substr(0, name.size() - 4));
 }
 
 std::string trackText(int number) {

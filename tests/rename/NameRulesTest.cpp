@@ -238,10 +238,5 @@ TEST(PlainFileNames, NoSeparatorsNoDotNames) {
   EXPECT_FALSE(isPlainFileName(std::string("a\0b", 3)));
 }
 
-TEST(DisplayText, UndecodableBytesShownAsReplacement) {
-  EXPECT_EQ(displayText("café"), "café");
-  EXPECT_EQ(displayText("caf\xE9"), "caf\xEF\xBF\xBD");
-}
-
 }  // namespace
 }  // namespace brindle::rename
