@@ -1,9 +1,9 @@
 #include "app/DirectoryListBox.h"
 
-#include <QFile>
 #include <QStyle>
 
 #include "app/core/FileListing.h"
+#include "app/core/FileNameText.h"
 #include "platform/Platform.h"
 
 namespace brindle::app {
@@ -14,7 +14,7 @@ constexpr int kPathRole = Qt::UserRole + 1;
 
 QString displayName(const std::string& path) {
   if (path == "/") return QStringLiteral("/");
-  return QFile::decodeName(QByteArray::fromStdString(path.substr(path.rfind('/') + 1)));
+  return fileNameToText(path.substr(path.rfind('/') + 1));
 }
 
 }  // namespace
@@ -46,8 +46,7 @@ platform::Status DirectoryListBox::setPath(const std::string& directory) {
   }
   setCurrentRow(count() - 1);
   for (const std::string& name : subfolders.value()) {
-    auto* item = new QListWidgetItem(
-        closedIcon, QString(depth * 2, ' ') + QFile::decodeName(QByteArray::fromStdString(name)));
+    auto* item = new QListWidgetItem(closedIcon, QString(depth * 2, ' ') + fileNameToText(name));
     item->setData(kPathRole, QByteArray::fromStdString(platform::entryPath(m_path, name)));
     addItem(item);
   }

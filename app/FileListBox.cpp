@@ -1,9 +1,9 @@
 #include "app/FileListBox.h"
 
-#include <QFile>
 #include <QKeyEvent>
 
 #include "app/core/FileListing.h"
+#include "app/core/FileNameText.h"
 
 namespace brindle::app {
 
@@ -22,8 +22,7 @@ QVariant FileNameModel::data(const QModelIndex& index, int role) const {
       index.row() >= static_cast<int>(m_names.size())) {
     return {};
   }
-  return QFile::decodeName(
-      QByteArray::fromStdString(m_names[static_cast<std::size_t>(index.row())]));
+  return fileNameToText(m_names[static_cast<std::size_t>(index.row())]);
 }
 
 FileListBox::FileListBox(platform::FileSystem& fileSystem, QWidget* parent)

@@ -1,11 +1,11 @@
 // Forwards each request to the main window's controls.
 #include "app/MainWindowFileList.h"
 
-#include <QFile>
 #include <QLineEdit>
 #include <QProgressBar>
 
 #include "app/FileListBox.h"
+#include "app/core/FileNameText.h"
 #include "app/frmmainbrindle.h"
 
 namespace brindle::app {
@@ -19,8 +19,7 @@ std::string MainWindowFileList::pathBoxText() const {
   const QString text = m_window.pathBox().text();
   // The box shows the directory decoded for display; while it still does,
   // its own bytes are used, which a name that is not UTF-8 would not survive.
-  if (text == QFile::decodeName(QByteArray::fromStdString(directory))) return directory;
-  return QFile::encodeName(text).toStdString();
+  return textToFileName(text, directory);
 }
 
 int MainWindowFileList::entryCount() const {

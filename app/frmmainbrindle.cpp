@@ -4,7 +4,6 @@
 #include <QCloseEvent>
 #include <QComboBox>
 #include <QContextMenuEvent>
-#include <QFile>
 #include <QGridLayout>
 #include <QHBoxLayout>
 #include <QKeyEvent>
@@ -27,6 +26,7 @@
 #include "app/MainMenu.h"
 #include "app/MainWindowFileList.h"
 #include "app/core/FileListing.h"
+#include "app/core/FileNameText.h"
 #include "infowindows/Aboutform.h"
 #include "infowindows/HelpForm.h"
 #include "infowindows/frmDisclaimer.h"
@@ -37,10 +37,6 @@ namespace brindle::app {
 namespace {
 
 constexpr int kDeleteKeyTopicless = Qt::Key_Delete;
-
-QString fromBytes(const std::string& bytes) {
-  return QFile::decodeName(QByteArray::fromStdString(bytes));
-}
 
 /// The decorative picture beside the banner: a folder with a note on it.
 QPixmap drawLogo() {
@@ -253,7 +249,7 @@ bool frmmainbrindle::startUp() {
 
   const std::vector<std::string> drives = m_platform.fileSystem.drives();
   for (const std::string& drive : drives) {
-    m_drive1->addItem(fromBytes(drive), QByteArray::fromStdString(drive));
+    m_drive1->addItem(fileNameToText(drive), QByteArray::fromStdString(drive));
   }
   const std::string startDrive = driveOf(drives, normalizePath(m_startDirectory));
   m_drive1->setCurrentIndex(m_drive1->findData(QByteArray::fromStdString(startDrive)));
@@ -318,7 +314,7 @@ void frmmainbrindle::onDirectoryChanged() {
   m_file1->setPath(currentDirectory());
   (void)m_file1->refresh();
   showCount();
-  m_text2->setText(fromBytes(currentDirectory()));
+  m_text2->setText(fileNameToText(currentDirectory()));
   m_command1->setEnabled(false);
 }
 
@@ -331,7 +327,7 @@ void frmmainbrindle::onDirectoryClicked() {
 
 void frmmainbrindle::onFileClicked() {
   showCount();
-  m_text3->setText(fromBytes(m_file1->currentName()));
+  m_text3->setText(fileNameToText(m_file1->currentName()));
   if (m_file1->selectedCount() > 1) m_text3->clear();
 }
 
@@ -351,7 +347,7 @@ void frmmainbrindle::onFileKeyPressed(int key) {
 }
 
 void frmmainbrindle::onNameBoxChanged() {
-  m_command1->setEnabled(m_text3->text() != fromBytes(m_file1->currentName()));
+  m_command1->setEnabled(m_text3->text() != fileNameToText(m_file1->currentName()));
 }
 
 void frmmainbrindle::updateCaretReadout() {

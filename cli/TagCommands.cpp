@@ -7,6 +7,7 @@
 
 #include <nlohmann/json.hpp>
 
+#include "inspect/GenreList.h"
 #include "inspect/ID3.h"
 #include "inspect/Id3v1Tag.h"
 #include "inspect/Properties.h"
@@ -29,10 +30,6 @@ struct Services {
 
   inspect::ID3 component() { return inspect::ID3(fileSystem, clock, dialogs); }
 };
-
-/// The highest number of the tag editor's genre list; others mean no genre.
-constexpr int kLastListedGenre = 148;
-constexpr int kNoGenre = 255;
 
 Json propertyJson(const inspect::ID3& component, const inspect::Property& property) {
   return std::visit(
@@ -203,7 +200,7 @@ Action defineWrite(CLI::App& command, std::ostream& out, std::ostream& err) {
       const std::size_t equals = text.find('=');
       const std::string name = text.substr(0, equals);
       const inspect::Property* property = inspect::findProperty(name);
-      if (equals == std::string::npos || !property || !property->writable) {
+      if (equals == std::string::npos || !property || !property->writable()) {
         err << "brindle-cli: --set " << text
             << ": expected NAME=VALUE with NAME a tag field such as TAGv2Title or TAGv1Genre\n";
         return kUsage;
@@ -231,14 +228,13 @@ Action defineWrite(CLI::App& command, std::ostream& out, std::ostream& err) {
 
     inspect::ID3 component = services.component();
     component.ReadID3(options->file);
-    // As the tag editor does: the genre list knows 0-148; anything else is
-    // its blank entry.
+    // As the tag editor does: a number the genre list does not name is its
+    // blank entry.
     const int genre = component.TAGv1GenreIndex;
     component.TAGv1Genre =
-        inspect::genreText(genre >= 0 && genre <= kLastListedGenre ? genre : kNoGenre);
+        inspect::genreText(inspect::isListedGenre(genre) ? genre : inspect::kNoGenre);
     for (const Assignment& assignment : assignments) {
-      component.*std::get<std::string inspect::ID3::*>(assignment.property->member) =
-          assignment.value;
+      component.*assignment.property->text() = assignment.value;
     }
     ExitCode status = kSuccess;
     component.setErrorHandler([&](std::int16_t code) {

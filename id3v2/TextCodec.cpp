@@ -2,11 +2,13 @@
 // never fails on broken input, and encoding UTF-8 back to frame bytes.
 #include "id3v2/TextCodec.h"
 
+#include "platform/Utf8.h"
+
 namespace brindle::id3v2 {
 
 namespace {
 
-constexpr char32_t kReplacement = 0xFFFD;
+constexpr char32_t kReplacement = platform::utf8::kReplacementCharacter;
 
 bool isUtf16(std::uint8_t enc) {
   return enc == encoding::kUtf16 || enc == encoding::kUtf16Be;
@@ -16,79 +18,22 @@ std::uint8_t byteAt(std::string_view s, std::size_t i) {
   return static_cast<std::uint8_t>(s[i]);
 }
 
-void appendUtf8(std::string& out, char32_t cp) {
-  if (cp < 0x80) {
-    out.push_back(static_cast<char>(cp));
-  } else if (cp < 0x800) {
-    out.push_back(static_cast<char>(0xC0 | (cp >> 6)));
-    out.push_back(static_cast<char>(0x80 | (cp & 0x3F)));
-  } else if (cp < 0x10000) {
-    out.push_back(static_cast<char>(0xE0 | (cp >> 12)));
-    out.push_back(static_cast<char>(0x80 | ((cp >> 6) & 0x3F)));
-    out.push_back(static_cast<char>(0x80 | (cp & 0x3F)));
-  } else {
-    out.push_back(static_cast<char>(0xF0 | (cp >> 18)));
-    out.push_back(static_cast<char>(0x80 | ((cp >> 12) & 0x3F)));
-    out.push_back(static_cast<char>(0x80 | ((cp >> 6) & 0x3F)));
-    out.push_back(static_cast<char>(0x80 | (cp & 0x3F)));
-  }
-}
+using platform::utf8::append;
 
-// Reads one character of UTF-8 at s[i] and moves i past it. A malformed
-// sequence yields U+FFFD, clears `valid` and skips only the bytes that were
-// a valid start of a sequence, so the next character is not swallowed.
-char32_t nextUtf8(std::string_view s, std::size_t& i, bool& valid) {
-  const std::uint8_t lead = byteAt(s, i);
-  if (lead < 0x80) {
-    ++i;
-    return lead;
-  }
-  std::size_t follow = 0;
-  char32_t cp = 0;
-  // The allowed range of the first continuation byte excludes overlong forms,
-  // surrogates and values above U+10FFFF.
-  std::uint8_t low = 0x80;
-  std::uint8_t high = 0xBF;
-  if (lead >= 0xC2 && lead <= 0xDF) {
-    follow = 1;
-    cp = lead & 0x1F;
-  } else if (lead >= 0xE0 && lead <= 0xEF) {
-    follow = 2;
-    cp = lead & 0x0F;
-    if (lead == 0xE0) low = 0xA0;
-    if (lead == 0xED) high = 0x9F;
-  } else if (lead >= 0xF0 && lead <= 0xF4) {
-    follow = 3;
-    cp = lead & 0x07;
-    if (lead == 0xF0) low = 0x90;
-    if (lead == 0xF4) high = 0x8F;
-  } else {
-    ++i;
-    valid = false;
-    return kReplacement;
-  }
-  std::size_t j = i + 1;
-  for (std::size_t n = 0; n < follow; ++n, ++j) {
-    if (j >= s.size() || byteAt(s, j) < low || byteAt(s, j) > high) {
-      i = j;
-      valid = false;
-      return kReplacement;
-    }
-    cp = (cp << 6) | (byteAt(s, j) & 0x3F);
-    low = 0x80;
-    high = 0xBF;
-  }
-  i = j;
-  return cp;
+/// Reads one character of UTF-8 at s[i] and moves i past it; a malformed
+/// sequence reads as U+FFFD.
+platform::utf8::Decoded nextUtf8(std::string_view s, std::size_t& i) {
+  const platform::utf8::Decoded decoded = platform::utf8::decodeAt(s, i);
+  i += decoded.length;
+  return decoded;
 }
 
 void decodeLatin1(std::string_view seg, std::string& out) {
-  for (std::size_t i = 0; i < seg.size(); ++i) appendUtf8(out, byteAt(seg, i));
+  for (std::size_t i = 0; i < seg.size(); ++i) append(out, byteAt(seg, i));
 }
 
 void decodeUtf8(std::string_view seg, std::string& out) {
-  bool valid = true;
-  for (std::size_t i = 0; i < seg.size();) appendUtf8(out, nextUtf8(seg, i, valid));
+  for (std::size_t i = 0; i < seg.size();) append(out, nextUtf8(seg, i).codePoint);
 }
 
 // One UTF-16 string: a leading byte order mark picks the byte order and is
@@ -116,18 +61,18 @@ void decodeUtf16(std::string_view seg, bool bigEndian, std::string& out) {
         const char32_t next = unitAt(i);
         if (next >= 0xDC00 && next <= 0xDFFF) {
           i += 2;
-          appendUtf8(out, 0x10000 + ((unit - 0xD800) << 10) + (next - 0xDC00));
+          append(out, 0x10000 + ((unit - 0xD800) << 10) + (next - 0xDC00));
           continue;
         }
       }
-      appendUtf8(out, kReplacement);
+      append(out, kReplacement);
     } else if (unit >= 0xDC00 && unit <= 0xDFFF) {
-      appendUtf8(out, kReplacement);
+      append(out, kReplacement);
     } else {
-      appendUtf8(out, unit);
+      append(out, unit);
     }
   }
-  if (i < seg.size()) appendUtf8(out, kReplacement);
+  if (i < seg.size()) append(out, kReplacement);
 }
 
 void decodeSegment(std::uint8_t enc, std::string_view seg, std::string& out) {
@@ -185,9 +130,9 @@ std::string decodeText(std::uint8_t enc, std::string_view raw) {
 }
 
 bool fitsLatin1(std::string_view utf8) {
-  bool valid = true;
   for (std::size_t i = 0; i < utf8.size();) {
-    if (nextUtf8(utf8, i, valid) > 0xFF || !valid) return false;
+    const platform::utf8::Decoded decoded = nextUtf8(utf8, i);
+    if (decoded.codePoint > 0xFF || !decoded.valid) return false;
   }
   return true;
 }
@@ -195,12 +140,11 @@ bool fitsLatin1(std::string_view utf8) {
 std::string encodeText(std::uint8_t enc, std::string_view utf8) {
   if (enc == encoding::kUtf8) return std::string(utf8);
   std::string out;
-  bool valid = true;
   if (isUtf16(enc)) {
     const bool bigEndian = enc == encoding::kUtf16Be;
     if (!bigEndian) out += "\xFF\xFE";
     for (std::size_t i = 0; i < utf8.size();) {
-      const char32_t cp = nextUtf8(utf8, i, valid);
+      const char32_t cp = nextUtf8(utf8, i).codePoint;
       if (cp >= 0x10000) {
         appendUnit(out, 0xD800 + ((cp - 0x10000) >> 10), bigEndian);
         appendUnit(out, 0xDC00 + ((cp - 0x10000) & 0x3FF), bigEndian);
@@ -211,7 +155,7 @@ std::string encodeText(std::uint8_t enc, std::string_view utf8) {
     return out;
   }
   for (std::size_t i = 0; i < utf8.size();) {
-    const char32_t cp = nextUtf8(utf8, i, valid);
+    const char32_t cp = nextUtf8(utf8, i).codePoint;
     out.push_back(cp <= 0xFF ? static_cast<char>(cp) : '?');
   }
   return out;

@@ -11,6 +11,7 @@
 
 #include "infowindows/TextBoxes.h"
 #include "platform/Platform.h"
+#include "platform/Utf8.h"
 
 namespace brindle::infowindows {
 
@@ -50,10 +51,9 @@ std::string frmDisclaimer::agreementPath() const {
 
 QString frmDisclaimer::decodeAgreement(const std::string& bytes) {
   const QByteArrayView view(bytes.data(), static_cast<qsizetype>(bytes.size()));
+  if (!platform::utf8::isValid(bytes)) return QString::fromLatin1(view);
   QStringDecoder utf8(QStringDecoder::Utf8, QStringDecoder::Flag::Stateless);
-  QString text = utf8.decode(view);
-  if (!utf8.hasError()) return text;
-  return QString::fromLatin1(view);
+  return utf8.decode(view);
 }
 
 bool frmDisclaimer::loadAgreement() {

@@ -8,8 +8,10 @@
 #include "id3v2/ID3v2FrameId.h"
 #include "id3v2/TagFormat.h"
 #include "id3v2/clsTv2.h"
+#include "inspect/GenreList.h"
 #include "inspect/Id3v1Tag.h"
 #include "inspect/MpegAnalysis.h"
+#include "inspect/Properties.h"
 #include "inspect/SizeText.h"
 #include "inspect/WavAnalysis.h"
 
@@ -76,6 +78,11 @@ std::uint64_t audioStart(const std::vector<std::uint8_t>& header) {
   return tag.present ? static_cast<std::uint64_t>(tag.length()) : 0;
 }
 
+/// Whether the property is a text of the tag `version`.
+bool isTextOf(const Property& property, TagVersion version) {
+  return property.tag && property.tag->version == version;
+}
+
 }  // namespace
 
 ID3::ID3(platform::FileSystem& fileSystem, platform::Clock& clock, platform::Dialogs& dialogs)
@@ -89,11 +96,8 @@ void ID3::raiseError(std::int16_t code) {
 }
 
 void ID3::clearTagTexts() {
-  for (std::string* text : {&TAGv2Track, &TAGv2Genre, &TAGv2Title, &TAGv2Artist, &TAGv2Album,
-                            &TAGv2Created, &TAGv2Comment, &TAGv2Composer, &TAGv2OriginalArtist,
-                            &TAGv2Copyright, &TAGv2Url, &TAGv2EncodedBy, &TAGv1Title, &TAGv1Artist,
-                            &TAGv1Album, &TAGv1Created, &TAGv1Comment, &TAGv1Genre}) {
-    text->clear();
+  for (const Property& property : kProperties) {
+    if (property.writable()) (this->*property.text()).clear();
   }
 }
 
@@ -116,7 +120,7 @@ void ID3::ReadID3(const std::string& path) {
     // Nothing of an earlier file may remain beside this path.
     TAGv1Exists = false;
     TAGv2Exists = false;
-    TAGv1GenreIndex = 255;
+    TAGv1GenreIndex = kNoGenre;
     clearMp3Properties();
     return;
   }
@@ -162,34 +166,27 @@ void ID3::ReadID3(const std::string& path) {
   tag.readtag(file);
   TAGv2Exists = tag.hastag();
   if (TAGv2Exists) {
-    TAGv2Track = tag.getframevalue(id3v2::TRCK);
-    TAGv2Genre = tag.getframevalue(id3v2::TCON);
-    TAGv2Title = tag.getframevalue(id3v2::TIT2);
-    TAGv2Artist = tag.getframevalue(id3v2::TPE1);
-    TAGv2Album = tag.getframevalue(id3v2::TALB);
-    TAGv2Created = tag.getframevalue(id3v2::TYER);
-    TAGv2Comment = tag.getframevalue(id3v2::COMM);
-    TAGv2Composer = tag.getframevalue(id3v2::TCOM);
-    TAGv2OriginalArtist = tag.getframevalue(id3v2::TOPE);
-    TAGv2Copyright = tag.getframevalue(id3v2::TCOP);
-    TAGv2Url = tag.getframevalue(id3v2::WXXX);
-    TAGv2EncodedBy = tag.getframevalue(id3v2::TENC);
+    for (const Property& property : kProperties) {
+      if (isTextOf(property, TagVersion::V2)) {
+        this->*property.text() = tag.getframevalue(property.tag->frame);
+      }
+    }
   }
 
   TAGv1Exists = false;
   // No version 1 tag means no genre: an earlier file's genre must not be
   // shown, and then saved, as this file's.
-  TAGv1GenreIndex = 255;
+  TAGv1GenreIndex = kNoGenre;
   if (fileLength >= kId3v1Size) {
     const std::vector<std::uint8_t> block =
         readZeroFilled(file, fileLength - kId3v1Size, kId3v1Size);
     if (auto fields =
             parseId3v1(std::span<const std::uint8_t, kId3v1Size>(block.data(), kId3v1Size))) {
-      TAGv1Title = fields->title;
-      TAGv1Artist = fields->artist;
-      TAGv1Album = fields->album;
-      TAGv1Created = fields->year;
-      TAGv1Comment = fields->comment;
+      for (const Property& property : kProperties) {
+        if (isTextOf(property, TagVersion::V1) && property.tag->v1Field) {
+          this->*property.text() = (*fields).*property.tag->v1Field;
+        }
+      }
       TAGv1GenreIndex = fields->genre;
       TAGv1Exists = true;
     }
@@ -209,18 +206,9 @@ void ID3::SaveID3() {
   // cover picture, lyrics, frames of other programs) is written back as it
   // was, and unchanged values keep their bytes.
   tag.readtag(FileName);
-  tag.setframevalue(id3v2::TIT2, TAGv2Title);
-  tag.setframevalue(id3v2::TALB, TAGv2Album);
-  tag.setframevalue(id3v2::TPE1, TAGv2Artist);
-  tag.setframevalue(id3v2::TCON, TAGv2Genre);
-  tag.setframevalue(id3v2::TYER, TAGv2Created);
-  tag.setframevalue(id3v2::TENC, TAGv2EncodedBy);
-  tag.setframevalue(id3v2::COMM, TAGv2Comment);
-  tag.setframevalue(id3v2::TRCK, TAGv2Track);
-  tag.setframevalue(id3v2::TOPE, TAGv2OriginalArtist);
-  tag.setframevalue(id3v2::TCOM, TAGv2Composer);
-  tag.setframevalue(id3v2::WXXX, TAGv2Url);
-  tag.setframevalue(id3v2::TCOP, TAGv2Copyright);
+  for (const Property* property : version2SaveOrder()) {
+    tag.setframevalue(property->tag->frame, this->*property->text());
+  }
   tag.writetag(FileName, true);
   if (tag.lasterror() > 0) raiseError(tag.lasterror());
 
@@ -231,11 +219,11 @@ void ID3::SaveID3() {
 
 std::int16_t ID3::writeId3v1() {
   Id3v1Fields fields;
-  fields.title = TAGv1Title;
-  fields.artist = TAGv1Artist;
-  fields.album = TAGv1Album;
-  fields.year = TAGv1Created;
-  fields.comment = TAGv1Comment;
+  for (const Property& property : kProperties) {
+    if (isTextOf(property, TagVersion::V1) && property.tag->v1Field) {
+      fields.*property.tag->v1Field = this->*property.text();
+    }
+  }
   fields.genre = genreByte(TAGv1Genre);
   const std::array<std::uint8_t, kId3v1Size> block = renderId3v1(fields);
 

@@ -2,13 +2,13 @@
 // rename/core/RenameCommands.cpp.
 #include "rename/InstallRenameCommands.h"
 
-#include <QFile>
 #include <QLineEdit>
 #include <QPushButton>
 
 #include <algorithm>
 
 #include "app/FileListBox.h"
+#include "app/core/FileNameText.h"
 #include "app/frmmainbrindle.h"
 #include "rename/renameall.h"
 
@@ -56,8 +56,7 @@ std::string RenameCommands::nameBoxName() const {
   // is never written back altered.
   const std::string current = m_window.fileList().currentName();
   const QString text = m_window.nameBox().text();
-  if (text == QFile::decodeName(QByteArray::fromStdString(current))) return current;
-  return QFile::encodeName(text).toStdString();
+  return app::textToFileName(text, current);
 }
 
 renameall* RenameCommands::numberedDialog() const {
@@ -83,8 +82,7 @@ void RenameCommands::saveEdited() {
     case NameBoxOutcome::SameName:
       break;
     case NameBoxOutcome::Declined:
-      m_window.nameBox().setText(
-          QFile::decodeName(QByteArray::fromStdString(m_host.currentName())));
+      m_window.nameBox().setText(app::fileNameToText(m_host.currentName()));
       break;
     case NameBoxOutcome::Renamed:
     case NameBoxOutcome::Failed:

@@ -11,6 +11,7 @@
 #include <QPushButton>
 #include <QRadioButton>
 
+#include "app/core/FileNameText.h"
 #include "rename/core/RenameCommands.h"
 
 namespace brindle::rename {
@@ -142,8 +143,8 @@ NumberingOptions renameall::options() const {
     options.layout = m_option3->isChecked() ? NumberingOptions::Layout::UniqueLeft
                                             : NumberingOptions::Layout::UniqueRight;
   }
-  options.commonName = m_text1->text().toUtf8().toStdString();
-  options.divider = m_text2->text().toUtf8().toStdString();
+  options.commonName = app::textToFileName(m_text1->text());
+  options.divider = app::textToFileName(m_text2->text());
   return options;
 }
 

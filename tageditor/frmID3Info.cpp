@@ -7,7 +7,6 @@
 #include <QApplication>
 #include <QCloseEvent>
 #include <QComboBox>
-#include <QFile>
 #include <QGridLayout>
 #include <QGroupBox>
 #include <QHBoxLayout>
@@ -22,12 +21,15 @@
 #include "app/DirectoryListBox.h"
 #include "app/FileListBox.h"
 #include "app/core/FileListing.h"
+#include "app/core/FileNameText.h"
+#include "inspect/GenreList.h"
 #include "tageditor/TagField.h"
-#include "tageditor/core/GenreList.h"
 
 namespace brindle::tageditor {
 
 namespace {
+
+using inspect::GenreEntry;
 
 QString fromUtf8(const std::string& text) {
   return QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size()));
@@ -35,10 +37,6 @@ QString fromUtf8(const std::string& text) {
 
 std::string toUtf8(const QString& text) {
   return text.toUtf8().toStdString();
-}
-
-QString fromBytes(const std::string& bytes) {
-  return QFile::decodeName(QByteArray::fromStdString(bytes));
 }
 
 /// The fields' font: a serif face, whichever the system has.
@@ -150,7 +148,7 @@ frmID3Info::frmID3Info(platform::Platform& platform, app::ContextHelp& help,
   // Opening: the drive and the directory of the main window.
   const std::vector<std::string> drives = m_platform.fileSystem.drives();
   for (const std::string& drive : drives) {
-    m_drive1->addItem(fromBytes(drive), QByteArray::fromStdString(drive));
+    m_drive1->addItem(app::fileNameToText(drive), QByteArray::fromStdString(drive));
   }
   selectDriveOf(app::normalizePath(startDirectory));
   if (!m_dir1->setPath(startDirectory)) (void)m_dir1->setPath("/");
@@ -295,7 +293,7 @@ QWidget* frmID3Info::buildVersion1Frame() {
   caption->setObjectName("Label4");
   m_genre = new QComboBox(m_frame1v1);
   m_genre->setObjectName("Genre");
-  for (const GenreEntry& entry : tageditor::genreList()) m_genre->addItem(entry.name, entry.number);
+  for (const GenreEntry& entry : inspect::genreList()) m_genre->addItem(entry.name, entry.number);
   m_genre->setCurrentIndex(0);
   grid->addWidget(caption, row, 0);
   grid->addWidget(m_genre, row, 1);

@@ -1,9 +1,9 @@
 #include "app/core/FileListing.h"
 
-#include <QString>
-
 #include <algorithm>
 #include <numeric>
+
+#include "app/core/FileNameText.h"
 
 namespace brindle::app {
 
@@ -21,9 +21,7 @@ std::string sortKey(const std::string& name) {
       if (c >= 'A' && c <= 'Z') c = static_cast<char>(c + 32);
     return key;
   }
-  return QString::fromUtf8(name.data(), static_cast<qsizetype>(name.size()))
-      .toCaseFolded()
-      .toStdString();
+  return fileNameToText(name).toCaseFolded().toStdString();
 }
 
 }  // namespace

@@ -2,6 +2,8 @@
 
 #include <algorithm>
 
+#include "platform/Utf8.h"
+
 namespace brindle::app {
 
 namespace {
@@ -50,15 +52,7 @@ std::string findHelpTopic(std::string_view helpFile, std::string_view key) {
 std::string latin1ToUtf8(std::string_view text) {
   std::string out;
   out.reserve(text.size());
-  for (char c : text) {
-    auto byte = static_cast<unsigned char>(c);
-    if (byte < 0x80) {
-      out += c;
-    } else {
-      out += static_cast<char>(0xC0 | (byte >> 6));
-      out += static_cast<char>(0x80 | (byte & 0x3F));
-    }
-  }
+  for (char c : text) platform::utf8::append(out, static_cast<unsigned char>(c));
   return out;
 }
 

@@ -2,7 +2,8 @@
 // program's requests and maps their results back.
 #include "platform/qt/QtDialogs.h"
 
-#include <QFile>
+#include "platform/qt/FileNameText.h"
+
 #include <QFileDialog>
 #include <QInputDialog>
 #include <QMessageBox>
@@ -113,8 +114,7 @@ std::string QtDialogs::showInput(const InputRequest& request) {
 
 std::string QtDialogs::showSaveAs(const SaveAsRequest& request) {
   const std::string& title = request.title.empty() ? std::string(kProgramTitle) : request.title;
-  QFileDialog dialog(m_parent, fromUtf8(title),
-                     QFile::decodeName(QByteArray::fromStdString(request.initialDirectory)));
+  QFileDialog dialog(m_parent, fromUtf8(title), fileNameToText(request.initialDirectory));
   dialog.setAcceptMode(QFileDialog::AcceptSave);
   dialog.setFileMode(QFileDialog::AnyFile);
   dialog.setNameFilter(saveAsNameFilter(request.filter));
@@ -124,7 +124,7 @@ std::string QtDialogs::showSaveAs(const SaveAsRequest& request) {
   if (dialog.exec() != QDialog::Accepted) return {};
   const QStringList chosen = dialog.selectedFiles();
   if (chosen.isEmpty()) return {};
-  return QFile::encodeName(chosen.first()).toStdString();
+  return textToFileName(chosen.first());
 }
 
 }  // namespace brindle::platform::qt

@@ -2,7 +2,8 @@
 // page by page onto a QPrinter (a printer or a PDF file).
 #include "platform/qt/QtPrinter.h"
 
-#include <QFile>
+#include "platform/qt/FileNameText.h"
+
 #include <QFontDatabase>
 #include <QFontMetricsF>
 #include <QMarginsF>
@@ -22,7 +23,7 @@ namespace {
 
 std::string describe(const QPrinter& printer) {
   if (printer.outputFormat() == QPrinter::PdfFormat) {
-    return "the PDF file \"" + QFile::encodeName(printer.outputFileName()).toStdString() + "\"";
+    return "the PDF file \"" + textToFileName(printer.outputFileName()) + "\"";
   }
   return "the printer \"" + printer.printerName().toStdString() + "\"";
 }
@@ -54,7 +55,7 @@ QtPrinter::QtPrinter(QWidget* parent, std::string pdfPath)
     m_pdfConfigured = true;
     // The format first: a file name without the .pdf suffix keeps it.
     m_printer->setOutputFormat(QPrinter::PdfFormat);
-    m_printer->setOutputFileName(QFile::decodeName(QByteArray::fromStdString(pdfPath)));
+    m_printer->setOutputFileName(fileNameToText(pdfPath));
   } else if (QPrinterInfo::availablePrinters().isEmpty()) {
     // No printer: the print dialog then offers only its print-to-file
     // choice, which asks for the PDF file's name.
@@ -95,7 +96,7 @@ bool QtPrinter::printsToPdf() const {
 
 std::string QtPrinter::pdfPath() const {
   if (!printsToPdf()) return {};
-  return QFile::encodeName(m_printer->outputFileName()).toStdString();
+  return textToFileName(m_printer->outputFileName());
 }
 
 Status QtPrinter::endDocument() {

@@ -5,7 +5,6 @@
 
 #include <QByteArray>
 #include <QDesktopServices>
-#include <QFile>
 #include <QFileInfo>
 #include <QProcess>
 #include <QStandardPaths>
@@ -16,23 +15,17 @@
 #include <filesystem>
 #include <system_error>
 
+#include "platform/qt/FileNameText.h"
+
 namespace brindle::platform::qt {
 
 namespace {
 
-QString decode(const std::string& bytes) {
-  return QFile::decodeName(QByteArray::fromStdString(bytes));
-}
-
-std::string encode(const QString& text) {
-  return QFile::encodeName(text).toStdString();
-}
-
 /// The bytes as the toolkit's text, or nothing when the text would stand for
 /// other bytes: a name that is not valid UTF-8 cannot be handed on intact.
 std::optional<QString> decodeExactly(const std::string& bytes) {
-  QString text = decode(bytes);
-  if (encode(text) != bytes) return std::nullopt;
+  QString text = fileNameToText(bytes);
+  if (textToFileName(text) != bytes) return std::nullopt;
   return text;
 }
 
@@ -55,10 +48,10 @@ std::string absolutePath(const std::string& path) {
 
 std::string findExecutable(const std::string& program) {
   if (program.find('/') != std::string::npos) {
-    QFileInfo info(decode(program));
+    QFileInfo info(fileNameToText(program));
     return info.isFile() && info.isExecutable() ? program : std::string();
   }
-  return encode(QStandardPaths::findExecutable(decode(program)));
+  return textToFileName(QStandardPaths::findExecutable(fileNameToText(program)));
 }
 
 std::string queryDefaultTextEditor() {
@@ -79,7 +72,8 @@ std::string queryDefaultTextEditor() {
 
 std::string locateDesktopEntry(const std::string& id) {
   if (id.empty() || id.find('/') != std::string::npos) return {};
-  return encode(QStandardPaths::locate(QStandardPaths::ApplicationsLocation, decode(id)));
+  return textToFileName(
+      QStandardPaths::locate(QStandardPaths::ApplicationsLocation, fileNameToText(id)));
 }
 
 }  // namespace

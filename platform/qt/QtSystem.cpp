@@ -1,11 +1,12 @@
 // Lock file, clock and program folder on top of the toolkit's core classes.
 #include "platform/qt/QtSystem.h"
 
+#include "platform/qt/FileNameText.h"
+
 #include <unistd.h>
 
 #include <QCoreApplication>
 #include <QDir>
-#include <QFile>
 #include <QStandardPaths>
 #include <QTime>
 #include <array>
@@ -24,12 +25,12 @@ std::string withoutTrailingSeparators(std::string path) {
 std::string defaultLockFilePath() {
   QString folder = QStandardPaths::writableLocation(QStandardPaths::RuntimeLocation);
   if (folder.isEmpty() || !QDir(folder).exists()) folder = QDir::tempPath();
-  return QFile::encodeName(QDir(folder).filePath(QStringLiteral("brindle.lock"))).toStdString();
+  return textToFileName(QDir(folder).filePath(QStringLiteral("brindle.lock")));
 }
 
 LockFileInstanceGuard::LockFileInstanceGuard(std::string lockPath)
     : m_path(lockPath.empty() ? defaultLockFilePath() : std::move(lockPath)),
-      m_lock(std::make_unique<QLockFile>(QFile::decodeName(QByteArray::fromStdString(m_path)))) {
+      m_lock(std::make_unique<QLockFile>(fileNameToText(m_path))) {
   // The lock lasts as long as the program runs. By default the toolkit calls
   // a lock older than 30 s stale and, where the system's own file locks do
   // not protect it (network folders), hands it to the next process. A lock
@@ -85,7 +86,7 @@ std::string executableFolder() {
     if (slash != std::string::npos) return slash == 0 ? "/" : binary.substr(0, slash);
   }
   if (QCoreApplication::instance()) {
-    return QFile::encodeName(QCoreApplication::applicationDirPath()).toStdString();
+    return textToFileName(QCoreApplication::applicationDirPath());
   }
   return ".";
 }

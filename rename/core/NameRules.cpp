@@ -7,44 +7,16 @@
 #include <QList>
 #include <QString>
 
+#include "platform/Utf8.h"
+
 namespace brindle::rename {
 
 namespace {
 
-/// The length of the UTF-8 sequence that starts at `text[at]`, or 0 when no
-/// well-formed sequence starts there.
-std::size_t utf8SequenceLength(std::string_view text, std::size_t at) {
-  const auto byte = [&](std::size_t i) { return static_cast<unsigned char>(text[i]); };
-  const unsigned char lead = byte(at);
-  if (lead < 0x80) return 1;
-  std::size_t length = 0;
-  unsigned char low = 0x80;
-  unsigned char high = 0xBF;
-  if (lead >= 0xC2 && lead <= 0xDF) {
-    length = 2;
-  } else if (lead >= 0xE0 && lead <= 0xEF) {
-    length = 3;
-    if (lead == 0xE0) low = 0xA0;   // no overlong forms
-    if (lead == 0xED) high = 0x9F;  // no surrogates
-  } else if (lead >= 0xF0 && lead <= 0xF4) {
-    length = 4;
-    if (lead == 0xF0) low = 0x90;   // no overlong forms
-    if (lead == 0xF4) high = 0x8F;  // nothing above U+10FFFF
-  } else {
-    return 0;
-  }
-  if (at + length > text.size()) return 0;
-  if (byte(at + 1) < low || byte(at + 1) > high) return 0;
-  for (std::size_t i = 2; i < length; ++i) {
-    if (byte(at + i) < 0x80 || byte(at + i) > 0xBF) return 0;
-  }
-  return length;
-}
-
 /// The name as a QString, when it is valid UTF-8 and comes back unchanged
 /// from the round trip.
 std::optional<QString> decoded(const std::string& name) {
-  if (!isValidUtf8(name)) return std::nullopt;
+  if (!platform::utf8::isValid(name)) return std::nullopt;
   QString text = QString::fromUtf8(name.data(), static_cast<qsizetype>(name.size()));
   if (text.toUtf8().toStdString() != name) return std::nullopt;
   return text;
@@ -61,20 +33,11 @@ bool isWordSeparator(char32_t c) {
 
 }  // namespace
 
-bool isValidUtf8(std::string_view text) {
-  for (std::size_t at = 0; at < text.size();) {
-    const std::size_t length = utf8SequenceLength(text, at);
-    if (length == 0) return false;
-    at += length;
-  }
-  return true;
-}
-
 std::vector<std::size_t> characterBounds(std::string_view name) {
   std::vector<std::size_t> bounds;
   bounds.reserve(name.size() + 1);
-  if (isValidUtf8(name)) {
-    for (std::size_t at = 0; at < name.size(); at += utf8SequenceLength(name, at)) {
+  if (platform::utf8::isValid(name)) {
+    for (std::size_t at = 0; at < name.size(); at += platform::utf8::sequenceLength(name, at)) {
       bounds.push_back(at);
     }
   } else {
@@ -98,10 +61,6 @@ std::string_view lastCharacters(std::string_view text, std::size_t count) {
 bool isPlainFileName(std::string_view name) {
   return !name.empty() && name != "." && name != ".." &&
          name.find_first_of(std::string_view("/\0", 2)) == std::string_view::npos;
-}
-
-std::string displayText(std::string_view text) {
-  return QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size())).toUtf8().toStdString();
 }
 
 std::optional<std::string> lowerCase(const std::string& name) {

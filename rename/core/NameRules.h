@@ -15,10 +15,6 @@
 
 namespace brindle::rename {
 
-/// Whether `text` is well-formed UTF-8 (no overlong forms, no surrogates,
-/// nothing above U+10FFFF).
-bool isValidUtf8(std::string_view text);
-
 /// The byte offsets where the characters of `name` start, followed by
 /// name.size().
 std::vector<std::size_t> characterBounds(std::string_view name);
@@ -32,9 +28,6 @@ std::string_view lastCharacters(std::string_view text, std::size_t count);
 /// A name that can be the new name of a file in the same folder: not empty,
 /// not "." or "..", and without a path separator or a NUL byte.
 bool isPlainFileName(std::string_view name);
-
-/// `text` made fit for display: invalid UTF-8 sequences become U+FFFD.
-std::string displayText(std::string_view text);
 
 // Case commands --------------------------------------------------------------
 

@@ -4,7 +4,9 @@
 
 #include <algorithm>
 
+#include "app/core/FileNameText.h"
 #include "platform/Platform.h"
+#include "platform/Utf8.h"
 #include "rename/core/NumberEntry.h"
 
 namespace brindle::rename {
@@ -38,7 +40,8 @@ std::string withSeparator(const std::string& directory) {
 /// Whether a typed text still holds a character shown for undecodable bytes
 /// of `original`: the bytes it stood for are unknown.
 bool standsForUnknownBytes(const std::string& typed, const std::string& original) {
-  return typed.find(kReplacementCharacter) != std::string::npos && !isValidUtf8(original);
+  return typed.find(kReplacementCharacter) != std::string::npos &&
+         !platform::utf8::isValid(original);
 }
 
 }  // namespace
@@ -117,9 +120,9 @@ void changeExtensions(RenameServices services, app::FileListHost& list) {
 std::optional<std::string> typedTargetPath(const std::string& directory, const std::string& oldName,
                                            const std::string& answer) {
   const std::string oldPath = platform::entryPath(directory, oldName);
-  if (answer == displayText(oldPath)) return oldPath;
+  if (answer == app::fileNameToUtf8(oldPath)) return oldPath;
   std::string target;
-  const std::string shownDirectory = displayText(withSeparator(directory));
+  const std::string shownDirectory = app::fileNameToUtf8(withSeparator(directory));
   if (answer.starts_with(shownDirectory)) {
     // The folder part as shown stands for the folder's own bytes.
     target = withSeparator(directory) + answer.substr(shownDirectory.size());
@@ -140,15 +143,15 @@ void renameSingleFile(RenameServices services, app::FileListHost& list) {
     services.dialogs.message("Rename Aborted!");
     return;
   }
-  if (services.dialogs.message("Rename Now\n\r" + displayText(oldPath), Buttons::YesNo, Icon::None,
-                               "Rename") != Answer::Yes) {
+  if (services.dialogs.message("Rename Now\n\r" + app::fileNameToUtf8(oldPath), Buttons::YesNo,
+                               Icon::None, "Rename") != Answer::Yes) {
     services.dialogs.message("Rename Aborted!");
     return;
   }
   platform::InputRequest request;
-  request.prompt = "Enter New Name For:  " + displayText(name);
+  request.prompt = "Enter New Name For:  " + app::fileNameToUtf8(name);
   request.title = "Rename File";
-  request.defaultText = displayText(oldPath);
+  request.defaultText = app::fileNameToUtf8(oldPath);
   const std::string answer = services.dialogs.input(request);
 
   // Errors are ignored: the report below is the only feedback.
@@ -158,7 +161,8 @@ void renameSingleFile(RenameServices services, app::FileListHost& list) {
     }
   }
   list.rereadFileList();
-  services.dialogs.message("Rename Complete:\r\n" + displayText(oldPath) + "\n\rTO:  " + answer);
+  services.dialogs.message("Rename Complete:\r\n" + app::fileNameToUtf8(oldPath) +
+                           "\n\rTO:  " + answer);
 }
 
 NameBoxOutcome renameFromNameBox(RenameServices services, app::FileListHost& list,
@@ -173,9 +177,9 @@ NameBoxOutcome renameFromNameBox(RenameServices services, app::FileListHost& lis
   const std::string oldName = list.currentName();
   const std::string oldPath = withSeparator(directory) + oldName;
   const std::string newPath = withSeparator(directory) + typedName;
-  if (services.dialogs.message(
-          "Rename:\r\n" + displayText(oldPath) + "\r\nTo:\r\n" + displayText(newPath),
-          Buttons::YesNo) != Answer::Yes) {
+  if (services.dialogs.message("Rename:\r\n" + app::fileNameToUtf8(oldPath) + "\r\nTo:\r\n" +
+                                   app::fileNameToUtf8(newPath),
+                               Buttons::YesNo) != Answer::Yes) {
     return NameBoxOutcome::Declined;
   }
   if (newPath == oldPath) {
@@ -190,8 +194,8 @@ NameBoxOutcome renameFromNameBox(RenameServices services, app::FileListHost& lis
           : services.fileSystem.renameNoReplace(oldPath, newPath);
   list.rereadFileList();
   if (status) return NameBoxOutcome::Renamed;
-  services.dialogs.message("The file was not renamed:\r\n" + displayText(oldPath) + "\r\n" +
-                               displayText(status.error().message),
+  services.dialogs.message("The file was not renamed:\r\n" + app::fileNameToUtf8(oldPath) + "\r\n" +
+                               app::fileNameToUtf8(status.error().message),
                            Buttons::Ok, Icon::Critical);
   return NameBoxOutcome::Failed;
 }

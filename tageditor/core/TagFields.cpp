@@ -1,37 +1,39 @@
 #include "tageditor/core/TagFields.h"
 
-#include <QByteArray>
-#include <QFile>
-
+#include "app/core/FileNameText.h"
+#include "inspect/GenreList.h"
 #include "inspect/Id3v1Tag.h"
 #include "rename/core/NameRules.h"
-#include "tageditor/core/GenreList.h"
 
 namespace brindle::tageditor {
 
 namespace {
 
+using inspect::genreList;
+using inspect::genreNumberAt;
+using inspect::genrePositionForNumber;
+using inspect::genrePositionForText;
+
 using inspect::ID3;
 
 constexpr std::array kFields{
-    FieldSpec{kV1Title, TagVersion::V1, "Title:", &ID3::TAGv1Title, 30, 50},
-    FieldSpec{kV1Artist, TagVersion::V1, "Artist:", &ID3::TAGv1Artist, 30, 51},
-    FieldSpec{kV1Album, TagVersion::V1, "Album:", &ID3::TAGv1Album, 30, 82},
-    FieldSpec{kV1Year, TagVersion::V1, "Year:", &ID3::TAGv1Created, 4, 52},
-    FieldSpec{kV1Comment, TagVersion::V1, "Comment:", &ID3::TAGv1Comment, 30, 53},
-    FieldSpec{kV2Title, TagVersion::V2, "Title:", &ID3::TAGv2Title, 0, 58},
-    FieldSpec{kV2Artist, TagVersion::V2, "Artist:", &ID3::TAGv2Artist, 0, 59},
-    FieldSpec{kV2Album, TagVersion::V2, "Album:", &ID3::TAGv2Album, 0, 60},
-    FieldSpec{kV2Year, TagVersion::V2, "Year:", &ID3::TAGv2Created, 6, 62},
-    FieldSpec{kV2Genre, TagVersion::V2, "Genre:", &ID3::TAGv2Genre, 0, 83},
-    FieldSpec{kV2Comment, TagVersion::V2, "Comment:", &ID3::TAGv2Comment, 0, 63},
-    FieldSpec{kV2Composer, TagVersion::V2, "Composer:", &ID3::TAGv2Composer, 30, 64},
-    FieldSpec{kV2OriginalArtist, TagVersion::V2, "Orig. Artist:", &ID3::TAGv2OriginalArtist, 30,
-              65},
-    FieldSpec{kV2Copyright, TagVersion::V2, "Copyright:", &ID3::TAGv2Copyright, 30, 66},
-    FieldSpec{kV2Url, TagVersion::V2, "URL:", &ID3::TAGv2Url, 30, 67},
-    FieldSpec{kV2EncodedBy, TagVersion::V2, "Encoded By:", &ID3::TAGv2EncodedBy, 30, 68},
-    FieldSpec{kV2Track, TagVersion::V2, "Track:", &ID3::TAGv2Track, 0, 61},
+    FieldSpec{kV1Title, "Title:", &ID3::TAGv1Title, 30, 50},
+    FieldSpec{kV1Artist, "Artist:", &ID3::TAGv1Artist, 30, 51},
+    FieldSpec{kV1Album, "Album:", &ID3::TAGv1Album, 30, 82},
+    FieldSpec{kV1Year, "Year:", &ID3::TAGv1Created, 4, 52},
+    FieldSpec{kV1Comment, "Comment:", &ID3::TAGv1Comment, 30, 53},
+    FieldSpec{kV2Title, "Title:", &ID3::TAGv2Title, 0, 58},
+    FieldSpec{kV2Artist, "Artist:", &ID3::TAGv2Artist, 0, 59},
+    FieldSpec{kV2Album, "Album:", &ID3::TAGv2Album, 0, 60},
+    FieldSpec{kV2Year, "Year:", &ID3::TAGv2Created, 6, 62},
+    FieldSpec{kV2Genre, "Genre:", &ID3::TAGv2Genre, 0, 83},
+    FieldSpec{kV2Comment, "Comment:", &ID3::TAGv2Comment, 0, 63},
+    FieldSpec{kV2Composer, "Composer:", &ID3::TAGv2Composer, 30, 64},
+    FieldSpec{kV2OriginalArtist, "Orig. Artist:", &ID3::TAGv2OriginalArtist, 30, 65},
+    FieldSpec{kV2Copyright, "Copyright:", &ID3::TAGv2Copyright, 30, 66},
+    FieldSpec{kV2Url, "URL:", &ID3::TAGv2Url, 30, 67},
+    FieldSpec{kV2EncodedBy, "Encoded By:", &ID3::TAGv2EncodedBy, 30, 68},
+    FieldSpec{kV2Track, "Track:", &ID3::TAGv2Track, 0, 61},
 };
 static_assert(kFields.size() == kFieldCount);
 
@@ -70,19 +72,19 @@ void RememberedValues::remember(const TagFields& fields) {
 
 TagFields fieldsFromComponent(const ID3& component) {
   TagFields fields;
-  for (const FieldSpec& spec : kFields) text(fields, spec.index) = component.*spec.property;
+  for (const FieldSpec& spec : kFields) text(fields, spec.index) = component.*spec.property.text();
   fields.genre = genrePositionForNumber(component.TAGv1GenreIndex);
   return fields;
 }
 
 bool fieldsToComponent(const TagFields& fields, ID3& component) {
   for (int index : {kV1Title, kV1Artist, kV1Album, kV1Year}) {
-    component.*fieldSpec(index).property = fields.txt[static_cast<std::size_t>(index)];
+    component.*fieldSpec(index).property.text() = fields.txt[static_cast<std::size_t>(index)];
   }
   if (fields.genre < 0 || fields.genre >= static_cast<int>(genreList().size())) return false;
   component.TAGv1Genre = inspect::genreText(genreNumberAt(fields.genre));
   for (int index : kSaveOrderAfterGenre) {
-    component.*fieldSpec(index).property = fields.txt[static_cast<std::size_t>(index)];
+    component.*fieldSpec(index).property.text() = fields.txt[static_cast<std::size_t>(index)];
   }
   return true;
 }
@@ -165,9 +167,7 @@ bool isListedByTagEditor(const std::string& name) {
 
 std::optional<std::string> titleFromFileName(const std::string& name) {
   if (!hasMp3Ending(name)) return std::nullopt;
-  return QFile::decodeName(QByteArray::fromStdString(name.substr(0, name.size() - 4)))
-      .toUtf8()
-      .toStdString();
+  return app::fileNameToUtf8(std::string_view(name).substr(0, name.size() - 4));
 }
 
 std::string trackText(int number) {

@@ -11,6 +11,7 @@
 #include <string>
 
 #include "inspect/ID3.h"
+#include "inspect/Properties.h"
 
 namespace brindle::tageditor {
 
@@ -40,14 +41,26 @@ enum Field : int {
   kV2EncodedBy = 16,
 };
 
-enum class TagVersion { V1, V2 };
+using inspect::TagVersion;
 
 struct FieldSpec {
+  /// A field shown with `caption` that loads from and saves to the tag text
+  /// held by `member`; a member that is no tag text fails to compile.
+  constexpr FieldSpec(int index, const char* caption, std::string inspect::ID3::*member,
+                      int typedLimit, int topic)
+      : index(index),
+        property(*inspect::tagProperty(member)),
+        version(property.tag->version),
+        caption(caption),
+        typedLimit(typedLimit),
+        topic(topic) {}
+
   int index;
+  /// The component property the field is loaded from and saved to.
+  const inspect::Property& property;
+  /// The tag frame the field is shown in: the property's tag.
   TagVersion version;
   const char* caption;
-  /// The component property the field is loaded from and saved to.
-  std::string inspect::ID3::*property;
   /// The most characters a user can type; 0 for no limit.
   int typedLimit;
   int topic;

@@ -6,7 +6,6 @@
 #include <gmock/gmock.h>
 
 #include <QAction>
-#include <QFile>
 #include <QLineEdit>
 #include <QProcess>
 #include <QStandardPaths>
@@ -14,6 +13,7 @@
 #include <brindle/Version.h>
 #include <filesystem>
 
+#include "app/core/FileNameText.h"
 #include "platform/qt/QtPrinter.h"
 #include "tests/app/FakeFileList.h"
 #include "tests/app/MainWindowFixture.h"
@@ -392,9 +392,8 @@ INSTANTIATE_TEST_SUITE_P(EveryStep, PrintFailureTest,
 /// The text of a PDF file as pdftotext extracts it, or nothing.
 std::optional<std::string> pdfText(const std::string& pdf) {
   QProcess process;
-  process.start(QStringLiteral("pdftotext"),
-                {QStringLiteral("-enc"), QStringLiteral("UTF-8"),
-                 QFile::decodeName(QByteArray::fromStdString(pdf)), QStringLiteral("-")});
+  process.start(QStringLiteral("pdftotext"), {QStringLiteral("-enc"), QStringLiteral("UTF-8"),
+                                              fileNameToText(pdf), QStringLiteral("-")});
   if (!process.waitForFinished(30000) || process.exitStatus() != QProcess::NormalExit ||
       process.exitCode() != 0) {
     return std::nullopt;

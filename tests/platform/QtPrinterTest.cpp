@@ -2,6 +2,8 @@
 // back with pdftotext.
 #include "platform/qt/QtPrinter.h"
 
+#include "platform/qt/FileNameText.h"
+
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
 
@@ -26,7 +28,7 @@ using ::testing::HasSubstr;
 std::optional<std::string> pdfText(const std::string& pdf, bool layout = false) {
   QStringList arguments = {QStringLiteral("-enc"), QStringLiteral("UTF-8")};
   if (layout) arguments.append(QStringLiteral("-layout"));
-  arguments << QFile::decodeName(QByteArray::fromStdString(pdf)) << QStringLiteral("-");
+  arguments << fileNameToText(pdf) << QStringLiteral("-");
   std::optional<QByteArray> text = test::runTool(QStringLiteral("pdftotext"), arguments);
   if (!text) return std::nullopt;
   return text->toStdString();

@@ -216,17 +216,6 @@ TEST(ExtensionAnswers, PeriodAndLength) {
   EXPECT_EQ(checkExtension("ñañ"), ExtensionAnswer::Usable);  // three characters, six bytes
 }
 
-TEST(Utf8, WellFormedOnly) {
-  EXPECT_TRUE(isValidUtf8("plain.txt"));
-  EXPECT_TRUE(isValidUtf8("Ça va \xF0\x9F\x8E\xB5.mp3"));
-  EXPECT_FALSE(isValidUtf8("\xE9t\xE9"));         // Latin-1
-  EXPECT_FALSE(isValidUtf8("\xC0\xAF"));          // overlong "/"
-  EXPECT_FALSE(isValidUtf8("\xE0\x80\xAF"));      // overlong "/"
-  EXPECT_FALSE(isValidUtf8("\xED\xA0\x80"));      // surrogate
-  EXPECT_FALSE(isValidUtf8("\xF4\x90\x80\x80"));  // above U+10FFFF
-  EXPECT_FALSE(isValidUtf8("\xE2\x82"));          // cut short
-}
-
 TEST(Characters, CodePointsOrBytes) {
   EXPECT_EQ(characterCount("Édith"), 5u);
   EXPECT_EQ(characterCount("\xC9"
@@ -247,11 +236,6 @@ TEST(PlainFileNames, NoSeparatorsNoDotNames) {
   EXPECT_FALSE(isPlainFileName(".."));
   EXPECT_FALSE(isPlainFileName("a/b"));
   EXPECT_FALSE(isPlainFileName(std::string("a\0b", 3)));
-}
-
-TEST(DisplayText, UndecodableBytesShownAsReplacement) {
-  EXPECT_EQ(displayText("café"), "café");
-  EXPECT_EQ(displayText("caf\xE9"), "caf\xEF\xBF\xBD");
 }
 
 }  // namespace

@@ -10,6 +10,7 @@
 #include <string>
 #include <vector>
 
+#include "app/core/FileNameText.h"
 #include "platform/testing/RecordingFileSystem.h"
 #include "platform/testing/ScriptedDialogs.h"
 #include "rename/core/RenameCommands.h"
@@ -402,19 +403,19 @@ TEST_F(RenameCommandsTest, SingleRenameOntoAnExistingFileFailsAndStillReports) {
 TEST_F(RenameCommandsTest, SingleRenameOfANameThatIsNotUtf8UsesItsBytes) {
   FolderList& files = listOf({"\xE9.txt", "\xE8.txt"});
   files.setCurrent("\xE9.txt");
-  dialogs.answer(Answer::Yes).type(displayText(folder.file("\xE9.txt")));
+  dialogs.answer(Answer::Yes).type(app::fileNameToUtf8(folder.file("\xE9.txt")));
   renameSingleFile(services(), files);
   EXPECT_EQ(names(), (Names{"\xE8.txt", "\xE9.txt"}));
   const auto renames = fileSystem.callsOf(FsOp::Rename);
   ASSERT_EQ(renames.size(), 1u);
   EXPECT_EQ(renames[0].path, folder.file("\xE9.txt"));
   EXPECT_EQ(renames[0].second, folder.file("\xE9.txt"));
-  EXPECT_EQ(call(1).input.defaultText, displayText(folder.file("\xE9.txt")));
+  EXPECT_EQ(call(1).input.defaultText, app::fileNameToUtf8(folder.file("\xE9.txt")));
 
   // An edited answer that keeps the stand-in character cannot say which
   // bytes it means: nothing is renamed.
   files.setCurrent("\xE9.txt");
-  dialogs.answer(Answer::Yes).type(displayText(folder.file("\xE9-2.txt")));
+  dialogs.answer(Answer::Yes).type(app::fileNameToUtf8(folder.file("\xE9-2.txt")));
   renameSingleFile(services(), files);
   EXPECT_EQ(names(), (Names{"\xE8.txt", "\xE9.txt"}));
 

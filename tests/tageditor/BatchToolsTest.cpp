@@ -8,10 +8,13 @@
 #include <map>
 #include <vector>
 
-#include "tageditor/core/GenreList.h"
+#include "inspect/GenreList.h"
 
 namespace brindle::tageditor {
 namespace {
+
+using inspect::genreNumberAt;
+using inspect::genrePositionForText;
 
 /// A window over a list of names whose "files" are field values in memory;
 /// records every step.

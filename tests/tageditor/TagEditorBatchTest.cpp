@@ -10,13 +10,15 @@
 #include <QTest>
 
 #include "app/FileListBox.h"
+#include "inspect/GenreList.h"
 #include "tageditor/TagField.h"
-#include "tageditor/core/GenreList.h"
 #include "tests/tageditor/AudioFiles.h"
 #include "tests/tageditor/TagEditorFixture.h"
 
 namespace brindle::tageditor {
 namespace {
+
+using inspect::genrePositionForText;
 
 using namespace testfiles;
 using platform::testing::FsOp;

@@ -13,14 +13,17 @@
 
 #include "app/DirectoryListBox.h"
 #include "app/FileListBox.h"
+#include "inspect/GenreList.h"
 #include "inspect/Readout.h"
 #include "tageditor/TagField.h"
-#include "tageditor/core/GenreList.h"
 #include "tests/tageditor/AudioFiles.h"
 #include "tests/tageditor/TagEditorFixture.h"
 
 namespace brindle::tageditor {
 namespace {
+
+using inspect::genreList;
+using inspect::genrePositionForText;
 
 using namespace testfiles;
 using platform::testing::FsOp;

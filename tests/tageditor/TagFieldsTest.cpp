@@ -4,12 +4,16 @@
 
 #include <gtest/gtest.h>
 
+#include "inspect/GenreList.h"
 #include "inspect/Id3v1Tag.h"
 #include "platform/testing/TestPlatform.h"
-#include "tageditor/core/GenreList.h"
 
 namespace brindle::tageditor {
 namespace {
+
+using inspect::genreList;
+using inspect::genreNumberAt;
+using inspect::genrePositionForText;
 
 /// Fields whose text names the field: "f0" to "f16".
 TagFields numbered() {

@@ -5,13 +5,16 @@
 
 #include <gtest/gtest.h>
 
+#include "inspect/GenreList.h"
 #include "inspect/Readout.h"
 #include "platform/testing/TestPlatform.h"
-#include "tageditor/core/GenreList.h"
 #include "tests/tageditor/AudioFiles.h"
 
 namespace brindle::tageditor {
 namespace {
+
+using inspect::genreList;
+using inspect::genrePositionForText;
 
 using namespace testfiles;
 using platform::testing::FsOp;

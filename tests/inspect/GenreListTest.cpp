@@ -1,12 +1,12 @@
 // The genre list: 150 entries in their fixed order, the blank entry first,
 // each name bound to its version 1 genre number.
-#include "tageditor/core/GenreList.h"
+#include "inspect/GenreList.h"
 
 #include <gtest/gtest.h>
 
 #include <set>
 
-namespace brindle::tageditor {
+namespace brindle::inspect {
 namespace {
 
 /// The named entries in list order as "name=number;".
@@ -73,6 +73,11 @@ TEST(GenreList, PositionForTextIsExact) {
   EXPECT_EQ(genrePositionForText(""), -1);
 }
 
+TEST(GenreList, ListedGenresAreTheNamedNumbers) {
+  for (int number : {0, 17, 148}) EXPECT_TRUE(isListedGenre(number)) << number;
+  for (int number : {149, 200, 254, 255, -1}) EXPECT_FALSE(isListedGenre(number)) << number;
+}
+
 TEST(GenreList, NumberAtAPosition) {
   EXPECT_EQ(genreNumberAt(0), kNoGenre);
   EXPECT_EQ(genreNumberAt(149), 28);  // "Vocal", last
@@ -81,4 +86,4 @@ TEST(GenreList, NumberAtAPosition) {
 }
 
 }  // namespace
-}  // namespace brindle::tageditor
+}  // namespace brindle::inspect

@@ -1,8 +1,8 @@
-#include "tageditor/core/GenreList.h"
+#include "inspect/GenreList.h"
 
 #include <array>
 
-namespace brindle::tageditor {
+namespace brindle::inspect {
 
 namespace {
 
@@ -175,6 +175,10 @@ int genrePositionForNumber(int number) {
   return 0;
 }
 
+bool isListedGenre(int number) {
+  return genrePositionForNumber(number) != 0;
+}
+
 int genrePositionForText(const std::string& text) {
   for (std::size_t position = 0; position < kGenres.size(); ++position) {
     if (text == kGenres[position].name) return static_cast<int>(position);
@@ -187,4 +191,4 @@ int genreNumberAt(int position) {
   return kGenres[static_cast<std::size_t>(position)].number;
 }
 
-}  // namespace brindle::tageditor
+}  // namespace brindle::inspect

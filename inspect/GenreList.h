@@ -1,11 +1,12 @@
-// The genre list of the tag editor: a blank entry, then the version 1 genre
-// names in the order the list shows them, each with its genre number.
+// The one genre list of the program: a blank entry, then the version 1 genre
+// names in the order the tag editor's list shows them, each with its genre
+// number. The component, brindle-cli and the tag editor all take it from here.
 #pragma once
 
 #include <span>
 #include <string>
 
-namespace brindle::tageditor {
+namespace brindle::inspect {
 
 /// The genre number the blank entry stands for: no genre.
 inline constexpr int kNoGenre = 255;
@@ -24,6 +25,10 @@ std::span<const GenreEntry> genreList();
 /// blank entry) when no name has it.
 int genrePositionForNumber(int number);
 
+/// True when a named entry has genre number `number` (0 to 148); any other
+/// number shows as the blank entry.
+bool isListedGenre(int number);
+
 /// The list position of the entry whose text equals `text` exactly, or -1.
 int genrePositionForText(const std::string& text);
 
@@ -31,4 +36,4 @@ int genrePositionForText(const std::string& text);
 /// and for a position outside the list.
 int genreNumberAt(int position);
 
-}  // namespace brindle::tageditor
+}  // namespace brindle::inspect
