@@ -4,6 +4,8 @@
 
 #include <algorithm>
 
+#include "id3v2/TextCodec.h"
+
 namespace brindle::id3v2 {
 
 clsF::clsF() : m_frameid(4, '\0') {}
@@ -50,6 +52,16 @@ std::uint8_t clsF::textencoding() const {
 
 void clsF::textencoding(std::uint8_t a_enc) {
   m_encoding = a_enc;
+}
+
+std::string clsF::valueText() const {
+  return decodeText(textencoding(), data());
+}
+
+void clsF::setValueText(std::string_view utf8) {
+  const std::uint8_t enc = fitsLatin1(utf8) ? encoding::kLatin1 : encoding::kUtf16;
+  textencoding(enc);
+  data(encodeText(enc, utf8) + terminatorOf(enc));
 }
 
 std::string clsF::terminated(std::string_view value) {

@@ -14,11 +14,12 @@
 
 namespace brindle::id3v2 {
 
-/// One frame of a tag. The 10-byte frame header is read and written by the
-/// tag container; a frame deals only with its content, the bytes that follow
-/// that header. Text values (data, description, language) are byte strings:
-/// one char per content byte, so a frame read and written back yields the
-/// same bytes whatever its text encoding.
+/// One frame of an ID3v2 tag, of any kind.
+///
+/// The 10-byte frame header is read and written by the tag container; a frame deals only with its
+/// content, the bytes that follow that header. Text values (data, description, language) are byte
+/// strings: one char per content byte, so a frame read and written back yields the same bytes
+/// whatever its text encoding.
 class clsF {
  public:
   virtual ~clsF() = default;
@@ -56,6 +57,15 @@ class clsF {
   /// Stores the data: a value whose last byte is not zero gets one zero byte
   /// appended; an empty value becomes one zero byte.
   virtual void data(std::string_view a_sdata) = 0;
+
+  /// The value as UTF-8: the data decoded in the frame's encoding, each
+  /// terminator kept as one zero character. Kinds whose value is not text in
+  /// the frame's encoding (a URL) say so here, so callers need not know the
+  /// kind.
+  virtual std::string valueText() const;
+  /// Stores a UTF-8 value with its terminator: as ISO-8859-1 when it fits,
+  /// else as UTF-16, and sets the encoding byte to match.
+  virtual void setValueText(std::string_view utf8);
 
   /// True for a frame kept as raw bytes only.
   virtual bool isopaque() const { return false; }

@@ -8,8 +8,9 @@
 
 namespace brindle::id3v2 {
 
-/// A text frame (title, artist, track number, ...). Content: the encoding
-/// byte, then the data. framesize() = length of data + 1.
+/// A text frame: one text value such as a title, an artist or a track number.
+///
+/// Content: the encoding byte, then the data. framesize() = length of data + 1.
 class clsTF final : public clsF {
  public:
   /// A frame whose data is one zero byte.
