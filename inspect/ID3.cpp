@@ -25,12 +25,13 @@ class PrefixCachedFile : public platform::ReadableFile {
  public:
   PrefixCachedFile(platform::ReadableFile& file, std::uint64_t size) : m_file(file), m_size(size) {}
 
-  bool load(std::size_t length) {
+  /// Reads the first `length` bytes into memory.
+  platform::Status load(std::size_t length) {
     m_prefix.resize(static_cast<std::size_t>(std::min<std::uint64_t>(length, m_size)));
     auto got = m_file.readAt(0, m_prefix);
-    if (!got) return false;
+    if (!got) return got.error();
     m_prefix.resize(got.value());
-    return true;
+    return {};
   }
 
   platform::Result<std::size_t> readAt(std::uint64_t offset,
@@ -123,7 +124,7 @@ platform::Status ID3::ReadID3(const std::string& path) {
   }
   const std::uint64_t fileLength = length.value();
   PrefixCachedFile file(*opened.value(), fileLength);
-  file.load(kPrefixSize);
+  (void)file.load(kPrefixSize);
 
   Mp3FileSizeInBytes = static_cast<std::int32_t>(fileLength);
   Mp3FileSize = sizeText(static_cast<std::int64_t>(fileLength), m_decimalSeparator);
