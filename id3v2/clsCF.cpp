@@ -18,19 +18,19 @@ void clsCF::language(std::string_view a_slang) {
   m_language.resize(kLanguageSize, ' ');
 }
 
-bool clsCF::parsefields(ByteView content) {
+bool clsCF::parseFields(ByteView content) {
   if (content.size() < kDescriptionStart) return false;
   m_language = text(content.subspan(1, kLanguageSize));
   parseDescribed(content, kDescriptionStart, WithoutTerminator::DataEmpty);
   return true;
 }
 
-void clsCF::renderfields(ByteVector& content) const {
+void clsCF::renderFields(ByteVector& content) const {
   append(content, m_language);
   renderDescribed(content);
 }
 
-std::size_t clsCF::fieldssize() const {
+std::size_t clsCF::fieldsSize() const {
   return m_language.size() + describedSize();
 }
 

@@ -30,9 +30,9 @@ class clsCF final : public DescribedFrame {
   /// Fewer than 4 content bytes do not fit. The description starts at byte
   /// 4; without a terminator it takes all bytes after the language and the
   /// data is empty.
-  bool parsefields(ByteView content) override;
-  void renderfields(ByteVector& content) const override;
-  std::size_t fieldssize() const override;
+  bool parseFields(ByteView content) override;
+  void renderFields(ByteVector& content) const override;
+  std::size_t fieldsSize() const override;
 
   std::string m_language = std::string(3, '\0');
 };

@@ -21,7 +21,7 @@ const std::string& clsF::frameid() const {
 
 std::int32_t clsF::framesize() const {
   // Every kind but the opaque one writes the encoding byte before its fields.
-  return static_cast<std::int32_t>(fieldssize() + (isopaque() ? 0 : 1));
+  return static_cast<std::int32_t>(fieldsSize() + (isOpaque() ? 0 : 1));
 }
 
 void clsF::setflags(std::span<const std::uint8_t, 2> a_flags) {
@@ -33,8 +33,8 @@ void clsF::getflags(std::array<std::uint8_t, 2>& a_flags) const {
 }
 
 bool clsF::parsebytes(ByteView a_bytes) {
-  if (isopaque()) return parsefields(a_bytes);
-  if (a_bytes.empty() || !parsefields(a_bytes)) return false;
+  if (isOpaque()) return parseFields(a_bytes);
+  if (a_bytes.empty() || !parseFields(a_bytes)) return false;
   m_encoding = a_bytes[0];
   return true;
 }
@@ -42,8 +42,8 @@ bool clsF::parsebytes(ByteView a_bytes) {
 void clsF::getbytes(ByteVector& a_bytes) const {
   a_bytes.clear();
   a_bytes.reserve(static_cast<std::size_t>(framesize()));
-  if (!isopaque()) a_bytes.push_back(m_encoding);
-  renderfields(a_bytes);
+  if (!isOpaque()) a_bytes.push_back(m_encoding);
+  renderFields(a_bytes);
 }
 
 std::uint8_t clsF::textencoding() const {

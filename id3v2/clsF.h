@@ -68,7 +68,7 @@ class clsF {
   virtual void setValueText(std::string_view utf8);
 
   /// True for a frame kept as raw bytes only.
-  virtual bool isopaque() const { return false; }
+  virtual bool isOpaque() const { return false; }
 
  protected:
   clsF();
@@ -87,11 +87,11 @@ class clsF {
   /// Replaces the kind's fields from the content, whose byte 0 is the
   /// encoding byte (non-empty unless the frame is opaque). False, with the
   /// fields unchanged, when the content does not fit the kind.
-  virtual bool parsefields(ByteView content) = 0;
+  virtual bool parseFields(ByteView content) = 0;
   /// Appends the kind's fields to content (after the encoding byte).
-  virtual void renderfields(ByteVector& content) const = 0;
-  /// Number of bytes renderfields appends.
-  virtual std::size_t fieldssize() const = 0;
+  virtual void renderFields(ByteVector& content) const = 0;
+  /// Number of bytes renderFields appends.
+  virtual std::size_t fieldsSize() const = 0;
 
   std::string m_frameid;
   std::array<std::uint8_t, 2> m_flags{};

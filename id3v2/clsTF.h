@@ -22,9 +22,9 @@ class clsTF final : public clsF {
  private:
   /// Every byte after the encoding byte becomes the data: zero bytes are
   /// kept, nothing is stripped and no terminator is added.
-  bool parsefields(ByteView content) override;
-  void renderfields(ByteVector& content) const override;
-  std::size_t fieldssize() const override;
+  bool parseFields(ByteView content) override;
+  void renderFields(ByteVector& content) const override;
+  std::size_t fieldsSize() const override;
 
   std::string m_data = std::string(1, '\0');
 };

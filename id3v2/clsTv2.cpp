@@ -83,7 +83,7 @@ platform::Status clsTv2::readtag(platform::ReadableFile& a_file) {
 }
 
 std::string clsTv2::frameIdFor(std::int32_t a_eframeid) const {
-  std::string id(frameidtext(a_eframeid));
+  std::string id(frameIdText(a_eframeid));
   // Version 2.4 keeps the year in the recording time frame.
   if (m_major == 4 && id == "TYER") return "TDRC";
   return id;
@@ -92,7 +92,7 @@ std::string clsTv2::frameIdFor(std::int32_t a_eframeid) const {
 std::shared_ptr<clsF> clsTv2::findFrame(const std::string& id) const {
   if (id.empty()) return nullptr;
   for (const std::shared_ptr<clsF>& frame : m_frames) {
-    if (!frame->isopaque() && frame->frameid() == id) return frame;
+    if (!frame->isOpaque() && frame->frameid() == id) return frame;
   }
   return nullptr;
 }
@@ -109,7 +109,7 @@ void clsTv2::setframevalue(std::int32_t a_eframeid, std::string_view a_sdata) {
   std::shared_ptr<clsF> frame = findFrame(id);
   if (frame && getframevalue(a_eframeid) == a_sdata) return;
   if (!frame) {
-    frame = createframe(id);
+    frame = createFrame(id);
     m_frames.add(frame);
   }
   frame->setValueText(a_sdata);

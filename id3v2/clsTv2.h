@@ -70,11 +70,11 @@ class clsTv2 {
 
   /// The major version the tag is written in: 4 after reading a version 2.4
   /// tag, else 3.
-  std::uint8_t majorversion() const { return m_major; }
+  std::uint8_t majorVersion() const { return m_major; }
 
   /// Told true at the start of a write and false at its end, so that a window
   /// can show the busy pointer and let pending events run.
-  void setbusyhandler(std::function<void(bool busy)> handler) { m_busy = std::move(handler); }
+  void setBusyHandler(std::function<void(bool busy)> handler) { m_busy = std::move(handler); }
 
  private:
   std::string frameIdFor(std::int32_t a_eframeid) const;

@@ -44,16 +44,16 @@ std::string clsWF::valueText() const {
   return decodeText(encoding::kLatin1, data());
 }
 
-bool clsWF::parsefields(ByteView content) {
+bool clsWF::parseFields(ByteView content) {
   parseDescribed(content, kDescriptionStart, WithoutTerminator::DataRepeatsDescription);
   return true;
 }
 
-void clsWF::renderfields(ByteVector& content) const {
+void clsWF::renderFields(ByteVector& content) const {
   renderDescribed(content);
 }
 
-std::size_t clsWF::fieldssize() const {
+std::size_t clsWF::fieldsSize() const {
   return describedSize();
 }
 

@@ -24,9 +24,9 @@ class clsWF final : public DescribedFrame {
  private:
   /// The description starts at byte 1; without a terminator both the
   /// description and the data take all bytes after the encoding byte.
-  bool parsefields(ByteView content) override;
-  void renderfields(ByteVector& content) const override;
-  std::size_t fieldssize() const override;
+  bool parseFields(ByteView content) override;
+  void renderFields(ByteVector& content) const override;
+  std::size_t fieldsSize() const override;
 
   /// Any URL fits: its characters beyond ISO-8859-1 are percent-escaped.
   bool valueFitsLatin1(std::string_view utf8) const override;

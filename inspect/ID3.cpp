@@ -207,7 +207,7 @@ platform::Status ID3::SaveID3() {
   }
   id3v2::clsTv2 tag(m_fileSystem, m_clock);
   tag.lasterror(0);
-  tag.setbusyhandler(m_busy);
+  tag.setBusyHandler(m_busy);
   // The tag is read first so that every frame the fields do not show (a
   // cover picture, lyrics, frames of other programs) is written back as it
   // was, and unchanged values keep their bytes.

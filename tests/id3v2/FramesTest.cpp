@@ -67,7 +67,7 @@ class FrameParseTest : public ::testing::TestWithParam<ParseRow> {};
 
 TEST_P(FrameParseTest, ParsesFieldsAndWritesThemBack) {
   const ParseRow& row = GetParam();
-  std::shared_ptr<clsF> frame = createframe(row.frameid);
+  std::shared_ptr<clsF> frame = createFrame(row.frameid);
   ASSERT_TRUE(frame->parsebytes(row.content));
 
   EXPECT_EQ(frame->textencoding(), row.encoding);
@@ -439,8 +439,8 @@ TEST(OpaqueFrameTest, PictureLikeContentRoundTripsByteForByte) {
   const ByteVector content{0x00, 0x69, 0x6D, 0x61, 0x67, 0x65, 0x2F, 0x70, 0x6E,
                            0x67, 0x00, 0x03, 0x00, 0x89, 0x50, 0x4E, 0x47, 0x0D,
                            0x0A, 0x1A, 0x0A, 0x00, 0x00, 0x00, 0x0D, 0xFF, 0x00};
-  std::shared_ptr<clsF> frame = createframe("APIC");
-  ASSERT_TRUE(frame->isopaque());
+  std::shared_ptr<clsF> frame = createFrame("APIC");
+  ASSERT_TRUE(frame->isOpaque());
   ASSERT_TRUE(frame->parsebytes(content));
   EXPECT_EQ(frame->framesize(), static_cast<std::int32_t>(content.size()));
   EXPECT_EQ(rendered(*frame), hex(content));
@@ -460,7 +460,7 @@ TEST(OpaqueFrameTest, EncodingByteIsNotInterpreted) {
 
 TEST(OpaqueFrameTest, NewAndEmptyFramesHaveNoContent) {
   clsOF frame;
-  EXPECT_TRUE(frame.isopaque());
+  EXPECT_TRUE(frame.isOpaque());
   EXPECT_EQ(frame.framesize(), 0);
   EXPECT_EQ(rendered(frame), "");
   ASSERT_TRUE(frame.parsebytes(ByteVector{0x07}));
@@ -469,9 +469,9 @@ TEST(OpaqueFrameTest, NewAndEmptyFramesHaveNoContent) {
 }
 
 TEST(OpaqueFrameTest, EditableKindsAreNotOpaque) {
-  EXPECT_FALSE(clsTF().isopaque());
-  EXPECT_FALSE(clsCF().isopaque());
-  EXPECT_FALSE(clsWF().isopaque());
+  EXPECT_FALSE(clsTF().isOpaque());
+  EXPECT_FALSE(clsCF().isOpaque());
+  EXPECT_FALSE(clsWF().isOpaque());
 }
 
 // ---------------------------------------------------------------------------
@@ -486,8 +486,8 @@ class FrameKindTest : public ::testing::TestWithParam<KindRow> {};
 
 TEST_P(FrameKindTest, IdPicksKindAndClass) {
   const KindRow& row = GetParam();
-  EXPECT_EQ(kindof(row.id), row.kind);
-  std::shared_ptr<clsF> frame = createframe(row.id);
+  EXPECT_EQ(kindOf(row.id), row.kind);
+  std::shared_ptr<clsF> frame = createFrame(row.id);
   ASSERT_NE(frame, nullptr);
   switch (row.kind) {
     case FrameKind::Text:
@@ -522,18 +522,18 @@ INSTANTIATE_TEST_SUITE_P(Ids, FrameKindTest, ::testing::ValuesIn(kKindRows), [](
 });
 
 TEST(CreateFrameTest, CreatedFrameCarriesItsId) {
-  EXPECT_EQ(createframe("TIT2")->frameid(), "TIT2");
-  EXPECT_EQ(createframe("COMM")->frameid(), "COMM");
-  EXPECT_EQ(createframe("PRIV")->frameid(), "PRIV");
-  EXPECT_EQ(createframe("TIT")->frameid(), "TIT ");
+  EXPECT_EQ(createFrame("TIT2")->frameid(), "TIT2");
+  EXPECT_EQ(createFrame("COMM")->frameid(), "COMM");
+  EXPECT_EQ(createFrame("PRIV")->frameid(), "PRIV");
+  EXPECT_EQ(createFrame("TIT")->frameid(), "TIT ");
 }
 
 TEST(FrameIdTest, NumbersOutsideTheRangeHaveNoId) {
-  EXPECT_EQ(frameidtext(0), "");
-  EXPECT_EQ(frameidtext(1), "TRCK");
-  EXPECT_EQ(frameidtext(12), "TENC");
-  EXPECT_EQ(frameidtext(13), "");
-  EXPECT_EQ(frameidtext(-1), "");
+  EXPECT_EQ(frameIdText(0), "");
+  EXPECT_EQ(frameIdText(1), "TRCK");
+  EXPECT_EQ(frameIdText(12), "TENC");
+  EXPECT_EQ(frameIdText(13), "");
+  EXPECT_EQ(frameIdText(-1), "");
 }
 
 TEST(FrameIdTest, EveryWellKnownFrameHasAnEditableKind) {
@@ -543,8 +543,8 @@ TEST(FrameIdTest, EveryWellKnownFrameHasAnEditableKind) {
       {TOPE, "TOPE"}, {TCOP, "TCOP"}, {WXXX, "WXXX"}, {TENC, "TENC"},
   };
   for (const auto& [number, id] : ids) {
-    EXPECT_EQ(frameidtext(number), id);
-    EXPECT_NE(kindof(frameidtext(number)), FrameKind::Opaque) << id;
+    EXPECT_EQ(frameIdText(number), id);
+    EXPECT_NE(kindOf(frameIdText(number)), FrameKind::Opaque) << id;
   }
 }
 

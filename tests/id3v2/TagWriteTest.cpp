@@ -172,7 +172,7 @@ TEST_F(TagWriteTest, Version24KeepsItsVersionAndFrames) {
   EXPECT_EQ(written.find("TYER"), std::string::npos);
   auto back = container();
   back->readtag(path);
-  EXPECT_EQ(back->majorversion(), 4);
+  EXPECT_EQ(back->majorVersion(), 4);
   EXPECT_EQ(back->frames().count(), 4);
   EXPECT_EQ(back->getframevalue(TIT2), "New");
   EXPECT_EQ(back->getframevalue(TYER), "2021");
@@ -399,7 +399,7 @@ TEST_F(TagWriteTest, BusyHandlerFramesTheWrite) {
   const std::string path = song(kAudio);
   std::vector<bool> calls;
   auto tag = container();
-  tag->setbusyhandler([&](bool busy) { calls.push_back(busy); });
+  tag->setBusyHandler([&](bool busy) { calls.push_back(busy); });
   tag->writetag(path);
   EXPECT_EQ(calls, (std::vector<bool>{true, false}));
 }
