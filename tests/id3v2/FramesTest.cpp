@@ -381,6 +381,50 @@ TEST(UrlFrameTest, SettersApplyTheTerminatorRule) {
   EXPECT_EQ(rendered(frame), "00 41 00 00");
 }
 
+// ---------------------------------------------------------------------------
+// Values read and set as UTF-8 through the frame base, whatever the kind.
+
+TEST(FrameValueTest, TextValueChoosesTheEncoding) {
+  clsTF text;
+  clsF& frame = text;
+  frame.setValueText("Caf\xC3\xA9");
+  EXPECT_EQ(rendered(frame), "00 43 61 66 E9 00");
+  frame.setValueText("\xE2\x98\x83");
+  EXPECT_EQ(rendered(frame), "01 FF FE 03 26 00 00");
+  EXPECT_EQ(frame.valueText(), std::string("\xE2\x98\x83") + '\0');
+}
+
+TEST(FrameValueTest, CommentDescriptionFollowsTheValuesEncoding) {
+  clsCF comment;
+  comment.language("eng");
+  comment.description("d");
+  clsF& frame = comment;
+  frame.setValueText("\xE2\x98\x83");
+  EXPECT_EQ(rendered(frame), "01 65 6E 67 FF FE 64 00 00 00 FF FE 03 26 00 00");
+  EXPECT_EQ(frame.valueText(), std::string("\xE2\x98\x83") + '\0');
+  frame.setValueText("ok");
+  EXPECT_EQ(rendered(frame), "00 65 6E 67 64 00 6F 6B 00");
+}
+
+TEST(FrameValueTest, UrlIsLatin1WhateverTheEncoding) {
+  clsWF url;
+  url.description("d");
+  clsF& frame = url;
+  // A character beyond Latin-1 is escaped and does not make the frame UTF-16.
+  frame.setValueText("http://a/\xE2\x98\x83");
+  EXPECT_EQ(rendered(frame), "00 64 00 68 74 74 70 3A 2F 2F 61 2F 25 45 32 25 39 38 25 38 33 00");
+  EXPECT_EQ(frame.valueText(), "http://a/%E2%98%83" + std::string(1, '\0'));
+
+  // A UTF-16 description keeps the frame UTF-16; the URL stays Latin-1.
+  clsWF described;
+  described.textencoding(1);
+  described.description(raw({0xFF, 0xFE, 0x03, 0x26, 0x00, 0x00}));
+  clsF& utf16 = described;
+  utf16.setValueText("http://b/\xC3\xA9");
+  EXPECT_EQ(rendered(utf16), "01 FF FE 03 26 00 00 68 74 74 70 3A 2F 2F 62 2F E9 00");
+  EXPECT_EQ(utf16.valueText(), "http://b/\xC3\xA9" + std::string(1, '\0'));
+}
+
 TEST(FrameTest, EmptyContentIsRejectedByTextAndUrlFrames) {
   clsTF text;
   text.data("keep");
