@@ -83,8 +83,8 @@ class ID3 {
 
   /// Reads the size, the MPEG data and both tags of the file into the
   /// properties and remembers the path in FileName. A file that cannot be
-  /// read leaves no value of an earlier file behind; the status says why it
-  /// could not be read (no event is raised).
+  /// read leaves no value of an earlier file behind. The status says why the
+  /// file or its version 2 tag could not be read (no event is raised).
   platform::Status ReadID3(const std::string& path);
   /// Writes both tags of FileName from the properties; failures raise Error.
   /// Returns the first failure (the version 2 write's, else the version 1
