@@ -23,8 +23,8 @@ using Json = nlohmann::ordered_json;
 
 /// The services one component needs, for a program without windows.
 struct Services {
-  explicit Services(std::ostream& err) : dialogs(err) {}
-  platform::posix::PosixFileSystem fileSystem;
+  Services(platform::FileSystem& files, std::ostream& err) : fileSystem(files), dialogs(err) {}
+  platform::FileSystem& fileSystem;
   platform::console::LocalClock clock;
   platform::console::ConsoleDialogs dialogs;
 
@@ -85,6 +85,18 @@ bool reportUnreadable(Services& services, const std::string& file, std::ostream&
   return true;
 }
 
+/// Shows the component's Error event: "Error: " and the code, then the file
+/// and the reason, which ends with the system's error text where there is
+/// one.
+inspect::ID3::ErrorHandler errorPrinter(const std::string& file, ExitCode& status,
+                                        std::ostream& err) {
+  return [&file, &status, &err](std::int16_t code, const platform::Error& reason) {
+    err << "Error: " << code << '\n';
+    err << "brindle-cli: " << file << ": " << reason.message << '\n';
+    status = kFailed;
+  };
+}
+
 struct FileList {
   std::vector<std::string> files;
   bool json = false;
@@ -99,7 +111,8 @@ std::shared_ptr<FileList> declareFiles(CLI::App& command, bool withJson) {
 }
 
 ExitCode readAll(const FileList& options, bool wav, std::ostream& out, std::ostream& err) {
-  Services services(err);
+  platform::posix::PosixFileSystem posixFileSystem;
+  Services services(posixFileSystem, err);
   std::vector<inspect::ID3> components;
   ExitCode status = kSuccess;
   for (const std::string& file : options.files) {
@@ -142,7 +155,8 @@ Action defineInfo(CLI::App& command, std::ostream& out, std::ostream& err) {
       "Example: brindle-cli info song.mp3");
   auto options = declareFiles(command, false);
   return [options, &out, &err]() -> ExitCode {
-    Services services(err);
+    platform::posix::PosixFileSystem posixFileSystem;
+    Services services(posixFileSystem, err);
     ExitCode status = kSuccess;
     bool first = true;
     for (const std::string& file : options->files) {
@@ -189,60 +203,8 @@ Action defineWrite(CLI::App& command, std::ostream& out, std::ostream& err) {
       ->type_name("NAME=VALUE");
   return [options, &out, &err]() -> ExitCode {
     (void)out;
-    Services services(err);
-    // Every assignment is checked before the file is touched.
-    struct Assignment {
-      const inspect::Property* property;
-      std::string value;
-    };
-    std::vector<Assignment> assignments;
-    for (const std::string& text : options->assignments) {
-      const std::size_t equals = text.find('=');
-      const std::string name = text.substr(0, equals);
-      const inspect::Property* property = inspect::findProperty(name);
-      if (equals == std::string::npos || !property || !property->writable()) {
-        err << "brindle-cli: --set " << text
-            << ": expected NAME=VALUE with NAME a tag field such as TAGv2Title or TAGv1Genre\n";
-        return kUsage;
-      }
-      std::string value = text.substr(equals + 1);
-      if (name == "TAGv1Genre") {
-        int number = -1;
-        try {
-          std::size_t used = 0;
-          number = std::stoi(value, &used);
-          if (used != value.size()) number = -1;
-        } catch (const std::exception&) {
-          number = -1;
-        }
-        if (number < 0 || number > 255) {
-          err << "brindle-cli: --set TAGv1Genre takes a genre number from 0 to 255, not \"" << value
-              << "\"\n";
-          return kUsage;
-        }
-        value = inspect::genreText(number);
-      }
-      assignments.push_back({property, value});
-    }
-    if (reportUnreadable(services, options->file, err)) return kFailed;
-
-    inspect::ID3 component = services.component();
-    component.ReadID3(options->file);
-    // As the tag editor does: a number the genre list does not name is its
-    // blank entry.
-    const int genre = component.TAGv1GenreIndex;
-    component.TAGv1Genre =
-        inspect::genreText(inspect::isListedGenre(genre) ? genre : inspect::kNoGenre);
-    for (const Assignment& assignment : assignments) {
-      component.*assignment.property->text() = assignment.value;
-    }
-    ExitCode status = kSuccess;
-    component.setErrorHandler([&](std::int16_t code) {
-      err << "Error: " << code << '\n';
-      status = kFailed;
-    });
-    component.SaveID3();
-    return status;
+    platform::posix::PosixFileSystem posixFileSystem;
+    return writeTags(posixFileSystem, options->file, options->assignments, err);
   };
 }
 
@@ -253,23 +215,81 @@ Action defineRemoveV2(CLI::App& command, std::ostream& out, std::ostream& err) {
   auto options = declareFiles(command, false);
   return [options, &out, &err]() -> ExitCode {
     (void)out;
-    Services services(err);
-    ExitCode status = kSuccess;
-    for (const std::string& file : options->files) {
-      if (reportUnreadable(services, file, err)) {
-        status = kFailed;
-        continue;
-      }
-      inspect::ID3 component = services.component();
-      component.FileName = file;
-      component.setErrorHandler([&](std::int16_t code) {
-        err << "Error: " << code << '\n';
-        status = kFailed;
-      });
-      component.RemoveID3Tagv2();
-    }
-    return status;
+    platform::posix::PosixFileSystem posixFileSystem;
+    return removeVersion2Tags(posixFileSystem, options->files, err);
   };
+}
+
+ExitCode writeTags(platform::FileSystem& fileSystem, const std::string& file,
+                   const std::vector<std::string>& assignmentTexts, std::ostream& err) {
+  Services services(fileSystem, err);
+  // Every assignment is checked before the file is touched.
+  struct Assignment {
+    const inspect::Property* property;
+    std::string value;
+  };
+  std::vector<Assignment> assignments;
+  for (const std::string& text : assignmentTexts) {
+    const std::size_t equals = text.find('=');
+    const std::string name = text.substr(0, equals);
+    const inspect::Property* property = inspect::findProperty(name);
+    if (equals == std::string::npos || !property || !property->writable()) {
+      err << "brindle-cli: --set " << text
+          << ": expected NAME=VALUE with NAME a tag field such as TAGv2Title or TAGv1Genre\n";
+      return kUsage;
+    }
+    std::string value = text.substr(equals + 1);
+    if (name == "TAGv1Genre") {
+      int number = -1;
+      try {
+        std::size_t used = 0;
+        number = std::stoi(value, &used);
+        if (used != value.size()) number = -1;
+      } catch (const std::exception&) {
+        number = -1;
+      }
+      if (number < 0 || number > 255) {
+        err << "brindle-cli: --set TAGv1Genre takes a genre number from 0 to 255, not \"" << value
+            << "\"\n";
+        return kUsage;
+      }
+      value = inspect::genreText(number);
+    }
+    assignments.push_back({property, value});
+  }
+  if (reportUnreadable(services, file, err)) return kFailed;
+
+  inspect::ID3 component = services.component();
+  component.ReadID3(file);
+  // As the tag editor does: a number the genre list does not name is its
+  // blank entry.
+  const int genre = component.TAGv1GenreIndex;
+  component.TAGv1Genre =
+      inspect::genreText(inspect::isListedGenre(genre) ? genre : inspect::kNoGenre);
+  for (const Assignment& assignment : assignments) {
+    component.*assignment.property->text() = assignment.value;
+  }
+  ExitCode status = kSuccess;
+  component.setErrorHandler(errorPrinter(file, status, err));
+  component.SaveID3();
+  return status;
+}
+
+ExitCode removeVersion2Tags(platform::FileSystem& fileSystem, const std::vector<std::string>& files,
+                            std::ostream& err) {
+  Services services(fileSystem, err);
+  ExitCode status = kSuccess;
+  for (const std::string& file : files) {
+    if (reportUnreadable(services, file, err)) {
+      status = kFailed;
+      continue;
+    }
+    inspect::ID3 component = services.component();
+    component.FileName = file;
+    component.setErrorHandler(errorPrinter(file, status, err));
+    component.RemoveID3Tagv2();
+  }
+  return status;
 }
 
 }  // namespace brindle::cli

@@ -31,7 +31,7 @@ constexpr std::array<std::pair<std::string_view, FrameKind>, 13> kKinds{{
     {"COMM", FrameKind::Comment},
 }};
 
-std::shared_ptr<clsF> newframe(FrameKind kind) {
+std::shared_ptr<clsF> newFrameOfKind(FrameKind kind) {
   switch (kind) {
     case FrameKind::Text:
       return std::make_shared<clsTF>();
@@ -47,15 +47,15 @@ std::shared_ptr<clsF> newframe(FrameKind kind) {
 
 }  // namespace
 
-FrameKind kindof(std::string_view a_sframeid) {
+FrameKind kindOf(std::string_view frameId) {
   const auto* found = std::find_if(kKinds.begin(), kKinds.end(),
-                                   [&](const auto& entry) { return entry.first == a_sframeid; });
+                                   [&](const auto& entry) { return entry.first == frameId; });
   return found == kKinds.end() ? FrameKind::Opaque : found->second;
 }
 
-std::shared_ptr<clsF> createframe(std::string_view a_sframeid) {
-  std::shared_ptr<clsF> frame = newframe(kindof(a_sframeid));
-  frame->frameid(a_sframeid);
+std::shared_ptr<clsF> createFrame(std::string_view frameId) {
+  std::shared_ptr<clsF> frame = newFrameOfKind(kindOf(frameId));
+  frame->frameid(frameId);
   return frame;
 }
 

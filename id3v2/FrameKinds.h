@@ -16,10 +16,10 @@ enum class FrameKind { Text, Comment, Url, Opaque };
 /// The kind of a frame id, compared exactly (case-sensitive, no padding):
 /// Text for TRCK TIT2 TPE1 TALB TYER TCON TCOM TOPE TCOP TENC TDRC, Url for
 /// WXXX, Comment for COMM, Opaque for anything else.
-FrameKind kindof(std::string_view a_sframeid);
+FrameKind kindOf(std::string_view frameId);
 
-/// A new frame of the id's kind (see kindof) with its initial values and
-/// frameid set to a_sframeid.
-std::shared_ptr<clsF> createframe(std::string_view a_sframeid);
+/// A new frame of the id's kind (see kindOf) with its initial values and
+/// frameid set to frameId.
+std::shared_ptr<clsF> createFrame(std::string_view frameId);
 
 }  // namespace brindle::id3v2

@@ -5,13 +5,13 @@
 
 namespace brindle::id3v2 {
 
-std::string_view frameidtext(std::int32_t a_eframeid) {
+std::string_view frameIdText(std::int32_t frameNumber) {
   static constexpr std::array<std::string_view, 12> kIds{
       "TRCK", "TIT2", "TPE1", "TALB", "TYER", "TCON",
       "COMM", "TCOM", "TOPE", "TCOP", "WXXX", "TENC",
   };
-  if (a_eframeid < TRCK || a_eframeid > TENC) return {};
-  return kIds[static_cast<std::size_t>(a_eframeid - TRCK)];
+  if (frameNumber < TRCK || frameNumber > TENC) return {};
+  return kIds[static_cast<std::size_t>(frameNumber - TRCK)];
 }
 
 }  // namespace brindle::id3v2

@@ -25,6 +25,6 @@ enum ID3v2FrameId : std::int32_t {
 
 /// The 4-character frame id of a well-known frame ("TRCK".."TENC"); empty
 /// outside 1..12.
-std::string_view frameidtext(std::int32_t a_eframeid);
+std::string_view frameIdText(std::int32_t frameNumber);
 
 }  // namespace brindle::id3v2

@@ -83,14 +83,14 @@ std::shared_ptr<clsF> makeFrame(const std::string& id, std::span<const std::uint
                                 ByteView content, bool keepOpaque) {
   std::shared_ptr<clsF> frame;
   if (!keepOpaque && !content.empty()) {
-    frame = createframe(id);
+    frame = createFrame(id);
     // Content that does not fit its kind, or would not be written back byte
     // for byte (a URL frame without terminator), is kept as it is.
-    if (!frame->isopaque() && !(frame->parsebytes(content) && rendersAs(*frame, content))) {
+    if (!frame->isOpaque() && !(frame->parsebytes(content) && rendersAs(*frame, content))) {
       frame.reset();
     }
   }
-  if (!frame || frame->isopaque()) {
+  if (!frame || frame->isOpaque()) {
     frame = std::make_shared<clsOF>();
     frame->parsebytes(content);
   }

@@ -1,12 +1,12 @@
-// The comment frame's fields: language, terminated description and data.
+// The comment frame's fields: the language, then the description and data
+// its base reads and writes.
 #include "id3v2/clsCF.h"
-
-#include "id3v2/TextCodec.h"
 
 namespace brindle::id3v2 {
 
 namespace {
-constexpr std::size_t kDescriptionStart = 4;
+constexpr std::size_t kLanguageSize = 3;
+constexpr std::size_t kDescriptionStart = 1 + kLanguageSize;
 }  // namespace
 
 const std::string& clsCF::language() const {
@@ -14,51 +14,24 @@ const std::string& clsCF::language() const {
 }
 
 void clsCF::language(std::string_view a_slang) {
-  m_language.assign(a_slang.substr(0, 3));
-  m_language.resize(3, ' ');
+  m_language.assign(a_slang.substr(0, kLanguageSize));
+  m_language.resize(kLanguageSize, ' ');
 }
 
-const std::string& clsCF::description() const {
-  return m_description;
-}
-
-void clsCF::description(std::string_view a_sdesc) {
-  m_description = terminated(a_sdesc);
-}
-
-std::string clsCF::data() const {
-  return m_data;
-}
-
-void clsCF::data(std::string_view a_sdata) {
-  m_data = terminated(a_sdata);
-}
-
-bool clsCF::parsefields(ByteView content) {
+bool clsCF::parseFields(ByteView content) {
   if (content.size() < kDescriptionStart) return false;
-  const std::string all = text(content);
-  const std::uint8_t enc = content[0];
-  const std::size_t end = findTerminator(enc, all, kDescriptionStart);
-  m_language = all.substr(1, 3);
-  if (end == std::string::npos) {
-    m_description = all.substr(kDescriptionStart);
-    m_data.clear();
-  } else {
-    const std::size_t dataStart = end + terminatorOf(enc).size();
-    m_description = all.substr(kDescriptionStart, dataStart - kDescriptionStart);
-    m_data = all.substr(dataStart);
-  }
+  m_language = text(content.subspan(1, kLanguageSize));
+  parseDescribed(content, kDescriptionStart, WithoutTerminator::DataEmpty);
   return true;
 }
 
-void clsCF::renderfields(ByteVector& content) const {
+void clsCF::renderFields(ByteVector& content) const {
   append(content, m_language);
-  append(content, m_description);
-  append(content, m_data);
+  renderDescribed(content);
 }
 
-std::size_t clsCF::fieldssize() const {
-  return m_language.size() + m_description.size() + m_data.size();
+std::size_t clsCF::fieldsSize() const {
+  return m_language.size() + describedSize();
 }
 
 }  // namespace brindle::id3v2

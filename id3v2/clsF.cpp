@@ -4,6 +4,8 @@
 
 #include <algorithm>
 
+#include "id3v2/TextCodec.h"
+
 namespace brindle::id3v2 {
 
 clsF::clsF() : m_frameid(4, '\0') {}
@@ -19,7 +21,7 @@ const std::string& clsF::frameid() const {
 
 std::int32_t clsF::framesize() const {
   // Every kind but the opaque one writes the encoding byte before its fields.
-  return static_cast<std::int32_t>(fieldssize() + (isopaque() ? 0 : 1));
+  return static_cast<std::int32_t>(fieldsSize() + (isOpaque() ? 0 : 1));
 }
 
 void clsF::setflags(std::span<const std::uint8_t, 2> a_flags) {
@@ -31,8 +33,8 @@ void clsF::getflags(std::array<std::uint8_t, 2>& a_flags) const {
 }
 
 bool clsF::parsebytes(ByteView a_bytes) {
-  if (isopaque()) return parsefields(a_bytes);
-  if (a_bytes.empty() || !parsefields(a_bytes)) return false;
+  if (isOpaque()) return parseFields(a_bytes);
+  if (a_bytes.empty() || !parseFields(a_bytes)) return false;
   m_encoding = a_bytes[0];
   return true;
 }
@@ -40,8 +42,8 @@ bool clsF::parsebytes(ByteView a_bytes) {
 void clsF::getbytes(ByteVector& a_bytes) const {
   a_bytes.clear();
   a_bytes.reserve(static_cast<std::size_t>(framesize()));
-  if (!isopaque()) a_bytes.push_back(m_encoding);
-  renderfields(a_bytes);
+  if (!isOpaque()) a_bytes.push_back(m_encoding);
+  renderFields(a_bytes);
 }
 
 std::uint8_t clsF::textencoding() const {
@@ -50,6 +52,16 @@ std::uint8_t clsF::textencoding() const {
 
 void clsF::textencoding(std::uint8_t a_enc) {
   m_encoding = a_enc;
+}
+
+std::string clsF::valueText() const {
+  return decodeText(textencoding(), data());
+}
+
+void clsF::setValueText(std::string_view utf8) {
+  const std::uint8_t enc = fitsLatin1(utf8) ? encoding::kLatin1 : encoding::kUtf16;
+  textencoding(enc);
+  data(encodeText(enc, utf8) + terminatorOf(enc));
 }
 
 std::string clsF::terminated(std::string_view value) {

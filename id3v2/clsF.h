@@ -14,11 +14,12 @@
 
 namespace brindle::id3v2 {
 
-/// One frame of a tag. The 10-byte frame header is read and written by the
-/// tag container; a frame deals only with its content, the bytes that follow
-/// that header. Text values (data, description, language) are byte strings:
-/// one char per content byte, so a frame read and written back yields the
-/// same bytes whatever its text encoding.
+/// One frame of an ID3v2 tag, of any kind.
+///
+/// The 10-byte frame header is read and written by the tag container; a frame deals only with its
+/// content, the bytes that follow that header. Text values (data, description, language) are byte
+/// strings: one char per content byte, so a frame read and written back yields the same bytes
+/// whatever its text encoding.
 class clsF {
  public:
   virtual ~clsF() = default;
@@ -57,8 +58,17 @@ class clsF {
   /// appended; an empty value becomes one zero byte.
   virtual void data(std::string_view a_sdata) = 0;
 
+  /// The value as UTF-8: the data decoded in the frame's encoding, each
+  /// terminator kept as one zero character. Kinds whose value is not text in
+  /// the frame's encoding (a URL) say so here, so callers need not know the
+  /// kind.
+  virtual std::string valueText() const;
+  /// Stores a UTF-8 value with its terminator: as ISO-8859-1 when it fits,
+  /// else as UTF-16, and sets the encoding byte to match.
+  virtual void setValueText(std::string_view utf8);
+
   /// True for a frame kept as raw bytes only.
-  virtual bool isopaque() const { return false; }
+  virtual bool isOpaque() const { return false; }
 
  protected:
   clsF();
@@ -77,11 +87,11 @@ class clsF {
   /// Replaces the kind's fields from the content, whose byte 0 is the
   /// encoding byte (non-empty unless the frame is opaque). False, with the
   /// fields unchanged, when the content does not fit the kind.
-  virtual bool parsefields(ByteView content) = 0;
+  virtual bool parseFields(ByteView content) = 0;
   /// Appends the kind's fields to content (after the encoding byte).
-  virtual void renderfields(ByteVector& content) const = 0;
-  /// Number of bytes renderfields appends.
-  virtual std::size_t fieldssize() const = 0;
+  virtual void renderFields(ByteVector& content) const = 0;
+  /// Number of bytes renderFields appends.
+  virtual std::size_t fieldsSize() const = 0;
 
   std::string m_frameid;
   std::array<std::uint8_t, 2> m_flags{};

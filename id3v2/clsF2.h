@@ -10,6 +10,8 @@
 
 namespace brindle::id3v2 {
 
+/// The frames of one tag, in tag order.
+///
 /// Frames of any kind in the order added, without keys. Positions run from
 /// 1 to count(). The collection shares ownership of its frames.
 class clsF2 {

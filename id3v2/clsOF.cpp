@@ -9,16 +9,16 @@ std::string clsOF::data() const {
 
 void clsOF::data(std::string_view /*a_sdata*/) {}
 
-bool clsOF::parsefields(ByteView content) {
+bool clsOF::parseFields(ByteView content) {
   m_content.assign(content.begin(), content.end());
   return true;
 }
 
-void clsOF::renderfields(ByteVector& content) const {
+void clsOF::renderFields(ByteVector& content) const {
   content.insert(content.end(), m_content.begin(), m_content.end());
 }
 
-std::size_t clsOF::fieldssize() const {
+std::size_t clsOF::fieldsSize() const {
   return m_content.size();
 }
 

@@ -21,13 +21,13 @@ class clsOF final : public clsF {
   /// Ignored: an opaque frame's content is changed only by parsebytes().
   void data(std::string_view a_sdata) override;
 
-  bool isopaque() const override { return true; }
+  bool isOpaque() const override { return true; }
 
  private:
   /// Keeps the whole content, encoding byte included; any content fits.
-  bool parsefields(ByteView content) override;
-  void renderfields(ByteVector& content) const override;
-  std::size_t fieldssize() const override;
+  bool parseFields(ByteView content) override;
+  void renderFields(ByteVector& content) const override;
+  std::size_t fieldsSize() const override;
 
   ByteVector m_content;
 };

@@ -11,16 +11,16 @@ void clsTF::data(std::string_view a_sdata) {
   m_data = terminated(a_sdata);
 }
 
-bool clsTF::parsefields(ByteView content) {
+bool clsTF::parseFields(ByteView content) {
   m_data = text(content.subspan(1));
   return true;
 }
 
-void clsTF::renderfields(ByteVector& content) const {
+void clsTF::renderFields(ByteVector& content) const {
   append(content, m_data);
 }
 
-std::size_t clsTF::fieldssize() const {
+std::size_t clsTF::fieldsSize() const {
   return m_data.size();
 }
 

@@ -8,8 +8,9 @@
 
 namespace brindle::id3v2 {
 
-/// A text frame (title, artist, track number, ...). Content: the encoding
-/// byte, then the data. framesize() = length of data + 1.
+/// A text frame: one text value such as a title, an artist or a track number.
+///
+/// Content: the encoding byte, then the data. framesize() = length of data + 1.
 class clsTF final : public clsF {
  public:
   /// A frame whose data is one zero byte.
@@ -21,9 +22,9 @@ class clsTF final : public clsF {
  private:
   /// Every byte after the encoding byte becomes the data: zero bytes are
   /// kept, nothing is stripped and no terminator is added.
-  bool parsefields(ByteView content) override;
-  void renderfields(ByteVector& content) const override;
-  std::size_t fieldssize() const override;
+  bool parseFields(ByteView content) override;
+  void renderFields(ByteVector& content) const override;
+  std::size_t fieldsSize() const override;
 
   std::string m_data = std::string(1, '\0');
 };

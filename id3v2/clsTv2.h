@@ -10,10 +10,12 @@
 
 #include "id3v2/clsF2.h"
 #include "platform/FileSystem.h"
+#include "platform/Result.h"
 #include "platform/System.h"
 
 namespace brindle::id3v2 {
 
+/// The ID3v2 tag of one file, read and written as a whole.
 class clsTv2 {
  public:
   /// The error code of a failed write or removal.
@@ -33,21 +35,24 @@ class clsTv2 {
   bool hastag() const { return m_hastag; }
 
   /// Replaces the frames with those of the file's tag. Never fails loudly: a
-  /// damaged tag gives the frames read up to the damage.
-  void readtag(const std::string& a_sfile);
+  /// damaged tag gives the frames read up to the damage, and a file that
+  /// cannot be read gives none. The status says why the file could not be
+  /// read; a file without a tag, or with a damaged one, is read successfully.
+  platform::Status readtag(const std::string& a_sfile);
   /// The same on a file the caller has open, so that one opening serves
   /// several readers.
-  void readtag(platform::ReadableFile& a_file);
+  platform::Status readtag(platform::ReadableFile& a_file);
 
   /// Writes exactly the frames held as the file's new tag, in the version
   /// read (2.4) or 2.3, replacing the file in one atomic step. A file with a
-  /// tag of another version is never touched. On failure lasterror() is 10
-  /// and the file is unchanged. A read-only file is written only with
-  /// `a_bignorereadonly`, and is writable afterwards.
-  void writetag(const std::string& a_sfile, bool a_bignorereadonly = false);
+  /// tag of another version is never touched. On failure lasterror() is 10,
+  /// the file is unchanged and the status gives the reason. A read-only file
+  /// is written only with `a_bignorereadonly`, and is writable afterwards.
+  platform::Status writetag(const std::string& a_sfile, bool a_bignorereadonly = false);
 
-  /// Strips the tag from the file (atomically, as writetag()).
-  void removetag(const std::string& a_sfile, bool a_bignorereadonly);
+  /// Strips the tag from the file (atomically, as writetag()). A missing
+  /// file, or one without a tag, is left alone and is no failure.
+  platform::Status removetag(const std::string& a_sfile, bool a_bignorereadonly);
 
   /// The text (UTF-8) of the first frame with the id of `a_eframeid`
   /// (an ID3v2FrameId value), zero characters as blanks, trimmed; empty when
@@ -65,20 +70,23 @@ class clsTv2 {
 
   /// The major version the tag is written in: 4 after reading a version 2.4
   /// tag, else 3.
-  std::uint8_t majorversion() const { return m_major; }
+  std::uint8_t majorVersion() const { return m_major; }
 
   /// Told true at the start of a write and false at its end, so that a window
   /// can show the busy pointer and let pending events run.
-  void setbusyhandler(std::function<void(bool busy)> handler) { m_busy = std::move(handler); }
+  void setBusyHandler(std::function<void(bool busy)> handler) { m_busy = std::move(handler); }
 
  private:
   std::string frameIdFor(std::int32_t a_eframeid) const;
   std::shared_ptr<clsF> findFrame(const std::string& id) const;
   /// Writes `tag` and then the file's bytes after its old tag to a new
   /// temporary file beside it, flushes it and moves it over the file. On
-  /// failure the file is as it was and no temporary file is left.
-  bool rewrite(const std::string& path, const ByteVector& tag, bool ignoreReadOnly,
-               bool requireTagVersionKnown);
+  /// failure the file is as it was, no temporary file is left and the
+  /// status says which step failed and why.
+  platform::Status rewrite(const std::string& path, const ByteVector& tag, bool ignoreReadOnly,
+                           bool requireTagVersionKnown);
+  /// Sets lasterror() to 10 when `status` is a failure; passes it on.
+  platform::Status noted(platform::Status status);
 
   platform::FileSystem& m_fileSystem;
   platform::Clock& m_clock;

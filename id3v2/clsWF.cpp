@@ -1,48 +1,68 @@
-// The URL frame's fields: terminated description and the URL.
+// The URL frame's fields: the description and data its base reads and
+// writes; the URL itself is ISO-8859-1 text whatever the frame's encoding.
 #include "id3v2/clsWF.h"
+
+#include <algorithm>
 
 #include "id3v2/TextCodec.h"
 
 namespace brindle::id3v2 {
 
-const std::string& clsWF::description() const {
-  return m_description;
-}
+namespace {
 
-void clsWF::description(std::string_view a_sdesc) {
-  m_description = terminated(a_sdesc);
-}
+constexpr std::size_t kDescriptionStart = 1;
 
-std::string clsWF::data() const {
-  return m_data;
-}
-
-void clsWF::data(std::string_view a_sdata) {
-  m_data = terminated(a_sdata);
-}
-
-bool clsWF::parsefields(ByteView content) {
-  const std::string all = text(content);
-  const std::uint8_t enc = content[0];
-  const std::size_t end = findTerminator(enc, all, 1);
-  if (end == std::string::npos) {
-    m_description = all.substr(1);
-    m_data = m_description;
-  } else {
-    const std::size_t dataStart = end + terminatorOf(enc).size();
-    m_description = all.substr(1, dataStart - 1);
-    m_data = all.substr(dataStart);
+/// A URL is ISO-8859-1 text whatever the frame's encoding; characters beyond
+/// it are written the way URLs carry them, as percent-escaped UTF-8.
+std::string urlBytes(std::string_view utf8) {
+  std::string out;
+  std::size_t i = 0;
+  while (i < utf8.size()) {
+    const auto lead = static_cast<unsigned char>(utf8[i]);
+    std::size_t length = lead < 0x80 ? 1 : lead < 0xE0 ? 2 : lead < 0xF0 ? 3 : 4;
+    length = std::min(length, utf8.size() - i);
+    const std::string_view character = utf8.substr(i, length);
+    if (fitsLatin1(character)) {
+      out += encodeText(encoding::kLatin1, character);
+    } else {
+      static constexpr char kHex[] = "0123456789ABCDEF";
+      for (char c : character) {
+        const auto byte = static_cast<unsigned char>(c);
+        out += '%';
+        out += kHex[byte >> 4];
+        out += kHex[byte & 0x0F];
+      }
+    }
+    i += length;
   }
+  return out;
+}
+
+}  // namespace
+
+std::string clsWF::valueText() const {
+  return decodeText(encoding::kLatin1, data());
+}
+
+bool clsWF::parseFields(ByteView content) {
+  parseDescribed(content, kDescriptionStart, WithoutTerminator::DataRepeatsDescription);
   return true;
 }
 
-void clsWF::renderfields(ByteVector& content) const {
-  append(content, m_description);
-  append(content, m_data);
+void clsWF::renderFields(ByteVector& content) const {
+  renderDescribed(content);
 }
 
-std::size_t clsWF::fieldssize() const {
-  return m_description.size() + m_data.size();
+std::size_t clsWF::fieldsSize() const {
+  return describedSize();
+}
+
+bool clsWF::valueFitsLatin1(std::string_view) const {
+  return true;
+}
+
+std::string clsWF::encodedValue(std::uint8_t, std::string_view utf8) const {
+  return urlBytes(utf8);
 }
 
 }  // namespace brindle::id3v2

@@ -5,6 +5,7 @@
 #include <memory>
 #include <vector>
 
+#include "id3v2/Failure.h"
 #include "id3v2/ID3v2FrameId.h"
 #include "id3v2/TagFormat.h"
 #include "id3v2/clsTv2.h"
@@ -26,12 +27,13 @@ class PrefixCachedFile : public platform::ReadableFile {
  public:
   PrefixCachedFile(platform::ReadableFile& file, std::uint64_t size) : m_file(file), m_size(size) {}
 
-  bool load(std::size_t length) {
+  /// Reads the first `length` bytes into memory.
+  platform::Status load(std::size_t length) {
     m_prefix.resize(static_cast<std::size_t>(std::min<std::uint64_t>(length, m_size)));
     auto got = m_file.readAt(0, m_prefix);
-    if (!got) return false;
+    if (!got) return got.error();
     m_prefix.resize(got.value());
-    return true;
+    return {};
   }
 
   platform::Result<std::size_t> readAt(std::uint64_t offset,
@@ -91,8 +93,8 @@ ID3::ID3(platform::FileSystem& fileSystem, platform::Clock& clock, platform::Dia
       m_dialogs(dialogs),
       m_decimalSeparator(localeDecimalSeparator()) {}
 
-void ID3::raiseError(std::int16_t code) {
-  if (m_error) m_error(code);
+void ID3::raiseError(std::int16_t code, const platform::Error& reason) {
+  if (m_error) m_error(code, reason);
 }
 
 void ID3::clearTagTexts() {
@@ -110,23 +112,23 @@ void ID3::clearMp3Properties() {
   }
 }
 
-void ID3::ReadID3(const std::string& path) {
+platform::Status ID3::ReadID3(const std::string& path) {
   FileName = path;
   clearTagTexts();
   auto opened = m_fileSystem.openForReading(path);
-  auto length = opened ? opened.value()->size()
-                       : platform::Result<std::uint64_t>(platform::Error{0, "not opened"});
+  auto length = opened ? opened.value()->size() : platform::Result<std::uint64_t>(opened.error());
   if (!opened || !length) {
     // Nothing of an earlier file may remain beside this path.
     TAGv1Exists = false;
     TAGv2Exists = false;
     TAGv1GenreIndex = kNoGenre;
     clearMp3Properties();
-    return;
+    return id3v2::causedBy(opened ? "cannot measure the file" : "cannot open the file",
+                           length.error());
   }
   const std::uint64_t fileLength = length.value();
   PrefixCachedFile file(*opened.value(), fileLength);
-  file.load(kPrefixSize);
+  (void)file.load(kPrefixSize);
 
   Mp3FileSizeInBytes = static_cast<std::int32_t>(fileLength);
   Mp3FileSize = sizeText(static_cast<std::int64_t>(fileLength), m_decimalSeparator);
@@ -163,7 +165,7 @@ void ID3::ReadID3(const std::string& path) {
   Mp3Original = info.Original;
 
   id3v2::clsTv2 tag(m_fileSystem, m_clock);
-  tag.readtag(file);
+  const platform::Status tagRead = tag.readtag(file);
   TAGv2Exists = tag.hastag();
   if (TAGv2Exists) {
     for (const Property& property : kProperties) {
@@ -191,17 +193,18 @@ void ID3::ReadID3(const std::string& path) {
       TAGv1Exists = true;
     }
   }
+  return tagRead;
 }
 
-void ID3::SaveID3() {
+platform::Status ID3::SaveID3() {
   if (FileName.empty()) {
     m_dialogs.message("Oops! Error");
     ID3SaveDone = 1;
-    return;
+    return id3v2::refusal("no file is loaded");
   }
   id3v2::clsTv2 tag(m_fileSystem, m_clock);
   tag.lasterror(0);
-  tag.setbusyhandler(m_busy);
+  tag.setBusyHandler(m_busy);
   // The tag is read first so that every frame the fields do not show (a
   // cover picture, lyrics, frames of other programs) is written back as it
   // was, and unchanged values keep their bytes.
@@ -209,15 +212,18 @@ void ID3::SaveID3() {
   for (const Property* property : version2SaveOrder()) {
     tag.setframevalue(property->tag->frame, this->*property->text());
   }
-  tag.writetag(FileName, true);
-  if (tag.lasterror() > 0) raiseError(tag.lasterror());
+  const platform::Status v2Written = tag.writetag(FileName, true);
+  if (!v2Written) raiseError(tag.lasterror(), v2Written.error());
 
-  const std::int16_t v1Error = writeId3v1();
-  if (v1Error > 0 && v1Error != tag.lasterror()) raiseError(v1Error);
+  const platform::Status v1Written = writeId3v1();
+  const std::int16_t v1Error = v1Written ? 0 : kWriteFailed;
+  // Both writers fail with the same code: the host hears of it once.
+  if (v1Error > 0 && v1Error != tag.lasterror()) raiseError(v1Error, v1Written.error());
   ID3SaveDone = 1;
+  return v2Written ? v1Written : v2Written;
 }
 
-std::int16_t ID3::writeId3v1() {
+platform::Status ID3::writeId3v1() {
   Id3v1Fields fields;
   for (const Property& property : kProperties) {
     if (isTextOf(property, TagVersion::V1) && property.tag->v1Field) {
@@ -229,38 +235,49 @@ std::int16_t ID3::writeId3v1() {
 
   // A missing file is never created.
   auto file = m_fileSystem.openForUpdate(FileName);
-  if (!file) return kWriteFailed;
+  if (!file) return id3v2::causedBy("cannot open the file to write the ID3v1 tag", file.error());
   auto length = file.value()->size();
-  if (!length || length.value() < kId3v1Size) return kWriteFailed;
+  if (!length) return id3v2::causedBy("cannot measure the file", length.error());
+  if (length.value() < kId3v1Size) {
+    return id3v2::refusal("the file is shorter than an ID3v1 tag (" + std::to_string(kId3v1Size) +
+                          " bytes)");
+  }
   std::array<std::uint8_t, 3> marker{};
   auto got = file.value()->readAt(length.value() - kId3v1Size, marker);
-  if (!got || got.value() != marker.size()) return kWriteFailed;
+  if (!got) return id3v2::causedBy("cannot read the end of the file", got.error());
+  if (got.value() != marker.size()) return id3v2::refusal("the end of the file could not be read");
   // An existing tag is replaced in place; otherwise the tag is added.
   const std::uint64_t offset = isId3v1Marker(marker) ? length.value() - kId3v1Size : length.value();
-  if (!file.value()->writeAt(offset, block) || !file.value()->close()) return kWriteFailed;
-  return 0;
+  if (platform::Status written = file.value()->writeAt(offset, block); !written) {
+    return id3v2::causedBy("cannot write the ID3v1 tag", written.error());
+  }
+  if (platform::Status closed = file.value()->close(); !closed) {
+    return id3v2::causedBy("cannot close the file after writing the ID3v1 tag", closed.error());
+  }
+  return {};
 }
 
-void ID3::RemoveID3Tagv2() {
+platform::Status ID3::RemoveID3Tagv2() {
   if (FileName.empty()) {
     m_dialogs.message("Oops! Error");
-    return;
+    return id3v2::refusal("no file is loaded");
   }
   id3v2::clsTv2 tag(m_fileSystem, m_clock);
   tag.lasterror(0);
-  tag.removetag(FileName, true);
-  if (tag.lasterror() > 0) raiseError(tag.lasterror());
+  const platform::Status removed = tag.removetag(FileName, true);
+  if (!removed) raiseError(tag.lasterror(), removed.error());
+  return removed;
 }
 
-bool ID3::ReadWAV(const std::string& path) {
+platform::Status ID3::ReadWAV(const std::string& path) {
   WAVFrequency = WAVBitrate = WAVLenghtInSeconds = WAVChannels = WAVBits = 0;
   WAVFileSizeInBytes = 0;
   WAVFileSize.clear();
   WAVLenght.clear();
   auto file = m_fileSystem.openForReading(path);
-  if (!file) return false;
+  if (!file) return id3v2::causedBy("cannot open the file", file.error());
   auto length = file.value()->size();
-  if (!length) return false;
+  if (!length) return id3v2::causedBy("cannot measure the file", length.error());
   const std::vector<std::uint8_t> header = readZeroFilled(*file.value(), 0, kWavHeaderSize);
   const WavInfo info = ReadWAVHeader(header, static_cast<std::int64_t>(length.value()));
   WAVChannels = info.channels;
@@ -271,7 +288,7 @@ bool ID3::ReadWAV(const std::string& path) {
   WAVFileSizeInBytes = static_cast<std::int32_t>(length.value());
   WAVFileSize = sizeText(static_cast<std::int64_t>(length.value()), m_decimalSeparator);
   WAVLenght = minutesAndSeconds(info.seconds);
-  return true;
+  return {};
 }
 
 }  // namespace brindle::inspect

@@ -9,14 +9,25 @@
 
 #include "platform/Dialogs.h"
 #include "platform/FileSystem.h"
+#include "platform/Result.h"
 #include "platform/System.h"
 
 namespace brindle::inspect {
 
+/// The audio file component: both ID3 tags and the MP3 or WAV data of one
+/// file, as properties a host reads and sets.
+///
+/// Each method also returns its outcome as a platform::Status whose Error
+/// holds the system error number and a sentence naming the cause; the Error
+/// event carries the same reason beside its code.
 class ID3 {
  public:
   /// The code of a failed write or removal.
   static constexpr std::int16_t kWriteFailed = 10;
+
+  /// The Error event's handler: the code (10) and why the write or removal
+  /// failed.
+  using ErrorHandler = std::function<void(std::int16_t code, const platform::Error& reason)>;
 
   ID3(platform::FileSystem& fileSystem, platform::Clock& clock, platform::Dialogs& dialogs);
 
@@ -72,33 +83,40 @@ class ID3 {
 
   /// Reads the size, the MPEG data and both tags of the file into the
   /// properties and remembers the path in FileName. A file that cannot be
-  /// read leaves no value of an earlier file behind.
-  void ReadID3(const std::string& path);
+  /// read leaves no value of an earlier file behind. The status says why the
+  /// file or its version 2 tag could not be read (no event is raised).
+  platform::Status ReadID3(const std::string& path);
   /// Writes both tags of FileName from the properties; failures raise Error.
-  void SaveID3();
-  /// Removes the version 2 tag of FileName; a failure raises Error.
-  void RemoveID3Tagv2();
-  /// Reads the WAV header into the WAV properties. Returns false when the
-  /// file cannot be read (the WAV properties are then 0 and empty).
-  bool ReadWAV(const std::string& path);
+  /// Returns the first failure (the version 2 write's, else the version 1
+  /// write's); ID3SaveDone is 1 afterwards on every path.
+  platform::Status SaveID3();
+  /// Removes the version 2 tag of FileName; a failure raises Error and is
+  /// returned.
+  platform::Status RemoveID3Tagv2();
+  /// Reads the WAV header into the WAV properties. Fails when the file cannot
+  /// be read (the WAV properties are then 0 and empty).
+  platform::Status ReadWAV(const std::string& path);
 
-  /// The Error event: called with the code of a failed write or removal.
-  void setErrorHandler(std::function<void(std::int16_t)> handler) { m_error = std::move(handler); }
+  /// The Error event: called with the code of a failed write or removal and
+  /// its reason.
+  void setErrorHandler(ErrorHandler handler) { m_error = std::move(handler); }
   /// Told when a version 2 write starts and ends (busy pointer, events).
   void setBusyHandler(std::function<void(bool)> handler) { m_busy = std::move(handler); }
   /// The decimal separator of the size texts; the user's locale by default.
   void setDecimalSeparator(char separator) { m_decimalSeparator = separator; }
 
  private:
-  void raiseError(std::int16_t code);
+  void raiseError(std::int16_t code, const platform::Error& reason);
   void clearTagTexts();
   void clearMp3Properties();
-  std::int16_t writeId3v1();
+  /// Writes the version 1 tag of FileName in place: over an existing one,
+  /// else at the end. A missing file is never created.
+  platform::Status writeId3v1();
 
   platform::FileSystem& m_fileSystem;
   platform::Clock& m_clock;
   platform::Dialogs& m_dialogs;
-  std::function<void(std::int16_t)> m_error;
+  ErrorHandler m_error;
   std::function<void(bool)> m_busy;
   char m_decimalSeparator;
 };

@@ -5,16 +5,17 @@
 
 namespace brindle::tageditor {
 
-std::string errorText(std::int16_t code) {
-  return "Error: " + std::to_string(code);
+std::string errorText(std::int16_t code, const platform::Error& reason) {
+  std::string text = "Error: " + std::to_string(code);
+  if (!reason.message.empty()) text += "\n" + reason.message;
+  return text;
 }
 
 TagSession::TagSession(inspect::ID3& component, platform::Dialogs& dialogs,
                        RememberedValues& remembered)
     : m_component(component), m_dialogs(dialogs), m_remembered(remembered) {
-  m_component.setErrorHandler([this](std::int16_t code) {
-    ++m_errors;
-    m_dialogs.message(errorText(code));
+  m_component.setErrorHandler([this](std::int16_t code, const platform::Error& reason) {
+    m_dialogs.message(errorText(code, reason));
   });
 }
 
@@ -45,16 +46,16 @@ Loaded TagSession::load(const std::string& directory, const std::string& name) {
 
 SaveResult TagSession::save(const TagFields& fields) {
   if (!fieldsToComponent(fields, m_component)) return SaveResult::Stopped;
-  const bool loadedFile = !m_component.FileName.empty();
-  const int errorsBefore = m_errors;
-  m_component.SaveID3();
+  // A failure has already been shown through the Error event (or, without a
+  // loaded file, as the component's own message).
+  const platform::Status saved = m_component.SaveID3();
   m_remembered.remember(fields);
   // The component sets the flag as its last step; it is taken back here so
   // that the next Save starts from 0. A flag left at 0 means the save did
   // not end normally, and nobody waits for it.
   const bool done = m_component.ID3SaveDone == 1;
   m_component.ID3SaveDone = 0;
-  if (!done || !loadedFile || m_errors != errorsBefore) return SaveResult::Failed;
+  if (!done || !saved) return SaveResult::Failed;
   return SaveResult::Saved;
 }
 

@@ -10,6 +10,7 @@
 
 #include "inspect/ID3.h"
 #include "platform/Dialogs.h"
+#include "platform/Result.h"
 #include "tageditor/core/TagFields.h"
 
 namespace brindle::tageditor {
@@ -43,7 +44,8 @@ struct Loaded {
 };
 
 /// Hosts the component for one tag editor window: shows its Error event as
-/// "Error: " and the number, and keeps the remembered values up to date.
+/// "Error: " and the number with the reason below, and keeps the remembered
+/// values up to date.
 class TagSession {
  public:
   /// `remembered` is the store shared by every window of the run.
@@ -58,7 +60,8 @@ class TagSession {
 
   /// "Save": the fields into the component in their order, SaveID3, then the
   /// remembered values replaced by the fields. Never waits: a Save that
-  /// stops before SaveID3 or whose done flag is not set reports so.
+  /// stops before SaveID3 or whose done flag is not set reports so. The done
+  /// flag is set back to 0 for the next Save.
   SaveResult save(const TagFields& fields);
 
   /// True while a file is loaded: Save has a file to write into.
@@ -76,10 +79,11 @@ class TagSession {
   inspect::ID3& m_component;
   platform::Dialogs& m_dialogs;
   RememberedValues& m_remembered;
-  int m_errors = 0;
 };
 
-/// The message of the component's Error event: "Error: " and the code.
-std::string errorText(std::int16_t code);
+/// The message of the component's Error event: "Error: " and the code, then
+/// on a second line the reason (which names the system's error where there
+/// is one).
+std::string errorText(std::int16_t code, const platform::Error& reason);
 
 }  // namespace brindle::tageditor

@@ -67,7 +67,7 @@ class FrameParseTest : public ::testing::TestWithParam<ParseRow> {};
 
 TEST_P(FrameParseTest, ParsesFieldsAndWritesThemBack) {
   const ParseRow& row = GetParam();
-  std::shared_ptr<clsF> frame = createframe(row.frameid);
+  std::shared_ptr<clsF> frame = createFrame(row.frameid);
   ASSERT_TRUE(frame->parsebytes(row.content));
 
   EXPECT_EQ(frame->textencoding(), row.encoding);
@@ -381,6 +381,50 @@ TEST(UrlFrameTest, SettersApplyTheTerminatorRule) {
   EXPECT_EQ(rendered(frame), "00 41 00 00");
 }
 
+// ---------------------------------------------------------------------------
+// Values read and set as UTF-8 through the frame base, whatever the kind.
+
+TEST(FrameValueTest, TextValueChoosesTheEncoding) {
+  clsTF text;
+  clsF& frame = text;
+  frame.setValueText("Caf\xC3\xA9");
+  EXPECT_EQ(rendered(frame), "00 43 61 66 E9 00");
+  frame.setValueText("\xE2\x98\x83");
+  EXPECT_EQ(rendered(frame), "01 FF FE 03 26 00 00");
+  EXPECT_EQ(frame.valueText(), std::string("\xE2\x98\x83") + '\0');
+}
+
+TEST(FrameValueTest, CommentDescriptionFollowsTheValuesEncoding) {
+  clsCF comment;
+  comment.language("eng");
+  comment.description("d");
+  clsF& frame = comment;
+  frame.setValueText("\xE2\x98\x83");
+  EXPECT_EQ(rendered(frame), "01 65 6E 67 FF FE 64 00 00 00 FF FE 03 26 00 00");
+  EXPECT_EQ(frame.valueText(), std::string("\xE2\x98\x83") + '\0');
+  frame.setValueText("ok");
+  EXPECT_EQ(rendered(frame), "00 65 6E 67 64 00 6F 6B 00");
+}
+
+TEST(FrameValueTest, UrlIsLatin1WhateverTheEncoding) {
+  clsWF url;
+  url.description("d");
+  clsF& frame = url;
+  // A character beyond Latin-1 is escaped and does not make the frame UTF-16.
+  frame.setValueText("http://a/\xE2\x98\x83");
+  EXPECT_EQ(rendered(frame), "00 64 00 68 74 74 70 3A 2F 2F 61 2F 25 45 32 25 39 38 25 38 33 00");
+  EXPECT_EQ(frame.valueText(), "http://a/%E2%98%83" + std::string(1, '\0'));
+
+  // A UTF-16 description keeps the frame UTF-16; the URL stays Latin-1.
+  clsWF described;
+  described.textencoding(1);
+  described.description(raw({0xFF, 0xFE, 0x03, 0x26, 0x00, 0x00}));
+  clsF& utf16 = described;
+  utf16.setValueText("http://b/\xC3\xA9");
+  EXPECT_EQ(rendered(utf16), "01 FF FE 03 26 00 00 68 74 74 70 3A 2F 2F 62 2F E9 00");
+  EXPECT_EQ(utf16.valueText(), "http://b/\xC3\xA9" + std::string(1, '\0'));
+}
+
 TEST(FrameTest, EmptyContentIsRejectedByTextAndUrlFrames) {
   clsTF text;
   text.data("keep");
@@ -439,8 +483,8 @@ TEST(OpaqueFrameTest, PictureLikeContentRoundTripsByteForByte) {
   const ByteVector content{0x00, 0x69, 0x6D, 0x61, 0x67, 0x65, 0x2F, 0x70, 0x6E,
                            0x67, 0x00, 0x03, 0x00, 0x89, 0x50, 0x4E, 0x47, 0x0D,
                            0x0A, 0x1A, 0x0A, 0x00, 0x00, 0x00, 0x0D, 0xFF, 0x00};
-  std::shared_ptr<clsF> frame = createframe("APIC");
-  ASSERT_TRUE(frame->isopaque());
+  std::shared_ptr<clsF> frame = createFrame("APIC");
+  ASSERT_TRUE(frame->isOpaque());
   ASSERT_TRUE(frame->parsebytes(content));
   EXPECT_EQ(frame->framesize(), static_cast<std::int32_t>(content.size()));
   EXPECT_EQ(rendered(*frame), hex(content));
@@ -460,7 +504,7 @@ TEST(OpaqueFrameTest, EncodingByteIsNotInterpreted) {
 
 TEST(OpaqueFrameTest, NewAndEmptyFramesHaveNoContent) {
   clsOF frame;
-  EXPECT_TRUE(frame.isopaque());
+  EXPECT_TRUE(frame.isOpaque());
   EXPECT_EQ(frame.framesize(), 0);
   EXPECT_EQ(rendered(frame), "");
   ASSERT_TRUE(frame.parsebytes(ByteVector{0x07}));
@@ -469,9 +513,9 @@ TEST(OpaqueFrameTest, NewAndEmptyFramesHaveNoContent) {
 }
 
 TEST(OpaqueFrameTest, EditableKindsAreNotOpaque) {
-  EXPECT_FALSE(clsTF().isopaque());
-  EXPECT_FALSE(clsCF().isopaque());
-  EXPECT_FALSE(clsWF().isopaque());
+  EXPECT_FALSE(clsTF().isOpaque());
+  EXPECT_FALSE(clsCF().isOpaque());
+  EXPECT_FALSE(clsWF().isOpaque());
 }
 
 // ---------------------------------------------------------------------------
@@ -486,8 +530,8 @@ class FrameKindTest : public ::testing::TestWithParam<KindRow> {};
 
 TEST_P(FrameKindTest, IdPicksKindAndClass) {
   const KindRow& row = GetParam();
-  EXPECT_EQ(kindof(row.id), row.kind);
-  std::shared_ptr<clsF> frame = createframe(row.id);
+  EXPECT_EQ(kindOf(row.id), row.kind);
+  std::shared_ptr<clsF> frame = createFrame(row.id);
   ASSERT_NE(frame, nullptr);
   switch (row.kind) {
     case FrameKind::Text:
@@ -522,18 +566,18 @@ INSTANTIATE_TEST_SUITE_P(Ids, FrameKindTest, ::testing::ValuesIn(kKindRows), [](
 });
 
 TEST(CreateFrameTest, CreatedFrameCarriesItsId) {
-  EXPECT_EQ(createframe("TIT2")->frameid(), "TIT2");
-  EXPECT_EQ(createframe("COMM")->frameid(), "COMM");
-  EXPECT_EQ(createframe("PRIV")->frameid(), "PRIV");
-  EXPECT_EQ(createframe("TIT")->frameid(), "TIT ");
+  EXPECT_EQ(createFrame("TIT2")->frameid(), "TIT2");
+  EXPECT_EQ(createFrame("COMM")->frameid(), "COMM");
+  EXPECT_EQ(createFrame("PRIV")->frameid(), "PRIV");
+  EXPECT_EQ(createFrame("TIT")->frameid(), "TIT ");
 }
 
 TEST(FrameIdTest, NumbersOutsideTheRangeHaveNoId) {
-  EXPECT_EQ(frameidtext(0), "");
-  EXPECT_EQ(frameidtext(1), "TRCK");
-  EXPECT_EQ(frameidtext(12), "TENC");
-  EXPECT_EQ(frameidtext(13), "");
-  EXPECT_EQ(frameidtext(-1), "");
+  EXPECT_EQ(frameIdText(0), "");
+  EXPECT_EQ(frameIdText(1), "TRCK");
+  EXPECT_EQ(frameIdText(12), "TENC");
+  EXPECT_EQ(frameIdText(13), "");
+  EXPECT_EQ(frameIdText(-1), "");
 }
 
 TEST(FrameIdTest, EveryWellKnownFrameHasAnEditableKind) {
@@ -543,8 +587,8 @@ TEST(FrameIdTest, EveryWellKnownFrameHasAnEditableKind) {
       {TOPE, "TOPE"}, {TCOP, "TCOP"}, {WXXX, "WXXX"}, {TENC, "TENC"},
   };
   for (const auto& [number, id] : ids) {
-    EXPECT_EQ(frameidtext(number), id);
-    EXPECT_NE(kindof(frameidtext(number)), FrameKind::Opaque) << id;
+    EXPECT_EQ(frameIdText(number), id);
+    EXPECT_NE(kindOf(frameIdText(number)), FrameKind::Opaque) << id;
   }
 }
 

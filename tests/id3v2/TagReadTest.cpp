@@ -141,7 +141,7 @@ TEST_F(TagReadTest, Version24ReadsSevenBitSizesUtf8AndRecordingTime) {
   auto tag = read(id3tag(4, frame24("TIT2", bytes({3}) + "Caf\xC3\xA9") +
                                 frame24("TDRC", text("2024-05-01")) +
                                 frame24("TPE1", bytes({2, 0, 'A', 0, 'B'}))));
-  EXPECT_EQ(tag->majorversion(), 4);
+  EXPECT_EQ(tag->majorVersion(), 4);
   EXPECT_EQ(tag->getframevalue(TIT2), "Caf\xC3\xA9");
   EXPECT_EQ(tag->getframevalue(TYER), "2024-05-01");
   EXPECT_EQ(tag->getframevalue(TPE1), "AB");
@@ -154,10 +154,10 @@ TEST_F(TagReadTest, UnknownCompressedAndDamagedFramesAreKeptOpaque) {
                                 "TPE2" + plain(0) + bytes({0, 0}) +         // empty
                                 frame23("TALB", text("Album"))));
   ASSERT_EQ(tag->frames().count(), 5);
-  EXPECT_TRUE(tag->frames().item(1)->isopaque());
-  EXPECT_TRUE(tag->frames().item(2)->isopaque());
-  EXPECT_TRUE(tag->frames().item(3)->isopaque());
-  EXPECT_TRUE(tag->frames().item(4)->isopaque());
+  EXPECT_TRUE(tag->frames().item(1)->isOpaque());
+  EXPECT_TRUE(tag->frames().item(2)->isOpaque());
+  EXPECT_TRUE(tag->frames().item(3)->isOpaque());
+  EXPECT_TRUE(tag->frames().item(4)->isOpaque());
   EXPECT_EQ(tag->getframevalue(TIT2), "");  // a compressed title is not text
   EXPECT_EQ(tag->getframevalue(TALB), "Album");
 }
@@ -165,7 +165,7 @@ TEST_F(TagReadTest, UnknownCompressedAndDamagedFramesAreKeptOpaque) {
 TEST_F(TagReadTest, UrlFrameWithoutTerminatorIsKeptAsItIs) {
   auto tag = read(id3tag(3, frame23("WXXX", bytes({0}) + "http://a/")));
   ASSERT_EQ(tag->frames().count(), 1);
-  EXPECT_TRUE(tag->frames().item(1)->isopaque());
+  EXPECT_TRUE(tag->frames().item(1)->isOpaque());
   ByteVector content;
   tag->frames().item(1)->getbytes(content);
   EXPECT_EQ(content.size(), 10u);

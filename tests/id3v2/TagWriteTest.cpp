@@ -172,7 +172,7 @@ TEST_F(TagWriteTest, Version24KeepsItsVersionAndFrames) {
   EXPECT_EQ(written.find("TYER"), std::string::npos);
   auto back = container();
   back->readtag(path);
-  EXPECT_EQ(back->majorversion(), 4);
+  EXPECT_EQ(back->majorVersion(), 4);
   EXPECT_EQ(back->frames().count(), 4);
   EXPECT_EQ(back->getframevalue(TIT2), "New");
   EXPECT_EQ(back->getframevalue(TYER), "2021");
@@ -259,6 +259,8 @@ TEST_F(TagWriteTest, EmptyFileFails) {
 struct Failure {
   const char* name;
   FsOp op;
+  /// The sentence the write's status gives, before the system's error text.
+  const char* reason;
 };
 
 class TagWriteFailure : public TagWriteTest, public ::testing::WithParamInterface<Failure> {};
@@ -270,25 +272,76 @@ TEST_P(TagWriteFailure, LeavesOriginalIdenticalAndNoTemporaryFile) {
   auto tag = container();
   tag->readtag(path);
   tag->setframevalue(TIT2, "New");
-  tag->writetag(path);
+  const platform::Status written = tag->writetag(path);
   EXPECT_EQ(tag->lasterror(), clsTv2::kWriteFailed);
+  ASSERT_FALSE(written);
+  EXPECT_EQ(written.error().code, EIO);
+  EXPECT_EQ(written.error().message, std::string(GetParam().reason) + ": Input/output error");
   EXPECT_EQ(contentOf(path), original);
   EXPECT_EQ(names(), std::vector<std::string>{"song.mp3"});
 
   auto remover = container();
-  remover->removetag(path, true);
+  const platform::Status removed = remover->removetag(path, true);
   EXPECT_EQ(remover->lasterror(), clsTv2::kWriteFailed);
+  ASSERT_FALSE(removed);
+  EXPECT_EQ(removed.error().code, EIO);
   EXPECT_EQ(contentOf(path), original);
   EXPECT_EQ(names(), std::vector<std::string>{"song.mp3"});
 }
 
 INSTANTIATE_TEST_SUITE_P(
     EveryStep, TagWriteFailure,
-    ::testing::Values(Failure{"Create", FsOp::CreateNewFile}, Failure{"Write", FsOp::Write},
-                      Failure{"Copy", FsOp::CopyFrom}, Failure{"Flush", FsOp::Sync},
-                      Failure{"Close", FsOp::Close}, Failure{"Replace", FsOp::ReplaceFile},
-                      Failure{"Permissions", FsOp::Permissions}),
+    ::testing::Values(
+        Failure{"Create", FsOp::CreateNewFile, "cannot create a temporary file beside it"},
+        Failure{"Write", FsOp::Write, "cannot write the new tag"},
+        Failure{"Copy", FsOp::CopyFrom, "cannot copy the audio into the new file"},
+        Failure{"Flush", FsOp::Sync, "cannot flush the new file to the disk"},
+        Failure{"Close", FsOp::Close, "cannot close the new file"},
+        Failure{"Replace", FsOp::ReplaceFile, "cannot put the new file in place of the old one"},
+        Failure{"Permissions", FsOp::Permissions, "cannot read the file's permissions"}),
     [](const auto& info) { return info.param.name; });
+
+/// The status of a write that is refused, or {0, ""} when it succeeds.
+platform::Error refusalOf(const platform::Status& status) {
+  return status ? platform::Error{} : status.error();
+}
+
+TEST_F(TagWriteTest, RefusalsSayWhy) {
+  const auto write = [&](const std::string& path, bool ignoreReadOnly = true) {
+    auto tag = container();
+    tag->setframevalue(TIT2, "x");
+    return refusalOf(tag->writetag(path, ignoreReadOnly));
+  };
+  const platform::Error version22 = write(song("ID3" + bytes({2, 0, 0}) + syncsafe(0) + kAudio));
+  EXPECT_EQ(version22.message, "the tag is ID3v2.2");
+  EXPECT_EQ(version22.code, 0);
+  EXPECT_EQ(write(song("", "empty.mp3")).message, "the file is empty");
+  EXPECT_EQ(write(song(header(3, 5102) + std::string(4078, 'a'), "short.mp3")).message,
+            "the tag claims 5112 bytes but the file has 4088");
+  const platform::Error missing = write(folder.file("gone.mp3"));
+  EXPECT_EQ(missing.code, ENOENT);
+  EXPECT_EQ(missing.message, "cannot open the file: No such file or directory");
+
+  const std::string readOnly = song(kAudio, "read-only.mp3");
+  ::chmod(readOnly.c_str(), 0444);
+  const platform::Error refused = write(readOnly, false);
+  EXPECT_EQ(refused.code, EACCES);
+  EXPECT_EQ(refused.message, "the file is read-only");
+}
+
+TEST_F(TagWriteTest, ReadFailureIsReportedAndGivesNoFrames) {
+  const std::string path = song(id3tag(3, frame23("TIT2", text("T"))) + kAudio);
+  fileSystem.fail(FsOp::ReadAt, {EIO, "scripted failure"});
+  auto tag = container();
+  const platform::Status read = tag->readtag(path);
+  ASSERT_FALSE(read);
+  EXPECT_EQ(read.error().code, EIO);
+  EXPECT_EQ(read.error().message, "cannot read the start of the file: Input/output error");
+  EXPECT_EQ(tag->frames().count(), 0);
+  fileSystem.clearFaults();
+  EXPECT_TRUE(tag->readtag(path));
+  EXPECT_EQ(tag->getframevalue(TIT2), "T");
+}
 
 TEST_F(TagWriteTest, RemoveLeavesTheRestOnly) {
   const std::string path = song(id3tag(3, frame23("TIT2", text("T")), 50) + kAudio);
@@ -346,7 +399,7 @@ TEST_F(TagWriteTest, BusyHandlerFramesTheWrite) {
   const std::string path = song(kAudio);
   std::vector<bool> calls;
   auto tag = container();
-  tag->setbusyhandler([&](bool busy) { calls.push_back(busy); });
+  tag->setBusyHandler([&](bool busy) { calls.push_back(busy); });
   tag->writetag(path);
   EXPECT_EQ(calls, (std::vector<bool>{true, false}));
 }

@@ -47,7 +47,10 @@ class ComponentTest : public ::testing::Test {
  protected:
   ComponentTest() {
     component.setDecimalSeparator('.');
-    component.setErrorHandler([this](std::int16_t code) { errors.push_back(code); });
+    component.setErrorHandler([this](std::int16_t code, const platform::Error& reason) {
+      errors.push_back(code);
+      reasons.push_back(reason);
+    });
   }
   std::string file(const std::string& content, const std::string& name = "song.mp3") {
     return folder.write(name, content);
@@ -57,6 +60,7 @@ class ComponentTest : public ::testing::Test {
   platform::testing::TestPlatform test;
   ID3 component{test.fileSystem, test.clock, test.dialogs};
   std::vector<std::int16_t> errors;
+  std::vector<platform::Error> reasons;
 };
 
 TEST_F(ComponentTest, ReadsBothTagsAndTheAudio) {
@@ -206,6 +210,61 @@ TEST_F(ComponentTest, Version1FailureAloneRaisesItsEvent) {
   test.fileSystem.fail(FsOp::WriteAt, {5, "scripted"});
   component.SaveID3();
   EXPECT_EQ(errors, (std::vector<std::int16_t>{10}));
+}
+
+TEST_F(ComponentTest, FullDiskReachesTheErrorEventWithItsErrno) {
+  const std::string path = file(audio());
+  component.ReadID3(path);
+  test.fileSystem.fail(FsOp::Write, {ENOSPC, "scripted"});
+  const platform::Status saved = component.SaveID3();
+  EXPECT_EQ(errors, (std::vector<std::int16_t>{10}));
+  ASSERT_EQ(reasons.size(), 1u);
+  EXPECT_EQ(reasons[0].code, ENOSPC);
+  EXPECT_EQ(reasons[0].message, "cannot write the new tag: No space left on device");
+  ASSERT_FALSE(saved);
+  EXPECT_EQ(saved.error().message, reasons[0].message);
+  EXPECT_EQ(component.ID3SaveDone, 1);
+}
+
+TEST_F(ComponentTest, Version1WriterFailureCarriesItsReason) {
+  const std::string path = file(audio());
+  component.ReadID3(path);
+  test.fileSystem.fail(FsOp::WriteAt, {ENOSPC, "scripted"});
+  const platform::Status saved = component.SaveID3();
+  ASSERT_EQ(reasons.size(), 1u);
+  EXPECT_EQ(reasons[0].code, ENOSPC);
+  EXPECT_EQ(reasons[0].message, "cannot write the ID3v1 tag: No space left on device");
+  ASSERT_FALSE(saved);
+  EXPECT_EQ(saved.error().code, ENOSPC);
+
+  reasons.clear();
+  test.fileSystem.clearFaults();
+  test.fileSystem.fail(FsOp::OpenForUpdate, {EACCES, "scripted"});
+  component.SaveID3();
+  ASSERT_EQ(reasons.size(), 1u);
+  EXPECT_EQ(reasons[0].message, "cannot open the file to write the ID3v1 tag: Permission denied");
+}
+
+TEST_F(ComponentTest, RemovalFailureCarriesItsReason) {
+  component.ReadID3(file(id3tag(3, frame23("TIT2", bytes({0}) + "T")) + audio()));
+  test.fileSystem.fail(FsOp::CreateNewFile, {EACCES, "scripted"});
+  const platform::Status removed = component.RemoveID3Tagv2();
+  EXPECT_EQ(errors, (std::vector<std::int16_t>{10}));
+  ASSERT_EQ(reasons.size(), 1u);
+  EXPECT_EQ(reasons[0].code, EACCES);
+  EXPECT_EQ(reasons[0].message, "cannot create a temporary file beside it: Permission denied");
+  EXPECT_FALSE(removed);
+}
+
+TEST_F(ComponentTest, ReadsSayWhyAFileCannotBeRead) {
+  const platform::Status read = component.ReadID3(folder.file("missing.mp3"));
+  ASSERT_FALSE(read);
+  EXPECT_EQ(read.error().code, ENOENT);
+  const platform::Status wav = component.ReadWAV(folder.file("missing.wav"));
+  ASSERT_FALSE(wav);
+  EXPECT_EQ(wav.error().code, ENOENT);
+  EXPECT_EQ(wav.error().message, "cannot open the file: No such file or directory");
+  EXPECT_TRUE(errors.empty());
 }
 
 TEST_F(ComponentTest, RemoveVersion2KeepsVersion1) {

@@ -106,7 +106,7 @@ inline SavedTags readSaved(const std::string& path) {
     ++saved.frameCount;
     if (frame->frameid() == "APIC") saved.hasPicture = true;
     for (std::int32_t id = id3v2::TRCK; id <= id3v2::TENC; ++id) {
-      if (frame->frameid() == id3v2::frameidtext(id)) saved.encoding[id] = frame->textencoding();
+      if (frame->frameid() == id3v2::frameIdText(id)) saved.encoding[id] = frame->textencoding();
     }
   }
   const std::string content = testsupport::TempDir::read(path);

@@ -243,9 +243,12 @@ TEST_F(TagEditorBatchTest, FailedSavesAreCountedAndTheBatchGoesOn) {
   test.fileSystem.fail(FsOp::CreateNewFile, platform::Error{EACCES, "denied"});
   test.fileSystem.fail(FsOp::OpenForUpdate, platform::Error{EACCES, "denied"});
   click("Command12");
-  // One "Error: 10" per Save (the file on screen and the three passes).
+  // One "Error: 10" with its reason per Save (the file on screen and the
+  // three passes).
   const std::vector<std::string> texts = messageTexts();
-  EXPECT_EQ(std::count(texts.begin(), texts.end(), "Error: 10"), 4);
+  EXPECT_EQ(std::count(texts.begin(), texts.end(),
+                       "Error: 10\ncannot create a temporary file beside it: Permission denied"),
+            4);
   EXPECT_EQ(texts.back(),
             "Skipped 2 files of 5: only files ending in .mp3 or .MP3 are loaded and saved.\n"
             "3 files could not be saved.");

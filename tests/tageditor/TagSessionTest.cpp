@@ -123,7 +123,7 @@ TEST_F(TagSessionTest, SaveWritesBothTagsKeepsOtherFramesAndRemembers) {
   EXPECT_TRUE(test.dialogs.calls().empty());
 }
 
-TEST_F(TagSessionTest, ErrorEventIsShownAsErrorAndTheNumber) {
+TEST_F(TagSessionTest, ErrorEventIsShownAsErrorTheNumberAndTheReason) {
   const std::string path = taggedFile();
   TagFields fields = *session.load(folder.path(), "song.mp3").fields;
   test.fileSystem.fail(FsOp::OpenForUpdate, platform::Error{EACCES, "denied"});
@@ -131,7 +131,8 @@ TEST_F(TagSessionTest, ErrorEventIsShownAsErrorAndTheNumber) {
   fields.txt[kV2Title] = "changed";
   EXPECT_EQ(session.save(fields), SaveResult::Failed);
   ASSERT_EQ(test.dialogs.messages().size(), 1u);
-  EXPECT_EQ(test.dialogs.messages()[0].text, "Error: 10");
+  EXPECT_EQ(test.dialogs.messages()[0].text,
+            "Error: 10\ncannot create a temporary file beside it: Permission denied");
   EXPECT_EQ(test.dialogs.messages()[0].buttons, platform::Buttons::Ok);
   EXPECT_EQ(test.dialogs.messages()[0].icon, platform::Icon::None);
   EXPECT_EQ(readSaved(path).v2.at(id3v2::TIT2), "Harbour Lights");
