@@ -6,6 +6,7 @@
 #include "inspect/Id3v1Tag.h"
 #include "rename/core/NameRules.h"
 #include "tageditor/core/GenreList.h"
+#include "ui/core/HelpTopics.h"
 
 namespace brindle::tageditor {
 
@@ -14,24 +15,29 @@ namespace {
 using inspect::ID3;
 
 constexpr std::array kFields{
-    FieldSpec{kV1Title, TagVersion::V1, "Title:", &ID3::TAGv1Title, 30, 50},
-    FieldSpec{kV1Artist, TagVersion::V1, "Artist:", &ID3::TAGv1Artist, 30, 51},
-    FieldSpec{kV1Album, TagVersion::V1, "Album:", &ID3::TAGv1Album, 30, 82},
-    FieldSpec{kV1Year, TagVersion::V1, "Year:", &ID3::TAGv1Created, 4, 52},
-    FieldSpec{kV1Comment, TagVersion::V1, "Comment:", &ID3::TAGv1Comment, 30, 53},
-    FieldSpec{kV2Title, TagVersion::V2, "Title:", &ID3::TAGv2Title, 0, 58},
-    FieldSpec{kV2Artist, TagVersion::V2, "Artist:", &ID3::TAGv2Artist, 0, 59},
-    FieldSpec{kV2Album, TagVersion::V2, "Album:", &ID3::TAGv2Album, 0, 60},
-    FieldSpec{kV2Year, TagVersion::V2, "Year:", &ID3::TAGv2Created, 6, 62},
-    FieldSpec{kV2Genre, TagVersion::V2, "Genre:", &ID3::TAGv2Genre, 0, 83},
-    FieldSpec{kV2Comment, TagVersion::V2, "Comment:", &ID3::TAGv2Comment, 0, 63},
-    FieldSpec{kV2Composer, TagVersion::V2, "Composer:", &ID3::TAGv2Composer, 30, 64},
+    FieldSpec{kV1Title, TagVersion::V1, "Title:", &ID3::TAGv1Title, 30, topics::kV1TitleField},
+    FieldSpec{kV1Artist, TagVersion::V1, "Artist:", &ID3::TAGv1Artist, 30, topics::kV1ArtistField},
+    FieldSpec{kV1Album, TagVersion::V1, "Album:", &ID3::TAGv1Album, 30, topics::kV1AlbumField},
+    FieldSpec{kV1Year, TagVersion::V1, "Year:", &ID3::TAGv1Created, 4, topics::kV1YearField},
+    FieldSpec{kV1Comment, TagVersion::V1, "Comment:", &ID3::TAGv1Comment, 30,
+              topics::kV1CommentField},
+    FieldSpec{kV2Title, TagVersion::V2, "Title:", &ID3::TAGv2Title, 0, topics::kV2TitleField},
+    FieldSpec{kV2Artist, TagVersion::V2, "Artist:", &ID3::TAGv2Artist, 0, topics::kV2ArtistField},
+    FieldSpec{kV2Album, TagVersion::V2, "Album:", &ID3::TAGv2Album, 0, topics::kV2AlbumField},
+    FieldSpec{kV2Year, TagVersion::V2, "Year:", &ID3::TAGv2Created, 6, topics::kV2YearField},
+    FieldSpec{kV2Genre, TagVersion::V2, "Genre:", &ID3::TAGv2Genre, 0, topics::kV2GenreField},
+    FieldSpec{kV2Comment, TagVersion::V2, "Comment:", &ID3::TAGv2Comment, 0,
+              topics::kV2CommentField},
+    FieldSpec{kV2Composer, TagVersion::V2, "Composer:", &ID3::TAGv2Composer, 30,
+              topics::kV2ComposerField},
     FieldSpec{kV2OriginalArtist, TagVersion::V2, "Orig. Artist:", &ID3::TAGv2OriginalArtist, 30,
-              65},
-    FieldSpec{kV2Copyright, TagVersion::V2, "Copyright:", &ID3::TAGv2Copyright, 30, 66},
-    FieldSpec{kV2Url, TagVersion::V2, "URL:", &ID3::TAGv2Url, 30, 67},
-    FieldSpec{kV2EncodedBy, TagVersion::V2, "Encoded By:", &ID3::TAGv2EncodedBy, 30, 68},
-    FieldSpec{kV2Track, TagVersion::V2, "Track:", &ID3::TAGv2Track, 0, 61},
+              topics::kV2OriginalArtistField},
+    FieldSpec{kV2Copyright, TagVersion::V2, "Copyright:", &ID3::TAGv2Copyright, 30,
+              topics::kV2CopyrightField},
+    FieldSpec{kV2Url, TagVersion::V2, "URL:", &ID3::TAGv2Url, 30, topics::kV2UrlField},
+    FieldSpec{kV2EncodedBy, TagVersion::V2, "Encoded By:", &ID3::TAGv2EncodedBy, 30,
+              topics::kV2EncodedByField},
+    FieldSpec{kV2Track, TagVersion::V2, "Track:", &ID3::TAGv2Track, 0, topics::kV2TrackField},
 };
 static_assert(kFields.size() == kFieldCount);
 
