@@ -29,7 +29,7 @@ namespace brindle::app {
 class DirectoryListBox;
 class FileListBox;
 
-// The main window: browses the drives and runs commands on a directory's files.
+/// The main window: browses the drives and runs commands on a directory's files.
 class frmmainbrindle : public QMainWindow {
   Q_OBJECT
 

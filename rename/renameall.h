@@ -20,7 +20,7 @@ class QRadioButton;
 
 namespace brindle::rename {
 
-// The numbered rename dialog: renames the selected files with running numbers.
+/// The numbered rename dialog: renames the selected files with running numbers.
 class renameall : public QWidget {
   Q_OBJECT
 

@@ -38,7 +38,7 @@ namespace brindle::tageditor {
 
 class TagField;
 
-// The tag editor window: loads, edits and saves the ID3 tags of MP3 files.
+/// The tag editor window: loads, edits and saves the ID3 tags of MP3 files.
 class frmID3Info : public QMainWindow, private TagEditorHost {
   Q_OBJECT
 

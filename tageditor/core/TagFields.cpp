@@ -51,7 +51,7 @@ std::string& text(TagFields& fields, int index) {
   return fields.txt[static_cast<std::size_t>(index)];
 }
 
-void empty(TagFields& fields, std::initializer_list<int> indices) {
+void clearFieldsAt(TagFields& fields, std::initializer_list<int> indices) {
   for (int index : indices) text(fields, index).clear();
 }
 
@@ -99,13 +99,13 @@ void clearAllTags(TagFields& fields) {
 }
 
 void clearVersion1(TagFields& fields) {
-  empty(fields, {kV1Title, kV1Artist, kV1Album, kV1Year, kV1Comment});
+  clearFieldsAt(fields, {kV1Title, kV1Artist, kV1Album, kV1Year, kV1Comment});
   fields.genre = 0;
 }
 
 void clearVersion2(TagFields& fields) {
-  empty(fields, {kV2Track, kV2Comment, kV2Genre, kV2Year, kV2Album, kV2Artist, kV2Title,
-                 kV2Composer, kV2OriginalArtist, kV2Copyright, kV2Url, kV2EncodedBy});
+  clearFieldsAt(fields, {kV2Track, kV2Comment, kV2Genre, kV2Year, kV2Album, kV2Artist, kV2Title,
+                         kV2Composer, kV2OriginalArtist, kV2Copyright, kV2Url, kV2EncodedBy});
 }
 
 void selectGenreByText(TagFields& fields, const std::string& genreText) {
