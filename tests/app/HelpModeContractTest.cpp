@@ -8,6 +8,8 @@
 #include <QPushButton>
 #include <QTest>
 
+#include <set>
+
 #include "app/MainMenu.h"
 #include "tests/app/MainWindowFixture.h"
 #include "ui/core/HelpTopics.h"
@@ -106,6 +108,23 @@ TEST(MenuTable, TopicsMatchTheMenus) {
   EXPECT_EQ(topicOf["mmost"], 44);
   EXPECT_EQ(topicOf["mnudisclaimer"], topics::kNoTopic);
   EXPECT_EQ(itemsWithTopics().size(), 22u);
+}
+
+TEST(MenuTable, ObjectNamesAreTheItemNames) {
+  EXPECT_STREQ(objectNameOf(MenuCommand::convertlow), "convertlow");
+  EXPECT_STREQ(objectNameOf(MenuCommand::delete_), "delete");
+  EXPECT_STREQ(objectNameOf(MenuCommand::Command1), "Command1");
+  // Every command but the "Save Edited" button has exactly one item.
+  std::set<std::string> names;
+  std::size_t items = 0;
+  for (const MenuItemSpec& spec : mainMenuItems()) {
+    if (spec.isSeparator()) continue;
+    names.insert(objectNameOf(*spec.command));
+    ++items;
+  }
+  EXPECT_EQ(items, 25u);
+  EXPECT_EQ(names.size(), 25u);
+  EXPECT_EQ(names.count("Command1"), 0u);
 }
 
 enum class Hit { Press, Focus };
