@@ -31,12 +31,12 @@
 #include "infowindows/HelpForm.h"
 #include "infowindows/frmDisclaimer.h"
 #include "infowindows/frmWarning.h"
+#include "ui/core/HelpTopics.h"
 
 namespace brindle::app {
 
 namespace {
 
-constexpr int kDeleteKeyTopicless = Qt::Key_Delete;
 
 /// The decorative picture beside the banner: a folder with a note on it.
 QPixmap drawLogo() {
@@ -177,7 +177,7 @@ void frmmainbrindle::buildControls() {
   connect(m_text3, &QLineEdit::textChanged, this, &frmmainbrindle::updateCaretReadout);
   connect(m_text3, &QLineEdit::cursorPositionChanged, this, &frmmainbrindle::updateCaretReadout);
   connect(m_text3, &QLineEdit::selectionChanged, this, &frmmainbrindle::updateCaretReadout);
-  connect(m_command1, &QPushButton::clicked, this, [this] { runCommand("Command1"); });
+  connect(m_command1, &QPushButton::clicked, this, [this] { runCommand(MenuCommand::Command1); });
 
   // Controls with a help topic answer the mouse (and the focus) in help mode.
   for (QObject* watched : std::initializer_list<QObject*>{m_dir1->viewport(), m_file1->viewport(),
@@ -199,16 +199,17 @@ void frmmainbrindle::buildMenus() {
 
   for (const MenuItemSpec& spec : mainMenuItems()) {
     QMenu* menu = m_menus.at(spec.menu);
-    if (std::string(spec.name) == "-") {
+    if (spec.isSeparator()) {
       menu->addSeparator();
       continue;
     }
     QAction* action = menu->addAction(spec.caption);
-    action->setObjectName(spec.name);
-    m_items[spec.name] = action;
-    const std::string name = spec.name;
+    const char* name = objectNameOf(*spec.command);
+    action->setObjectName(name);
+    m_items[name] = action;
+    const MenuCommand id = *spec.command;
     const int topic = spec.topic;
-    connect(action, &QAction::triggered, this, [this, name, topic] { runMenuItem(name, topic); });
+    connect(action, &QAction::triggered, this, [this, id, topic] { runMenuItem(id, topic); });
   }
 
   QAction* sensitiveHelp = menuBar()->addAction("(?)");
@@ -216,12 +217,12 @@ void frmmainbrindle::buildMenus() {
   m_items["sensitivehelp"] = sensitiveHelp;
   connect(sensitiveHelp, &QAction::triggered, this, [this] { m_helpMode.toggle(); });
 
-  setCommand("selectall", [this] { selectAllFiles(); });
-  setCommand("refreshfiles", [this] { refreshFiles(); });
-  setCommand("help1", [this] { showHelpWindow(); });
-  setCommand("about", [this] { showAboutWindow(); });
-  setCommand("mnudisclaimer", [this] { showDisclaimerWindows(); });
-  setCommand("exit", [this] { exitWithQuestion(); });
+  setCommand(MenuCommand::selectall, [this] { selectAllFiles(); });
+  setCommand(MenuCommand::refreshfiles, [this] { refreshFiles(); });
+  setCommand(MenuCommand::help1, [this] { showHelpWindow(); });
+  setCommand(MenuCommand::about, [this] { showAboutWindow(); });
+  setCommand(MenuCommand::mnudisclaimer, [this] { showDisclaimerWindows(); });
+  setCommand(MenuCommand::exit, [this] { exitWithQuestion(); });
 
   // File commands and list output act on this window's list and controls.
   using ListCommand = void (*)(platform::Platform&, FileListHost&);
@@ -231,13 +232,13 @@ void frmmainbrindle::buildMenus() {
       command(m_platform, list);
     };
   };
-  setCommand("notepad", onList(editCurrentEntry));
-  setCommand("editfile", onList(editCurrentEntry));
-  setCommand("delete", onList(deleteCurrentEntry));
-  setCommand("deletefile", onList(deleteSelection));
-  setCommand("printer1", onList(printFileList));
-  setCommand("fileappend", onList(appendFileListToFile));
-  setCommand("addto", onList(writeFileListToFile));
+  setCommand(MenuCommand::notepad, onList(editCurrentEntry));
+  setCommand(MenuCommand::editfile, onList(editCurrentEntry));
+  setCommand(MenuCommand::delete_, onList(deleteCurrentEntry));
+  setCommand(MenuCommand::deletefile, onList(deleteSelection));
+  setCommand(MenuCommand::printer1, onList(printFileList));
+  setCommand(MenuCommand::fileappend, onList(appendFileListToFile));
+  setCommand(MenuCommand::addto, onList(writeFileListToFile));
 }
 
 bool frmmainbrindle::startUp() {
@@ -260,8 +261,8 @@ bool frmmainbrindle::startUp() {
   return true;
 }
 
-void frmmainbrindle::setCommand(const std::string& itemName, std::function<void()> command) {
-  m_commands[itemName] = std::move(command);
+void frmmainbrindle::setCommand(MenuCommand id, std::function<void()> command) {
+  m_commands[id] = std::move(command);
 }
 
 QAction* frmmainbrindle::menuItem(const std::string& name) const {
@@ -288,15 +289,16 @@ void frmmainbrindle::rereadFileList() {
   showCount();
 }
 
-void frmmainbrindle::runMenuItem(const std::string& name, int topic) {
-  // "Exit", "About" and "Disclaimer" run even in help mode.
-  const bool consultsHelp = topic != kNoTopic && name != "exit" && name != "about";
+void frmmainbrindle::runMenuItem(MenuCommand id, int topic) {
+  // "Exit", "About" and "Disclaimer" (no topic) run even in help mode.
+  const bool consultsHelp =
+      topic != topics::kNoTopic && id != MenuCommand::exit && id != MenuCommand::about;
   if (consultsHelp && m_help.handledAsHelp(m_helpMode, topic)) return;
-  runCommand(name);
+  runCommand(id);
 }
 
-void frmmainbrindle::runCommand(const std::string& name) {
-  auto found = m_commands.find(name);
+void frmmainbrindle::runCommand(MenuCommand id) {
+  auto found = m_commands.find(id);
   if (found != m_commands.end() && found->second) found->second();
 }
 
@@ -342,7 +344,7 @@ void frmmainbrindle::onFileDoubleClicked() {
 
 void frmmainbrindle::onFileKeyPressed(int key) {
   showCount();
-  if (key == kDeleteKeyTopicless) runCommand("delete");
+  if (key == Qt::Key_Delete) runCommand(MenuCommand::delete_);
   showCount();
 }
 
@@ -391,13 +393,13 @@ void frmmainbrindle::contextMenuEvent(QContextMenuEvent* event) {
 int frmmainbrindle::controlTopic(QObject* watched, QEvent::Type type) const {
   const bool press = type == QEvent::MouseButtonPress;
   const bool focus = type == QEvent::FocusIn;
-  if (watched == m_dir1->viewport() && press) return 46;
-  if (watched == m_file1->viewport() && press) return 27;
-  if (watched == m_text1 && (press || focus)) return 28;
-  if (watched == m_text2 && (press || focus)) return 29;
-  if (watched == m_text3 && press) return 47;
-  if (watched == m_picture1 && press) return 48;
-  return kNoTopic;
+  if (watched == m_dir1->viewport() && press) return topics::kDirectoryList;
+  if (watched == m_file1->viewport() && press) return topics::kFileList;
+  if (watched == m_text1 && (press || focus)) return topics::kFileCountBox;
+  if (watched == m_text2 && (press || focus)) return topics::kPathBox;
+  if (watched == m_text3 && press) return topics::kNameBox;
+  if (watched == m_picture1 && press) return topics::kMainWindowPicture;
+  return topics::kNoTopic;
 }
 
 bool frmmainbrindle::eventFilter(QObject* watched, QEvent* event) {
@@ -408,7 +410,7 @@ bool frmmainbrindle::eventFilter(QObject* watched, QEvent* event) {
   const QEvent::Type type = event->type();
   if (m_helpClicks.swallows(type)) return true;
   const int topic = controlTopic(watched, type);
-  if (topic != kNoTopic && m_help.handledAsHelp(m_helpMode, topic)) {
+  if (topic != topics::kNoTopic && m_help.handledAsHelp(m_helpMode, topic)) {
     // In help mode the click only shows the topic: no selection changes.
     if (type != QEvent::MouseButtonPress) return false;
     m_helpClicks.topicShownByPress();
@@ -437,7 +439,7 @@ QWidget* showInformationWindow(QPointer<QWidget>& window, Create create) {
 }  // namespace
 
 QWidget* frmmainbrindle::showAboutWindow() {
-  return showInformationWindow(m_about, [this] { return new infowindows::Aboutform(this); });
+  return showInformationWindow(m_aboutWindow, [this] { return new infowindows::Aboutform(this); });
 }
 
 QWidget* frmmainbrindle::showHelpWindow() {
@@ -445,7 +447,7 @@ QWidget* frmmainbrindle::showHelpWindow() {
 }
 
 void frmmainbrindle::showDisclaimerWindows() {
-  showInformationWindow(m_disclaimer, [this] {
+  showInformationWindow(m_disclaimerWindow, [this] {
     return new infowindows::frmDisclaimer(
         m_platform.fileSystem, m_platform.programFolder,
         [this] {
@@ -453,7 +455,7 @@ void frmmainbrindle::showDisclaimerWindows() {
         },
         this);
   });
-  showInformationWindow(m_warning, [this] { return new infowindows::frmWarning(this); });
+  showInformationWindow(m_warningWindow, [this] { return new infowindows::frmWarning(this); });
 }
 
 }  // namespace brindle::app

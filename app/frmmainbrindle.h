@@ -12,6 +12,7 @@
 #include <string>
 
 #include "app/HelpClicks.h"
+#include "app/MainMenu.h"
 #include "app/core/ContextHelp.h"
 #include "platform/Platform.h"
 
@@ -28,6 +29,7 @@ namespace brindle::app {
 class DirectoryListBox;
 class FileListBox;
 
+/// The main window: browses the drives and runs commands on a directory's files.
 class frmmainbrindle : public QMainWindow {
   Q_OBJECT
 
@@ -41,10 +43,10 @@ class frmmainbrindle : public QMainWindow {
   /// lists. Returns false when another instance runs: the program must end.
   bool startUp();
 
-  /// Runs `command` when the menu item (or button) named `itemName` is chosen
-  /// outside help mode. Items without a command do nothing but show their
-  /// help topic in help mode.
-  void setCommand(const std::string& itemName, std::function<void()> command);
+  /// Runs `command` when the menu item (or button) of `id` is chosen outside
+  /// help mode. Items without a command do nothing but show their help topic
+  /// in help mode.
+  void setCommand(MenuCommand id, std::function<void()> command);
 
   // The browsing state, for the commands of the other windows and tests.
   platform::Platform& platform() { return m_platform; }
@@ -59,6 +61,7 @@ class frmmainbrindle : public QMainWindow {
   QPushButton& saveEditedButton() { return *m_command1; }
   QLabel& caretReadout() { return *m_label6; }
   QProgressBar& progressBar() { return *m_progressBar1; }
+  /// The menu item whose object name is `name`, or null.
   QAction* menuItem(const std::string& name) const;
   QMenu* menu(const std::string& name) const;
   QMenu& optionsMenu() { return *menu("Options"); }
@@ -84,8 +87,8 @@ class frmmainbrindle : public QMainWindow {
  private:
   void buildControls();
   void buildMenus();
-  void runMenuItem(const std::string& name, int topic);
-  void runCommand(const std::string& name);
+  void runMenuItem(MenuCommand id, int topic);
+  void runCommand(MenuCommand id);
 
   // Event handlers.
   void onDriveChosen(int index);
@@ -109,13 +112,14 @@ class frmmainbrindle : public QMainWindow {
   ContextHelp& m_help;
   HelpMode m_helpMode;
   std::string m_startDirectory;
-  std::map<std::string, std::function<void()>> m_commands;
+  std::map<MenuCommand, std::function<void()>> m_commands;
   HelpClickGuard m_helpClicks;
   bool m_closing = false;
-  QPointer<QWidget> m_about;
+  QPointer<QWidget> m_aboutWindow;
   QPointer<QWidget> m_helpWindow;
-  QPointer<QWidget> m_disclaimer;
-  QPointer<QWidget> m_warning;
+  QPointer<QWidget> m_disclaimerWindow;
+  QPointer<QWidget> m_warningWindow;
+  /// Menu items and menus by object name.
   std::map<std::string, QAction*> m_items;
   std::map<std::string, QMenu*> m_menus;
 

@@ -25,8 +25,9 @@ ExitCode run(int argc, const char* const* argv, std::ostream& out, std::ostream&
   std::vector<std::pair<CLI::App*, Action>> actions;
   actions.reserve(table.size());
   for (const Command& command : table) {
-    CLI::App* sub = app.add_subcommand(std::string(command.name), std::string(command.summary));
-    actions.emplace_back(sub, command.define(*sub, out, err));
+    CLI::App* subcommand =
+        app.add_subcommand(std::string(command.name), std::string(command.summary));
+    actions.emplace_back(subcommand, command.define(*subcommand, out, err));
   }
 
   try {
@@ -37,12 +38,12 @@ ExitCode run(int argc, const char* const* argv, std::ostream& out, std::ostream&
     return code == 0 ? kSuccess : kUsage;
   }
 
-  for (auto& [sub, action] : actions) {
-    if (sub->parsed()) {
+  for (auto& [subcommand, action] : actions) {
+    if (subcommand->parsed()) {
       try {
         return action();
       } catch (const std::exception& exception) {
-        err << "brindle-cli " << sub->get_name() << ": " << exception.what() << '\n';
+        err << "brindle-cli " << subcommand->get_name() << ": " << exception.what() << '\n';
         return kFailed;
       }
     }

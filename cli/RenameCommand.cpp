@@ -28,9 +28,9 @@ struct RenameArguments {
   std::vector<std::string> selected;
   bool dryRun = false;
   // The operation's arguments: FIND REPL, K, S K or EXT, in order.
-  std::string first;
-  std::string second;
-  // number
+  std::string firstOperand;
+  std::string secondOperand;
+  // The options of the number operation.
   std::string commonName;
   bool unique = false;
   bool left = false;
@@ -93,7 +93,7 @@ RuleOrExit usage(std::ostream& err, const std::string& message) {
 }
 
 /// A count typed as the window's number prompts read it.
-std::optional<int> count(const std::string& text) {
+std::optional<int> typedCount(const std::string& text) {
   std::optional<std::int16_t> value = rename::parseNumberEntry(text);
   if (!value) return std::nullopt;
   return *value;
@@ -122,11 +122,11 @@ RuleOrExit ruleFor(const std::string& operation, const RenameArguments& argument
   if (operation == "upper") return {rename::caseRule(rename::CaseKind::Upper), std::nullopt};
   if (operation == "title") return {rename::caseRule(rename::CaseKind::Title), std::nullopt};
   if (operation == "replace") {
-    return {rename::replaceRule(arguments.first, arguments.second), std::nullopt};
+    return {rename::replaceRule(arguments.firstOperand, arguments.secondOperand), std::nullopt};
   }
   if (operation == "number") return numberingRule(arguments, err);
   if (operation == "ext") {
-    switch (rename::checkExtension(arguments.first)) {
+    switch (rename::checkExtension(arguments.firstOperand)) {
       case rename::ExtensionAnswer::LeadingPeriod:
         return usage(err, "No period needed!");
       case rename::ExtensionAnswer::Empty:
@@ -135,16 +135,18 @@ RuleOrExit ruleFor(const std::string& operation, const RenameArguments& argument
         err << "brindle-cli rename: the extension is not three characters long; nothing renamed\n";
         return {{}, kSuccess};
       case rename::ExtensionAnswer::Usable:
-        return {rename::extensionRule(arguments.directory, arguments.first), std::nullopt};
+        return {rename::extensionRule(arguments.directory, arguments.firstOperand), std::nullopt};
     }
   }
-  const std::optional<int> first = count(arguments.first);
-  if (!first) return usage(err, "not a number from -32768 to 32767: " + arguments.first);
-  if (operation == "left") return {rename::removeLeftRule(*first), std::nullopt};
-  if (operation == "right") return {rename::removeRightRule(*first), std::nullopt};
-  const std::optional<int> second = count(arguments.second);
-  if (!second) return usage(err, "not a number from -32768 to 32767: " + arguments.second);
-  return {rename::removeMiddleRule(*first, *second), std::nullopt};
+  const std::optional<int> firstCount = typedCount(arguments.firstOperand);
+  if (!firstCount)
+    return usage(err, "not a number from -32768 to 32767: " + arguments.firstOperand);
+  if (operation == "left") return {rename::removeLeftRule(*firstCount), std::nullopt};
+  if (operation == "right") return {rename::removeRightRule(*firstCount), std::nullopt};
+  const std::optional<int> secondCount = typedCount(arguments.secondOperand);
+  if (!secondCount)
+    return usage(err, "not a number from -32768 to 32767: " + arguments.secondOperand);
+  return {rename::removeMiddleRule(*firstCount, *secondCount), std::nullopt};
 }
 
 void printLine(std::ostream& out, const std::string& oldName, const std::string& newName,
@@ -213,29 +215,30 @@ Action defineRename(CLI::App& command, std::ostream& out, std::ostream& err) {
   command.require_subcommand(1);
 
   auto operation = [&command](const char* name, const char* description) {
-    CLI::App* sub = command.add_subcommand(name, description);
+    CLI::App* subcommand = command.add_subcommand(name, description);
     // Options of the rename itself may also follow the operation.
-    sub->fallthrough();
-    return sub;
+    subcommand->fallthrough();
+    return subcommand;
   };
   operation("lower", "Convert to lower case");
   operation("upper", "Convert to upper case");
   operation("title", "Convert to title case");
   CLI::App* replace = operation("replace", "Replace every FIND by REPL");
-  replace->add_option("FIND", arguments->first, "The text to replace")->required();
-  replace->add_option("REPL", arguments->second, "The replacement (may be empty)")->required();
+  replace->add_option("FIND", arguments->firstOperand, "The text to replace")->required();
+  replace->add_option("REPL", arguments->secondOperand, "The replacement (may be empty)")
+      ->required();
   operation("left", "Remove K characters from the left")
-      ->add_option("K", arguments->first, "How many")
+      ->add_option("K", arguments->firstOperand, "How many")
       ->required();
   operation("right", "Remove K characters before the first period")
-      ->add_option("K", arguments->first, "How many")
+      ->add_option("K", arguments->firstOperand, "How many")
       ->required();
   CLI::App* middle = operation("middle", "Remove every occurrence of the K characters at S");
-  middle->add_option("S", arguments->first, "The starting place, 1 for the first character")
+  middle->add_option("S", arguments->firstOperand, "The starting place, 1 for the first character")
       ->required();
-  middle->add_option("K", arguments->second, "How many")->required();
+  middle->add_option("K", arguments->secondOperand, "How many")->required();
   operation("ext", "Give every file the three-character extension EXT")
-      ->add_option("EXT", arguments->first, "The extension, without the period")
+      ->add_option("EXT", arguments->firstOperand, "The extension, without the period")
       ->required();
   CLI::App* number = operation("number", "Rename with running numbers");
   CLI::Option_group* name = number->add_option_group("name", "The names before the numbers");

@@ -8,8 +8,9 @@ namespace brindle::infowindows {
 
 class ClickableFrame;
 
-/// The About window, a modeless top-level window captioned "About".
+/// The About window: shows the program's name, version and credits.
 ///
+/// A modeless top-level window captioned "About".
 /// Children (found by object name): `Frame1`, the frame holding the texts;
 /// `Label1` the program name "Brindle", `Label2` the version, `Label3` to
 /// `Label5` the credits. A left click on `Frame1` closes the window.

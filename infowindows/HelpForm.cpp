@@ -87,29 +87,29 @@ HelpForm::HelpForm(QWidget* parent) : QWidget(parent, Qt::Window) {
   m_picture1->setFixedSize(76, 76);
   m_picture1->setAlignment(Qt::AlignCenter);
 
-  m_text1 = QStringLiteral("Brindle\r\nVersion ") + QStringLiteral(BRINDLE_VERSION_TEXT) +
-            QStringLiteral(
-                "\r\n"
-                "Renames, deletes, opens and lists the files of a directory,\r\n"
-                "and edits the ID3 tags of MP3 files.");
-  m_textBox1 = makeTextBox(this, "Text1");
-  setCentredText(*m_textBox1, m_text1);
-  m_textBox1->setFixedHeight(96);
+  m_programInfo = QStringLiteral("Brindle\r\nVersion ") + QStringLiteral(BRINDLE_VERSION_TEXT) +
+                  QStringLiteral(
+                      "\r\n"
+                      "Renames, deletes, opens and lists the files of a directory,\r\n"
+                      "and edits the ID3 tags of MP3 files.");
+  m_text1 = makeTextBox(this, "Text1");
+  setCentredText(*m_text1, m_programInfo);
+  m_text1->setFixedHeight(96);
 
   auto* frame1 = new QGroupBox(QStringLiteral(" Help Info "), this);
   frame1->setObjectName(QStringLiteral("Frame1"));
-  m_textBox2 = makeTextBox(frame1, "Text2");
-  m_textBox2->setMinimumWidth(560);
-  m_textBox2->setFixedHeight(110);
+  m_text2 = makeTextBox(frame1, "Text2");
+  m_text2->setMinimumWidth(560);
+  m_text2->setFixedHeight(110);
   auto* frame1Layout = new QVBoxLayout(frame1);
-  frame1Layout->addWidget(m_textBox2);
+  frame1Layout->addWidget(m_text2);
 
   // Text3 is only there to hold the keyboard focus; it is kept small.
-  m_textBox3 = new QLineEdit(this);
-  m_textBox3->setObjectName(QStringLiteral("Text3"));
-  m_textBox3->setFixedSize(12, 12);
-  m_textBox3->setFrame(false);
-  m_textBox3->setReadOnly(true);
+  m_text3 = new QLineEdit(this);
+  m_text3->setObjectName(QStringLiteral("Text3"));
+  m_text3->setFixedSize(12, 12);
+  m_text3->setFrame(false);
+  m_text3->setReadOnly(true);
 
   auto* frame2 = new QGroupBox(QStringLiteral(" Program Info "), this);
   frame2->setObjectName(QStringLiteral("Frame2"));
@@ -132,28 +132,28 @@ HelpForm::HelpForm(QWidget* parent) : QWidget(parent, Qt::Window) {
 
   auto* top = new QHBoxLayout;
   top->addWidget(m_picture1, 0, Qt::AlignTop);
-  top->addWidget(m_textBox1, 1);
+  top->addWidget(m_text1, 1);
 
   auto* layout = new QVBoxLayout(this);
   layout->addLayout(top);
   layout->addWidget(frame1);
   layout->addWidget(frame2);
-  layout->addWidget(m_textBox3, 0, Qt::AlignRight);
+  layout->addWidget(m_text3, 0, Qt::AlignRight);
 
   // Loading the window sets the help note.
-  m_text2 = helpInfoText();
-  setCentredText(*m_textBox2, m_text2);
+  m_helpNote = helpInfoText();
+  setCentredText(*m_text2, m_helpNote);
 
   // The two texts pass the focus on to Text3 as soon as they receive it.
-  m_textBox1->installEventFilter(this);
-  m_textBox2->installEventFilter(this);
-  setFocusProxy(m_textBox3);
-  m_textBox3->setFocus();
+  m_text1->installEventFilter(this);
+  m_text2->installEventFilter(this);
+  setFocusProxy(m_text3);
+  m_text3->setFocus();
 }
 
 bool HelpForm::eventFilter(QObject* watched, QEvent* event) {
-  if (event->type() == QEvent::FocusIn && (watched == m_textBox1 || watched == m_textBox2)) {
-    m_textBox3->setFocus(Qt::OtherFocusReason);
+  if (event->type() == QEvent::FocusIn && (watched == m_text1 || watched == m_text2)) {
+    m_text3->setFocus(Qt::OtherFocusReason);
     return true;
   }
   return QWidget::eventFilter(watched, event);

@@ -12,8 +12,9 @@ class QTextEdit;
 
 namespace brindle::infowindows {
 
-/// The Help window, a modeless top-level window captioned "Help".
+/// The Help window: says what the program is and how its context help works.
 ///
+/// A modeless top-level window captioned "Help".
 /// Children (found by object name): `Picture1` the logo; `Text1` the program
 /// information and, inside the frame `Frame1` " Help Info ", `Text2` the help
 /// note, both read-only with centred lines; `Text3`, a small box that holds
@@ -39,20 +40,20 @@ class HelpForm : public QWidget {
   static QString helpInfoText();
 
   /// The exact program information shown in `Text1`.
-  QString text1() const { return m_text1; }
+  QString text1() const { return m_programInfo; }
   /// The exact text last put into `Text2`.
-  QString text2() const { return m_text2; }
+  QString text2() const { return m_helpNote; }
 
  protected:
   bool eventFilter(QObject* watched, QEvent* event) override;
 
  private:
-  QString m_text1;
-  QString m_text2;
+  QString m_programInfo;
+  QString m_helpNote;
   QLabel* m_picture1 = nullptr;
-  QTextEdit* m_textBox1 = nullptr;
-  QTextEdit* m_textBox2 = nullptr;
-  QLineEdit* m_textBox3 = nullptr;
+  QTextEdit* m_text1 = nullptr;
+  QTextEdit* m_text2 = nullptr;
+  QLineEdit* m_text3 = nullptr;
 };
 
 }  // namespace brindle::infowindows

@@ -25,12 +25,12 @@ frmDisclaimer::frmDisclaimer(platform::FileSystem& fileSystem,
   setObjectName(QStringLiteral("frmDisclaimer"));
   setWindowTitle(QStringLiteral("Disclaimer"));
 
-  m_textBox1 = new QPlainTextEdit(this);
-  m_textBox1->setObjectName(QStringLiteral("Text1"));
-  m_textBox1->setReadOnly(true);
-  m_textBox1->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
-  m_textBox1->setLineWrapMode(QPlainTextEdit::WidgetWidth);
-  m_textBox1->setMinimumSize(520, 360);
+  m_text1 = new QPlainTextEdit(this);
+  m_text1->setObjectName(QStringLiteral("Text1"));
+  m_text1->setReadOnly(true);
+  m_text1->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
+  m_text1->setLineWrapMode(QPlainTextEdit::WidgetWidth);
+  m_text1->setMinimumSize(520, 360);
 
   m_command1 = new QPushButton(QStringLiteral("OK"), this);
   m_command1->setObjectName(QStringLiteral("Command1"));
@@ -38,7 +38,7 @@ frmDisclaimer::frmDisclaimer(platform::FileSystem& fileSystem,
   connect(m_command1, &QPushButton::clicked, this, &QWidget::close);
 
   auto* layout = new QVBoxLayout(this);
-  layout->addWidget(m_textBox1, 1);
+  layout->addWidget(m_text1, 1);
   layout->addLayout(centredButtonRow(m_command1));
 
   loadAgreement();
@@ -60,8 +60,8 @@ bool frmDisclaimer::loadAgreement() {
   // The file is optional: any failure leaves the text box as it was.
   platform::Result<std::string> bytes = m_fileSystem.readFile(agreementPath());
   if (!bytes) return false;
-  m_text1 = decodeAgreement(bytes.value());
-  m_textBox1->setPlainText(displayText(m_text1));
+  m_agreementText = decodeAgreement(bytes.value());
+  m_text1->setPlainText(displayText(m_agreementText));
   return true;
 }
 

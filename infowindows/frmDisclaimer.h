@@ -16,8 +16,9 @@ class QPushButton;
 
 namespace brindle::infowindows {
 
-/// The Disclaimer window, a modeless top-level window captioned "Disclaimer".
+/// The Disclaimer window: shows the licence agreement beside the program.
 ///
+/// A modeless top-level window captioned "Disclaimer".
 /// Children (found by object name): `Text1`, a read-only multi-line box with a
 /// vertical scroll bar that shows the licence agreement; `Command1` "OK",
 /// which closes the window.
@@ -59,7 +60,7 @@ class frmDisclaimer : public QWidget {
   std::string agreementPath() const;
 
   /// The exact text last loaded into `Text1` (line ends as in the file).
-  QString text1() const { return m_text1; }
+  QString text1() const { return m_agreementText; }
 
   /// Decodes the agreement file's bytes as loadAgreement() does.
   static QString decodeAgreement(const std::string& bytes);
@@ -71,8 +72,8 @@ class frmDisclaimer : public QWidget {
   platform::FileSystem& m_fileSystem;
   platform::ProgramFolder& m_programFolder;
   std::function<void()> m_showMainWindow;
-  QString m_text1;
-  QPlainTextEdit* m_textBox1 = nullptr;
+  QString m_agreementText;
+  QPlainTextEdit* m_text1 = nullptr;
   QPushButton* m_command1 = nullptr;
 };
 

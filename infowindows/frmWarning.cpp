@@ -29,15 +29,15 @@ frmWarning::frmWarning(QWidget* parent) : QWidget(parent, Qt::Window) {
   m_frame1 = new ClickableFrame([this] { close(); }, this);
   m_frame1->setObjectName(QStringLiteral("Frame1"));
 
-  m_text1 = warningText();
-  m_textBox1 = new QPlainTextEdit(m_frame1);
-  m_textBox1->setObjectName(QStringLiteral("Text1"));
-  m_textBox1->setReadOnly(true);
-  m_textBox1->setLineWrapMode(QPlainTextEdit::NoWrap);
-  m_textBox1->setPlainText(displayText(m_text1));
+  m_warningText = warningText();
+  m_text1 = new QPlainTextEdit(m_frame1);
+  m_text1->setObjectName(QStringLiteral("Text1"));
+  m_text1->setReadOnly(true);
+  m_text1->setLineWrapMode(QPlainTextEdit::NoWrap);
+  m_text1->setPlainText(displayText(m_warningText));
   // Wide and tall enough for the longest line and all six lines.
-  const QFontMetrics metrics(m_textBox1->font());
-  m_textBox1->setMinimumSize(
+  const QFontMetrics metrics(m_text1->font());
+  m_text1->setMinimumSize(
       metrics.horizontalAdvance(QStringLiteral(
           "This software renames, deletes and alters files on your drive.  Please make a ")) +
           40,
@@ -45,7 +45,7 @@ frmWarning::frmWarning(QWidget* parent) : QWidget(parent, Qt::Window) {
 
   auto* frameLayout = new QVBoxLayout(m_frame1);
   frameLayout->setContentsMargins(12, 12, 12, 12);
-  frameLayout->addWidget(m_textBox1);
+  frameLayout->addWidget(m_text1);
 
   m_command1 = new QPushButton(QStringLiteral("OK I Will"), this);
   m_command1->setObjectName(QStringLiteral("Command1"));

@@ -11,9 +11,10 @@ namespace brindle::infowindows {
 
 class ClickableFrame;
 
-/// The Warning window, a modeless top-level window without a caption of its
-/// own (its window title is empty).
+/// The Warning window: warns that the program changes files on disk.
 ///
+/// A modeless top-level window without a caption of its own (its window
+/// title is empty).
 /// Children (found by object name): the frame `Frame1` holding `Text1`, a
 /// read-only multi-line box with warningText(); the button `Command1`
 /// "OK I Will". The button and a left click on `Frame1` close the window.
@@ -33,15 +34,15 @@ class frmWarning : public QWidget {
   static QString warningText();
 
   /// The exact text of `Text1`.
-  QString text1() const { return m_text1; }
+  QString text1() const { return m_warningText; }
 
   /// The frame whose click closes the window.
   QWidget* frame1() const;
 
  private:
-  QString m_text1;
+  QString m_warningText;
   ClickableFrame* m_frame1 = nullptr;
-  QPlainTextEdit* m_textBox1 = nullptr;
+  QPlainTextEdit* m_text1 = nullptr;
   QPushButton* m_command1 = nullptr;
 };
 

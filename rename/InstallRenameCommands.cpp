@@ -24,17 +24,18 @@ RenameCommands::RenameCommands(app::frmmainbrindle& window)
   auto countCommand = [this](CountCommand command) {
     return [this, command] { command(services(), m_host, m_numbers); };
   };
-  window.setCommand("convertlow", caseCommand(CaseKind::Lower));
-  window.setCommand("converup", caseCommand(CaseKind::Upper));
-  window.setCommand("titlecase", caseCommand(CaseKind::Title));
-  window.setCommand("removechars", [this] { removeCharacters(services(), m_host); });
-  window.setCommand("RemoveLeftMost", countCommand(removeLeftMostCharacters));
-  window.setCommand("RemoveRightMost", countCommand(removeRightMostCharacters));
-  window.setCommand("mmost", countCommand(removeMiddleMostCharacters));
-  window.setCommand("renameextension", [this] { changeExtensions(services(), m_host); });
-  window.setCommand("renamesingle", [this] { renameSingleFile(services(), m_host); });
-  window.setCommand("renameallfiles", [this] { showNumberedDialog(); });
-  window.setCommand("Command1", [this] { saveEdited(); });
+  using app::MenuCommand;
+  window.setCommand(MenuCommand::convertlow, caseCommand(CaseKind::Lower));
+  window.setCommand(MenuCommand::converup, caseCommand(CaseKind::Upper));
+  window.setCommand(MenuCommand::titlecase, caseCommand(CaseKind::Title));
+  window.setCommand(MenuCommand::removechars, [this] { removeCharacters(services(), m_host); });
+  window.setCommand(MenuCommand::RemoveLeftMost, countCommand(removeLeftMostCharacters));
+  window.setCommand(MenuCommand::RemoveRightMost, countCommand(removeRightMostCharacters));
+  window.setCommand(MenuCommand::mmost, countCommand(removeMiddleMostCharacters));
+  window.setCommand(MenuCommand::renameextension, [this] { changeExtensions(services(), m_host); });
+  window.setCommand(MenuCommand::renamesingle, [this] { renameSingleFile(services(), m_host); });
+  window.setCommand(MenuCommand::renameallfiles, [this] { showNumberedDialog(); });
+  window.setCommand(MenuCommand::Command1, [this] { saveEdited(); });
 }
 
 RenameCommands::~RenameCommands() {

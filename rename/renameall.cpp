@@ -13,12 +13,11 @@
 
 #include "app/core/FileNameText.h"
 #include "rename/core/RenameCommands.h"
+#include "ui/core/HelpTopics.h"
 
 namespace brindle::rename {
 
 namespace {
-
-constexpr int kNoTopic = -1;
 
 /// The design's positions are in twips; 15 twips make one pixel.
 constexpr int pixels(int twips) {
@@ -101,11 +100,12 @@ void renameall::buildControls() {
 
   connect(m_option1, &QRadioButton::clicked, this, &renameall::onOption1Click);
   connect(m_option2, &QRadioButton::clicked, this, &renameall::onOption2Click);
-  connect(m_option3, &QRadioButton::clicked, this, [this] { onTopicOnly(kTopicLeft); });
-  connect(m_option4, &QRadioButton::clicked, this, [this] { onTopicOnly(kTopicRight); });
-  connect(m_text2, &QLineEdit::textChanged, this, [this] { onTopicOnly(kTopicDivider); });
+  connect(m_option3, &QRadioButton::clicked, this, [this] { onTopicOnly(topics::kNumberedLeft); });
+  connect(m_option4, &QRadioButton::clicked, this, [this] { onTopicOnly(topics::kNumberedRight); });
+  connect(m_text2, &QLineEdit::textChanged, this,
+          [this] { onTopicOnly(topics::kNumberedDivider); });
   connect(m_text1, &QLineEdit::textChanged, this,
-          [this] { onPreviewSourceChanged(kTopicCommonName); });
+          [this] { onPreviewSourceChanged(topics::kNumberedCommonName); });
   connect(m_accept, &QPushButton::clicked, this, &renameall::onAccept);
   connect(m_abort, &QPushButton::clicked, this, &renameall::onAbort);
   connect(m_helper, &QPushButton::clicked, this, [this] { m_helpMode.toggle(); });
@@ -126,9 +126,9 @@ void renameall::fillStartNumbers() {
   m_combo1->setCurrentIndex(1);
   // Connected after filling, so that loading does not count as a change.
   connect(m_combo1, &QComboBox::editTextChanged, this,
-          [this] { onPreviewSourceChanged(kTopicStartNumber); });
+          [this] { onPreviewSourceChanged(topics::kNumberedStartNumber); });
   connect(m_combo1, &QComboBox::activated, this,
-          [this] { onPreviewSourceChanged(kTopicStartNumber); });
+          [this] { onPreviewSourceChanged(topics::kNumberedStartNumber); });
 }
 
 bool renameall::showsCommonLayout() const {
@@ -159,12 +159,12 @@ void renameall::showLayout(bool common) {
 }
 
 void renameall::onOption1Click() {
-  if (m_help.handledAsHelp(m_helpMode, kTopicCommon)) return;
+  if (m_help.handledAsHelp(m_helpMode, topics::kNumberedCommon)) return;
   showLayout(true);
 }
 
 void renameall::onOption2Click() {
-  if (m_help.handledAsHelp(m_helpMode, kTopicUnique)) return;
+  if (m_help.handledAsHelp(m_helpMode, topics::kNumberedUnique)) return;
   showLayout(false);
 }
 
@@ -179,7 +179,7 @@ void renameall::onPreviewSourceChanged(int topic) {
 }
 
 void renameall::onAccept() {
-  if (m_help.handledAsHelp(m_helpMode, kTopicAccept)) return;
+  if (m_help.handledAsHelp(m_helpMode, topics::kNumberedAccept)) return;
   const NumberedResult result =
       renameNumbered({m_platform.dialogs, m_platform.fileSystem}, m_files, options(),
                      m_combo1->currentText().toUtf8().toStdString());
@@ -190,36 +190,36 @@ void renameall::onAccept() {
 }
 
 void renameall::onAbort() {
-  if (m_help.handledAsHelp(m_helpMode, kTopicAbort)) return;
+  if (m_help.handledAsHelp(m_helpMode, topics::kNumberedAbort)) return;
   close();
 }
 
 int renameall::controlTopic(QObject* watched, QEvent::Type type) const {
   if (type == QEvent::FocusIn) {
-    if (watched == m_result) return kTopicResult;
-    if (watched == m_combo1 || watched == m_combo1->lineEdit()) return kTopicStartNumber;
-    if (watched == m_option3) return kTopicLeft;
-    return kNoTopic;
+    if (watched == m_result) return topics::kNumberedPreview;
+    if (watched == m_combo1 || watched == m_combo1->lineEdit()) return topics::kNumberedStartNumber;
+    if (watched == m_option3) return topics::kNumberedLeft;
+    return topics::kNoTopic;
   }
-  if (type != QEvent::MouseButtonPress) return kNoTopic;
-  if (watched == m_option1) return kTopicCommon;
-  if (watched == m_option2) return kTopicUnique;
-  if (watched == m_option3) return kTopicLeft;
-  if (watched == m_option4) return kTopicRight;
-  if (watched == m_text1) return kTopicCommonName;
-  if (watched == m_text2) return kTopicDivider;
-  if (watched == m_result) return kTopicResult;
-  if (watched == m_combo1 || watched == m_combo1->lineEdit()) return kTopicStartNumber;
-  if (watched == m_accept) return kTopicAccept;
-  if (watched == m_abort) return kTopicAbort;
-  return kNoTopic;
+  if (type != QEvent::MouseButtonPress) return topics::kNoTopic;
+  if (watched == m_option1) return topics::kNumberedCommon;
+  if (watched == m_option2) return topics::kNumberedUnique;
+  if (watched == m_option3) return topics::kNumberedLeft;
+  if (watched == m_option4) return topics::kNumberedRight;
+  if (watched == m_text1) return topics::kNumberedCommonName;
+  if (watched == m_text2) return topics::kNumberedDivider;
+  if (watched == m_result) return topics::kNumberedPreview;
+  if (watched == m_combo1 || watched == m_combo1->lineEdit()) return topics::kNumberedStartNumber;
+  if (watched == m_accept) return topics::kNumberedAccept;
+  if (watched == m_abort) return topics::kNumberedAbort;
+  return topics::kNoTopic;
 }
 
 bool renameall::eventFilter(QObject* watched, QEvent* event) {
   const QEvent::Type type = event->type();
   if (m_helpClicks.swallows(type)) return true;
   const int topic = controlTopic(watched, type);
-  if (topic != kNoTopic && m_help.handledAsHelp(m_helpMode, topic)) {
+  if (topic != topics::kNoTopic && m_help.handledAsHelp(m_helpMode, topic)) {
     if (type == QEvent::MouseButtonPress) {
       m_helpClicks.topicShownByPress();
       return true;

@@ -20,24 +20,11 @@ class QRadioButton;
 
 namespace brindle::rename {
 
+/// The numbered rename dialog: renames the selected files with running numbers.
 class renameall : public QWidget {
   Q_OBJECT
 
  public:
-  /// Help topics of the dialog's controls.
-  enum Topic : int {
-    kTopicStartNumber = 30,
-    kTopicCommonName = 31,
-    kTopicResult = 32,
-    kTopicCommon = 33,
-    kTopicUnique = 34,
-    kTopicLeft = 35,
-    kTopicRight = 36,
-    kTopicDivider = 37,
-    kTopicAccept = 38,
-    kTopicAbort = 39,
-  };
-
   /// A freshly loaded dialog: the start-number list filled, Common and Left
   /// chosen. `files` is the main window's file list; it must outlive the
   /// dialog. Registers its help mode with `help`.
@@ -58,7 +45,7 @@ class renameall : public QWidget {
   void buildControls();
   void fillStartNumbers();
   void showLayout(bool common);
-  /// The help topic of a control hit by the mouse or the focus, or -1.
+  /// The help topic of a control hit by the mouse or the focus, or kNoTopic.
   int controlTopic(QObject* watched, QEvent::Type type) const;
 
   // Handlers; each but helper looks at help mode first.

@@ -9,8 +9,8 @@ namespace brindle::tageditor {
 TagEditorCommands::TagEditorCommands(app::frmmainbrindle& window)
     : QObject(&window), m_window(window) {
   setObjectName("tagEditorCommands");
-  window.setCommand("mnump3", [this] { showTagEditor(); });
-  window.setCommand("mnueditmp3tags", [this] { showTagEditor(); });
+  window.setCommand(app::MenuCommand::mnump3, [this] { showTagEditor(); });
+  window.setCommand(app::MenuCommand::mnueditmp3tags, [this] { showTagEditor(); });
 }
 
 TagEditorCommands::~TagEditorCommands() {

@@ -13,7 +13,7 @@ qsizetype characterCount(const QString& text) {
 }
 
 /// The characters of `text` beyond ISO-8859-1.
-qsizetype wideCount(const QString& text) {
+qsizetype countBeyondLatin1(const QString& text) {
   const auto characters = text.toUcs4();
   return std::count_if(characters.begin(), characters.end(), [](auto c) { return c > 0xFFu; });
 }
@@ -34,7 +34,7 @@ class TagField::Validator : public QValidator {
     const qsizetype length = characterCount(input);
     const int limit = m_field.m_typedLimit;
     if (limit > 0 && length > limit && length > characterCount(before)) return Invalid;
-    if (m_singleByte && wideCount(input) > wideCount(before)) return Invalid;
+    if (m_singleByte && countBeyondLatin1(input) > countBeyondLatin1(before)) return Invalid;
     return Acceptable;
   }
 

@@ -24,6 +24,7 @@
 #include "app/core/FileNameText.h"
 #include "inspect/GenreList.h"
 #include "tageditor/TagField.h"
+#include "ui/core/HelpTopics.h"
 
 namespace brindle::tageditor {
 
@@ -235,21 +236,21 @@ void frmID3Info::buildControls() {
   connect(m_dir1, &app::DirectoryListBox::pathChanged, this, &frmID3Info::onDirectoryChanged);
   connect(m_file1, &app::FileListBox::entryDoubleClicked, this, &frmID3Info::onFileDoubleClicked);
 
-  onButton("Command1", kTopicSave, [this] { (void)save(); });
-  onButton("Command2", kTopicCopyVersion2To1, [this] { editFields(copyVersion2ToVersion1); });
-  onButton("Command3", kTopicCopyVersion1To2, [this] { editFields(copyVersion1ToVersion2); });
-  onButton("Command4", kTopicTitleCase, [this] { editFields(titleCaseFields); });
-  onButton("Command5", kTopicUsePrevious, [this] {
+  onButton("Command1", topics::kSaveTags, [this] { (void)save(); });
+  onButton("Command2", topics::kCopyVersion2To1, [this] { editFields(copyVersion2ToVersion1); });
+  onButton("Command3", topics::kCopyVersion1To2, [this] { editFields(copyVersion1ToVersion2); });
+  onButton("Command4", topics::kTitleCaseFields, [this] { editFields(titleCaseFields); });
+  onButton("Command5", topics::kUsePrevious, [this] {
     editFields([this](TagFields& values) { usePrevious(values, m_remembered); });
   });
-  onButton("Command6", kTopicNameFromFile, [this] { nameFromFile(); });
-  onButton("Command7", kTopicExit, [this] { close(); });
-  onButton("Command8", kTopicClearAll, [this] { editFields(clearAllTags); });
-  onButton("Command9", kTopicClearVersion1, [this] { editFields(clearVersion1); });
-  onButton("Command10", kTopicClearVersion2, [this] { editFields(clearVersion2); });
-  onButton("Command11", kTopicAutoInfo,
+  onButton("Command6", topics::kNameFromFile, [this] { nameFromFile(); });
+  onButton("Command7", topics::kExitTagEditor, [this] { close(); });
+  onButton("Command8", topics::kClearAllTags, [this] { editFields(clearAllTags); });
+  onButton("Command9", topics::kClearVersion1, [this] { editFields(clearVersion1); });
+  onButton("Command10", topics::kClearVersion2, [this] { editFields(clearVersion2); });
+  onButton("Command11", topics::kAutoInfo,
            [this] { runBatch([this] { return autoInfo(*this, m_remembered); }); });
-  onButton("Command12", kTopicNumberTracks,
+  onButton("Command12", topics::kNumberTracks,
            [this] { runBatch([this] { return numberTracks(*this); }); });
 
   // Controls with a topic answer a mouse press in help mode.
@@ -428,7 +429,7 @@ void frmID3Info::setFields(const TagFields& values) {
 
 void frmID3Info::runCommand(int topic, const std::function<void()>& command) {
   if (m_running) return;
-  if (topic != kNoTopic && m_help.handledAsHelp(m_helpMode, topic)) return;
+  if (topic != topics::kNoTopic && m_help.handledAsHelp(m_helpMode, topic)) return;
   RunningCommand running(*this);
   command();
 }
@@ -455,7 +456,7 @@ void frmID3Info::selectDriveOf(const std::string& path) {
 
 void frmID3Info::onDriveChosen(int index) {
   if (m_running) return;
-  if (m_help.handledAsHelp(m_helpMode, kTopicDrive)) {
+  if (m_help.handledAsHelp(m_helpMode, topics::kTagEditorDrive)) {
     // In help mode the choice only shows the topic: the list goes back.
     selectDriveOf(m_dir1->path());
     return;
@@ -471,11 +472,11 @@ void frmID3Info::onDirectoryChanged() {
   // a batch's first step) must not write this folder's values into it.
   m_session.forgetLoadedFile();
   // The fields of another folder's file must not stay on screen.
-  runCommand(kTopicClearAll, [this] { editFields(clearAllTags); });
+  runCommand(topics::kClearAllTags, [this] { editFields(clearAllTags); });
 }
 
 void frmID3Info::onFileDoubleClicked() {
-  runCommand(kNoTopic, [this] { (void)loadCurrentEntry(); });
+  runCommand(topics::kNoTopic, [this] { (void)loadCurrentEntry(); });
 }
 
 LoadResult frmID3Info::loadCurrentEntry() {
@@ -599,15 +600,15 @@ void frmID3Info::onBusy(bool busy) {
 }
 
 int frmID3Info::controlTopic(QObject* watched) const {
-  if (watched == m_drive1) return kTopicDrive;
-  if (watched == m_file1->viewport()) return kTopicFileList;
-  if (watched == m_frame2) return kTopicReadout;
-  if (watched == m_picture1) return kTopicPicture;
+  if (watched == m_drive1) return topics::kTagEditorDrive;
+  if (watched == m_file1->viewport()) return topics::kTagEditorFileList;
+  if (watched == m_frame2) return topics::kTagEditorReadout;
+  if (watched == m_picture1) return topics::kTagEditorPicture;
   if (watched == m_comment->viewport()) return fieldSpec(kV2Comment).topic;
   for (int index = 0; index < kFieldCount; ++index) {
     if (watched == txt(index)) return fieldSpec(index).topic;
   }
-  return kNoTopic;
+  return topics::kNoTopic;
 }
 
 bool frmID3Info::eventFilter(QObject* watched, QEvent* event) {
@@ -619,7 +620,7 @@ bool frmID3Info::eventFilter(QObject* watched, QEvent* event) {
   if (m_helpClicks.swallows(type)) return true;
   if (type == QEvent::MouseButtonPress) {
     const int topic = controlTopic(watched);
-    if (topic != kNoTopic && m_help.handledAsHelp(m_helpMode, topic)) {
+    if (topic != topics::kNoTopic && m_help.handledAsHelp(m_helpMode, topic)) {
       // In help mode the press only shows the topic: no selection, no
       // opened drive list.
       m_helpClicks.topicShownByPress();

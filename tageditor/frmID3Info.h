@@ -38,30 +38,11 @@ namespace brindle::tageditor {
 
 class TagField;
 
+/// The tag editor window: loads, edits and saves the ID3 tags of MP3 files.
 class frmID3Info : public QMainWindow, private TagEditorHost {
   Q_OBJECT
 
  public:
-  /// Help topics of the controls that are not fields.
-  enum Topic : int {
-    kTopicDrive = 49,
-    kTopicReadout = 55,
-    kTopicFileList = 57,
-    kTopicClearAll = 69,
-    kTopicClearVersion1 = 70,
-    kTopicClearVersion2 = 71,
-    kTopicPicture = 72,
-    kTopicNameFromFile = 73,
-    kTopicTitleCase = 74,
-    kTopicUsePrevious = 75,
-    kTopicAutoInfo = 76,
-    kTopicNumberTracks = 77,
-    kTopicSave = 78,
-    kTopicExit = 79,
-    kTopicCopyVersion1To2 = 80,
-    kTopicCopyVersion2To1 = 81,
-  };
-
   /// A fresh window on `startDirectory` with a fresh component and no loaded
   /// file. `remembered` is the store of the last Save's values shared by
   /// every tag editor window of the run; it must outlive the window. The

@@ -27,12 +27,13 @@ RuleResult twoSteps(const CaseSteps& steps) {
   return result;
 }
 
-RuleResult fromOptional(const std::string& oldName, std::optional<std::string> newName) {
+/// A rename to `newName`; unchanged when the rule gave no name.
+RuleResult renameToOrUnchanged(const std::string& oldName, std::optional<std::string> newName) {
   if (!newName) return RuleResult::unchanged();
   return RuleResult::renameTo(oldName, std::move(*newName));
 }
 
-EntryResult failed(const PlannedRename& entry, std::string reason) {
+EntryResult failedEntry(const PlannedRename& entry, std::string reason) {
   return {entry.index, entry.oldName, entry.rule.newName(), EntryResult::Outcome::Failed,
           std::move(reason)};
 }
@@ -46,7 +47,7 @@ EntryResult applyEntry(platform::FileSystem& fileSystem, const std::string& dire
     case RuleResult::Kind::Unchanged:
       return {entry.index, entry.oldName, {}, EntryResult::Outcome::Unchanged, {}};
     case RuleResult::Kind::Refused:
-      return failed(entry, entry.rule.reason);
+      return failedEntry(entry, entry.rule.reason);
     case RuleResult::Kind::Rename:
       break;
   }
@@ -64,7 +65,7 @@ EntryResult applyEntry(platform::FileSystem& fileSystem, const std::string& dire
                                     platform::entryPath(directory, entry.oldName))) {
       reason += "; left as " + current;
     }
-    return failed(entry, std::move(reason));
+    return failedEntry(entry, std::move(reason));
   }
   // A case rename of a name that was already in that case ends where it
   // began.
@@ -106,33 +107,35 @@ NameRule replaceRule(std::string find, std::string replacement) {
 }
 
 NameRule removeLeftRule(int count) {
-  return
-      [count](const std::string& name) { return fromOptional(name, removeLeftMost(name, count)); };
+  return [count](const std::string& name) {
+    return renameToOrUnchanged(name, removeLeftMost(name, count));
+  };
 }
 
 NameRule removeRightRule(int count) {
-  return
-      [count](const std::string& name) { return fromOptional(name, removeRightMost(name, count)); };
+  return [count](const std::string& name) {
+    return renameToOrUnchanged(name, removeRightMost(name, count));
+  };
 }
 
 NameRule removeMiddleRule(int start, int count) {
   return [start, count](const std::string& name) {
-    return fromOptional(name, removeMiddleMost(name, start, count));
+    return renameToOrUnchanged(name, removeMiddleMost(name, start, count));
   };
 }
 
 NameRule extensionRule(std::string directory, std::string extension) {
   return [directory = std::move(directory),
           extension = std::move(extension)](const std::string& name) {
-    return fromOptional(name,
-                        changeExtension(platform::entryPath(directory, name), name, extension));
+    return renameToOrUnchanged(
+        name, changeExtension(platform::entryPath(directory, name), name, extension));
   };
 }
 
 NameRule numberingRule(NumberingOptions options, int start) {
-  auto next = std::make_shared<int>(start);
-  return [options = std::move(options), next](const std::string& name) {
-    const int number = (*next)++;
+  auto nextNumber = std::make_shared<int>(start);
+  return [options = std::move(options), nextNumber](const std::string& name) {
+    const int number = (*nextNumber)++;
     std::string newName = numberedName(options, name, number);
     if (number > kHighestNumber) {
       return RuleResult::refused(std::move(newName), kNumbersRunOut);

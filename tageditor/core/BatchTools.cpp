@@ -53,7 +53,7 @@ BatchReport walkList(TagEditorHost& host, const PassEdit& edit) {
   return report;
 }
 
-std::string files(int count) {
+std::string fileCountText(int count) {
   return std::to_string(count) + (count == 1 ? " file" : " files");
 }
 
@@ -76,12 +76,12 @@ std::optional<std::string> batchReportText(const BatchReport& report) {
   if (report.skipped == 0 && report.failed == 0) return std::nullopt;
   std::string text;
   if (report.skipped > 0) {
-    text = "Skipped " + files(report.skipped) + " of " + std::to_string(report.entries) +
+    text = "Skipped " + fileCountText(report.skipped) + " of " + std::to_string(report.entries) +
            ": only files ending in .mp3 or .MP3 are loaded and saved.";
   }
   if (report.failed > 0) {
     if (!text.empty()) text += "\n";
-    text += files(report.failed) + " could not be saved.";
+    text += fileCountText(report.failed) + " could not be saved.";
   }
   return text;
 }

@@ -4,6 +4,7 @@
 #include "inspect/GenreList.h"
 #include "inspect/Id3v1Tag.h"
 #include "rename/core/NameRules.h"
+#include "ui/core/HelpTopics.h"
 
 namespace brindle::tageditor {
 
@@ -17,23 +18,29 @@ using inspect::genrePositionForText;
 using inspect::ID3;
 
 constexpr std::array kFields{
-    FieldSpec{kV1Title, "Title:", &ID3::TAGv1Title, 30, 50},
-    FieldSpec{kV1Artist, "Artist:", &ID3::TAGv1Artist, 30, 51},
-    FieldSpec{kV1Album, "Album:", &ID3::TAGv1Album, 30, 82},
-    FieldSpec{kV1Year, "Year:", &ID3::TAGv1Created, 4, 52},
-    FieldSpec{kV1Comment, "Comment:", &ID3::TAGv1Comment, 30, 53},
-    FieldSpec{kV2Title, "Title:", &ID3::TAGv2Title, 0, 58},
-    FieldSpec{kV2Artist, "Artist:", &ID3::TAGv2Artist, 0, 59},
-    FieldSpec{kV2Album, "Album:", &ID3::TAGv2Album, 0, 60},
-    FieldSpec{kV2Year, "Year:", &ID3::TAGv2Created, 6, 62},
-    FieldSpec{kV2Genre, "Genre:", &ID3::TAGv2Genre, 0, 83},
-    FieldSpec{kV2Comment, "Comment:", &ID3::TAGv2Comment, 0, 63},
-    FieldSpec{kV2Composer, "Composer:", &ID3::TAGv2Composer, 30, 64},
-    FieldSpec{kV2OriginalArtist, "Orig. Artist:", &ID3::TAGv2OriginalArtist, 30, 65},
-    FieldSpec{kV2Copyright, "Copyright:", &ID3::TAGv2Copyright, 30, 66},
-    FieldSpec{kV2Url, "URL:", &ID3::TAGv2Url, 30, 67},
-    FieldSpec{kV2EncodedBy, "Encoded By:", &ID3::TAGv2EncodedBy, 30, 68},
-    FieldSpec{kV2Track, "Track:", &ID3::TAGv2Track, 0, 61},
+    FieldSpec{kV1Title, "Title:", &ID3::TAGv1Title, 30, topics::kV1TitleField},
+    FieldSpec{kV1Artist, "Artist:", &ID3::TAGv1Artist, 30, topics::kV1ArtistField},
+    FieldSpec{kV1Album, "Album:", &ID3::TAGv1Album, 30, topics::kV1AlbumField},
+    FieldSpec{kV1Year, "Year:", &ID3::TAGv1Created, 4, topics::kV1YearField},
+    FieldSpec{kV1Comment, "Comment:", &ID3::TAGv1Comment, 30,
+              topics::kV1CommentField},
+    FieldSpec{kV2Title, "Title:", &ID3::TAGv2Title, 0, topics::kV2TitleField},
+    FieldSpec{kV2Artist, "Artist:", &ID3::TAGv2Artist, 0, topics::kV2ArtistField},
+    FieldSpec{kV2Album, "Album:", &ID3::TAGv2Album, 0, topics::kV2AlbumField},
+    FieldSpec{kV2Year, "Year:", &ID3::TAGv2Created, 6, topics::kV2YearField},
+    FieldSpec{kV2Genre, "Genre:", &ID3::TAGv2Genre, 0, topics::kV2GenreField},
+    FieldSpec{kV2Comment, "Comment:", &ID3::TAGv2Comment, 0,
+              topics::kV2CommentField},
+    FieldSpec{kV2Composer, "Composer:", &ID3::TAGv2Composer, 30,
+              topics::kV2ComposerField},
+    FieldSpec{kV2OriginalArtist, "Orig. Artist:", &ID3::TAGv2OriginalArtist, 30,
+              topics::kV2OriginalArtistField},
+    FieldSpec{kV2Copyright, "Copyright:", &ID3::TAGv2Copyright, 30,
+              topics::kV2CopyrightField},
+    FieldSpec{kV2Url, "URL:", &ID3::TAGv2Url, 30, topics::kV2UrlField},
+    FieldSpec{kV2EncodedBy, "Encoded By:", &ID3::TAGv2EncodedBy, 30,
+              topics::kV2EncodedByField},
+    FieldSpec{kV2Track, "Track:", &ID3::TAGv2Track, 0, topics::kV2TrackField},
 };
 static_assert(kFields.size() == kFieldCount);
 
@@ -47,7 +54,7 @@ std::string& text(TagFields& fields, int index) {
   return fields.txt[static_cast<std::size_t>(index)];
 }
 
-void empty(TagFields& fields, std::initializer_list<int> indices) {
+void clearFieldsAt(TagFields& fields, std::initializer_list<int> indices) {
   for (int index : indices) text(fields, index).clear();
 }
 
@@ -95,13 +102,13 @@ void clearAllTags(TagFields& fields) {
 }
 
 void clearVersion1(TagFields& fields) {
-  empty(fields, {kV1Title, kV1Artist, kV1Album, kV1Year, kV1Comment});
+  clearFieldsAt(fields, {kV1Title, kV1Artist, kV1Album, kV1Year, kV1Comment});
   fields.genre = 0;
 }
 
 void clearVersion2(TagFields& fields) {
-  empty(fields, {kV2Track, kV2Comment, kV2Genre, kV2Year, kV2Album, kV2Artist, kV2Title,
-                 kV2Composer, kV2OriginalArtist, kV2Copyright, kV2Url, kV2EncodedBy});
+  clearFieldsAt(fields, {kV2Track, kV2Comment, kV2Genre, kV2Year, kV2Album, kV2Artist, kV2Title,
+                         kV2Composer, kV2OriginalArtist, kV2Copyright, kV2Url, kV2EncodedBy});
 }
 
 void selectGenreByText(TagFields& fields, const std::string& genreText) {

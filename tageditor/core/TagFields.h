@@ -17,9 +17,6 @@ namespace brindle::tageditor {
 
 inline constexpr int kFieldCount = 17;
 
-/// The help topic of a control that has none.
-inline constexpr int kNoTopic = -1;
-
 /// Field indices, each field's identity everywhere in the tag editor.
 enum Field : int {
   kV1Title = 0,

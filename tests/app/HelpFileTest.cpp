@@ -22,8 +22,8 @@ struct TopicCase {
 class FindHelpTopic : public ::testing::TestWithParam<TopicCase> {};
 
 TEST_P(FindHelpTopic, ShowsExactlyTheTopicLines) {
-  const TopicCase& c = GetParam();
-  EXPECT_EQ(findHelpTopic(c.file, helpTopicKey(c.topic)), c.expected);
+  const TopicCase& row = GetParam();
+  EXPECT_EQ(findHelpTopic(row.file, helpTopicKey(row.topic)), row.expected);
 }
 
 INSTANTIATE_TEST_SUITE_P(

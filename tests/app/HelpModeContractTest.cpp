@@ -8,8 +8,11 @@
 #include <QPushButton>
 #include <QTest>
 
+#include <set>
+
 #include "app/MainMenu.h"
 #include "tests/app/MainWindowFixture.h"
+#include "ui/core/HelpTopics.h"
 
 namespace brindle::app {
 namespace {
@@ -53,6 +56,7 @@ class HelpModeContract : public MainWindowFixture {
 };
 
 struct ItemCase {
+  MenuCommand command;
   std::string name;
   int topic;
 };
@@ -60,9 +64,10 @@ struct ItemCase {
 std::vector<ItemCase> itemsWithTopics() {
   std::vector<ItemCase> items;
   for (const MenuItemSpec& spec : mainMenuItems()) {
-    const std::string name = spec.name;
-    if (spec.topic == kNoTopic || name == "exit" || name == "about") continue;
-    items.push_back({name, spec.topic});
+    if (spec.isSeparator() || spec.topic == topics::kNoTopic) continue;
+    const MenuCommand command = *spec.command;
+    if (command == MenuCommand::exit || command == MenuCommand::about) continue;
+    items.push_back({command, objectNameOf(command), spec.topic});
   }
   return items;
 }
@@ -72,7 +77,7 @@ class MenuItemContract : public HelpModeContract, public ::testing::WithParamInt
 TEST_P(MenuItemContract, ShowsTopicInHelpModeAndRunsOtherwise) {
   const ItemCase& item = GetParam();
   int runs = 0;
-  window->setCommand(item.name, [&] { ++runs; });
+  window->setCommand(item.command, [&] { ++runs; });
   QAction* action = window->menuItem(item.name);
   ASSERT_NE(action, nullptr);
 
@@ -92,15 +97,34 @@ INSTANTIATE_TEST_SUITE_P(EveryItem, MenuItemContract, ::testing::ValuesIn(itemsW
                          [](const auto& info) { return info.param.name; });
 
 TEST(MenuTable, TopicsMatchTheMenus) {
-  std::map<std::string, int> topics;
-  for (const MenuItemSpec& spec : mainMenuItems()) topics[spec.name] = spec.topic;
-  EXPECT_EQ(topics["convertlow"], 20);
-  EXPECT_EQ(topics["mnump3"], 41);
-  EXPECT_EQ(topics["mnueditmp3tags"], 41);
-  EXPECT_EQ(topics["refreshfiles"], 40);
-  EXPECT_EQ(topics["mmost"], 44);
-  EXPECT_EQ(topics["mnudisclaimer"], kNoTopic);
+  std::map<std::string, int> topicOf;
+  for (const MenuItemSpec& spec : mainMenuItems()) {
+    if (!spec.isSeparator()) topicOf[objectNameOf(*spec.command)] = spec.topic;
+  }
+  EXPECT_EQ(topicOf["convertlow"], 20);
+  EXPECT_EQ(topicOf["mnump3"], 41);
+  EXPECT_EQ(topicOf["mnueditmp3tags"], 41);
+  EXPECT_EQ(topicOf["refreshfiles"], 40);
+  EXPECT_EQ(topicOf["mmost"], 44);
+  EXPECT_EQ(topicOf["mnudisclaimer"], topics::kNoTopic);
   EXPECT_EQ(itemsWithTopics().size(), 22u);
+}
+
+TEST(MenuTable, ObjectNamesAreTheItemNames) {
+  EXPECT_STREQ(objectNameOf(MenuCommand::convertlow), "convertlow");
+  EXPECT_STREQ(objectNameOf(MenuCommand::delete_), "delete");
+  EXPECT_STREQ(objectNameOf(MenuCommand::Command1), "Command1");
+  // Every command but the "Save Edited" button has exactly one item.
+  std::set<std::string> names;
+  std::size_t items = 0;
+  for (const MenuItemSpec& spec : mainMenuItems()) {
+    if (spec.isSeparator()) continue;
+    names.insert(objectNameOf(*spec.command));
+    ++items;
+  }
+  EXPECT_EQ(items, 25u);
+  EXPECT_EQ(names.size(), 25u);
+  EXPECT_EQ(names.count("Command1"), 0u);
 }
 
 enum class Hit { Press, Focus };
@@ -179,8 +203,8 @@ TEST_F(HelpModeContract, ExitAsksEvenInHelpMode) {
 
 TEST_F(HelpModeContract, AboutAndDisclaimerRunInHelpMode) {
   int about = 0, disclaimer = 0;
-  window->setCommand("about", [&] { ++about; });
-  window->setCommand("mnudisclaimer", [&] { ++disclaimer; });
+  window->setCommand(MenuCommand::about, [&] { ++about; });
+  window->setCommand(MenuCommand::mnudisclaimer, [&] { ++disclaimer; });
   enterHelpMode();
   window->menuItem("about")->trigger();
   window->menuItem("mnudisclaimer")->trigger();
@@ -192,7 +216,7 @@ TEST_F(HelpModeContract, AboutAndDisclaimerRunInHelpMode) {
 
 TEST_F(HelpModeContract, SelectionChangesAndSaveEditedIgnoreHelpMode) {
   int saves = 0;
-  window->setCommand("Command1", [&] { ++saves; });
+  window->setCommand(MenuCommand::Command1, [&] { ++saves; });
   enterHelpMode();
   window->saveEditedButton().setEnabled(true);
   QTest::mouseClick(&window->saveEditedButton(), Qt::LeftButton);

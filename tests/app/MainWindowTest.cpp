@@ -268,7 +268,7 @@ TEST_F(MainWindowTest, DoubleClickOpensEntryWithItsProgram) {
 TEST_F(MainWindowTest, DeleteKeyRunsTheDeleteCommand) {
   start();
   int deletes = 0;
-  window->setCommand("delete", [&] { ++deletes; });
+  window->setCommand(MenuCommand::delete_, [&] { ++deletes; });
   clickEntry(0);
   QTest::keyClick(&window->fileList(), Qt::Key_Delete);
   EXPECT_EQ(deletes, 1);

@@ -133,8 +133,8 @@ TEST(HelpFileTest, EveryTopicFrom1To83IsOpenedOnceClosedAndNotEmpty) {
     EXPECT_TRUE(topic.closed);
     EXPECT_GE(topic.text.size(), 1u);
     EXPECT_LE(topic.text.size(), 6u);
-    const bool hasWords = std::any_of(topic.text.begin(), topic.text.end(), [](const auto& l) {
-      return std::any_of(l.begin(), l.end(), [](unsigned char c) { return std::isalpha(c); });
+    const bool hasWords = std::any_of(topic.text.begin(), topic.text.end(), [](const auto& line) {
+      return std::any_of(line.begin(), line.end(), [](unsigned char c) { return std::isalpha(c); });
     });
     EXPECT_TRUE(hasWords);
   }

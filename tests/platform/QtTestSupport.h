@@ -53,7 +53,7 @@ class OnNextModal {
 class ScopedEnvironment {
  public:
   ScopedEnvironment(const char* name, std::optional<std::string> value) : m_name(name) {
-    if (qEnvironmentVariableIsSet(name)) m_old = qgetenv(name);
+    if (qEnvironmentVariableIsSet(name)) m_previousValue = qgetenv(name);
     if (value) {
       qputenv(name, QByteArray::fromStdString(*value));
     } else {
@@ -61,8 +61,8 @@ class ScopedEnvironment {
     }
   }
   ~ScopedEnvironment() {
-    if (m_old) {
-      qputenv(m_name, *m_old);
+    if (m_previousValue) {
+      qputenv(m_name, *m_previousValue);
     } else {
       qunsetenv(m_name);
     }
@@ -72,7 +72,7 @@ class ScopedEnvironment {
 
  private:
   const char* m_name;
-  std::optional<QByteArray> m_old;
+  std::optional<QByteArray> m_previousValue;
 };
 
 /// The standard output of a program, or nothing when it failed to run.

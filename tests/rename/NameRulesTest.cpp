@@ -36,7 +36,7 @@ struct Expected {
   Kind kind;
   std::string name;
 };
-Expected to(std::string name) {
+Expected renamedTo(std::string name) {
   return {Kind::Rename, std::move(name)};
 }
 Expected refused(std::string name) {
@@ -61,20 +61,20 @@ std::vector<Row> rows() {
   const NameRule title = caseRule(CaseKind::Title);
   return {
       // Case: the whole name, extension included; Unicode beyond A-Z.
-      {"lower", lower, "Track.MP3", to("track.mp3")},
-      {"lower", lower, "song.mp3", to("song.mp3")},  // two steps, same name at the end
-      {"lower", lower, "ÉCOLE.MP3", to("école.mp3")},
-      {"upper", upper, "Track.MP3", to("TRACK.MP3")},
-      {"upper", upper, "straße.mp3", to("STRASSE.MP3")},
-      {"upper", upper, "çà.txt", to("ÇÀ.TXT")},
-      {"title", title, "my song-two.MP3", to("My Song-two.mp3")},
-      {"title", title, "01 o'neil.txt", to("01 O'neil.txt")},
-      {"title", title, "readme", to("Readme")},
-      {"title", title, ".hidden", to(".hidden")},
-      {"title", title, "my_song.mp3", to("My_song.mp3")},
-      {"title", title, "a\tb\vc\fd\re\nf", to("A\tB\vC\fD\rE\nF")},
-      {"title", title, "élan VITAL.mp3", to("Élan Vital.mp3")},
-      {"title", title, "ǆemal.txt", to("ǅemal.txt")},  // title case, not upper case
+      {"lower", lower, "Track.MP3", renamedTo("track.mp3")},
+      {"lower", lower, "song.mp3", renamedTo("song.mp3")},  // two steps, same name at the end
+      {"lower", lower, "ÉCOLE.MP3", renamedTo("école.mp3")},
+      {"upper", upper, "Track.MP3", renamedTo("TRACK.MP3")},
+      {"upper", upper, "straße.mp3", renamedTo("STRASSE.MP3")},
+      {"upper", upper, "çà.txt", renamedTo("ÇÀ.TXT")},
+      {"title", title, "my song-two.MP3", renamedTo("My Song-two.mp3")},
+      {"title", title, "01 o'neil.txt", renamedTo("01 O'neil.txt")},
+      {"title", title, "readme", renamedTo("Readme")},
+      {"title", title, ".hidden", renamedTo(".hidden")},
+      {"title", title, "my_song.mp3", renamedTo("My_song.mp3")},
+      {"title", title, "a\tb\vc\fd\re\nf", renamedTo("A\tB\vC\fD\rE\nF")},
+      {"title", title, "élan VITAL.mp3", renamedTo("Élan Vital.mp3")},
+      {"title", title, "ǆemal.txt", renamedTo("ǅemal.txt")},  // title case, not upper case
       // A name that is not UTF-8 has no case mapping and keeps its bytes.
       {"lower", lower, "\xC9T\xC9.MP3", kSame},
       {"upper", upper, "\xE9t\xE9.mp3", kSame},
@@ -82,15 +82,15 @@ std::vector<Row> rows() {
       {"lower", lower, "\xED\xA0\x80.MP3", kSame},  // an encoded surrogate is not UTF-8
 
       // Replace: left to right, no overlaps, exact comparison.
-      {"replace", replaceRule("_", " "), "my_song_01.mp3", to("my song 01.mp3")},
-      {"replace", replaceRule("a", ""), "Banana.txt", to("Bnn.txt")},
+      {"replace", replaceRule("_", " "), "my_song_01.mp3", renamedTo("my song 01.mp3")},
+      {"replace", replaceRule("a", ""), "Banana.txt", renamedTo("Bnn.txt")},
       {"replace", replaceRule("", "x"), "Banana.txt", kSame},
-      {"replace", replaceRule("aa", "b"), "aaa.txt", to("ba.txt")},
-      {"replace", replaceRule("an", "AN"), "Banana.txt", to("BANANa.txt")},
-      {"replace", replaceRule(".mp3", ".wav"), "a.mp3.mp3", to("a.wav.wav")},
+      {"replace", replaceRule("aa", "b"), "aaa.txt", renamedTo("ba.txt")},
+      {"replace", replaceRule("an", "AN"), "Banana.txt", renamedTo("BANANa.txt")},
+      {"replace", replaceRule(".mp3", ".wav"), "a.mp3.mp3", renamedTo("a.wav.wav")},
       {"replace", replaceRule("z", "y"), "Banana.txt", kSame},
-      {"replace", replaceRule("é", "e"), "Café.mp3", to("Cafe.mp3")},
-      {"replace", replaceRule("t", "T"), "\xE9t\xE9.mp3", to("\xE9T\xE9.mp3")},
+      {"replace", replaceRule("é", "e"), "Café.mp3", renamedTo("Cafe.mp3")},
+      {"replace", replaceRule("t", "T"), "\xE9t\xE9.mp3", renamedTo("\xE9T\xE9.mp3")},
       // A path separator, or nothing left, or a dot name: refused.
       {"replace", replaceRule("_", "/"), "a_b.mp3", refused("a/b.mp3")},
       {"replace", replaceRule("x", ""), "x", refused("")},
@@ -98,66 +98,70 @@ std::vector<Row> rows() {
       {"replace", replaceRule("x", "."), "xx", refused("..")},
 
       // Remove left most.
-      {"left", removeLeftRule(3), "01 Song.mp3", to("Song.mp3")},
+      {"left", removeLeftRule(3), "01 Song.mp3", renamedTo("Song.mp3")},
       {"left", removeLeftRule(0), "01 Song.mp3", kSame},
       {"left", removeLeftRule(-2), "01 Song.mp3", kSame},
       {"left", removeLeftRule(12), "01 Song.mp3", kSame},  // longer than the name: skipped
       {"left", removeLeftRule(11), "01 Song.mp3", refused("")},
-      {"left", removeLeftRule(10), "01 Song.mp3", to("3")},
-      {"left", removeLeftRule(1), "Édith.mp3", to("dith.mp3")},
+      {"left", removeLeftRule(10), "01 Song.mp3", renamedTo("3")},
+      {"left", removeLeftRule(1), "Édith.mp3", renamedTo("dith.mp3")},
       {"left", removeLeftRule(1),
        "\xC9"
        "dith.mp3",
-       to("dith.mp3")},  // one byte, one character
+       renamedTo("dith.mp3")},  // one byte, one character
 
       // Remove right most: the first period splits the name.
-      {"right", removeRightRule(2), "Song01.mp3", to("Song.mp3")},
-      {"right", removeRightRule(1), "my.song.mp3", to("m.song.mp3")},
-      {"right", removeRightRule(2), "my.song.mp3", to(".song.mp3")},  // k = the base's length
-      {"right", removeRightRule(4), "Song.mp3", to(".mp3")},
+      {"right", removeRightRule(2), "Song01.mp3", renamedTo("Song.mp3")},
+      {"right", removeRightRule(1), "my.song.mp3", renamedTo("m.song.mp3")},
+      {"right", removeRightRule(2), "my.song.mp3",
+       renamedTo(".song.mp3")},  // k = the base's length
+      {"right", removeRightRule(4), "Song.mp3", renamedTo(".mp3")},
       {"right", removeRightRule(5), "Song.mp3", kSame},
       {"right", removeRightRule(9), "Song.mp3", kSame},
       {"right", removeRightRule(2), "README", kSame},
       {"right", removeRightRule(0), "Song01.mp3", kSame},
       {"right", removeRightRule(1), ".hidden", kSame},
-      {"right", removeRightRule(2), "Andrés.mp3", to("Andr.mp3")},
+      {"right", removeRightRule(2), "Andrés.mp3", renamedTo("Andr.mp3")},
 
       // Remove middle most: every occurrence of the text found at the start.
-      {"middle", removeMiddleRule(3, 2), "abXYcdXY.txt", to("abcd.txt")},
+      {"middle", removeMiddleRule(3, 2), "abXYcdXY.txt", renamedTo("abcd.txt")},
       {"middle", removeMiddleRule(11, 2), "abXYcdXY.txt", kSame},  // s + k > length
-      {"middle", removeMiddleRule(11, 1), "abXYcdXY.txt", to("abXYcdXY.tt")},
+      {"middle", removeMiddleRule(11, 1), "abXYcdXY.txt", renamedTo("abXYcdXY.tt")},
       {"middle", removeMiddleRule(5, 2), "abcdef", kSame},  // start L - k + 1 is refused
-      {"middle", removeMiddleRule(4, 2), "abcdef", to("abcf")},
+      {"middle", removeMiddleRule(4, 2), "abcdef", renamedTo("abcf")},
       {"middle", removeMiddleRule(0, 2), "abcdef", kSame},
       {"middle", removeMiddleRule(2, 0), "abcdef", kSame},
       {"middle", removeMiddleRule(1, 7), "abcdef", kSame},
-      {"middle", removeMiddleRule(1, 1), "aXa.txt", to("X.txt")},
-      {"middle", removeMiddleRule(2, 1), "ñañ.txt", to("ññ.txt")},
+      {"middle", removeMiddleRule(1, 1), "aXa.txt", renamedTo("X.txt")},
+      {"middle", removeMiddleRule(2, 1), "ñañ.txt", renamedTo("ññ.txt")},
 
       // Extension change (the folder is /music).
-      {"ext", extensionRule("/music", "wav"), "song.mp3", to("song.wav")},
-      {"ext", extensionRule("/music", "wav"), "my.song.mp3", to("my.wav")},
-      {"ext", extensionRule("/music", "txt"), "README", to("txt")},
-      {"ext", extensionRule("/music", "mp3"), "song.MP3", to("song.mp3")},
+      {"ext", extensionRule("/music", "wav"), "song.mp3", renamedTo("song.wav")},
+      {"ext", extensionRule("/music", "wav"), "my.song.mp3", renamedTo("my.wav")},
+      {"ext", extensionRule("/music", "txt"), "README", renamedTo("txt")},
+      {"ext", extensionRule("/music", "mp3"), "song.MP3", renamedTo("song.mp3")},
       {"ext", extensionRule("/music", "mp3"), "song.mp3", kSame},
       {"ext", extensionRule("/music", "peg"), "song.mpeg", kSame},
-      {"ext", extensionRule("/music", "m.3"), "song.mp3", to("song.m.3")},
-      {"ext", extensionRule("/music", "xyz"), "ab", to("xyz")},
+      {"ext", extensionRule("/music", "m.3"), "song.mp3", renamedTo("song.m.3")},
+      {"ext", extensionRule("/music", "xyz"), "ab", renamedTo("xyz")},
       {"ext", extensionRule("/music", "/ab"), "ab", kSame},  // the path ends with "/ab"
       {"ext", extensionRule("/music", "a/b"), "song.mp3", refused("song.a/b")},
 
       // Numbered rename.
-      {"number", numbering(Layout::Common, "song", "", 1), "a.mp3", to("song 01.mp3")},
-      {"number", numbering(Layout::Common, "song", "", 3), "c.wav", to("song 03.wav")},
-      {"number", numbering(Layout::Common, "file", "", 1), "clip.mpeg", to("file 01.peg")},
-      {"number", numbering(Layout::Common, "song", "", 0), "a.mp3", to("song 00.mp3")},
-      {"number", numbering(Layout::Common, "song", "", 10), "a.mp3", to("song 10.mp3")},
-      {"number", numbering(Layout::UniqueRight, "", "-", 9), "track.mp3", to("track-09.mp3")},
-      {"number", numbering(Layout::UniqueRight, "", "_", 1), "a.b.mp3", to("a_01.mp3")},
-      {"number", numbering(Layout::UniqueRight, "", "-", 1), "README", to("README-01.DME")},
-      {"number", numbering(Layout::UniqueLeft, "", "", 1), "track.mp3", to("01track.mp3")},
-      {"number", numbering(Layout::UniqueLeft, "", " - ", 12), "track.mp3", to("12 - track.mp3")},
-      {"number", numbering(Layout::Common, "song", "", 32767), "a.mp3", to("song 32767.mp3")},
+      {"number", numbering(Layout::Common, "song", "", 1), "a.mp3", renamedTo("song 01.mp3")},
+      {"number", numbering(Layout::Common, "song", "", 3), "c.wav", renamedTo("song 03.wav")},
+      {"number", numbering(Layout::Common, "file", "", 1), "clip.mpeg", renamedTo("file 01.peg")},
+      {"number", numbering(Layout::Common, "song", "", 0), "a.mp3", renamedTo("song 00.mp3")},
+      {"number", numbering(Layout::Common, "song", "", 10), "a.mp3", renamedTo("song 10.mp3")},
+      {"number", numbering(Layout::UniqueRight, "", "-", 9), "track.mp3",
+       renamedTo("track-09.mp3")},
+      {"number", numbering(Layout::UniqueRight, "", "_", 1), "a.b.mp3", renamedTo("a_01.mp3")},
+      {"number", numbering(Layout::UniqueRight, "", "-", 1), "README", renamedTo("README-01.DME")},
+      {"number", numbering(Layout::UniqueLeft, "", "", 1), "track.mp3", renamedTo("01track.mp3")},
+      {"number", numbering(Layout::UniqueLeft, "", " - ", 12), "track.mp3",
+       renamedTo("12 - track.mp3")},
+      {"number", numbering(Layout::Common, "song", "", 32767), "a.mp3",
+       renamedTo("song 32767.mp3")},
       {"number", numbering(Layout::Common, "song", "", 32768), "a.mp3", refused("song 32768.mp3")},
       {"number", numbering(Layout::Common, "a/b", "", 1), "a.mp3", refused("a/b 01.mp3")},
       {"number", numbering(Layout::Common, "song", "", 1), "song 01.mp3", kSame},

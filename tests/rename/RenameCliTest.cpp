@@ -23,7 +23,7 @@ using testsupport::TempDir;
 
 class RenameCliTest : public ::testing::Test {
  protected:
-  void files(std::initializer_list<const char*> names) {
+  void writeFiles(std::initializer_list<const char*> names) {
     for (const char* name : names) folder.write(name, name);
   }
   /// Runs "brindle-cli rename DIR <arguments>".
@@ -46,21 +46,21 @@ class RenameCliTest : public ::testing::Test {
 };
 
 TEST_F(RenameCliTest, LowerCaseEverythingInListOrder) {
-  files({"b.TXT", "A.mp3", "c.txt"});
+  writeFiles({"b.TXT", "A.mp3", "c.txt"});
   EXPECT_EQ(rename({"--all", "lower"}), 0);
   EXPECT_EQ(out, "A.mp3 -> a.mp3\nb.TXT -> b.txt\nc.txt (unchanged)\n");
   EXPECT_EQ(names(), (Names{"a.mp3", "b.txt", "c.txt"}));
 }
 
 TEST_F(RenameCliTest, SelectedEntriesOnly) {
-  files({"A.TXT", "B.TXT", "C.TXT"});
+  writeFiles({"A.TXT", "B.TXT", "C.TXT"});
   EXPECT_EQ(rename({"--select", "C.TXT", "A.TXT", "title"}), 0);
   EXPECT_EQ(out, "A.TXT -> A.txt\nC.TXT -> C.txt\n");
   EXPECT_EQ(names(), (Names{"A.txt", "B.TXT", "C.txt"}));
 }
 
 TEST_F(RenameCliTest, DryRunPrintsThePlanAndChangesNothing) {
-  files({"my_song.mp3", "x.mp3"});
+  writeFiles({"my_song.mp3", "x.mp3"});
   EXPECT_EQ(rename({"--all", "--dry-run", "replace", "_", " "}), 0);
   EXPECT_EQ(out, "my_song.mp3 -> my song.mp3\nx.mp3 (unchanged)\n");
   EXPECT_EQ(names(), (Names{"my_song.mp3", "x.mp3"}));
@@ -70,7 +70,7 @@ TEST_F(RenameCliTest, DryRunPrintsThePlanAndChangesNothing) {
 }
 
 TEST_F(RenameCliTest, FailedRenamesAreReportedWithExitOne) {
-  files({"Asong.mp3", "Bsong.mp3", "a_b.mp3"});
+  writeFiles({"Asong.mp3", "Bsong.mp3", "a_b.mp3"});
   EXPECT_EQ(rename({"--select", "Asong.mp3", "Bsong.mp3", "left", "1"}), 1);
   EXPECT_EQ(out, "Asong.mp3 -> song.mp3\nBsong.mp3 -> song.mp3 (failed: File exists)\n");
   EXPECT_EQ(TempDir::read(folder.file("song.mp3")), "Asong.mp3");
@@ -80,7 +80,7 @@ TEST_F(RenameCliTest, FailedRenamesAreReportedWithExitOne) {
 }
 
 TEST_F(RenameCliTest, CharacterEdits) {
-  files({"Banana.txt", "Song01.mp3", "abXYcdXY.txt"});
+  writeFiles({"Banana.txt", "Song01.mp3", "abXYcdXY.txt"});
   EXPECT_EQ(rename({"--select", "Banana.txt", "replace", "a", ""}), 0);
   EXPECT_EQ(rename({"--select", "Song01.mp3", "right", "2"}), 0);
   EXPECT_EQ(rename({"--select", "abXYcdXY.txt", "middle", "3", "2"}), 0);
@@ -92,7 +92,7 @@ TEST_F(RenameCliTest, CharacterEdits) {
 }
 
 TEST_F(RenameCliTest, ExtensionRulesOfTheWindow) {
-  files({"song.mp3", "README"});
+  writeFiles({"song.mp3", "README"});
   EXPECT_EQ(rename({"--all", "ext", ".wav"}), 2);
   EXPECT_NE(err.find("No period needed!"), std::string::npos);
   EXPECT_EQ(out, "");
@@ -104,7 +104,7 @@ TEST_F(RenameCliTest, ExtensionRulesOfTheWindow) {
 }
 
 TEST_F(RenameCliTest, NumberedRenames) {
-  files({"a.mp3", "b.mp3", "c.wav"});
+  writeFiles({"a.mp3", "b.mp3", "c.wav"});
   EXPECT_EQ(rename({"--all", "number", "--common", "song", "--start", "01"}), 0);
   EXPECT_EQ(names(), (Names{"song 01.mp3", "song 02.mp3", "song 03.wav"}));
   EXPECT_EQ(rename({"--all", "number", "--unique", "--right", "--divider", "-", "--start", "9"}),
@@ -116,14 +116,14 @@ TEST_F(RenameCliTest, NumberedRenames) {
 }
 
 TEST_F(RenameCliTest, NumbersStopAt32767) {
-  files({"a.mp3", "b.mp3"});
+  writeFiles({"a.mp3", "b.mp3"});
   EXPECT_EQ(rename({"--all", "number", "--common", "s", "--start", "32767"}), 1);
   EXPECT_EQ(out, "a.mp3 -> s 32767.mp3\nb.mp3 -> s 32768.mp3 (failed: numbers stop at 32767)\n");
   EXPECT_EQ(names(), (Names{"b.mp3", "s 32767.mp3"}));
 }
 
 TEST_F(RenameCliTest, UsageErrors) {
-  files({"a.mp3"});
+  writeFiles({"a.mp3"});
   EXPECT_EQ(rename({"lower"}), 2);                                // no selection
   EXPECT_EQ(rename({"--all", "--select", "a.mp3", "lower"}), 2);  // both
   EXPECT_EQ(rename({"--all"}), 2);                                // no operation
@@ -165,7 +165,7 @@ int runProgram(const std::string& arguments, std::string& output) {
 }
 
 TEST_F(RenameCliTest, EndToEndThroughTheProgram) {
-  files({"My_Song.MP3", "keep.txt"});
+  writeFiles({"My_Song.MP3", "keep.txt"});
   std::string output;
   EXPECT_EQ(runProgram("rename '" + folder.path() + "' --select My_Song.MP3 lower", output), 0);
   EXPECT_EQ(output, "My_Song.MP3 -> my_song.mp3\n");

@@ -13,14 +13,14 @@ namespace brindle::rename {
 namespace {
 
 /// The topic's text in the source tree's help file, on one line.
-std::string topic(int number) {
+std::string topicText(int number) {
   return testsupport::helpTopicText(BRINDLE_SOURCE_DIR "/data/Brindlehelp.txt", number);
 }
 
 TEST(RenameHelpTopics, EveryTopicHasText) {
   for (int number :
        {15, 16, 17, 18, 19, 20, 21, 30, 31, 32, 33, 34, 35, 36, 37, 38, 39, 42, 43, 44}) {
-    EXPECT_GT(topic(number).size(), 40u) << "topic " << number;
+    EXPECT_GT(topicText(number).size(), 40u) << "topic " << number;
   }
 }
 
@@ -38,7 +38,8 @@ TEST(RenameHelpTopics, QuestionsAsTheCommandsAskThem) {
       {44, "\"Rename Files Now?\""},
   };
   for (const auto& [number, quote] : quotes) {
-    EXPECT_NE(topic(number).find(quote), std::string::npos) << "topic " << number << ": " << quote;
+    EXPECT_NE(topicText(number).find(quote), std::string::npos)
+        << "topic " << number << ": " << quote;
   }
 }
 
@@ -58,17 +59,18 @@ TEST(RenameHelpTopics, ExamplesAreWhatTheRulesGive) {
       {43, "Song01.mp3 with 2 becomes " + removeRightMost("Song01.mp3", 2).value_or("?")},
   };
   for (const auto& [number, example] : examples) {
-    EXPECT_NE(topic(number).find(example), std::string::npos)
+    EXPECT_NE(topicText(number).find(example), std::string::npos)
         << "topic " << number << " lacks: " << example;
   }
 }
 
 TEST(RenameHelpTopics, DepartingRulesAreDescribed) {
-  EXPECT_NE(topic(17).find("a name without a folder stays in the folder shown"), std::string::npos);
-  EXPECT_NE(topic(30).find("32767"), std::string::npos);
-  EXPECT_NE(topic(36).find("the whole name when it has none"), std::string::npos);
-  EXPECT_NE(topic(38).find("how many could not be renamed"), std::string::npos);
-  EXPECT_EQ(topic(21).find("blanks only"), std::string::npos);
+  EXPECT_NE(topicText(17).find("a name without a folder stays in the folder shown"),
+            std::string::npos);
+  EXPECT_NE(topicText(30).find("32767"), std::string::npos);
+  EXPECT_NE(topicText(36).find("the whole name when it has none"), std::string::npos);
+  EXPECT_NE(topicText(38).find("how many could not be renamed"), std::string::npos);
+  EXPECT_EQ(topicText(21).find("blanks only"), std::string::npos);
 }
 
 }  // namespace

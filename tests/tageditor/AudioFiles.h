@@ -54,15 +54,17 @@ inline std::string v1Tag(const std::string& title, const std::string& artist,
 
 /// A 44-byte WAV header (PCM) followed by `dataBytes` of silence.
 inline std::string wav(int channels, int rate, int bits, std::uint32_t dataBytes) {
-  auto le32 = [](std::uint32_t v) {
-    return bytes({static_cast<int>(v & 0xFF), static_cast<int>((v >> 8) & 0xFF),
-                  static_cast<int>((v >> 16) & 0xFF), static_cast<int>(v >> 24)});
+  auto littleEndian32 = [](std::uint32_t value) {
+    return bytes({static_cast<int>(value & 0xFF), static_cast<int>((value >> 8) & 0xFF),
+                  static_cast<int>((value >> 16) & 0xFF), static_cast<int>(value >> 24)});
   };
-  auto le16 = [](int v) { return bytes({v & 0xFF, (v >> 8) & 0xFF}); };
+  auto littleEndian16 = [](int value) { return bytes({value & 0xFF, (value >> 8) & 0xFF}); };
   const int align = channels * bits / 8;
-  return "RIFF" + le32(36 + dataBytes) + "WAVEfmt " + le32(16) + le16(1) + le16(channels) +
-         le32(static_cast<std::uint32_t>(rate)) + le32(static_cast<std::uint32_t>(rate * align)) +
-         le16(align) + le16(bits) + "data" + le32(dataBytes) + std::string(dataBytes, '\0');
+  return "RIFF" + littleEndian32(36 + dataBytes) + "WAVEfmt " + littleEndian32(16) +
+         littleEndian16(1) + littleEndian16(channels) +
+         littleEndian32(static_cast<std::uint32_t>(rate)) +
+         littleEndian32(static_cast<std::uint32_t>(rate * align)) + littleEndian16(align) +
+         littleEndian16(bits) + "data" + littleEndian32(dataBytes) + std::string(dataBytes, '\0');
 }
 
 inline bool haveEncoder() {

@@ -20,14 +20,14 @@ using inspect::genrePositionForText;
 /// records every step.
 class FakeWindow : public TagEditorHost {
  public:
-  explicit FakeWindow(std::vector<std::string> names) : m_names(std::move(names)) {
-    for (std::size_t i = 0; i < m_names.size(); ++i) {
+  explicit FakeWindow(std::vector<std::string> names) : entryNames(std::move(names)) {
+    for (std::size_t i = 0; i < entryNames.size(); ++i) {
       TagFields own;
       own.txt[kV1Title] = "v1 title " + std::to_string(i);
       own.txt[kV2Title] = "title " + std::to_string(i);
       own.txt[kV2Track] = "9" + std::to_string(i);
       own.txt[kV2Artist] = "own artist";
-      files[m_names[i]] = own;
+      files[entryNames[i]] = own;
     }
   }
 
@@ -46,16 +46,16 @@ class FakeWindow : public TagEditorHost {
     log.push_back("remember");
     if (remembered) remembered->remember(onScreen);
   }
-  int entryCount() const override { return static_cast<int>(m_names.size()); }
+  int entryCount() const override { return static_cast<int>(entryNames.size()); }
   std::string entryName(int index) const override {
-    return m_names.at(static_cast<std::size_t>(index));
+    return entryNames.at(static_cast<std::size_t>(index));
   }
   void moveToEntry(int index) override {
     current = index;
     log.push_back("move " + std::to_string(index));
   }
   LoadResult loadCurrentEntry() override {
-    const std::string& name = m_names.at(static_cast<std::size_t>(current));
+    const std::string& name = entryNames.at(static_cast<std::size_t>(current));
     log.push_back("load " + name);
     const std::string ending = name.substr(name.size() - 4);
     if (ending == ".mp3" || ending == ".MP3") {
@@ -69,7 +69,7 @@ class FakeWindow : public TagEditorHost {
   void setProgressMaximum(int maximum) override { log.push_back("max " + std::to_string(maximum)); }
   void setProgressValue(int value) override { log.push_back("value " + std::to_string(value)); }
 
-  std::vector<std::string> m_names;
+  std::vector<std::string> entryNames;
   std::map<std::string, TagFields> files;
   TagFields onScreen;
   std::string loadedFile;
@@ -120,7 +120,7 @@ TEST(AutoInfo, GivesEveryFileTheRememberedValuesAndKeepsItsTitlesAndTrack) {
   window.onScreen.genre = albumValues().genre;
   autoInfo(window, remembered);
   for (int i = 0; i < 3; ++i) {
-    const TagFields& file = window.files[window.m_names[static_cast<std::size_t>(i)]];
+    const TagFields& file = window.files[window.entryNames[static_cast<std::size_t>(i)]];
     SCOPED_TRACE(i);
     EXPECT_EQ(file.txt[kV2Title], "title " + std::to_string(i));
     EXPECT_EQ(file.txt[kV1Title], "v1 title " + std::to_string(i));

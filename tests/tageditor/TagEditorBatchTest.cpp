@@ -26,7 +26,8 @@ using platform::testing::FsOp;
 class TagEditorBatchTest : public TagEditorFixture {
  protected:
   /// An MP3 file with its own titles, track and artist.
-  std::string track(const std::string& name, const std::string& title, const std::string& number) {
+  std::string writeTrack(const std::string& name, const std::string& title,
+                         const std::string& number) {
     return browsed.write(
         name, id3tag(3, textFrame("TIT2", title) + textFrame("TRCK", number) +
                             textFrame("TPE1", "Old Artist") + textFrame("TALB", "Old Album") +
@@ -34,21 +35,20 @@ class TagEditorBatchTest : public TagEditorFixture {
                   audio() + v1Tag(title + " v1", "Old Artist", "Old Album", "1990", "old", 12));
   }
 
-  /// The album: three loadable MP3 files, a mixed-case name and a WAV file.
-  void album() {
-    track("01 Intro.mp3", "Intro", "11");
-    track("02 Road.mp3", "Road", "12");
-    track("03 Song.Mp3", "Song", "13");
+  /// Writes the album (three loadable MP3 files, a mixed-case name and a WAV
+  /// file) and opens the tag editor on it.
+  void openAlbum() {
+    writeTrack("01 Intro.mp3", "Intro", "11");
+    writeTrack("02 Road.mp3", "Road", "12");
+    writeTrack("03 Song.Mp3", "Song", "13");
     browsed.write("04 Take.wav", wav(2, 44100, 16, 44100 * 4));
-    track("05 End.MP3", "End", "15");
+    writeTrack("05 End.MP3", "End", "15");
     openEditor();
     ASSERT_EQ(listed(), (std::vector<std::string>{"01 Intro.mp3", "02 Road.mp3", "03 Song.Mp3",
                                                   "04 Take.wav", "05 End.MP3"}));
     untouchedSong = testsupport::TempDir::read(browsed.file("03 Song.Mp3"));
     untouchedWav = testsupport::TempDir::read(browsed.file("04 Take.wav"));
   }
-
-  void set(int index, const QString& text) { setField(index, text); }
 
   /// How often the version 1 writer opened the file: once per Save.
   long savesOf(const std::string& name) {
@@ -70,7 +70,7 @@ class TagEditorBatchTest : public TagEditorFixture {
 };
 
 TEST_F(TagEditorBatchTest, AutoInfoGivesTheAlbumTheValuesOnScreen) {
-  album();
+  openAlbum();
   doubleClick("01 Intro.mp3");
   setField(kV2Artist, "The Ferrymen");
   setField(kV2Album, "Tides");
@@ -129,7 +129,7 @@ TEST_F(TagEditorBatchTest, AutoInfoGivesTheAlbumTheValuesOnScreen) {
 }
 
 TEST_F(TagEditorBatchTest, SkippedPassesNeverSaveIntoThePreviouslyLoadedFile) {
-  album();
+  openAlbum();
   doubleClick("01 Intro.mp3");
   test.fileSystem.clearCalls();
   click("Command12");
@@ -142,7 +142,7 @@ TEST_F(TagEditorBatchTest, SkippedPassesNeverSaveIntoThePreviouslyLoadedFile) {
 }
 
 TEST_F(TagEditorBatchTest, NumberTracksKeepsEveryOtherTag) {
-  album();
+  openAlbum();
   doubleClick("02 Road.mp3");
   click("Command12");
   EXPECT_EQ(readSaved(browsed.file("01 Intro.mp3")).v2.at(id3v2::TRCK), "01");
@@ -182,7 +182,7 @@ TEST_F(TagEditorBatchTest, NumberTracksUpToAHundred) {
 }
 
 TEST_F(TagEditorBatchTest, EmptyListSavesTheFileOnScreenOnly) {
-  track("a.mp3", "A", "01");
+  writeTrack("a.mp3", "A", "01");
   openEditor();
   doubleClick("a.mp3");
   setField(kV2Album, "New Album");
@@ -202,7 +202,7 @@ TEST_F(TagEditorBatchTest, EmptyListSavesTheFileOnScreenOnly) {
 TEST_F(TagEditorBatchTest, BrowsingAwayForgetsTheLoadedFile) {
   // a.mp3 is loaded, then the user moves to another album's folder and types
   // its values: neither Auto Info nor Save may write them into a.mp3.
-  const std::string original = testsupport::TempDir::read(track("a.mp3", "A", "01"));
+  const std::string original = testsupport::TempDir::read(writeTrack("a.mp3", "A", "01"));
   browsed.makeDirectory("other");
   const std::string other = browsed.file("other");
   browsed.write("other/b.mp3", testsupport::TempDir::read(browsed.file("a.mp3")));
@@ -225,7 +225,7 @@ TEST_F(TagEditorBatchTest, BrowsingAwayForgetsTheLoadedFile) {
 }
 
 TEST_F(TagEditorBatchTest, SaveThatStopsEarlyDoesNotHoldUpTheBatch) {
-  album();
+  openAlbum();
   doubleClick("01 Intro.mp3");
   // No genre entry selected: the Save of the file on screen stops before the
   // component writes, and no done flag is ever set for it.
@@ -238,7 +238,7 @@ TEST_F(TagEditorBatchTest, SaveThatStopsEarlyDoesNotHoldUpTheBatch) {
 }
 
 TEST_F(TagEditorBatchTest, FailedSavesAreCountedAndTheBatchGoesOn) {
-  album();
+  openAlbum();
   doubleClick("01 Intro.mp3");
   test.fileSystem.fail(FsOp::CreateNewFile, platform::Error{EACCES, "denied"});
   test.fileSystem.fail(FsOp::OpenForUpdate, platform::Error{EACCES, "denied"});
@@ -257,7 +257,7 @@ TEST_F(TagEditorBatchTest, FailedSavesAreCountedAndTheBatchGoesOn) {
 }
 
 TEST_F(TagEditorBatchTest, NothingStartsAnotherCommandWhileABatchRuns) {
-  album();
+  openAlbum();
   doubleClick("01 Intro.mp3");
   test.fileSystem.clearCalls();
   bool observed = false;
@@ -297,7 +297,7 @@ TEST_F(TagEditorBatchTest, NothingStartsAnotherCommandWhileABatchRuns) {
 }
 
 TEST_F(TagEditorBatchTest, SaveLetsPendingEventsRunButNotAnotherCommand) {
-  track("a.mp3", "A", "01");
+  writeTrack("a.mp3", "A", "01");
   openEditor();
   doubleClick("a.mp3");
   test.fileSystem.clearCalls();

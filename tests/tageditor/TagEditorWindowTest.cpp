@@ -31,7 +31,7 @@ using platform::testing::FsOp;
 class TagEditorWindowTest : public TagEditorFixture {
  protected:
   /// A tagged MP3 file in the browsed folder.
-  std::string song(const std::string& name, const std::string& title, int genre = 17) {
+  std::string writeSong(const std::string& name, const std::string& title, int genre = 17) {
     return browsed.write(name, id3tag(3, textFrame("TIT2", title) + textFrame("TPE1", "Artist") +
                                              textFrame("TRCK", "07") + textFrame("TCON", "Rock") +
                                              commentFrame("line one") + pictureFrame()) +
@@ -150,7 +150,7 @@ TEST_F(TagEditorWindowTest, ListsMp3AndWavFilesInAnyLetterCase) {
 }
 
 TEST_F(TagEditorWindowTest, DoubleClickLoadsAnMp3File) {
-  song("song.mp3", "Northern Road");
+  writeSong("song.mp3", "Northern Road");
   openEditor();
   doubleClick("song.mp3");
   EXPECT_EQ(field(kV2Title), "Northern Road");
@@ -176,7 +176,7 @@ TEST_F(TagEditorWindowTest, DoubleClickLoadsAnMp3File) {
 }
 
 TEST_F(TagEditorWindowTest, GenreWithoutANameLoadsBlankAndSaves255) {
-  const std::string path = song("song.mp3", "T", 200);
+  const std::string path = writeSong("song.mp3", "T", 200);
   openEditor();
   editor().genreList().setCurrentIndex(5);
   doubleClick("song.mp3");
@@ -186,7 +186,7 @@ TEST_F(TagEditorWindowTest, GenreWithoutANameLoadsBlankAndSaves255) {
 }
 
 TEST_F(TagEditorWindowTest, WavReadoutHidesTheTagFramesAndDisablesTheTagButtons) {
-  song("a.mp3", "A");
+  writeSong("a.mp3", "A");
   browsed.write("b.WAV", wav(1, 22050, 8, 22050 * 4));
   openEditor();
   doubleClick("a.mp3");
@@ -218,7 +218,7 @@ TEST_F(TagEditorWindowTest, WavReadoutHidesTheTagFramesAndDisablesTheTagButtons)
 }
 
 TEST_F(TagEditorWindowTest, MixedCaseEndingIsListedButRefused) {
-  song("Song.Mp3", "S");
+  writeSong("Song.Mp3", "S");
   openEditor();
   doubleClick("Song.Mp3");
   ASSERT_EQ(test.dialogs.messages().size(), 1u);
@@ -282,7 +282,7 @@ TEST_F(TagEditorWindowTest, SaveKeepsFramesNoFieldShowsAndAnUneditedComment) {
 }
 
 TEST_F(TagEditorWindowTest, UnicodeInAVersion2FieldIsSavedAndReadBackIntact) {
-  const std::string path = song("song.mp3", "Old");
+  const std::string path = writeSong("song.mp3", "Old");
   openEditor();
   doubleClick("song.mp3");
   setField(kV2Title, "");
@@ -339,7 +339,7 @@ TEST_F(TagEditorWindowTest, TypedLimitsCutTypingButNotTextSetByTheProgram) {
 }
 
 TEST_F(TagEditorWindowTest, LongVersion1TitleIsCutByTheWriter) {
-  const std::string path = song("song.mp3", "Old");
+  const std::string path = writeSong("song.mp3", "Old");
   openEditor();
   doubleClick("song.mp3");
   setField(kV2Title, QString(40, 'x'));
@@ -349,7 +349,7 @@ TEST_F(TagEditorWindowTest, LongVersion1TitleIsCutByTheWriter) {
 }
 
 TEST_F(TagEditorWindowTest, ChangingTheDirectoryEmptiesTheFieldsAndForgetsTheLoadedFile) {
-  song("song.mp3", "T");
+  writeSong("song.mp3", "T");
   browsed.makeDirectory("other");
   browsed.write("other/x.mp3", audio());
   openEditor();
@@ -376,7 +376,7 @@ TEST_F(TagEditorWindowTest, DriveThatCannotBeReadIsIgnored) {
 }
 
 TEST_F(TagEditorWindowTest, ClearCommandsEmptyTheirFieldsAndWriteNothing) {
-  const std::string path = song("song.mp3", "T");
+  const std::string path = writeSong("song.mp3", "T");
   const std::string before = testsupport::TempDir::read(path);
   openEditor();
   doubleClick("song.mp3");
@@ -399,7 +399,7 @@ TEST_F(TagEditorWindowTest, ClearCommandsEmptyTheirFieldsAndWriteNothing) {
 }
 
 TEST_F(TagEditorWindowTest, CopyTitleCaseAndNameFromFile) {
-  song("Track 01.mp3", "the DARK side");
+  writeSong("Track 01.mp3", "the DARK side");
   openEditor();
   doubleClick("Track 01.mp3");
   setField(kV2Genre, "Jazz");
@@ -420,7 +420,7 @@ TEST_F(TagEditorWindowTest, CopyTitleCaseAndNameFromFile) {
 }
 
 TEST_F(TagEditorWindowTest, NameFromFileWithoutSelectionOrOtherEndingChangesNothing) {
-  song("Take.mp3", "T");
+  writeSong("Take.mp3", "T");
   browsed.write("Take.wav", wav(1, 8000, 8, 8000));
   openEditor();
   setField(kV2Title, "kept");
@@ -432,7 +432,7 @@ TEST_F(TagEditorWindowTest, NameFromFileWithoutSelectionOrOtherEndingChangesNoth
 }
 
 TEST_F(TagEditorWindowTest, RememberedValuesOutliveTheWindow) {
-  song("a.mp3", "A");
+  writeSong("a.mp3", "A");
   openEditor();
   click("Command5");  // Use Previous before any Save: the fourteen fields empty
   doubleClick("a.mp3");

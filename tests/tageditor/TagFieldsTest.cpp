@@ -136,26 +136,26 @@ TEST_F(ComponentMapping, SaveStopsAtTheGenreWhenNoneIsSelected) {
 }
 
 TEST(ClearCommands, EmptyTheirFields) {
-  TagFields all = numbered();
-  clearAllTags(all);
-  for (const std::string& text : all.txt) EXPECT_EQ(text, "");
-  EXPECT_EQ(all.genre, 0);
+  TagFields allCleared = numbered();
+  clearAllTags(allCleared);
+  for (const std::string& text : allCleared.txt) EXPECT_EQ(text, "");
+  EXPECT_EQ(allCleared.genre, 0);
 
-  TagFields v1 = numbered();
-  clearVersion1(v1);
+  TagFields version1Cleared = numbered();
+  clearVersion1(version1Cleared);
   for (int index = 0; index < kFieldCount; ++index) {
     const bool cleared = index == 0 || index == 1 || index == 2 || index == 3 || index == 5;
-    EXPECT_EQ(v1.txt[static_cast<std::size_t>(index)].empty(), cleared) << index;
+    EXPECT_EQ(version1Cleared.txt[static_cast<std::size_t>(index)].empty(), cleared) << index;
   }
-  EXPECT_EQ(v1.genre, 0);
+  EXPECT_EQ(version1Cleared.genre, 0);
 
-  TagFields v2 = numbered();
-  clearVersion2(v2);
+  TagFields version2Cleared = numbered();
+  clearVersion2(version2Cleared);
   for (int index = 0; index < kFieldCount; ++index) {
     const bool kept = index == 0 || index == 1 || index == 2 || index == 3 || index == 5;
-    EXPECT_EQ(v2.txt[static_cast<std::size_t>(index)].empty(), !kept) << index;
+    EXPECT_EQ(version2Cleared.txt[static_cast<std::size_t>(index)].empty(), !kept) << index;
   }
-  EXPECT_EQ(v2.genre, numbered().genre);
+  EXPECT_EQ(version2Cleared.genre, numbered().genre);
 }
 
 TEST(CopyCommands, Version2ToVersion1) {
