@@ -5,8 +5,8 @@
 #include <QLineEdit>
 #include <QProgressBar>
 
-#include "app/FileListBox.h"
 #include "app/frmmainbrindle.h"
+#include "ui/FileListBox.h"
 
 namespace brindle::app {
 

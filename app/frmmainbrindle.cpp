@@ -19,18 +19,18 @@
 
 #include <brindle/Version.h>
 
-#include "app/DirectoryListBox.h"
-#include "app/FileCommands.h"
-#include "app/FileListBox.h"
-#include "app/FileListOutput.h"
-#include "app/HelpClicks.h"
 #include "app/MainMenu.h"
 #include "app/MainWindowFileList.h"
-#include "app/core/FileListing.h"
+#include "app/commands/FileCommands.h"
+#include "app/commands/FileListOutput.h"
 #include "infowindows/Aboutform.h"
 #include "infowindows/HelpForm.h"
 #include "infowindows/frmDisclaimer.h"
 #include "infowindows/frmWarning.h"
+#include "ui/DirectoryListBox.h"
+#include "ui/FileListBox.h"
+#include "ui/HelpClicks.h"
+#include "ui/core/FileListing.h"
 
 namespace brindle::app {
 

@@ -11,9 +11,9 @@
 #include <memory>
 #include <string>
 
-#include "app/HelpClicks.h"
-#include "app/core/ContextHelp.h"
 #include "platform/Platform.h"
+#include "ui/HelpClicks.h"
+#include "ui/core/ContextHelp.h"
 
 class QAction;
 class QComboBox;

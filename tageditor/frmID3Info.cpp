@@ -19,11 +19,11 @@
 #include <QPushButton>
 #include <QVBoxLayout>
 
-#include "app/DirectoryListBox.h"
-#include "app/FileListBox.h"
-#include "app/core/FileListing.h"
 #include "tageditor/TagField.h"
 #include "tageditor/core/GenreList.h"
+#include "ui/DirectoryListBox.h"
+#include "ui/FileListBox.h"
+#include "ui/core/FileListing.h"
 
 namespace brindle::tageditor {
 

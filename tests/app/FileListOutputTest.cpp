@@ -1,7 +1,7 @@
 // The file list written, appended and printed: the listings byte for byte,
 // the boxes and the Save As dialog as shown, the quiet stop on a failure,
 // "Printing Aborted!!", and a listing printed for real into a PDF file.
-#include "app/FileListOutput.h"
+#include "app/commands/FileListOutput.h"
 
 #include <gmock/gmock.h>
 

@@ -9,11 +9,11 @@
 #include <QPushButton>
 #include <QTest>
 
-#include "app/FileListBox.h"
 #include "tageditor/TagField.h"
 #include "tageditor/core/GenreList.h"
 #include "tests/tageditor/AudioFiles.h"
 #include "tests/tageditor/TagEditorFixture.h"
+#include "ui/FileListBox.h"
 
 namespace brindle::tageditor {
 namespace {

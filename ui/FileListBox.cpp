@@ -1,9 +1,9 @@
-#include "app/FileListBox.h"
+#include "ui/FileListBox.h"
 
 #include <QFile>
 #include <QKeyEvent>
 
-#include "app/core/FileListing.h"
+#include "ui/core/FileListing.h"
 
 namespace brindle::app {
 

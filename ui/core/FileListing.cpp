@@ -1,4 +1,4 @@
-#include "app/core/FileListing.h"
+#include "ui/core/FileListing.h"
 
 #include <QString>
 

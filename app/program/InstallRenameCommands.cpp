@@ -1,6 +1,6 @@
 // One line of wiring per command; the commands themselves are in
 // rename/core/RenameCommands.cpp.
-#include "rename/InstallRenameCommands.h"
+#include "app/program/InstallRenameCommands.h"
 
 #include <QFile>
 #include <QLineEdit>
@@ -8,9 +8,9 @@
 
 #include <algorithm>
 
-#include "app/FileListBox.h"
 #include "app/frmmainbrindle.h"
 #include "rename/renameall.h"
+#include "ui/FileListBox.h"
 
 namespace brindle::rename {
 

@@ -1,10 +1,10 @@
-#include "app/DirectoryListBox.h"
+#include "ui/DirectoryListBox.h"
 
 #include <QFile>
 #include <QStyle>
 
-#include "app/core/FileListing.h"
 #include "platform/Platform.h"
+#include "ui/core/FileListing.h"
 
 namespace brindle::app {
 
