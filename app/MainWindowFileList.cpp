@@ -4,8 +4,8 @@
 #include <QLineEdit>
 #include <QProgressBar>
 
-#include "app/FileListBox.h"
-#include "app/core/FileNameText.h"
+#include "ui/FileListBox.h"
+#include "ui/core/FileNameText.h"
 #include "app/frmmainbrindle.h"
 
 namespace brindle::app {

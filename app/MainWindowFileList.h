@@ -2,7 +2,7 @@
 // progress bar and re-read, for the file commands and the list output.
 #pragma once
 
-#include "app/FileListHost.h"
+#include "ui/core/FileListHost.h"
 
 namespace brindle::app {
 

@@ -18,20 +18,20 @@
 
 #include <brindle/Version.h>
 
-#include "app/DirectoryListBox.h"
-#include "app/FileCommands.h"
-#include "app/FileListBox.h"
-#include "app/FileListOutput.h"
-#include "app/HelpClicks.h"
 #include "app/MainMenu.h"
 #include "app/MainWindowFileList.h"
-#include "app/core/FileListing.h"
-#include "app/core/FileNameText.h"
+#include "ui/core/FileListing.h"
+#include "ui/core/FileNameText.h"
+#include "app/commands/FileCommands.h"
+#include "app/commands/FileListOutput.h"
 #include "infowindows/Aboutform.h"
 #include "infowindows/HelpForm.h"
 #include "infowindows/frmDisclaimer.h"
 #include "infowindows/frmWarning.h"
 #include "ui/core/HelpTopics.h"
+#include "ui/DirectoryListBox.h"
+#include "ui/FileListBox.h"
+#include "ui/HelpClicks.h"
 
 namespace brindle::app {
 

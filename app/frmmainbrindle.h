@@ -11,9 +11,9 @@
 #include <memory>
 #include <string>
 
-#include "app/HelpClicks.h"
+#include "ui/HelpClicks.h"
 #include "app/MainMenu.h"
-#include "app/core/ContextHelp.h"
+#include "ui/core/ContextHelp.h"
 #include "platform/Platform.h"
 
 class QAction;

@@ -12,8 +12,8 @@
 #include <filesystem>
 #include <string>
 
-#include "app/FileListBox.h"
 #include "platform/posix/PosixFileSystem.h"
+#include "ui/FileListBox.h"
 
 namespace {
 

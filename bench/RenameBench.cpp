@@ -13,16 +13,16 @@
 #include <string>
 #include <vector>
 
-#include "app/FileListBox.h"
-#include "app/core/ContextHelp.h"
-#include "app/core/FileListing.h"
 #include "app/frmmainbrindle.h"
+#include "app/program/InstallRenameCommands.h"
 #include "platform/posix/PosixFileSystem.h"
 #include "platform/testing/Recorders.h"
 #include "platform/testing/ScriptedDialogs.h"
-#include "rename/InstallRenameCommands.h"
 #include "rename/core/BatchWalk.h"
 #include "tests/support/TempDir.h"
+#include "ui/FileListBox.h"
+#include "ui/core/ContextHelp.h"
+#include "ui/core/FileListing.h"
 
 namespace {
 

@@ -10,11 +10,11 @@
 #include <string>
 #include <vector>
 
-#include "app/FileListHost.h"
-#include "app/core/FileListing.h"
 #include "platform/posix/PosixFileSystem.h"
 #include "rename/core/BatchWalk.h"
 #include "rename/core/NumberEntry.h"
+#include "ui/core/FileListHost.h"
+#include "ui/core/FileListing.h"
 
 namespace brindle::cli {
 

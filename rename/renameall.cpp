@@ -11,7 +11,7 @@
 #include <QPushButton>
 #include <QRadioButton>
 
-#include "app/core/FileNameText.h"
+#include "ui/core/FileNameText.h"
 #include "rename/core/RenameCommands.h"
 #include "ui/core/HelpTopics.h"
 

@@ -5,11 +5,11 @@
 #include <QEvent>
 #include <QWidget>
 
-#include "app/HelpClicks.h"
-#include "app/core/ContextHelp.h"
 #include "platform/Platform.h"
 #include "rename/core/BatchWalk.h"
 #include "rename/core/NameRules.h"
+#include "ui/HelpClicks.h"
+#include "ui/core/ContextHelp.h"
 
 class QComboBox;
 class QGroupBox;

@@ -5,6 +5,6 @@ set -euo pipefail
 root="$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)"
 cd "$root"
 "$root/scripts/install-deps.sh"
-cmake --preset dev >/dev/null
+cmake --preset dev -DBRINDLE_BUILD_TOOLS=ON >/dev/null
 cmake --build --preset dev --target render_windows brindle_data -j2
 QT_QPA_PLATFORM=offscreen build/dev/bin/render_windows "$root/docs/screenshots" "$root/build/dev/bin"

@@ -18,10 +18,10 @@
 #include <QPushButton>
 #include <QVBoxLayout>
 
-#include "app/DirectoryListBox.h"
-#include "app/FileListBox.h"
-#include "app/core/FileListing.h"
-#include "app/core/FileNameText.h"
+#include "ui/DirectoryListBox.h"
+#include "ui/FileListBox.h"
+#include "ui/core/FileListing.h"
+#include "ui/core/FileNameText.h"
 #include "inspect/GenreList.h"
 #include "tageditor/TagField.h"
 #include "ui/core/HelpTopics.h"

@@ -12,13 +12,13 @@
 #include <map>
 #include <string>
 
-#include "app/HelpClicks.h"
-#include "app/core/ContextHelp.h"
 #include "inspect/ID3.h"
 #include "platform/Platform.h"
 #include "tageditor/core/BatchTools.h"
 #include "tageditor/core/TagFields.h"
 #include "tageditor/core/TagSession.h"
+#include "ui/HelpClicks.h"
+#include "ui/core/ContextHelp.h"
 
 class QAction;
 class QComboBox;

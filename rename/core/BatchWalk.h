@@ -11,9 +11,9 @@
 #include <string>
 #include <vector>
 
-#include "app/FileListHost.h"
 #include "platform/FileSystem.h"
 #include "rename/core/NameRules.h"
+#include "ui/core/FileListHost.h"
 
 namespace brindle::rename {
 

@@ -4,7 +4,7 @@
 
 #include <algorithm>
 
-#include "app/core/FileNameText.h"
+#include "ui/core/FileNameText.h"
 #include "platform/Platform.h"
 #include "platform/Utf8.h"
 #include "rename/core/NumberEntry.h"

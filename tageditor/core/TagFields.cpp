@@ -1,6 +1,6 @@
 #include "tageditor/core/TagFields.h"
 
-#include "app/core/FileNameText.h"
+#include "ui/core/FileNameText.h"
 #include "inspect/GenreList.h"
 #include "inspect/Id3v1Tag.h"
 #include "rename/core/NameRules.h"

@@ -5,7 +5,7 @@
 #include <string>
 #include <vector>
 
-#include "app/FileListHost.h"
+#include "ui/core/FileListHost.h"
 
 namespace brindle::app {
 

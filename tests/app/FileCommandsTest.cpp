@@ -2,7 +2,7 @@
 // stop on a failure, and the editor started with the path as one argument.
 // Run through the main window's menu items and keys, and against a stand-in
 // list where the exact progress steps matter.
-#include "app/FileCommands.h"
+#include "app/commands/FileCommands.h"
 
 #include <QAction>
 #include <QLineEdit>

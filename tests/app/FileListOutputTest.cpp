@@ -1,7 +1,7 @@
 // The file list written, appended and printed: the listings byte for byte,
 // the boxes and the Save As dialog as shown, the quiet stop on a failure,
 // "Printing Aborted!!", and a listing printed for real into a PDF file.
-#include "app/FileListOutput.h"
+#include "app/commands/FileListOutput.h"
 
 #include <gmock/gmock.h>
 
@@ -13,7 +13,7 @@
 #include <brindle/Version.h>
 #include <filesystem>
 
-#include "app/core/FileNameText.h"
+#include "ui/core/FileNameText.h"
 #include "platform/qt/QtPrinter.h"
 #include "tests/app/FakeFileList.h"
 #include "tests/app/MainWindowFixture.h"

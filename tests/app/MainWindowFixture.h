@@ -7,11 +7,11 @@
 #include <memory>
 #include <string>
 
-#include "app/DirectoryListBox.h"
-#include "app/FileListBox.h"
 #include "app/frmmainbrindle.h"
 #include "platform/testing/TestPlatform.h"
 #include "tests/support/TempDir.h"
+#include "ui/DirectoryListBox.h"
+#include "ui/FileListBox.h"
 
 namespace brindle::app {
 

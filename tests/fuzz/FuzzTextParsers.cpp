@@ -5,8 +5,8 @@
 #include <string>
 #include <string_view>
 
-#include "app/core/HelpFile.h"
 #include "platform/posix/PosixFileSystem.h"
+#include "ui/core/HelpFile.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
   const std::string_view text(reinterpret_cast<const char*>(data), size);

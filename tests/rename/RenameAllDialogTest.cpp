@@ -12,7 +12,7 @@
 
 #include <set>
 
-#include "rename/InstallRenameCommands.h"
+#include "app/program/InstallRenameCommands.h"
 #include "rename/renameall.h"
 #include "tests/app/MainWindowFixture.h"
 #include "tests/rename/RenameTestSupport.h"

@@ -10,7 +10,7 @@
 #include <string>
 #include <vector>
 
-#include "app/core/FileNameText.h"
+#include "ui/core/FileNameText.h"
 #include "platform/testing/RecordingFileSystem.h"
 #include "platform/testing/ScriptedDialogs.h"
 #include "rename/core/RenameCommands.h"

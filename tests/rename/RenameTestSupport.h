@@ -10,10 +10,10 @@
 #include <utility>
 #include <vector>
 
-#include "app/FileListHost.h"
-#include "app/core/FileListing.h"
 #include "platform/posix/PosixFileSystem.h"
 #include "tests/support/TempDir.h"
+#include "ui/core/FileListHost.h"
+#include "ui/core/FileListing.h"
 
 namespace brindle::rename::testing {
 

@@ -7,7 +7,7 @@
 #include <iterator>
 #include <string>
 
-#include "app/core/HelpFile.h"
+#include "ui/core/HelpFile.h"
 
 namespace brindle::testsupport {
 

@@ -9,7 +9,7 @@
 #include <QPushButton>
 #include <QTest>
 
-#include "app/FileListBox.h"
+#include "ui/FileListBox.h"
 #include "inspect/GenreList.h"
 #include "tageditor/TagField.h"
 #include "tests/tageditor/AudioFiles.h"

@@ -6,8 +6,8 @@
 #include <QPushButton>
 #include <QTest>
 
-#include "app/FileListBox.h"
 #include "tageditor/TagField.h"
+#include "ui/FileListBox.h"
 
 namespace brindle::tageditor {
 

@@ -7,7 +7,7 @@
 #include <string>
 #include <vector>
 
-#include "tageditor/InstallTagEditorCommands.h"
+#include "app/program/InstallTagEditorCommands.h"
 #include "tageditor/frmID3Info.h"
 #include "tests/app/MainWindowFixture.h"
 

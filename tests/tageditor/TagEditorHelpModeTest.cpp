@@ -10,11 +10,11 @@
 #include <QPushButton>
 #include <QTest>
 
-#include "app/DirectoryListBox.h"
-#include "app/FileListBox.h"
 #include "tageditor/TagField.h"
 #include "tests/tageditor/AudioFiles.h"
 #include "tests/tageditor/TagEditorFixture.h"
+#include "ui/DirectoryListBox.h"
+#include "ui/FileListBox.h"
 
 namespace brindle::tageditor {
 namespace {

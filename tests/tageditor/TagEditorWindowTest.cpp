@@ -11,8 +11,8 @@
 #include <QPushButton>
 #include <QTest>
 
-#include "app/DirectoryListBox.h"
-#include "app/FileListBox.h"
+#include "ui/DirectoryListBox.h"
+#include "ui/FileListBox.h"
 #include "inspect/GenreList.h"
 #include "inspect/Readout.h"
 #include "tageditor/TagField.h"

@@ -6,8 +6,8 @@
 #include <string>
 #include <vector>
 
-#include "app/FileListHost.h"
 #include "platform/Platform.h"
+#include "ui/core/FileListHost.h"
 
 namespace brindle::app {
 

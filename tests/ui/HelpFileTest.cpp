@@ -1,6 +1,6 @@
 // The help file format: which lines open and close a topic and what text is
 // shown.
-#include "app/core/HelpFile.h"
+#include "ui/core/HelpFile.h"
 
 #include <gtest/gtest.h>
 

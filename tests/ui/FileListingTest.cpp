@@ -1,5 +1,5 @@
 // The order and content of the main window's lists.
-#include "app/core/FileListing.h"
+#include "ui/core/FileListing.h"
 
 #include <gtest/gtest.h>
 

@@ -1,7 +1,7 @@
 // Builds the listings from the list's names (as the system's bytes, never
 // re-encoded) and sends them to the printer or a text file through the
 // platform.
-#include "app/FileListOutput.h"
+#include "app/commands/FileListOutput.h"
 
 #include <brindle/Version.h>
 

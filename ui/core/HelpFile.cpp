@@ -1,4 +1,4 @@
-#include "app/core/HelpFile.h"
+#include "ui/core/HelpFile.h"
 
 #include <algorithm>
 

@@ -8,11 +8,11 @@
 
 #include <brindle/Version.h>
 
-#include "app/core/ContextHelp.h"
 #include "app/frmmainbrindle.h"
+#include "app/program/InstallRenameCommands.h"
+#include "app/program/InstallTagEditorCommands.h"
 #include "platform/qt/QtPlatform.h"
-#include "rename/InstallRenameCommands.h"
-#include "tageditor/InstallTagEditorCommands.h"
+#include "ui/core/ContextHelp.h"
 
 namespace {
 

@@ -1,8 +1,8 @@
-#include "app/core/ContextHelp.h"
+#include "ui/core/ContextHelp.h"
 
 #include <algorithm>
 
-#include "app/core/HelpFile.h"
+#include "ui/core/HelpFile.h"
 
 namespace brindle::app {
 

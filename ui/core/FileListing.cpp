@@ -1,9 +1,9 @@
-#include "app/core/FileListing.h"
+#include "ui/core/FileListing.h"
 
 #include <algorithm>
 #include <numeric>
 
-#include "app/core/FileNameText.h"
+#include "ui/core/FileNameText.h"
 
 namespace brindle::app {
 

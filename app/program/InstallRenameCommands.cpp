@@ -1,14 +1,14 @@
 // One line of wiring per command; the commands themselves are in
 // rename/core/RenameCommands.cpp.
-#include "rename/InstallRenameCommands.h"
+#include "app/program/InstallRenameCommands.h"
 
 #include <QLineEdit>
 #include <QPushButton>
 
 #include <algorithm>
 
-#include "app/FileListBox.h"
-#include "app/core/FileNameText.h"
+#include "ui/FileListBox.h"
+#include "ui/core/FileNameText.h"
 #include "app/frmmainbrindle.h"
 #include "rename/renameall.h"
 

@@ -1,9 +1,9 @@
-#include "app/DirectoryListBox.h"
+#include "ui/DirectoryListBox.h"
 
 #include <QStyle>
 
-#include "app/core/FileListing.h"
-#include "app/core/FileNameText.h"
+#include "ui/core/FileListing.h"
+#include "ui/core/FileNameText.h"
 #include "platform/Platform.h"
 
 namespace brindle::app {

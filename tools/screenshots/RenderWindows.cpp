@@ -14,16 +14,16 @@
 #include <filesystem>
 #include <fstream>
 
-#include "app/FileListBox.h"
-#include "app/core/ContextHelp.h"
 #include "app/frmmainbrindle.h"
+#include "app/program/InstallRenameCommands.h"
+#include "app/program/InstallTagEditorCommands.h"
 #include "inspect/ID3.h"
 #include "inspect/Id3v1Tag.h"
 #include "platform/testing/TestPlatform.h"
-#include "rename/InstallRenameCommands.h"
 #include "rename/renameall.h"
-#include "tageditor/InstallTagEditorCommands.h"
 #include "tageditor/frmID3Info.h"
+#include "ui/FileListBox.h"
+#include "ui/core/ContextHelp.h"
 
 namespace {
 

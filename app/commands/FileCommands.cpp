@@ -1,6 +1,6 @@
 // Edit and delete commands, through the platform's shell, dialogs and file
 // system only.
-#include "app/FileCommands.h"
+#include "app/commands/FileCommands.h"
 
 #include <cstddef>
 

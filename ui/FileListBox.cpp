@@ -1,9 +1,9 @@
-#include "app/FileListBox.h"
+#include "ui/FileListBox.h"
 
 #include <QKeyEvent>
 
-#include "app/core/FileListing.h"
-#include "app/core/FileNameText.h"
+#include "ui/core/FileListing.h"
+#include "ui/core/FileNameText.h"
 
 namespace brindle::app {
 

@@ -1,4 +1,4 @@
-#include "app/core/FileNameText.h"
+#include "ui/core/FileNameText.h"
 
 #include <QByteArray>
 #include <QFile>

@@ -1,5 +1,5 @@
 // One line of wiring per item; the window itself is tageditor/frmID3Info.
-#include "tageditor/InstallTagEditorCommands.h"
+#include "app/program/InstallTagEditorCommands.h"
 
 #include "app/frmmainbrindle.h"
 #include "tageditor/frmID3Info.h"

@@ -3,8 +3,8 @@
 // selection.
 #pragma once
 
-#include "app/FileListHost.h"
 #include "platform/Platform.h"
+#include "ui/core/FileListHost.h"
 
 namespace brindle::app {
 

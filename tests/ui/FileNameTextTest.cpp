@@ -1,7 +1,7 @@
 // File names between the system's bytes and text on screen: UTF-8 names
 // decode, other bytes show as U+FFFD, and a shown text still equal to its
 // name's display gives back the name's own bytes.
-#include "app/core/FileNameText.h"
+#include "ui/core/FileNameText.h"
 
 #include <gtest/gtest.h>
 

@@ -1,6 +1,6 @@
 // ShowHelpTopic: the help file comes from the program's folder, every window
 // leaves help mode, and the box is titled "Help!".
-#include "app/core/ContextHelp.h"
+#include "ui/core/ContextHelp.h"
 
 #include <gtest/gtest.h>
 #include <unistd.h>

@@ -1,8 +1,8 @@
-#include "app/HelpClicks.h"
+#include "ui/HelpClicks.h"
 
 #include <QWidget>
 
-#include "app/core/ContextHelp.h"
+#include "ui/core/ContextHelp.h"
 
 namespace brindle::app {
 
