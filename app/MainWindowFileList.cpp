@@ -4,9 +4,9 @@
 #include <QLineEdit>
 #include <QProgressBar>
 
-#include "ui/FileListBox.h"
-#include "ui/core/FileNameText.h"
 #include "app/frmmainbrindle.h"
+#include "platform/text/FileNameText.h"
+#include "ui/FileListBox.h"
 
 namespace brindle::app {
 
@@ -19,7 +19,7 @@ std::string MainWindowFileList::pathBoxText() const {
   const QString text = m_window.pathBox().text();
   // The box shows the directory decoded for display; while it still does,
   // its own bytes are used, which a name that is not UTF-8 would not survive.
-  return textToFileName(text, directory);
+  return platform::textToFileName(text, directory);
 }
 
 int MainWindowFileList::entryCount() const {

@@ -1,4 +1,4 @@
-// The main window seen through FileListHost: its file list, path box,
+// The main window seen through ui::FileListHost: its file list, path box,
 // progress bar and re-read, for the file commands and the list output.
 #pragma once
 
@@ -9,7 +9,7 @@ namespace brindle::app {
 class frmmainbrindle;
 
 /// Reads and drives the controls of `window`; lives as long as one command.
-class MainWindowFileList : public FileListHost {
+class MainWindowFileList : public ui::FileListHost {
  public:
   explicit MainWindowFileList(frmmainbrindle& window) : m_window(window) {}
 

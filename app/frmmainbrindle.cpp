@@ -20,23 +20,22 @@
 
 #include "app/MainMenu.h"
 #include "app/MainWindowFileList.h"
-#include "ui/core/FileListing.h"
-#include "ui/core/FileNameText.h"
 #include "app/commands/FileCommands.h"
 #include "app/commands/FileListOutput.h"
 #include "infowindows/Aboutform.h"
 #include "infowindows/HelpForm.h"
 #include "infowindows/frmDisclaimer.h"
 #include "infowindows/frmWarning.h"
-#include "ui/core/HelpTopics.h"
+#include "platform/text/FileNameText.h"
 #include "ui/DirectoryListBox.h"
 #include "ui/FileListBox.h"
 #include "ui/HelpClicks.h"
+#include "ui/core/FileListing.h"
+#include "ui/core/HelpTopics.h"
 
 namespace brindle::app {
 
 namespace {
-
 
 /// The decorative picture beside the banner: a folder with a note on it.
 QPixmap drawLogo() {
@@ -57,12 +56,12 @@ QPixmap drawLogo() {
 
 }  // namespace
 
-frmmainbrindle::frmmainbrindle(platform::Platform& platform, ContextHelp& help,
+frmmainbrindle::frmmainbrindle(platform::Platform& platform, ui::ContextHelp& help,
                                std::string startDirectory, QWidget* parent)
     : QMainWindow(parent),
       m_platform(platform),
       m_help(help),
-      m_helpMode(helpPointerOf(*this)),
+      m_helpMode(ui::helpPointerOf(*this)),
       m_startDirectory(std::move(startDirectory)) {
   setObjectName("frmmainbrindle");
   setWindowTitle(kProductName);
@@ -95,9 +94,9 @@ void frmmainbrindle::buildControls() {
 
   m_drive1 = new QComboBox(frame1);
   m_drive1->setObjectName("Drive1");
-  m_dir1 = new DirectoryListBox(m_platform.fileSystem, frame1);
+  m_dir1 = new ui::DirectoryListBox(m_platform.fileSystem, frame1);
   m_dir1->setObjectName("Dir1");
-  m_file1 = new FileListBox(m_platform.fileSystem, frame1);
+  m_file1 = new ui::FileListBox(m_platform.fileSystem, frame1);
   m_file1->setObjectName("File1");
   m_file1->setToolTip(
       "Double click to open with associated program,  Delete key deletes hi-lighted file!, "
@@ -166,11 +165,12 @@ void frmmainbrindle::buildControls() {
   resize(760, 560);
 
   connect(m_drive1, &QComboBox::activated, this, &frmmainbrindle::onDriveChosen);
-  connect(m_dir1, &DirectoryListBox::pathChanged, this, &frmmainbrindle::onDirectoryChanged);
-  connect(m_dir1, &DirectoryListBox::entryClicked, this, &frmmainbrindle::onDirectoryClicked);
-  connect(m_file1, &FileListBox::entryClicked, this, &frmmainbrindle::onFileClicked);
-  connect(m_file1, &FileListBox::entryDoubleClicked, this, &frmmainbrindle::onFileDoubleClicked);
-  connect(m_file1, &FileListBox::keyPressed, this, &frmmainbrindle::onFileKeyPressed);
+  connect(m_dir1, &ui::DirectoryListBox::pathChanged, this, &frmmainbrindle::onDirectoryChanged);
+  connect(m_dir1, &ui::DirectoryListBox::entryClicked, this, &frmmainbrindle::onDirectoryClicked);
+  connect(m_file1, &ui::FileListBox::entryClicked, this, &frmmainbrindle::onFileClicked);
+  connect(m_file1, &ui::FileListBox::entryDoubleClicked, this,
+          &frmmainbrindle::onFileDoubleClicked);
+  connect(m_file1, &ui::FileListBox::keyPressed, this, &frmmainbrindle::onFileKeyPressed);
   connect(m_file1, &QWidget::customContextMenuRequested, this,
           [this] { windowMenu().popup(QCursor::pos()); });
   connect(m_text3, &QLineEdit::textChanged, this, &frmmainbrindle::onNameBoxChanged);
@@ -225,7 +225,7 @@ void frmmainbrindle::buildMenus() {
   setCommand(MenuCommand::exit, [this] { exitWithQuestion(); });
 
   // File commands and list output act on this window's list and controls.
-  using ListCommand = void (*)(platform::Platform&, FileListHost&);
+  using ListCommand = void (*)(platform::Platform&, ui::FileListHost&);
   auto onList = [this](ListCommand command) {
     return [this, command] {
       MainWindowFileList list(*this);
@@ -250,9 +250,9 @@ bool frmmainbrindle::startUp() {
 
   const std::vector<std::string> drives = m_platform.fileSystem.drives();
   for (const std::string& drive : drives) {
-    m_drive1->addItem(fileNameToText(drive), QByteArray::fromStdString(drive));
+    m_drive1->addItem(platform::fileNameToText(drive), QByteArray::fromStdString(drive));
   }
-  const std::string startDrive = driveOf(drives, normalizePath(m_startDirectory));
+  const std::string startDrive = ui::driveOf(drives, ui::normalizePath(m_startDirectory));
   m_drive1->setCurrentIndex(m_drive1->findData(QByteArray::fromStdString(startDrive)));
 
   // A start directory that cannot be read falls back to the root, so the
@@ -316,7 +316,7 @@ void frmmainbrindle::onDirectoryChanged() {
   m_file1->setPath(currentDirectory());
   (void)m_file1->refresh();
   showCount();
-  m_text2->setText(fileNameToText(currentDirectory()));
+  m_text2->setText(platform::fileNameToText(currentDirectory()));
   m_command1->setEnabled(false);
 }
 
@@ -329,7 +329,7 @@ void frmmainbrindle::onDirectoryClicked() {
 
 void frmmainbrindle::onFileClicked() {
   showCount();
-  m_text3->setText(fileNameToText(m_file1->currentName()));
+  m_text3->setText(platform::fileNameToText(m_file1->currentName()));
   if (m_file1->selectedCount() > 1) m_text3->clear();
 }
 
@@ -349,7 +349,7 @@ void frmmainbrindle::onFileKeyPressed(int key) {
 }
 
 void frmmainbrindle::onNameBoxChanged() {
-  m_command1->setEnabled(m_text3->text() != fileNameToText(m_file1->currentName()));
+  m_command1->setEnabled(m_text3->text() != platform::fileNameToText(m_file1->currentName()));
 }
 
 void frmmainbrindle::updateCaretReadout() {

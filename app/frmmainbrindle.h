@@ -11,10 +11,10 @@
 #include <memory>
 #include <string>
 
-#include "ui/HelpClicks.h"
 #include "app/MainMenu.h"
-#include "ui/core/ContextHelp.h"
 #include "platform/Platform.h"
+#include "ui/HelpClicks.h"
+#include "ui/core/ContextHelp.h"
 
 class QAction;
 class QComboBox;
@@ -24,10 +24,12 @@ class QMenu;
 class QProgressBar;
 class QPushButton;
 
-namespace brindle::app {
-
+namespace brindle::ui {
 class DirectoryListBox;
 class FileListBox;
+}  // namespace brindle::ui
+
+namespace brindle::app {
 
 /// The main window: browses the drives and runs commands on a directory's files.
 class frmmainbrindle : public QMainWindow {
@@ -35,7 +37,7 @@ class frmmainbrindle : public QMainWindow {
 
  public:
   /// Shows the files of `startDirectory`. Nothing is read before startUp().
-  frmmainbrindle(platform::Platform& platform, ContextHelp& help, std::string startDirectory,
+  frmmainbrindle(platform::Platform& platform, ui::ContextHelp& help, std::string startDirectory,
                  QWidget* parent = nullptr);
   ~frmmainbrindle() override;
 
@@ -50,10 +52,10 @@ class frmmainbrindle : public QMainWindow {
 
   // The browsing state, for the commands of the other windows and tests.
   platform::Platform& platform() { return m_platform; }
-  ContextHelp& contextHelp() { return m_help; }
-  HelpMode& helpMode() { return m_helpMode; }
-  FileListBox& fileList() { return *m_file1; }
-  DirectoryListBox& directoryList() { return *m_dir1; }
+  ui::ContextHelp& contextHelp() { return m_help; }
+  ui::HelpMode& helpMode() { return m_helpMode; }
+  ui::FileListBox& fileList() { return *m_file1; }
+  ui::DirectoryListBox& directoryList() { return *m_dir1; }
   QComboBox& driveList() { return *m_drive1; }
   QLineEdit& nameBox() { return *m_text3; }
   QLineEdit& pathBox() { return *m_text2; }
@@ -109,11 +111,11 @@ class frmmainbrindle : public QMainWindow {
   int controlTopic(QObject* watched, QEvent::Type type) const;
 
   platform::Platform& m_platform;
-  ContextHelp& m_help;
-  HelpMode m_helpMode;
+  ui::ContextHelp& m_help;
+  ui::HelpMode m_helpMode;
   std::string m_startDirectory;
   std::map<MenuCommand, std::function<void()>> m_commands;
-  HelpClickGuard m_helpClicks;
+  ui::HelpClickGuard m_helpClicks;
   bool m_closing = false;
   QPointer<QWidget> m_aboutWindow;
   QPointer<QWidget> m_helpWindow;
@@ -124,8 +126,8 @@ class frmmainbrindle : public QMainWindow {
   std::map<std::string, QMenu*> m_menus;
 
   QComboBox* m_drive1 = nullptr;
-  DirectoryListBox* m_dir1 = nullptr;
-  FileListBox* m_file1 = nullptr;
+  ui::DirectoryListBox* m_dir1 = nullptr;
+  ui::FileListBox* m_file1 = nullptr;
   QLineEdit* m_text1 = nullptr;
   QLineEdit* m_text2 = nullptr;
   QLineEdit* m_text3 = nullptr;

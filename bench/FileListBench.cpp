@@ -51,7 +51,7 @@ BigFolder& folder() {
 
 void BM_RereadDirectoryIntoList(benchmark::State& state) {
   brindle::platform::posix::PosixFileSystem fileSystem;
-  brindle::app::FileListBox list(fileSystem);
+  brindle::ui::FileListBox list(fileSystem);
   list.resize(400, 600);
   list.show();
   list.setPath(folder().path());
@@ -71,7 +71,7 @@ BENCHMARK(BM_RereadDirectoryIntoList)->Unit(benchmark::kMillisecond)->UseRealTim
 void BM_WalkSelection(benchmark::State& state) {
   const int every = static_cast<int>(state.range(0));
   brindle::platform::posix::PosixFileSystem fileSystem;
-  brindle::app::FileListBox list(fileSystem);
+  brindle::ui::FileListBox list(fileSystem);
   list.setPath(folder().path());
   (void)list.refresh();
   if (every == 1) {

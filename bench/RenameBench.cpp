@@ -84,7 +84,7 @@ void BM_WindowLowerCase(benchmark::State& state) {
   brindle::platform::testing::FixedProgramFolder programFolder;
   brindle::platform::Platform platform{dialogs, fileSystem, printer,      shell,
                                        guard,   clock,      programFolder};
-  brindle::app::ContextHelp help(platform);
+  brindle::ui::ContextHelp help(platform);
   brindle::app::frmmainbrindle window(platform, help, folder.path());
   brindle::rename::installRenameCommands(window);
   if (!window.startUp()) state.SkipWithError("start-up failed");
@@ -110,7 +110,7 @@ BENCHMARK(BM_WindowLowerCase)->Unit(benchmark::kMillisecond)->UseRealTime();
 
 /// The same walk on the folder's sorted names without any widget, as
 /// brindle-cli runs it.
-class SortedFolder : public brindle::app::FileListHost {
+class SortedFolder : public brindle::ui::FileListHost {
  public:
   SortedFolder(brindle::platform::FileSystem& fileSystem, std::string path)
       : m_fileSystem(fileSystem), m_path(std::move(path)) {
@@ -129,7 +129,7 @@ class SortedFolder : public brindle::app::FileListHost {
   void setProgressMaximum(int) override {}
   void setProgressValue(int) override {}
   void rereadFileList() override {
-    auto names = brindle::app::readFileList(m_fileSystem, m_path);
+    auto names = brindle::ui::readFileList(m_fileSystem, m_path);
     if (names) m_names = std::move(names.value());
   }
 

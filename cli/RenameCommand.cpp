@@ -41,13 +41,13 @@ struct RenameArguments {
 
 /// The plain files of one directory, as the main window lists them, with a
 /// selection given on the command line.
-class DirectoryBrowsing : public app::FileListHost {
+class DirectoryBrowsing : public ui::FileListHost {
  public:
   DirectoryBrowsing(platform::FileSystem& fileSystem, std::string directory)
       : m_fileSystem(fileSystem), m_directory(std::move(directory)) {}
 
   platform::Status read() {
-    platform::Result<std::vector<std::string>> names = app::readFileList(m_fileSystem, m_directory);
+    platform::Result<std::vector<std::string>> names = ui::readFileList(m_fileSystem, m_directory);
     if (!names) return names.error();
     m_names = std::move(names.value());
     m_selected.assign(m_names.size(), false);

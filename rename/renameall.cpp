@@ -11,7 +11,7 @@
 #include <QPushButton>
 #include <QRadioButton>
 
-#include "ui/core/FileNameText.h"
+#include "platform/text/FileNameText.h"
 #include "rename/core/RenameCommands.h"
 #include "ui/core/HelpTopics.h"
 
@@ -40,13 +40,13 @@ Widget* place(Widget* widget, const char* name, int x, int y, int width, int hei
 
 }  // namespace
 
-renameall::renameall(platform::Platform& platform, app::ContextHelp& help, app::FileListHost& files,
+renameall::renameall(platform::Platform& platform, ui::ContextHelp& help, ui::FileListHost& files,
                      QWidget* parent)
     : QWidget(parent, Qt::Window | Qt::Dialog),
       m_platform(platform),
       m_help(help),
       m_files(files),
-      m_helpMode(app::helpPointerOf(*this)) {
+      m_helpMode(ui::helpPointerOf(*this)) {
   setObjectName("renameall");
   setWindowTitle("Rename Files");
   // Abort unloads the dialog: the next showing starts from the defaults.
@@ -143,8 +143,8 @@ NumberingOptions renameall::options() const {
     options.layout = m_option3->isChecked() ? NumberingOptions::Layout::UniqueLeft
                                             : NumberingOptions::Layout::UniqueRight;
   }
-  options.commonName = app::textToFileName(m_text1->text());
-  options.divider = app::textToFileName(m_text2->text());
+  options.commonName = platform::textToFileName(m_text1->text());
+  options.divider = platform::textToFileName(m_text2->text());
   return options;
 }
 

@@ -28,11 +28,11 @@ class renameall : public QWidget {
   /// A freshly loaded dialog: the start-number list filled, Common and Left
   /// chosen. `files` is the main window's file list; it must outlive the
   /// dialog. Registers its help mode with `help`.
-  renameall(platform::Platform& platform, app::ContextHelp& help, app::FileListHost& files,
+  renameall(platform::Platform& platform, ui::ContextHelp& help, ui::FileListHost& files,
             QWidget* parent = nullptr);
   ~renameall() override;
 
-  app::HelpMode& helpMode() { return m_helpMode; }
+  ui::HelpMode& helpMode() { return m_helpMode; }
   /// Whether the Common layout is shown (otherwise the Unique one).
   bool showsCommonLayout() const;
   /// The layout and texts chosen in the dialog.
@@ -57,10 +57,10 @@ class renameall : public QWidget {
   void onAbort();
 
   platform::Platform& m_platform;
-  app::ContextHelp& m_help;
-  app::FileListHost& m_files;
-  app::HelpMode m_helpMode;
-  app::HelpClickGuard m_helpClicks;
+  ui::ContextHelp& m_help;
+  ui::FileListHost& m_files;
+  ui::HelpMode m_helpMode;
+  ui::HelpClickGuard m_helpClicks;
 
   QGroupBox* m_frame1 = nullptr;
   QRadioButton* m_option1 = nullptr;

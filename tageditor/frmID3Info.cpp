@@ -18,12 +18,12 @@
 #include <QPushButton>
 #include <QVBoxLayout>
 
+#include "inspect/GenreList.h"
+#include "platform/text/FileNameText.h"
+#include "tageditor/TagField.h"
 #include "ui/DirectoryListBox.h"
 #include "ui/FileListBox.h"
 #include "ui/core/FileListing.h"
-#include "ui/core/FileNameText.h"
-#include "inspect/GenreList.h"
-#include "tageditor/TagField.h"
 #include "ui/core/HelpTopics.h"
 
 namespace brindle::tageditor {
@@ -128,14 +128,14 @@ class frmID3Info::RunningCommand {
   frmID3Info& m_window;
 };
 
-frmID3Info::frmID3Info(platform::Platform& platform, app::ContextHelp& help,
+frmID3Info::frmID3Info(platform::Platform& platform, ui::ContextHelp& help,
                        RememberedValues& remembered, const std::string& startDirectory,
                        QWidget* parent)
     : QMainWindow(parent),
       m_platform(platform),
       m_help(help),
       m_remembered(remembered),
-      m_helpMode(app::helpPointerOf(*this)),
+      m_helpMode(ui::helpPointerOf(*this)),
       m_id3(platform.fileSystem, platform.clock, platform.dialogs),
       m_session(m_id3, platform.dialogs, remembered) {
   setObjectName("frmID3Info");
@@ -149,9 +149,9 @@ frmID3Info::frmID3Info(platform::Platform& platform, app::ContextHelp& help,
   // Opening: the drive and the directory of the main window.
   const std::vector<std::string> drives = m_platform.fileSystem.drives();
   for (const std::string& drive : drives) {
-    m_drive1->addItem(app::fileNameToText(drive), QByteArray::fromStdString(drive));
+    m_drive1->addItem(platform::fileNameToText(drive), QByteArray::fromStdString(drive));
   }
-  selectDriveOf(app::normalizePath(startDirectory));
+  selectDriveOf(ui::normalizePath(startDirectory));
   if (!m_dir1->setPath(startDirectory)) (void)m_dir1->setPath("/");
 }
 
@@ -165,7 +165,7 @@ void frmID3Info::buildControls() {
 
   m_drive1 = new QComboBox(central);
   m_drive1->setObjectName("Drive1");
-  m_dir1 = new app::DirectoryListBox(m_platform.fileSystem, central);
+  m_dir1 = new ui::DirectoryListBox(m_platform.fileSystem, central);
   m_dir1->setObjectName("Dir1");
   m_picture1 = new QLabel(central);
   m_picture1->setObjectName("Picture1");
@@ -202,7 +202,7 @@ void frmID3Info::buildControls() {
 
   auto* label2 = new QLabel("MP3 Files", central);
   label2->setObjectName("Label2");
-  m_file1 = new app::FileListBox(m_platform.fileSystem, central);
+  m_file1 = new ui::FileListBox(m_platform.fileSystem, central);
   m_file1->setObjectName("File1");
   m_file1->setSelectionMode(QAbstractItemView::SingleSelection);
   m_file1->setNameFilter(isListedByTagEditor);
@@ -233,8 +233,8 @@ void frmID3Info::buildControls() {
   resize(980, 720);
 
   connect(m_drive1, &QComboBox::activated, this, &frmID3Info::onDriveChosen);
-  connect(m_dir1, &app::DirectoryListBox::pathChanged, this, &frmID3Info::onDirectoryChanged);
-  connect(m_file1, &app::FileListBox::entryDoubleClicked, this, &frmID3Info::onFileDoubleClicked);
+  connect(m_dir1, &ui::DirectoryListBox::pathChanged, this, &frmID3Info::onDirectoryChanged);
+  connect(m_file1, &ui::FileListBox::entryDoubleClicked, this, &frmID3Info::onFileDoubleClicked);
 
   onButton("Command1", topics::kSaveTags, [this] { (void)save(); });
   onButton("Command2", topics::kCopyVersion2To1, [this] { editFields(copyVersion2ToVersion1); });
@@ -451,7 +451,7 @@ void frmID3Info::selectDriveOf(const std::string& path) {
     drives.push_back(m_drive1->itemData(i).toByteArray().toStdString());
   }
   m_drive1->setCurrentIndex(
-      m_drive1->findData(QByteArray::fromStdString(app::driveOf(drives, path))));
+      m_drive1->findData(QByteArray::fromStdString(ui::driveOf(drives, path))));
 }
 
 void frmID3Info::onDriveChosen(int index) {

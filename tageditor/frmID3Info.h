@@ -29,10 +29,10 @@ class QPlainTextEdit;
 class QProgressBar;
 class QPushButton;
 
-namespace brindle::app {
+namespace brindle::ui {
 class DirectoryListBox;
 class FileListBox;
-}  // namespace brindle::app
+}  // namespace brindle::ui
 
 namespace brindle::tageditor {
 
@@ -47,7 +47,7 @@ class frmID3Info : public QMainWindow, private TagEditorHost {
   /// file. `remembered` is the store of the last Save's values shared by
   /// every tag editor window of the run; it must outlive the window. The
   /// window registers its help mode with `help`.
-  frmID3Info(platform::Platform& platform, app::ContextHelp& help, RememberedValues& remembered,
+  frmID3Info(platform::Platform& platform, ui::ContextHelp& help, RememberedValues& remembered,
              const std::string& startDirectory, QWidget* parent = nullptr);
   ~frmID3Info() override;
 
@@ -65,15 +65,15 @@ class frmID3Info : public QMainWindow, private TagEditorHost {
   QLabel* lbl(int index) const { return m_lbl.at(static_cast<std::size_t>(index)); }
   QComboBox& genreList() { return *m_genre; }
   QComboBox& driveList() { return *m_drive1; }
-  app::DirectoryListBox& directoryList() { return *m_dir1; }
-  app::FileListBox& fileList() { return *m_file1; }
+  ui::DirectoryListBox& directoryList() { return *m_dir1; }
+  ui::FileListBox& fileList() { return *m_file1; }
   QGroupBox& tagFrame(int index) { return index == 0 ? *m_frame1v1 : *m_frame1v2; }
   QGroupBox& readoutFrame() { return *m_frame2; }
   QProgressBar& progressBar() { return *m_pb1; }
   QLabel& pleaseWaitNote() { return *m_text1; }
   QPushButton* button(const std::string& name) const;
   QAction* menuItem(const std::string& name) const;
-  app::HelpMode& helpMode() { return m_helpMode; }
+  ui::HelpMode& helpMode() { return m_helpMode; }
   inspect::ID3& component() { return m_id3; }
 
   /// The fields on screen as values, and back.
@@ -137,21 +137,21 @@ class frmID3Info : public QMainWindow, private TagEditorHost {
   void setProgressValue(int value) override;
 
   platform::Platform& m_platform;
-  app::ContextHelp& m_help;
+  ui::ContextHelp& m_help;
   RememberedValues& m_remembered;
-  app::HelpMode m_helpMode;
+  ui::HelpMode m_helpMode;
   inspect::ID3 m_id3;
   TagSession m_session;
   bool m_running = false;
   bool m_closeWhenDone = false;
-  app::HelpClickGuard m_helpClicks;
+  ui::HelpClickGuard m_helpClicks;
   /// The version 2 comment as loaded: the multi-line box shows its line
   /// breaks in its own way, and an unedited comment is saved as it was.
   std::string m_loadedComment;
 
   QComboBox* m_drive1 = nullptr;
-  app::DirectoryListBox* m_dir1 = nullptr;
-  app::FileListBox* m_file1 = nullptr;
+  ui::DirectoryListBox* m_dir1 = nullptr;
+  ui::FileListBox* m_file1 = nullptr;
   QGroupBox* m_frame1v1 = nullptr;
   QGroupBox* m_frame1v2 = nullptr;
   std::array<QWidget*, kFieldCount> m_txt{};

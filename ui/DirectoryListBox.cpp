@@ -2,11 +2,11 @@
 
 #include <QStyle>
 
-#include "ui/core/FileListing.h"
-#include "ui/core/FileNameText.h"
 #include "platform/Platform.h"
+#include "platform/text/FileNameText.h"
+#include "ui/core/FileListing.h"
 
-namespace brindle::app {
+namespace brindle::ui {
 
 namespace {
 
@@ -14,7 +14,7 @@ constexpr int kPathRole = Qt::UserRole + 1;
 
 QString displayName(const std::string& path) {
   if (path == "/") return QStringLiteral("/");
-  return fileNameToText(path.substr(path.rfind('/') + 1));
+  return platform::fileNameToText(path.substr(path.rfind('/') + 1));
 }
 
 }  // namespace
@@ -46,7 +46,8 @@ platform::Status DirectoryListBox::setPath(const std::string& directory) {
   }
   setCurrentRow(count() - 1);
   for (const std::string& name : subfolders.value()) {
-    auto* item = new QListWidgetItem(closedIcon, QString(depth * 2, ' ') + fileNameToText(name));
+    auto* item =
+        new QListWidgetItem(closedIcon, QString(depth * 2, ' ') + platform::fileNameToText(name));
     item->setData(kPathRole, QByteArray::fromStdString(platform::entryPath(m_path, name)));
     addItem(item);
   }
@@ -60,4 +61,4 @@ void DirectoryListBox::activate(QListWidgetItem* item) {
   (void)setPath(item->data(kPathRole).toByteArray().toStdString());
 }
 
-}  // namespace brindle::app
+}  // namespace brindle::ui

@@ -9,7 +9,7 @@
 
 #include "platform/FileSystem.h"
 
-namespace brindle::app {
+namespace brindle::ui {
 
 class DirectoryListBox : public QListWidget {
   Q_OBJECT
@@ -34,4 +34,4 @@ class DirectoryListBox : public QListWidget {
   std::string m_path;
 };
 
-}  // namespace brindle::app
+}  // namespace brindle::ui

@@ -2,10 +2,10 @@
 
 #include <QKeyEvent>
 
+#include "platform/text/FileNameText.h"
 #include "ui/core/FileListing.h"
-#include "ui/core/FileNameText.h"
 
-namespace brindle::app {
+namespace brindle::ui {
 
 void FileNameModel::setNames(std::vector<std::string> names) {
   beginResetModel();
@@ -22,7 +22,7 @@ QVariant FileNameModel::data(const QModelIndex& index, int role) const {
       index.row() >= static_cast<int>(m_names.size())) {
     return {};
   }
-  return fileNameToText(m_names[static_cast<std::size_t>(index.row())]);
+  return platform::fileNameToText(m_names[static_cast<std::size_t>(index.row())]);
 }
 
 FileListBox::FileListBox(platform::FileSystem& fileSystem, QWidget* parent)
@@ -110,4 +110,4 @@ void FileListBox::keyPressEvent(QKeyEvent* event) {
   if (listIndex() != before) emit entryClicked();
 }
 
-}  // namespace brindle::app
+}  // namespace brindle::ui

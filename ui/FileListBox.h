@@ -14,7 +14,7 @@
 
 #include "platform/FileSystem.h"
 
-namespace brindle::app {
+namespace brindle::ui {
 
 /// The names of the list as a model for the view.
 class FileNameModel : public QAbstractListModel {
@@ -86,4 +86,4 @@ class FileListBox : public QListView {
   std::function<bool(const std::string&)> m_nameFilter;
 };
 
-}  // namespace brindle::app
+}  // namespace brindle::ui

@@ -4,7 +4,7 @@
 
 #include "ui/core/ContextHelp.h"
 
-namespace brindle::app {
+namespace brindle::ui {
 
 std::function<void(int)> helpPointerOf(QWidget& window) {
   return [&window](int shape) {
@@ -25,4 +25,4 @@ bool HelpClickGuard::swallows(QEvent::Type type) {
   return type == QEvent::MouseButtonDblClick || type == QEvent::MouseButtonPress;
 }
 
-}  // namespace brindle::app
+}  // namespace brindle::ui

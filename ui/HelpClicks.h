@@ -9,7 +9,7 @@
 
 class QWidget;
 
-namespace brindle::app {
+namespace brindle::ui {
 
 /// The function a window gives its HelpMode: the question-mark pointer in
 /// help mode, the normal one otherwise.
@@ -30,4 +30,4 @@ class HelpClickGuard {
   bool m_swallowing = false;
 };
 
-}  // namespace brindle::app
+}  // namespace brindle::ui

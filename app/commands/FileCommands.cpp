@@ -10,7 +10,7 @@ using platform::Answer;
 using platform::Buttons;
 using platform::Icon;
 
-void editCurrentEntry(platform::Platform& platform, FileListHost& list) {
+void editCurrentEntry(platform::Platform& platform, ui::FileListHost& list) {
   const std::string name = list.currentName();
   // Without a current entry there is no file to edit, only the folder.
   if (name.empty()) return;
@@ -18,7 +18,7 @@ void editCurrentEntry(platform::Platform& platform, FileListHost& list) {
   (void)platform.shell.openInTextEditor(platform::entryPath(list.currentDirectory(), name));
 }
 
-void deleteCurrentEntry(platform::Platform& platform, FileListHost& list) {
+void deleteCurrentEntry(platform::Platform& platform, ui::FileListHost& list) {
   const std::string name = list.currentName();
   if (name.empty()) return;
   const std::string path = platform::entryPath(list.currentDirectory(), name);
@@ -30,7 +30,7 @@ void deleteCurrentEntry(platform::Platform& platform, FileListHost& list) {
   list.rereadFileList();
 }
 
-void deleteSelection(platform::Platform& platform, FileListHost& list) {
+void deleteSelection(platform::Platform& platform, ui::FileListHost& list) {
   if (platform.dialogs.message("Delete Selected Files?", Buttons::YesNo, Icon::Critical) !=
       Answer::Yes) {
     return;

@@ -28,7 +28,7 @@ platform::Status printLines(platform::Printer& printer, const std::vector<std::s
   return printer.endDocument();
 }
 
-void outputToFile(platform::Platform& platform, FileListHost& list, platform::WriteMode mode) {
+void outputToFile(platform::Platform& platform, ui::FileListHost& list, platform::WriteMode mode) {
   const bool append = mode == platform::WriteMode::Append;
   if (append) platform.dialogs.message("Files will be appennded to the end of the file!");
 
@@ -66,7 +66,7 @@ std::string listOutputTitle() {
   return std::string(kProductName) + " V" + kVersionText;
 }
 
-std::vector<std::string> listedNames(const FileListHost& list) {
+std::vector<std::string> listedNames(const ui::FileListHost& list) {
   std::vector<std::string> names;
   const int count = list.entryCount();
   names.reserve(static_cast<std::size_t>(count));
@@ -122,7 +122,7 @@ std::string textFileBytes(const std::vector<std::string>& lines) {
   return bytes;
 }
 
-void printFileList(platform::Platform& platform, FileListHost& list) {
+void printFileList(platform::Platform& platform, ui::FileListHost& list) {
   platform::MessageRequest question;
   question.text = "Continue Printing " + std::to_string(list.entryCount()) + " Files?";
   question.buttons = Buttons::YesNo;
@@ -141,11 +141,11 @@ void printFileList(platform::Platform& platform, FileListHost& list) {
   list.rereadFileList();
 }
 
-void writeFileListToFile(platform::Platform& platform, FileListHost& list) {
+void writeFileListToFile(platform::Platform& platform, ui::FileListHost& list) {
   outputToFile(platform, list, platform::WriteMode::Replace);
 }
 
-void appendFileListToFile(platform::Platform& platform, FileListHost& list) {
+void appendFileListToFile(platform::Platform& platform, ui::FileListHost& list) {
   outputToFile(platform, list, platform::WriteMode::Append);
 }
 

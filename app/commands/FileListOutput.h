@@ -15,7 +15,7 @@ namespace brindle::app {
 std::string listOutputTitle();
 
 /// The names of every entry of the list, in list order.
-std::vector<std::string> listedNames(const FileListHost& list);
+std::vector<std::string> listedNames(const ui::FileListHost& list);
 
 /// The plain listing, one string per line: the banner "Brindle V<version>
 /// Files List", "PATH: " and the directory, a line of one blank, each name,
@@ -42,19 +42,19 @@ std::string textFileBytes(const std::vector<std::string>& lines);
 /// printer dialog (whose outcome is not examined), prints the plain listing
 /// in 11-point type and reports "Files Printed To Printer:", then re-reads
 /// the list. Any printer failure shows "Printing Aborted!!" and ends it.
-void printFileList(platform::Platform& platform, FileListHost& list);
+void printFileList(platform::Platform& platform, ui::FileListHost& list);
 
 /// "Add Files List To Files": asks for a file in the Save As dialog (which
 /// confirms replacing an existing file), asks "Format for Cover?" and, for a
 /// cover, the CD title; then replaces the file's content with the listing,
 /// reports "Files Printed To:  <path>" and re-reads the list. A cancelled
 /// dialog or a failing write ends the command without a message.
-void writeFileListToFile(platform::Platform& platform, FileListHost& list);
+void writeFileListToFile(platform::Platform& platform, ui::FileListHost& list);
 
 /// "Append Files List To File": first says "Files will be appennded to the
 /// end of the file!", then works like writeFileListToFile() but adds the
 /// listing at the end of the file (created when missing); its Save As dialog
 /// does not ask about replacing an existing file.
-void appendFileListToFile(platform::Platform& platform, FileListHost& list);
+void appendFileListToFile(platform::Platform& platform, ui::FileListHost& list);
 
 }  // namespace brindle::app

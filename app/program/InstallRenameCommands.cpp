@@ -7,10 +7,10 @@
 
 #include <algorithm>
 
-#include "ui/FileListBox.h"
-#include "ui/core/FileNameText.h"
 #include "app/frmmainbrindle.h"
+#include "platform/text/FileNameText.h"
 #include "rename/renameall.h"
+#include "ui/FileListBox.h"
 
 namespace brindle::rename {
 
@@ -20,7 +20,7 @@ RenameCommands::RenameCommands(app::frmmainbrindle& window)
   auto caseCommand = [this](CaseKind kind) {
     return [this, kind] { convertCase(services(), m_host, kind); };
   };
-  using CountCommand = void (*)(RenameServices, app::FileListHost&, CharacterEditNumbers&);
+  using CountCommand = void (*)(RenameServices, ui::FileListHost&, CharacterEditNumbers&);
   auto countCommand = [this](CountCommand command) {
     return [this, command] { command(services(), m_host, m_numbers); };
   };
@@ -57,7 +57,7 @@ std::string RenameCommands::nameBoxName() const {
   // is never written back altered.
   const std::string current = m_window.fileList().currentName();
   const QString text = m_window.nameBox().text();
-  return app::textToFileName(text, current);
+  return platform::textToFileName(text, current);
 }
 
 renameall* RenameCommands::numberedDialog() const {
@@ -83,7 +83,7 @@ void RenameCommands::saveEdited() {
     case NameBoxOutcome::SameName:
       break;
     case NameBoxOutcome::Declined:
-      m_window.nameBox().setText(app::fileNameToText(m_host.currentName()));
+      m_window.nameBox().setText(platform::fileNameToText(m_host.currentName()));
       break;
     case NameBoxOutcome::Renamed:
     case NameBoxOutcome::Failed:

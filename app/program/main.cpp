@@ -42,7 +42,7 @@ int main(int argc, char** argv) {
 
   brindle::platform::qt::QtPlatform services;
   brindle::platform::Platform platform = services.platform();
-  brindle::app::ContextHelp help(platform);
+  brindle::ui::ContextHelp help(platform);
   std::error_code error;
   const std::string startDirectory = std::filesystem::current_path(error).string();
 

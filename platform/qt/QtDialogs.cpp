@@ -2,7 +2,7 @@
 // program's requests and maps their results back.
 #include "platform/qt/QtDialogs.h"
 
-#include "platform/qt/FileNameText.h"
+#include "platform/text/FileNameText.h"
 
 #include <QFileDialog>
 #include <QInputDialog>

@@ -2,7 +2,7 @@
 // page by page onto a QPrinter (a printer or a PDF file).
 #include "platform/qt/QtPrinter.h"
 
-#include "platform/qt/FileNameText.h"
+#include "platform/text/FileNameText.h"
 
 #include <QFontDatabase>
 #include <QFontMetricsF>

@@ -15,7 +15,7 @@
 #include <filesystem>
 #include <system_error>
 
-#include "platform/qt/FileNameText.h"
+#include "platform/text/FileNameText.h"
 
 namespace brindle::platform::qt {
 

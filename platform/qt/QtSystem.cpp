@@ -1,7 +1,7 @@
 // Lock file, clock and program folder on top of the toolkit's core classes.
 #include "platform/qt/QtSystem.h"
 
-#include "platform/qt/FileNameText.h"
+#include "platform/text/FileNameText.h"
 
 #include <unistd.h>
 

@@ -144,7 +144,7 @@ NameRule numberingRule(NumberingOptions options, int start) {
   };
 }
 
-BatchPlan planBatch(const app::FileListHost& list, const NameRule& rule) {
+BatchPlan planBatch(const ui::FileListHost& list, const NameRule& rule) {
   BatchPlan plan;
   plan.entryCount = list.entryCount();
   const std::vector<bool> selected = list.selectionFlags();
@@ -164,7 +164,7 @@ BatchPlan planBatch(const app::FileListHost& list, const NameRule& rule) {
   return plan;
 }
 
-std::vector<EntryResult> applyBatch(platform::FileSystem& fileSystem, app::FileListHost& list,
+std::vector<EntryResult> applyBatch(platform::FileSystem& fileSystem, ui::FileListHost& list,
                                     const BatchPlan& plan, Progress progress) {
   const bool shown = progress == Progress::Shown;
   if (shown) list.setProgressMaximum(plan.entryCount);
@@ -178,7 +178,7 @@ std::vector<EntryResult> applyBatch(platform::FileSystem& fileSystem, app::FileL
   return results;
 }
 
-std::vector<EntryResult> runBatch(app::FileListHost& list, platform::FileSystem& fileSystem,
+std::vector<EntryResult> runBatch(ui::FileListHost& list, platform::FileSystem& fileSystem,
                                   const NameRule& rule, Progress progress) {
   const BatchPlan plan = planBatch(list, rule);
   std::vector<EntryResult> results = applyBatch(fileSystem, list, plan, progress);

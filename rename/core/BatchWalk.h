@@ -1,7 +1,7 @@
 // The batch rename walk shared by every batch command: first a plan (the
 // new name of each selected entry, from a rule), then the renames through
 // the platform file system, then the re-read of the list. The list is the
-// main window's (app::FileListHost), or a stand-in for brindle-cli and tests.
+// main window's (ui::FileListHost), or a stand-in for brindle-cli and tests.
 //
 // The walk reads the list once: the entry count, the selection flags in one
 // pass, and the name of each selected entry, in ascending index order.
@@ -79,7 +79,7 @@ struct BatchPlan {
 
 /// Reads the list and applies `rule` to every selected entry. A new name
 /// (or intermediate name) that is not a plain file name is refused.
-BatchPlan planBatch(const app::FileListHost& list, const NameRule& rule);
+BatchPlan planBatch(const ui::FileListHost& list, const NameRule& rule);
 
 struct EntryResult {
   enum class Outcome { Unchanged, Renamed, Failed };
@@ -97,11 +97,11 @@ struct EntryResult {
 /// as it was and the walk goes on; a two-step rename whose second step fails
 /// is undone. When shown, the progress maximum is the plan's entry count and
 /// the value the index of each selected entry.
-std::vector<EntryResult> applyBatch(platform::FileSystem& fileSystem, app::FileListHost& list,
+std::vector<EntryResult> applyBatch(platform::FileSystem& fileSystem, ui::FileListHost& list,
                                     const BatchPlan& plan, Progress progress);
 
 /// The whole walk: plan, renames, re-read of the list, progress back to 0.
-std::vector<EntryResult> runBatch(app::FileListHost& list, platform::FileSystem& fileSystem,
+std::vector<EntryResult> runBatch(ui::FileListHost& list, platform::FileSystem& fileSystem,
                                   const NameRule& rule, Progress progress = Progress::Shown);
 
 /// How many entries failed.

@@ -4,9 +4,9 @@
 
 #include <algorithm>
 
-#include "ui/core/FileNameText.h"
 #include "platform/Platform.h"
 #include "platform/Utf8.h"
+#include "platform/text/FileNameText.h"
 #include "rename/core/NumberEntry.h"
 
 namespace brindle::rename {
@@ -46,7 +46,7 @@ bool standsForUnknownBytes(const std::string& typed, const std::string& original
 
 }  // namespace
 
-void convertCase(RenameServices services, app::FileListHost& list, CaseKind kind) {
+void convertCase(RenameServices services, ui::FileListHost& list, CaseKind kind) {
   struct Question {
     const char* text;
     const char* title;
@@ -64,28 +64,28 @@ void convertCase(RenameServices services, app::FileListHost& list, CaseKind kind
   runBatch(list, services.fileSystem, caseRule(kind));
 }
 
-void removeCharacters(RenameServices services, app::FileListHost& list) {
+void removeCharacters(RenameServices services, ui::FileListHost& list) {
   std::string find = ask(services.dialogs, "Enter Character to Replace");
   std::string replacement = ask(services.dialogs, "enter New Character");
   if (!confirmCharacterEdit(services.dialogs)) return;
   runBatch(list, services.fileSystem, replaceRule(std::move(find), std::move(replacement)));
 }
 
-void removeLeftMostCharacters(RenameServices services, app::FileListHost& list,
+void removeLeftMostCharacters(RenameServices services, ui::FileListHost& list,
                               CharacterEditNumbers& numbers) {
   numbers.count = enteredOr(ask(services.dialogs, kCountPrompt), numbers.count);
   if (!confirmCharacterEdit(services.dialogs)) return;
   runBatch(list, services.fileSystem, removeLeftRule(numbers.count));
 }
 
-void removeRightMostCharacters(RenameServices services, app::FileListHost& list,
+void removeRightMostCharacters(RenameServices services, ui::FileListHost& list,
                                CharacterEditNumbers& numbers) {
   numbers.count = enteredOr(ask(services.dialogs, kCountPrompt), numbers.count);
   if (!confirmCharacterEdit(services.dialogs)) return;
   runBatch(list, services.fileSystem, removeRightRule(numbers.count));
 }
 
-void removeMiddleMostCharacters(RenameServices services, app::FileListHost& list,
+void removeMiddleMostCharacters(RenameServices services, ui::FileListHost& list,
                                 CharacterEditNumbers& numbers) {
   numbers = {};
   numbers.start =
@@ -95,7 +95,7 @@ void removeMiddleMostCharacters(RenameServices services, app::FileListHost& list
   runBatch(list, services.fileSystem, removeMiddleRule(numbers.start, numbers.count));
 }
 
-void changeExtensions(RenameServices services, app::FileListHost& list) {
+void changeExtensions(RenameServices services, ui::FileListHost& list) {
   std::string extension =
       ask(services.dialogs,
           "Enter Extension to Rename all Selected Files To.  Don't Use the (.)period.");
@@ -120,9 +120,9 @@ void changeExtensions(RenameServices services, app::FileListHost& list) {
 std::optional<std::string> typedTargetPath(const std::string& directory, const std::string& oldName,
                                            const std::string& answer) {
   const std::string oldPath = platform::entryPath(directory, oldName);
-  if (answer == app::fileNameToUtf8(oldPath)) return oldPath;
+  if (answer == platform::fileNameToUtf8(oldPath)) return oldPath;
   std::string target;
-  const std::string shownDirectory = app::fileNameToUtf8(withSeparator(directory));
+  const std::string shownDirectory = platform::fileNameToUtf8(withSeparator(directory));
   if (answer.starts_with(shownDirectory)) {
     // The folder part as shown stands for the folder's own bytes.
     target = withSeparator(directory) + answer.substr(shownDirectory.size());
@@ -135,7 +135,7 @@ std::optional<std::string> typedTargetPath(const std::string& directory, const s
   return target;
 }
 
-void renameSingleFile(RenameServices services, app::FileListHost& list) {
+void renameSingleFile(RenameServices services, ui::FileListHost& list) {
   const std::string directory = list.currentDirectory();
   const std::string name = list.currentName();
   const std::string oldPath = platform::entryPath(directory, name);
@@ -143,15 +143,15 @@ void renameSingleFile(RenameServices services, app::FileListHost& list) {
     services.dialogs.message("Rename Aborted!");
     return;
   }
-  if (services.dialogs.message("Rename Now\n\r" + app::fileNameToUtf8(oldPath), Buttons::YesNo,
+  if (services.dialogs.message("Rename Now\n\r" + platform::fileNameToUtf8(oldPath), Buttons::YesNo,
                                Icon::None, "Rename") != Answer::Yes) {
     services.dialogs.message("Rename Aborted!");
     return;
   }
   platform::InputRequest request;
-  request.prompt = "Enter New Name For:  " + app::fileNameToUtf8(name);
+  request.prompt = "Enter New Name For:  " + platform::fileNameToUtf8(name);
   request.title = "Rename File";
-  request.defaultText = app::fileNameToUtf8(oldPath);
+  request.defaultText = platform::fileNameToUtf8(oldPath);
   const std::string answer = services.dialogs.input(request);
 
   // Errors are ignored: the report below is the only feedback.
@@ -161,11 +161,11 @@ void renameSingleFile(RenameServices services, app::FileListHost& list) {
     }
   }
   list.rereadFileList();
-  services.dialogs.message("Rename Complete:\r\n" + app::fileNameToUtf8(oldPath) +
+  services.dialogs.message("Rename Complete:\r\n" + platform::fileNameToUtf8(oldPath) +
                            "\n\rTO:  " + answer);
 }
 
-NameBoxOutcome renameFromNameBox(RenameServices services, app::FileListHost& list,
+NameBoxOutcome renameFromNameBox(RenameServices services, ui::FileListHost& list,
                                  const std::string& typedName) {
   const std::vector<bool> selected = list.selectionFlags();
   if (std::find(selected.begin(), selected.end(), true) == selected.end()) {
@@ -177,8 +177,8 @@ NameBoxOutcome renameFromNameBox(RenameServices services, app::FileListHost& lis
   const std::string oldName = list.currentName();
   const std::string oldPath = withSeparator(directory) + oldName;
   const std::string newPath = withSeparator(directory) + typedName;
-  if (services.dialogs.message("Rename:\r\n" + app::fileNameToUtf8(oldPath) + "\r\nTo:\r\n" +
-                                   app::fileNameToUtf8(newPath),
+  if (services.dialogs.message("Rename:\r\n" + platform::fileNameToUtf8(oldPath) + "\r\nTo:\r\n" +
+                                   platform::fileNameToUtf8(newPath),
                                Buttons::YesNo) != Answer::Yes) {
     return NameBoxOutcome::Declined;
   }
@@ -194,13 +194,13 @@ NameBoxOutcome renameFromNameBox(RenameServices services, app::FileListHost& lis
           : services.fileSystem.renameNoReplace(oldPath, newPath);
   list.rereadFileList();
   if (status) return NameBoxOutcome::Renamed;
-  services.dialogs.message("The file was not renamed:\r\n" + app::fileNameToUtf8(oldPath) + "\r\n" +
-                               app::fileNameToUtf8(status.error().message),
+  services.dialogs.message("The file was not renamed:\r\n" + platform::fileNameToUtf8(oldPath) +
+                               "\r\n" + platform::fileNameToUtf8(status.error().message),
                            Buttons::Ok, Icon::Critical);
   return NameBoxOutcome::Failed;
 }
 
-NumberedResult renameNumbered(RenameServices services, app::FileListHost& list,
+NumberedResult renameNumbered(RenameServices services, ui::FileListHost& list,
                               const NumberingOptions& options, const std::string& startText) {
   NumberedResult result;
   const std::int64_t start = leadingNumber(startText);

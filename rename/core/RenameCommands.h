@@ -29,30 +29,30 @@ struct CharacterEditNumbers {
 
 /// "Convert All to Lowercase" / "Uppercase" / "Convert to Title Case ": asks,
 /// then renames every selected file in two steps.
-void convertCase(RenameServices services, app::FileListHost& list, CaseKind kind);
+void convertCase(RenameServices services, ui::FileListHost& list, CaseKind kind);
 
 /// "Remove Characters From Filenames": find text, replacement, confirmation.
-void removeCharacters(RenameServices services, app::FileListHost& list);
+void removeCharacters(RenameServices services, ui::FileListHost& list);
 
 /// "Remove Left Most" / "Remove Right Most": the count (an unusable entry
 /// keeps the stored count), confirmation.
-void removeLeftMostCharacters(RenameServices services, app::FileListHost& list,
+void removeLeftMostCharacters(RenameServices services, ui::FileListHost& list,
                               CharacterEditNumbers& numbers);
-void removeRightMostCharacters(RenameServices services, app::FileListHost& list,
+void removeRightMostCharacters(RenameServices services, ui::FileListHost& list,
                                CharacterEditNumbers& numbers);
 
 /// "Remove Middle Most": resets start and count to 0, asks for both,
 /// confirmation.
-void removeMiddleMostCharacters(RenameServices services, app::FileListHost& list,
+void removeMiddleMostCharacters(RenameServices services, ui::FileListHost& list,
                                 CharacterEditNumbers& numbers);
 
 /// "Rename All Extension(s)": the new three-character extension, the
 /// question, the walk (without progress), the re-read.
-void changeExtensions(RenameServices services, app::FileListHost& list);
+void changeExtensions(RenameServices services, ui::FileListHost& list);
 
 /// "Rename Single File": the current entry to a typed path; a bare name
 /// stays in the directory being browsed. The report follows every attempt.
-void renameSingleFile(RenameServices services, app::FileListHost& list);
+void renameSingleFile(RenameServices services, ui::FileListHost& list);
 
 /// Where a typed answer of the single rename points, as system bytes. An
 /// answer equal to the old path as shown is the old path itself; a relative
@@ -79,7 +79,7 @@ enum class NameBoxOutcome {
 
 /// "Save Edited": renames the current entry to `typedName` (system bytes) in
 /// the path box's directory after the question.
-NameBoxOutcome renameFromNameBox(RenameServices services, app::FileListHost& list,
+NameBoxOutcome renameFromNameBox(RenameServices services, ui::FileListHost& list,
                                  const std::string& typedName);
 
 /// What the numbered rename did.
@@ -101,7 +101,7 @@ struct NumberedResult {
 
 /// "Accept" of the numbered rename: start number from `startText`, the
 /// question, the renames, the re-read.
-NumberedResult renameNumbered(RenameServices services, app::FileListHost& list,
+NumberedResult renameNumbered(RenameServices services, ui::FileListHost& list,
                               const NumberingOptions& options, const std::string& startText);
 
 /// Tells the user of failures and of numbers that ran out; says nothing

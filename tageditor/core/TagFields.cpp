@@ -1,8 +1,8 @@
 #include "tageditor/core/TagFields.h"
 
-#include "ui/core/FileNameText.h"
 #include "inspect/GenreList.h"
 #include "inspect/Id3v1Tag.h"
+#include "platform/text/FileNameText.h"
 #include "rename/core/NameRules.h"
 #include "ui/core/HelpTopics.h"
 
@@ -22,24 +22,19 @@ constexpr std::array kFields{
     FieldSpec{kV1Artist, "Artist:", &ID3::TAGv1Artist, 30, topics::kV1ArtistField},
     FieldSpec{kV1Album, "Album:", &ID3::TAGv1Album, 30, topics::kV1AlbumField},
     FieldSpec{kV1Year, "Year:", &ID3::TAGv1Created, 4, topics::kV1YearField},
-    FieldSpec{kV1Comment, "Comment:", &ID3::TAGv1Comment, 30,
-              topics::kV1CommentField},
+    FieldSpec{kV1Comment, "Comment:", &ID3::TAGv1Comment, 30, topics::kV1CommentField},
     FieldSpec{kV2Title, "Title:", &ID3::TAGv2Title, 0, topics::kV2TitleField},
     FieldSpec{kV2Artist, "Artist:", &ID3::TAGv2Artist, 0, topics::kV2ArtistField},
     FieldSpec{kV2Album, "Album:", &ID3::TAGv2Album, 0, topics::kV2AlbumField},
     FieldSpec{kV2Year, "Year:", &ID3::TAGv2Created, 6, topics::kV2YearField},
     FieldSpec{kV2Genre, "Genre:", &ID3::TAGv2Genre, 0, topics::kV2GenreField},
-    FieldSpec{kV2Comment, "Comment:", &ID3::TAGv2Comment, 0,
-              topics::kV2CommentField},
-    FieldSpec{kV2Composer, "Composer:", &ID3::TAGv2Composer, 30,
-              topics::kV2ComposerField},
+    FieldSpec{kV2Comment, "Comment:", &ID3::TAGv2Comment, 0, topics::kV2CommentField},
+    FieldSpec{kV2Composer, "Composer:", &ID3::TAGv2Composer, 30, topics::kV2ComposerField},
     FieldSpec{kV2OriginalArtist, "Orig. Artist:", &ID3::TAGv2OriginalArtist, 30,
               topics::kV2OriginalArtistField},
-    FieldSpec{kV2Copyright, "Copyright:", &ID3::TAGv2Copyright, 30,
-              topics::kV2CopyrightField},
+    FieldSpec{kV2Copyright, "Copyright:", &ID3::TAGv2Copyright, 30, topics::kV2CopyrightField},
     FieldSpec{kV2Url, "URL:", &ID3::TAGv2Url, 30, topics::kV2UrlField},
-    FieldSpec{kV2EncodedBy, "Encoded By:", &ID3::TAGv2EncodedBy, 30,
-              topics::kV2EncodedByField},
+    FieldSpec{kV2EncodedBy, "Encoded By:", &ID3::TAGv2EncodedBy, 30, topics::kV2EncodedByField},
     FieldSpec{kV2Track, "Track:", &ID3::TAGv2Track, 0, topics::kV2TrackField},
 };
 static_assert(kFields.size() == kFieldCount);
@@ -174,7 +169,7 @@ bool isListedByTagEditor(const std::string& name) {
 
 std::optional<std::string> titleFromFileName(const std::string& name) {
   if (!hasMp3Ending(name)) return std::nullopt;
-  return app::fileNameToUtf8(std::string_view(name).substr(0, name.size() - 4));
+  return platform::fileNameToUtf8(std::string_view(name).substr(0, name.size() - 4));
 }
 
 std::string trackText(int number) {

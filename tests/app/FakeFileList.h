@@ -9,7 +9,7 @@
 
 namespace brindle::app {
 
-class FakeFileList : public FileListHost {
+class FakeFileList : public ui::FileListHost {
  public:
   FakeFileList(std::string directory, std::vector<std::string> names)
       : directory(std::move(directory)), names(std::move(names)) {

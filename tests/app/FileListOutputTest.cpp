@@ -13,8 +13,8 @@
 #include <brindle/Version.h>
 #include <filesystem>
 
-#include "ui/core/FileNameText.h"
 #include "platform/qt/QtPrinter.h"
+#include "platform/text/FileNameText.h"
 #include "tests/app/FakeFileList.h"
 #include "tests/app/MainWindowFixture.h"
 
@@ -393,7 +393,7 @@ INSTANTIATE_TEST_SUITE_P(EveryStep, PrintFailureTest,
 std::optional<std::string> pdfText(const std::string& pdf) {
   QProcess process;
   process.start(QStringLiteral("pdftotext"), {QStringLiteral("-enc"), QStringLiteral("UTF-8"),
-                                              fileNameToText(pdf), QStringLiteral("-")});
+                                              platform::fileNameToText(pdf), QStringLiteral("-")});
   if (!process.waitForFinished(30000) || process.exitStatus() != QProcess::NormalExit ||
       process.exitCode() != 0) {
     return std::nullopt;

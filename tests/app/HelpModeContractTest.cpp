@@ -52,7 +52,7 @@ class HelpModeContract : public MainWindowFixture {
     EXPECT_EQ(window->cursor().shape(), Qt::ArrowCursor);
   }
 
-  HelpMode otherWindow;
+  ui::HelpMode otherWindow;
 };
 
 struct ItemCase {

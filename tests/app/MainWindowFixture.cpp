@@ -29,7 +29,7 @@ std::string MainWindowFixture::topicText(int topic) {
 }
 
 void MainWindowFixture::clickEntry(int index, Qt::KeyboardModifiers modifiers) {
-  FileListBox& list = window->fileList();
+  ui::FileListBox& list = window->fileList();
   const QRect rect = list.visualRect(list.model()->index(index, 0));
   QTest::mouseClick(list.viewport(), Qt::LeftButton, modifiers, rect.center());
 }

@@ -31,7 +31,7 @@ class MainWindowFixture : public ::testing::Test {
   testsupport::TempDir browsed;
   platform::testing::TestPlatform test;
   platform::Platform services;
-  ContextHelp help;
+  ui::ContextHelp help;
   std::unique_ptr<frmmainbrindle> window;
 };
 

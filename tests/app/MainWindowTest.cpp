@@ -258,7 +258,7 @@ TEST_F(MainWindowTest, SelectAllAndRefresh) {
 
 TEST_F(MainWindowTest, DoubleClickOpensEntryWithItsProgram) {
   start();
-  FileListBox& list = window->fileList();
+  ui::FileListBox& list = window->fileList();
   const QRect rect = list.visualRect(list.model()->index(1, 0));
   QTest::mouseClick(list.viewport(), Qt::LeftButton, {}, rect.center());
   QTest::mouseDClick(list.viewport(), Qt::LeftButton, {}, rect.center());

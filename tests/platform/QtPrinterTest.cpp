@@ -2,7 +2,7 @@
 // back with pdftotext.
 #include "platform/qt/QtPrinter.h"
 
-#include "platform/qt/FileNameText.h"
+#include "platform/text/FileNameText.h"
 
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>

@@ -15,7 +15,7 @@ using Kind = RuleResult::Kind;
 using Layout = NumberingOptions::Layout;
 
 /// A list of one selected entry, for planning one name.
-class OneEntry : public app::FileListHost {
+class OneEntry : public ui::FileListHost {
  public:
   explicit OneEntry(std::string name) : m_name(std::move(name)) {}
   std::string currentDirectory() const override { return "/music"; }

@@ -10,9 +10,9 @@
 #include <string>
 #include <vector>
 
-#include "ui/core/FileNameText.h"
 #include "platform/testing/RecordingFileSystem.h"
 #include "platform/testing/ScriptedDialogs.h"
+#include "platform/text/FileNameText.h"
 #include "rename/core/RenameCommands.h"
 #include "tests/rename/RenameTestSupport.h"
 
@@ -403,19 +403,19 @@ TEST_F(RenameCommandsTest, SingleRenameOntoAnExistingFileFailsAndStillReports) {
 TEST_F(RenameCommandsTest, SingleRenameOfANameThatIsNotUtf8UsesItsBytes) {
   FolderList& files = listOf({"\xE9.txt", "\xE8.txt"});
   files.setCurrent("\xE9.txt");
-  dialogs.answer(Answer::Yes).type(app::fileNameToUtf8(folder.file("\xE9.txt")));
+  dialogs.answer(Answer::Yes).type(platform::fileNameToUtf8(folder.file("\xE9.txt")));
   renameSingleFile(services(), files);
   EXPECT_EQ(names(), (Names{"\xE8.txt", "\xE9.txt"}));
   const auto renames = fileSystem.callsOf(FsOp::Rename);
   ASSERT_EQ(renames.size(), 1u);
   EXPECT_EQ(renames[0].path, folder.file("\xE9.txt"));
   EXPECT_EQ(renames[0].second, folder.file("\xE9.txt"));
-  EXPECT_EQ(call(1).input.defaultText, app::fileNameToUtf8(folder.file("\xE9.txt")));
+  EXPECT_EQ(call(1).input.defaultText, platform::fileNameToUtf8(folder.file("\xE9.txt")));
 
   // An edited answer that keeps the stand-in character cannot say which
   // bytes it means: nothing is renamed.
   files.setCurrent("\xE9.txt");
-  dialogs.answer(Answer::Yes).type(app::fileNameToUtf8(folder.file("\xE9-2.txt")));
+  dialogs.answer(Answer::Yes).type(platform::fileNameToUtf8(folder.file("\xE9-2.txt")));
   renameSingleFile(services(), files);
   EXPECT_EQ(names(), (Names{"\xE8.txt", "\xE9.txt"}));
 
@@ -620,7 +620,7 @@ TEST_F(RenameCommandsTest, NumberedFailuresAreCountedAndReported) {
 
 /// A list in the root folder whose one selected entry does not exist, so the
 /// rename is attempted and fails without touching the disk.
-class RootList : public app::FileListHost {
+class RootList : public ui::FileListHost {
  public:
   std::string currentDirectory() const override { return "/"; }
   std::string pathBoxText() const override { return "/"; }

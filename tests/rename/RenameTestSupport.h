@@ -18,7 +18,7 @@
 namespace brindle::rename::testing {
 
 /// The files of a folder in the main window's order; selected by name.
-class FolderList : public app::FileListHost {
+class FolderList : public ui::FileListHost {
  public:
   explicit FolderList(std::string directory) : m_directory(std::move(directory)) { reread(); }
 
@@ -65,7 +65,7 @@ class FolderList : public app::FileListHost {
  private:
   void reread() {
     platform::posix::PosixFileSystem fileSystem;
-    auto names = app::readFileList(fileSystem, m_directory);
+    auto names = ui::readFileList(fileSystem, m_directory);
     m_names = names ? names.value() : std::vector<std::string>{};
     m_selected.assign(m_names.size(), false);
     m_current.clear();

@@ -14,7 +14,7 @@ namespace brindle::testsupport {
 inline std::string helpTopicText(const std::string& helpFile, int number) {
   std::ifstream in(helpFile, std::ios::binary);
   const std::string file{std::istreambuf_iterator<char>(in), {}};
-  std::string text = app::findHelpTopic(file, app::helpTopicKey(number));
+  std::string text = ui::findHelpTopic(file, ui::helpTopicKey(number));
   for (std::size_t at = text.find("\r\n"); at != std::string::npos; at = text.find("\r\n", at)) {
     text.replace(at, 2, " ");
   }

@@ -38,7 +38,7 @@ int TagEditorFixture::indexOf(const std::string& name) {
 }
 
 void TagEditorFixture::doubleClick(const std::string& name) {
-  app::FileListBox& list = editor().fileList();
+  ui::FileListBox& list = editor().fileList();
   const QModelIndex entry = list.model()->index(indexOf(name), 0);
   list.scrollTo(entry);
   const QPoint at = list.visualRect(entry).center();

@@ -62,7 +62,7 @@ class TagEditorHelpMode : public TagEditorFixture {
     EXPECT_EQ(editor().fileList().selectedCount(), 0);
   }
 
-  app::HelpMode otherWindow;
+  ui::HelpMode otherWindow;
 };
 
 struct ButtonCase {

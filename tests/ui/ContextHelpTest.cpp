@@ -10,7 +10,7 @@
 #include "platform/testing/TestPlatform.h"
 #include "tests/support/TempDir.h"
 
-namespace brindle::app {
+namespace brindle::ui {
 namespace {
 
 using platform::Buttons;
@@ -129,4 +129,4 @@ TEST(HelpModeTest, ToggleTwiceIsOffAndShowsPointer) {
 }
 
 }  // namespace
-}  // namespace brindle::app
+}  // namespace brindle::ui

@@ -6,7 +6,7 @@
 #include "platform/posix/PosixFileSystem.h"
 #include "tests/support/TempDir.h"
 
-namespace brindle::app {
+namespace brindle::ui {
 namespace {
 
 using Names = std::vector<std::string>;
@@ -91,4 +91,4 @@ TEST(NormalizePath, RemovesDotsAndDoubledSeparators) {
 }
 
 }  // namespace
-}  // namespace brindle::app
+}  // namespace brindle::ui

@@ -4,7 +4,7 @@
 
 #include <gtest/gtest.h>
 
-namespace brindle::app {
+namespace brindle::ui {
 namespace {
 
 TEST(HelpTopicKey, IsUpperCaseMarkerWithNumber) {
@@ -58,4 +58,4 @@ TEST(Latin1ToUtf8, DecodesHighBytes) {
 }
 
 }  // namespace
-}  // namespace brindle::app
+}  // namespace brindle::ui

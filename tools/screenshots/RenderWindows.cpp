@@ -92,7 +92,7 @@ int main(int argc, char** argv) {
 
   brindle::platform::testing::TestPlatform test(programFolder);
   brindle::platform::Platform platform = test.platform();
-  brindle::app::ContextHelp help(platform);
+  brindle::ui::ContextHelp help(platform);
   const std::string sample = makeSampleFolder();
   test.fileSystem.setDrives({"/"});
 

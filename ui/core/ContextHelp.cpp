@@ -4,7 +4,7 @@
 
 #include "ui/core/HelpFile.h"
 
-namespace brindle::app {
+namespace brindle::ui {
 
 void HelpMode::setPointerShape(int shape) {
   m_shape = shape;
@@ -46,4 +46,4 @@ void ContextHelp::ShowHelpTopic(long topic, const std::string& helpFile, int poi
   m_platform.dialogs.message(box);
 }
 
-}  // namespace brindle::app
+}  // namespace brindle::ui

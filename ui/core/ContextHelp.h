@@ -11,7 +11,7 @@
 
 #include "platform/Platform.h"
 
-namespace brindle::app {
+namespace brindle::ui {
 
 /// Pointer shapes a window can have; help mode is the question-mark arrow.
 inline constexpr int kNormalPointer = 0;
@@ -59,4 +59,4 @@ class ContextHelp {
   std::vector<HelpMode*> m_windows;
 };
 
-}  // namespace brindle::app
+}  // namespace brindle::ui

@@ -7,7 +7,7 @@
 #include <string>
 #include <vector>
 
-namespace brindle::app {
+namespace brindle::ui {
 
 class FileListHost {
  public:
@@ -34,4 +34,4 @@ class FileListHost {
   virtual void rereadFileList() = 0;
 };
 
-}  // namespace brindle::app
+}  // namespace brindle::ui

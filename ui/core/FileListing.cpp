@@ -3,9 +3,9 @@
 #include <algorithm>
 #include <numeric>
 
-#include "ui/core/FileNameText.h"
+#include "platform/text/FileNameText.h"
 
-namespace brindle::app {
+namespace brindle::ui {
 
 namespace {
 
@@ -21,7 +21,7 @@ std::string sortKey(const std::string& name) {
       if (c >= 'A' && c <= 'Z') c = static_cast<char>(c + 32);
     return key;
   }
-  return fileNameToText(name).toCaseFolded().toStdString();
+  return platform::fileNameToText(name).toCaseFolded().toStdString();
 }
 
 }  // namespace
@@ -107,4 +107,4 @@ std::string normalizePath(const std::string& path) {
   return result.empty() ? "/" : result;
 }
 
-}  // namespace brindle::app
+}  // namespace brindle::ui

@@ -8,7 +8,7 @@
 
 #include "platform/FileSystem.h"
 
-namespace brindle::app {
+namespace brindle::ui {
 
 /// Sorts names ignoring letter case (Unicode case folding of UTF-8 names);
 /// names equal but for case keep a stable order by their bytes.
@@ -34,4 +34,4 @@ std::string driveOf(const std::vector<std::string>& drives, const std::string& p
 /// path; a relative one is taken relative to "/".
 std::string normalizePath(const std::string& path);
 
-}  // namespace brindle::app
+}  // namespace brindle::ui

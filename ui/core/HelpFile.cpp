@@ -4,7 +4,7 @@
 
 #include "platform/Utf8.h"
 
-namespace brindle::app {
+namespace brindle::ui {
 
 namespace {
 
@@ -56,4 +56,4 @@ std::string latin1ToUtf8(std::string_view text) {
   return out;
 }
 
-}  // namespace brindle::app
+}  // namespace brindle::ui

@@ -5,7 +5,7 @@
 #include <string>
 #include <string_view>
 
-namespace brindle::app {
+namespace brindle::ui {
 
 /// The marker line that opens `topic`: "HID:" and the number, upper case.
 std::string helpTopicKey(long topic);
@@ -19,4 +19,4 @@ std::string findHelpTopic(std::string_view helpFile, std::string_view key);
 /// Decodes 8-bit ISO-8859-1 text into UTF-8.
 std::string latin1ToUtf8(std::string_view text);
 
-}  // namespace brindle::app
+}  // namespace brindle::ui

@@ -1,9 +1,9 @@
-#include "ui/core/FileNameText.h"
+#include "platform/text/FileNameText.h"
 
 #include <QByteArray>
 #include <QFile>
 
-namespace brindle::app {
+namespace brindle::platform {
 
 QString fileNameToText(std::string_view name) {
   return QFile::decodeName(QByteArray(name.data(), static_cast<qsizetype>(name.size())));
@@ -22,4 +22,4 @@ std::string textToFileName(const QString& text, const std::string& shownName) {
   return textToFileName(text);
 }
 
-}  // namespace brindle::app
+}  // namespace brindle::platform

@@ -1,6 +1,6 @@
-// File names as the system's bytes and as text on screen: the one place that
-// converts between the two. A name need not be UTF-8; such bytes show as
-// U+FFFD, and a text still equal to the display of the name it was shown
+// File names as the system's bytes and as the toolkit's text: the one place
+// that converts between the two, for the windows and the Qt platform alike. A name need not be
+// UTF-8; such bytes show as U+FFFD, and a text still equal to the display of the name it was shown
 // for gives back that name's own bytes, so no name is written back altered.
 #pragma once
 
@@ -9,7 +9,7 @@
 #include <string>
 #include <string_view>
 
-namespace brindle::app {
+namespace brindle::platform {
 
 /// The name's bytes decoded for display; bytes that are not UTF-8 show as
 /// U+FFFD.
@@ -27,4 +27,4 @@ std::string textToFileName(const QString& text);
 /// text's bytes.
 std::string textToFileName(const QString& text, const std::string& shownName);
 
-}  // namespace brindle::app
+}  // namespace brindle::platform

@@ -1,11 +1,11 @@
 // File names between the system's bytes and text on screen: UTF-8 names
 // decode, other bytes show as U+FFFD, and a shown text still equal to its
 // name's display gives back the name's own bytes.
-#include "ui/core/FileNameText.h"
+#include "platform/text/FileNameText.h"
 
 #include <gtest/gtest.h>
 
-namespace brindle::app {
+namespace brindle::platform {
 namespace {
 
 TEST(FileNameText, UndecodableBytesShownAsReplacement) {
@@ -30,4 +30,4 @@ TEST(FileNameText, ShownTextKeepsTheNamesOwnBytes) {
 }
 
 }  // namespace
-}  // namespace brindle::app
+}  // namespace brindle::platform
