@@ -2,9 +2,8 @@
 // writes; the URL itself is ISO-8859-1 text whatever the frame's encoding.
 #include "id3v2/clsWF.h"
 
-#include <algorithm>
-
 #include "id3v2/TextCodec.h"
+#include "platform/Utf8.h"
 
 namespace brindle::id3v2 {
 
@@ -18,9 +17,8 @@ std::string urlBytes(std::string_view utf8) {
   std::string out;
   std::size_t i = 0;
   while (i < utf8.size()) {
-    const auto lead = static_cast<unsigned char>(utf8[i]);
-    std::size_t length = lead < 0x80 ? 1 : lead < 0xE0 ? 2 : lead < 0xF0 ? 3 : 4;
-    length = std::min(length, utf8.size() - i);
+    // A malformed byte is one character of its own, escaped like the rest.
+    const std::size_t length = platform::utf8::decodeAt(utf8, i).length;
     const std::string_view character = utf8.substr(i, length);
     if (fitsLatin1(character)) {
       out += encodeText(encoding::kLatin1, character);

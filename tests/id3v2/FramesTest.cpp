@@ -414,6 +414,9 @@ TEST(FrameValueTest, UrlIsLatin1WhateverTheEncoding) {
   frame.setValueText("http://a/\xE2\x98\x83");
   EXPECT_EQ(rendered(frame), "00 64 00 68 74 74 70 3A 2F 2F 61 2F 25 45 32 25 39 38 25 38 33 00");
   EXPECT_EQ(frame.valueText(), "http://a/%E2%98%83" + std::string(1, '\0'));
+  // A broken sequence escapes its lead byte alone; the next character stays.
+  frame.setValueText("a\xC3Z");
+  EXPECT_EQ(frame.valueText(), "a%C3Z" + std::string(1, '\0'));
 
   // A UTF-16 description keeps the frame UTF-16; the URL stays Latin-1.
   clsWF described;
