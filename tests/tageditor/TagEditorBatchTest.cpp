@@ -9,11 +9,11 @@
 #include <QPushButton>
 #include <QTest>
 
-#include "ui/FileListBox.h"
 #include "inspect/GenreList.h"
 #include "tageditor/TagField.h"
 #include "tests/tageditor/AudioFiles.h"
 #include "tests/tageditor/TagEditorFixture.h"
+#include "ui/FileListBox.h"
 
 namespace brindle::tageditor {
 namespace {

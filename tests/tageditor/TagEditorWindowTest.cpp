@@ -11,13 +11,13 @@
 #include <QPushButton>
 #include <QTest>
 
-#include "ui/DirectoryListBox.h"
-#include "ui/FileListBox.h"
 #include "inspect/GenreList.h"
 #include "inspect/Readout.h"
 #include "tageditor/TagField.h"
 #include "tests/tageditor/AudioFiles.h"
 #include "tests/tageditor/TagEditorFixture.h"
+#include "ui/DirectoryListBox.h"
+#include "ui/FileListBox.h"
 
 namespace brindle::tageditor {
 namespace {
