@@ -189,6 +189,9 @@ std::string parseVersion22Frames(const TagBody& tag, clsF2& frames) {
   return {};
 }
 
+/// parseFrames() without the check of the header's flags.
+std::string readFrames(const TagHeader& header, ByteView body, clsF2& frames);
+
 }  // namespace
 
 TagHeader parseHeader(std::span<const std::uint8_t, kHeaderSize> bytes) {
@@ -218,6 +221,18 @@ bool isFrameId(ByteView bytes) {
 }
 
 std::string parseFrames(const TagHeader& header, ByteView body, clsF2& frames) {
+  std::string problem = readFrames(header, body, frames);
+  // Flags the version does not define may change how the tag is laid out.
+  const std::uint8_t knownFlags = header.major == 2 ? 0xC0 : header.major == 3 ? 0xE0 : 0xF0;
+  if (problem.empty() && (header.flags & ~knownFlags) != 0) {
+    problem = "the tag header has flags of unknown meaning";
+  }
+  return problem;
+}
+
+namespace {
+
+std::string readFrames(const TagHeader& header, ByteView body, clsF2& frames) {
   if (header.major < 2 || header.major > 4) {
     return "the tag is ID3v2." + std::to_string(header.major);
   }
@@ -263,6 +278,8 @@ std::string parseFrames(const TagHeader& header, ByteView body, clsF2& frames) {
   }
   return {};
 }
+
+}  // namespace
 
 std::uint64_t tagBodySize(const clsF2& frames) {
   std::uint64_t size = 0;

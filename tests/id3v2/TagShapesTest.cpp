@@ -97,6 +97,13 @@ std::vector<Shape> shapes() {
                     "the tag holds unreadable bytes where a frame should start (byte 23)"});
     const std::string badExtended =
         id3tag(4, bytes({0, 0, 0, 2, 0, 0}) + frame24("TIT2", text("ok")), 0, 0x40) + kAudio;
+    const std::string unknownFlag = id3tag(3, frame23("TIT2", text("ok")), 0, 0x01) + kAudio;
+    rows.push_back({"UnknownHeaderFlag",
+                    unknownFlag,
+                    {{TIT2, "ok"}},
+                    {{TIT2, "New"}},
+                    unknownFlag,
+                    "the tag header has flags of unknown meaning"});
     rows.push_back({"UnreadableExtendedHeader",
                     badExtended,
                     {{TIT2, ""}},
