@@ -185,8 +185,8 @@ TEST_F(TagReadTest, HugeDeclaredSizeOnASmallFileReadsWhatIsThere) {
 }
 
 TEST_F(TagReadTest, OtherVersionsGiveNoTag) {
-  auto v25 = read("ID3" + bytes({5, 0, 0}) + syncsafe(12) + "TIT2" + bytes({0, 0, 2, 0, 0, 0}) +
-                  "T");
+  auto v25 =
+      read("ID3" + bytes({5, 0, 0}) + syncsafe(12) + "TIT2" + bytes({0, 0, 2, 0, 0, 0}) + "T");
   EXPECT_FALSE(v25->hastag());
   EXPECT_EQ(v25->frames().count(), 0);
 }
