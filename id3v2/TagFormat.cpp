@@ -6,8 +6,10 @@
 #include <optional>
 #include <string>
 
+#include "id3v2/FrameDecoding.h"
 #include "id3v2/FrameKinds.h"
 #include "id3v2/SizeCodec.h"
+#include "id3v2/Version22.h"
 #include "id3v2/clsOF.h"
 
 namespace brindle::id3v2 {
@@ -66,11 +68,13 @@ std::uint64_t frameContentSize(const TagBody& body, std::size_t position, std::u
   return expected;
 }
 
-/// Flags under which the content is not plain frame fields: it is kept as it
-/// stands and written back unchanged.
-bool contentIsTransformed(std::uint8_t major, std::uint8_t formatFlags) {
-  if (major == 4) return (formatFlags & (0x40 | 0x08 | 0x04 | 0x02 | 0x01)) != 0;
-  return (formatFlags & (0x80 | 0x40 | 0x20)) != 0;
+std::shared_ptr<clsOF> makeOpaque(const std::string& id, std::span<const std::uint8_t, 2> flags,
+                                  ByteView content) {
+  auto frame = std::make_shared<clsOF>();
+  frame->parsebytes(content);
+  frame->frameid(id);
+  frame->setflags(flags);
+  return frame;
 }
 
 bool rendersAs(const clsF& frame, ByteView content) {
@@ -80,9 +84,9 @@ bool rendersAs(const clsF& frame, ByteView content) {
 }
 
 std::shared_ptr<clsF> makeFrame(const std::string& id, std::span<const std::uint8_t, 2> flags,
-                                ByteView content, bool keepOpaque) {
+                                ByteView content) {
   std::shared_ptr<clsF> frame;
-  if (!keepOpaque && !content.empty()) {
+  if (!content.empty()) {
     frame = createFrame(id);
     // Content that does not fit its kind, or would not be written back byte
     // for byte (a URL frame without terminator), is kept as it is.
@@ -90,22 +94,103 @@ std::shared_ptr<clsF> makeFrame(const std::string& id, std::span<const std::uint
       frame.reset();
     }
   }
-  if (!frame || frame->isOpaque()) {
-    frame = std::make_shared<clsOF>();
-    frame->parsebytes(content);
-  }
+  if (!frame || frame->isOpaque()) return makeOpaque(id, flags, content);
   frame->frameid(id);
   frame->setflags(flags);
   return frame;
 }
 
-/// Where the frames start: after an extended header, when there is one.
-std::size_t firstFramePosition(const TagHeader& header, const TagBody& body) {
+/// A frame whose content is transformed by its flags: kept as its bytes, and
+/// readable through the decoded content when it is of a kind this program
+/// edits.
+std::shared_ptr<clsF> makeTransformedFrame(const std::string& id, std::uint8_t major,
+                                           std::array<std::uint8_t, 2> flags, ByteView content,
+                                           bool tagUnsynchronised) {
+  // The tag header's flag will not be written again: the frame's own flag
+  // keeps saying what the bytes are.
+  if (tagUnsynchronised) flags[1] |= 0x02;
+  std::shared_ptr<clsOF> kept = makeOpaque(id, flags, content);
+  if (kindOf(id) == FrameKind::Opaque) return kept;
+  std::optional<ByteVector> plain = decodeContent(major, flags[1], content, tagUnsynchronised);
+  if (!plain) return kept;
+  const std::array<std::uint8_t, 2> none{};
+  std::shared_ptr<clsF> readable = makeFrame(id, none, *plain);
+  if (!readable->isOpaque()) kept->readableAs(readable);
+  return kept;
+}
+
+/// Where the frames start: after an extended header, when there is one;
+/// nothing when the extended header cannot be read.
+std::optional<std::size_t> firstFramePosition(const TagHeader& header, const TagBody& body) {
   if (!header.extendedHeader()) return 0;
   const std::array<std::uint8_t, 4> sizeBytes = body.four(0);
-  if (header.major == 4) return static_cast<std::size_t>(ByteToLong(sizeBytes));
-  return 4 + static_cast<std::size_t>(readBigEndian32(sizeBytes));
+  // Some writers set the flag without writing the header: a frame id where
+  // its size would be means there is none.
+  if (isFrameId(sizeBytes)) return 0;
+  std::size_t size = 0;
+  if (header.major == 4) {
+    // The size counts itself and is 7 bits per byte.
+    if (std::any_of(sizeBytes.begin(), sizeBytes.end(), [](std::uint8_t b) { return b >= 0x80; }))
+      return std::nullopt;
+    size = static_cast<std::size_t>(ByteToLong(sizeBytes));
+    if (size < 6) return std::nullopt;
+  } else {
+    size = 4 + static_cast<std::size_t>(readBigEndian32(sizeBytes));
+  }
+  if (size > body.end()) return std::nullopt;
+  return size;
 }
+
+/// Why reading stopped at `position` when the bytes there are neither
+/// padding nor a frame.
+std::string unreadableAt(std::size_t position) {
+  return "the tag holds unreadable bytes where a frame should start (byte " +
+         std::to_string(kHeaderSize + position) + ")";
+}
+
+std::string pastTheEnd(const std::string& id, bool ofTheFile) {
+  return "the frame " + id +
+         (ofTheFile ? " runs past the end of the file" : " runs past the end of the tag");
+}
+
+/// Reads the frames of a version 2.2 tag, each under its version 2.3 id; a
+/// frame without one keeps its 3-character id (and cannot be written).
+std::string parseVersion22Frames(const TagBody& tag, clsF2& frames) {
+  constexpr std::size_t kFrameHeader22 = 6;
+  std::size_t position = 0;
+  while (position < tag.end()) {
+    if (tag.at(position) == 0) return {};  // the padding
+    if (tag.end() - position < kFrameHeader22) return unreadableAt(position);
+    std::string id;
+    for (std::size_t i = 0; i < 3; ++i) id += static_cast<char>(tag.at(position + i));
+    if (!std::all_of(id.begin(), id.end(),
+                     [](char c) { return (c >= 'A' && c <= 'Z') || (c >= '0' && c <= '9'); }))
+      return unreadableAt(position);
+    const std::size_t size = (static_cast<std::size_t>(tag.at(position + 3)) << 16) |
+                             (static_cast<std::size_t>(tag.at(position + 4)) << 8) |
+                             tag.at(position + 5);
+    const std::size_t start = position + kFrameHeader22;
+    if (size > tag.end() - start) return pastTheEnd(id, false);
+    if (start + size > tag.held()) return pastTheEnd(id, true);
+    const ByteView content = tag.slice(start, size);
+    const std::array<std::uint8_t, 2> none{};
+    const std::optional<std::string_view> id23 = version23IdOf(id);
+    std::optional<ByteVector> picture;
+    if (id == "PIC") picture = pictureAsVersion23(content);
+    if (id == "PIC" && picture) {
+      frames.add(makeOpaque("APIC", none, *picture));
+    } else if (id23) {
+      frames.add(makeFrame(std::string(*id23), none, content));
+    } else {
+      frames.add(makeOpaque(id, none, content));
+    }
+    position = start + size;
+  }
+  return {};
+}
+
+/// parseFrames() without the check of the header's flags.
+std::string readFrames(const TagHeader& header, ByteView body, clsF2& frames);
 
 }  // namespace
 
@@ -135,63 +220,98 @@ bool isFrameId(ByteView bytes) {
          });
 }
 
-void parseFrames(const TagHeader& header, ByteView body, clsF2& frames) {
-  if (header.major != 3 && header.major != 4) return;
+std::string parseFrames(const TagHeader& header, ByteView body, clsF2& frames) {
+  std::string problem = readFrames(header, body, frames);
+  // Flags the version does not define may change how the tag is laid out.
+  const std::uint8_t knownFlags = header.major == 2 ? 0xC0 : header.major == 3 ? 0xE0 : 0xF0;
+  if (problem.empty() && (header.flags & ~knownFlags) != 0) {
+    problem = "the tag header has flags of unknown meaning";
+  }
+  return problem;
+}
+
+namespace {
+
+std::string readFrames(const TagHeader& header, ByteView body, clsF2& frames) {
+  if (header.major < 2 || header.major > 4) {
+    return "the tag is ID3v2." + std::to_string(header.major);
+  }
+  if (header.major == 2 && (header.flags & 0x40) != 0) return "the ID3v2.2 tag is compressed";
   ByteVector synchronised;
   std::size_t end = static_cast<std::size_t>(std::max<std::int64_t>(header.size, 0));
-  // Version 2.3 unsynchronises the whole tag; 2.4 marks it frame by frame.
-  if (header.major == 3 && header.unsynchronised()) {
+  // Versions 2.2 and 2.3 unsynchronise the whole tag; 2.4 marks it frame by
+  // frame (the header's flag standing for every frame's).
+  if (header.major != 4 && header.unsynchronised()) {
     const std::size_t held = std::min(body.size(), end);
     synchronised = removeUnsynchronisation(body.first(held));
     end -= held - synchronised.size();
     body = synchronised;
   }
   const TagBody tag(body, end);
-  std::size_t position = firstFramePosition(header, tag);
+  if (header.major == 2) return parseVersion22Frames(tag, frames);
+  const bool tagUnsynchronised = header.major == 4 && header.unsynchronised();
+  const std::optional<std::size_t> firstFrame = firstFramePosition(header, tag);
+  if (!firstFrame) return "the tag's extended header cannot be read";
+  std::size_t position = *firstFrame;
 
-  while (position < tag.end() && tag.end() - position >= kHeaderSize) {
-    std::string id;
-    for (std::size_t i = 0; i < 4; ++i) id += static_cast<char>(tag.at(position + i));
-    const std::size_t first = id.find_first_not_of(' ');
-    const std::size_t last = id.find_last_not_of(' ');
-    const std::string trimmed =
-        first == std::string::npos ? std::string() : id.substr(first, last - first + 1);
-    if (trimmed.find('\0') != std::string::npos) return;  // the padding
+  while (position < tag.end()) {
+    const std::array<std::uint8_t, 4> idBytes = tag.four(position);
+    // The padding: zero bytes (also when they start inside a frame id).
+    if (std::find(idBytes.begin(), idBytes.end(), 0) != idBytes.end()) return {};
+    if (tag.end() - position < kHeaderSize || !isFrameId(idBytes)) return unreadableAt(position);
+    const std::string id(idBytes.begin(), idBytes.end());
 
     const std::array<std::uint8_t, 2> flags{tag.at(position + 8), tag.at(position + 9)};
     const std::uint64_t size = frameContentSize(tag, position, header.major);
     const std::size_t start = position + kHeaderSize;
     // A frame past the tag's end is broken; one past the bytes the file holds
     // would only be zeros: reading stops at either.
-    if (size > tag.end() - start || start + size > tag.held()) return;
+    if (size > tag.end() - start) return pastTheEnd(id, false);
+    if (start + size > tag.held()) return pastTheEnd(id, true);
     const ByteView content = tag.slice(start, static_cast<std::size_t>(size));
-    frames.add(makeFrame(id, flags, content, contentIsTransformed(header.major, flags[1])));
+    if (tagUnsynchronised || contentIsTransformed(header.major, flags[1])) {
+      frames.add(makeTransformedFrame(id, header.major, flags, content, tagUnsynchronised));
+    } else {
+      frames.add(makeFrame(id, flags, content));
+    }
     position = start + static_cast<std::size_t>(size);
   }
+  return {};
+}
+
+}  // namespace
+
+std::uint64_t tagBodySize(const clsF2& frames) {
+  std::uint64_t size = 0;
+  for (const std::shared_ptr<clsF>& frame : frames) {
+    size += kHeaderSize + static_cast<std::uint64_t>(frame->framesize());
+  }
+  const std::uint64_t remainder = size % 257;
+  return size + (remainder == 0 ? 0 : 257 - remainder);
 }
 
 ByteVector renderTag(const clsF2& frames, std::uint8_t major) {
-  ByteVector body;
+  // The size is known before the first byte is written, so the tag is built
+  // in one buffer of its final size.
+  const std::uint64_t bodySize = tagBodySize(frames);
+  ByteVector tag{'I', 'D', '3', major, 0, 0};
+  tag.reserve(static_cast<std::size_t>(kHeaderSize + bodySize));
+  const std::array<std::uint8_t, 4> tagSize = LongToByte(static_cast<std::int64_t>(bodySize));
+  tag.insert(tag.end(), tagSize.begin(), tagSize.end());
   ByteVector content;
   std::array<std::uint8_t, 2> flags{};
   for (const std::shared_ptr<clsF>& frame : frames) {
     const std::string& id = frame->frameid();
-    body.insert(body.end(), id.begin(), id.end());
+    tag.insert(tag.end(), id.begin(), id.end());
     const auto size = static_cast<std::uint32_t>(frame->framesize());
     const std::array<std::uint8_t, 4> sizeBytes = major == 4 ? LongToByte(size) : bigEndian32(size);
-    body.insert(body.end(), sizeBytes.begin(), sizeBytes.end());
+    tag.insert(tag.end(), sizeBytes.begin(), sizeBytes.end());
     frame->getflags(flags);
-    body.insert(body.end(), flags.begin(), flags.end());
+    tag.insert(tag.end(), flags.begin(), flags.end());
     frame->getbytes(content);
-    body.insert(body.end(), content.begin(), content.end());
+    tag.insert(tag.end(), content.begin(), content.end());
   }
-  const std::size_t remainder = body.size() % 257;
-  body.resize(body.size() + (remainder == 0 ? 0 : 257 - remainder), 0);
-
-  ByteVector tag{'I', 'D', '3', major, 0, 0};
-  const std::array<std::uint8_t, 4> sizeBytes = LongToByte(static_cast<std::int64_t>(body.size()));
-  tag.insert(tag.end(), sizeBytes.begin(), sizeBytes.end());
-  tag.insert(tag.end(), body.begin(), body.end());
+  tag.resize(static_cast<std::size_t>(kHeaderSize + bodySize), 0);
   return tag;
 }
 

@@ -37,17 +37,31 @@ TagHeader parseHeader(std::span<const std::uint8_t, kHeaderSize> bytes);
 /// Undoes unsynchronisation: every FF 00 becomes FF.
 ByteVector removeUnsynchronisation(ByteView bytes);
 
-/// Reads the frames of a version 2.3 or 2.4 tag into `frames`. `body` holds
-/// the bytes that follow the header, as far as the file has them; the tag
-/// continues with zero bytes up to `header.size`. Frames this program does
-/// not edit, and frames whose flags say compressed, encrypted, grouped or
-/// unsynchronised, are kept opaque. Reading ends at the padding, at the end
-/// of the tag, or at a frame that runs past either.
-void parseFrames(const TagHeader& header, ByteView body, clsF2& frames);
+/// The most bytes a tag may hold after its header: what its 28-bit size
+/// field can say.
+inline constexpr std::uint64_t kMaxTagBodySize = 0x0FFFFFFF;
+
+/// Reads the frames of a version 2.2, 2.3 or 2.4 tag into `frames`. `body`
+/// holds the bytes that follow the header, as far as the file has them; the
+/// tag continues with zero bytes up to `header.size`. Frames this program
+/// does not edit are kept opaque; frames whose flags say compressed,
+/// unsynchronised or with a data-length indicator are kept as their bytes
+/// and read through their decoded content; encrypted and grouped frames stay
+/// opaque. Version 2.2 frames are read under their version 2.3 ids (one
+/// without an equivalent keeps its 3-character id). Reading ends at the
+/// padding, at the end of the tag, or where the bytes are no frame.
+/// Returns why not every frame could be read (a frame running past the tag
+/// or the file, unreadable bytes where a frame should start, an extended
+/// header that cannot be read, an unknown version); empty when all were.
+std::string parseFrames(const TagHeader& header, ByteView body, clsF2& frames);
+
+/// The bytes after the header of the tag renderTag() gives for `frames`.
+std::uint64_t tagBodySize(const clsF2& frames);
 
 /// The whole tag for `frames`: the header (version `major`), each frame with
 /// its header (plain 32-bit sizes in version 2.3, 7 bits per byte in 2.4),
-/// then zero padding up to a multiple of 257 bytes.
+/// then zero padding up to a multiple of 257 bytes. Callers check
+/// tagBodySize() against kMaxTagBodySize first.
 ByteVector renderTag(const clsF2& frames, std::uint8_t major);
 
 /// The name tried for the temporary file when `path` + ".new" is taken: the

@@ -24,6 +24,12 @@ bool clsF2::remove(std::int32_t a_index) {
   return true;
 }
 
+bool clsF2::replace(std::int32_t a_index, std::shared_ptr<clsF> a_objframe) {
+  if (!valid(a_index) || !a_objframe) return false;
+  m_frames[static_cast<std::size_t>(a_index - 1)] = std::move(a_objframe);
+  return true;
+}
+
 void clsF2::clear() {
   m_frames.clear();
 }

@@ -27,6 +27,9 @@ class clsF2 {
   /// Removes the frame at a 1-based position, later frames moving up by one.
   /// False (and nothing removed) outside 1..count().
   bool remove(std::int32_t a_index);
+  /// Puts the frame in place of the one at a 1-based position. False (and
+  /// nothing replaced) outside 1..count() or for a null frame.
+  bool replace(std::int32_t a_index, std::shared_ptr<clsF> a_objframe);
   /// Removes every frame.
   void clear();
 

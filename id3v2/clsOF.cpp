@@ -9,6 +9,10 @@ std::string clsOF::data() const {
 
 void clsOF::data(std::string_view /*a_sdata*/) {}
 
+std::string clsOF::valueText() const {
+  return m_decoded ? m_decoded->valueText() : std::string();
+}
+
 bool clsOF::parseFields(ByteView content) {
   m_content.assign(content.begin(), content.end());
   return true;

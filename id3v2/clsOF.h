@@ -2,6 +2,7 @@
 // raw content so that writing the tag back loses nothing.
 #pragma once
 
+#include <memory>
 #include <string>
 #include <string_view>
 
@@ -21,7 +22,15 @@ class clsOF final : public clsF {
   /// Ignored: an opaque frame's content is changed only by parsebytes().
   void data(std::string_view a_sdata) override;
 
+  /// The empty text, or the value of the frame set by readableAs().
+  std::string valueText() const override;
+
   bool isOpaque() const override { return true; }
+
+  /// Gives the frame a value to show while its bytes stay as they are: the
+  /// frame of its kind parsed from the decoded content (a compressed or
+  /// unsynchronised frame).
+  void readableAs(std::shared_ptr<const clsF> a_decoded) { m_decoded = std::move(a_decoded); }
 
  private:
   /// Keeps the whole content, encoding byte included; any content fits.
@@ -30,6 +39,7 @@ class clsOF final : public clsF {
   std::size_t fieldsSize() const override;
 
   ByteVector m_content;
+  std::shared_ptr<const clsF> m_decoded;
 };
 
 }  // namespace brindle::id3v2

@@ -25,6 +25,26 @@ std::string blankedAndTrimmed(std::string text) {
   return text.substr(first, text.find_last_not_of(' ') - first + 1);
 }
 
+/// The values of a text frame joined with " / ": each zero character ends
+/// one value; the zero characters after the last value go.
+std::string joinedValues(std::string_view text) {
+  while (!text.empty() && text.back() == '\0') text.remove_suffix(1);
+  std::string joined;
+  std::size_t from = 0;
+  for (std::size_t zero = text.find('\0'); zero != std::string_view::npos;
+       zero = text.find('\0', from)) {
+    joined.append(text.substr(from, zero - from)).append(" / ");
+    from = zero + 1;
+  }
+  return joined.append(text.substr(from));
+}
+
+/// A frame id without the blanks that pad a 3-character one.
+std::string trimmedId(std::string id) {
+  while (!id.empty() && id.back() == ' ') id.pop_back();
+  return id;
+}
+
 /// Reads the first bytes of a file; bytes past its end read as zeros.
 platform::Status readHeader(platform::ReadableFile& file,
                             std::array<std::uint8_t, kHeaderSize>& header) {
@@ -46,39 +66,56 @@ clsTv2::clsTv2(platform::FileSystem& fileSystem, platform::Clock& clock)
 
 platform::Status clsTv2::readtag(const std::string& a_sfile) {
   m_frames.clear();
+  m_readProblem.reset();
   if (!m_fileSystem.exists(a_sfile)) {
     m_hastag = false;
     return missingFile();
   }
   auto file = m_fileSystem.openForReading(a_sfile);
-  if (!file) return causedBy("cannot open the file", file.error());
+  if (!file) {
+    m_readProblem = causedBy("cannot open the file", file.error());
+    return *m_readProblem;
+  }
   return readtag(*file.value());
 }
 
 platform::Status clsTv2::readtag(platform::ReadableFile& a_file) {
   m_frames.clear();
+  m_readProblem.reset();
+  // A read error must not look like a file without frames to a later save.
+  auto failed = [this](platform::Error error) -> platform::Status {
+    m_readProblem = error;
+    return error;
+  };
   std::array<std::uint8_t, kHeaderSize> headerBytes{};
-  if (platform::Status read = readHeader(a_file, headerBytes); !read) return read;
+  if (platform::Status read = readHeader(a_file, headerBytes); !read) return failed(read.error());
   const TagHeader header = parseHeader(headerBytes);
-  if (!header.present || (header.major != 3 && header.major != 4)) {
+  if (!header.present || header.major < 2 || header.major > 4) {
     m_hastag = false;
     return {};
   }
   m_hastag = true;
-  m_major = header.major;
+  // A version 2.2 tag is written back as version 2.3.
+  m_major = header.major == 4 ? 4 : 3;
 
   // Only what the file holds is read: a size field larger than the file
   // cannot make the reader allocate more than the file's own bytes.
   auto fileSize = a_file.size();
-  if (!fileSize) return causedBy("cannot measure the file", fileSize.error());
+  if (!fileSize) return failed(causedBy("cannot measure the file", fileSize.error()));
   const std::uint64_t available =
       fileSize.value() > kHeaderSize ? fileSize.value() - kHeaderSize : 0;
   ByteVector body(static_cast<std::size_t>(
       std::min<std::uint64_t>(available, static_cast<std::uint64_t>(header.size))));
   auto got = a_file.readAt(kHeaderSize, body);
-  if (!got) return causedBy("cannot read the tag", got.error());
+  if (!got) return failed(causedBy("cannot read the tag", got.error()));
   body.resize(got.value());
-  parseFrames(header, body, m_frames);
+  const std::string problem = parseFrames(header, body, m_frames);
+  if (static_cast<std::uint64_t>(header.length()) > fileSize.value()) {
+    m_readProblem = refusal("the tag claims " + std::to_string(header.length()) +
+                            " bytes but the file has " + std::to_string(fileSize.value()));
+  } else if (!problem.empty()) {
+    m_readProblem = refusal(problem);
+  }
   return {};
 }
 
@@ -89,30 +126,75 @@ std::string clsTv2::frameIdFor(std::int32_t a_eframeid) const {
   return id;
 }
 
-std::shared_ptr<clsF> clsTv2::findFrame(const std::string& id) const {
-  if (id.empty()) return nullptr;
-  for (const std::shared_ptr<clsF>& frame : m_frames) {
-    if (!frame->isOpaque() && frame->frameid() == id) return frame;
+std::int32_t clsTv2::findFrame(const std::string& id, bool orKeptAsBytes) const {
+  if (id.empty()) return 0;
+  std::int32_t keptAsBytes = 0;
+  for (std::int32_t position = 1; position <= m_frames.count(); ++position) {
+    const std::shared_ptr<clsF> frame = m_frames.item(position);
+    if (frame->frameid() != id) continue;
+    if (!frame->isOpaque() || !frame->valueText().empty()) return position;
+    if (keptAsBytes == 0) keptAsBytes = position;
   }
-  return nullptr;
+  return orKeptAsBytes ? keptAsBytes : 0;
 }
 
 std::string clsTv2::getframevalue(std::int32_t a_eframeid) const {
-  const std::shared_ptr<clsF> frame = findFrame(frameIdFor(a_eframeid));
-  if (!frame) return {};
-  return blankedAndTrimmed(frame->valueText());
+  const std::string id = frameIdFor(a_eframeid);
+  const std::int32_t position = findFrame(id);
+  if (position == 0) return {};
+  std::string value = m_frames.item(position)->valueText();
+  // Version 2.4 text frames may hold several values, each ended by a zero
+  // character; they are shown joined.
+  if (m_major == 4 && kindOf(id) == FrameKind::Text) value = joinedValues(value);
+  return blankedAndTrimmed(value);
 }
 
 void clsTv2::setframevalue(std::int32_t a_eframeid, std::string_view a_sdata) {
   const std::string id = frameIdFor(a_eframeid);
   if (id.empty()) return;
-  std::shared_ptr<clsF> frame = findFrame(id);
-  if (frame && getframevalue(a_eframeid) == a_sdata) return;
-  if (!frame) {
-    frame = createFrame(id);
-    m_frames.add(frame);
+  const std::int32_t position = findFrame(id, true);
+  if (position != 0 && getframevalue(a_eframeid) == a_sdata) return;
+  const std::shared_ptr<clsF> frame = m_frames.item(position);
+  if (frame && !frame->isOpaque()) {
+    frame->setValueText(a_sdata);
+    return;
   }
-  frame->setValueText(a_sdata);
+  // A frame kept as its bytes (compressed, damaged, encrypted) gives way to
+  // a plain one in its place, so that the tag never holds the id twice.
+  std::shared_ptr<clsF> plain = createFrame(id);
+  plain->setValueText(a_sdata);
+  if (frame) {
+    m_frames.replace(position, std::move(plain));
+  } else {
+    m_frames.add(std::move(plain));
+  }
+}
+
+std::optional<platform::Error> clsTv2::writeRefusal(const std::string& path) const {
+  if (m_readProblem) return m_readProblem;
+  for (const std::shared_ptr<clsF>& frame : m_frames) {
+    const std::string& id = frame->frameid();
+    if (!isFrameId(ByteView(reinterpret_cast<const std::uint8_t*>(id.data()), id.size()))) {
+      return refusal("the frame " + trimmedId(id) + " has no ID3v2.3 equivalent");
+    }
+  }
+  if (const std::uint64_t size = tagBodySize(m_frames); size > kMaxTagBodySize) {
+    return refusal("the tag would hold " + std::to_string(size) + " bytes, more than the " +
+                   std::to_string(kMaxTagBodySize) + " an ID3v2 tag can hold");
+  }
+  // A tag of a version this program cannot read (one yet to come) would be
+  // destroyed by writing over it. A file that cannot be opened here is
+  // reported by the write itself.
+  if (!m_fileSystem.exists(path)) return std::nullopt;
+  auto file = m_fileSystem.openForReading(path);
+  if (!file) return std::nullopt;
+  std::array<std::uint8_t, kHeaderSize> headerBytes{};
+  if (!readHeader(*file.value(), headerBytes)) return std::nullopt;
+  const TagHeader onDisk = parseHeader(headerBytes);
+  if (onDisk.present && (onDisk.major < 2 || onDisk.major > 4)) {
+    return refusal("the tag is ID3v2." + std::to_string(onDisk.major));
+  }
+  return std::nullopt;
 }
 
 platform::Status clsTv2::noted(platform::Status status) {
@@ -121,9 +203,11 @@ platform::Status clsTv2::noted(platform::Status status) {
 }
 
 platform::Status clsTv2::writetag(const std::string& a_sfile, bool a_bignorereadonly) {
+  if (std::optional<platform::Error> refused = writeRefusal(a_sfile)) return noted(*refused);
   if (m_busy) m_busy(true);
   const ByteVector tag = renderTag(m_frames, m_major);
-  platform::Status written = rewrite(a_sfile, tag, a_bignorereadonly, true);
+  // The version of the tag on disk was checked above.
+  platform::Status written = rewrite(a_sfile, tag, a_bignorereadonly, false);
   if (written) m_hastag = true;
   if (m_busy) m_busy(false);
   return noted(std::move(written));

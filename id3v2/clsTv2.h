@@ -5,6 +5,7 @@
 
 #include <cstdint>
 #include <functional>
+#include <optional>
 #include <string>
 #include <string_view>
 
@@ -30,7 +31,7 @@ class clsTv2 {
   std::int16_t lasterror() const { return m_lasterror; }
   void lasterror(std::int16_t a_error) { m_lasterror = a_error; }
 
-  /// True after readtag() found a version 2.3 or 2.4 tag, or after a
+  /// True after readtag() found a version 2.2, 2.3 or 2.4 tag, or after a
   /// successful writetag().
   bool hastag() const { return m_hastag; }
 
@@ -38,30 +39,41 @@ class clsTv2 {
   /// damaged tag gives the frames read up to the damage, and a file that
   /// cannot be read gives none. The status says why the file could not be
   /// read; a file without a tag, or with a damaged one, is read successfully.
+  /// A version 2.2 tag is read with each frame under its version 2.3 id.
+  /// When not every frame could be read (damage, a read error), the reason
+  /// is kept and writetag() refuses until the next readtag().
   platform::Status readtag(const std::string& a_sfile);
   /// The same on a file the caller has open, so that one opening serves
   /// several readers.
   platform::Status readtag(platform::ReadableFile& a_file);
 
   /// Writes exactly the frames held as the file's new tag, in the version
-  /// read (2.4) or 2.3, replacing the file in one atomic step. A file with a
-  /// tag of another version is never touched. On failure lasterror() is 10,
-  /// the file is unchanged and the status gives the reason. A read-only file
-  /// is written only with `a_bignorereadonly`, and is writable afterwards.
+  /// read (2.4) or 2.3, replacing the file in one atomic step. On failure
+  /// lasterror() is 10, the file is unchanged and the status gives the
+  /// reason. Refused: a file whose tag is of a version other than 2.2 to 2.4,
+  /// frames from a tag that was not read whole, a version 2.2 frame without
+  /// a version 2.3 id, and a tag larger than its size field can say. A
+  /// read-only file is written only with `a_bignorereadonly`, and is
+  /// writable afterwards.
   platform::Status writetag(const std::string& a_sfile, bool a_bignorereadonly = false);
 
   /// Strips the tag from the file (atomically, as writetag()). A missing
   /// file, or one without a tag, is left alone and is no failure.
   platform::Status removetag(const std::string& a_sfile, bool a_bignorereadonly);
 
-  /// The text (UTF-8) of the first frame with the id of `a_eframeid`
-  /// (an ID3v2FrameId value), zero characters as blanks, trimmed; empty when
-  /// there is none.
+  /// The text (UTF-8) of the first readable frame with the id of
+  /// `a_eframeid` (an ID3v2FrameId value), zero characters as blanks,
+  /// trimmed; empty when there is none. The values of a version 2.4 text
+  /// frame holding several are joined with " / ". A compressed or
+  /// unsynchronised frame is read through its decoded content.
   std::string getframevalue(std::int32_t a_eframeid) const;
 
-  /// Sets the text (UTF-8) of the first frame with that id, or adds a frame.
-  /// A value equal to getframevalue() leaves the frame's bytes as they are;
-  /// another is stored as ISO-8859-1 when it fits, else as UTF-16.
+  /// Sets the text (UTF-8) of the first readable frame with that id, or adds a
+  /// frame. A value equal to getframevalue() leaves the frame's bytes as they
+  /// are; another is stored as ISO-8859-1 when it fits, else as UTF-16. A
+  /// frame read through decoded content, or one kept as bytes only (damaged,
+  /// encrypted) when no readable one has the id, is replaced in its place by
+  /// a plain frame, so that the tag never gains a second frame of the id.
   void setframevalue(std::int32_t a_eframeid, std::string_view a_sdata);
 
   /// The frames, in tag order.
@@ -78,7 +90,12 @@ class clsTv2 {
 
  private:
   std::string frameIdFor(std::int32_t a_eframeid) const;
-  std::shared_ptr<clsF> findFrame(const std::string& id) const;
+  /// The 1-based position of the first frame with the id that has a value
+  /// (or, when `orKeptAsBytes`, of the first with the id at all); 0 when
+  /// there is none.
+  std::int32_t findFrame(const std::string& id, bool orKeptAsBytes = false) const;
+  /// Why the frames held must not be written; nothing when they may be.
+  std::optional<platform::Error> writeRefusal(const std::string& path) const;
   /// Writes `tag` and then the file's bytes after its old tag to a new
   /// temporary file beside it, flushes it and moves it over the file. On
   /// failure the file is as it was, no temporary file is left and the
@@ -93,6 +110,8 @@ class clsTv2 {
   clsF2 m_frames;
   std::int16_t m_lasterror = 0;
   bool m_hastag = false;
+  /// Why the last readtag() did not read every frame.
+  std::optional<platform::Error> m_readProblem;
   std::uint8_t m_major = 3;
   std::function<void(bool)> m_busy;
 };

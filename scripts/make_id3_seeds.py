@@ -1,10 +1,12 @@
 #!/usr/bin/env python3
 """Writes a small seed corpus of ID3v2 tags (versions 2.3 and 2.4, with
 text, comment, URL and unknown frames, UTF-16 text, unsynchronisation, an
-extended header) into the folder given, for the tag engine's fuzzer."""
+extended header; compressed, frame-unsynchronised, data-length, encrypted
+and multi-value frames; version 2.2 tags) into the folder given, for the tag engine's fuzzer."""
 import os
 import struct
 import sys
+import zlib
 
 
 def syncsafe(n):
@@ -35,6 +37,15 @@ seeds = {
     "v24": tag(4, frame(b"TIT2", b"\x03Caf\xc3\xa9", 4) + frame(b"TDRC", b"\x002024", 4)
                + frame(b"TPE1", b"\x00x", 4, b"\0\x08")),
     "v22": b"ID3\x02\0\0" + syncsafe(11) + b"TT2\0\0\x05\0Title",
+    "v22-frames": b"ID3\x02\0\0" + syncsafe(60) + b"TT2\0\0\x03\0Ti" + b"COM\0\0\x07\0eng\0hi"
+                  + b"PIC\0\0\x0a\0PNG\x03d\0\x89PNG" + b"CRM\0\0\x02ab" + b"\0" * 12,
+    "v24-compressed": tag(4, frame(b"TIT2", syncsafe(6) + zlib.compress(b"\0Title"), 4, b"\0\x09")
+                          + frame(b"TALB", b"\0Al\xff\x00\xe0", 4, b"\0\x02")
+                          + frame(b"TCOM", b"\x80abc", 4, b"\0\x04")
+                          + frame(b"TPE1", b"\0piman\0jzig", 4)),
+    "v23-compressed": tag(3, frame(b"TIT2", struct.pack(">I", 6) + zlib.compress(b"\0Title"),
+                                   flags=b"\0\x80")),
+    "v24-unsync-extended-flag": tag(4, frame(b"TIT2", b"\0\xff\x00\xe0", 4), flags=0xC0),
     "untagged": AUDIO,
 }
 

@@ -12,6 +12,7 @@ import subprocess
 import sys
 import tempfile
 import unittest
+import zlib
 
 from mutagen import id3
 
@@ -47,6 +48,24 @@ def frame_bytes(data, frame_id):
             return data[pos:pos + 10 + length]
         pos += 10 + length
     return None
+
+
+def syncsafe(value):
+    return bytes([(value >> 21) & 0x7F, (value >> 14) & 0x7F, (value >> 7) & 0x7F, value & 0x7F])
+
+
+def frame22(frame_id, content):
+    """A version 2.2 frame: 3-character id, 24-bit size."""
+    return frame_id + len(content).to_bytes(3, "big") + content
+
+
+def frame24(frame_id, content, flags=b"\0\0"):
+    return frame_id + syncsafe(len(content)) + flags + content
+
+
+def tag(version, frames, padding=10):
+    return (b"ID3" + bytes([version, 0, 0]) + syncsafe(len(frames) + padding) + frames +
+            b"\0" * padding)
 
 
 class InteropTest(unittest.TestCase):
@@ -157,6 +176,73 @@ class InteropTest(unittest.TestCase):
         self.assertEqual(reread["TPE1"].text, ["Someone"])
         self.assertEqual(str(reread["TDRC"].text[0]), "2024")
         self.assertEqual(reread.getall("TXXX")[0].text, ["v"])
+
+    def test_version_22_tag_is_upgraded_to_23_on_save(self):
+        # The other writer cannot write version 2.2 tags: the bytes are made here.
+        picture = b"\x89PNG" + bytes(range(64))
+        frames = (frame22(b"TT2", b"\0Old title") + frame22(b"TP1", b"\0Artist") +
+                  frame22(b"TAL", b"\0Album") + frame22(b"TYE", b"\x001999") +
+                  frame22(b"COM", b"\0eng\0Nice") + frame22(b"TRK", b"\x005/9") +
+                  frame22(b"TCO", b"\0Rock") +
+                  frame22(b"PIC", b"\0PNG\x03cover\0" + picture))
+        with open(self.path, "wb") as out:
+            out.write(tag(2, frames) + AUDIO)
+        self.assertEqual(id3.ID3(self.path).version[:2], (2, 2))
+        read = read_json(self.path)
+        self.assertTrue(read["TAGv2Exists"])
+        self.assertEqual(read["TAGv2Title"], "Old title")
+        self.assertEqual(read["TAGv2Artist"], "Artist")
+        self.assertEqual(read["TAGv2Album"], "Album")
+        self.assertEqual(read["TAGv2Created"], "1999")
+        self.assertEqual(read["TAGv2Comment"], "Nice")
+        self.assertEqual(read["TAGv2Track"], "5/9")
+        self.assertEqual(read["TAGv2Genre"], "Rock")
+
+        run_cli("write", self.path, "--set", "TAGv2Title=New title")
+        reread = id3.ID3(self.path)
+        self.assertEqual(reread.version[:2], (2, 3))
+        self.assertEqual(reread["TIT2"].text, ["New title"])
+        self.assertEqual(reread["TPE1"].text, ["Artist"])
+        self.assertEqual(reread["TALB"].text, ["Album"])
+        self.assertEqual(str(reread["TDRC"].text[0]), "1999")
+        self.assertEqual(reread.getall("COMM")[0].text, ["Nice"])
+        self.assertEqual(reread["TRCK"].text, ["5/9"])
+        self.assertEqual(reread["TCON"].text, ["Rock"])
+        pictures = reread.getall("APIC")
+        self.assertEqual(len(pictures), 1)
+        self.assertEqual(pictures[0].mime, "image/png")
+        self.assertEqual(pictures[0].desc, "cover")
+        self.assertEqual(pictures[0].data, picture)
+        with open(self.path, "rb") as f:
+            self.assertTrue(f.read()[:-128].endswith(AUDIO))
+
+    def test_compressed_version_24_frame_is_read_and_replaced(self):
+        # Compressed with a data-length indicator (flags 0x0009), and a
+        # compressed frame that is not set, which keeps its bytes.
+        title = b"\x03Packed title"
+        album = frame24(b"TALB", syncsafe(9) + zlib.compress(b"\x03Packed!"), b"\0\x09")
+        frames = (frame24(b"TIT2", syncsafe(len(title)) + zlib.compress(title), b"\0\x09") +
+                  album + frame24(b"TPE1", b"\x03piman\0jzig"))
+        with open(self.path, "wb") as out:
+            out.write(tag(4, frames) + AUDIO)
+        self.assertEqual(id3.ID3(self.path)["TIT2"].text, ["Packed title"])
+        read = read_json(self.path)
+        self.assertEqual(read["TAGv2Title"], "Packed title")
+        self.assertEqual(read["TAGv2Album"], "Packed!")
+        self.assertEqual(read["TAGv2Artist"], "piman / jzig")
+
+        run_cli("write", self.path, "--set", "TAGv2Title=New title")
+        with open(self.path, "rb") as f:
+            after = f.read()
+        self.assertEqual(after.count(b"TIT2"), 1)
+        self.assertEqual(frame_bytes(after, b"TIT2")[8:10], b"\0\0")
+        self.assertEqual(frame_bytes(after, b"TALB"), album)
+        self.assertEqual(frame_bytes(after, b"TPE1"), frame24(b"TPE1", b"\x03piman\0jzig"))
+        reread = id3.ID3(self.path)
+        self.assertEqual(reread.version[:2], (2, 4))
+        self.assertEqual(reread["TIT2"].text, ["New title"])
+        self.assertEqual(reread["TALB"].text, ["Packed!"])
+        self.assertEqual(reread["TPE1"].text, ["piman", "jzig"])
 
     def test_remove_v2_leaves_what_the_other_reader_sees_as_untagged(self):
         tags = id3.ID3()

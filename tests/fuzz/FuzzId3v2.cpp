@@ -1,6 +1,7 @@
 // libFuzzer target for the ID3v2 engine: arbitrary bytes as a file read by
-// readtag, written back by writetag and read again, and as the content of
-// each frame kind for parsebytes.
+// readtag, written back by writetag and read again, as the content of each
+// frame kind for parsebytes, and as frame content for the decoders of
+// compressed and unsynchronised frames.
 #include <unistd.h>
 
 #include <cstddef>
@@ -9,7 +10,9 @@
 #include <fstream>
 #include <string>
 
+#include "id3v2/FrameDecoding.h"
 #include "id3v2/TagFormat.h"
+#include "id3v2/Version22.h"
 #include "id3v2/clsCF.h"
 #include "id3v2/clsOF.h"
 #include "id3v2/clsTF.h"
@@ -53,11 +56,26 @@ void parseEveryKind(brindle::id3v2::ByteView bytes) {
   }
 }
 
+/// The first byte stands for a frame's format flags, the rest for its content.
+void decodeAsFrameContent(brindle::id3v2::ByteView bytes) {
+  if (bytes.empty()) return;
+  const std::uint8_t flags = bytes[0];
+  const brindle::id3v2::ByteView content = bytes.subspan(1);
+  for (std::uint8_t major : {3, 4}) {
+    (void)brindle::id3v2::decodeContent(major, flags, content, (flags & 0x10) != 0);
+  }
+  // A bounded inflation never gives more than its limit.
+  const auto inflated = brindle::id3v2::inflateZlib(content, 4096);
+  if (inflated && inflated->size() > 4096) __builtin_trap();
+  (void)brindle::id3v2::pictureAsVersion23(content);
+}
+
 }  // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
   const brindle::id3v2::ByteView bytes(data, size);
   parseEveryKind(bytes);
+  decodeAsFrameContent(bytes);
 
   const std::string& path = scratchFile();
   {

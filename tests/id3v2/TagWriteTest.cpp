@@ -190,9 +190,9 @@ TEST_F(TagWriteTest, Version24FooterIsReplacedWithTheTag) {
   EXPECT_EQ(written.substr(written.size() - kAudio.size()), kAudio);
 }
 
-TEST_F(TagWriteTest, Version22TagIsNeverDestroyed) {
+TEST_F(TagWriteTest, TagOfAnUnknownVersionIsNeverDestroyed) {
   const std::string original =
-      "ID3" + bytes({2, 0, 0}) + syncsafe(12) + "TT2" + bytes({0, 0, 6, 0}) + "Title" + kAudio;
+      "ID3" + bytes({5, 0, 0}) + syncsafe(12) + "TIT2" + bytes({0, 0, 0, 2, 0, 0}) + "T" + kAudio;
   const std::string path = song(original);
   auto tag = container();
   tag->setframevalue(TIT2, "x");
@@ -312,9 +312,9 @@ TEST_F(TagWriteTest, RefusalsSayWhy) {
     tag->setframevalue(TIT2, "x");
     return refusalOf(tag->writetag(path, ignoreReadOnly));
   };
-  const platform::Error version22 = write(song("ID3" + bytes({2, 0, 0}) + syncsafe(0) + kAudio));
-  EXPECT_EQ(version22.message, "the tag is ID3v2.2");
-  EXPECT_EQ(version22.code, 0);
+  const platform::Error version25 = write(song("ID3" + bytes({5, 0, 0}) + syncsafe(0) + kAudio));
+  EXPECT_EQ(version25.message, "the tag is ID3v2.5");
+  EXPECT_EQ(version25.code, 0);
   EXPECT_EQ(write(song("", "empty.mp3")).message, "the file is empty");
   EXPECT_EQ(write(song(header(3, 5102) + std::string(4078, 'a'), "short.mp3")).message,
             "the tag claims 5112 bytes but the file has 4088");

@@ -1,0 +1,276 @@
+// Tags of the odd shapes real files have, crafted byte by byte: what is read
+// from each, and what a save makes of it (exact bytes) or why it refuses
+// (file untouched).
+#include <utility>
+#include <vector>
+
+#include "id3v2/ID3v2FrameId.h"
+#include "tests/id3v2/TagFixture.h"
+
+namespace brindle::id3v2 {
+namespace {
+
+using namespace testbytes;
+
+std::string text(const std::string& latin1) {
+  return bytes({0}) + latin1;
+}
+
+/// The content of a text frame set by the program: ISO-8859-1, terminated.
+std::string setText(const std::string& latin1) {
+  return bytes({0}) + latin1 + bytes({0});
+}
+
+/// A version 2.2 frame: a 3-character id and a 24-bit size.
+std::string frame22(const std::string& id, const std::string& content) {
+  const auto size = static_cast<int>(content.size());
+  return id + bytes({(size >> 16) & 0xFF, (size >> 8) & 0xFF, size & 0xFF}) + content;
+}
+
+/// The file as a save writes it: the tag padded to a multiple of 257 bytes,
+/// then the audio.
+std::string saved(int major, const std::string& frames) {
+  return id3tag(major, frames, (257 - frames.size() % 257) % 257) + kAudio;
+}
+
+/// zlib streams of "\0Packed title" and "\0Old album" (13 and 10 bytes).
+const std::string kPackedTitle =
+    bytes({0x78, 0x9C, 0x63, 0x08, 0x48, 0x4C, 0xCE, 0x4E, 0x4D, 0x51, 0x28,
+           0xC9, 0x2C, 0xC9, 0x49, 0x05, 0x00, 0x1C, 0xBE, 0x04, 0x8B});
+const std::string kPackedAlbum = bytes({0x78, 0x9C, 0x63, 0xF0, 0xCF, 0x49, 0x51, 0x48, 0xCC, 0x49,
+                                        0x2A, 0xCD, 0x05, 0x00, 0x0F, 0xBF, 0x03, 0x51});
+
+struct Shape {
+  const char* name;
+  std::string original;
+  /// Values getframevalue() gives after reading.
+  std::vector<std::pair<ID3v2FrameId, std::string>> reads;
+  /// Values set before the save.
+  std::vector<std::pair<ID3v2FrameId, std::string>> sets;
+  /// The file after the save; the original when the save is refused.
+  std::string after;
+  /// The reason of a refused save; empty when the save succeeds.
+  std::string refusal = {};
+};
+
+std::vector<Shape> shapes() {
+  std::vector<Shape> rows;
+  {
+    // The extended-header flag without an extended header: the frames
+    // follow the tag header at once.
+    const std::string privs = frame24("PRIV", "one" + bytes({0, 1})) + frame24("PRIV", "two");
+    const std::string rest = frame24("TPE1", text("Artist")) + frame24("TALB", text("Album")) +
+                             frame24("TDRC", text("2001")) + frame24("TRCK", text("3")) +
+                             frame24("TCON", text("Rock")) + privs;
+    rows.push_back({"Version24ExtendedHeaderFlagWithoutHeader",
+                    id3tag(4, frame24("TIT2", text("Title")) + rest, 20, 0x40) + kAudio,
+                    {{TIT2, "Title"}, {TPE1, "Artist"}, {TYER, "2001"}, {TRCK, "3"}},
+                    {{TIT2, "New"}, {TPE1, "Artist"}},
+                    saved(4, frame24("TIT2", setText("New")) + rest)});
+    rows.push_back(
+        {"Version23ExtendedHeaderFlagWithoutHeader",
+         id3tag(3, frame23("TIT2", text("Title")) + frame23("TPE1", text("Artist")), 0, 0x40) +
+             kAudio,
+         {{TIT2, "Title"}, {TPE1, "Artist"}},
+         {{TALB, "Album"}},
+         saved(3, frame23("TIT2", text("Title")) + frame23("TPE1", text("Artist")) +
+                      frame23("TALB", setText("Album")))});
+  }
+  {
+    // Frames that cannot all be read: the save refuses.
+    const std::string pastTheEnd = header(3, 30) + frame23("TIT2", text("ok")) + "TPE1" +
+                                   plain(500) + bytes({0, 0}) + "xxxxxxx" + kAudio;
+    rows.push_back({"FramePastTheTagEnd",
+                    pastTheEnd,
+                    {{TIT2, "ok"}},
+                    {{TIT2, "New"}},
+                    pastTheEnd,
+                    "the frame TPE1 runs past the end of the tag"});
+    const std::string garbage =
+        id3tag(3, frame23("TIT2", text("ok")) + "xx" + bytes({1, 2}) + std::string(20, 'g')) +
+        kAudio;
+    rows.push_back({"GarbageWhereAFrameShouldStart",
+                    garbage,
+                    {{TIT2, "ok"}},
+                    {{TIT2, "New"}},
+                    garbage,
+                    "the tag holds unreadable bytes where a frame should start (byte 23)"});
+    const std::string badExtended =
+        id3tag(4, bytes({0, 0, 0, 2, 0, 0}) + frame24("TIT2", text("ok")), 0, 0x40) + kAudio;
+    const std::string unknownFlag = id3tag(3, frame23("TIT2", text("ok")), 0, 0x01) + kAudio;
+    rows.push_back({"UnknownHeaderFlag",
+                    unknownFlag,
+                    {{TIT2, "ok"}},
+                    {{TIT2, "New"}},
+                    unknownFlag,
+                    "the tag header has flags of unknown meaning"});
+    rows.push_back({"UnreadableExtendedHeader",
+                    badExtended,
+                    {{TIT2, ""}},
+                    {{TIT2, "New"}},
+                    badExtended,
+                    "the tag's extended header cannot be read"});
+  }
+  {
+    // Compressed, unsynchronised and data-length frames: read decoded, kept
+    // as they are unless set, replaced in place (written plain) when set.
+    const std::string packedAlbum =
+        frame24("TALB", syncsafe(10) + kPackedAlbum, 0, 0x09);  // compressed, data length
+    const std::string unsynchronised = frame24("TPE1", bytes({0, 'A', 0xFF, 0x00, 0xE9}), 0, 0x02);
+    const std::string damaged =
+        "TCON" + syncsafe(2) + bytes({0, 0x01, 0, 0});  // data length, 2 bytes
+    const std::string encrypted = frame24("TCOM", bytes({0x80, 1, 2, 3}), 0, 0x04);
+    rows.push_back(
+        {"Version24TransformedAndDamagedFrames",
+         id3tag(4,
+                frame24("TIT2", syncsafe(13) + kPackedTitle, 0, 0x09) + packedAlbum +
+                    unsynchronised + damaged + encrypted + frame24("TRCK", "") +
+                    frame24("TENC", text("enc")),
+                10) +
+             kAudio,
+         {{TIT2, "Packed title"},
+          {TALB, "Old album"},
+          {TPE1, "A\xC3\xBF\xC3\xA9"},
+          {TCON, ""},
+          {TCOM, ""},
+          {TRCK, ""}},
+         {{TIT2, "New title"},
+          {TALB, "Old album"},
+          {TPE1, "A\xC3\xBF\xC3\xA9"},
+          {TCON, "Jazz"},
+          {TCOM, "Composer"},
+          {TRCK, "4"}},
+         saved(4, frame24("TIT2", setText("New title")) + packedAlbum + unsynchronised +
+                      frame24("TCON", setText("Jazz")) + frame24("TCOM", setText("Composer")) +
+                      frame24("TRCK", setText("4")) + frame24("TENC", text("enc")))});
+    // The tag header's unsynchronisation flag stands for each frame's: the
+    // frame keeps its bytes and says so itself once the header flag is gone.
+    rows.push_back({"Version24TagUnsynchronised",
+                    header(4, 16, 0x80) + frame24("TIT2", bytes({0, 0xFF, 0x00, 0xE9, 'x'})) +
+                        bytes({0}) + kAudio,
+                    {{TIT2, "\xC3\xBF\xC3\xA9x"}},
+                    {{TPE1, "P"}},
+                    saved(4, frame24("TIT2", bytes({0, 0xFF, 0x00, 0xE9, 'x'}), 0, 0x02) +
+                                 frame24("TPE1", setText("P")))});
+    const std::string packed23 = frame23("TIT2", plain(13) + kPackedTitle, 0, 0x80);
+    rows.push_back(
+        {"Version23CompressedAndEmptyFrames",
+         id3tag(3, packed23 + "TPE1" + plain(0) + bytes({0, 0}) +
+                       frame23("TALB", plain(10) + kPackedAlbum, 0, 0x80)) +
+             kAudio,
+         {{TIT2, "Packed title"}, {TPE1, ""}, {TALB, "Old album"}},
+         {{TIT2, "New title"}, {TPE1, "Artist"}},
+         saved(3, frame23("TIT2", setText("New title")) + frame23("TPE1", setText("Artist")) +
+                      frame23("TALB", plain(10) + kPackedAlbum, 0, 0x80))});
+  }
+  {
+    // Version 2.2: read under the version 2.3 ids and written as 2.3.
+    const std::string picture = bytes({0}) + "PNG" + bytes({3}) + "c" + bytes({0, 0x89, 'P', 'N'});
+    const std::string comment = bytes({0}) + "eng" + bytes({0}) + "Nice";
+    const std::string original =
+        "ID3" + bytes({2, 0, 0}) + syncsafe(0) +  // size set below
+        frame22("TT2", text("Title")) + frame22("TP1", text("Artist")) +
+        frame22("TAL", text("Album")) + frame22("TYE", text("1999")) + frame22("COM", comment) +
+        frame22("TRK", text("5/9")) + frame22("TCO", text("(17)")) + frame22("PIC", picture) +
+        frame22("TXX", bytes({0}) + "k" + bytes({0}) + "v") + std::string(7, '\0');
+    std::string file = original;
+    const std::string size = syncsafe(static_cast<std::uint32_t>(original.size() - 10));
+    file.replace(6, 4, size);
+    rows.push_back({"Version22UpgradedOnSave",
+                    file + kAudio,
+                    {{TIT2, "Title"},
+                     {TPE1, "Artist"},
+                     {TALB, "Album"},
+                     {TYER, "1999"},
+                     {COMM, "Nice"},
+                     {TRCK, "5/9"},
+                     {TCON, "(17)"}},
+                    {{TIT2, "New"}},
+                    saved(3, frame23("TIT2", setText("New")) + frame23("TPE1", text("Artist")) +
+                                 frame23("TALB", text("Album")) + frame23("TYER", text("1999")) +
+                                 frame23("COMM", comment) + frame23("TRCK", text("5/9")) +
+                                 frame23("TCON", text("(17)")) +
+                                 frame23("APIC", bytes({0}) + "image/png" + bytes({0, 3}) + "c" +
+                                                     bytes({0, 0x89, 'P', 'N'})) +
+                                 frame23("TXXX", bytes({0}) + "k" + bytes({0}) + "v"))});
+    const std::string frames22 = frame22("TT2", text("Title")) + frame22("CRM", "owner");
+    const std::string unconvertible = "ID3" + bytes({2, 0, 0}) +
+                                      syncsafe(static_cast<std::uint32_t>(frames22.size())) +
+                                      frames22 + kAudio;
+    rows.push_back({"Version22FrameWithoutEquivalent",
+                    unconvertible,
+                    {{TIT2, "Title"}},
+                    {{TIT2, "New"}},
+                    unconvertible,
+                    "the frame CRM has no ID3v2.3 equivalent"});
+  }
+  {
+    // Several values in one version 2.4 text frame.
+    const std::string artists = frame24("TPE1", text("piman") + bytes({0}) + "jzig");
+    const std::string utf16 =
+        frame24("TCOM", bytes({1, 0xFF, 0xFE, 'a', 0, 0, 0, 0xFF, 0xFE, 'b', 0, 0, 0}));
+    rows.push_back({"Version24MultipleValues",
+                    id3tag(4, artists + utf16) + kAudio,
+                    {{TPE1, "piman / jzig"}, {TCOM, "a / b"}},
+                    {{TPE1, "piman / jzig"}, {TCOM, "a / b"}, {TIT2, "T"}},
+                    saved(4, artists + utf16 + frame24("TIT2", setText("T")))});
+  }
+  return rows;
+}
+
+class TagShapesTest : public TagFixture {};
+
+TEST_F(TagShapesTest, ReadAndSavedAsTheyShouldBe) {
+  for (const Shape& shape : shapes()) {
+    SCOPED_TRACE(shape.name);
+    const std::string path = song(shape.original, std::string(shape.name) + ".mp3");
+    auto tag = container();
+    ASSERT_TRUE(tag->readtag(path));
+    EXPECT_TRUE(tag->hastag());
+    for (const auto& [id, value] : shape.reads) EXPECT_EQ(tag->getframevalue(id), value) << id;
+    for (const auto& [id, value] : shape.sets) tag->setframevalue(id, value);
+    const platform::Status written = tag->writetag(path);
+    if (shape.refusal.empty()) {
+      EXPECT_TRUE(written) << written.error().message;
+      EXPECT_EQ(tag->lasterror(), 0);
+    } else {
+      ASSERT_FALSE(written);
+      EXPECT_EQ(written.error().message, shape.refusal);
+      EXPECT_EQ(tag->lasterror(), clsTv2::kWriteFailed);
+    }
+    EXPECT_EQ(contentOf(path), shape.after);
+  }
+}
+
+/// A frame that only claims a size, so that a tag too large for its size
+/// field can be tried without holding one.
+class ClaimedSizeFrame final : public clsF {
+ public:
+  explicit ClaimedSizeFrame(std::size_t size) : m_size(size) { frameid("APIC"); }
+  std::string data() const override { return {}; }
+  void data(std::string_view) override {}
+  bool isOpaque() const override { return true; }
+
+ private:
+  bool parseFields(ByteView) override { return true; }
+  void renderFields(ByteVector&) const override { ADD_FAILURE() << "rendered"; }
+  std::size_t fieldsSize() const override { return m_size; }
+  std::size_t m_size;
+};
+
+TEST_F(TagShapesTest, TagLargerThanItsSizeFieldIsRefused) {
+  const std::string original = id3tag(3, frame23("TIT2", text("T"))) + kAudio;
+  const std::string path = song(original);
+  auto tag = container();
+  tag->readtag(path);
+  tag->frames().add(std::make_shared<ClaimedSizeFrame>(0x0FFFFFF0));
+  const platform::Status written = tag->writetag(path);
+  ASSERT_FALSE(written);
+  EXPECT_EQ(written.error().message,
+            "the tag would hold 268435472 bytes, more than the 268435455 an ID3v2 tag can hold");
+  EXPECT_EQ(tag->lasterror(), clsTv2::kWriteFailed);
+  EXPECT_EQ(contentOf(path), original);
+}
+
+}  // namespace
+}  // namespace brindle::id3v2
