@@ -72,11 +72,60 @@ TEST_F(RenameCliTest, DryRunPrintsThePlanAndChangesNothing) {
 TEST_F(RenameCliTest, FailedRenamesAreReportedWithExitOne) {
   writeFiles({"Asong.mp3", "Bsong.mp3", "a_b.mp3"});
   EXPECT_EQ(rename({"--select", "Asong.mp3", "Bsong.mp3", "left", "1"}), 1);
-  EXPECT_EQ(out, "Asong.mp3 -> song.mp3\nBsong.mp3 -> song.mp3 (failed: File exists)\n");
+  EXPECT_EQ(out,
+            "Asong.mp3 -> song.mp3\n"
+            "Bsong.mp3 -> song.mp3 (failed: an earlier file of the batch gets this name)\n");
   EXPECT_EQ(TempDir::read(folder.file("song.mp3")), "Asong.mp3");
   EXPECT_EQ(rename({"--select", "a_b.mp3", "replace", "_", "/"}), 1);
   EXPECT_EQ(out, "a_b.mp3 -> a/b.mp3 (failed: not a plain file name)\n");
   EXPECT_EQ(rename({"--select", "a_b.mp3", "--dry-run", "replace", "_", "/"}), 1);
+}
+
+// The dry run plans the whole batch as the run does: same lines, same exit
+// status, clashes inside the batch included (two names onto one, a name
+// held by a file outside the batch, a chain against the walk's order, a
+// change of case onto an existing name), and changes nothing.
+TEST_F(RenameCliTest, DryRunForeseesClashesOfTheRun) {
+  struct Row {
+    std::vector<const char*> files;
+    std::vector<std::string> arguments;
+    int code;
+    std::string lines;
+  };
+  const std::vector<Row> rows = {
+      {{"Asong.mp3", "Bsong.mp3", "Csong.mp3"},
+       {"--select", "Asong.mp3", "Bsong.mp3", "left", "1"},
+       1,
+       "Asong.mp3 -> song.mp3\n"
+       "Bsong.mp3 -> song.mp3 (failed: an earlier file of the batch gets this name)\n"},
+      {{"a.mp3", "a.wav", "b.wav"},
+       {"--select", "a.wav", "b.wav", "ext", "mp3"},
+       1,
+       "a.wav -> a.mp3 (failed: File exists)\nb.wav -> b.mp3\n"},
+      {{"s 01.mp3", "s 02.mp3"},
+       {"--all", "number", "--common", "s", "--start", "2"},
+       1,
+       "s 01.mp3 -> s 02.mp3 (failed: this name is taken until a later file of the batch is "
+       "renamed)\ns 02.mp3 -> s 03.mp3\n"},
+      {{"B.MP3", "b.mp3"},
+       {"--select", "B.MP3", "lower"},
+       1,
+       "B.MP3 -> b.mp3 (failed: File exists)\n"},
+      {{"x_1.mp3"}, {"--all", "replace", "_", " "}, 0, "x_1.mp3 -> x 1.mp3\n"},
+  };
+  for (const Row& row : rows) {
+    SCOPED_TRACE(row.lines);
+    for (const std::string& name : names()) std::remove(folder.file(name).c_str());
+    for (const char* name : row.files) folder.write(name, name);
+    const Names before = names();
+    std::vector<std::string> dryRun = row.arguments;
+    dryRun.insert(dryRun.begin(), "--dry-run");
+    EXPECT_EQ(rename(dryRun), row.code);
+    EXPECT_EQ(out, row.lines);
+    EXPECT_EQ(names(), before);
+    EXPECT_EQ(rename(row.arguments), row.code);
+    EXPECT_EQ(out, row.lines);
+  }
 }
 
 TEST_F(RenameCliTest, CharacterEdits) {
