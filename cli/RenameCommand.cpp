@@ -210,7 +210,7 @@ class RenameReport {
                         : result.outcome == Outcome::Renamed ? "renamed"
                                                              : "failed";
     if (result.outcome == Outcome::Failed) object["reason"] = result.reason;
-    m_out << object.dump(-1, ' ', false, Json::error_handler_t::replace) << '\n';
+    m_out << object.dump(-1, ' ', true, Json::error_handler_t::replace) << '\n';
   }
 
   std::ostream& m_out;
@@ -267,7 +267,7 @@ Action defineRename(CLI::App& command, std::ostream& out, std::ostream& err) {
                    "change nothing");
   command.add_flag(
       "--json", arguments->json,
-      "Print one JSON object per line and entry: old, new, outcome (renamed, "
+      "Print one JSON object per line and entry (ASCII only): old, new, outcome (renamed, "
       "unchanged or failed) and reason; a name that is not UTF-8 also as oldHex/newHex");
   command.footer(
       "Output: one line per selected entry, printed as soon as it is done: \"OLD -> NEW\", "

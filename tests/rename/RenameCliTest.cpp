@@ -6,6 +6,7 @@
 #include <sys/wait.h>
 #include <array>
 
+#include <algorithm>
 #include <cstdio>
 #include <set>
 #include <sstream>
@@ -126,6 +127,90 @@ TEST_F(RenameCliTest, DryRunForeseesClashesOfTheRun) {
     EXPECT_EQ(rename(row.arguments), row.code);
     EXPECT_EQ(out, row.lines);
   }
+}
+
+// Names with control characters, backslashes and bytes that are not UTF-8
+// cannot forge lines of the report: one line per entry, escaped as `ls -b`
+// escapes them (blanks kept); --json gives one object per line, in ASCII,
+// with the exact bytes of a name that is not UTF-8.
+TEST_F(RenameCliTest, NamesAreEscapedAndJsonIsOneObjectPerLine) {
+  struct Row {
+    std::string name;
+    std::string line;
+    std::string json;
+  };
+  const std::vector<Row> rows = {
+      {"a\nb.MP3 -> x.MP3", "a\\nb.MP3 -> x.MP3 -> a\\nb.mp3 -> x.mp3",
+       R"({"old":"a\nb.MP3 -> x.MP3","new":"a\nb.mp3 -> x.mp3","outcome":"renamed"})"},
+      {"t\tr\rv\vf\fa\ab\b.MP3", "t\\tr\\rv\\vf\\fa\\ab\\b.MP3 -> t\\tr\\rv\\vf\\fa\\ab\\b.mp3",
+       R"({"old":"t\tr\rv\u000bf\fa\u0007b\b.MP3","new":"t\tr\rv\u000bf\fa\u0007b\b.mp3","outcome":"renamed"})"},
+      {"back\\slash.MP3", "back\\\\slash.MP3 -> back\\\\slash.mp3",
+       R"({"old":"back\\slash.MP3","new":"back\\slash.mp3","outcome":"renamed"})"},
+      {"\x1b[31mred\x7f.MP3", "\\033[31mred\\177.MP3 -> \\033[31mred\\177.mp3",
+       R"({"old":"\u001b[31mred\u007f.MP3","new":"\u001b[31mred\u007f.mp3","outcome":"renamed"})"},
+      {"\xC2\x9B"
+       "c1 caf\xC3\xA9.MP3",
+       "\\302\\233c1 caf\xC3\xA9.MP3 -> \\302\\233c1 caf\xC3\xA9.mp3",
+       R"({"old":"\u009bc1 caf\u00e9.MP3","new":"\u009bc1 caf\u00e9.mp3","outcome":"renamed"})"},
+      {"\xFF\n.MP3", "\\377\\n.MP3 (unchanged)",
+       R"({"old":"\ufffd\n.MP3","oldHex":"ff0a2e4d5033","new":"\ufffd\n.MP3","newHex":"ff0a2e4d5033","outcome":"unchanged"})"},
+  };
+  const auto lines = [](const std::string& text) {
+    Names result;
+    std::istringstream in(text);
+    for (std::string line; std::getline(in, line);) result.insert(line);
+    return result;
+  };
+  Names expectedLines;
+  Names expectedJson;
+  for (const Row& row : rows) {
+    folder.write(row.name, "x");
+    expectedLines.insert(row.line);
+    expectedJson.insert(row.json);
+  }
+  EXPECT_EQ(rename({"--all", "--dry-run", "--json", "lower"}), 0);
+  EXPECT_EQ(lines(out), expectedJson);
+  EXPECT_EQ(rename({"--all", "lower"}), 0);
+  EXPECT_EQ(lines(out), expectedLines);
+  EXPECT_EQ(std::count(out.begin(), out.end(), '\n'), static_cast<long>(rows.size()));
+}
+
+/// A stream buffer that notes the folder's names each time it is flushed.
+class FolderAtEachFlush : public std::stringbuf {
+ public:
+  explicit FolderAtEachFlush(std::string folder) : m_folder(std::move(folder)) {}
+  struct Flush {
+    std::string printed;
+    Names names;
+  };
+  std::vector<Flush> flushes;
+
+ protected:
+  int sync() override {
+    flushes.push_back({str(), rename::testing::namesIn(m_folder)});
+    return 0;
+  }
+
+ private:
+  std::string m_folder;
+};
+
+// Each line is flushed as soon as its rename is done, before the next one,
+// so a run stopped by Ctrl-C has printed every rename it made.
+TEST_F(RenameCliTest, EachLineIsFlushedAsItsRenameIsDone) {
+  writeFiles({"a_1", "b_2", "c_3"});
+  FolderAtEachFlush buffer(folder.path());
+  std::ostream outStream(&buffer);
+  std::ostringstream errStream;
+  std::vector<const char*> argv = {
+      "brindle-cli", "rename", folder.path().c_str(), "--all", "replace", "_", "-"};
+  EXPECT_EQ(run(static_cast<int>(argv.size()), argv.data(), outStream, errStream), 0);
+  ASSERT_GE(buffer.flushes.size(), 3u);
+  EXPECT_EQ(buffer.flushes[0].printed, "a_1 -> a-1\n");
+  EXPECT_EQ(buffer.flushes[0].names, (Names{"a-1", "b_2", "c_3"}));
+  EXPECT_EQ(buffer.flushes[1].printed, "a_1 -> a-1\nb_2 -> b-2\n");
+  EXPECT_EQ(buffer.flushes[1].names, (Names{"a-1", "b-2", "c_3"}));
+  EXPECT_EQ(buffer.flushes[2].names, (Names{"a-1", "b-2", "c-3"}));
 }
 
 TEST_F(RenameCliTest, CharacterEdits) {
