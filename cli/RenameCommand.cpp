@@ -182,8 +182,9 @@ class RenameReport {
       return;
     }
     m_out << " -> " << escapedName(result.newName);
-    if (result.outcome == Outcome::Failed)
+    if (result.outcome == Outcome::Failed) {
       m_out << " (failed: " << escapedName(result.reason) << ")";
+    }
     m_out << '\n';
   }
 
