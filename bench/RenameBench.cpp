@@ -1,6 +1,6 @@
 // Lower-casing 10,000 selected files of a 10,000-file folder: the main
 // window's "Convert All to Lowercase" (two renames per file through the
-// intermediate name, then the re-read of the list), the same walk without
+// temporary name, then the re-read of the list), the same walk without
 // the window, and the floor measured in the same run: two renameat2 calls per
 // file plus one directory listing.
 #include <QApplication>

@@ -10,6 +10,10 @@
 #include <string>
 #include <vector>
 
+#include <nlohmann/json.hpp>
+
+#include "cli/EscapedName.h"
+#include "platform/Utf8.h"
 #include "platform/posix/PosixFileSystem.h"
 #include "rename/core/BatchWalk.h"
 #include "rename/core/NumberEntry.h"
@@ -21,12 +25,14 @@ namespace brindle::cli {
 namespace {
 
 using rename::NameRule;
+using Json = nlohmann::ordered_json;
 
 struct RenameArguments {
   std::string directory;
   bool all = false;
   std::vector<std::string> selected;
   bool dryRun = false;
+  bool json = false;
   // The operation's arguments: FIND REPL, K, S K or EXT, in order.
   std::string firstOperand;
   std::string secondOperand;
@@ -149,55 +155,101 @@ RuleOrExit ruleFor(const std::string& operation, const RenameArguments& argument
   return {rename::removeMiddleRule(*firstCount, *secondCount), std::nullopt};
 }
 
-void printLine(std::ostream& out, const std::string& oldName, const std::string& newName,
-               bool failed, const std::string& reason) {
-  if (!failed && (newName.empty() || newName == oldName)) {
-    out << oldName << " (unchanged)\n";
-    return;
-  }
-  out << oldName << " -> " << newName;
-  if (failed) out << " (failed: " << reason << ")";
-  out << '\n';
-}
+/// Prints one entry of the report at once (a line, flushed), so that a run
+/// that is interrupted leaves a true account of what it did.
+class RenameReport {
+ public:
+  RenameReport(std::ostream& out, bool json) : m_out(out), m_json(json) {}
 
-ExitCode printPlan(const rename::BatchPlan& plan, std::ostream& out) {
-  bool anyRefused = false;
-  for (const rename::PlannedRename& entry : plan.entries) {
-    const bool refused = entry.rule.kind == rename::RuleResult::Kind::Refused;
-    anyRefused = anyRefused || refused;
-    printLine(out, entry.oldName, entry.rule.newName(), refused, entry.rule.reason);
+  void print(const rename::EntryResult& result) {
+    m_failed = m_failed || result.outcome == rename::EntryResult::Outcome::Failed;
+    if (m_json) {
+      printJson(result);
+    } else {
+      printText(result);
+    }
+    m_out.flush();
   }
-  return anyRefused ? kFailed : kSuccess;
-}
 
-ExitCode printResults(const std::vector<rename::EntryResult>& results, std::ostream& out) {
-  for (const rename::EntryResult& result : results) {
-    printLine(out, result.oldName, result.newName,
-              result.outcome == rename::EntryResult::Outcome::Failed, result.reason);
+  ExitCode exitCode() const { return m_failed ? kFailed : kSuccess; }
+
+ private:
+  void printText(const rename::EntryResult& result) {
+    using Outcome = rename::EntryResult::Outcome;
+    m_out << escapedName(result.oldName);
+    if (result.outcome == Outcome::Unchanged) {
+      m_out << " (unchanged)\n";
+      return;
+    }
+    m_out << " -> " << escapedName(result.newName);
+    if (result.outcome == Outcome::Failed) {
+      m_out << " (failed: " << escapedName(result.reason) << ")";
+    }
+    m_out << '\n';
   }
-  return rename::countFailed(results) > 0 ? kFailed : kSuccess;
-}
+
+  /// A name as a JSON text; a name that is not UTF-8 also gets its exact
+  /// bytes in hex under `key` + "Hex".
+  static void putName(Json& object, const char* key, const std::string& name) {
+    object[key] = name;
+    if (platform::utf8::isValid(name)) return;
+    static constexpr char kDigits[] = "0123456789abcdef";
+    std::string hex;
+    for (const char byte : name) {
+      hex += kDigits[static_cast<unsigned char>(byte) >> 4];
+      hex += kDigits[static_cast<unsigned char>(byte) & 0xF];
+    }
+    object[std::string(key) + "Hex"] = hex;
+  }
+
+  void printJson(const rename::EntryResult& result) {
+    using Outcome = rename::EntryResult::Outcome;
+    Json object = Json::object();
+    putName(object, "old", result.oldName);
+    putName(object, "new", result.outcome == Outcome::Unchanged ? result.oldName : result.newName);
+    object["outcome"] = result.outcome == Outcome::Unchanged ? "unchanged"
+                        : result.outcome == Outcome::Renamed ? "renamed"
+                                                             : "failed";
+    if (result.outcome == Outcome::Failed) object["reason"] = result.reason;
+    m_out << object.dump(-1, ' ', true, Json::error_handler_t::replace) << '\n';
+  }
+
+  std::ostream& m_out;
+  bool m_json;
+  bool m_failed = false;
+};
 
 ExitCode runRename(const RenameArguments& arguments, const std::string& operation,
                    std::ostream& out, std::ostream& err) {
   platform::posix::PosixFileSystem fileSystem;
   DirectoryBrowsing list(fileSystem, arguments.directory);
   if (platform::Status status = list.read(); !status) {
-    err << "brindle-cli rename: " << status.error().message << '\n';
+    err << "brindle-cli rename: " << escapedName(status.error().message) << '\n';
     return kFailed;
   }
   if (arguments.all) list.selectAll();
   for (const std::string& name : arguments.selected) {
     if (!list.select(name)) {
-      err << "brindle-cli rename: no file named " << name << " in " << arguments.directory << '\n';
+      err << "brindle-cli rename: no file named " << escapedName(name) << " in "
+          << escapedName(arguments.directory) << '\n';
       return kUsage;
     }
   }
 
   RuleOrExit choice = ruleFor(operation, arguments, err);
   if (choice.exit) return *choice.exit;
-  if (arguments.dryRun) return printPlan(rename::planBatch(list, choice.rule), out);
-  return printResults(rename::runBatch(list, fileSystem, choice.rule), out);
+  RenameReport report(out, arguments.json);
+  if (arguments.dryRun) {
+    // The same plan the run makes, clashes included; nothing is renamed.
+    for (const rename::PlannedRename& entry :
+         rename::planBatch(list, fileSystem, choice.rule).entries) {
+      report.print(rename::plannedResult(entry));
+    }
+  } else {
+    rename::runBatch(list, fileSystem, choice.rule, rename::Progress::Shown,
+                     [&report](const rename::EntryResult& result) { report.print(result); });
+  }
+  return report.exitCode();
 }
 
 }  // namespace
@@ -211,7 +263,19 @@ Action defineRename(CLI::App& command, std::ostream& out, std::ostream& err) {
   selection->add_flag("--all", arguments->all, "Every plain file of DIR");
   selection->add_option("--select", arguments->selected, "The named files of DIR")->expected(1, -1);
   selection->require_option(1);
-  command.add_flag("--dry-run", arguments->dryRun, "Print the plan and change nothing");
+  command.add_flag("--dry-run", arguments->dryRun,
+                   "Print what the run would do, clashes included, with its exit status, and "
+                   "change nothing");
+  command.add_flag(
+      "--json", arguments->json,
+      "Print one JSON object per line and entry (ASCII only): old, new, outcome (renamed, "
+      "unchanged or failed) and reason; a name that is not UTF-8 also as oldHex/newHex");
+  command.footer(
+      "Output: one line per selected entry, printed as soon as it is done: \"OLD -> NEW\", "
+      "\"OLD -> NEW (failed: REASON)\" or \"OLD (unchanged)\". Names are printed with "
+      "backslash escapes as ls -b prints them, blanks kept: \\\\ for a backslash, \\n, \\t, "
+      "\\r, \\a, \\b, \\v, \\f, and \\ooo (octal) for each byte of another control "
+      "character or of a byte that is not UTF-8. Use --json for the exact names.");
   command.require_subcommand(1);
 
   auto operation = [&command](const char* name, const char* description) {

@@ -179,6 +179,7 @@ platform::Status ID3::ReadID3(const std::string& path) {
   // No version 1 tag means no genre: an earlier file's genre must not be
   // shown, and then saved, as this file's.
   TAGv1GenreIndex = kNoGenre;
+  TAGv1Track = 0;
   if (fileLength >= kId3v1Size) {
     const std::vector<std::uint8_t> block =
         readZeroFilled(file, fileLength - kId3v1Size, kId3v1Size);
@@ -190,6 +191,7 @@ platform::Status ID3::ReadID3(const std::string& path) {
         }
       }
       TAGv1GenreIndex = fields->genre;
+      TAGv1Track = fields->track;
       TAGv1Exists = true;
     }
   }
@@ -231,7 +233,6 @@ platform::Status ID3::writeId3v1() {
     }
   }
   fields.genre = genreByte(TAGv1Genre);
-  const std::array<std::uint8_t, kId3v1Size> block = renderId3v1(fields);
 
   // A missing file is never created.
   auto file = m_fileSystem.openForUpdate(FileName);
@@ -242,12 +243,17 @@ platform::Status ID3::writeId3v1() {
     return id3v2::refusal("the file is shorter than an ID3v1 tag (" + std::to_string(kId3v1Size) +
                           " bytes)");
   }
-  std::array<std::uint8_t, 3> marker{};
-  auto got = file.value()->readAt(length.value() - kId3v1Size, marker);
+  std::array<std::uint8_t, kId3v1Size> oldBlock{};
+  auto got = file.value()->readAt(length.value() - kId3v1Size, oldBlock);
   if (!got) return id3v2::causedBy("cannot read the end of the file", got.error());
-  if (got.value() != marker.size()) return id3v2::refusal("the end of the file could not be read");
-  // An existing tag is replaced in place; otherwise the tag is added.
-  const std::uint64_t offset = isId3v1Marker(marker) ? length.value() - kId3v1Size : length.value();
+  if (got.value() != oldBlock.size()) {
+    return id3v2::refusal("the end of the file could not be read");
+  }
+  // An existing tag is replaced in place, its unchanged fields byte for
+  // byte; otherwise the tag is added.
+  const std::array<std::uint8_t, kId3v1Size> block = renderId3v1Over(oldBlock, fields);
+  const std::uint64_t offset =
+      isId3v1Marker(std::span(oldBlock).first<3>()) ? length.value() - kId3v1Size : length.value();
   if (platform::Status written = file.value()->writeAt(offset, block); !written) {
     return id3v2::causedBy("cannot write the ID3v1 tag", written.error());
   }

@@ -42,6 +42,9 @@ class ID3 {
   std::string TAGv1Comment;
   /// The genre byte read; 255 (no genre) when the file has no version 1 tag.
   std::int16_t TAGv1GenreIndex = 0;
+  /// The ID3v1.1 track number read (1 to 255); 0 when the version 1 tag has
+  /// none. Read only: a save keeps the file's track byte.
+  std::int16_t TAGv1Track = 0;
   bool TAGv2Exists = false;
   std::string TAGv2Track;
   std::string TAGv2Genre;

@@ -38,6 +38,25 @@ void place(std::array<std::uint8_t, kId3v1Size>& block, std::size_t offset, std:
   std::copy(latin1.begin(), latin1.end(), block.begin() + static_cast<std::ptrdiff_t>(offset));
 }
 
+/// Where a text field lives in the block.
+struct FieldPlace {
+  std::string Id3v1Fields::*text;
+  std::size_t offset;
+  std::size_t width;
+};
+constexpr std::array<FieldPlace, 5> kFieldPlaces{{
+    {&Id3v1Fields::title, 3, 30},
+    {&Id3v1Fields::artist, 33, 30},
+    {&Id3v1Fields::album, 63, 30},
+    {&Id3v1Fields::year, 93, 4},
+    {&Id3v1Fields::comment, 97, 30},
+}};
+
+/// Comment byte 28 (block offset 125) zero and byte 29 not: a v1.1 track.
+constexpr std::size_t kTrackMarkOffset = 125;
+constexpr std::size_t kTrackOffset = 126;
+constexpr std::size_t kCommentWidthWithTrack = 28;
+
 }  // namespace
 
 bool isId3v1Marker(std::span<const std::uint8_t, 3> bytes) {
@@ -53,7 +72,9 @@ std::optional<Id3v1Fields> parseId3v1(std::span<const std::uint8_t, kId3v1Size> 
   fields.artist = utf8(cutAtZero(trimBlanks(field(block, 33, 30))));
   fields.album = utf8(trimBlanks(field(block, 63, 30)));
   fields.year = utf8(trimBlanks(field(block, 93, 4)));
-  fields.comment = utf8(trimBlanks(field(block, 97, 30)));
+  const bool hasTrack = block[kTrackMarkOffset] == 0 && block[kTrackOffset] != 0;
+  fields.comment = utf8(trimBlanks(field(block, 97, hasTrack ? kCommentWidthWithTrack : 30)));
+  fields.track = hasTrack ? block[kTrackOffset] : 0;
   fields.genre = block[127];
   return fields;
 }
@@ -67,8 +88,29 @@ std::array<std::uint8_t, kId3v1Size> renderId3v1(const Id3v1Fields& fields) {
   place(block, 33, 30, fields.artist);
   place(block, 63, 30, fields.album);
   place(block, 93, 4, fields.year);
-  place(block, 97, 30, fields.comment);
+  if (fields.track != 0) {
+    place(block, 97, kCommentWidthWithTrack, fields.comment);
+    block[kTrackMarkOffset] = 0;
+    block[kTrackOffset] = fields.track;
+  } else {
+    place(block, 97, 30, fields.comment);
+  }
   block[127] = fields.genre;
+  return block;
+}
+
+std::array<std::uint8_t, kId3v1Size> renderId3v1Over(
+    std::span<const std::uint8_t, kId3v1Size> oldBlock, const Id3v1Fields& fields) {
+  const std::optional<Id3v1Fields> old = parseId3v1(oldBlock);
+  if (!old) return renderId3v1(fields);
+  Id3v1Fields kept = fields;
+  kept.track = old->track;
+  std::array<std::uint8_t, kId3v1Size> block = renderId3v1(kept);
+  for (const FieldPlace& place : kFieldPlaces) {
+    if (fields.*place.text != (*old).*place.text) continue;
+    std::copy_n(oldBlock.begin() + static_cast<std::ptrdiff_t>(place.offset), place.width,
+                block.begin() + static_cast<std::ptrdiff_t>(place.offset));
+  }
   return block;
 }
 

@@ -111,9 +111,10 @@ inline constexpr std::array kProperties{
     detail::reported("Mp3MPEG", &ID3::Mp3MPEG),
     detail::reported("Mp3Original", &ID3::Mp3Original),
     detail::reported("FileName", &ID3::FileName),
+    detail::reported("TAGv1Track", &ID3::TAGv1Track),
 };
 
-/// Every property, TAGv1Exists to FileName.
+/// Every property, TAGv1Exists to FileName, then the later additions.
 std::span<const Property> id3Properties();
 
 /// The property named `name`, or nullptr.

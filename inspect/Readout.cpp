@@ -13,6 +13,12 @@ bool endsWith(const std::string& text, const std::string& ending) {
          text.compare(text.size() - ending.size(), ending.size(), ending) == 0;
 }
 
+/// " (v1.1, track N)" when the version 1 tag holds a track number.
+std::string v1TrackText(const ID3& c) {
+  if (!c.TAGv1Exists || c.TAGv1Track == 0) return {};
+  return " (v1.1, track " + std::to_string(c.TAGv1Track) + ")";
+}
+
 }  // namespace
 
 std::vector<std::string> mp3Readout(const ID3& c) {
@@ -26,7 +32,7 @@ std::vector<std::string> mp3Readout(const ID3& c) {
       "Copyright: " + c.Mp3Copyright,
       "Original: " + c.Mp3Original,
       "Emphasis: " + c.Mp3Emphasis,
-      std::string("ID3 Tag v1: ") + trueFalse(c.TAGv1Exists),
+      std::string("ID3 Tag v1: ") + trueFalse(c.TAGv1Exists) + v1TrackText(c),
       std::string("ID3 Tag v2: ") + trueFalse(c.TAGv2Exists),
   };
 }

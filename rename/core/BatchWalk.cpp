@@ -1,8 +1,12 @@
-// The batch rename walk: plan, apply, re-read.
+// The batch rename walk: plan (clashes included), apply, re-read.
 #include "rename/core/BatchWalk.h"
 
 #include <algorithm>
+#include <cerrno>
+#include <cstdint>
 #include <memory>
+#include <random>
+#include <set>
 #include <system_error>
 #include <utility>
 
@@ -12,19 +16,14 @@ namespace brindle::rename {
 
 namespace {
 
+/// How often a temporary name is drawn again when the one drawn is taken.
+constexpr int kTemporaryNameAttempts = 16;
+
 /// A short reason for a failed rename: the system's words for the error
 /// number, or the error's own message when there is no number.
 std::string reasonOf(const platform::Error& error) {
   if (error.code != 0) return std::generic_category().message(error.code);
   return error.message;
-}
-
-/// Two names, applied one after the other: intermediate, then final.
-RuleResult twoSteps(const CaseSteps& steps) {
-  RuleResult result;
-  result.kind = RuleResult::Kind::Rename;
-  result.names = {steps.intermediate, steps.final};
-  return result;
 }
 
 /// A rename to `newName`; unchanged when the rule gave no name.
@@ -38,41 +37,124 @@ EntryResult failedEntry(const PlannedRename& entry, std::string reason) {
           std::move(reason)};
 }
 
-/// Applies the names of one entry in turn. When a later step fails, the file
-/// is renamed back to its old name, so it is not left under an intermediate
-/// name.
-EntryResult applyEntry(platform::FileSystem& fileSystem, const std::string& directory,
-                       const PlannedRename& entry) {
+/// Draws the temporary names of one walk: ".brindle-" and eight hex digits,
+/// 17 bytes, so that it fits wherever the old name fit, and a leftover is
+/// recognisable as ours.
+class TemporaryNames {
+ public:
+  TemporaryNames() : m_random(std::random_device{}()) {}
+  std::string next() {
+    static constexpr char kDigits[] = "0123456789abcdef";
+    std::string name = ".brindle-";
+    std::uint32_t bits = m_random();
+    for (int digit = 0; digit < 8; ++digit, bits >>= 4) name += kDigits[bits & 0xF];
+    return name;
+  }
+
+ private:
+  std::mt19937 m_random;
+};
+
+/// Renames `from` to a fresh temporary name in `directory` (never replacing
+/// a file: a taken name is drawn again); returns that name.
+platform::Result<std::string> renameToTemporary(platform::FileSystem& fileSystem,
+                                                TemporaryNames& names, const std::string& directory,
+                                                const std::string& from) {
+  platform::Status status;
+  for (int attempt = 0; attempt < kTemporaryNameAttempts; ++attempt) {
+    std::string temporary = names.next();
+    status = fileSystem.renameNoReplace(platform::entryPath(directory, from),
+                                        platform::entryPath(directory, temporary));
+    if (status) return temporary;
+    if (status.error().code != EEXIST) break;
+  }
+  return status.error();
+}
+
+/// Applies one planned rename. A two-step rename whose second step fails
+/// renames the file back to its old name, so it is not left under the
+/// temporary name.
+EntryResult applyEntry(platform::FileSystem& fileSystem, TemporaryNames& names,
+                       const std::string& directory, const PlannedRename& entry) {
   switch (entry.rule.kind) {
     case RuleResult::Kind::Unchanged:
-      return {entry.index, entry.oldName, {}, EntryResult::Outcome::Unchanged, {}};
+      return plannedResult(entry);
     case RuleResult::Kind::Refused:
       return failedEntry(entry, entry.rule.reason);
     case RuleResult::Kind::Rename:
       break;
   }
   std::string current = entry.oldName;
-  for (const std::string& next : entry.rule.names) {
-    platform::Status status = fileSystem.renameNoReplace(platform::entryPath(directory, current),
-                                                         platform::entryPath(directory, next));
-    if (status) {
-      current = next;
-      continue;
-    }
-    std::string reason = reasonOf(status.error());
-    if (current != entry.oldName &&
-        !fileSystem.renameNoReplace(platform::entryPath(directory, current),
-                                    platform::entryPath(directory, entry.oldName))) {
-      reason += "; left as " + current;
-    }
-    return failedEntry(entry, std::move(reason));
+  if (entry.rule.throughTemporaryName) {
+    platform::Result<std::string> temporary =
+        renameToTemporary(fileSystem, names, directory, entry.oldName);
+    if (!temporary) return failedEntry(entry, reasonOf(temporary.error()));
+    current = temporary.value();
   }
-  // A case rename of a name that was already in that case ends where it
-  // began.
-  const auto outcome =
-      current == entry.oldName ? EntryResult::Outcome::Unchanged : EntryResult::Outcome::Renamed;
-  return {entry.index, entry.oldName, current, outcome, {}};
+  platform::Status status =
+      fileSystem.renameNoReplace(platform::entryPath(directory, current),
+                                 platform::entryPath(directory, entry.rule.newName()));
+  if (status)
+    return {entry.index, entry.oldName, entry.rule.newName(), EntryResult::Outcome::Renamed, {}};
+  std::string reason = reasonOf(status.error());
+  if (current != entry.oldName &&
+      !fileSystem.renameNoReplace(platform::entryPath(directory, current),
+                                  platform::entryPath(directory, entry.oldName))) {
+    reason += "; left as " + current;
+  }
+  return failedEntry(entry, std::move(reason));
 }
+
+/// The names of the folder while the walk runs, as far as the plan knows
+/// them: what the folder listing holds, what earlier entries took and freed,
+/// and (for other names) what the file system says.
+class FolderNames {
+ public:
+  FolderNames(platform::FileSystem& fileSystem, std::string directory)
+      : m_fileSystem(fileSystem), m_directory(std::move(directory)) {
+    if (platform::Result<platform::DirectoryListing> listing =
+            m_fileSystem.listDirectory(m_directory)) {
+      m_present.insert(listing.value().files.begin(), listing.value().files.end());
+      m_present.insert(listing.value().directories.begin(), listing.value().directories.end());
+    }
+  }
+
+  /// Why `entry`'s new name is taken at its turn; empty when it is free.
+  /// `renamedLater` holds the old names of the later entries that move.
+  std::string takenBecause(const PlannedRename& entry,
+                           const std::set<std::string>& renamedLater) const {
+    const std::string& name = entry.rule.newName();
+    if (m_taken.contains(name)) return kNameTakenByEarlierEntry;
+    if (m_present.contains(name)) {
+      return renamedLater.contains(name) ? kNameFreedTooLate
+                                         : std::generic_category().message(EEXIST);
+    }
+    if (m_freed.contains(name)) return {};
+    // A name that differs only in case may be the file itself on a file
+    // system that ignores case; the listing above is what counts for it.
+    if (differOnlyInCase(entry.oldName, name)) return {};
+    // Names the listing leaves out: devices, FIFOs, sockets, broken links.
+    if (m_fileSystem.exists(platform::entryPath(m_directory, name))) {
+      return std::generic_category().message(EEXIST);
+    }
+    return {};
+  }
+
+  void rename(const std::string& oldName, const std::string& newName) {
+    m_present.erase(oldName);
+    m_freed.insert(oldName);
+    m_freed.erase(newName);
+    m_present.insert(newName);
+    m_taken.insert(newName);
+  }
+
+ private:
+  platform::FileSystem& m_fileSystem;
+  std::string m_directory;
+  std::set<std::string> m_present;
+  std::set<std::string> m_freed;
+  std::set<std::string> m_taken;
+};
 
 }  // namespace
 
@@ -80,23 +162,22 @@ RuleResult RuleResult::renameTo(const std::string& oldName, std::string newName)
   if (newName == oldName) return unchanged();
   RuleResult result;
   result.kind = Kind::Rename;
-  result.names.push_back(std::move(newName));
+  result.name = std::move(newName);
   return result;
 }
 
 RuleResult RuleResult::refused(std::string newName, std::string reason) {
   RuleResult result;
   result.kind = Kind::Refused;
-  if (!newName.empty()) result.names.push_back(std::move(newName));
+  result.name = std::move(newName);
   result.reason = std::move(reason);
   return result;
 }
 
 NameRule caseRule(CaseKind kind) {
   return [kind](const std::string& oldName) {
-    std::optional<CaseSteps> steps = caseSteps(kind, oldName);
     // A name that is not UTF-8 has no case mapping: it stays as it is.
-    return steps ? twoSteps(*steps) : RuleResult::unchanged();
+    return renameToOrUnchanged(oldName, caseName(kind, oldName));
   };
 }
 
@@ -153,35 +234,74 @@ BatchPlan planBatch(const ui::FileListHost& list, const NameRule& rule) {
     if (!selected[static_cast<std::size_t>(index)]) continue;
     PlannedRename entry{index, list.entryName(index), {}};
     entry.rule = rule(entry.oldName);
-    if (entry.rule.kind == RuleResult::Kind::Rename &&
-        !std::all_of(entry.rule.names.begin(), entry.rule.names.end(),
-                     [](const std::string& name) { return isPlainFileName(name); })) {
-      // "/" in a new name would move the file into another folder.
-      entry.rule = RuleResult::refused(entry.rule.newName(), "not a plain file name");
+    if (entry.rule.kind == RuleResult::Kind::Rename) {
+      if (!isPlainFileName(entry.rule.newName())) {
+        // "/" in a new name would move the file into another folder.
+        entry.rule = RuleResult::refused(entry.rule.newName(), "not a plain file name");
+      } else if (differOnlyInCase(entry.oldName, entry.rule.newName())) {
+        entry.rule.throughTemporaryName = true;
+      }
     }
     plan.entries.push_back(std::move(entry));
   }
   return plan;
 }
 
+BatchPlan planBatch(const ui::FileListHost& list, platform::FileSystem& fileSystem,
+                    const NameRule& rule) {
+  BatchPlan plan = planBatch(list, rule);
+  std::set<std::string> renamedLater;
+  for (const PlannedRename& entry : plan.entries) {
+    if (entry.rule.kind == RuleResult::Kind::Rename) renamedLater.insert(entry.oldName);
+  }
+  FolderNames folder(fileSystem, list.currentDirectory());
+  for (PlannedRename& entry : plan.entries) {
+    if (entry.rule.kind != RuleResult::Kind::Rename) continue;
+    renamedLater.erase(entry.oldName);
+    std::string reason = folder.takenBecause(entry, renamedLater);
+    if (reason.empty()) {
+      folder.rename(entry.oldName, entry.rule.newName());
+    } else {
+      entry.rule = RuleResult::refused(entry.rule.newName(), std::move(reason));
+    }
+  }
+  return plan;
+}
+
+EntryResult plannedResult(const PlannedRename& entry) {
+  switch (entry.rule.kind) {
+    case RuleResult::Kind::Unchanged:
+      return {entry.index, entry.oldName, {}, EntryResult::Outcome::Unchanged, {}};
+    case RuleResult::Kind::Refused:
+      return failedEntry(entry, entry.rule.reason);
+    case RuleResult::Kind::Rename:
+      break;
+  }
+  return {entry.index, entry.oldName, entry.rule.newName(), EntryResult::Outcome::Renamed, {}};
+}
+
 std::vector<EntryResult> applyBatch(platform::FileSystem& fileSystem, ui::FileListHost& list,
-                                    const BatchPlan& plan, Progress progress) {
+                                    const BatchPlan& plan, Progress progress,
+                                    const EntryReport& report) {
   const bool shown = progress == Progress::Shown;
   if (shown) list.setProgressMaximum(plan.entryCount);
   const std::string directory = list.currentDirectory();
+  TemporaryNames temporaryNames;
   std::vector<EntryResult> results;
   results.reserve(plan.entries.size());
   for (const PlannedRename& entry : plan.entries) {
     if (shown) list.setProgressValue(entry.index);
-    results.push_back(applyEntry(fileSystem, directory, entry));
+    results.push_back(applyEntry(fileSystem, temporaryNames, directory, entry));
+    if (report) report(results.back());
   }
   return results;
 }
 
 std::vector<EntryResult> runBatch(ui::FileListHost& list, platform::FileSystem& fileSystem,
-                                  const NameRule& rule, Progress progress) {
-  const BatchPlan plan = planBatch(list, rule);
-  std::vector<EntryResult> results = applyBatch(fileSystem, list, plan, progress);
+                                  const NameRule& rule, Progress progress,
+                                  const EntryReport& report) {
+  const BatchPlan plan = planBatch(list, fileSystem, rule);
+  std::vector<EntryResult> results = applyBatch(fileSystem, list, plan, progress, report);
   list.rereadFileList();
   if (progress == Progress::Shown) list.setProgressValue(0);
   return results;

@@ -26,15 +26,19 @@ struct RuleResult {
   enum class Kind {
     /// The name stays as it is; nothing is renamed.
     Unchanged,
-    /// The file goes through `names` in order; the last is the new name.
+    /// The file gets the name `name`.
     Rename,
-    /// The rename cannot be made (for `reason`); `names` holds the new name
+    /// The rename cannot be made (for `reason`); `name` holds the new name
     /// the rule would have given, when there is one.
     Refused,
   };
   Kind kind = Kind::Unchanged;
-  std::vector<std::string> names;
+  std::string name;
   std::string reason;
+  /// The rename goes through a short temporary name in the same folder: old
+  /// name, temporary name, new name. Needed where old and new name differ
+  /// only in case, which a file system that ignores case takes for one name.
+  bool throughTemporaryName = false;
 
   static RuleResult unchanged() { return {}; }
   /// A one-step rename; unchanged when the new name equals the old one.
@@ -42,7 +46,7 @@ struct RuleResult {
   static RuleResult refused(std::string newName, std::string reason);
 
   /// The new name; empty when there is none.
-  std::string newName() const { return names.empty() ? std::string() : names.back(); }
+  const std::string& newName() const { return name; }
 };
 
 /// A rule of a command: the new name of one selected entry. Rules are called
@@ -77,9 +81,26 @@ struct BatchPlan {
   std::vector<PlannedRename> entries;
 };
 
+/// Why a planned rename cannot be made: its new name is taken when its turn
+/// comes. Walks run in ascending index order, so a name freed by an earlier
+/// entry of the batch is free for a later one, and not the other way round.
+inline constexpr const char* kNameTakenByEarlierEntry =
+    "an earlier file of the batch gets this name";
+inline constexpr const char* kNameFreedTooLate =
+    "this name is taken until a later file of the batch is renamed";
+
 /// Reads the list and applies `rule` to every selected entry. A new name
-/// (or intermediate name) that is not a plain file name is refused.
+/// that is not a plain file name is refused. Touches no file.
 BatchPlan planBatch(const ui::FileListHost& list, const NameRule& rule);
+
+/// planBatch, and then the clashes of the whole batch, in the order the walk
+/// renames: a new name another file of the folder has (EEXIST's reason), one
+/// an earlier entry takes, and one whose file is renamed only later (a->b
+/// while b->c; cycles such as a->b, b->a) are refused. What the plan lets
+/// through only fails when the system refuses it. Asks `fileSystem` about
+/// names and never changes anything.
+BatchPlan planBatch(const ui::FileListHost& list, platform::FileSystem& fileSystem,
+                    const NameRule& rule);
 
 struct EntryResult {
   enum class Outcome { Unchanged, Renamed, Failed };
@@ -92,17 +113,28 @@ struct EntryResult {
   std::string reason;
 };
 
-/// Renames the planned entries in the list's directory through
-/// `fileSystem`, never replacing an existing file. A failure leaves that file
-/// as it was and the walk goes on; a two-step rename whose second step fails
-/// is undone. When shown, the progress maximum is the plan's entry count and
-/// the value the index of each selected entry.
-std::vector<EntryResult> applyBatch(platform::FileSystem& fileSystem, ui::FileListHost& list,
-                                    const BatchPlan& plan, Progress progress);
+/// What the plan says of one entry, before anything is renamed: what a dry
+/// run reports.
+EntryResult plannedResult(const PlannedRename& entry);
 
-/// The whole walk: plan, renames, re-read of the list, progress back to 0.
+/// Called after each entry, as soon as its rename is done (or failed).
+using EntryReport = std::function<void(const EntryResult&)>;
+
+/// Renames the planned entries in the list's directory through
+/// `fileSystem`, never replacing an existing file; refused entries are not
+/// touched. A failure leaves that file as it was and the walk goes on; a
+/// two-step rename whose second step fails is undone. When shown, the
+/// progress maximum is the plan's entry count and the value the index of
+/// each selected entry.
+std::vector<EntryResult> applyBatch(platform::FileSystem& fileSystem, ui::FileListHost& list,
+                                    const BatchPlan& plan, Progress progress,
+                                    const EntryReport& report = {});
+
+/// The whole walk: plan (clashes included), renames, re-read of the list,
+/// progress back to 0.
 std::vector<EntryResult> runBatch(ui::FileListHost& list, platform::FileSystem& fileSystem,
-                                  const NameRule& rule, Progress progress = Progress::Shown);
+                                  const NameRule& rule, Progress progress = Progress::Shown,
+                                  const EntryReport& report = {});
 
 /// How many entries failed.
 int countFailed(const std::vector<EntryResult>& results);

@@ -88,25 +88,22 @@ std::optional<std::string> titleCase(const std::string& name) {
                                    codePoints.size()));
 }
 
-std::optional<CaseSteps> caseSteps(CaseKind kind, const std::string& name) {
-  std::optional<std::string> final;
-  std::optional<std::string> intermediate;
+std::optional<std::string> caseName(CaseKind kind, const std::string& name) {
   switch (kind) {
     case CaseKind::Lower:
-      final = lowerCase(name);
-      intermediate = upperCase(name);
-      break;
+      return lowerCase(name);
     case CaseKind::Upper:
-      final = upperCase(name);
-      intermediate = final;
-      break;
+      return upperCase(name);
     case CaseKind::Title:
-      final = titleCase(name);
-      intermediate = final;
       break;
   }
-  if (!final || !intermediate) return std::nullopt;
-  return CaseSteps{*intermediate + "1", *final};
+  return titleCase(name);
+}
+
+bool differOnlyInCase(const std::string& first, const std::string& second) {
+  if (first == second) return false;
+  const std::optional<std::string> lowerFirst = lowerCase(first);
+  return lowerFirst && lowerFirst == lowerCase(second);
 }
 
 std::string replaceAll(const std::string& name, const std::string& find,

@@ -43,16 +43,14 @@ std::optional<std::string> upperCase(const std::string& name);
 /// belong to words.
 std::optional<std::string> titleCase(const std::string& name);
 
-/// The two names of a case rename: first the intermediate, then the final.
-struct CaseSteps {
-  std::string intermediate;
-  std::string final;
-};
+/// The name in the case `kind` asks for. Empty when the name is not valid
+/// UTF-8.
+std::optional<std::string> caseName(CaseKind kind, const std::string& name);
 
-/// Lower: upper case + "1", then lower case. Upper: upper case + "1", then
-/// upper case. Title: title case + "1", then title case. Empty when the name
-/// is not valid UTF-8.
-std::optional<CaseSteps> caseSteps(CaseKind kind, const std::string& name);
+/// Whether two different names differ only in letter case (Unicode lower
+/// case), so that a file system that ignores case sees one name. False for
+/// names that are not UTF-8.
+bool differOnlyInCase(const std::string& first, const std::string& second);
 
 // Character edits ------------------------------------------------------------
 

@@ -193,6 +193,32 @@ TEST_F(ComponentTest, LowerCaseMarkerRewrittenInPlace) {
   EXPECT_EQ(written.size() - tagLength(written), size);  // replaced, not added
 }
 
+// A save that changes only the version 2 title leaves a v1.1 block (leading
+// blanks, the track byte) byte for byte; the readout and the properties
+// show the track.
+TEST_F(ComponentTest, UntouchedVersion1BlockKeepsItsBytesAndTrack) {
+  std::string block = v1Block(" Lead", 17);
+  block.replace(97, 5, " note");
+  block[126] = 5;
+  const std::string path = file(id3tag(3, frame23("TIT2", bytes({0}) + "Old")) + audio() + block);
+  component.ReadID3(path);
+  EXPECT_EQ(component.TAGv1Track, 5);
+  EXPECT_EQ(mp3Readout(component)[9], "ID3 Tag v1: True (v1.1, track 5)");
+  component.TAGv1Genre = genreText(component.TAGv1GenreIndex);
+  component.TAGv2Title = "New";
+  component.SaveID3();
+  EXPECT_TRUE(errors.empty());
+  const std::string written = testsupport::TempDir::read(path);
+  EXPECT_EQ(written.substr(written.size() - 128), block);
+  component.TAGv1Comment = "changed";
+  component.SaveID3();
+  ID3 again(test.fileSystem, test.clock, test.dialogs);
+  again.ReadID3(path);
+  EXPECT_EQ(again.TAGv1Comment, "changed");
+  EXPECT_EQ(again.TAGv1Track, 5);
+  EXPECT_EQ(again.TAGv1Title, "Lead");
+}
+
 TEST_F(ComponentTest, FailedWritesRaiseOneEventForTheSameCode) {
   const std::string path = file(audio());
   component.ReadID3(path);

@@ -4,6 +4,8 @@
 #include <gtest/gtest.h>
 
 #include <string>
+#include <utility>
+#include <vector>
 
 namespace brindle::inspect {
 namespace {
@@ -77,6 +79,71 @@ TEST(GenreText, OneCharacterPerNumber) {
   EXPECT_EQ(genreByte(genreText(255)), 255);
   EXPECT_EQ(genreByte(genreText(0)), 0);
   EXPECT_EQ(genreByte("\xE2\x98\x83"), '?');
+}
+
+/// A v1.1 block as other programs write it: a title with a leading blank, an
+/// artist with bytes after its zero, a comment with a leading blank, comment
+/// byte 28 zero and byte 29 the track (7).
+Block version11Block(const std::string& marker = "TAG") {
+  Block bytes = block(" Lead", "Disc", 17, marker, std::string("Band\0old", 8));
+  const std::string year = "1999";
+  const std::string comment = " note";
+  std::copy(year.begin(), year.end(), bytes.begin() + 93);
+  std::copy(comment.begin(), comment.end(), bytes.begin() + 97);
+  bytes[126] = 7;
+  return bytes;
+}
+
+TEST(ParseId3v1, Version11TrackIsReadAndNotPartOfTheComment) {
+  const auto fields = parseId3v1(version11Block());
+  ASSERT_TRUE(fields);
+  EXPECT_EQ(fields->track, 7);
+  EXPECT_EQ(fields->comment, "note" + std::string(23, '\0'));
+  EXPECT_EQ(parseId3v1(block("x"))->track, 0);  // byte 29 zero: no track
+}
+
+// A save over an existing block: the fields the user did not change keep
+// their bytes (blanks, bytes after a zero, the v1.1 track), changed ones are
+// written as always, and the track stays when the comment changes.
+TEST(RenderId3v1Over, UnchangedFieldsKeepTheirBytes) {
+  struct Row {
+    const char* what;
+    Block old;
+    void (*change)(Id3v1Fields&);
+    /// The bytes expected to differ from `old`: offset and new bytes.
+    std::vector<std::pair<std::size_t, std::string>> differences;
+  };
+  const std::vector<Row> rows = {
+      {"nothing changed", version11Block(), [](Id3v1Fields&) {}, {}},
+      {"marker in lower case", version11Block("tag"), [](Id3v1Fields&) {}, {{0, "TAG"}}},
+      {"title changed",
+       version11Block(),
+       [](Id3v1Fields& f) { f.title = "New"; },
+       {{3, "New" + std::string(27, ' ')}}},
+      {"comment changed",
+       version11Block(),
+       [](Id3v1Fields& f) { f.comment = "Other"; },
+       {{97, "Other" + std::string(23, ' ')}}},
+      {"genre changed",
+       version11Block(),
+       [](Id3v1Fields& f) { f.genre = 3; },
+       {{127, std::string(1, '\3')}}},
+  };
+  for (const Row& row : rows) {
+    SCOPED_TRACE(row.what);
+    Id3v1Fields fields = *parseId3v1(row.old);
+    row.change(fields);
+    fields.track = 0;  // what a caller that knows nothing of the track passes
+    Block expected = row.old;
+    for (const auto& [offset, bytes] : row.differences) {
+      std::copy(bytes.begin(), bytes.end(), expected.begin() + static_cast<std::ptrdiff_t>(offset));
+    }
+    EXPECT_EQ(renderId3v1Over(row.old, fields), expected);
+  }
+  Block noTag{};
+  Id3v1Fields fields;
+  fields.title = "T";
+  EXPECT_EQ(renderId3v1Over(noTag, fields), renderId3v1(fields));
 }
 
 }  // namespace

@@ -5,6 +5,7 @@
 #include <gtest/gtest.h>
 
 #include <cerrno>
+#include <map>
 #include <set>
 #include <string>
 #include <vector>
@@ -22,6 +23,25 @@ using testing::FolderList;
 using testing::namesIn;
 using testsupport::TempDir;
 
+/// Fails every rename onto one of `failingTargets` (after recording it), so
+/// a test can fail the second step of a two-step rename, whose first target
+/// is a temporary name drawn at random.
+class TargetFaults : public platform::testing::RecordingFileSystem {
+ public:
+  using RecordingFileSystem::RecordingFileSystem;
+  platform::Status renameNoReplace(const std::string& from, const std::string& to) override {
+    if (!failingTargets.contains(to)) return RecordingFileSystem::renameNoReplace(from, to);
+    (void)enter(FsOp::Rename, from, to);
+    return platform::Error{EIO, "disk trouble"};
+  }
+  std::set<std::string> failingTargets;
+};
+
+/// Whether `path` is a temporary name of the walk in `directory`.
+bool isTemporaryName(const std::string& directory, const std::string& path) {
+  return path.starts_with(directory + "/.brindle-") && path.size() == directory.size() + 18;
+}
+
 class BatchWalkTest : public ::testing::Test {
  protected:
   std::vector<EntryResult> run(FolderList& list, const NameRule& rule) {
@@ -31,7 +51,7 @@ class BatchWalkTest : public ::testing::Test {
 
   TempDir folder;
   platform::posix::PosixFileSystem real;
-  platform::testing::RecordingFileSystem fileSystem{real};
+  TargetFaults fileSystem{real};
 };
 
 TEST_F(BatchWalkTest, ReadsCountAndSelectionOnceAndEachSelectedNameOnce) {
@@ -75,7 +95,7 @@ TEST_F(BatchWalkTest, NothingSelectedRereadsAndChangesNothing) {
   EXPECT_TRUE(fileSystem.callsOf(FsOp::Rename).empty());
 }
 
-TEST_F(BatchWalkTest, CaseRenameGoesThroughTheIntermediateName) {
+TEST_F(BatchWalkTest, CaseRenameGoesThroughATemporaryName) {
   folder.write("Track.MP3", "x");
   FolderList list(folder.path());
   list.selectAll();
@@ -83,21 +103,150 @@ TEST_F(BatchWalkTest, CaseRenameGoesThroughTheIntermediateName) {
   const auto renames = fileSystem.callsOf(FsOp::Rename);
   ASSERT_EQ(renames.size(), 2u);
   EXPECT_EQ(renames[0].path, folder.file("Track.MP3"));
-  EXPECT_EQ(renames[0].second, folder.file("TRACK.MP31"));
-  EXPECT_EQ(renames[1].path, folder.file("TRACK.MP31"));
+  EXPECT_TRUE(isTemporaryName(folder.path(), renames[0].second)) << renames[0].second;
+  EXPECT_EQ(renames[1].path, renames[0].second);
   EXPECT_EQ(renames[1].second, folder.file("track.mp3"));
   EXPECT_EQ(results[0].outcome, Outcome::Renamed);
   EXPECT_EQ(content("track.mp3"), "x");
 }
 
-TEST_F(BatchWalkTest, NameAlreadyInLowerCaseTakesBothStepsAndEndsAsItBegan) {
-  folder.write("song.mp3");
+// Case renames of the longest names a folder takes (255 bytes), where a
+// temporary name made longer than the old one cannot exist, and of names
+// already in the asked case, which are not renamed at all (no failure).
+TEST_F(BatchWalkTest, CaseRenamesOfLongestNamesAndOfNamesAlreadyInThatCase) {
+  struct Row {
+    CaseKind kind;
+    std::string oldName;
+    std::string newName;  // empty: unchanged
+  };
+  const std::string longStem(251, 'A');
+  const std::string longLowerStem(251, 'a');
+  const std::vector<Row> rows = {
+      {CaseKind::Lower, longStem + ".MP3", longLowerStem + ".mp3"},
+      {CaseKind::Upper, longLowerStem + ".mp3", longStem + ".MP3"},
+      {CaseKind::Title, longStem + ".MP3", "A" + longLowerStem.substr(1) + ".mp3"},
+      {CaseKind::Lower, "song.mp3", ""},
+      {CaseKind::Upper, "SONG.MP3", ""},
+      {CaseKind::Title, "My Song.mp3", ""},
+  };
+  for (const Row& row : rows) {
+    SCOPED_TRACE(row.oldName.substr(0, 12) + " (" + std::to_string(row.oldName.size()) + " bytes)");
+    TempDir here;
+    here.write(row.oldName, "music");
+    platform::testing::RecordingFileSystem recording{real};
+    FolderList list(here.path());
+    list.selectAll();
+    const auto results = runBatch(list, recording, caseRule(row.kind));
+    ASSERT_EQ(results.size(), 1u);
+    const auto renames = recording.callsOf(FsOp::Rename);
+    if (row.newName.empty()) {
+      EXPECT_EQ(results[0].outcome, Outcome::Unchanged);
+      EXPECT_TRUE(renames.empty());
+      EXPECT_EQ(namesIn(here.path()), std::set<std::string>{row.oldName});
+      continue;
+    }
+    EXPECT_EQ(results[0].outcome, Outcome::Renamed) << results[0].reason;
+    ASSERT_EQ(renames.size(), 2u);
+    EXPECT_TRUE(isTemporaryName(here.path(), renames[0].second));
+    EXPECT_EQ(namesIn(here.path()), std::set<std::string>{row.newName});
+    EXPECT_EQ(TempDir::read(here.file(row.newName)), "music");
+  }
+}
+
+// The plan of the whole batch, clashes included, is what the run does:
+// every planned outcome and reason is the run's, before anything changes.
+TEST_F(BatchWalkTest, PlanForeseesEveryClashOfTheRun) {
+  using Map = std::map<std::string, std::string>;
+  struct Row {
+    const char* what;
+    std::vector<std::string> files;
+    std::vector<std::string> selected;
+    Map newNames;
+    std::vector<std::string> reasons;  // per selected entry; "" when renamed
+    std::set<std::string> after;
+  };
+  const std::string exists = std::generic_category().message(EEXIST);
+  const std::vector<Row> rows = {
+      {"two files, one new name",
+       {"Asong.mp3", "Bsong.mp3"},
+       {"Asong.mp3", "Bsong.mp3"},
+       {{"Asong.mp3", "song.mp3"}, {"Bsong.mp3", "song.mp3"}},
+       {"", kNameTakenByEarlierEntry},
+       {"Bsong.mp3", "song.mp3"}},
+      {"target outside the batch",
+       {"song.mp3", "song.wav"},
+       {"song.wav"},
+       {{"song.wav", "song.mp3"}},
+       {exists},
+       {"song.mp3", "song.wav"}},
+      {"target is a folder", {"x"}, {"x"}, {{"x", "dir"}}, {exists}, {"dir", "x"}},
+      {"chain against the walk's order",
+       {"a", "b"},
+       {"a", "b"},
+       {{"a", "b"}, {"b", "c"}},
+       {kNameFreedTooLate, ""},
+       {"a", "c"}},
+      {"chain along the walk's order",
+       {"a", "b"},
+       {"a", "b"},
+       {{"a", "c"}, {"b", "a"}},
+       {"", ""},
+       {"a", "c"}},
+      {"cycle",
+       {"a", "b"},
+       {"a", "b"},
+       {{"a", "b"}, {"b", "a"}},
+       {kNameFreedTooLate, exists},
+       {"a", "b"}},
+      {"freed and taken again",
+       {"a", "b", "c"},
+       {"a", "b", "c"},
+       {{"a", "x"}, {"b", "a"}, {"c", "a"}},
+       {"", "", kNameTakenByEarlierEntry},
+       {"a", "c", "x"}},
+  };
+  for (const Row& row : rows) {
+    SCOPED_TRACE(row.what);
+    TempDir here;
+    here.makeDirectory("dir");
+    for (const std::string& name : row.files) here.write(name, name);
+    const NameRule rule = [&row](const std::string& name) {
+      return RuleResult::renameTo(name, row.newNames.at(name));
+    };
+    platform::testing::RecordingFileSystem recording{real};
+    FolderList list(here.path());
+    list.select(row.selected);
+    const BatchPlan plan = planBatch(list, recording, rule);
+    EXPECT_TRUE(recording.callsOf(FsOp::Rename).empty());
+    list.select(row.selected);
+    const auto results = runBatch(list, recording, rule);
+    ASSERT_EQ(plan.entries.size(), row.reasons.size());
+    ASSERT_EQ(results.size(), row.reasons.size());
+    for (std::size_t i = 0; i < results.size(); ++i) {
+      const EntryResult planned = plannedResult(plan.entries[i]);
+      EXPECT_EQ(planned.outcome, results[i].outcome);
+      EXPECT_EQ(planned.reason, results[i].reason);
+      EXPECT_EQ(results[i].reason, row.reasons[i]);
+      EXPECT_EQ(results[i].outcome, row.reasons[i].empty() ? Outcome::Renamed : Outcome::Failed);
+    }
+    std::set<std::string> after = row.after;
+    after.insert("dir");
+    EXPECT_EQ(namesIn(here.path()), after);
+  }
+}
+
+// Each entry is reported as soon as it is done, before the next rename.
+TEST_F(BatchWalkTest, EachEntryIsReportedBeforeTheNextRename) {
+  for (const char* name : {"a.txt", "b.txt", "c.txt"}) folder.write(name);
   FolderList list(folder.path());
   list.selectAll();
-  const auto results = run(list, caseRule(CaseKind::Lower));
-  EXPECT_EQ(fileSystem.callsOf(FsOp::Rename).size(), 2u);
-  EXPECT_EQ(results[0].outcome, Outcome::Unchanged);
-  EXPECT_EQ(namesIn(folder.path()), (std::set<std::string>{"song.mp3"}));
+  std::vector<std::size_t> renamesSoFar;
+  runBatch(list, fileSystem, replaceRule(".", "_"), Progress::Shown,
+           [&](const EntryResult& result) {
+             EXPECT_EQ(result.outcome, Outcome::Renamed);
+             renamesSoFar.push_back(fileSystem.callsOf(FsOp::Rename).size());
+           });
+  EXPECT_EQ(renamesSoFar, (std::vector<std::size_t>{1, 2, 3}));
 }
 
 // Two selected names that map to the same new name: the second rename fails
@@ -111,7 +260,7 @@ TEST_F(BatchWalkTest, CollidingNewNamesNeverReplaceAFile) {
   ASSERT_EQ(results.size(), 2u);
   EXPECT_EQ(results[0].outcome, Outcome::Renamed);
   EXPECT_EQ(results[1].outcome, Outcome::Failed);
-  EXPECT_EQ(results[1].reason, std::generic_category().message(EEXIST));
+  EXPECT_EQ(results[1].reason, kNameTakenByEarlierEntry);
   EXPECT_EQ(namesIn(folder.path()), (std::set<std::string>{"Bsong.mp3", "song.mp3"}));
   EXPECT_EQ(content("song.mp3"), "first");
   EXPECT_EQ(content("Bsong.mp3"), "second");
@@ -172,10 +321,10 @@ TEST_F(BatchWalkTest, EmptyDotAndDotDotNamesFail) {
 }
 
 // When the second step of a case rename fails, the file is renamed back, so
-// it is not left as "SONG.MP31".
+// it is not left under the temporary name.
 TEST_F(BatchWalkTest, SecondStepFailureRenamesTheFileBack) {
   folder.write("song.MP3", "music");
-  fileSystem.fail(FsOp::Rename, {EIO, "disk trouble"}, folder.file("SONG.MP31"), 1);
+  fileSystem.failingTargets = {folder.file("song.mp3")};
   FolderList list(folder.path());
   list.selectAll();
   const auto results = run(list, caseRule(CaseKind::Lower));
@@ -184,11 +333,11 @@ TEST_F(BatchWalkTest, SecondStepFailureRenamesTheFileBack) {
   EXPECT_EQ(content("song.MP3"), "music");
   const auto renames = fileSystem.callsOf(FsOp::Rename);
   ASSERT_EQ(renames.size(), 3u);
-  EXPECT_EQ(renames[2].path, folder.file("SONG.MP31"));
+  EXPECT_TRUE(isTemporaryName(folder.path(), renames[2].path));
   EXPECT_EQ(renames[2].second, folder.file("song.MP3"));
 }
 
-TEST_F(BatchWalkTest, SecondStepMeetingAnExistingNameRenamesTheFileBack) {
+TEST_F(BatchWalkTest, CaseRenameOntoAnExistingNameChangesNothing) {
   folder.write("A.TXT", "upper");
   folder.write("a.txt", "lower");
   FolderList list(folder.path());
@@ -214,12 +363,12 @@ TEST_F(BatchWalkTest, NamesThatDifferOnlyInCaseBothKeepTheirContent) {
 
 TEST_F(BatchWalkTest, UndoThatFailsTooSaysWhereTheFileIs) {
   folder.write("song.MP3");
-  fileSystem.fail(FsOp::Rename, {EIO, "disk trouble"}, folder.file("SONG.MP31"));
+  fileSystem.failingTargets = {folder.file("song.mp3"), folder.file("song.MP3")};
   FolderList list(folder.path());
   list.selectAll();
   const auto results = run(list, caseRule(CaseKind::Lower));
   EXPECT_EQ(results[0].outcome, Outcome::Failed);
-  EXPECT_NE(results[0].reason.find("left as SONG.MP31"), std::string::npos);
+  EXPECT_NE(results[0].reason.find("left as .brindle-"), std::string::npos);
 }
 
 // Names that are not UTF-8: the case rules leave them alone, the other rules
@@ -258,6 +407,10 @@ TEST_F(BatchWalkTest, PlanChangesNothing) {
   ASSERT_EQ(plan.entries.size(), 1u);
   EXPECT_EQ(plan.entries[0].rule.newName(), "song.mp3");
   EXPECT_TRUE(fileSystem.calls().empty());
+  EXPECT_EQ(namesIn(folder.path()), (std::set<std::string>{"Song.MP3"}));
+  // With the file system the plan only asks about names.
+  planBatch(list, fileSystem, caseRule(CaseKind::Lower));
+  EXPECT_TRUE(fileSystem.callsOf(FsOp::Rename).empty());
   EXPECT_EQ(namesIn(folder.path()), (std::set<std::string>{"Song.MP3"}));
 }
 

@@ -62,7 +62,7 @@ std::vector<Row> rows() {
   return {
       // Case: the whole name, extension included; Unicode beyond A-Z.
       {"lower", lower, "Track.MP3", renamedTo("track.mp3")},
-      {"lower", lower, "song.mp3", renamedTo("song.mp3")},  // two steps, same name at the end
+      {"lower", lower, "song.mp3", kSame},  // already lower case: not renamed at all
       {"lower", lower, "ÉCOLE.MP3", renamedTo("école.mp3")},
       {"upper", upper, "Track.MP3", renamedTo("TRACK.MP3")},
       {"upper", upper, "straße.mp3", renamedTo("STRASSE.MP3")},
@@ -70,7 +70,7 @@ std::vector<Row> rows() {
       {"title", title, "my song-two.MP3", renamedTo("My Song-two.mp3")},
       {"title", title, "01 o'neil.txt", renamedTo("01 O'neil.txt")},
       {"title", title, "readme", renamedTo("Readme")},
-      {"title", title, ".hidden", renamedTo(".hidden")},
+      {"title", title, ".hidden", kSame},
       {"title", title, "my_song.mp3", renamedTo("My_song.mp3")},
       {"title", title, "a\tb\vc\fd\re\nf", renamedTo("A\tB\vC\fD\rE\nF")},
       {"title", title, "élan VITAL.mp3", renamedTo("Élan Vital.mp3")},
@@ -179,14 +179,23 @@ TEST(NameRuleTable, EveryRowGivesItsNewName) {
   }
 }
 
-TEST(CaseSteps, IntermediateNamesEndInOne) {
-  EXPECT_EQ(caseSteps(CaseKind::Lower, "song.mp3")->intermediate, "SONG.MP31");
-  EXPECT_EQ(caseSteps(CaseKind::Lower, "song.mp3")->final, "song.mp3");
-  EXPECT_EQ(caseSteps(CaseKind::Upper, "Song.mp3")->intermediate, "SONG.MP31");
-  EXPECT_EQ(caseSteps(CaseKind::Title, "my song.MP3")->intermediate, "My Song.mp31");
-  EXPECT_EQ(caseRule(CaseKind::Lower)("A.TXT").names,
-            (std::vector<std::string>{"A.TXT1", "a.txt"}));
-  EXPECT_FALSE(caseSteps(CaseKind::Lower, "\xFF.mp3"));
+// A change of case alone goes through a temporary name (a file system that
+// ignores case takes old and new name for one); a name already in the asked
+// case is not renamed at all.
+TEST(CaseNames, CaseOnlyChangesGoThroughATemporaryName) {
+  EXPECT_EQ(caseName(CaseKind::Lower, "SONG.MP3"), "song.mp3");
+  EXPECT_EQ(caseName(CaseKind::Title, "my song.MP3"), "My Song.mp3");
+  EXPECT_FALSE(caseName(CaseKind::Lower, "\xFF.mp3"));
+  EXPECT_TRUE(differOnlyInCase("Song.mp3", "song.MP3"));
+  EXPECT_FALSE(differOnlyInCase("song.mp3", "song.mp3"));
+  EXPECT_FALSE(differOnlyInCase("\xFF.mp3", "\xFF.MP3"));
+  EXPECT_EQ(caseRule(CaseKind::Lower)("song.mp3").kind, Kind::Unchanged);
+  const auto planned = [](const std::string& name, const NameRule& rule) {
+    return planBatch(OneEntry(name), rule).entries.at(0).rule;
+  };
+  EXPECT_TRUE(planned("A.TXT", caseRule(CaseKind::Lower)).throughTemporaryName);
+  EXPECT_TRUE(planned("a.txt", replaceRule("a", "A")).throughTemporaryName);
+  EXPECT_FALSE(planned("a.txt", replaceRule("a", "b")).throughTemporaryName);
 }
 
 TEST(NumberingRule, CountsUpOncePerCallAndStopsPastTheHighestNumber) {
