@@ -1,8 +1,10 @@
 #include "inspect/WavAnalysis.h"
 
+#include <algorithm>
 #include <cctype>
 #include <cfenv>
 #include <cmath>
+#include <limits>
 
 namespace brindle::inspect {
 
@@ -27,7 +29,13 @@ WavInfo ReadWAVHeader(std::span<const std::uint8_t> header, std::int64_t fileLen
   const double seconds =
       (static_cast<double>(fileLength) * 8.0 - 8000.0) / static_cast<double>(bitrate);
   // nearbyint rounds in the current mode, which is to nearest, halves to even.
-  info.seconds = static_cast<std::int32_t>(std::nearbyint(seconds));
+  // A long file with a tiny bit rate gives more seconds than the field holds;
+  // such a double has no int value (the cast would be undefined), so it is
+  // clamped to the field's range.
+  constexpr double kMostSeconds = std::numeric_limits<std::int32_t>::max();
+  constexpr double kFewestSeconds = std::numeric_limits<std::int32_t>::min();
+  info.seconds =
+      static_cast<std::int32_t>(std::clamp(std::nearbyint(seconds), kFewestSeconds, kMostSeconds));
   return info;
 }
 

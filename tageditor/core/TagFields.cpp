@@ -173,9 +173,8 @@ std::optional<std::string> titleFromFileName(const std::string& name) {
 }
 
 std::string trackText(int number) {
-  std::string digits = std::to_string(number);
-  if (digits.size() < 2) digits.insert(0, "0");
-  return digits;
+  const std::string digits = std::to_string(number);
+  return digits.size() < 2 ? "0" + digits : digits;
 }
 
 }  // namespace brindle::tageditor

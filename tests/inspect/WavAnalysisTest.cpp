@@ -43,6 +43,15 @@ TEST(ReadWAVHeader, ShortFilesAndHalves) {
   EXPECT_EQ(ReadWAVHeader(header(2000, 1, 8), 6000).seconds, 2);  // 2.5 → 2
 }
 
+TEST(ReadWAVHeader, LengthBeyondTheFieldIsClamped) {
+  // 8 bits per second and a terabyte: about 2^40 seconds, more than 32 bits hold.
+  const std::int64_t terabyte = std::int64_t{1} << 40;
+  EXPECT_EQ(ReadWAVHeader(header(1, 1, 8), terabyte).seconds, INT32_MAX);
+  // The largest length that still fits is kept as it is.
+  EXPECT_EQ(ReadWAVHeader(header(1, 1, 8), std::int64_t{INT32_MAX} + 1000).seconds, INT32_MAX);
+  EXPECT_EQ(ReadWAVHeader(header(1, 1, 8), std::int64_t{INT32_MAX} + 999).seconds, INT32_MAX - 1);
+}
+
 TEST(ReadWAVHeader, NotRiffOrNoBitrateGivesZeros) {
   const WavInfo notRiff = ReadWAVHeader(header(44100, 2, 16, "RIFX"), 100000);
   EXPECT_FALSE(notRiff.riff);

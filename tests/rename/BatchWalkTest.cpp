@@ -67,7 +67,10 @@ TEST_F(BatchWalkTest, ReadsCountAndSelectionOnceAndEachSelectedNameOnce) {
 }
 
 TEST_F(BatchWalkTest, ProgressShowsThePositionInTheWholeList) {
-  for (int i = 0; i < 10; ++i) folder.write("f" + std::to_string(i) + ".txt");
+  for (int i = 0; i < 10; ++i) {
+    const std::string number = std::to_string(i);
+    folder.write("f" + number + ".txt");
+  }
   FolderList list(folder.path());
   list.select({"f9.txt"});
   run(list, caseRule(CaseKind::Upper));

@@ -570,8 +570,10 @@ TEST_F(RenameCommandsTest, NumberedAnsweredNoIsDeclined) {
 // The number text has its leading "0" at every position of the list, also at
 // positions 10 to 99.
 TEST_F(RenameCommandsTest, NumberTextHasItsZeroAtEveryListPosition) {
-  for (int i = 0; i < 12; ++i)
-    folder.write("f" + std::string(i < 10 ? "0" : "") + std::to_string(i) + ".mp3");
+  for (int i = 0; i < 12; ++i) {
+    const std::string number = std::to_string(i);
+    folder.write((i < 10 ? "f0" : "f") + number + ".mp3");
+  }
   FolderList files(folder.path());
   files.select({"f10.mp3", "f11.mp3"});
   dialogs.answer(Answer::Yes);

@@ -47,12 +47,14 @@ TEST(RenameHelpTopics, ExamplesAreWhatTheRulesGive) {
   const NumberingOptions left{NumberingOptions::Layout::UniqueLeft, "", "-"};
   const NumberingOptions right{NumberingOptions::Layout::UniqueRight, "", "-"};
   const NumberingOptions common{NumberingOptions::Layout::Common, "song", ""};
+  const std::string firstTwoNumbered =
+      numberedName(common, "a.mp3", 1) + ", " + numberedName(common, "b.mp3", 2);
   const std::pair<int, std::string> examples[] = {
       {15, "my.song.mp3 with wav becomes " +
                changeExtension("/m/my.song.mp3", "my.song.mp3", "wav").value_or("?")},
       {21, "my song.MP3 becomes " + titleCase("my song.MP3").value_or("?")},
       {21, "01 o'neil.txt becomes " + titleCase("01 o'neil.txt").value_or("?")},
-      {33, "(" + numberedName(common, "a.mp3", 1) + ", " + numberedName(common, "b.mp3", 2)},
+      {33, "(" + firstTwoNumbered},
       {35, "track.mp3 becomes " + numberedName(left, "track.mp3", 1)},
       {36, "track.mp3 becomes " + numberedName(right, "track.mp3", 1)},
       {42, "01 Song.mp3 with 3 becomes " + removeLeftMost("01 Song.mp3", 3).value_or("?")},

@@ -80,7 +80,10 @@ TEST_F(RenameWindowTest, LowerCaseFromTheMenuRenamesAndRereadsTheList) {
 }
 
 TEST_F(RenameWindowTest, ProgressBarShowsThePositionAndEndsAtZero) {
-  for (int i = 0; i < 10; ++i) browsed.write("f" + std::to_string(i) + ".txt");
+  for (int i = 0; i < 10; ++i) {
+    const std::string number = std::to_string(i);
+    browsed.write("f" + number + ".txt");
+  }
   start();
   installRenameCommands(*window);
   window->fileList().setSelected(9, true);

@@ -15,8 +15,10 @@ inline std::string helpTopicText(const std::string& helpFile, int number) {
   std::ifstream in(helpFile, std::ios::binary);
   const std::string file{std::istreambuf_iterator<char>(in), {}};
   std::string text = ui::findHelpTopic(file, ui::helpTopicKey(number));
+  // Each CR LF becomes one blank: the CR goes, the LF is overwritten.
   for (std::size_t at = text.find("\r\n"); at != std::string::npos; at = text.find("\r\n", at)) {
-    text.replace(at, 2, " ");
+    text.erase(at, 1);
+    text[at] = ' ';
   }
   return text;
 }

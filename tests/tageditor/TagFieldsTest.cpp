@@ -18,8 +18,10 @@ using inspect::genrePositionForText;
 /// Fields whose text names the field: "f0" to "f16".
 TagFields numbered() {
   TagFields fields;
-  for (int i = 0; i < kFieldCount; ++i)
-    fields.txt[static_cast<std::size_t>(i)] = "f" + std::to_string(i);
+  for (int i = 0; i < kFieldCount; ++i) {
+    const std::string number = std::to_string(i);
+    fields.txt[static_cast<std::size_t>(i)] = "f" + number;
+  }
   fields.genre = genrePositionForText("Rock");
   return fields;
 }
@@ -73,12 +75,15 @@ TEST_F(ComponentMapping, LoadFillsEveryFieldFromItsProperty) {
       {13, &ID3::TAGv2OriginalArtist}, {14, &ID3::TAGv2Copyright}, {15, &ID3::TAGv2Url},
       {16, &ID3::TAGv2EncodedBy},      {4, &ID3::TAGv2Track},
   };
-  for (const auto& [index, property] : properties)
-    component.*property = "p" + std::to_string(index);
+  for (const auto& [index, property] : properties) {
+    const std::string number = std::to_string(index);
+    component.*property = "p" + number;
+  }
   component.TAGv1GenreIndex = 17;
   const TagFields fields = fieldsFromComponent(component);
   for (int index = 0; index < kFieldCount; ++index) {
-    EXPECT_EQ(fields.txt[static_cast<std::size_t>(index)], "p" + std::to_string(index));
+    const std::string number = std::to_string(index);
+    EXPECT_EQ(fields.txt[static_cast<std::size_t>(index)], "p" + number);
   }
   EXPECT_STREQ(genreList()[static_cast<std::size_t>(fields.genre)].name, "Rock");
 }
