@@ -12,18 +12,23 @@ constexpr std::size_t kVersion2Count = static_cast<std::size_t>(
       return property.tag && property.tag->version == TagVersion::V2;
     }));
 
-constexpr std::array<const Property*, kVersion2Count> kVersion2SaveOrder = [] {
-  std::array<const Property*, kVersion2Count> order{};
-  for (const Property& property : kProperties) {
+/// The index in kProperties of each version 2 text, in save order. Indexes
+/// rather than pointers, so the check below stays a constant expression in
+/// sanitizer builds too.
+constexpr std::array<int, kVersion2Count> kVersion2SaveIndexes = [] {
+  std::array<int, kVersion2Count> order{};
+  order.fill(-1);
+  for (std::size_t index = 0; index < kProperties.size(); ++index) {
+    const Property& property = kProperties[index];
     if (property.tag && property.tag->version == TagVersion::V2) {
-      order.at(static_cast<std::size_t>(property.tag->saveOrder)) = &property;
+      order.at(static_cast<std::size_t>(property.tag->saveOrder)) = static_cast<int>(index);
     }
   }
   return order;
 }();
 
-static_assert(std::none_of(kVersion2SaveOrder.begin(), kVersion2SaveOrder.end(),
-                           [](const Property* property) { return property == nullptr; }),
+static_assert(std::none_of(kVersion2SaveIndexes.begin(), kVersion2SaveIndexes.end(),
+                           [](int index) { return index < 0; }),
               "every version 2 text has its own place in the save order");
 
 }  // namespace
@@ -40,7 +45,14 @@ const Property* findProperty(const std::string& name) {
 }
 
 std::span<const Property* const> version2SaveOrder() {
-  return kVersion2SaveOrder;
+  static const std::array<const Property*, kVersion2Count> order = [] {
+    std::array<const Property*, kVersion2Count> properties{};
+    for (std::size_t place = 0; place < kVersion2Count; ++place) {
+      properties[place] = &kProperties[static_cast<std::size_t>(kVersion2SaveIndexes[place])];
+    }
+    return properties;
+  }();
+  return order;
 }
 
 bool isWavProperty(const Property& property) {
