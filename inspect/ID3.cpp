@@ -87,20 +87,16 @@ std::vector<std::uint8_t> bytesAt(PrefixCachedFile& file, std::uint64_t offset,
 /// version 1 tag, and the version 1 tag.
 constexpr std::size_t kTailSize = kId3v1Size + kTrailingTagFooter;
 
-/// Where the audio ends: before an ID3 version 1 tag and the APEv2 and
-/// Lyrics3 tags before it. `tail` holds the last bytes of the file.
+/// Where the audio ends: before the ID3 version 1, APEv2 and Lyrics3 tags
+/// at the end, in whatever order they were added. `tail` holds the last
+/// bytes of the file.
 std::uint64_t audioEnd(PrefixCachedFile& file, std::span<const std::uint8_t> tail,
                        std::uint64_t fileLength) {
   const std::uint64_t tailStart = fileLength - tail.size();
   std::uint64_t end = fileLength;
-  if (tail.size() >= kId3v1Size &&
-      isId3v1Marker(std::span<const std::uint8_t, 3>(tail.last(kId3v1Size).data(), 3))) {
-    end -= kId3v1Size;
-  }
   // A few tags at most stand there; a loop of forged sizes ends with them.
   for (int tags = 0; tags < 4; ++tags) {
-    const std::size_t length =
-        static_cast<std::size_t>(std::min<std::uint64_t>(kTrailingTagFooter, end));
+    const std::size_t length = static_cast<std::size_t>(std::min<std::uint64_t>(kTailSize, end));
     std::vector<std::uint8_t> before;
     if (end - length >= tailStart) {
       const auto from = tail.begin() + static_cast<std::ptrdiff_t>(end - length - tailStart);
@@ -108,8 +104,15 @@ std::uint64_t audioEnd(PrefixCachedFile& file, std::span<const std::uint8_t> tai
     } else {
       before = readZeroFilled(file, end - length, length);
     }
-    std::uint64_t size = apeOrLyrics3v2Length(before);
-    if (size == 0 && endsWithLyrics3v1(before)) {
+    const std::span<const std::uint8_t> bytes(before);
+    std::uint64_t size = 0;
+    if (bytes.size() >= kId3v1Size &&
+        isId3v1Marker(std::span<const std::uint8_t, 3>(bytes.last(kId3v1Size).data(), 3))) {
+      size = kId3v1Size;
+    } else {
+      size = apeOrLyrics3v2Length(bytes.last(std::min(bytes.size(), kTrailingTagFooter)));
+    }
+    if (size == 0 && endsWithLyrics3v1(bytes)) {
       const std::size_t longest =
           static_cast<std::size_t>(std::min<std::uint64_t>(kLyrics3v1MaxLength, end));
       size = lyrics3v1Length(readZeroFilled(file, end - longest, longest));
