@@ -32,9 +32,9 @@ TEST(Properties, TagTextsInTheirDocumentedOrder) {
   // Properties added later come after the documented ones.
   std::vector<std::string> added;
   for (const Property& property : id3Properties().subspan(43)) added.emplace_back(property.name);
-  EXPECT_EQ(added, (std::vector<std::string>{"Mp3Vbr", "Mp3Frames", "Mp3EncoderDelay",
-                                             "Mp3AudioBytes", "Mp3LengthInMilliseconds",
-                                             "WavFormat"}));
+  EXPECT_EQ(added,
+            (std::vector<std::string>{"Mp3Vbr", "Mp3Frames", "Mp3EncoderDelay", "Mp3AudioBytes",
+                                      "Mp3LengthInMilliseconds", "WavFormat"}));
   EXPECT_FALSE(findProperty("WavFormat")->writable());
   EXPECT_TRUE(isWavProperty(*findProperty("WavFormat")));
 }
