@@ -83,9 +83,12 @@ std::vector<std::uint8_t> bytesAt(PrefixCachedFile& file, std::uint64_t offset,
   return readZeroFilled(file, offset, length);
 }
 
-/// The end of a file: an APEv2 footer or a Lyrics3 end before an ID3
-/// version 1 tag, and the version 1 tag.
-constexpr std::size_t kTailSize = kId3v1Size + kTrailingTagFooter;
+/// The bytes one look at the end of the tags takes: a version 1 tag, or an
+/// APEv2 footer or Lyrics3 end.
+constexpr std::size_t kTagEndSize = kId3v1Size + kTrailingTagFooter;
+/// The end of a file read at once: the version 1 tag and, before it, the
+/// end of the tag that may come before.
+constexpr std::size_t kTailSize = kId3v1Size + kTagEndSize;
 
 /// Where the audio ends: before the ID3 version 1, APEv2 and Lyrics3 tags
 /// at the end, in whatever order they were added. `tail` holds the last
@@ -96,7 +99,7 @@ std::uint64_t audioEnd(PrefixCachedFile& file, std::span<const std::uint8_t> tai
   std::uint64_t end = fileLength;
   // A few tags at most stand there; a loop of forged sizes ends with them.
   for (int tags = 0; tags < 4; ++tags) {
-    const std::size_t length = static_cast<std::size_t>(std::min<std::uint64_t>(kTailSize, end));
+    const std::size_t length = static_cast<std::size_t>(std::min<std::uint64_t>(kTagEndSize, end));
     std::vector<std::uint8_t> before;
     if (end - length >= tailStart) {
       const auto from = tail.begin() + static_cast<std::ptrdiff_t>(end - length - tailStart);
@@ -192,9 +195,17 @@ platform::Status ID3::ReadID3(const std::string& path) {
   // (a cover picture) neither hides the audio nor is misread as audio.
   std::vector<std::uint8_t> window;
   for (int tags = 0; audio.start < audio.end; ++tags) {
-    window = bytesAt(
-        file, audio.start,
-        static_cast<std::size_t>(std::min<std::uint64_t>(kPrefixSize, audio.end - audio.start)));
+    // What the first read brought is used as it is; the search below reads
+    // more when it needs more.
+    const std::span<const std::uint8_t> cached = file.cached(audio.start);
+    const auto length =
+        static_cast<std::size_t>(std::min<std::uint64_t>(kPrefixSize, audio.end - audio.start));
+    if (cached.size() >= std::min(length, id3v2::kHeaderSize)) {
+      window.assign(cached.begin(),
+                    cached.begin() + static_cast<std::ptrdiff_t>(std::min(cached.size(), length)));
+    } else {
+      window = bytesAt(file, audio.start, length);
+    }
     if (tags == 8 || window.size() < id3v2::kHeaderSize) break;
     const id3v2::TagHeader tag = id3v2::parseHeader(
         std::span<const std::uint8_t, id3v2::kHeaderSize>(window.data(), id3v2::kHeaderSize));
@@ -204,11 +215,13 @@ platform::Status ID3::ReadID3(const std::string& path) {
   }
   audio.start = std::min(audio.start, audio.end);
   // The first frame usually follows the tag closely: when the bytes read
-  // hold it, no more are read.
-  if (!holdsFirstFrame(window, audio.end - audio.start)) {
-    window = bytesAt(
-        file, audio.start,
-        static_cast<std::size_t>(std::min<std::uint64_t>(kMpegWindow, audio.end - audio.start)));
+  // hold it, no more are read; else a few more, and only then the whole
+  // search window.
+  for (const std::size_t length : {std::size_t{16384}, kMpegWindow}) {
+    if (holdsFirstFrame(window, audio.end - audio.start)) break;
+    window =
+        bytesAt(file, audio.start,
+                static_cast<std::size_t>(std::min<std::uint64_t>(length, audio.end - audio.start)));
   }
   const Mp3Info info = ReadMPEG(window, audio);
   Mp3FileLenghtInSeconds = info.LengthInSeconds;
