@@ -52,8 +52,8 @@ TEST_F(RealFilesTest, VariableBitRateUsesTheXingFrameCount) {
   auto at = [&](std::size_t i) {
     return static_cast<std::int64_t>(static_cast<unsigned char>(bytes[i]));
   };
-  const std::int64_t frames = at(frame + 44) * 16777216 + at(frame + 45) * 65536 +
-                              at(frame + 46) * 256 + at(frame + 47);
+  const std::int64_t frames =
+      at(frame + 44) * 16777216 + at(frame + 45) * 65536 + at(frame + 46) * 256 + at(frame + 47);
   component.ReadID3(folder.file("vbr.mp3"));
   EXPECT_TRUE(component.Mp3Vbr);
   EXPECT_EQ(component.Mp3Frames, frames);
