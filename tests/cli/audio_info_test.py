@@ -238,6 +238,22 @@ class AudioInfoTest(unittest.TestCase):
         self.assertEqual(plain["Mp3AudioBytes"], os.path.getsize(
             os.path.join(self.folder, "cbr-no-lame-header-44100.mp3")))
 
+    def test_readout_lines_say_vbr_and_mpeg_25_in_their_fields(self):
+        def info(name):
+            result = subprocess.run([CLI, "info", os.path.join(self.folder, name)],
+                                    capture_output=True, check=True)
+            return result.stdout.decode().splitlines()
+
+        vbr = info("vbr-22050.mp3")
+        theirs = mp3.MP3(os.path.join(self.folder, "vbr-22050.mp3")).info
+        self.assertEqual(vbr[2], "MPEG 2.0 layer 3")
+        self.assertRegex(vbr[3], r"^VBR \d+ kbps$")
+        self.assertLessEqual(abs(int(vbr[3].split()[1]) - theirs.bitrate / 1000), 1.0)
+        low = info("cbr-8000.mp3")
+        self.assertEqual(low[2], "MPEG 2.5 layer 3")
+        self.assertEqual(low[3], "32 kbps")
+        self.assertEqual(low[4], "8000 Hz Joint Stereo")
+
     def test_wav_files_agree(self):
         for name, path, extra in self.corpus.wavs:
             with self.subTest(file=name):
