@@ -134,7 +134,9 @@ ExitCode readAll(const FileList& options, bool wav, std::ostream& out, std::ostr
 Action defineRead(CLI::App& command, std::ostream& out, std::ostream& err) {
   command.footer(
       "Prints every property of the inspection component after reading each MP3 file:\n"
-      "both tags (texts as Unicode) and the MPEG data.\n"
+      "both tags (texts as Unicode) and the MPEG data: version, layer, bit rate (\"VBR \"\n"
+      "and the average for a variable bit rate), frames, encoder delay, audio bytes and\n"
+      "the length in milliseconds.\n"
       "Example: brindle-cli read --json song.mp3 other.mp3");
   auto options = declareFiles(command, true);
   return [options, &out, &err] { return readAll(*options, false, out, err); };
@@ -142,7 +144,8 @@ Action defineRead(CLI::App& command, std::ostream& out, std::ostream& err) {
 
 Action defineWav(CLI::App& command, std::ostream& out, std::ostream& err) {
   command.footer(
-      "Prints the WAV properties (length, bit rate, frequency, channels, bits) of each file.\n"
+      "Prints the WAV properties (length, bit rate, frequency, channels, bits, sample\n"
+      "format) of each file.\n"
       "Example: brindle-cli wav take1.wav");
   auto options = declareFiles(command, true);
   return [options, &out, &err] { return readAll(*options, true, out, err); };

@@ -14,6 +14,7 @@
 #include "inspect/MpegAnalysis.h"
 #include "inspect/Properties.h"
 #include "inspect/SizeText.h"
+#include "inspect/TrailingTags.h"
 #include "inspect/WavAnalysis.h"
 
 namespace brindle::inspect {
@@ -72,12 +73,57 @@ std::vector<std::uint8_t> readZeroFilled(platform::ReadableFile& file, std::uint
   return bytes;
 }
 
-/// Where the audio starts: after an ID3 version 2 tag at the start of the
-/// file (and its footer), else at 0.
-std::uint64_t audioStart(const std::vector<std::uint8_t>& header) {
-  const id3v2::TagHeader tag =
-      id3v2::parseHeader(std::span<const std::uint8_t, id3v2::kHeaderSize>(header.data(), 10));
-  return tag.present ? static_cast<std::uint64_t>(tag.length()) : 0;
+/// Bytes of the file from `offset`, `length` of them (zeros past the end),
+/// from what was read at the start when it holds them.
+std::vector<std::uint8_t> bytesAt(PrefixCachedFile& file, std::uint64_t offset,
+                                  std::size_t length) {
+  const std::span<const std::uint8_t> cached = file.cached(offset);
+  if (cached.size() >= length)
+    return {cached.begin(), cached.begin() + static_cast<std::ptrdiff_t>(length)};
+  return readZeroFilled(file, offset, length);
+}
+
+/// The bytes one look at the end of the tags takes: a version 1 tag, or an
+/// APEv2 footer or Lyrics3 end.
+constexpr std::size_t kTagEndSize = kId3v1Size + kTrailingTagFooter;
+/// The end of a file read at once: the version 1 tag and, before it, the
+/// end of the tag that may come before.
+constexpr std::size_t kTailSize = kId3v1Size + kTagEndSize;
+
+/// Where the audio ends: before the ID3 version 1, APEv2 and Lyrics3 tags
+/// at the end, in whatever order they were added. `tail` holds the last
+/// bytes of the file.
+std::uint64_t audioEnd(PrefixCachedFile& file, std::span<const std::uint8_t> tail,
+                       std::uint64_t fileLength) {
+  const std::uint64_t tailStart = fileLength - tail.size();
+  std::uint64_t end = fileLength;
+  // A few tags at most stand there; a loop of forged sizes ends with them.
+  for (int tags = 0; tags < 4; ++tags) {
+    const std::size_t length = static_cast<std::size_t>(std::min<std::uint64_t>(kTagEndSize, end));
+    std::vector<std::uint8_t> before;
+    if (end - length >= tailStart) {
+      const auto from = tail.begin() + static_cast<std::ptrdiff_t>(end - length - tailStart);
+      before.assign(from, from + static_cast<std::ptrdiff_t>(length));
+    } else {
+      before = readZeroFilled(file, end - length, length);
+    }
+    const std::span<const std::uint8_t> bytes(before);
+    std::uint64_t size = 0;
+    if (bytes.size() >= kId3v1Size &&
+        isId3v1Marker(std::span<const std::uint8_t, 3>(bytes.last(kId3v1Size).data(), 3))) {
+      size = kId3v1Size;
+    } else {
+      size = apeOrLyrics3v2Length(bytes.last(std::min(bytes.size(), kTrailingTagFooter)));
+    }
+    if (size == 0 && endsWithLyrics3v1(bytes)) {
+      const std::size_t longest =
+          static_cast<std::size_t>(std::min<std::uint64_t>(kLyrics3v1MaxLength, end));
+      size = lyrics3v1Length(readZeroFilled(file, end - longest, longest));
+    }
+    if (size == 0 || size > end) break;
+    end -= size;
+  }
+  return end;
 }
 
 /// Whether the property is a text of the tag `version`.
@@ -105,6 +151,9 @@ void ID3::clearTagTexts() {
 
 void ID3::clearMp3Properties() {
   Mp3FileSizeInBytes = 0;
+  Mp3Vbr = false;
+  Mp3Frames = Mp3AudioBytes = Mp3LengthInMilliseconds = 0;
+  Mp3EncoderDelay = 0;
   for (std::string* text :
        {&Mp3FileSize, &Mp3FileLenghtInSeconds, &Mp3FileLenght, &Mp3Bitrate, &Mp3Frequency,
         &Mp3Channels, &Mp3Copyright, &Mp3CRC, &Mp3Emphasis, &Mp3Layer, &Mp3MPEG, &Mp3Original}) {
@@ -130,26 +179,51 @@ platform::Status ID3::ReadID3(const std::string& path) {
   PrefixCachedFile file(*opened.value(), fileLength);
   (void)file.load(kPrefixSize);
 
-  Mp3FileSizeInBytes = static_cast<std::int32_t>(fileLength);
+  Mp3FileSizeInBytes = static_cast<std::int64_t>(fileLength);
   Mp3FileSize = sizeText(static_cast<std::int64_t>(fileLength), m_decimalSeparator);
 
-  // The frame search starts after a version 2 tag, so a tag larger than the
-  // search window (a cover picture) neither hides the audio nor is misread.
-  const std::uint64_t start = audioStart(readZeroFilled(file, 0, 10));
+  // The last bytes hold the version 1 tag and the ends of the tags before it.
+  const std::size_t tailLength =
+      static_cast<std::size_t>(std::min<std::uint64_t>(kTailSize, fileLength));
+  const std::vector<std::uint8_t> tail = bytesAt(file, fileLength - tailLength, tailLength);
+  AudioExtent audio;
+  audio.fileLength = fileLength;
+  audio.end = audioEnd(file, tail, fileLength);
+
+  // The frame search starts after the version 2 tags at the start (some
+  // programs write more than one), so a tag larger than the search window
+  // (a cover picture) neither hides the audio nor is misread as audio.
   std::vector<std::uint8_t> window;
-  if (start < fileLength) {
-    // The first frame usually follows the tag closely: when the bytes
-    // already read hold it, the rest of the window is not read.
-    const std::span<const std::uint8_t> cached = file.cached(start);
-    if (holdsFirstFrame(cached)) {
-      window.assign(cached.begin(), cached.end());
+  for (int tags = 0; audio.start < audio.end; ++tags) {
+    // What the first read brought is used as it is; the search below reads
+    // more when it needs more.
+    const std::span<const std::uint8_t> cached = file.cached(audio.start);
+    const auto length =
+        static_cast<std::size_t>(std::min<std::uint64_t>(kPrefixSize, audio.end - audio.start));
+    if (cached.size() >= std::min(length, id3v2::kHeaderSize)) {
+      window.assign(cached.begin(),
+                    cached.begin() + static_cast<std::ptrdiff_t>(std::min(cached.size(), length)));
     } else {
-      window = readZeroFilled(
-          file, start,
-          static_cast<std::size_t>(std::min<std::uint64_t>(kMpegWindow, fileLength - start)));
+      window = bytesAt(file, audio.start, length);
     }
+    if (tags == 8 || window.size() < id3v2::kHeaderSize) break;
+    const id3v2::TagHeader tag = id3v2::parseHeader(
+        std::span<const std::uint8_t, id3v2::kHeaderSize>(window.data(), id3v2::kHeaderSize));
+    if (!tag.present) break;
+    audio.start += static_cast<std::uint64_t>(tag.length());
+    window.clear();
   }
-  const Mp3Info info = ReadMPEG(window, static_cast<std::int64_t>(fileLength));
+  audio.start = std::min(audio.start, audio.end);
+  // The first frame usually follows the tag closely: when the bytes read
+  // hold it, no more are read; else a few more, and only then the whole
+  // search window.
+  for (const std::size_t length : {std::size_t{16384}, kMpegWindow}) {
+    if (holdsFirstFrame(window, audio.end - audio.start)) break;
+    window =
+        bytesAt(file, audio.start,
+                static_cast<std::size_t>(std::min<std::uint64_t>(length, audio.end - audio.start)));
+  }
+  const Mp3Info info = ReadMPEG(window, audio);
   Mp3FileLenghtInSeconds = info.LengthInSeconds;
   Mp3FileLenght = info.LengthInSeconds.empty()
                       ? std::string()
@@ -163,6 +237,11 @@ platform::Status ID3::ReadID3(const std::string& path) {
   Mp3Layer = info.Layer;
   Mp3MPEG = info.MPEG;
   Mp3Original = info.Original;
+  Mp3Vbr = info.vbr;
+  Mp3Frames = info.frames;
+  Mp3EncoderDelay = info.encoderDelay;
+  Mp3AudioBytes = info.audioBytes;
+  Mp3LengthInMilliseconds = info.lengthInMilliseconds;
 
   id3v2::clsTv2 tag(m_fileSystem, m_clock);
   const platform::Status tagRead = tag.readtag(file);
@@ -180,11 +259,9 @@ platform::Status ID3::ReadID3(const std::string& path) {
   // shown, and then saved, as this file's.
   TAGv1GenreIndex = kNoGenre;
   TAGv1Track = 0;
-  if (fileLength >= kId3v1Size) {
-    const std::vector<std::uint8_t> block =
-        readZeroFilled(file, fileLength - kId3v1Size, kId3v1Size);
-    if (auto fields =
-            parseId3v1(std::span<const std::uint8_t, kId3v1Size>(block.data(), kId3v1Size))) {
+  if (tail.size() >= kId3v1Size) {
+    if (auto fields = parseId3v1(std::span<const std::uint8_t, kId3v1Size>(
+            tail.data() + tail.size() - kId3v1Size, kId3v1Size))) {
       for (const Property& property : kProperties) {
         if (isTextOf(property, TagVersion::V1) && property.tag->v1Field) {
           this->*property.text() = (*fields).*property.tag->v1Field;
@@ -280,18 +357,27 @@ platform::Status ID3::ReadWAV(const std::string& path) {
   WAVFileSizeInBytes = 0;
   WAVFileSize.clear();
   WAVLenght.clear();
-  auto file = m_fileSystem.openForReading(path);
-  if (!file) return id3v2::causedBy("cannot open the file", file.error());
-  auto length = file.value()->size();
+  WavFormat.clear();
+  auto opened = m_fileSystem.openForReading(path);
+  if (!opened) return id3v2::causedBy("cannot open the file", opened.error());
+  auto length = opened.value()->size();
   if (!length) return id3v2::causedBy("cannot measure the file", length.error());
-  const std::vector<std::uint8_t> header = readZeroFilled(*file.value(), 0, kWavHeaderSize);
-  const WavInfo info = ReadWAVHeader(header, static_cast<std::int64_t>(length.value()));
+  // The chunks before "data" are usually in the first bytes: one read.
+  PrefixCachedFile file(*opened.value(), length.value());
+  (void)file.load(kPrefixSize);
+  const WavInfo info = ReadWAVHeader(
+      [&file](std::uint64_t offset, std::span<std::uint8_t> buffer) -> std::size_t {
+        auto got = file.readAt(offset, buffer);
+        return got ? got.value() : 0;
+      },
+      length.value());
   WAVChannels = info.channels;
   WAVBits = info.bits;
   WAVFrequency = info.frequency;
   WAVBitrate = info.bitrate;
   WAVLenghtInSeconds = info.seconds;
-  WAVFileSizeInBytes = static_cast<std::int32_t>(length.value());
+  WavFormat = info.format;
+  WAVFileSizeInBytes = static_cast<std::int64_t>(length.value());
   WAVFileSize = sizeText(static_cast<std::int64_t>(length.value()), m_decimalSeparator);
   WAVLenght = minutesAndSeconds(info.seconds);
   return {};

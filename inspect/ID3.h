@@ -62,11 +62,11 @@ class ID3 {
   std::string WAVLenght;
   std::int32_t WAVBitrate = 0;
   std::int32_t WAVFrequency = 0;
-  std::int32_t WAVFileSizeInBytes = 0;
+  std::int64_t WAVFileSizeInBytes = 0;
   std::string WAVFileSize;
   std::int32_t WAVChannels = 0;
   std::int32_t WAVBits = 0;
-  std::int32_t Mp3FileSizeInBytes = 0;
+  std::int64_t Mp3FileSizeInBytes = 0;
   std::string Mp3FileSize;
   std::string Mp3FileLenghtInSeconds;
   std::string Mp3FileLenght;
@@ -80,6 +80,20 @@ class ID3 {
   std::string Mp3MPEG;
   std::string Mp3Original;
   std::string FileName;
+  /// A variable bit rate: the file has a "Xing" or "VBRI" header. Mp3Bitrate
+  /// then reads "VBR " and the average.
+  bool Mp3Vbr = false;
+  /// Frames of audio: the VBR header's count, else estimated from the bytes.
+  std::int64_t Mp3Frames = 0;
+  /// Samples of encoder delay from a LAME tag; 0 without one.
+  std::int32_t Mp3EncoderDelay = 0;
+  /// Bytes from the first frame to the end of the audio, tags excluded.
+  std::int64_t Mp3AudioBytes = 0;
+  /// The playing time in milliseconds (Mp3FileLenghtInSeconds is cut to
+  /// whole seconds).
+  std::int64_t Mp3LengthInMilliseconds = 0;
+  /// The WAV sample format: "PCM", "IEEE float", "extensible PCM"...
+  std::string WavFormat;
 
   /// Set to 1 by SaveID3 when it ends, on every path; the host sets it back.
   std::int16_t ID3SaveDone = 0;

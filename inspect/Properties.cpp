@@ -56,7 +56,7 @@ std::span<const Property* const> version2SaveOrder() {
 }
 
 bool isWavProperty(const Property& property) {
-  return std::strncmp(property.name, "WAV", 3) == 0;
+  return std::strncmp(property.name, "WAV", 3) == 0 || std::strncmp(property.name, "Wav", 3) == 0;
 }
 
 }  // namespace brindle::inspect

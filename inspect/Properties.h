@@ -37,7 +37,9 @@ struct TagLocation {
 
 struct Property {
   const char* name;
-  std::variant<bool ID3::*, std::int16_t ID3::*, std::int32_t ID3::*, std::string ID3::*> member;
+  std::variant<bool ID3::*, std::int16_t ID3::*, std::int32_t ID3::*, std::int64_t ID3::*,
+               std::string ID3::*>
+      member;
   /// Where a tag text lives; nothing for the properties the component only
   /// reports.
   std::optional<TagLocation> tag;
@@ -66,7 +68,7 @@ constexpr Property version2(const char* name, std::string ID3::*member, id3v2::I
 
 }  // namespace detail
 
-/// Every property, TAGv1Exists to FileName.
+/// Every property, TAGv1Exists to FileName, then those added later.
 inline constexpr std::array kProperties{
     detail::reported("TAGv1Exists", &ID3::TAGv1Exists),
     detail::version1("TAGv1Genre", &ID3::TAGv1Genre, nullptr),
@@ -112,6 +114,13 @@ inline constexpr std::array kProperties{
     detail::reported("Mp3Original", &ID3::Mp3Original),
     detail::reported("FileName", &ID3::FileName),
     detail::reported("TAGv1Track", &ID3::TAGv1Track),
+    // Added later, after the first ones so that their order stays.
+    detail::reported("Mp3Vbr", &ID3::Mp3Vbr),
+    detail::reported("Mp3Frames", &ID3::Mp3Frames),
+    detail::reported("Mp3EncoderDelay", &ID3::Mp3EncoderDelay),
+    detail::reported("Mp3AudioBytes", &ID3::Mp3AudioBytes),
+    detail::reported("Mp3LengthInMilliseconds", &ID3::Mp3LengthInMilliseconds),
+    detail::reported("WavFormat", &ID3::WavFormat),
 };
 
 /// Every property, TAGv1Exists to FileName, then the later additions.
@@ -133,7 +142,7 @@ constexpr const Property* tagProperty(std::string ID3::*member) {
 /// The version 2 texts in the order SaveID3 sets their frames.
 std::span<const Property* const> version2SaveOrder();
 
-/// True for the WAV... properties.
+/// True for the WAV... and Wav... properties.
 bool isWavProperty(const Property& property);
 
 }  // namespace brindle::inspect

@@ -1,6 +1,7 @@
 // libFuzzer target for the inspection component: arbitrary bytes as an MP3
-// or WAV file read by ReadID3 and ReadWAV, and straight into the MPEG, WAV
-// and version 1 tag parsers.
+// or WAV file read by ReadID3 and ReadWAV, and straight into the MPEG frame
+// search and VBR headers, the WAV chunk walk, the trailing tags and the
+// version 1 tag parser.
 #include <unistd.h>
 
 #include <cstdint>
@@ -13,6 +14,7 @@
 #include "inspect/Id3v1Tag.h"
 #include "inspect/MpegAnalysis.h"
 #include "inspect/Readout.h"
+#include "inspect/TrailingTags.h"
 #include "inspect/WavAnalysis.h"
 #include "platform/console/ConsolePlatform.h"
 #include "platform/posix/PosixFileSystem.h"
@@ -32,9 +34,19 @@ const std::string& scratchFile() {
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
   const std::span<const std::uint8_t> bytes(data, size);
-  (void)brindle::inspect::ReadMPEG(bytes, static_cast<std::int64_t>(size));
-  (void)brindle::inspect::holdsFirstFrame(bytes);
-  (void)brindle::inspect::ReadWAVHeader(bytes, static_cast<std::int64_t>(size));
+  // The frame search over every window length the component may pass.
+  for (const std::uint64_t audioLength : {std::uint64_t{size}, std::uint64_t{size} + 100000}) {
+    (void)brindle::inspect::ReadMPEG(bytes,
+                                     brindle::inspect::AudioExtent{0, audioLength, audioLength});
+    (void)brindle::inspect::holdsFirstFrame(bytes, audioLength);
+  }
+  if (auto header = brindle::inspect::parseFrameHeader(bytes)) {
+    (void)header->frameLength();
+    (void)brindle::inspect::parseVbrHeader(bytes, *header);
+  }
+  (void)brindle::inspect::ReadWAVHeader(bytes);
+  (void)brindle::inspect::apeOrLyrics3v2Length(bytes);
+  (void)brindle::inspect::lyrics3v1Length(bytes);
   if (size >= brindle::inspect::kId3v1Size) {
     (void)brindle::inspect::parseId3v1(
         std::span<const std::uint8_t, brindle::inspect::kId3v1Size>(data, 128));

@@ -5,6 +5,9 @@
 
 #include <gtest/gtest.h>
 #include <sys/stat.h>
+#include <unistd.h>
+
+#include <cstdio>
 
 #include "id3v2/ID3v2FrameId.h"
 #include "id3v2/clsTv2.h"
@@ -20,9 +23,18 @@ namespace {
 using namespace id3v2::testbytes;
 using platform::testing::FsOp;
 
-/// An MPEG 1 layer 3 frame header at 128 kbit/s, then silence.
+/// `size` bytes of frames of `frameLength` bytes with this header, silent.
+std::string frames(const std::string& header, std::size_t frameLength, std::size_t size) {
+  std::string frame = header + std::string(frameLength - header.size(), '\0');
+  std::string stream;
+  while (stream.size() < size) stream += frame;
+  stream.resize(size);
+  return stream;
+}
+
+/// MPEG 1 layer 3 frames at 128 kbit/s and 44.1 kHz (417 bytes each).
 std::string audio(std::size_t size = 4000) {
-  return bytes({0xFF, 0xFB, 0x90, 0x64}) + std::string(size - 4, '\0');
+  return frames(bytes({0xFF, 0xFB, 0x90, 0x64}), 417, size);
 }
 
 std::size_t contentSize(const std::string& path) {
@@ -80,7 +92,7 @@ TEST_F(ComponentTest, ReadsBothTagsAndTheAudio) {
   EXPECT_EQ(component.TAGv1Genre, "");
   EXPECT_EQ(component.Mp3MPEG, "MPEG 1.0");
   EXPECT_EQ(component.Mp3Bitrate, "128");
-  EXPECT_EQ(component.Mp3FileSizeInBytes, static_cast<std::int32_t>(contentSize(path)));
+  EXPECT_EQ(component.Mp3FileSizeInBytes, static_cast<std::int64_t>(contentSize(path)));
 }
 
 TEST_F(ComponentTest, NoVersion2TagMeansEmptyTexts) {
@@ -93,7 +105,7 @@ TEST_F(ComponentTest, NoVersion2TagMeansEmptyTexts) {
 TEST_F(ComponentTest, SizeAndLengthTexts) {
   component.ReadID3(file(audio(1500)));
   EXPECT_EQ(component.Mp3FileSize, "1.46 kB");
-  component.ReadID3(file(bytes({0xFF, 0xFB, 0x90, 0x64}) + std::string(3920000 - 4, '\0')));
+  component.ReadID3(file(audio(3920000)));
   EXPECT_EQ(component.Mp3FileLenghtInSeconds, "245");
   EXPECT_EQ(component.Mp3FileLenght, "4:05");
 }
@@ -104,7 +116,7 @@ TEST_F(ComponentTest, AudioIsFoundBehindALargeTag) {
   std::string picture = bytes({0}) + "image/jpeg" + bytes({0, 3, 0}) + bytes({0xFF, 0xFB, 0x10, 0});
   picture.resize(6000, 'p');
   const std::string path = file(id3tag(3, frame23("APIC", picture)) +
-                                bytes({0xFF, 0xF3, 0x94, 0xC4}) + std::string(2000, '\0'));
+                                frames(bytes({0xFF, 0xF3, 0x94, 0xC4}), 240, 2400));
   component.ReadID3(path);
   EXPECT_EQ(component.Mp3MPEG, "MPEG 2.0");
   EXPECT_EQ(component.Mp3Bitrate, "80");
@@ -307,14 +319,26 @@ TEST_F(ComponentTest, RemoveVersion2KeepsVersion1) {
   EXPECT_EQ(errors, (std::vector<std::int16_t>{10}));
 }
 
+/// A canonical WAV file of `size` bytes: "fmt " at 12, "data" at 36.
 std::string wavFile(std::uint32_t rate, int channels, int bits, std::size_t size,
                     const std::string& marker = "RIFF") {
   std::string bytes(size, '\0');
+  auto put32 = [&](std::size_t at, std::uint64_t value) {
+    for (std::size_t i = 0; i < 4; ++i) bytes[at + i] = static_cast<char>(value >> (8 * i));
+  };
+  const auto align = static_cast<std::uint64_t>(channels * bits / 8);
   bytes.replace(0, 4, marker);
+  put32(4, size - 8);
+  bytes.replace(8, 8, "WAVEfmt ");
+  put32(16, 16);
+  bytes[20] = 1;
   bytes[22] = static_cast<char>(channels);
-  for (int i = 0; i < 4; ++i)
-    bytes[24 + static_cast<std::size_t>(i)] = static_cast<char>(rate >> (8 * i));
+  put32(24, rate);
+  put32(28, rate * align);
+  bytes[32] = static_cast<char>(align);
   bytes[34] = static_cast<char>(bits);
+  bytes.replace(36, 4, "data");
+  put32(40, size - 44);
   return bytes;
 }
 
@@ -326,13 +350,16 @@ TEST_F(ComponentTest, WavPropertiesAndNoStaleValues) {
   EXPECT_EQ(component.WAVLenght, "0:10");
   EXPECT_EQ(component.WAVFileSize, "1.68 MB");
   EXPECT_EQ(component.WAVChannels, 2);
+  EXPECT_EQ(component.WavFormat, "PCM");
   EXPECT_TRUE(component.FileName.empty());
 
   EXPECT_TRUE(component.ReadWAV(file(wavFile(44100, 2, 16, 5000, "JUNK"), "b.wav")));
   EXPECT_EQ(component.WAVFrequency, 0);
   EXPECT_EQ(component.WAVBitrate, 0);
   EXPECT_EQ(component.WAVLenghtInSeconds, 0);
-  EXPECT_EQ(component.WAVChannels, 2);
+  // A file that is no RIFF file has no chunks to read the channels from.
+  EXPECT_EQ(component.WAVChannels, 0);
+  EXPECT_EQ(component.WavFormat, "");
 
   EXPECT_TRUE(component.ReadWAV(file(wavFile(16000, 1, 16, 32000 * 3 + 1000), "c.wav")));
   EXPECT_EQ(component.WAVFrequency, 16000);
@@ -344,7 +371,7 @@ TEST_F(ComponentTest, WavPropertiesAndNoStaleValues) {
 }
 
 TEST_F(ComponentTest, ReadoutLines) {
-  component.ReadID3(file(bytes({0xFF, 0xFB, 0x90, 0x64}) + std::string(3000000 - 4, '\0')));
+  component.ReadID3(file(audio(3000000)));
   const auto mp3 = mp3Readout(component);
   ASSERT_EQ(mp3.size(), 11u);
   EXPECT_EQ(mp3[0], "Size: 2.86 MB   (3000000 B)");
@@ -361,8 +388,71 @@ TEST_F(ComponentTest, ReadoutLines) {
                                       "Bitrate: 1411200", "Bits: 16", "Channels: 2",
                                       "Frequency: 44100"}));
   EXPECT_EQ(readoutKindFor("a.MP3"), ReadoutKind::Mp3);
+  EXPECT_EQ(readoutKindFor("a.mp3"), ReadoutKind::Mp3);
   EXPECT_EQ(readoutKindFor("a.Mp3"), ReadoutKind::None);
   EXPECT_EQ(readoutKindFor("a.WAV"), ReadoutKind::Wav);
+}
+
+TEST_F(ComponentTest, ReadoutSaysVbrAndMpeg25InItsFields) {
+  // MPEG 2.5 layer 3 at 40 kbit/s and 8 kHz, mono: 360-byte frames; the
+  // first holds a "Xing" header (offset 13) counting 100 frames of 36,000
+  // bytes in all.
+  std::string stream = frames(bytes({0xFF, 0xE3, 0x58, 0xC4}), 360, 360 * 101);
+  stream.replace(13, 16, "Xing" + bytes({0, 0, 0, 3, 0, 0, 0, 100, 0, 0, 0x8F, 0x8C}));
+  component.ReadID3(file(stream));
+  const auto lines = mp3Readout(component);
+  EXPECT_EQ(lines[2], "MPEG 2.5 layer 3");
+  // 35,640 bytes after the header's frame over 100 × 576 samples at 8 kHz.
+  EXPECT_EQ(lines[3], "VBR 40 kbps");
+  EXPECT_EQ(lines[4], "8000 Hz Mono");
+  EXPECT_EQ(lines[1], "Length: 0:07   (7 sec)");
+  EXPECT_TRUE(component.Mp3Vbr);
+  EXPECT_EQ(component.Mp3Frames, 100);
+  EXPECT_EQ(component.Mp3LengthInMilliseconds, 7200);
+}
+
+TEST_F(ComponentTest, TagsAtTheEndAreNotAudio) {
+  // 41,700 bytes of 128 kbit/s audio (2.606 s), then an APEv2 tag with a
+  // header, a Lyrics3 version 2 tag and a version 1 tag.
+  std::string ape = "APETAGEX" +
+                    bytes({0xD0, 0x07, 0, 0, 0x2C, 0, 0, 0, 1, 0, 0, 0, 0, 0, 0, 0xA0}) +
+                    std::string(8, '\0');
+  std::string item = bytes({2, 0, 0, 0, 0, 0, 0, 0}) + "Ab" + bytes({0}) + "xy";
+  item.resize(12, '\0');
+  std::string footer = ape;
+  footer[20] = 0;
+  footer[21] = 0;
+  footer[22] = 0;
+  footer[23] = static_cast<char>(0x80);
+  const std::string lyrics = "LYRICSBEGININD00002" + std::string("10") + "000021LYRICS200";
+  const std::string path = file(audio(41700) + ape + item + footer + lyrics + v1Block("One", 17));
+  component.ReadID3(path);
+  EXPECT_TRUE(component.TAGv1Exists);
+  EXPECT_EQ(component.Mp3AudioBytes, 41700);
+  EXPECT_EQ(component.Mp3LengthInMilliseconds, 2606);
+}
+
+TEST_F(ComponentTest, SizesOf2GiBAndMoreAreRight) {
+  // A sparse file through the platform file system: 2 GiB + 1000 bytes.
+  const std::string path = folder.file("big.mp3");
+  {
+    const std::string frame = audio(417 * 3);
+    std::FILE* out = std::fopen(path.c_str(), "wb");
+    ASSERT_NE(out, nullptr);
+    std::fwrite(frame.data(), 1, frame.size(), out);
+    std::fclose(out);
+    ASSERT_EQ(::truncate(path.c_str(), (2LL << 30) + 1000), 0);
+  }
+  component.ReadID3(path);
+  EXPECT_EQ(component.Mp3FileSizeInBytes, (2LL << 30) + 1000);
+  EXPECT_EQ(mp3Readout(component)[0], "Size: 2048 MB   (2147484648 B)");
+  // (2^31 + 1000) × 8 ÷ 128 ms.
+  EXPECT_EQ(component.Mp3LengthInMilliseconds, ((2LL << 30) + 1000) * 8 / 128);
+  ASSERT_EQ(::truncate(path.c_str(), (4LL << 30) + 1000), 0);
+  component.ReadWAV(path);
+  EXPECT_EQ(component.WAVFileSizeInBytes, (4LL << 30) + 1000);
+  EXPECT_EQ(wavReadout(component)[0], "Size: 4096 MB   (4294968296 B)");
+  ::unlink(path.c_str());
 }
 
 }  // namespace

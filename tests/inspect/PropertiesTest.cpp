@@ -26,10 +26,18 @@ TEST(Properties, TagTextsInTheirDocumentedOrder) {
                                       "TAGv2Title", "TAGv2Artist", "TAGv2Album", "TAGv2Created",
                                       "TAGv2Comment", "TAGv2Composer", "TAGv2OriginalArtist",
                                       "TAGv2Copyright", "TAGv2Url", "TAGv2EncodedBy"}));
-  EXPECT_EQ(id3Properties().size(), 44u);
+  EXPECT_EQ(id3Properties().size(), 50u);
   EXPECT_STREQ(id3Properties().front().name, "TAGv1Exists");
   EXPECT_STREQ(id3Properties()[42].name, "FileName");
+  // Properties added later come after the documented ones.
+  std::vector<std::string> added;
+  for (const Property& property : id3Properties().subspan(43)) added.emplace_back(property.name);
+  EXPECT_EQ(added,
+            (std::vector<std::string>{"TAGv1Track", "Mp3Vbr", "Mp3Frames", "Mp3EncoderDelay", "Mp3AudioBytes",
+                                      "Mp3LengthInMilliseconds", "WavFormat"}));
   EXPECT_FALSE(findProperty("TAGv1Track")->writable());
+  EXPECT_FALSE(findProperty("WavFormat")->writable());
+  EXPECT_TRUE(isWavProperty(*findProperty("WavFormat")));
 }
 
 TEST(Properties, FindsByExactName) {

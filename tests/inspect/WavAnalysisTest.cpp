@@ -1,70 +1,209 @@
-// The WAV header analysis and the number-base conversion.
+// The WAV chunk walk on crafted files (PCM, IEEE float, extensible, RF64,
+// chunks before "fmt " and odd sizes) and the number-base conversion.
 #include "inspect/WavAnalysis.h"
 
 #include <gtest/gtest.h>
 
+#include <cstring>
+#include <string>
 #include <vector>
 
 namespace brindle::inspect {
 namespace {
 
-std::vector<std::uint8_t> header(std::uint32_t rate, int channels, int bits,
-                                 const std::string& marker = "RIFF") {
-  std::vector<std::uint8_t> bytes(kWavHeaderSize, 0);
-  std::copy(marker.begin(), marker.end(), bytes.begin());
-  bytes[22] = static_cast<std::uint8_t>(channels);
-  for (int i = 0; i < 4; ++i) bytes[24 + i] = static_cast<std::uint8_t>(rate >> (8 * i));
-  bytes[34] = static_cast<std::uint8_t>(bits);
+using Bytes = std::vector<std::uint8_t>;
+
+void little(Bytes& bytes, std::uint64_t value, int width) {
+  for (int i = 0; i < width; ++i) bytes.push_back(static_cast<std::uint8_t>(value >> (8 * i)));
+}
+
+/// A chunk: id, 32-bit size (the body's, unless given), body, pad byte.
+Bytes chunk(const std::string& id, const Bytes& body, std::int64_t size = -1) {
+  Bytes bytes(id.begin(), id.end());
+  little(bytes, size < 0 ? body.size() : static_cast<std::uint64_t>(size), 4);
+  bytes.insert(bytes.end(), body.begin(), body.end());
+  if (body.size() % 2 == 1) bytes.push_back(0);
   return bytes;
 }
 
-TEST(ReadWAVHeader, CdQualityFile) {
-  const WavInfo info = ReadWAVHeader(header(44100, 2, 16), 1764044);
+Bytes format(std::uint16_t tag, int channels, std::uint32_t rate, int bits,
+             std::uint16_t subFormat = 0) {
+  Bytes body;
+  little(body, tag, 2);
+  little(body, static_cast<std::uint64_t>(channels), 2);
+  little(body, rate, 4);
+  const auto align = static_cast<std::uint64_t>(channels * bits / 8);
+  little(body, rate * align, 4);
+  little(body, align, 2);
+  little(body, static_cast<std::uint64_t>(bits), 2);
+  if (tag == 0xFFFE) {
+    little(body, 22, 2);
+    little(body, static_cast<std::uint64_t>(bits), 2);
+    little(body, 3, 4);
+    little(body, subFormat, 2);
+    const char guidRest[] = "\x00\x00\x00\x00\x10\x00\x80\x00\x00\xAA\x00\x38\x9B\x71";
+    body.insert(body.end(), guidRest, guidRest + 14);
+  }
+  return chunk("fmt ", body);
+}
+
+Bytes wave(const std::vector<Bytes>& chunks, const char* marker = "RIFF") {
+  Bytes bytes(marker, marker + 4);
+  std::size_t size = 4;
+  for (const Bytes& c : chunks) size += c.size();
+  little(bytes, size, 4);
+  bytes.insert(bytes.end(), {'W', 'A', 'V', 'E'});
+  for (const Bytes& c : chunks) bytes.insert(bytes.end(), c.begin(), c.end());
+  return bytes;
+}
+
+struct Row {
+  const char* name;
+  Bytes file;
+  const char* format;
+  std::int32_t frequency;
+  std::int32_t channels;
+  std::int32_t bits;
+  std::int32_t bitrate;
+  std::uint64_t dataBytes;
+  std::int64_t milliseconds;
+};
+
+TEST(ReadWAVHeader, EveryShapeOfFile) {
+  const Row rows[] = {
+      {"canonical PCM", wave({format(1, 2, 44100, 16), chunk("data", Bytes(176400))}), "PCM", 44100,
+       2, 16, 1411200, 176400, 1000},
+      {"chunks before fmt, odd size before data",
+       wave({chunk("JUNK", Bytes(28)), chunk("LIST", Bytes(3)), format(1, 1, 8000, 8),
+             chunk("odd ", Bytes(5)), chunk("data", Bytes(12000))}),
+       "PCM", 8000, 1, 8, 64000, 12000, 1500},
+      {"IEEE float", wave({format(3, 2, 48000, 32), chunk("data", Bytes(96000))}), "IEEE float",
+       48000, 2, 32, 3072000, 96000, 250},
+      {"extensible PCM", wave({format(0xFFFE, 2, 96000, 24, 1), chunk("data", Bytes(57600))}),
+       "extensible PCM", 96000, 2, 24, 4608000, 57600, 100},
+      {"extensible float", wave({format(0xFFFE, 1, 22050, 32, 3), chunk("data", Bytes(88200))}),
+       "extensible IEEE float", 22050, 1, 32, 705600, 88200, 1000},
+      {"data before fmt", wave({chunk("data", Bytes(32000)), format(1, 1, 16000, 16)}), "PCM",
+       16000, 1, 16, 256000, 32000, 1000},
+      {"data size past the end",
+       wave({format(1, 1, 16000, 16), chunk("data", Bytes(3200), 0x7FFFFFF0)}), "PCM", 16000, 1, 16,
+       256000, 3200, 100},
+      {"other format", wave({format(0x55, 2, 44100, 0), chunk("data", Bytes(100))}),
+       "format 0x0055", 44100, 2, 0, 0, 100, 0},
+  };
+  for (const Row& row : rows) {
+    const WavInfo info = ReadWAVHeader(row.file);
+    EXPECT_TRUE(info.riff) << row.name;
+    EXPECT_EQ(info.format, row.format) << row.name;
+    EXPECT_EQ(info.frequency, row.frequency) << row.name;
+    EXPECT_EQ(info.channels, row.channels) << row.name;
+    EXPECT_EQ(info.bits, row.bits) << row.name;
+    EXPECT_EQ(info.bitrate, row.bitrate) << row.name;
+    EXPECT_EQ(info.dataBytes, row.dataBytes) << row.name;
+    EXPECT_EQ(info.milliseconds, row.milliseconds) << row.name;
+    EXPECT_EQ(info.seconds, (row.milliseconds + 500) / 1000) << row.name;
+  }
+}
+
+TEST(ReadWAVHeader, LengthComesFromTheDataChunkNotTheFileSize) {
+  // A 44.1 kHz stereo file of 10 s of data and a 1 MB chunk after it.
+  Bytes file =
+      wave({format(1, 2, 44100, 16), chunk("data", Bytes(1764000)), chunk("LIST", Bytes(1000000))});
+  const WavInfo info = ReadWAVHeader(file);
+  EXPECT_EQ(info.seconds, 10);
+  EXPECT_EQ(info.milliseconds, 10000);
+}
+
+/// Reads the bytes of `head` and zeros after them, for a file of any length.
+ReadBytesAt sparse(const Bytes& head) {
+  return [head](std::uint64_t offset, std::span<std::uint8_t> buffer) -> std::size_t {
+    for (std::size_t i = 0; i < buffer.size(); ++i) {
+      buffer[i] = offset + i < head.size() ? head[static_cast<std::size_t>(offset + i)] : 0;
+    }
+    return buffer.size();
+  };
+}
+
+TEST(ReadWAVHeader, Rf64SizesFromDs64) {
+  // 6 GiB of 48 kHz stereo 24-bit audio: 6 × 2^30 ÷ 288,000 = 22369.6 s.
+  const std::uint64_t dataBytes = 6ULL << 30;
+  Bytes ds64;
+  little(ds64, dataBytes + 100, 8);
+  little(ds64, dataBytes, 8);
+  little(ds64, dataBytes / 6, 8);
+  little(ds64, 0, 4);
+  Bytes head = wave({chunk("ds64", ds64), format(1, 2, 48000, 24)}, "RF64");
+  Bytes dataHeader = chunk("data", {}, 0xFFFFFFFF);
+  head.insert(head.end(), dataHeader.begin(), dataHeader.end());
+  const WavInfo info = ReadWAVHeader(sparse(head), head.size() + dataBytes);
   EXPECT_TRUE(info.riff);
-  EXPECT_EQ(info.frequency, 44100);
-  EXPECT_EQ(info.bitrate, 1411200);
-  EXPECT_EQ(info.seconds, 10);  // 9.9946 rounded
+  EXPECT_TRUE(info.rf64);
+  EXPECT_EQ(info.frequency, 48000);
+  EXPECT_EQ(info.dataBytes, dataBytes);
+  EXPECT_EQ(info.seconds, 22370);
+  EXPECT_EQ(info.milliseconds, 22369621);
+  // The "ds64" size is clamped to the file too.
+  const WavInfo cut = ReadWAVHeader(sparse(head), head.size() + 1000);
+  EXPECT_EQ(cut.dataBytes, 1000u);
 }
 
-TEST(ReadWAVHeader, WholeSampleRateIsRead) {
-  EXPECT_EQ(ReadWAVHeader(header(16000, 1, 16), 100000).frequency, 16000);
-  EXPECT_EQ(ReadWAVHeader(header(96000, 2, 24), 100000).frequency, 96000);
-  const WavInfo odd = ReadWAVHeader(header(24000, 1, 8), 48000 + 1000);
-  EXPECT_EQ(odd.frequency, 24000);
-  EXPECT_EQ(odd.bitrate, 192000);
-  EXPECT_EQ(odd.seconds, 2);
+TEST(ReadWAVHeader, AbsurdValuesAreClampedNotOverflowed) {
+  Bytes body;
+  little(body, 1, 2);
+  little(body, 0xFFFF, 2);
+  little(body, 0xFFFFFFFF, 4);
+  little(body, 0xFFFFFFFF, 4);
+  little(body, 1, 2);  // block align 1: 4 GB of data per second
+  little(body, 0xFFFF, 2);
+  const Bytes head = wave({chunk("fmt ", body), chunk("data", {}, 0xFFFFFFFE)});
+  const WavInfo info = ReadWAVHeader(sparse(head), head.size() + 0xFFFFFFFEULL);
+  EXPECT_EQ(info.frequency, INT32_MAX);
+  EXPECT_EQ(info.bitrate, INT32_MAX);
+  EXPECT_EQ(info.channels, 65535);
+  EXPECT_EQ(info.seconds, 1);
+  // Rate 1 Hz and block align 1 with 4 GB of data: more seconds than fit.
+  Bytes slow;
+  little(slow, 1, 2);
+  little(slow, 1, 2);
+  little(slow, 1, 4);
+  little(slow, 1, 4);
+  little(slow, 1, 2);
+  little(slow, 8, 2);
+  const Bytes slowHead = wave({chunk("fmt ", slow), chunk("data", {}, 0xFFFFFFFE)});
+  const WavInfo longest = ReadWAVHeader(sparse(slowHead), slowHead.size() + 0xFFFFFFFEULL);
+  EXPECT_EQ(longest.seconds, INT32_MAX);
+  EXPECT_EQ(longest.milliseconds, 0xFFFFFFFEULL * 1000);
 }
 
-TEST(ReadWAVHeader, ShortFilesAndHalves) {
-  EXPECT_EQ(ReadWAVHeader(header(8000, 1, 8), 1000).seconds, 0);
-  EXPECT_EQ(ReadWAVHeader(header(100, 1, 8), 500).seconds, -5);
-  // Halves go to the even neighbour.
-  EXPECT_EQ(ReadWAVHeader(header(2000, 1, 8), 4000).seconds, 2);  // 1.5 → 2
-  EXPECT_EQ(ReadWAVHeader(header(2000, 1, 8), 6000).seconds, 2);  // 2.5 → 2
+TEST(ReadWAVHeader, ChunkWalkEndsOnAnyFile) {
+  // Chunk sizes of 0 everywhere: the walk is bounded.
+  Bytes zeros = wave({});
+  for (int i = 0; i < 10000; ++i) {
+    const Bytes empty = chunk("zero", {});
+    zeros.insert(zeros.end(), empty.begin(), empty.end());
+  }
+  const WavInfo info = ReadWAVHeader(zeros);
+  EXPECT_TRUE(info.riff);
+  EXPECT_FALSE(info.hasFormat);
+  EXPECT_EQ(info.seconds, 0);
 }
 
-TEST(ReadWAVHeader, LengthBeyondTheFieldIsClamped) {
-  // 8 bits per second and a terabyte: about 2^40 seconds, more than 32 bits hold.
-  const std::int64_t terabyte = std::int64_t{1} << 40;
-  EXPECT_EQ(ReadWAVHeader(header(1, 1, 8), terabyte).seconds, INT32_MAX);
-  // The largest length that still fits is kept as it is.
-  EXPECT_EQ(ReadWAVHeader(header(1, 1, 8), std::int64_t{INT32_MAX} + 1000).seconds, INT32_MAX);
-  EXPECT_EQ(ReadWAVHeader(header(1, 1, 8), std::int64_t{INT32_MAX} + 999).seconds, INT32_MAX - 1);
-}
-
-TEST(ReadWAVHeader, NotRiffOrNoBitrateGivesZeros) {
-  const WavInfo notRiff = ReadWAVHeader(header(44100, 2, 16, "RIFX"), 100000);
+TEST(ReadWAVHeader, NotRiffWaveGivesZeros) {
+  const Bytes riffx = wave({format(1, 2, 44100, 16), chunk("data", Bytes(100))}, "RIFX");
+  const WavInfo notRiff = ReadWAVHeader(riffx);
   EXPECT_FALSE(notRiff.riff);
   EXPECT_EQ(notRiff.frequency, 0);
   EXPECT_EQ(notRiff.bitrate, 0);
   EXPECT_EQ(notRiff.seconds, 0);
-  EXPECT_EQ(notRiff.channels, 2);
-  EXPECT_EQ(notRiff.bits, 16);
-  const WavInfo noChannels = ReadWAVHeader(header(44100, 0, 16), 100000);
-  EXPECT_EQ(noChannels.frequency, 0);
+  EXPECT_EQ(notRiff.channels, 0);
+  Bytes avi = wave({format(1, 2, 44100, 16)});
+  std::memcpy(avi.data() + 8, "AVI ", 4);
+  EXPECT_FALSE(ReadWAVHeader(avi).riff);
+  EXPECT_FALSE(ReadWAVHeader(Bytes{}).riff);
+  const WavInfo noChannels =
+      ReadWAVHeader(wave({format(1, 0, 44100, 16), chunk("data", Bytes(100))}));
+  EXPECT_EQ(noChannels.bitrate, 0);
   EXPECT_EQ(noChannels.seconds, 0);
-  const WavInfo empty = ReadWAVHeader({}, 0);
-  EXPECT_FALSE(empty.riff);
 }
 
 TEST(ConvertBase, Conversions) {

@@ -22,9 +22,14 @@ namespace brindle::tageditor::testfiles {
 
 using namespace id3v2::testbytes;
 
-/// An MPEG 1 layer 3 frame header (128 kbit/s, 44.1 kHz), then silence.
+/// `size` bytes of MPEG 1 layer 3 frames (128 kbit/s, 44.1 kHz, 417 bytes
+/// each: one frame header confirms the next), silent.
 inline std::string audio(std::size_t size = 4000) {
-  return bytes({0xFF, 0xFB, 0x90, 0x64}) + std::string(size - 4, '\0');
+  const std::string frame = bytes({0xFF, 0xFB, 0x90, 0x64}) + std::string(417 - 4, '\0');
+  std::string stream;
+  while (stream.size() < size) stream += frame;
+  stream.resize(size);
+  return stream;
 }
 
 /// A version 2.3 text frame in ISO-8859-1.

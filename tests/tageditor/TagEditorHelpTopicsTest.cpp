@@ -45,5 +45,11 @@ TEST(TagEditorHelpTopics, FileListAndBatchToolsNameWavFilesAndSkippedFiles) {
   EXPECT_EQ(trackText(3), "03");
 }
 
+TEST(TagEditorHelpTopics, ReadoutTopicNamesTheTextsOfItsFields) {
+  // The readout's fields say what has no line of its own.
+  EXPECT_NE(topicText(55).find("MPEG 2.5"), std::string::npos);
+  EXPECT_NE(topicText(55).find("VBR 187 kbps"), std::string::npos);
+}
+
 }  // namespace
 }  // namespace brindle::tageditor
