@@ -85,6 +85,16 @@ bool reportUnreadable(Services& services, const std::string& file, std::ostream&
   return true;
 }
 
+/// For the commands that change files: a path that names nothing is
+/// reported here; anything else the component refuses with its reason (a
+/// folder, a FIFO, a file that is not MPEG audio).
+bool reportMissing(Services& services, const std::string& file, std::ostream& err) {
+  if (services.fileSystem.kindOf(file)) return false;
+  err << "brindle-cli: cannot read \"" << file
+      << "\": it does not exist or is not a readable file\n";
+  return true;
+}
+
 /// Shows the component's Error event: "Error: " and the code, then the file
 /// and the reason, which ends with the system's error text where there is
 /// one.
@@ -257,7 +267,7 @@ ExitCode writeTags(platform::FileSystem& fileSystem, const std::string& file,
     }
     assignments.push_back({property, value});
   }
-  if (reportUnreadable(services, file, err)) return kFailed;
+  if (reportMissing(services, file, err)) return kFailed;
 
   inspect::ID3 component = services.component();
   component.ReadID3(file);
@@ -280,7 +290,7 @@ ExitCode removeVersion2Tags(platform::FileSystem& fileSystem, const std::vector<
   Services services(fileSystem, err);
   ExitCode status = kSuccess;
   for (const std::string& file : files) {
-    if (reportUnreadable(services, file, err)) {
+    if (reportMissing(services, file, err)) {
       status = kFailed;
       continue;
     }

@@ -50,10 +50,6 @@ void parseFrames(const TagHeader& header, ByteView body, clsF2& frames);
 /// then zero padding up to a multiple of 257 bytes.
 ByteVector renderTag(const clsF2& frames, std::uint8_t major);
 
-/// The name tried for the temporary file when `path` + ".new" is taken: the
-/// folder, the time of day as HHMMSS-, then the file's name.
-std::string stampedName(const std::string& path, int hour, int minute, int second);
-
 /// True when the four bytes can be a frame id: capital letters and digits.
 bool isFrameId(ByteView bytes);
 

@@ -15,6 +15,19 @@
 
 namespace brindle::id3v2 {
 
+/// What a save puts at the end of the file together with the tag (an ID3v1
+/// tag): `bytes` in place of the file's last `replaces` bytes (0: added).
+struct FileEnding {
+  ByteVector bytes;
+  std::uint64_t replaces = 0;
+};
+
+/// Decides the ending from the file as it is opened for the save (`size`
+/// bytes long), so that both tags are written in one step; a failure stops
+/// the save.
+using EndingOf =
+    std::function<platform::Result<FileEnding>(platform::ReadableFile& file, std::uint64_t size)>;
+
 /// The ID3v2 tag of one file, read and written as a whole.
 class clsTv2 {
  public:
@@ -44,11 +57,17 @@ class clsTv2 {
   platform::Status readtag(platform::ReadableFile& a_file);
 
   /// Writes exactly the frames held as the file's new tag, in the version
-  /// read (2.4) or 2.3, replacing the file in one atomic step. A file with a
-  /// tag of another version is never touched. On failure lasterror() is 10,
-  /// the file is unchanged and the status gives the reason. A read-only file
-  /// is written only with `a_bignorereadonly`, and is writable afterwards.
+  /// read (2.4) or 2.3, replacing the file in one atomic step and flushing
+  /// it and its folder before it reports success. A file with a tag of
+  /// another version, one whose tag claims more bytes than it has, and one
+  /// that is not MPEG audio (a folder, FIFO or device; WAVE, FLAC, Ogg,
+  /// MP4...) are never touched. On failure lasterror() is 10, the file is
+  /// unchanged and the status gives the reason. A read-only file is written
+  /// only with `a_bignorereadonly`, and stays read-only.
   platform::Status writetag(const std::string& a_sfile, bool a_bignorereadonly = false);
+  /// The same, with an ending written in the same step: both or neither.
+  platform::Status writetag(const std::string& a_sfile, bool a_bignorereadonly,
+                            const EndingOf& a_ending);
 
   /// Strips the tag from the file (atomically, as writetag()). A missing
   /// file, or one without a tag, is left alone and is no failure.
@@ -79,17 +98,20 @@ class clsTv2 {
  private:
   std::string frameIdFor(std::int32_t a_eframeid) const;
   std::shared_ptr<clsF> findFrame(const std::string& id) const;
-  /// Writes `tag` and then the file's bytes after its old tag to a new
-  /// temporary file beside it, flushes it and moves it over the file. On
-  /// failure the file is as it was, no temporary file is left and the
+  enum class Rewrite { WriteTag, RemoveTag };
+  /// Writes `tag`, the file's bytes after its old tag and the ending to a
+  /// new temporary file beside it, flushes it and moves it over the file.
+  /// On failure the file is as it was, no temporary file is left and the
   /// status says which step failed and why.
   platform::Status rewrite(const std::string& path, const ByteVector& tag, bool ignoreReadOnly,
-                           bool requireTagVersionKnown);
+                           Rewrite kind, const EndingOf& ending);
+  /// Removes temporary files of earlier saves in the folder of `path` that
+  /// no running save holds (left by a killed program).
+  void removeAbandonedTemporaries(const std::string& path);
   /// Sets lasterror() to 10 when `status` is a failure; passes it on.
   platform::Status noted(platform::Status status);
 
   platform::FileSystem& m_fileSystem;
-  platform::Clock& m_clock;
   clsF2 m_frames;
   std::int16_t m_lasterror = 0;
   bool m_hastag = false;

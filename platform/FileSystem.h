@@ -23,6 +23,15 @@ struct DirectoryListing {
   std::vector<std::string> directories;
 };
 
+/// What a path names, after following symbolic links.
+enum class FileKind {
+  Regular,
+  Directory,
+  /// A FIFO, socket or device: never opened as a file, since reading one can
+  /// block forever or have side effects.
+  Special,
+};
+
 enum class WriteMode {
   /// Create the file or replace its content.
   Replace,
@@ -79,6 +88,9 @@ class FileSystem {
   virtual bool isDirectory(const std::string& path) = 0;
   virtual Result<std::uint64_t> length(const std::string& path) = 0;
   /// Read-only means nobody may write the file (no write permission bit).
+  /// What the path names (following links). A missing path fails with
+  /// ENOENT, a path longer than the system allows with ENAMETOOLONG.
+  virtual Result<FileKind> kindOf(const std::string& path) = 0;
   virtual Result<bool> isReadOnly(const std::string& path) = 0;
   virtual Status setReadOnly(const std::string& path, bool readOnly) = 0;
 
@@ -89,9 +101,11 @@ class FileSystem {
   virtual Result<std::string> readFile(const std::string& path) = 0;
   virtual Status writeFile(const std::string& path, const std::string& bytes, WriteMode mode) = 0;
 
+  /// Opens a regular file for reading. Anything else (a folder, FIFO,
+  /// device) is refused without waiting on it.
   virtual Result<std::unique_ptr<ReadableFile>> openForReading(const std::string& path) = 0;
-  /// Opens an existing file for reading and writing in place; never creates
-  /// one.
+  /// Opens an existing regular file for reading and writing in place; never
+  /// creates one.
   virtual Result<std::unique_ptr<UpdatableFile>> openForUpdate(const std::string& path) = 0;
   /// Creates a file that must not exist yet (EEXIST otherwise), with exactly
   /// the permission bits `permissions`, open for writing.
@@ -100,6 +114,13 @@ class FileSystem {
   /// Moves `from` onto `to` in one atomic step, replacing the file at `to`:
   /// at every moment a complete file is under the name `to`.
   virtual Status replaceFile(const std::string& from, const std::string& to) = 0;
+  /// Flushes the folder holding `path` to the disk, so that a rename or
+  /// removal of `path` survives a crash.
+  virtual Status syncDirectoryOf(const std::string& path) = 0;
+  /// Removes a temporary file left behind by a program that was killed:
+  /// only when no running program holds it (every file createNewFile()
+  /// makes is held until closed). Returns true when it was removed.
+  virtual Result<bool> removeIfAbandoned(const std::string& path) = 0;
   /// The permission bits (rwx for user, group, others and the special bits).
   virtual Result<unsigned> permissions(const std::string& path) = 0;
 };

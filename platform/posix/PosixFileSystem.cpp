@@ -6,6 +6,7 @@
 #include <fcntl.h>
 #include <linux/fs.h>
 #include <stdio.h>
+#include <sys/file.h>
 #include <sys/stat.h>
 #include <sys/syscall.h>
 #include <unistd.h>
@@ -74,7 +75,42 @@ std::string decodeMountEscapes(const std::string& field) {
   return out;
 }
 
+/// The refusal of a path that is not a regular file.
+Error notRegular(const std::string& path, mode_t mode) {
+  if (S_ISDIR(mode)) return systemError(EISDIR, "Cannot open", path);
+  // No error number says "not a regular file": the sentence does.
+  const char* kind = S_ISFIFO(mode) ? "a FIFO" : S_ISSOCK(mode) ? "a socket" : "a device";
+  return Error{0, std::string("not a regular file but ") + kind};
+}
+
+/// The folder part of a path: "." for a bare name, "/" for a name at the root.
+std::string folderOf(const std::string& path) {
+  const std::size_t slash = path.rfind('/');
+  if (slash == std::string::npos) return ".";
+  if (slash == 0) return "/";
+  return path.substr(0, slash);
+}
+
 }  // namespace
+
+Result<int> openRegularFile(const std::string& path, int flags) {
+  struct stat info {};
+  if (::stat(path.c_str(), &info) != 0) return systemError(errno, "Cannot open", path);
+  if (!S_ISREG(info.st_mode)) return notRegular(path, info.st_mode);
+  // Non-blocking, so that a FIFO put there since the check cannot hang the
+  // opening; the flag is cleared again once the file is known to be regular.
+  FileDescriptor fd(::open(path.c_str(), flags | O_NONBLOCK | O_NOCTTY | O_CLOEXEC));
+  if (fd.get() < 0) return systemError(errno, "Cannot open", path);
+  if (::fstat(fd.get(), &info) != 0) return systemError(errno, "Cannot examine", path);
+  if (!S_ISREG(info.st_mode)) return notRegular(path, info.st_mode);
+  const int status = ::fcntl(fd.get(), F_GETFL);
+  if (status < 0 || ::fcntl(fd.get(), F_SETFL, status & ~O_NONBLOCK) != 0) {
+    return systemError(errno, "Cannot open", path);
+  }
+  const int owned = fd.get();
+  fd.forget();
+  return owned;
+}
 
 Error systemError(int code, const std::string& what, const std::string& path) {
   return Error{code, what + " \"" + path + "\": " + std::strerror(code)};
@@ -125,6 +161,14 @@ Result<std::uint64_t> PosixFileSystem::length(const std::string& path) {
   struct stat info {};
   if (::stat(path.c_str(), &info) != 0) return systemError(errno, "Cannot measure", path);
   return static_cast<std::uint64_t>(info.st_size);
+}
+
+Result<FileKind> PosixFileSystem::kindOf(const std::string& path) {
+  struct stat info {};
+  if (::stat(path.c_str(), &info) != 0) return systemError(errno, "Cannot examine", path);
+  if (S_ISREG(info.st_mode)) return FileKind::Regular;
+  if (S_ISDIR(info.st_mode)) return FileKind::Directory;
+  return FileKind::Special;
 }
 
 Result<bool> PosixFileSystem::isReadOnly(const std::string& path) {
@@ -204,8 +248,9 @@ std::vector<std::string> PosixFileSystem::drives() {
 }
 
 Result<std::string> PosixFileSystem::readFile(const std::string& path) {
-  FileDescriptor fd(::open(path.c_str(), O_RDONLY | O_CLOEXEC));
-  if (fd.get() < 0) return systemError(errno, "Cannot open", path);
+  Result<int> opened = openRegularFile(path, O_RDONLY);
+  if (!opened) return opened.error();
+  FileDescriptor fd(opened.value());
   std::string content;
   std::array<char, 65536> buffer{};
   for (;;) {
@@ -244,15 +289,15 @@ Status PosixFileSystem::writeFile(const std::string& path, const std::string& by
 }
 
 Result<std::unique_ptr<ReadableFile>> PosixFileSystem::openForReading(const std::string& path) {
-  int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
-  if (fd < 0) return systemError(errno, "Cannot open", path);
-  return std::unique_ptr<ReadableFile>(std::make_unique<PosixReadableFile>(fd, path));
+  Result<int> fd = openRegularFile(path, O_RDONLY);
+  if (!fd) return fd.error();
+  return std::unique_ptr<ReadableFile>(std::make_unique<PosixReadableFile>(fd.value(), path));
 }
 
 Result<std::unique_ptr<UpdatableFile>> PosixFileSystem::openForUpdate(const std::string& path) {
-  int fd = ::open(path.c_str(), O_RDWR | O_CLOEXEC);
-  if (fd < 0) return systemError(errno, "Cannot open", path);
-  return std::unique_ptr<UpdatableFile>(std::make_unique<PosixUpdatableFile>(fd, path));
+  Result<int> fd = openRegularFile(path, O_RDWR);
+  if (!fd) return fd.error();
+  return std::unique_ptr<UpdatableFile>(std::make_unique<PosixUpdatableFile>(fd.value(), path));
 }
 
 Result<std::unique_ptr<WritableFile>> PosixFileSystem::createNewFile(const std::string& path,
@@ -260,6 +305,9 @@ Result<std::unique_ptr<WritableFile>> PosixFileSystem::createNewFile(const std::
   int fd = ::open(path.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0600);
   if (fd < 0) return systemError(errno, "Cannot create", path);
   auto file = std::make_unique<PosixWritableFile>(fd, path);
+  // Held while the file is open: removeIfAbandoned() of another program
+  // then leaves it alone.
+  (void)::flock(fd, LOCK_EX | LOCK_NB);
   // The umask must not change the bits asked for: they are usually another
   // file's, which this one is to replace.
   if (::fchmod(fd, static_cast<mode_t>(permissions & 07777)) != 0) {
@@ -280,6 +328,33 @@ Result<unsigned> PosixFileSystem::permissions(const std::string& path) {
   struct stat info {};
   if (::stat(path.c_str(), &info) != 0) return systemError(errno, "Cannot examine", path);
   return static_cast<unsigned>(info.st_mode & 07777);
+}
+
+Status PosixFileSystem::syncDirectoryOf(const std::string& path) {
+  const std::string folder = folderOf(path);
+  FileDescriptor fd(::open(folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC));
+  if (fd.get() < 0) return systemError(errno, "Cannot open folder", folder);
+  // Some file systems cannot flush a folder (EINVAL): their renames are
+  // as durable as they get.
+  if (::fsync(fd.get()) != 0 && errno != EINVAL) {
+    return systemError(errno, "Cannot flush folder", folder);
+  }
+  return {};
+}
+
+Result<bool> PosixFileSystem::removeIfAbandoned(const std::string& path) {
+  FileDescriptor fd(::open(path.c_str(), O_RDONLY | O_NONBLOCK | O_NOFOLLOW | O_CLOEXEC));
+  if (fd.get() < 0) return systemError(errno, "Cannot open", path);
+  struct stat info {};
+  if (::fstat(fd.get(), &info) != 0) return systemError(errno, "Cannot examine", path);
+  if (!S_ISREG(info.st_mode)) return false;
+  // The program writing it holds the lock; one that was killed holds none.
+  if (::flock(fd.get(), LOCK_EX | LOCK_NB) != 0) {
+    if (errno == EWOULDBLOCK) return false;
+    return systemError(errno, "Cannot lock", path);
+  }
+  if (::unlink(path.c_str()) != 0) return systemError(errno, "Cannot delete", path);
+  return true;
 }
 
 }  // namespace brindle::platform::posix

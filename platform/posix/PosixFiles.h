@@ -20,6 +20,8 @@ class FileDescriptor {
   FileDescriptor(const FileDescriptor&) = delete;
   FileDescriptor& operator=(const FileDescriptor&) = delete;
   int get() const { return m_fd; }
+  /// Gives up ownership without closing.
+  void forget() { m_fd = -1; }
   /// Closes now and reports the result: a failed close can mean lost data.
   int release() {
     int result = ::close(m_fd);

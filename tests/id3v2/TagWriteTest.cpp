@@ -223,18 +223,30 @@ TEST_F(TagWriteTest, WritingTwiceGivesTheSameFile) {
   EXPECT_EQ(contentOf(path), first);
 }
 
-TEST_F(TagWriteTest, ExistingNewFileIsLeftAloneAndStampedNameUsed) {
-  const std::string path = song(kAudio);
-  const std::string taken = folder.write("song.mp3.new", "someone else's file");
+TEST_F(TagWriteTest, TemporaryNamesAreOursAndShortAndLeftoversGo) {
+  // A name of 255 bytes can be saved: the temporary name does not grow
+  // with it.
+  const std::string path = song(kAudio, std::string(251, 's') + ".mp3");
+  const std::string others = folder.write("song.mp3.new", "someone else's file");
+  const std::string lookalike = folder.write(".brindle-notours", "not ours either");
+  const std::string leftover = folder.write(".brindle-k3x9q2", "left by a killed save");
+  // A save running in another program holds its temporary file.
+  auto running = real.createNewFile(folder.file(".brindle-run123"), 0600);
+  ASSERT_TRUE(running);
+
   auto tag = container();
   tag->setframevalue(TIT2, "x");
-  tag->writetag(path);
+  EXPECT_TRUE(tag->writetag(path));
   EXPECT_EQ(tag->lasterror(), 0);
-  EXPECT_EQ(contentOf(taken), "someone else's file");
   const auto creates = fileSystem.callsOf(FsOp::CreateNewFile);
-  ASSERT_EQ(creates.size(), 2u);
-  EXPECT_EQ(creates[1].path, folder.file("140309-song.mp3"));
-  EXPECT_EQ(names(), (std::vector<std::string>{"song.mp3", "song.mp3.new"}));
+  ASSERT_EQ(creates.size(), 1u);
+  const std::string created = creates[0].path.substr(folder.file("").size());
+  EXPECT_EQ(created.substr(0, 9), ".brindle-");
+  EXPECT_EQ(created.size(), 15u);
+  EXPECT_EQ(contentOf(others), "someone else's file");
+  EXPECT_EQ(contentOf(lookalike), "not ours either");
+  EXPECT_EQ(names(), (std::vector<std::string>{".brindle-notours", ".brindle-run123",
+                                               "song.mp3.new", std::string(251, 's') + ".mp3"}));
 }
 
 TEST_F(TagWriteTest, MissingPathFailsWithoutCreatingAFile) {
@@ -298,7 +310,10 @@ INSTANTIATE_TEST_SUITE_P(
         Failure{"Flush", FsOp::Sync, "cannot flush the new file to the disk"},
         Failure{"Close", FsOp::Close, "cannot close the new file"},
         Failure{"Replace", FsOp::ReplaceFile, "cannot put the new file in place of the old one"},
-        Failure{"Permissions", FsOp::Permissions, "cannot read the file's permissions"}),
+        Failure{"Permissions", FsOp::Permissions, "cannot read the file's permissions"},
+        Failure{"Kind", FsOp::KindOf, "cannot open the file"},
+        Failure{"Open", FsOp::OpenForReading, "cannot open the file"},
+        Failure{"Read", FsOp::ReadAt, "cannot read the start of the file"}),
     [](const auto& info) { return info.param.name; });
 
 /// The status of a write that is refused, or {0, ""} when it succeeds.
@@ -328,6 +343,78 @@ TEST_F(TagWriteTest, RefusalsSayWhy) {
   EXPECT_EQ(refused.code, EACCES);
   EXPECT_EQ(refused.message, "the file is read-only");
 }
+
+struct NotWritten {
+  const char* name;
+  /// The file's bytes; a null pointer makes a FIFO, "/" a folder.
+  std::string content;
+  /// The reason both the write and the removal give.
+  const char* reason;
+  /// The reason of the removal when it differs; "" when the removal
+  /// succeeds (no tag to remove, or one it may remove).
+  const char* removalReason = nullptr;
+  bool removalChangesFile = false;
+};
+
+class TagNotWritten : public TagWriteTest, public ::testing::WithParamInterface<NotWritten> {};
+
+TEST_P(TagNotWritten, RefusedWithItsReasonAndEveryByteKept) {
+  const NotWritten& row = GetParam();
+  std::string path;
+  if (row.content == "<fifo>") {
+    path = folder.file("x.mp3");
+    ASSERT_EQ(::mkfifo(path.c_str(), 0600), 0);
+  } else if (row.content == "<folder>") {
+    path = folder.file("x.mp3");
+    ASSERT_EQ(::mkdir(path.c_str(), 0700), 0);
+  } else {
+    path = song(row.content, "x.mp3");
+  }
+  auto tag = container();
+  tag->setframevalue(TIT2, "x");
+  const platform::Status written = tag->writetag(path, true);
+  ASSERT_FALSE(written);
+  EXPECT_EQ(written.error().message, row.reason);
+  EXPECT_EQ(tag->lasterror(), clsTv2::kWriteFailed);
+  if (row.content != "<fifo>" && row.content != "<folder>") {
+    EXPECT_EQ(contentOf(path), row.content);
+  }
+  const platform::Status removed = container()->removetag(path, true);
+  if (row.removalReason && std::string(row.removalReason).empty()) {
+    EXPECT_TRUE(removed);
+  } else {
+    ASSERT_FALSE(removed);
+    EXPECT_EQ(removed.error().message, row.removalReason ? row.removalReason : row.reason);
+  }
+  if (row.content != "<fifo>" && row.content != "<folder>" && !row.removalChangesFile) {
+    EXPECT_EQ(contentOf(path), row.content);
+  }
+  EXPECT_EQ(names().size(), row.content == "<folder>" || row.content == "<fifo>" ? 0u : 1u);
+}
+
+const std::string kWave = "RIFF" + bytes({36, 0, 0, 0}) + "WAVEfmt " + std::string(40, '\0');
+
+INSTANTIATE_TEST_SUITE_P(
+    Files, TagNotWritten,
+    ::testing::Values(
+        NotWritten{"Wave", kWave, "not an MPEG audio file (it is RIFF/WAVE)", ""},
+        NotWritten{"TaggedWave", id3tag(3, frame23("TIT2", text("T"))) + kWave,
+                   "not an MPEG audio file (it is RIFF/WAVE)"},
+        NotWritten{"Flac", "fLaC" + std::string(100, '\0'), "not an MPEG audio file (it is FLAC)",
+                   ""},
+        NotWritten{"Ogg", "OggS" + std::string(100, '\1'), "not an MPEG audio file (it is Ogg)",
+                   ""},
+        NotWritten{"Mp4", bytes({0, 0, 0, 32}) + "ftypM4A " + std::string(100, '\0'),
+                   "not an MPEG audio file (it is MP4)", ""},
+        NotWritten{"Text", "just some words, no audio frame", "not an MPEG audio file", ""},
+        NotWritten{"Empty", "", "the file is empty", ""},
+        NotWritten{"Version22", "ID3" + bytes({2, 0, 0}) + syncsafe(0) + kAudio,
+                   "the tag is ID3v2.2", "", true},
+        NotWritten{"TagLongerThanFile", header(3, 5102) + std::string(4078, 'a'),
+                   "the tag claims 5112 bytes but the file has 4088"},
+        NotWritten{"Fifo", "<fifo>", "not an MPEG audio file (it is a FIFO, socket or device)"},
+        NotWritten{"Folder", "<folder>", "not an MPEG audio file (it is a folder)"}),
+    [](const auto& info) { return info.param.name; });
 
 TEST_F(TagWriteTest, ReadFailureIsReportedAndGivesNoFrames) {
   const std::string path = song(id3tag(3, frame23("TIT2", text("T"))) + kAudio);
@@ -378,11 +465,22 @@ TEST_F(TagWriteTest, ReadOnlyFileNeedsTheOverride) {
   EXPECT_EQ(refused->lasterror(), clsTv2::kWriteFailed);
   EXPECT_EQ(contentOf(path), original);
 
+  // The override writes the file and it stays read-only, after a failed
+  // save as after a successful one.
+  fileSystem.fail(FsOp::Sync, {EIO, "scripted failure"});
+  auto failing = container();
+  failing->setframevalue(TIT2, "x");
+  EXPECT_FALSE(failing->writetag(path, true));
+  EXPECT_TRUE(real.isReadOnly(path).value());
+  EXPECT_EQ(contentOf(path), original);
+  fileSystem.clearFaults();
+
   auto forced = container();
   forced->setframevalue(TIT2, "x");
   forced->writetag(path, true);
   EXPECT_EQ(forced->lasterror(), 0);
-  EXPECT_FALSE(real.isReadOnly(path).value());
+  EXPECT_TRUE(real.isReadOnly(path).value());
+  EXPECT_EQ(real.permissions(path).value(), 0444u);
   EXPECT_NE(contentOf(path), original);
 }
 
