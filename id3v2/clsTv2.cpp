@@ -151,8 +151,17 @@ void clsTv2::removeAbandonedTemporaries(const std::string& path) {
   }
 }
 
-platform::Status clsTv2::rewrite(const std::string& path, const ByteVector& tag,
+platform::Status clsTv2::rewrite(const std::string& givenPath, const ByteVector& tag,
                                  bool ignoreReadOnly, Rewrite kind, const EndingOf& ending) {
+  // A save through a symbolic link changes the file it points to and keeps
+  // the link: the new file is made beside the target and replaces it.
+  auto resolved = m_fileSystem.resolvedPath(givenPath);
+  if (!resolved) {
+    // Removing the tag of a file that is not there leaves nothing to do.
+    if (kind == Rewrite::RemoveTag && resolved.error().code == ENOENT) return {};
+    return causedBy("cannot open the file", resolved.error());
+  }
+  const std::string& path = resolved.value();
   // Only a regular file is opened: a FIFO would block, a device would be
   // read from, and neither can be replaced by a new file.
   auto fileKind = m_fileSystem.kindOf(path);
@@ -215,13 +224,16 @@ platform::Status clsTv2::rewrite(const std::string& path, const ByteVector& tag,
   removeAbandonedTemporaries(path);
   // The temporary file never replaces anything: a new random name is tried
   // when one is taken.
+  // The setuid and setgid bits come only with the owner (copyMetadata()):
+  // never a moment with this user's privileges on another user's program.
+  const unsigned plainPermissions = permissions.value() & 0777u;
   std::string temporary = temporaryNameBeside(path);
   platform::Result<std::unique_ptr<platform::WritableFile>> target =
-      m_fileSystem.createNewFile(temporary, permissions.value());
+      m_fileSystem.createNewFile(temporary, plainPermissions);
   for (int attempt = 0; !target && target.error().code == EEXIST && attempt < kNameTries;
        ++attempt) {
     temporary = temporaryNameBeside(path);
-    target = m_fileSystem.createNewFile(temporary, permissions.value());
+    target = m_fileSystem.createNewFile(temporary, plainPermissions);
   }
   if (!target) return causedBy("cannot create a temporary file beside it", target.error());
 
@@ -239,6 +251,10 @@ platform::Status clsTv2::rewrite(const std::string& path, const ByteVector& tag,
       if (platform::Status step = out.write(end.bytes); !step) {
         return causedBy("cannot write the ID3v1 tag", step.error());
       }
+    }
+    if (platform::Status step = m_fileSystem.copyMetadata(path, temporary); !step) {
+      return causedBy("cannot give the new file the owner and attributes of the old one",
+                      step.error());
     }
     if (platform::Status step = out.sync(); !step) {
       return causedBy("cannot flush the new file to the disk", step.error());

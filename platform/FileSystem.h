@@ -114,6 +114,15 @@ class FileSystem {
   /// Moves `from` onto `to` in one atomic step, replacing the file at `to`:
   /// at every moment a complete file is under the name `to`.
   virtual Status replaceFile(const std::string& from, const std::string& to) = 0;
+  /// The path with every symbolic link resolved: the file a link points to,
+  /// so that a save changes that file and keeps the link.
+  virtual Result<std::string> resolvedPath(const std::string& path) = 0;
+  /// Gives the file `to` (which is to replace `from`) the owner, group,
+  /// extended attributes (ACLs included) and permission bits of `from`. An
+  /// owner or group that cannot be kept (a user saving someone else's file)
+  /// is no failure, but then the setuid and setgid bits are dropped, so a
+  /// save never hands out another user's privileges.
+  virtual Status copyMetadata(const std::string& from, const std::string& to) = 0;
   /// Flushes the folder holding `path` to the disk, so that a rename or
   /// removal of `path` survives a crash.
   virtual Status syncDirectoryOf(const std::string& path) = 0;

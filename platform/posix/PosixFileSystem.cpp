@@ -4,17 +4,20 @@
 
 #include <dirent.h>
 #include <fcntl.h>
+#include <limits.h>
 #include <linux/fs.h>
 #include <stdio.h>
 #include <sys/file.h>
 #include <sys/stat.h>
 #include <sys/syscall.h>
+#include <sys/xattr.h>
 #include <unistd.h>
 
 #include <algorithm>
 #include <array>
 #include <cctype>
 #include <cerrno>
+#include <cstdlib>
 #include <cstring>
 #include <memory>
 #include <set>
@@ -328,6 +331,74 @@ Result<unsigned> PosixFileSystem::permissions(const std::string& path) {
   struct stat info {};
   if (::stat(path.c_str(), &info) != 0) return systemError(errno, "Cannot examine", path);
   return static_cast<unsigned>(info.st_mode & 07777);
+}
+
+Result<std::string> PosixFileSystem::resolvedPath(const std::string& path) {
+  // realpath() would stop at the first missing folder and call the path
+  // missing; the system calls refuse it for its length.
+  if (path.size() >= PATH_MAX) return systemError(ENAMETOOLONG, "Cannot resolve", path);
+  std::unique_ptr<char, decltype(&std::free)> resolved(::realpath(path.c_str(), nullptr),
+                                                       &std::free);
+  if (!resolved) return systemError(errno, "Cannot resolve", path);
+  return std::string(resolved.get());
+}
+
+namespace {
+
+/// Copies every extended attribute of `from` to `to`. Attributes the target
+/// file system or the user's rights do not allow (ENOTSUP, EPERM) are left
+/// out rather than failing the save.
+Status copyExtendedAttributes(const std::string& from, const std::string& to) {
+  ssize_t size = ::listxattr(from.c_str(), nullptr, 0);
+  if (size < 0) {
+    if (errno == ENOTSUP) return {};
+    return systemError(errno, "Cannot list the attributes of", from);
+  }
+  std::vector<char> names(static_cast<std::size_t>(size));
+  size = ::listxattr(from.c_str(), names.data(), names.size());
+  if (size < 0) return systemError(errno, "Cannot list the attributes of", from);
+  for (std::size_t at = 0; at < static_cast<std::size_t>(size);) {
+    const char* name = names.data() + at;
+    at += std::strlen(name) + 1;
+    const ssize_t length = ::getxattr(from.c_str(), name, nullptr, 0);
+    if (length < 0) return systemError(errno, "Cannot read the attributes of", from);
+    std::vector<char> value(static_cast<std::size_t>(length));
+    if (::getxattr(from.c_str(), name, value.data(), value.size()) < 0) {
+      return systemError(errno, "Cannot read the attributes of", from);
+    }
+    if (::setxattr(to.c_str(), name, value.data(), value.size(), 0) != 0 && errno != ENOTSUP &&
+        errno != EPERM) {
+      return systemError(errno, "Cannot set the attributes of", to);
+    }
+  }
+  return {};
+}
+
+}  // namespace
+
+Status PosixFileSystem::copyMetadata(const std::string& from, const std::string& to) {
+  struct stat original {};
+  if (::stat(from.c_str(), &original) != 0) return systemError(errno, "Cannot examine", from);
+  struct stat copy {};
+  if (::stat(to.c_str(), &copy) != 0) return systemError(errno, "Cannot examine", to);
+  bool ownerKept = copy.st_uid == original.st_uid;
+  bool groupKept = copy.st_gid == original.st_gid;
+  if (!ownerKept || !groupKept) {
+    // Root keeps any owner; a user keeps a group they belong to.
+    if (::chown(to.c_str(), original.st_uid, original.st_gid) == 0) {
+      ownerKept = groupKept = true;
+    } else if (!groupKept && ::chown(to.c_str(), static_cast<uid_t>(-1), original.st_gid) == 0) {
+      groupKept = true;
+    }
+  }
+  if (Status attributes = copyExtendedAttributes(from, to); !attributes) return attributes;
+  mode_t mode = original.st_mode & 07777;
+  if (!ownerKept) mode &= ~static_cast<mode_t>(S_ISUID | S_ISGID);
+  if (!groupKept) mode &= ~static_cast<mode_t>(S_ISGID);
+  // Set last: a change of owner clears the setuid and setgid bits.
+  if (::chmod(to.c_str(), mode) != 0)
+    return systemError(errno, "Cannot set the permissions of", to);
+  return {};
 }
 
 Status PosixFileSystem::syncDirectoryOf(const std::string& path) {

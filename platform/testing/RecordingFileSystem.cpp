@@ -228,6 +228,16 @@ Result<FileKind> RecordingFileSystem::kindOf(const std::string& path) {
   return m_inner.kindOf(path);
 }
 
+Result<std::string> RecordingFileSystem::resolvedPath(const std::string& path) {
+  if (auto error = enter(FsOp::ResolvedPath, path)) return *error;
+  return m_inner.resolvedPath(path);
+}
+
+Status RecordingFileSystem::copyMetadata(const std::string& from, const std::string& to) {
+  if (auto error = enter(FsOp::CopyMetadata, from, to)) return *error;
+  return m_inner.copyMetadata(from, to);
+}
+
 Status RecordingFileSystem::syncDirectoryOf(const std::string& path) {
   if (auto error = enter(FsOp::SyncDirectory, path)) return *error;
   return m_inner.syncDirectoryOf(path);

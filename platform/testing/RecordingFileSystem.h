@@ -37,6 +37,8 @@ enum class FsOp {
   KindOf,
   SyncDirectory,
   RemoveIfAbandoned,
+  ResolvedPath,
+  CopyMetadata,
 };
 
 struct FsCall {
@@ -84,6 +86,8 @@ class RecordingFileSystem : public FileSystem {
   Status replaceFile(const std::string& from, const std::string& to) override;
   Result<unsigned> permissions(const std::string& path) override;
   Result<FileKind> kindOf(const std::string& path) override;
+  Result<std::string> resolvedPath(const std::string& path) override;
+  Status copyMetadata(const std::string& from, const std::string& to) override;
   Status syncDirectoryOf(const std::string& path) override;
   Result<bool> removeIfAbandoned(const std::string& path) override;
 

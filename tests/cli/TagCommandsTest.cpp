@@ -71,6 +71,11 @@ struct Refusal {
   const char* reason;
 };
 
+/// Names the row in test output instead of its bytes.
+void PrintTo(const Refusal& row, std::ostream* out) {
+  *out << row.name;
+}
+
 class TagCommandsRefusal : public TagCommandsTest, public ::testing::WithParamInterface<Refusal> {};
 
 TEST_P(TagCommandsRefusal, PrintsTheCodeAndTheReasonAndKeepsEveryByte) {

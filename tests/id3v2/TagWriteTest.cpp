@@ -1,6 +1,9 @@
 // Writing and removing tags: exact bytes, frames never lost, the file
 // replaced safely, and the original untouched after any failure.
+#include <limits.h>
 #include <sys/stat.h>
+#include <sys/xattr.h>
+#include <unistd.h>
 
 #include "id3v2/ID3v2FrameId.h"
 #include "id3v2/TextCodec.h"
@@ -275,6 +278,11 @@ struct Failure {
   const char* reason;
 };
 
+/// Names the row in test output instead of its bytes.
+void PrintTo(const Failure& row, std::ostream* out) {
+  *out << row.name;
+}
+
 class TagWriteFailure : public TagWriteTest, public ::testing::WithParamInterface<Failure> {};
 
 TEST_P(TagWriteFailure, LeavesOriginalIdenticalAndNoTemporaryFile) {
@@ -312,6 +320,9 @@ INSTANTIATE_TEST_SUITE_P(
         Failure{"Replace", FsOp::ReplaceFile, "cannot put the new file in place of the old one"},
         Failure{"Permissions", FsOp::Permissions, "cannot read the file's permissions"},
         Failure{"Kind", FsOp::KindOf, "cannot open the file"},
+        Failure{"Resolve", FsOp::ResolvedPath, "cannot open the file"},
+        Failure{"Metadata", FsOp::CopyMetadata,
+                "cannot give the new file the owner and attributes of the old one"},
         Failure{"Open", FsOp::OpenForReading, "cannot open the file"},
         Failure{"Read", FsOp::ReadAt, "cannot read the start of the file"}),
     [](const auto& info) { return info.param.name; });
@@ -336,6 +347,11 @@ TEST_F(TagWriteTest, RefusalsSayWhy) {
   const platform::Error missing = write(folder.file("gone.mp3"));
   EXPECT_EQ(missing.code, ENOENT);
   EXPECT_EQ(missing.message, "cannot open the file: No such file or directory");
+  std::string longPath = folder.path();
+  while (longPath.size() <= PATH_MAX) longPath += "/" + std::string(200, 'd');
+  const platform::Error tooLong = write(longPath);
+  EXPECT_EQ(tooLong.code, ENAMETOOLONG);
+  EXPECT_EQ(tooLong.message, "cannot open the file: the path is too long (File name too long)");
 
   const std::string readOnly = song(kAudio, "read-only.mp3");
   ::chmod(readOnly.c_str(), 0444);
@@ -355,6 +371,11 @@ struct NotWritten {
   const char* removalReason = nullptr;
   bool removalChangesFile = false;
 };
+
+/// Names the row in test output instead of its bytes.
+void PrintTo(const NotWritten& row, std::ostream* out) {
+  *out << row.name;
+}
 
 class TagNotWritten : public TagWriteTest, public ::testing::WithParamInterface<NotWritten> {};
 
@@ -491,6 +512,49 @@ TEST_F(TagWriteTest, PermissionsAreKept) {
   tag->setframevalue(TIT2, "x");
   tag->writetag(path);
   EXPECT_EQ(real.permissions(path).value(), 0640u);
+}
+
+TEST_F(TagWriteTest, SaveThroughALinkChangesTheTargetAndKeepsTheLink) {
+  const std::string target = song(id3tag(3, frame23("TIT2", text("Old"))) + kAudio, "real.mp3");
+  const std::string link = folder.file("link.mp3");
+  ASSERT_EQ(::symlink("real.mp3", link.c_str()), 0);
+  auto tag = container();
+  tag->readtag(link);
+  tag->setframevalue(TIT2, "New");
+  ASSERT_TRUE(tag->writetag(link));
+  struct stat info {};
+  ASSERT_EQ(::lstat(link.c_str(), &info), 0);
+  EXPECT_TRUE(S_ISLNK(info.st_mode));
+  auto back = container();
+  back->readtag(target);
+  EXPECT_EQ(back->getframevalue(TIT2), "New");
+  EXPECT_TRUE(container()->removetag(link, true));
+  EXPECT_EQ(contentOf(target), kAudio);
+  ASSERT_EQ(::lstat(link.c_str(), &info), 0);
+  EXPECT_TRUE(S_ISLNK(info.st_mode));
+  EXPECT_EQ(names(), (std::vector<std::string>{"link.mp3", "real.mp3"}));
+}
+
+TEST_F(TagWriteTest, OwnerGroupSpecialBitsAndAttributesAreKept) {
+  if (::geteuid() != 0) GTEST_SKIP() << "giving a file to another user needs root";
+  const std::string path = song(kAudio);
+  ASSERT_EQ(::chown(path.c_str(), 4321, 4322), 0);
+  ASSERT_EQ(::chmod(path.c_str(), 06750), 0);
+  const bool attributes = ::setxattr(path.c_str(), "user.note", "kept", 4, 0) == 0;
+  auto tag = container();
+  tag->setframevalue(TIT2, "x");
+  ASSERT_TRUE(tag->writetag(path));
+  EXPECT_TRUE(container()->removetag(path, true));
+  struct stat info {};
+  ASSERT_EQ(::stat(path.c_str(), &info), 0);
+  EXPECT_EQ(info.st_uid, 4321u);
+  EXPECT_EQ(info.st_gid, 4322u);
+  EXPECT_EQ(info.st_mode & 07777, 06750u);
+  if (attributes) {
+    char value[8] = {};
+    EXPECT_EQ(::getxattr(path.c_str(), "user.note", value, sizeof value), 4);
+    EXPECT_EQ(std::string(value, 4), "kept");
+  }
 }
 
 TEST_F(TagWriteTest, BusyHandlerFramesTheWrite) {

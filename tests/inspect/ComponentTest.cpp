@@ -260,6 +260,11 @@ struct UnsavedFile {
   const char* reason;
 };
 
+/// Names the row in test output instead of its bytes.
+void PrintTo(const UnsavedFile& row, std::ostream* out) {
+  *out << row.name;
+}
+
 class ComponentUnsaved : public ComponentTest, public ::testing::WithParamInterface<UnsavedFile> {};
 
 TEST_P(ComponentUnsaved, NeitherTagIsWritten) {
