@@ -222,11 +222,11 @@ platform::Status clsTv2::rewrite(const std::string& givenPath, const ByteVector&
   if (!permissions) return causedBy("cannot read the file's permissions", permissions.error());
 
   removeAbandonedTemporaries(path);
-  // The temporary file never replaces anything: a new random name is tried
-  // when one is taken.
   // The setuid and setgid bits come only with the owner (copyMetadata()):
   // never a moment with this user's privileges on another user's program.
   const unsigned plainPermissions = permissions.value() & 0777u;
+  // The temporary file never replaces anything: a new random name is tried
+  // when one is taken.
   std::string temporary = temporaryNameBeside(path);
   platform::Result<std::unique_ptr<platform::WritableFile>> target =
       m_fileSystem.createNewFile(temporary, plainPermissions);
