@@ -9,6 +9,7 @@
 #include "id3v2/Failure.h"
 #include "id3v2/FrameKinds.h"
 #include "id3v2/ID3v2FrameId.h"
+#include "id3v2/InPlaceWrite.h"
 #include "id3v2/TagFormat.h"
 #include "id3v2/TemporaryName.h"
 
@@ -141,12 +142,16 @@ platform::Status clsTv2::removetag(const std::string& a_sfile, bool a_bignorerea
   return noted(std::move(removed));
 }
 
-void clsTv2::removeAbandonedTemporaries(const std::string& path) {
-  const std::string folder = folderPart(path);
+void clsTv2::finishAbandonedSaves(const std::string& a_sfile) {
+  auto resolved = m_fileSystem.resolvedPath(a_sfile);
+  const std::string folder = folderPart(resolved ? resolved.value() : a_sfile);
   auto listing = m_fileSystem.listDirectory(folder.empty() ? "." : folder);
   if (!listing) return;
+  // Best effort: a leftover that cannot be handled now is tried next time.
   for (const std::string& name : listing.value().files) {
-    // Best effort: a leftover that cannot be removed now is tried next time.
+    if (isUndoName(name)) undoAbandoned(m_fileSystem, folder + name);
+  }
+  for (const std::string& name : listing.value().files) {
     if (isTemporaryName(name)) (void)m_fileSystem.removeIfAbandoned(folder + name);
   }
 }
@@ -176,6 +181,7 @@ platform::Status clsTv2::rewrite(const std::string& givenPath, const ByteVector&
   if (fileKind.value() == platform::FileKind::Special) {
     return refusal("not an MPEG audio file (it is a FIFO, socket or device)");
   }
+  finishAbandonedSaves(path);
   auto readOnly = m_fileSystem.isReadOnly(path);
   if (!readOnly) return causedBy("cannot examine the file", readOnly.error());
   // The user's read-only mark is honoured unless the caller overrides it;
@@ -218,10 +224,23 @@ platform::Status clsTv2::rewrite(const std::string& givenPath, const ByteVector&
     // Bytes inside the old tag are no ending of the audio.
     if (end.replaces > fileSize.value() - keepFrom) end.replaces = 0;
   }
+  // A file with other names (hard links) keeps its inode, so that every
+  // name sees the new tags: a new tag that fits where the old one was is
+  // written over it in place.
+  if (kind == Rewrite::WriteTag && oldTag.present) {
+    auto links = m_fileSystem.linkCount(path);
+    if (!links) return causedBy("cannot examine the file", links.error());
+    if (links.value() > 1) {
+      if (std::optional<ByteVector> padded = paddedTo(tag, keepFrom)) {
+        std::vector<Patch> patches{{0, std::move(*padded)}};
+        if (!end.bytes.empty()) patches.push_back({fileSize.value() - end.replaces, end.bytes});
+        source.value().reset();
+        return writeInPlace(m_fileSystem, path, fileSize.value(), patches);
+      }
+    }
+  }
   auto permissions = m_fileSystem.permissions(path);
   if (!permissions) return causedBy("cannot read the file's permissions", permissions.error());
-
-  removeAbandonedTemporaries(path);
   // The setuid and setgid bits come only with the owner (copyMetadata()):
   // never a moment with this user's privileges on another user's program.
   const unsigned plainPermissions = permissions.value() & 0777u;

@@ -69,6 +69,12 @@ class clsTv2 {
   platform::Status writetag(const std::string& a_sfile, bool a_bignorereadonly,
                             const EndingOf& a_ending);
 
+  /// Finishes what saves killed half way left in the folder of the file:
+  /// an in-place save is undone (the file gets its old bytes back) and a
+  /// temporary file no running save holds is removed. Called by every write
+  /// and removal; a caller that reads the tag before a write calls it first.
+  void finishAbandonedSaves(const std::string& a_sfile);
+
   /// Strips the tag from the file (atomically, as writetag()). A missing
   /// file, or one without a tag, is left alone and is no failure.
   platform::Status removetag(const std::string& a_sfile, bool a_bignorereadonly);
@@ -105,9 +111,7 @@ class clsTv2 {
   /// status says which step failed and why.
   platform::Status rewrite(const std::string& path, const ByteVector& tag, bool ignoreReadOnly,
                            Rewrite kind, const EndingOf& ending);
-  /// Removes temporary files of earlier saves in the folder of `path` that
-  /// no running save holds (left by a killed program).
-  void removeAbandonedTemporaries(const std::string& path);
+
   /// Sets lasterror() to 10 when `status` is a failure; passes it on.
   platform::Status noted(platform::Status status);
 

@@ -208,7 +208,9 @@ platform::Status ID3::SaveID3() {
   // The tag is read first so that every frame the fields do not show (a
   // cover picture, lyrics, frames of other programs) is written back as it
   // was, and unchanged values keep their bytes. A tag that could not be read
-  // would be written back without what was missed: the save stops.
+  // would be written back without what was missed: the save stops. A save
+  // of this folder killed half way is finished first.
+  tag.finishAbandonedSaves(FileName);
   if (platform::Status read = tag.readtag(FileName); !read) {
     raiseError(kWriteFailed, read.error());
     ID3SaveDone = 1;

@@ -7,6 +7,7 @@
 
 #include <cstdint>
 #include <memory>
+#include <optional>
 #include <span>
 #include <string>
 #include <vector>
@@ -57,6 +58,10 @@ class UpdatableFile : public ReadableFile {
  public:
   /// Writes the bytes at `offset`; at the end of the file it grows.
   virtual Status writeAt(std::uint64_t offset, std::span<const std::uint8_t> bytes) = 0;
+  /// Cuts the file to `length` bytes (or extends it with zeros).
+  virtual Status setLength(std::uint64_t length) = 0;
+  /// Flushes what was written to the disk.
+  virtual Status sync() = 0;
   virtual Status close() = 0;
 };
 
@@ -91,6 +96,8 @@ class FileSystem {
   /// What the path names (following links). A missing path fails with
   /// ENOENT, a path longer than the system allows with ENAMETOOLONG.
   virtual Result<FileKind> kindOf(const std::string& path) = 0;
+  /// How many names (hard links) the file has.
+  virtual Result<std::uint64_t> linkCount(const std::string& path) = 0;
   virtual Result<bool> isReadOnly(const std::string& path) = 0;
   virtual Status setReadOnly(const std::string& path, bool readOnly) = 0;
 
@@ -130,6 +137,10 @@ class FileSystem {
   /// only when no running program holds it (every file createNewFile()
   /// makes is held until closed). Returns true when it was removed.
   virtual Result<bool> removeIfAbandoned(const std::string& path) = 0;
+  /// The same for a small file of ours that must be read before it goes:
+  /// its bytes when it was abandoned and is now removed, nothing when a
+  /// running program holds it.
+  virtual Result<std::optional<std::string>> takeIfAbandoned(const std::string& path) = 0;
   /// The permission bits (rwx for user, group, others and the special bits).
   virtual Result<unsigned> permissions(const std::string& path) = 0;
 };

@@ -174,6 +174,12 @@ Result<FileKind> PosixFileSystem::kindOf(const std::string& path) {
   return FileKind::Special;
 }
 
+Result<std::uint64_t> PosixFileSystem::linkCount(const std::string& path) {
+  struct stat info {};
+  if (::stat(path.c_str(), &info) != 0) return systemError(errno, "Cannot examine", path);
+  return static_cast<std::uint64_t>(info.st_nlink);
+}
+
 Result<bool> PosixFileSystem::isReadOnly(const std::string& path) {
   struct stat info {};
   if (::stat(path.c_str(), &info) != 0) return systemError(errno, "Cannot examine", path);
@@ -411,6 +417,31 @@ Status PosixFileSystem::syncDirectoryOf(const std::string& path) {
     return systemError(errno, "Cannot flush folder", folder);
   }
   return {};
+}
+
+Result<std::optional<std::string>> PosixFileSystem::takeIfAbandoned(const std::string& path) {
+  FileDescriptor fd(::open(path.c_str(), O_RDONLY | O_NONBLOCK | O_NOFOLLOW | O_CLOEXEC));
+  if (fd.get() < 0) return systemError(errno, "Cannot open", path);
+  struct stat info {};
+  if (::fstat(fd.get(), &info) != 0) return systemError(errno, "Cannot examine", path);
+  if (!S_ISREG(info.st_mode)) return std::optional<std::string>();
+  if (::flock(fd.get(), LOCK_EX | LOCK_NB) != 0) {
+    if (errno == EWOULDBLOCK) return std::optional<std::string>();
+    return systemError(errno, "Cannot lock", path);
+  }
+  std::string content;
+  std::array<char, 65536> buffer{};
+  for (;;) {
+    const ssize_t got = ::read(fd.get(), buffer.data(), buffer.size());
+    if (got < 0) {
+      if (errno == EINTR) continue;
+      return systemError(errno, "Cannot read", path);
+    }
+    if (got == 0) break;
+    content.append(buffer.data(), static_cast<std::size_t>(got));
+  }
+  if (::unlink(path.c_str()) != 0) return systemError(errno, "Cannot delete", path);
+  return std::optional<std::string>(std::move(content));
 }
 
 Result<bool> PosixFileSystem::removeIfAbandoned(const std::string& path) {

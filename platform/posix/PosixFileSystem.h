@@ -13,6 +13,7 @@ class PosixFileSystem : public FileSystem {
   bool isDirectory(const std::string& path) override;
   Result<std::uint64_t> length(const std::string& path) override;
   Result<FileKind> kindOf(const std::string& path) override;
+  Result<std::uint64_t> linkCount(const std::string& path) override;
   Result<bool> isReadOnly(const std::string& path) override;
   Status setReadOnly(const std::string& path, bool readOnly) override;
   Result<DirectoryListing> listDirectory(const std::string& directory) override;
@@ -29,6 +30,7 @@ class PosixFileSystem : public FileSystem {
   Status copyMetadata(const std::string& from, const std::string& to) override;
   Status syncDirectoryOf(const std::string& path) override;
   Result<bool> removeIfAbandoned(const std::string& path) override;
+  Result<std::optional<std::string>> takeIfAbandoned(const std::string& path) override;
 };
 
 /// Opens a regular file with `flags` (O_RDONLY or O_RDWR). The type is

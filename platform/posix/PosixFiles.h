@@ -55,6 +55,8 @@ class PosixUpdatableFile : public UpdatableFile {
   }
   Result<std::uint64_t> size() override { return m_reader.size(); }
   Status writeAt(std::uint64_t offset, std::span<const std::uint8_t> bytes) override;
+  Status setLength(std::uint64_t length) override;
+  Status sync() override;
   Status close() override;
 
  private:

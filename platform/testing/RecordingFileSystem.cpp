@@ -45,6 +45,14 @@ class RecordingUpdatableFile : public UpdatableFile {
     }
     return m_inner->writeAt(offset, bytes);
   }
+  Status setLength(std::uint64_t length) override {
+    if (auto error = m_owner.enter(FsOp::SetLength, m_path, std::to_string(length))) return *error;
+    return m_inner->setLength(length);
+  }
+  Status sync() override {
+    if (auto error = m_owner.enter(FsOp::Sync, m_path)) return *error;
+    return m_inner->sync();
+  }
   Status close() override {
     if (auto error = m_owner.enter(FsOp::Close, m_path)) return *error;
     return m_inner->close();
@@ -236,6 +244,16 @@ Result<std::string> RecordingFileSystem::resolvedPath(const std::string& path) {
 Status RecordingFileSystem::copyMetadata(const std::string& from, const std::string& to) {
   if (auto error = enter(FsOp::CopyMetadata, from, to)) return *error;
   return m_inner.copyMetadata(from, to);
+}
+
+Result<std::uint64_t> RecordingFileSystem::linkCount(const std::string& path) {
+  if (auto error = enter(FsOp::LinkCount, path)) return *error;
+  return m_inner.linkCount(path);
+}
+
+Result<std::optional<std::string>> RecordingFileSystem::takeIfAbandoned(const std::string& path) {
+  if (auto error = enter(FsOp::TakeIfAbandoned, path)) return *error;
+  return m_inner.takeIfAbandoned(path);
 }
 
 Status RecordingFileSystem::syncDirectoryOf(const std::string& path) {

@@ -39,6 +39,9 @@ enum class FsOp {
   RemoveIfAbandoned,
   ResolvedPath,
   CopyMetadata,
+  LinkCount,
+  TakeIfAbandoned,
+  SetLength,
 };
 
 struct FsCall {
@@ -86,10 +89,12 @@ class RecordingFileSystem : public FileSystem {
   Status replaceFile(const std::string& from, const std::string& to) override;
   Result<unsigned> permissions(const std::string& path) override;
   Result<FileKind> kindOf(const std::string& path) override;
+  Result<std::uint64_t> linkCount(const std::string& path) override;
   Result<std::string> resolvedPath(const std::string& path) override;
   Status copyMetadata(const std::string& from, const std::string& to) override;
   Status syncDirectoryOf(const std::string& path) override;
   Result<bool> removeIfAbandoned(const std::string& path) override;
+  Result<std::optional<std::string>> takeIfAbandoned(const std::string& path) override;
 
   /// Records a call on an open file (named by its path) and returns the
   /// injected error, if one applies. Used by the recording file handles.

@@ -557,6 +557,77 @@ TEST_F(TagWriteTest, OwnerGroupSpecialBitsAndAttributesAreKept) {
   }
 }
 
+TEST_F(TagWriteTest, HardLinkedFileIsWrittenInPlaceWhenTheTagFits) {
+  const std::string original = id3tag(3, frame23("TIT2", text("Old")), 300) + kAudio;
+  const std::string path = song(original);
+  const std::string other = folder.file("other.mp3");
+  ASSERT_EQ(::link(path.c_str(), other.c_str()), 0);
+  struct stat before {};
+  ASSERT_EQ(::stat(path.c_str(), &before), 0);
+
+  // The version 1 tag is added in the same step, through the ending.
+  const EndingOf v1 = [](platform::ReadableFile&, std::uint64_t) {
+    return platform::Result<FileEnding>(FileEnding{ByteVector(128, 'T'), 0});
+  };
+  edit(path, [](clsTv2& tag) { tag.setframevalue(TIT2, "New"); });
+  auto tag = container();
+  tag->readtag(path);
+  tag->setframevalue(TALB, "Album");
+  ASSERT_TRUE(tag->writetag(path, false, v1));
+
+  struct stat after {};
+  ASSERT_EQ(::stat(path.c_str(), &after), 0);
+  EXPECT_EQ(after.st_ino, before.st_ino);
+  EXPECT_EQ(after.st_nlink, 2u);
+  EXPECT_EQ(contentOf(other), contentOf(path));
+  const std::string written = contentOf(path);
+  EXPECT_EQ(written.size(), original.size() + 128);
+  EXPECT_EQ(written.substr(original.size() - kAudio.size(), kAudio.size()), kAudio);
+  EXPECT_EQ(written.substr(original.size()), std::string(128, 'T'));
+  auto back = container();
+  back->readtag(other);
+  EXPECT_EQ(back->getframevalue(TIT2), "New");
+  EXPECT_EQ(back->getframevalue(TALB), "Album");
+  EXPECT_EQ(names(), (std::vector<std::string>{"other.mp3", "song.mp3"}));
+}
+
+TEST_F(TagWriteTest, FailedInPlaceWriteIsUndoneAtOnceOrByTheNextSave) {
+  const std::string original = id3tag(3, frame23("TIT2", text("Old")), 300) + kAudio;
+  const std::string path = song(original);
+  ASSERT_EQ(::link(path.c_str(), folder.file("other.mp3").c_str()), 0);
+  const EndingOf v1 = [](platform::ReadableFile&, std::uint64_t) {
+    return platform::Result<FileEnding>(FileEnding{ByteVector(128, 'T'), 0});
+  };
+  const auto save = [&] {
+    auto tag = container();
+    tag->readtag(path);
+    tag->setframevalue(TIT2, "New");
+    return tag->writetag(path, false, v1);
+  };
+
+  // The version 1 tag's write fails: the new version 2 tag is taken back.
+  fileSystem.failLater(FsOp::WriteAt, 1, {ENOSPC, "scripted"}, 64);
+  const platform::Status failed = save();
+  ASSERT_FALSE(failed);
+  EXPECT_EQ(failed.error().message,
+            "cannot write the new tags into the file: no space left on the device (No space "
+            "left on device)");
+  EXPECT_EQ(contentOf(path), original);
+  EXPECT_EQ(names(), (std::vector<std::string>{"other.mp3", "song.mp3"}));
+
+  // Even taking it back fails, as when the program is killed: the undo
+  // record stays, and the next save in the folder applies it first.
+  fileSystem.failLater(FsOp::WriteAt, 1, {EIO, "scripted"}, 64);
+  fileSystem.fail(FsOp::SetLength, {EIO, "scripted"});
+  ASSERT_FALSE(save());
+  EXPECT_NE(contentOf(path), original);
+  EXPECT_EQ(names().size(), 3u);
+  fileSystem.clearFaults();
+  container()->finishAbandonedSaves(path);
+  EXPECT_EQ(contentOf(path), original);
+  EXPECT_EQ(names(), (std::vector<std::string>{"other.mp3", "song.mp3"}));
+}
+
 TEST_F(TagWriteTest, BusyHandlerFramesTheWrite) {
   const std::string path = song(kAudio);
   std::vector<bool> calls;
