@@ -2,6 +2,7 @@
 // replaced safely, and the original untouched after any failure.
 #include <limits.h>
 #include <sys/stat.h>
+#include <sys/wait.h>
 #include <sys/xattr.h>
 #include <unistd.h>
 
@@ -626,6 +627,34 @@ TEST_F(TagWriteTest, FailedInPlaceWriteIsUndoneAtOnceOrByTheNextSave) {
   container()->finishAbandonedSaves(path);
   EXPECT_EQ(contentOf(path), original);
   EXPECT_EQ(names(), (std::vector<std::string>{"other.mp3", "song.mp3"}));
+}
+
+TEST_F(TagWriteTest, SpecialBitsGoWhenTheOwnerCannotBeKept) {
+  if (::geteuid() != 0) GTEST_SKIP() << "saving as another user needs root";
+  ASSERT_EQ(::chmod(folder.path().c_str(), 0777), 0);
+  const std::string path = song(kAudio);
+  ASSERT_EQ(::chown(path.c_str(), 4321, 4322), 0);
+  ASSERT_EQ(::chmod(path.c_str(), 06777), 0);
+  // A user who may write the file but is neither its owner nor in its group
+  // saves it: the new file is theirs, without the owner's privileges.
+  const pid_t child = ::fork();
+  if (child == 0) {
+    if (::setgid(4000) != 0 || ::setuid(4000) != 0) ::_exit(2);
+    platform::posix::PosixFileSystem files;
+    platform::testing::FixedClock time({0, 0, 0});
+    clsTv2 tag(files, time);
+    tag.setframevalue(TIT2, "x");
+    ::_exit(tag.writetag(path) ? 0 : 1);
+  }
+  int status = 0;
+  ASSERT_EQ(::waitpid(child, &status, 0), child);
+  ASSERT_TRUE(WIFEXITED(status));
+  ASSERT_EQ(WEXITSTATUS(status), 0);
+  struct stat info {};
+  ASSERT_EQ(::stat(path.c_str(), &info), 0);
+  EXPECT_EQ(info.st_uid, 4000u);
+  EXPECT_EQ(info.st_mode & 07777, 0777u);
+  EXPECT_NE(contentOf(path), kAudio);
 }
 
 TEST_F(TagWriteTest, BusyHandlerFramesTheWrite) {
