@@ -193,8 +193,6 @@ platform::Status clsTv2::rewrite(const std::string& givenPath, const ByteVector&
   std::array<std::uint8_t, kHeaderSize> headerBytes{};
   if (platform::Status read = readHeader(*source.value(), headerBytes); !read) return read;
   const TagHeader oldTag = parseHeader(headerBytes);
-  // A file without a tag is left exactly as it is.
-  if (kind == Rewrite::RemoveTag && !oldTag.present) return {};
   // A tag of a version this program cannot read (2.2, or one yet to come)
   // would be destroyed by writing over it.
   if (kind == Rewrite::WriteTag && oldTag.present && oldTag.major != 3 && oldTag.major != 4) {
@@ -216,6 +214,8 @@ platform::Status clsTv2::rewrite(const std::string& givenPath, const ByteVector&
     audio.resize(got.value());
     if (auto reason = notMpegAudio(audio)) return refusal(*reason);
   }
+  // A file without a tag is left exactly as it is.
+  if (kind == Rewrite::RemoveTag && !oldTag.present) return {};
   FileEnding end;
   if (ending) {
     auto decided = ending(*source.value(), fileSize.value());
