@@ -183,7 +183,11 @@ void undoAbandoned(platform::FileSystem& fileSystem, const std::string& recordPa
   const std::string& bytes = *taken.value();
   const auto record =
       decode(ByteView(reinterpret_cast<const std::uint8_t*>(bytes.data()), bytes.size()));
-  if (!record) return;
+  // A record undoes only a file in its own folder.
+  if (!record || folderPart(record->path) != folderPart(recordPath)) {
+    if (record) (void)fileSystem.writeFile(recordPath, bytes, platform::WriteMode::CreateNew);
+    return;
+  }
   auto file = fileSystem.openForUpdate(record->path);
   if (file && applyUndo(*file.value(), *record)) return;
   // Not applied: the record is written back for a later try.

@@ -134,8 +134,8 @@ class FileSystem {
   /// removal of `path` survives a crash.
   virtual Status syncDirectoryOf(const std::string& path) = 0;
   /// Removes a temporary file left behind by a program that was killed:
-  /// only when no running program holds it (every file createNewFile()
-  /// makes is held until closed). Returns true when it was removed.
+  /// only a file of this user, and only when no running program holds it (every file
+  /// createNewFile() makes is held until closed). Returns true when it was removed.
   virtual Result<bool> removeIfAbandoned(const std::string& path) = 0;
   /// The same for a small file of ours that must be read before it goes:
   /// its bytes when it was abandoned and is now removed, nothing when a

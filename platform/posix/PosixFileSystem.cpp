@@ -424,7 +424,8 @@ Result<std::optional<std::string>> PosixFileSystem::takeIfAbandoned(const std::s
   if (fd.get() < 0) return systemError(errno, "Cannot open", path);
   struct stat info {};
   if (::fstat(fd.get(), &info) != 0) return systemError(errno, "Cannot examine", path);
-  if (!S_ISREG(info.st_mode)) return std::optional<std::string>();
+  // Only our own: a file another user put here must not steer this program.
+  if (!S_ISREG(info.st_mode) || info.st_uid != ::geteuid()) return std::optional<std::string>();
   if (::flock(fd.get(), LOCK_EX | LOCK_NB) != 0) {
     if (errno == EWOULDBLOCK) return std::optional<std::string>();
     return systemError(errno, "Cannot lock", path);
@@ -449,7 +450,8 @@ Result<bool> PosixFileSystem::removeIfAbandoned(const std::string& path) {
   if (fd.get() < 0) return systemError(errno, "Cannot open", path);
   struct stat info {};
   if (::fstat(fd.get(), &info) != 0) return systemError(errno, "Cannot examine", path);
-  if (!S_ISREG(info.st_mode)) return false;
+  // Only our own leftovers: another user's are theirs to clear.
+  if (!S_ISREG(info.st_mode) || info.st_uid != ::geteuid()) return false;
   // The program writing it holds the lock; one that was killed holds none.
   if (::flock(fd.get(), LOCK_EX | LOCK_NB) != 0) {
     if (errno == EWOULDBLOCK) return false;
