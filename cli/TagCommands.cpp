@@ -1,5 +1,6 @@
 #include "cli/TagCommands.h"
 
+#include <cstring>
 #include <memory>
 #include <ostream>
 #include <string>
@@ -76,12 +77,25 @@ void printProperties(const std::vector<inspect::ID3>& components, bool wavOnly, 
   if (json) out << all.dump(2, ' ', false, Json::error_handler_t::replace) << '\n';
 }
 
+/// Says why a file cannot be read (missing, a folder, a FIFO or device,
+/// no permission); opening never waits on a FIFO.
 bool reportUnreadable(Services& services, const std::string& file, std::ostream& err) {
-  if (services.fileSystem.exists(file) && !services.fileSystem.isDirectory(file)) {
-    if (services.fileSystem.openForReading(file)) return false;
-  }
+  auto opened = services.fileSystem.openForReading(file);
+  if (opened) return false;
+  const platform::Error& error = opened.error();
   err << "brindle-cli: cannot read \"" << file
-      << "\": it does not exist or is not a readable file\n";
+      << "\": " << (error.code != 0 ? std::strerror(error.code) : error.message) << '\n';
+  return true;
+}
+
+/// For the commands that change files: a path that names nothing is
+/// reported here; anything else the component refuses with its reason (a
+/// folder, a FIFO, a file that is not MPEG audio).
+bool reportMissing(Services& services, const std::string& file, std::ostream& err) {
+  auto kind = services.fileSystem.kindOf(file);
+  if (kind) return false;
+  err << "brindle-cli: cannot read \"" << file << "\": " << std::strerror(kind.error().code)
+      << '\n';
   return true;
 }
 
@@ -260,7 +274,7 @@ ExitCode writeTags(platform::FileSystem& fileSystem, const std::string& file,
     }
     assignments.push_back({property, value});
   }
-  if (reportUnreadable(services, file, err)) return kFailed;
+  if (reportMissing(services, file, err)) return kFailed;
 
   inspect::ID3 component = services.component();
   component.ReadID3(file);
@@ -283,7 +297,7 @@ ExitCode removeVersion2Tags(platform::FileSystem& fileSystem, const std::vector<
   Services services(fileSystem, err);
   ExitCode status = kSuccess;
   for (const std::string& file : files) {
-    if (reportUnreadable(services, file, err)) {
+    if (reportMissing(services, file, err)) {
       status = kFailed;
       continue;
     }

@@ -315,13 +315,4 @@ ByteVector renderTag(const clsF2& frames, std::uint8_t major) {
   return tag;
 }
 
-std::string stampedName(const std::string& path, int hour, int minute, int second) {
-  const std::size_t slash = path.rfind('/');
-  const std::string folder = slash == std::string::npos ? std::string() : path.substr(0, slash + 1);
-  const std::string name = slash == std::string::npos ? path : path.substr(slash + 1);
-  char stamp[16];
-  std::snprintf(stamp, sizeof stamp, "%02d%02d%02d-", hour % 100, minute % 100, second % 100);
-  return folder + stamp + name;
-}
-
 }  // namespace brindle::id3v2

@@ -64,10 +64,6 @@ std::uint64_t tagBodySize(const clsF2& frames);
 /// tagBodySize() against kMaxTagBodySize first.
 ByteVector renderTag(const clsF2& frames, std::uint8_t major);
 
-/// The name tried for the temporary file when `path` + ".new" is taken: the
-/// folder, the time of day as HHMMSS-, then the file's name.
-std::string stampedName(const std::string& path, int hour, int minute, int second);
-
 /// True when the four bytes can be a frame id: capital letters and digits.
 bool isFrameId(ByteView bytes);
 

@@ -1,20 +1,24 @@
 #include "id3v2/clsTv2.h"
 
+#include <algorithm>
 #include <array>
 #include <cerrno>
 #include <memory>
 
+#include "id3v2/AudioContent.h"
 #include "id3v2/Failure.h"
 #include "id3v2/FrameKinds.h"
 #include "id3v2/ID3v2FrameId.h"
+#include "id3v2/InPlaceWrite.h"
 #include "id3v2/TagFormat.h"
+#include "id3v2/TemporaryName.h"
 
 namespace brindle::id3v2 {
 
 namespace {
 
-/// How often a time-stamped name is tried before the write gives up.
-constexpr int kStampedNameTries = 3;
+/// How many more random names are tried when one is taken.
+constexpr int kNameTries = 8;
 
 /// Zero characters become blanks; blanks at both ends go.
 std::string blankedAndTrimmed(std::string text) {
@@ -54,25 +58,18 @@ platform::Status readHeader(platform::ReadableFile& file,
   return {};
 }
 
-/// The reason given for a file that is not there.
-platform::Error missingFile() {
-  return causedBy("cannot open the file", platform::Error{ENOENT, {}});
-}
-
 }  // namespace
 
-clsTv2::clsTv2(platform::FileSystem& fileSystem, platform::Clock& clock)
-    : m_fileSystem(fileSystem), m_clock(clock) {}
+// The clock named the temporary file once; the names are random now.
+clsTv2::clsTv2(platform::FileSystem& fileSystem, platform::Clock& /*clock*/)
+    : m_fileSystem(fileSystem) {}
 
 platform::Status clsTv2::readtag(const std::string& a_sfile) {
   m_frames.clear();
   m_readProblem.reset();
-  if (!m_fileSystem.exists(a_sfile)) {
-    m_hastag = false;
-    return missingFile();
-  }
   auto file = m_fileSystem.openForReading(a_sfile);
   if (!file) {
+    m_hastag = false;
     m_readProblem = causedBy("cannot open the file", file.error());
     return *m_readProblem;
   }
@@ -170,7 +167,7 @@ void clsTv2::setframevalue(std::int32_t a_eframeid, std::string_view a_sdata) {
   }
 }
 
-std::optional<platform::Error> clsTv2::writeRefusal(const std::string& path) const {
+std::optional<platform::Error> clsTv2::writeRefusal() const {
   if (m_readProblem) return m_readProblem;
   for (const std::shared_ptr<clsF>& frame : m_frames) {
     const std::string& id = frame->frameid();
@@ -182,18 +179,6 @@ std::optional<platform::Error> clsTv2::writeRefusal(const std::string& path) con
     return refusal("the tag would hold " + std::to_string(size) + " bytes, more than the " +
                    std::to_string(kMaxTagBodySize) + " an ID3v2 tag can hold");
   }
-  // A tag of a version this program cannot read (one yet to come) would be
-  // destroyed by writing over it. A file that cannot be opened here is
-  // reported by the write itself.
-  if (!m_fileSystem.exists(path)) return std::nullopt;
-  auto file = m_fileSystem.openForReading(path);
-  if (!file) return std::nullopt;
-  std::array<std::uint8_t, kHeaderSize> headerBytes{};
-  if (!readHeader(*file.value(), headerBytes)) return std::nullopt;
-  const TagHeader onDisk = parseHeader(headerBytes);
-  if (onDisk.present && (onDisk.major < 2 || onDisk.major > 4)) {
-    return refusal("the tag is ID3v2." + std::to_string(onDisk.major));
-  }
   return std::nullopt;
 }
 
@@ -203,29 +188,22 @@ platform::Status clsTv2::noted(platform::Status status) {
 }
 
 platform::Status clsTv2::writetag(const std::string& a_sfile, bool a_bignorereadonly) {
-  if (std::optional<platform::Error> refused = writeRefusal(a_sfile)) return noted(*refused);
+  return writetag(a_sfile, a_bignorereadonly, EndingOf());
+}
+
+platform::Status clsTv2::writetag(const std::string& a_sfile, bool a_bignorereadonly,
+                                  const EndingOf& a_ending) {
+  if (std::optional<platform::Error> refused = writeRefusal()) return noted(*refused);
   if (m_busy) m_busy(true);
   const ByteVector tag = renderTag(m_frames, m_major);
-  // The version of the tag on disk was checked above.
-  platform::Status written = rewrite(a_sfile, tag, a_bignorereadonly, false);
+  platform::Status written = rewrite(a_sfile, tag, a_bignorereadonly, Rewrite::WriteTag, a_ending);
   if (written) m_hastag = true;
   if (m_busy) m_busy(false);
   return noted(std::move(written));
 }
 
 platform::Status clsTv2::removetag(const std::string& a_sfile, bool a_bignorereadonly) {
-  if (!m_fileSystem.exists(a_sfile)) return {};
-  // A file without a tag is left exactly as it is.
-  {
-    auto file = m_fileSystem.openForReading(a_sfile);
-    if (!file) return noted(causedBy("cannot open the file", file.error()));
-    std::array<std::uint8_t, kHeaderSize> headerBytes{};
-    if (platform::Status read = readHeader(*file.value(), headerBytes); !read) {
-      return noted(std::move(read));
-    }
-    if (!parseHeader(headerBytes).present) return {};
-  }
-  platform::Status removed = rewrite(a_sfile, {}, a_bignorereadonly, false);
+  platform::Status removed = rewrite(a_sfile, {}, a_bignorereadonly, Rewrite::RemoveTag, {});
   if (removed) {
     m_frames.clear();
     m_hastag = false;
@@ -233,63 +211,139 @@ platform::Status clsTv2::removetag(const std::string& a_sfile, bool a_bignorerea
   return noted(std::move(removed));
 }
 
-platform::Status clsTv2::rewrite(const std::string& path, const ByteVector& tag,
-                                 bool ignoreReadOnly, bool requireTagVersionKnown) {
-  if (!m_fileSystem.exists(path)) return missingFile();
+void clsTv2::finishAbandonedSaves(const std::string& a_sfile) {
+  auto resolved = m_fileSystem.resolvedPath(a_sfile);
+  const std::string folder = folderPart(resolved ? resolved.value() : a_sfile);
+  auto listing = m_fileSystem.listDirectory(folder.empty() ? "." : folder);
+  if (!listing) return;
+  // Best effort: a leftover that cannot be handled now is tried next time.
+  for (const std::string& name : listing.value().files) {
+    if (isUndoName(name)) undoAbandoned(m_fileSystem, folder + name);
+  }
+  for (const std::string& name : listing.value().files) {
+    if (isTemporaryName(name)) (void)m_fileSystem.removeIfAbandoned(folder + name);
+  }
+}
+
+platform::Status clsTv2::rewrite(const std::string& givenPath, const ByteVector& tag,
+                                 bool ignoreReadOnly, Rewrite kind, const EndingOf& ending) {
+  // A save through a symbolic link changes the file it points to and keeps
+  // the link: the new file is made beside the target and replaces it.
+  auto resolved = m_fileSystem.resolvedPath(givenPath);
+  if (!resolved) {
+    // Removing the tag of a file that is not there leaves nothing to do.
+    if (kind == Rewrite::RemoveTag && resolved.error().code == ENOENT) return {};
+    return causedBy("cannot open the file", resolved.error());
+  }
+  const std::string& path = resolved.value();
+  // Only a regular file is opened: a FIFO would block, a device would be
+  // read from, and neither can be replaced by a new file.
+  auto fileKind = m_fileSystem.kindOf(path);
+  if (!fileKind) {
+    // Removing the tag of a file that is not there leaves nothing to do.
+    if (kind == Rewrite::RemoveTag && fileKind.error().code == ENOENT) return {};
+    return causedBy("cannot open the file", fileKind.error());
+  }
+  if (fileKind.value() == platform::FileKind::Directory) {
+    return refusal("not an MPEG audio file (it is a folder)", EISDIR);
+  }
+  if (fileKind.value() == platform::FileKind::Special) {
+    return refusal("not an MPEG audio file (it is a FIFO, socket or device)");
+  }
+  finishAbandonedSaves(path);
   auto readOnly = m_fileSystem.isReadOnly(path);
   if (!readOnly) return causedBy("cannot examine the file", readOnly.error());
-  if (readOnly.value()) {
-    // The user's read-only mark is honoured unless the caller overrides it.
-    if (!ignoreReadOnly) return refusal("the file is read-only", EACCES);
-    if (platform::Status writable = m_fileSystem.setReadOnly(path, false); !writable) {
-      return causedBy("cannot make the read-only file writable", writable.error());
-    }
-  }
+  // The user's read-only mark is honoured unless the caller overrides it;
+  // the new file then gets the same permissions and stays read-only.
+  if (readOnly.value() && !ignoreReadOnly) return refusal("the file is read-only", EACCES);
 
   auto source = m_fileSystem.openForReading(path);
   if (!source) return causedBy("cannot open the file", source.error());
   std::array<std::uint8_t, kHeaderSize> headerBytes{};
   if (platform::Status read = readHeader(*source.value(), headerBytes); !read) return read;
   const TagHeader oldTag = parseHeader(headerBytes);
-  // A tag of a version this program cannot read (2.2, or one yet to come)
-  // would be destroyed by writing over it.
-  if (requireTagVersionKnown && oldTag.present && oldTag.major != 3 && oldTag.major != 4) {
+  // A tag of a version this program cannot read (one yet to come) would be
+  // destroyed by writing over it. A version 2.2 tag is read and written
+  // anew as 2.3.
+  if (kind == Rewrite::WriteTag && oldTag.present && (oldTag.major < 2 || oldTag.major > 4)) {
     return refusal("the tag is ID3v2." + std::to_string(oldTag.major));
   }
-  const std::int64_t keepFrom = oldTag.present ? oldTag.length() : 0;
+  const std::uint64_t keepFrom = oldTag.present ? static_cast<std::uint64_t>(oldTag.length()) : 0;
   auto fileSize = source.value()->size();
   if (!fileSize) return causedBy("cannot measure the file", fileSize.error());
   if (fileSize.value() == 0) return refusal("the file is empty");
-  if (fileSize.value() < static_cast<std::uint64_t>(keepFrom)) {
+  if (fileSize.value() < keepFrom) {
     return refusal("the tag claims " + std::to_string(keepFrom) + " bytes but the file has " +
                    std::to_string(fileSize.value()));
   }
+  {
+    ByteVector audio(static_cast<std::size_t>(
+        std::min<std::uint64_t>(fileSize.value() - keepFrom, kAudioSearchWindow)));
+    auto got = source.value()->readAt(keepFrom, audio);
+    if (!got) return causedBy("cannot read the audio", got.error());
+    audio.resize(got.value());
+    if (auto reason = notMpegAudio(audio)) return refusal(*reason);
+  }
+  // A file without a tag is left exactly as it is.
+  if (kind == Rewrite::RemoveTag && !oldTag.present) return {};
+  FileEnding end;
+  if (ending) {
+    auto decided = ending(*source.value(), fileSize.value());
+    if (!decided) return decided.error();
+    end = std::move(decided.value());
+    // Bytes inside the old tag are no ending of the audio.
+    if (end.replaces > fileSize.value() - keepFrom) end.replaces = 0;
+  }
+  // A file with other names (hard links) keeps its inode, so that every
+  // name sees the new tags: a new tag that fits where the old one was is
+  // written over it in place.
+  if (kind == Rewrite::WriteTag && oldTag.present) {
+    auto links = m_fileSystem.linkCount(path);
+    if (!links) return causedBy("cannot examine the file", links.error());
+    if (links.value() > 1) {
+      if (std::optional<ByteVector> padded = paddedTo(tag, keepFrom)) {
+        std::vector<Patch> patches{{0, std::move(*padded)}};
+        if (!end.bytes.empty()) patches.push_back({fileSize.value() - end.replaces, end.bytes});
+        source.value().reset();
+        return writeInPlace(m_fileSystem, path, fileSize.value(), patches);
+      }
+    }
+  }
   auto permissions = m_fileSystem.permissions(path);
   if (!permissions) return causedBy("cannot read the file's permissions", permissions.error());
-
-  // The temporary file never replaces anything: "<file>.new", or a name
-  // stamped with the time of day when that is taken.
-  std::string temporary = path + ".new";
+  // The setuid and setgid bits come only with the owner (copyMetadata()):
+  // never a moment with this user's privileges on another user's program.
+  const unsigned plainPermissions = permissions.value() & 0777u;
+  // The temporary file never replaces anything: a new random name is tried
+  // when one is taken.
+  std::string temporary = temporaryNameBeside(path);
   platform::Result<std::unique_ptr<platform::WritableFile>> target =
-      m_fileSystem.createNewFile(temporary, permissions.value());
-  for (int attempt = 0; !target && target.error().code == EEXIST && attempt < kStampedNameTries;
+      m_fileSystem.createNewFile(temporary, plainPermissions);
+  for (int attempt = 0; !target && target.error().code == EEXIST && attempt < kNameTries;
        ++attempt) {
-    const platform::TimeOfDay now = m_clock.localTimeOfDay();
-    temporary = stampedName(path, now.hour, now.minute, now.second);
-    target = m_fileSystem.createNewFile(temporary, permissions.value());
+    temporary = temporaryNameBeside(path);
+    target = m_fileSystem.createNewFile(temporary, plainPermissions);
   }
   if (!target) return causedBy("cannot create a temporary file beside it", target.error());
 
   platform::WritableFile& out = *target.value();
+  bool replaced = false;
   platform::Status written = [&]() -> platform::Status {
     if (platform::Status step = out.write(tag); !step) {
       return causedBy("cannot write the new tag", step.error());
     }
-    const auto audioLength = fileSize.value() - static_cast<std::uint64_t>(keepFrom);
-    if (platform::Status step =
-            out.copyFrom(*source.value(), static_cast<std::uint64_t>(keepFrom), audioLength);
-        !step) {
+    const std::uint64_t audioLength = fileSize.value() - keepFrom - end.replaces;
+    if (platform::Status step = out.copyFrom(*source.value(), keepFrom, audioLength); !step) {
       return causedBy("cannot copy the audio into the new file", step.error());
+    }
+    if (!end.bytes.empty()) {
+      if (platform::Status step = out.write(end.bytes); !step) {
+        return causedBy("cannot write the ID3v1 tag", step.error());
+      }
+    }
+    if (platform::Status step = m_fileSystem.copyMetadata(path, temporary); !step) {
+      return causedBy("cannot give the new file the owner and attributes of the old one",
+                      step.error());
     }
     if (platform::Status step = out.sync(); !step) {
       return causedBy("cannot flush the new file to the disk", step.error());
@@ -300,9 +354,15 @@ platform::Status clsTv2::rewrite(const std::string& path, const ByteVector& tag,
     if (platform::Status step = m_fileSystem.replaceFile(temporary, path); !step) {
       return causedBy("cannot put the new file in place of the old one", step.error());
     }
+    replaced = true;
+    // The rename is only durable once the folder is on the disk too.
+    if (platform::Status step = m_fileSystem.syncDirectoryOf(path); !step) {
+      return causedBy("the file was saved but its folder could not be flushed to the disk",
+                      step.error());
+    }
     return {};
   }();
-  if (!written) {
+  if (!written && !replaced) {
     target.value().reset();
     (void)m_fileSystem.remove(temporary);
   }

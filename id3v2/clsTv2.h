@@ -16,6 +16,19 @@
 
 namespace brindle::id3v2 {
 
+/// What a save puts at the end of the file together with the tag (an ID3v1
+/// tag): `bytes` in place of the file's last `replaces` bytes (0: added).
+struct FileEnding {
+  ByteVector bytes;
+  std::uint64_t replaces = 0;
+};
+
+/// Decides the ending from the file as it is opened for the save (`size`
+/// bytes long), so that both tags are written in one step; a failure stops
+/// the save.
+using EndingOf =
+    std::function<platform::Result<FileEnding>(platform::ReadableFile& file, std::uint64_t size)>;
+
 /// The ID3v2 tag of one file, read and written as a whole.
 class clsTv2 {
  public:
@@ -48,14 +61,25 @@ class clsTv2 {
   platform::Status readtag(platform::ReadableFile& a_file);
 
   /// Writes exactly the frames held as the file's new tag, in the version
-  /// read (2.4) or 2.3, replacing the file in one atomic step. On failure
-  /// lasterror() is 10, the file is unchanged and the status gives the
-  /// reason. Refused: a file whose tag is of a version other than 2.2 to 2.4,
-  /// frames from a tag that was not read whole, a version 2.2 frame without
-  /// a version 2.3 id, and a tag larger than its size field can say. A
-  /// read-only file is written only with `a_bignorereadonly`, and is
-  /// writable afterwards.
+  /// read (2.4) or 2.3, replacing the file in one atomic step and flushing
+  /// it and its folder before it reports success. On failure lasterror() is
+  /// 10, the file is unchanged and the status gives the reason. Refused: a
+  /// file whose tag is of a version other than 2.2 to 2.4, one whose tag
+  /// claims more bytes than it has, one that is not MPEG audio (a folder,
+  /// FIFO or device; WAVE, FLAC, Ogg, MP4...), frames from a tag that was not
+  /// read whole, a version 2.2 frame without a version 2.3 id, and a tag
+  /// larger than its size field can say. A read-only file is written only
+  /// with `a_bignorereadonly`, and stays read-only.
   platform::Status writetag(const std::string& a_sfile, bool a_bignorereadonly = false);
+  /// The same, with an ending written in the same step: both or neither.
+  platform::Status writetag(const std::string& a_sfile, bool a_bignorereadonly,
+                            const EndingOf& a_ending);
+
+  /// Finishes what saves killed half way left in the folder of the file:
+  /// an in-place save is undone (the file gets its old bytes back) and a
+  /// temporary file no running save holds is removed. Called by every write
+  /// and removal; a caller that reads the tag before a write calls it first.
+  void finishAbandonedSaves(const std::string& a_sfile);
 
   /// Strips the tag from the file (atomically, as writetag()). A missing
   /// file, or one without a tag, is left alone and is no failure.
@@ -95,18 +119,19 @@ class clsTv2 {
   /// there is none.
   std::int32_t findFrame(const std::string& id, bool orKeptAsBytes = false) const;
   /// Why the frames held must not be written; nothing when they may be.
-  std::optional<platform::Error> writeRefusal(const std::string& path) const;
-  /// Writes `tag` and then the file's bytes after its old tag to a new
-  /// temporary file beside it, flushes it and moves it over the file. On
-  /// failure the file is as it was, no temporary file is left and the
+  std::optional<platform::Error> writeRefusal() const;
+  enum class Rewrite { WriteTag, RemoveTag };
+  /// Writes `tag`, the file's bytes after its old tag and the ending to a
+  /// new temporary file beside it, flushes it and moves it over the file.
+  /// On failure the file is as it was, no temporary file is left and the
   /// status says which step failed and why.
   platform::Status rewrite(const std::string& path, const ByteVector& tag, bool ignoreReadOnly,
-                           bool requireTagVersionKnown);
+                           Rewrite kind, const EndingOf& ending);
+
   /// Sets lasterror() to 10 when `status` is a failure; passes it on.
   platform::Status noted(platform::Status status);
 
   platform::FileSystem& m_fileSystem;
-  platform::Clock& m_clock;
   clsF2 m_frames;
   std::int16_t m_lasterror = 0;
   bool m_hastag = false;

@@ -286,23 +286,31 @@ platform::Status ID3::SaveID3() {
   tag.setBusyHandler(m_busy);
   // The tag is read first so that every frame the fields do not show (a
   // cover picture, lyrics, frames of other programs) is written back as it
-  // was, and unchanged values keep their bytes.
-  tag.readtag(FileName);
+  // was, and unchanged values keep their bytes. A tag that could not be read
+  // would be written back without what was missed: the save stops. A save
+  // of this folder killed half way is finished first.
+  tag.finishAbandonedSaves(FileName);
+  if (platform::Status read = tag.readtag(FileName); !read) {
+    raiseError(kWriteFailed, read.error());
+    ID3SaveDone = 1;
+    return read;
+  }
   for (const Property* property : version2SaveOrder()) {
     tag.setframevalue(property->tag->frame, this->*property->text());
   }
-  const platform::Status v2Written = tag.writetag(FileName, true);
-  if (!v2Written) raiseError(tag.lasterror(), v2Written.error());
-
-  const platform::Status v1Written = writeId3v1();
-  const std::int16_t v1Error = v1Written ? 0 : kWriteFailed;
-  // Both writers fail with the same code: the host hears of it once.
-  if (v1Error > 0 && v1Error != tag.lasterror()) raiseError(v1Error, v1Written.error());
+  // Both tags are written in one step, so that a refused or failed save
+  // leaves the file as it was: never one tag without the other, never a
+  // part of the version 1 tag.
+  const platform::Status written = tag.writetag(
+      FileName, true,
+      [this](platform::ReadableFile& file, std::uint64_t size) { return id3v1Ending(file, size); });
+  if (!written) raiseError(tag.lasterror(), written.error());
   ID3SaveDone = 1;
-  return v2Written ? v1Written : v2Written;
+  return written;
 }
 
-platform::Status ID3::writeId3v1() {
+platform::Result<id3v2::FileEnding> ID3::id3v1Ending(platform::ReadableFile& file,
+                                                     std::uint64_t size) const {
   Id3v1Fields fields;
   for (const Property& property : kProperties) {
     if (isTextOf(property, TagVersion::V1) && property.tag->v1Field) {
@@ -310,34 +318,24 @@ platform::Status ID3::writeId3v1() {
     }
   }
   fields.genre = genreByte(TAGv1Genre);
-
-  // A missing file is never created.
-  auto file = m_fileSystem.openForUpdate(FileName);
-  if (!file) return id3v2::causedBy("cannot open the file to write the ID3v1 tag", file.error());
-  auto length = file.value()->size();
-  if (!length) return id3v2::causedBy("cannot measure the file", length.error());
-  if (length.value() < kId3v1Size) {
-    return id3v2::refusal("the file is shorter than an ID3v1 tag (" + std::to_string(kId3v1Size) +
-                          " bytes)");
+  id3v2::FileEnding ending;
+  if (size < kId3v1Size) {
+    const std::array<std::uint8_t, kId3v1Size> block = renderId3v1(fields);
+    ending.bytes.assign(block.begin(), block.end());
+    return ending;
   }
   std::array<std::uint8_t, kId3v1Size> oldBlock{};
-  auto got = file.value()->readAt(length.value() - kId3v1Size, oldBlock);
+  auto got = file.readAt(size - kId3v1Size, oldBlock);
   if (!got) return id3v2::causedBy("cannot read the end of the file", got.error());
   if (got.value() != oldBlock.size()) {
     return id3v2::refusal("the end of the file could not be read");
   }
-  // An existing tag is replaced in place, its unchanged fields byte for
-  // byte; otherwise the tag is added.
+  // An existing tag is replaced, its unchanged fields byte for byte;
+  // otherwise the tag is added.
   const std::array<std::uint8_t, kId3v1Size> block = renderId3v1Over(oldBlock, fields);
-  const std::uint64_t offset =
-      isId3v1Marker(std::span(oldBlock).first<3>()) ? length.value() - kId3v1Size : length.value();
-  if (platform::Status written = file.value()->writeAt(offset, block); !written) {
-    return id3v2::causedBy("cannot write the ID3v1 tag", written.error());
-  }
-  if (platform::Status closed = file.value()->close(); !closed) {
-    return id3v2::causedBy("cannot close the file after writing the ID3v1 tag", closed.error());
-  }
-  return {};
+  ending.bytes.assign(block.begin(), block.end());
+  if (isId3v1Marker(std::span(oldBlock).first<3>())) ending.replaces = kId3v1Size;
+  return ending;
 }
 
 platform::Status ID3::RemoveID3Tagv2() {

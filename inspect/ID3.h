@@ -7,6 +7,7 @@
 #include <functional>
 #include <string>
 
+#include "id3v2/clsTv2.h"
 #include "platform/Dialogs.h"
 #include "platform/FileSystem.h"
 #include "platform/Result.h"
@@ -103,9 +104,10 @@ class ID3 {
   /// read leaves no value of an earlier file behind. The status says why the
   /// file or its version 2 tag could not be read (no event is raised).
   platform::Status ReadID3(const std::string& path);
-  /// Writes both tags of FileName from the properties; failures raise Error.
-  /// Returns the first failure (the version 2 write's, else the version 1
-  /// write's); ID3SaveDone is 1 afterwards on every path.
+  /// Writes both tags of FileName from the properties, in one step: both
+  /// are written or, on a refusal or failure, the file keeps every byte.
+  /// A failure raises Error once and is returned; ID3SaveDone is 1
+  /// afterwards on every path.
   platform::Status SaveID3();
   /// Removes the version 2 tag of FileName; a failure raises Error and is
   /// returned.
@@ -126,9 +128,10 @@ class ID3 {
   void raiseError(std::int16_t code, const platform::Error& reason);
   void clearTagTexts();
   void clearMp3Properties();
-  /// Writes the version 1 tag of FileName in place: over an existing one,
-  /// else at the end. A missing file is never created.
-  platform::Status writeId3v1();
+  /// The version 1 tag of the properties, for the end of the file being
+  /// saved (`size` bytes long): in place of an existing one, else added.
+  platform::Result<id3v2::FileEnding> id3v1Ending(platform::ReadableFile& file,
+                                                  std::uint64_t size) const;
 
   platform::FileSystem& m_fileSystem;
   platform::Clock& m_clock;

@@ -7,6 +7,7 @@
 
 #include <cstdint>
 #include <memory>
+#include <optional>
 #include <span>
 #include <string>
 #include <vector>
@@ -21,6 +22,15 @@ struct DirectoryListing {
   std::vector<std::string> files;
   /// Subdirectories, without "." and "..".
   std::vector<std::string> directories;
+};
+
+/// What a path names, after following symbolic links.
+enum class FileKind {
+  Regular,
+  Directory,
+  /// A FIFO, socket or device: never opened as a file, since reading one can
+  /// block forever or have side effects.
+  Special,
 };
 
 enum class WriteMode {
@@ -48,6 +58,10 @@ class UpdatableFile : public ReadableFile {
  public:
   /// Writes the bytes at `offset`; at the end of the file it grows.
   virtual Status writeAt(std::uint64_t offset, std::span<const std::uint8_t> bytes) = 0;
+  /// Cuts the file to `length` bytes (or extends it with zeros).
+  virtual Status setLength(std::uint64_t length) = 0;
+  /// Flushes what was written to the disk.
+  virtual Status sync() = 0;
   virtual Status close() = 0;
 };
 
@@ -79,6 +93,11 @@ class FileSystem {
   virtual bool isDirectory(const std::string& path) = 0;
   virtual Result<std::uint64_t> length(const std::string& path) = 0;
   /// Read-only means nobody may write the file (no write permission bit).
+  /// What the path names (following links). A missing path fails with
+  /// ENOENT, a path longer than the system allows with ENAMETOOLONG.
+  virtual Result<FileKind> kindOf(const std::string& path) = 0;
+  /// How many names (hard links) the file has.
+  virtual Result<std::uint64_t> linkCount(const std::string& path) = 0;
   virtual Result<bool> isReadOnly(const std::string& path) = 0;
   virtual Status setReadOnly(const std::string& path, bool readOnly) = 0;
 
@@ -89,9 +108,11 @@ class FileSystem {
   virtual Result<std::string> readFile(const std::string& path) = 0;
   virtual Status writeFile(const std::string& path, const std::string& bytes, WriteMode mode) = 0;
 
+  /// Opens a regular file for reading. Anything else (a folder, FIFO,
+  /// device) is refused without waiting on it.
   virtual Result<std::unique_ptr<ReadableFile>> openForReading(const std::string& path) = 0;
-  /// Opens an existing file for reading and writing in place; never creates
-  /// one.
+  /// Opens an existing regular file for reading and writing in place; never
+  /// creates one.
   virtual Result<std::unique_ptr<UpdatableFile>> openForUpdate(const std::string& path) = 0;
   /// Creates a file that must not exist yet (EEXIST otherwise), with exactly
   /// the permission bits `permissions`, open for writing.
@@ -100,6 +121,26 @@ class FileSystem {
   /// Moves `from` onto `to` in one atomic step, replacing the file at `to`:
   /// at every moment a complete file is under the name `to`.
   virtual Status replaceFile(const std::string& from, const std::string& to) = 0;
+  /// The path with every symbolic link resolved: the file a link points to,
+  /// so that a save changes that file and keeps the link.
+  virtual Result<std::string> resolvedPath(const std::string& path) = 0;
+  /// Gives the file `to` (which is to replace `from`) the owner, group,
+  /// extended attributes (ACLs included) and permission bits of `from`. An
+  /// owner or group that cannot be kept (a user saving someone else's file)
+  /// is no failure, but then the setuid and setgid bits are dropped, so a
+  /// save never hands out another user's privileges.
+  virtual Status copyMetadata(const std::string& from, const std::string& to) = 0;
+  /// Flushes the folder holding `path` to the disk, so that a rename or
+  /// removal of `path` survives a crash.
+  virtual Status syncDirectoryOf(const std::string& path) = 0;
+  /// Removes a temporary file left behind by a program that was killed:
+  /// only a file of this user, and only when no running program holds it (every file
+  /// createNewFile() makes is held until closed). Returns true when it was removed.
+  virtual Result<bool> removeIfAbandoned(const std::string& path) = 0;
+  /// The same for a small file of ours that must be read before it goes:
+  /// its bytes when it was abandoned and is now removed, nothing when a
+  /// running program holds it.
+  virtual Result<std::optional<std::string>> takeIfAbandoned(const std::string& path) = 0;
   /// The permission bits (rwx for user, group, others and the special bits).
   virtual Result<unsigned> permissions(const std::string& path) = 0;
 };

@@ -4,16 +4,20 @@
 
 #include <dirent.h>
 #include <fcntl.h>
+#include <limits.h>
 #include <linux/fs.h>
 #include <stdio.h>
+#include <sys/file.h>
 #include <sys/stat.h>
 #include <sys/syscall.h>
+#include <sys/xattr.h>
 #include <unistd.h>
 
 #include <algorithm>
 #include <array>
 #include <cctype>
 #include <cerrno>
+#include <cstdlib>
 #include <cstring>
 #include <memory>
 #include <set>
@@ -74,7 +78,42 @@ std::string decodeMountEscapes(const std::string& field) {
   return out;
 }
 
+/// The refusal of a path that is not a regular file.
+Error notRegular(const std::string& path, mode_t mode) {
+  if (S_ISDIR(mode)) return systemError(EISDIR, "Cannot open", path);
+  // No error number says "not a regular file": the sentence does.
+  const char* kind = S_ISFIFO(mode) ? "a FIFO" : S_ISSOCK(mode) ? "a socket" : "a device";
+  return Error{0, std::string("not a regular file but ") + kind};
+}
+
+/// The folder part of a path: "." for a bare name, "/" for a name at the root.
+std::string folderOf(const std::string& path) {
+  const std::size_t slash = path.rfind('/');
+  if (slash == std::string::npos) return ".";
+  if (slash == 0) return "/";
+  return path.substr(0, slash);
+}
+
 }  // namespace
+
+Result<int> openRegularFile(const std::string& path, int flags) {
+  struct stat info {};
+  if (::stat(path.c_str(), &info) != 0) return systemError(errno, "Cannot open", path);
+  if (!S_ISREG(info.st_mode)) return notRegular(path, info.st_mode);
+  // Non-blocking, so that a FIFO put there since the check cannot hang the
+  // opening; the flag is cleared again once the file is known to be regular.
+  FileDescriptor fd(::open(path.c_str(), flags | O_NONBLOCK | O_NOCTTY | O_CLOEXEC));
+  if (fd.get() < 0) return systemError(errno, "Cannot open", path);
+  if (::fstat(fd.get(), &info) != 0) return systemError(errno, "Cannot examine", path);
+  if (!S_ISREG(info.st_mode)) return notRegular(path, info.st_mode);
+  const int status = ::fcntl(fd.get(), F_GETFL);
+  if (status < 0 || ::fcntl(fd.get(), F_SETFL, status & ~O_NONBLOCK) != 0) {
+    return systemError(errno, "Cannot open", path);
+  }
+  const int owned = fd.get();
+  fd.forget();
+  return owned;
+}
 
 Error systemError(int code, const std::string& what, const std::string& path) {
   return Error{code, what + " \"" + path + "\": " + std::strerror(code)};
@@ -125,6 +164,20 @@ Result<std::uint64_t> PosixFileSystem::length(const std::string& path) {
   struct stat info {};
   if (::stat(path.c_str(), &info) != 0) return systemError(errno, "Cannot measure", path);
   return static_cast<std::uint64_t>(info.st_size);
+}
+
+Result<FileKind> PosixFileSystem::kindOf(const std::string& path) {
+  struct stat info {};
+  if (::stat(path.c_str(), &info) != 0) return systemError(errno, "Cannot examine", path);
+  if (S_ISREG(info.st_mode)) return FileKind::Regular;
+  if (S_ISDIR(info.st_mode)) return FileKind::Directory;
+  return FileKind::Special;
+}
+
+Result<std::uint64_t> PosixFileSystem::linkCount(const std::string& path) {
+  struct stat info {};
+  if (::stat(path.c_str(), &info) != 0) return systemError(errno, "Cannot examine", path);
+  return static_cast<std::uint64_t>(info.st_nlink);
 }
 
 Result<bool> PosixFileSystem::isReadOnly(const std::string& path) {
@@ -204,8 +257,9 @@ std::vector<std::string> PosixFileSystem::drives() {
 }
 
 Result<std::string> PosixFileSystem::readFile(const std::string& path) {
-  FileDescriptor fd(::open(path.c_str(), O_RDONLY | O_CLOEXEC));
-  if (fd.get() < 0) return systemError(errno, "Cannot open", path);
+  Result<int> opened = openRegularFile(path, O_RDONLY);
+  if (!opened) return opened.error();
+  FileDescriptor fd(opened.value());
   std::string content;
   std::array<char, 65536> buffer{};
   for (;;) {
@@ -244,15 +298,15 @@ Status PosixFileSystem::writeFile(const std::string& path, const std::string& by
 }
 
 Result<std::unique_ptr<ReadableFile>> PosixFileSystem::openForReading(const std::string& path) {
-  int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
-  if (fd < 0) return systemError(errno, "Cannot open", path);
-  return std::unique_ptr<ReadableFile>(std::make_unique<PosixReadableFile>(fd, path));
+  Result<int> fd = openRegularFile(path, O_RDONLY);
+  if (!fd) return fd.error();
+  return std::unique_ptr<ReadableFile>(std::make_unique<PosixReadableFile>(fd.value(), path));
 }
 
 Result<std::unique_ptr<UpdatableFile>> PosixFileSystem::openForUpdate(const std::string& path) {
-  int fd = ::open(path.c_str(), O_RDWR | O_CLOEXEC);
-  if (fd < 0) return systemError(errno, "Cannot open", path);
-  return std::unique_ptr<UpdatableFile>(std::make_unique<PosixUpdatableFile>(fd, path));
+  Result<int> fd = openRegularFile(path, O_RDWR);
+  if (!fd) return fd.error();
+  return std::unique_ptr<UpdatableFile>(std::make_unique<PosixUpdatableFile>(fd.value(), path));
 }
 
 Result<std::unique_ptr<WritableFile>> PosixFileSystem::createNewFile(const std::string& path,
@@ -260,6 +314,9 @@ Result<std::unique_ptr<WritableFile>> PosixFileSystem::createNewFile(const std::
   int fd = ::open(path.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0600);
   if (fd < 0) return systemError(errno, "Cannot create", path);
   auto file = std::make_unique<PosixWritableFile>(fd, path);
+  // Held while the file is open: removeIfAbandoned() of another program
+  // then leaves it alone.
+  (void)::flock(fd, LOCK_EX | LOCK_NB);
   // The umask must not change the bits asked for: they are usually another
   // file's, which this one is to replace.
   if (::fchmod(fd, static_cast<mode_t>(permissions & 07777)) != 0) {
@@ -280,6 +337,128 @@ Result<unsigned> PosixFileSystem::permissions(const std::string& path) {
   struct stat info {};
   if (::stat(path.c_str(), &info) != 0) return systemError(errno, "Cannot examine", path);
   return static_cast<unsigned>(info.st_mode & 07777);
+}
+
+Result<std::string> PosixFileSystem::resolvedPath(const std::string& path) {
+  // realpath() would stop at the first missing folder and call the path
+  // missing; the system calls refuse it for its length.
+  if (path.size() >= PATH_MAX) return systemError(ENAMETOOLONG, "Cannot resolve", path);
+  std::unique_ptr<char, decltype(&std::free)> resolved(::realpath(path.c_str(), nullptr),
+                                                       &std::free);
+  if (!resolved) return systemError(errno, "Cannot resolve", path);
+  return std::string(resolved.get());
+}
+
+namespace {
+
+/// Copies every extended attribute of `from` to `to`. Attributes the target
+/// file system or the user's rights do not allow (ENOTSUP, EPERM) are left
+/// out rather than failing the save.
+Status copyExtendedAttributes(const std::string& from, const std::string& to) {
+  ssize_t size = ::listxattr(from.c_str(), nullptr, 0);
+  if (size < 0) {
+    if (errno == ENOTSUP) return {};
+    return systemError(errno, "Cannot list the attributes of", from);
+  }
+  std::vector<char> names(static_cast<std::size_t>(size));
+  size = ::listxattr(from.c_str(), names.data(), names.size());
+  if (size < 0) return systemError(errno, "Cannot list the attributes of", from);
+  for (std::size_t at = 0; at < static_cast<std::size_t>(size);) {
+    const char* name = names.data() + at;
+    at += std::strlen(name) + 1;
+    const ssize_t length = ::getxattr(from.c_str(), name, nullptr, 0);
+    if (length < 0) return systemError(errno, "Cannot read the attributes of", from);
+    std::vector<char> value(static_cast<std::size_t>(length));
+    if (::getxattr(from.c_str(), name, value.data(), value.size()) < 0) {
+      return systemError(errno, "Cannot read the attributes of", from);
+    }
+    if (::setxattr(to.c_str(), name, value.data(), value.size(), 0) != 0 && errno != ENOTSUP &&
+        errno != EPERM) {
+      return systemError(errno, "Cannot set the attributes of", to);
+    }
+  }
+  return {};
+}
+
+}  // namespace
+
+Status PosixFileSystem::copyMetadata(const std::string& from, const std::string& to) {
+  struct stat original {};
+  if (::stat(from.c_str(), &original) != 0) return systemError(errno, "Cannot examine", from);
+  struct stat copy {};
+  if (::stat(to.c_str(), &copy) != 0) return systemError(errno, "Cannot examine", to);
+  bool ownerKept = copy.st_uid == original.st_uid;
+  bool groupKept = copy.st_gid == original.st_gid;
+  if (!ownerKept || !groupKept) {
+    // Root keeps any owner; a user keeps a group they belong to.
+    if (::chown(to.c_str(), original.st_uid, original.st_gid) == 0) {
+      ownerKept = groupKept = true;
+    } else if (!groupKept && ::chown(to.c_str(), static_cast<uid_t>(-1), original.st_gid) == 0) {
+      groupKept = true;
+    }
+  }
+  if (Status attributes = copyExtendedAttributes(from, to); !attributes) return attributes;
+  mode_t mode = original.st_mode & 07777;
+  if (!ownerKept) mode &= ~static_cast<mode_t>(S_ISUID | S_ISGID);
+  if (!groupKept) mode &= ~static_cast<mode_t>(S_ISGID);
+  // Set last: a change of owner clears the setuid and setgid bits.
+  if (::chmod(to.c_str(), mode) != 0)
+    return systemError(errno, "Cannot set the permissions of", to);
+  return {};
+}
+
+Status PosixFileSystem::syncDirectoryOf(const std::string& path) {
+  const std::string folder = folderOf(path);
+  FileDescriptor fd(::open(folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC));
+  if (fd.get() < 0) return systemError(errno, "Cannot open folder", folder);
+  // Some file systems cannot flush a folder (EINVAL): their renames are
+  // as durable as they get.
+  if (::fsync(fd.get()) != 0 && errno != EINVAL) {
+    return systemError(errno, "Cannot flush folder", folder);
+  }
+  return {};
+}
+
+Result<std::optional<std::string>> PosixFileSystem::takeIfAbandoned(const std::string& path) {
+  FileDescriptor fd(::open(path.c_str(), O_RDONLY | O_NONBLOCK | O_NOFOLLOW | O_CLOEXEC));
+  if (fd.get() < 0) return systemError(errno, "Cannot open", path);
+  struct stat info {};
+  if (::fstat(fd.get(), &info) != 0) return systemError(errno, "Cannot examine", path);
+  // Only our own: a file another user put here must not steer this program.
+  if (!S_ISREG(info.st_mode) || info.st_uid != ::geteuid()) return std::optional<std::string>();
+  if (::flock(fd.get(), LOCK_EX | LOCK_NB) != 0) {
+    if (errno == EWOULDBLOCK) return std::optional<std::string>();
+    return systemError(errno, "Cannot lock", path);
+  }
+  std::string content;
+  std::array<char, 65536> buffer{};
+  for (;;) {
+    const ssize_t got = ::read(fd.get(), buffer.data(), buffer.size());
+    if (got < 0) {
+      if (errno == EINTR) continue;
+      return systemError(errno, "Cannot read", path);
+    }
+    if (got == 0) break;
+    content.append(buffer.data(), static_cast<std::size_t>(got));
+  }
+  if (::unlink(path.c_str()) != 0) return systemError(errno, "Cannot delete", path);
+  return std::optional<std::string>(std::move(content));
+}
+
+Result<bool> PosixFileSystem::removeIfAbandoned(const std::string& path) {
+  FileDescriptor fd(::open(path.c_str(), O_RDONLY | O_NONBLOCK | O_NOFOLLOW | O_CLOEXEC));
+  if (fd.get() < 0) return systemError(errno, "Cannot open", path);
+  struct stat info {};
+  if (::fstat(fd.get(), &info) != 0) return systemError(errno, "Cannot examine", path);
+  // Only our own leftovers: another user's are theirs to clear.
+  if (!S_ISREG(info.st_mode) || info.st_uid != ::geteuid()) return false;
+  // The program writing it holds the lock; one that was killed holds none.
+  if (::flock(fd.get(), LOCK_EX | LOCK_NB) != 0) {
+    if (errno == EWOULDBLOCK) return false;
+    return systemError(errno, "Cannot lock", path);
+  }
+  if (::unlink(path.c_str()) != 0) return systemError(errno, "Cannot delete", path);
+  return true;
 }
 
 }  // namespace brindle::platform::posix

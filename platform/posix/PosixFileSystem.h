@@ -12,6 +12,8 @@ class PosixFileSystem : public FileSystem {
   bool exists(const std::string& path) override;
   bool isDirectory(const std::string& path) override;
   Result<std::uint64_t> length(const std::string& path) override;
+  Result<FileKind> kindOf(const std::string& path) override;
+  Result<std::uint64_t> linkCount(const std::string& path) override;
   Result<bool> isReadOnly(const std::string& path) override;
   Status setReadOnly(const std::string& path, bool readOnly) override;
   Result<DirectoryListing> listDirectory(const std::string& directory) override;
@@ -24,7 +26,17 @@ class PosixFileSystem : public FileSystem {
                                                       unsigned permissions) override;
   Status replaceFile(const std::string& from, const std::string& to) override;
   Result<unsigned> permissions(const std::string& path) override;
+  Result<std::string> resolvedPath(const std::string& path) override;
+  Status copyMetadata(const std::string& from, const std::string& to) override;
+  Status syncDirectoryOf(const std::string& path) override;
+  Result<bool> removeIfAbandoned(const std::string& path) override;
+  Result<std::optional<std::string>> takeIfAbandoned(const std::string& path) override;
 };
+
+/// Opens a regular file with `flags` (O_RDONLY or O_RDWR). The type is
+/// checked before and after opening, and the opening itself does not wait:
+/// a FIFO or device under the name is refused instead of blocking forever.
+Result<int> openRegularFile(const std::string& path, int flags);
 
 /// Renames a plain file by a hard link to the new name and the removal of the
 /// old one: fails with EEXIST when the target exists, leaving both files as

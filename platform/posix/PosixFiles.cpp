@@ -58,6 +58,18 @@ Status PosixUpdatableFile::writeAt(std::uint64_t offset, std::span<const std::ui
   return {};
 }
 
+Status PosixUpdatableFile::setLength(std::uint64_t length) {
+  if (::ftruncate(m_reader.descriptor(), static_cast<off_t>(length)) != 0) {
+    return systemError(errno, "Cannot change the length of", m_path);
+  }
+  return {};
+}
+
+Status PosixUpdatableFile::sync() {
+  if (::fsync(m_reader.descriptor()) != 0) return systemError(errno, "Cannot flush", m_path);
+  return {};
+}
+
 Status PosixUpdatableFile::close() {
   return m_reader.close();
 }

@@ -20,6 +20,8 @@ class FileDescriptor {
   FileDescriptor(const FileDescriptor&) = delete;
   FileDescriptor& operator=(const FileDescriptor&) = delete;
   int get() const { return m_fd; }
+  /// Gives up ownership without closing.
+  void forget() { m_fd = -1; }
   /// Closes now and reports the result: a failed close can mean lost data.
   int release() {
     int result = ::close(m_fd);
@@ -53,6 +55,8 @@ class PosixUpdatableFile : public UpdatableFile {
   }
   Result<std::uint64_t> size() override { return m_reader.size(); }
   Status writeAt(std::uint64_t offset, std::span<const std::uint8_t> bytes) override;
+  Status setLength(std::uint64_t length) override;
+  Status sync() override;
   Status close() override;
 
  private:

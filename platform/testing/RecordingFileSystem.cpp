@@ -1,5 +1,7 @@
 #include "platform/testing/RecordingFileSystem.h"
 
+#include <algorithm>
+
 namespace brindle::platform::testing {
 
 namespace {
@@ -36,8 +38,20 @@ class RecordingUpdatableFile : public UpdatableFile {
   }
   Result<std::uint64_t> size() override { return m_inner->size(); }
   Status writeAt(std::uint64_t offset, std::span<const std::uint8_t> bytes) override {
-    if (auto error = m_owner.enter(FsOp::WriteAt, m_path, std::to_string(offset))) return *error;
+    if (auto error = m_owner.enter(FsOp::WriteAt, m_path, std::to_string(offset))) {
+      const std::size_t partial = std::min(m_owner.partialBytes(), bytes.size());
+      if (partial > 0) (void)m_inner->writeAt(offset, bytes.first(partial));
+      return *error;
+    }
     return m_inner->writeAt(offset, bytes);
+  }
+  Status setLength(std::uint64_t length) override {
+    if (auto error = m_owner.enter(FsOp::SetLength, m_path, std::to_string(length))) return *error;
+    return m_inner->setLength(length);
+  }
+  Status sync() override {
+    if (auto error = m_owner.enter(FsOp::Sync, m_path)) return *error;
+    return m_inner->sync();
   }
   Status close() override {
     if (auto error = m_owner.enter(FsOp::Close, m_path)) return *error;
@@ -57,7 +71,11 @@ class RecordingWritableFile : public WritableFile {
       : m_owner(owner), m_inner(std::move(inner)), m_path(std::move(path)) {}
 
   Status write(std::span<const std::uint8_t> bytes) override {
-    if (auto error = m_owner.enter(FsOp::Write, m_path)) return *error;
+    if (auto error = m_owner.enter(FsOp::Write, m_path)) {
+      const std::size_t partial = std::min(m_owner.partialBytes(), bytes.size());
+      if (partial > 0) (void)m_inner->write(bytes.first(partial));
+      return *error;
+    }
     return m_inner->write(bytes);
   }
   Status copyFrom(ReadableFile& source, std::uint64_t offset, std::uint64_t length) override {
@@ -89,6 +107,13 @@ void RecordingFileSystem::fail(FsOp op, Error error, std::optional<std::string> 
   m_faults.push_back({op, std::move(error), std::move(path), times});
 }
 
+void RecordingFileSystem::failLater(FsOp op, int passing, Error error, std::size_t written) {
+  Fault fault{op, std::move(error), std::nullopt, 1};
+  fault.passing = passing;
+  fault.written = written;
+  m_faults.push_back(std::move(fault));
+}
+
 std::vector<FsCall> RecordingFileSystem::callsOf(FsOp op) const {
   std::vector<FsCall> result;
   for (const FsCall& call : m_calls)
@@ -99,10 +124,16 @@ std::vector<FsCall> RecordingFileSystem::callsOf(FsOp op) const {
 std::optional<Error> RecordingFileSystem::enter(FsOp op, const std::string& path,
                                                 std::string second) {
   m_calls.push_back({op, path, std::move(second)});
+  m_partial = 0;
   for (Fault& fault : m_faults) {
     if (fault.op != op || fault.remaining == 0) continue;
     if (fault.path && *fault.path != path) continue;
+    if (fault.passing > 0) {
+      --fault.passing;
+      continue;
+    }
     if (fault.remaining > 0) --fault.remaining;
+    m_partial = fault.written;
     return fault.error;
   }
   return std::nullopt;
@@ -198,6 +229,41 @@ Status RecordingFileSystem::replaceFile(const std::string& from, const std::stri
 Result<unsigned> RecordingFileSystem::permissions(const std::string& path) {
   if (auto error = enter(FsOp::Permissions, path)) return *error;
   return m_inner.permissions(path);
+}
+
+Result<FileKind> RecordingFileSystem::kindOf(const std::string& path) {
+  if (auto error = enter(FsOp::KindOf, path)) return *error;
+  return m_inner.kindOf(path);
+}
+
+Result<std::string> RecordingFileSystem::resolvedPath(const std::string& path) {
+  if (auto error = enter(FsOp::ResolvedPath, path)) return *error;
+  return m_inner.resolvedPath(path);
+}
+
+Status RecordingFileSystem::copyMetadata(const std::string& from, const std::string& to) {
+  if (auto error = enter(FsOp::CopyMetadata, from, to)) return *error;
+  return m_inner.copyMetadata(from, to);
+}
+
+Result<std::uint64_t> RecordingFileSystem::linkCount(const std::string& path) {
+  if (auto error = enter(FsOp::LinkCount, path)) return *error;
+  return m_inner.linkCount(path);
+}
+
+Result<std::optional<std::string>> RecordingFileSystem::takeIfAbandoned(const std::string& path) {
+  if (auto error = enter(FsOp::TakeIfAbandoned, path)) return *error;
+  return m_inner.takeIfAbandoned(path);
+}
+
+Status RecordingFileSystem::syncDirectoryOf(const std::string& path) {
+  if (auto error = enter(FsOp::SyncDirectory, path)) return *error;
+  return m_inner.syncDirectoryOf(path);
+}
+
+Result<bool> RecordingFileSystem::removeIfAbandoned(const std::string& path) {
+  if (auto error = enter(FsOp::RemoveIfAbandoned, path)) return *error;
+  return m_inner.removeIfAbandoned(path);
 }
 
 }  // namespace brindle::platform::testing

@@ -34,6 +34,14 @@ enum class FsOp {
   Permissions,
   OpenForUpdate,
   WriteAt,
+  KindOf,
+  SyncDirectory,
+  RemoveIfAbandoned,
+  ResolvedPath,
+  CopyMetadata,
+  LinkCount,
+  TakeIfAbandoned,
+  SetLength,
 };
 
 struct FsCall {
@@ -50,6 +58,10 @@ class RecordingFileSystem : public FileSystem {
   /// Makes calls of `op` fail with `error` (on `path` only, when given). The
   /// fault stays until clearFaults(); `times` limits how often it fires.
   void fail(FsOp op, Error error, std::optional<std::string> path = std::nullopt, int times = -1);
+  /// Lets the first `passing` calls of `op` through and fails the next one.
+  /// For Write and WriteAt, the failing call first writes `written` bytes of
+  /// its data, as a write that fills the disk half way does.
+  void failLater(FsOp op, int passing, Error error, std::size_t written = 0);
   void clearFaults() { m_faults.clear(); }
 
   /// Replaces the list of drives the real system would give.
@@ -76,10 +88,19 @@ class RecordingFileSystem : public FileSystem {
                                                       unsigned permissions) override;
   Status replaceFile(const std::string& from, const std::string& to) override;
   Result<unsigned> permissions(const std::string& path) override;
+  Result<FileKind> kindOf(const std::string& path) override;
+  Result<std::uint64_t> linkCount(const std::string& path) override;
+  Result<std::string> resolvedPath(const std::string& path) override;
+  Status copyMetadata(const std::string& from, const std::string& to) override;
+  Status syncDirectoryOf(const std::string& path) override;
+  Result<bool> removeIfAbandoned(const std::string& path) override;
+  Result<std::optional<std::string>> takeIfAbandoned(const std::string& path) override;
 
   /// Records a call on an open file (named by its path) and returns the
   /// injected error, if one applies. Used by the recording file handles.
   std::optional<Error> enter(FsOp op, const std::string& path, std::string second = {});
+  /// How many bytes the fault that enter() just returned lets through first.
+  std::size_t partialBytes() const { return m_partial; }
 
  private:
   struct Fault {
@@ -87,12 +108,15 @@ class RecordingFileSystem : public FileSystem {
     Error error;
     std::optional<std::string> path;
     int remaining;
+    int passing = 0;
+    std::size_t written = 0;
   };
 
   FileSystem& m_inner;
   std::vector<FsCall> m_calls;
   std::vector<Fault> m_faults;
   std::optional<std::vector<std::string>> m_drives;
+  std::size_t m_partial = 0;
 };
 
 }  // namespace brindle::platform::testing

@@ -7,6 +7,7 @@
 
 #include <cerrno>
 #include <cstring>
+#include <optional>
 #include <sstream>
 
 #include "platform/posix/PosixFileSystem.h"
@@ -35,16 +36,17 @@ TEST_F(TagCommandsTest, FullDiskIsReportedWithTheSystemsText) {
   const std::string path = folder.write("song.mp3", audio());
   fileSystem.fail(FsOp::Write, {ENOSPC, "scripted"});
   EXPECT_EQ(writeTags(fileSystem, path, {"TAGv2Title=x"}, err), kFailed);
-  EXPECT_EQ(err.str(), "Error: 10\nbrindle-cli: " + path +
-                           ": cannot write the new tag: No space left on device\n");
+  EXPECT_EQ(
+      err.str(),
+      "Error: 10\nbrindle-cli: " + path +
+          ": cannot write the new tag: no space left on the device (No space left on device)\n");
 }
 
 TEST_F(TagCommandsTest, RefusedCreationIsReportedForEachFailingWrite) {
   const std::string path = folder.write("song.mp3", audio());
   fileSystem.fail(FsOp::CreateNewFile, {EACCES, "scripted"});
-  fileSystem.fail(FsOp::OpenForUpdate, {EROFS, "scripted"});
   EXPECT_EQ(writeTags(fileSystem, path, {}, err), kFailed);
-  // Both writers fail with code 10: one event, with the first reason.
+  // Both tags are written in one step: one event, with its reason.
   EXPECT_EQ(err.str(), "Error: 10\nbrindle-cli: " + path +
                            ": cannot create a temporary file beside it: Permission denied\n");
   EXPECT_EQ(testsupport::TempDir::read(path), audio());
@@ -60,6 +62,50 @@ TEST_F(TagCommandsTest, RemovalFailureNamesTheFileAndTheCause) {
                            std::strerror(EXDEV) + "\n");
   EXPECT_EQ(testsupport::TempDir::read(path), tagged);
 }
+
+struct Refusal {
+  const char* name;
+  std::string content;
+  /// A fault of the file system, when the refusal comes from it.
+  std::optional<platform::Error> createFault;
+  const char* reason;
+};
+
+/// Names the row in test output instead of its bytes.
+void PrintTo(const Refusal& row, std::ostream* out) {
+  *out << row.name;
+}
+
+class TagCommandsRefusal : public TagCommandsTest, public ::testing::WithParamInterface<Refusal> {};
+
+TEST_P(TagCommandsRefusal, PrintsTheCodeAndTheReasonAndKeepsEveryByte) {
+  const Refusal& row = GetParam();
+  const std::string path = folder.write("song.mp3", row.content);
+  if (row.createFault) fileSystem.fail(FsOp::CreateNewFile, *row.createFault);
+  EXPECT_EQ(writeTags(fileSystem, path, {"TAGv2Title=x", "TAGv1Artist=y"}, err), kFailed);
+  EXPECT_EQ(err.str(), "Error: 10\nbrindle-cli: " + path + ": " + row.reason + "\n");
+  EXPECT_EQ(testsupport::TempDir::read(path), row.content);
+  EXPECT_EQ(folder.names(), std::vector<std::string>{"song.mp3"});
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Files, TagCommandsRefusal,
+    ::testing::Values(
+        Refusal{"Version25", std::string("ID3\x05\0\0\0\0\0\0", 10) + audio(), std::nullopt,
+                "the tag is ID3v2.5"},
+        Refusal{"TagLongerThanFile",
+                std::string("ID3\x03\0\0\0\0\x27\x6E", 10) + std::string(4078, 'a'), std::nullopt,
+                "the tag claims 5112 bytes but the file has 4088"},
+        Refusal{"Empty", "", std::nullopt, "the file is empty"},
+        Refusal{"Wave", "RIFF\x24\0\0\0WAVEfmt " + std::string(100, '\0'), std::nullopt,
+                "not an MPEG audio file (it is RIFF/WAVE)"},
+        Refusal{"ReadOnlyMount", audio(), platform::Error{EROFS, "scripted"},
+                "cannot create a temporary file beside it: the file system is read-only "
+                "(Read-only file system)"},
+        Refusal{"FullDisk", audio(), platform::Error{ENOSPC, "scripted"},
+                "cannot create a temporary file beside it: no space left on the device (No "
+                "space left on device)"}),
+    [](const auto& info) { return info.param.name; });
 
 TEST_F(TagCommandsTest, SuccessPrintsNothing) {
   const std::string path = folder.write("song.mp3", audio());

@@ -13,7 +13,9 @@ import sys
 import tempfile
 import unittest
 import zlib
+import wave
 
+import mutagen.wave
 from mutagen import id3
 
 CLI = None
@@ -253,6 +255,24 @@ class InteropTest(unittest.TestCase):
             self.assertEqual(f.read(), AUDIO)
         with self.assertRaises(id3.ID3NoHeaderError):
             id3.ID3(self.path)
+
+    def test_wave_file_is_refused_and_stays_a_wave_file(self):
+        path = os.path.join(self.folder, "take.wav")
+        with wave.open(path, "wb") as out:
+            out.setnchannels(1)
+            out.setsampwidth(2)
+            out.setframerate(8000)
+            out.writeframes(b"\0\1" * 800)
+        with open(path, "rb") as original:
+            before = original.read()
+        for args in (("write", path, "--set", "TAGv2Title=x"), ("remove-v2", path)):
+            result = run_cli(*args, check=False)
+            self.assertEqual(result.returncode, 1)
+            self.assertIn(b"not an MPEG audio file", result.stderr)
+        with open(path, "rb") as after:
+            self.assertEqual(after.read(), before)
+        self.assertEqual(mutagen.wave.WAVE(path).info.sample_rate, 8000)
+        self.assertEqual(sorted(os.listdir(self.folder)), ["song.mp3", "take.wav"])
 
 
 if __name__ == "__main__":

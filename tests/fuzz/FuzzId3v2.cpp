@@ -106,6 +106,5 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     }
   }
   ::unlink(path.c_str());
-  ::unlink((path + ".new").c_str());
   return 0;
 }

@@ -1,6 +1,10 @@
 // Writing and removing tags: exact bytes, frames never lost, the file
 // replaced safely, and the original untouched after any failure.
+#include <limits.h>
 #include <sys/stat.h>
+#include <sys/wait.h>
+#include <sys/xattr.h>
+#include <unistd.h>
 
 #include "id3v2/ID3v2FrameId.h"
 #include "id3v2/TextCodec.h"
@@ -223,18 +227,30 @@ TEST_F(TagWriteTest, WritingTwiceGivesTheSameFile) {
   EXPECT_EQ(contentOf(path), first);
 }
 
-TEST_F(TagWriteTest, ExistingNewFileIsLeftAloneAndStampedNameUsed) {
-  const std::string path = song(kAudio);
-  const std::string taken = folder.write("song.mp3.new", "someone else's file");
+TEST_F(TagWriteTest, TemporaryNamesAreOursAndShortAndLeftoversGo) {
+  // A name of 255 bytes can be saved: the temporary name does not grow
+  // with it.
+  const std::string path = song(kAudio, std::string(251, 's') + ".mp3");
+  const std::string others = folder.write("song.mp3.new", "someone else's file");
+  const std::string lookalike = folder.write(".brindle-notours", "not ours either");
+  const std::string leftover = folder.write(".brindle-k3x9q2", "left by a killed save");
+  // A save running in another program holds its temporary file.
+  auto running = real.createNewFile(folder.file(".brindle-run123"), 0600);
+  ASSERT_TRUE(running);
+
   auto tag = container();
   tag->setframevalue(TIT2, "x");
-  tag->writetag(path);
+  EXPECT_TRUE(tag->writetag(path));
   EXPECT_EQ(tag->lasterror(), 0);
-  EXPECT_EQ(contentOf(taken), "someone else's file");
   const auto creates = fileSystem.callsOf(FsOp::CreateNewFile);
-  ASSERT_EQ(creates.size(), 2u);
-  EXPECT_EQ(creates[1].path, folder.file("140309-song.mp3"));
-  EXPECT_EQ(names(), (std::vector<std::string>{"song.mp3", "song.mp3.new"}));
+  ASSERT_EQ(creates.size(), 1u);
+  const std::string created = creates[0].path.substr(folder.file("").size());
+  EXPECT_EQ(created.substr(0, 9), ".brindle-");
+  EXPECT_EQ(created.size(), 15u);
+  EXPECT_EQ(contentOf(others), "someone else's file");
+  EXPECT_EQ(contentOf(lookalike), "not ours either");
+  EXPECT_EQ(names(), (std::vector<std::string>{".brindle-notours", ".brindle-run123",
+                                               "song.mp3.new", std::string(251, 's') + ".mp3"}));
 }
 
 TEST_F(TagWriteTest, MissingPathFailsWithoutCreatingAFile) {
@@ -262,6 +278,11 @@ struct Failure {
   /// The sentence the write's status gives, before the system's error text.
   const char* reason;
 };
+
+/// Names the row in test output instead of its bytes.
+void PrintTo(const Failure& row, std::ostream* out) {
+  *out << row.name;
+}
 
 class TagWriteFailure : public TagWriteTest, public ::testing::WithParamInterface<Failure> {};
 
@@ -298,7 +319,13 @@ INSTANTIATE_TEST_SUITE_P(
         Failure{"Flush", FsOp::Sync, "cannot flush the new file to the disk"},
         Failure{"Close", FsOp::Close, "cannot close the new file"},
         Failure{"Replace", FsOp::ReplaceFile, "cannot put the new file in place of the old one"},
-        Failure{"Permissions", FsOp::Permissions, "cannot read the file's permissions"}),
+        Failure{"Permissions", FsOp::Permissions, "cannot read the file's permissions"},
+        Failure{"Kind", FsOp::KindOf, "cannot open the file"},
+        Failure{"Resolve", FsOp::ResolvedPath, "cannot open the file"},
+        Failure{"Metadata", FsOp::CopyMetadata,
+                "cannot give the new file the owner and attributes of the old one"},
+        Failure{"Open", FsOp::OpenForReading, "cannot open the file"},
+        Failure{"Read", FsOp::ReadAt, "cannot read the start of the file"}),
     [](const auto& info) { return info.param.name; });
 
 /// The status of a write that is refused, or {0, ""} when it succeeds.
@@ -321,6 +348,11 @@ TEST_F(TagWriteTest, RefusalsSayWhy) {
   const platform::Error missing = write(folder.file("gone.mp3"));
   EXPECT_EQ(missing.code, ENOENT);
   EXPECT_EQ(missing.message, "cannot open the file: No such file or directory");
+  std::string longPath = folder.path();
+  while (longPath.size() <= PATH_MAX) longPath += "/" + std::string(200, 'd');
+  const platform::Error tooLong = write(longPath);
+  EXPECT_EQ(tooLong.code, ENAMETOOLONG);
+  EXPECT_EQ(tooLong.message, "cannot open the file: the path is too long (File name too long)");
 
   const std::string readOnly = song(kAudio, "read-only.mp3");
   ::chmod(readOnly.c_str(), 0444);
@@ -328,6 +360,81 @@ TEST_F(TagWriteTest, RefusalsSayWhy) {
   EXPECT_EQ(refused.code, EACCES);
   EXPECT_EQ(refused.message, "the file is read-only");
 }
+
+struct NotWritten {
+  const char* name;
+  /// The file's bytes; a null pointer makes a FIFO, "/" a folder.
+  std::string content;
+  /// The reason both the write and the removal give.
+  const char* reason;
+  /// The reason of the removal when it differs; "" when the removal
+  /// succeeds (no tag to remove, or one it may remove).
+  const char* removalReason = nullptr;
+  bool removalChangesFile = false;
+};
+
+/// Names the row in test output instead of its bytes.
+void PrintTo(const NotWritten& row, std::ostream* out) {
+  *out << row.name;
+}
+
+class TagNotWritten : public TagWriteTest, public ::testing::WithParamInterface<NotWritten> {};
+
+TEST_P(TagNotWritten, RefusedWithItsReasonAndEveryByteKept) {
+  const NotWritten& row = GetParam();
+  std::string path;
+  if (row.content == "<fifo>") {
+    path = folder.file("x.mp3");
+    ASSERT_EQ(::mkfifo(path.c_str(), 0600), 0);
+  } else if (row.content == "<folder>") {
+    path = folder.file("x.mp3");
+    ASSERT_EQ(::mkdir(path.c_str(), 0700), 0);
+  } else {
+    path = song(row.content, "x.mp3");
+  }
+  auto tag = container();
+  tag->setframevalue(TIT2, "x");
+  const platform::Status written = tag->writetag(path, true);
+  ASSERT_FALSE(written);
+  EXPECT_EQ(written.error().message, row.reason);
+  EXPECT_EQ(tag->lasterror(), clsTv2::kWriteFailed);
+  if (row.content != "<fifo>" && row.content != "<folder>") {
+    EXPECT_EQ(contentOf(path), row.content);
+  }
+  const platform::Status removed = container()->removetag(path, true);
+  if (row.removalReason && std::string(row.removalReason).empty()) {
+    EXPECT_TRUE(removed);
+  } else {
+    ASSERT_FALSE(removed);
+    EXPECT_EQ(removed.error().message, row.removalReason ? row.removalReason : row.reason);
+  }
+  if (row.content != "<fifo>" && row.content != "<folder>" && !row.removalChangesFile) {
+    EXPECT_EQ(contentOf(path), row.content);
+  }
+  EXPECT_EQ(names().size(), row.content == "<folder>" || row.content == "<fifo>" ? 0u : 1u);
+}
+
+const std::string kWave = "RIFF" + bytes({36, 0, 0, 0}) + "WAVEfmt " + std::string(40, '\0');
+
+INSTANTIATE_TEST_SUITE_P(
+    Files, TagNotWritten,
+    ::testing::Values(
+        NotWritten{"Wave", kWave, "not an MPEG audio file (it is RIFF/WAVE)"},
+        NotWritten{"TaggedWave", id3tag(3, frame23("TIT2", text("T"))) + kWave,
+                   "not an MPEG audio file (it is RIFF/WAVE)"},
+        NotWritten{"Flac", "fLaC" + std::string(100, '\0'), "not an MPEG audio file (it is FLAC)"},
+        NotWritten{"Ogg", "OggS" + std::string(100, '\1'), "not an MPEG audio file (it is Ogg)"},
+        NotWritten{"Mp4", bytes({0, 0, 0, 32}) + "ftypM4A " + std::string(100, '\0'),
+                   "not an MPEG audio file (it is MP4)"},
+        NotWritten{"Text", "just some words, no audio frame", "not an MPEG audio file"},
+        NotWritten{"Empty", "", "the file is empty"},
+        NotWritten{"Version25", "ID3" + bytes({5, 0, 0}) + syncsafe(0) + kAudio,
+                   "the tag is ID3v2.5", "", true},
+        NotWritten{"TagLongerThanFile", header(3, 5102) + std::string(4078, 'a'),
+                   "the tag claims 5112 bytes but the file has 4088"},
+        NotWritten{"Fifo", "<fifo>", "not an MPEG audio file (it is a FIFO, socket or device)"},
+        NotWritten{"Folder", "<folder>", "not an MPEG audio file (it is a folder)"}),
+    [](const auto& info) { return info.param.name; });
 
 TEST_F(TagWriteTest, ReadFailureIsReportedAndGivesNoFrames) {
   const std::string path = song(id3tag(3, frame23("TIT2", text("T"))) + kAudio);
@@ -378,11 +485,22 @@ TEST_F(TagWriteTest, ReadOnlyFileNeedsTheOverride) {
   EXPECT_EQ(refused->lasterror(), clsTv2::kWriteFailed);
   EXPECT_EQ(contentOf(path), original);
 
+  // The override writes the file and it stays read-only, after a failed
+  // save as after a successful one.
+  fileSystem.fail(FsOp::Sync, {EIO, "scripted failure"});
+  auto failing = container();
+  failing->setframevalue(TIT2, "x");
+  EXPECT_FALSE(failing->writetag(path, true));
+  EXPECT_TRUE(real.isReadOnly(path).value());
+  EXPECT_EQ(contentOf(path), original);
+  fileSystem.clearFaults();
+
   auto forced = container();
   forced->setframevalue(TIT2, "x");
   forced->writetag(path, true);
   EXPECT_EQ(forced->lasterror(), 0);
-  EXPECT_FALSE(real.isReadOnly(path).value());
+  EXPECT_TRUE(real.isReadOnly(path).value());
+  EXPECT_EQ(real.permissions(path).value(), 0444u);
   EXPECT_NE(contentOf(path), original);
 }
 
@@ -393,6 +511,148 @@ TEST_F(TagWriteTest, PermissionsAreKept) {
   tag->setframevalue(TIT2, "x");
   tag->writetag(path);
   EXPECT_EQ(real.permissions(path).value(), 0640u);
+}
+
+TEST_F(TagWriteTest, SaveThroughALinkChangesTheTargetAndKeepsTheLink) {
+  const std::string target = song(id3tag(3, frame23("TIT2", text("Old"))) + kAudio, "real.mp3");
+  const std::string link = folder.file("link.mp3");
+  ASSERT_EQ(::symlink("real.mp3", link.c_str()), 0);
+  auto tag = container();
+  tag->readtag(link);
+  tag->setframevalue(TIT2, "New");
+  ASSERT_TRUE(tag->writetag(link));
+  struct stat info {};
+  ASSERT_EQ(::lstat(link.c_str(), &info), 0);
+  EXPECT_TRUE(S_ISLNK(info.st_mode));
+  auto back = container();
+  back->readtag(target);
+  EXPECT_EQ(back->getframevalue(TIT2), "New");
+  EXPECT_TRUE(container()->removetag(link, true));
+  EXPECT_EQ(contentOf(target), kAudio);
+  ASSERT_EQ(::lstat(link.c_str(), &info), 0);
+  EXPECT_TRUE(S_ISLNK(info.st_mode));
+  EXPECT_EQ(names(), (std::vector<std::string>{"link.mp3", "real.mp3"}));
+}
+
+TEST_F(TagWriteTest, OwnerGroupSpecialBitsAndAttributesAreKept) {
+  if (::geteuid() != 0) GTEST_SKIP() << "giving a file to another user needs root";
+  const std::string path = song(kAudio);
+  ASSERT_EQ(::chown(path.c_str(), 4321, 4322), 0);
+  ASSERT_EQ(::chmod(path.c_str(), 06750), 0);
+  const bool attributes = ::setxattr(path.c_str(), "user.note", "kept", 4, 0) == 0;
+  auto tag = container();
+  tag->setframevalue(TIT2, "x");
+  ASSERT_TRUE(tag->writetag(path));
+  EXPECT_TRUE(container()->removetag(path, true));
+  struct stat info {};
+  ASSERT_EQ(::stat(path.c_str(), &info), 0);
+  EXPECT_EQ(info.st_uid, 4321u);
+  EXPECT_EQ(info.st_gid, 4322u);
+  EXPECT_EQ(info.st_mode & 07777, 06750u);
+  if (attributes) {
+    char value[8] = {};
+    EXPECT_EQ(::getxattr(path.c_str(), "user.note", value, sizeof value), 4);
+    EXPECT_EQ(std::string(value, 4), "kept");
+  }
+}
+
+TEST_F(TagWriteTest, HardLinkedFileIsWrittenInPlaceWhenTheTagFits) {
+  const std::string original = id3tag(3, frame23("TIT2", text("Old")), 300) + kAudio;
+  const std::string path = song(original);
+  const std::string other = folder.file("other.mp3");
+  ASSERT_EQ(::link(path.c_str(), other.c_str()), 0);
+  struct stat before {};
+  ASSERT_EQ(::stat(path.c_str(), &before), 0);
+
+  // The version 1 tag is added in the same step, through the ending.
+  const EndingOf v1 = [](platform::ReadableFile&, std::uint64_t) {
+    return platform::Result<FileEnding>(FileEnding{ByteVector(128, 'T'), 0});
+  };
+  edit(path, [](clsTv2& tag) { tag.setframevalue(TIT2, "New"); });
+  auto tag = container();
+  tag->readtag(path);
+  tag->setframevalue(TALB, "Album");
+  ASSERT_TRUE(tag->writetag(path, false, v1));
+
+  struct stat after {};
+  ASSERT_EQ(::stat(path.c_str(), &after), 0);
+  EXPECT_EQ(after.st_ino, before.st_ino);
+  EXPECT_EQ(after.st_nlink, 2u);
+  EXPECT_EQ(contentOf(other), contentOf(path));
+  const std::string written = contentOf(path);
+  EXPECT_EQ(written.size(), original.size() + 128);
+  EXPECT_EQ(written.substr(original.size() - kAudio.size(), kAudio.size()), kAudio);
+  EXPECT_EQ(written.substr(original.size()), std::string(128, 'T'));
+  auto back = container();
+  back->readtag(other);
+  EXPECT_EQ(back->getframevalue(TIT2), "New");
+  EXPECT_EQ(back->getframevalue(TALB), "Album");
+  EXPECT_EQ(names(), (std::vector<std::string>{"other.mp3", "song.mp3"}));
+}
+
+TEST_F(TagWriteTest, FailedInPlaceWriteIsUndoneAtOnceOrByTheNextSave) {
+  const std::string original = id3tag(3, frame23("TIT2", text("Old")), 300) + kAudio;
+  const std::string path = song(original);
+  ASSERT_EQ(::link(path.c_str(), folder.file("other.mp3").c_str()), 0);
+  const EndingOf v1 = [](platform::ReadableFile&, std::uint64_t) {
+    return platform::Result<FileEnding>(FileEnding{ByteVector(128, 'T'), 0});
+  };
+  const auto save = [&] {
+    auto tag = container();
+    tag->readtag(path);
+    tag->setframevalue(TIT2, "New");
+    return tag->writetag(path, false, v1);
+  };
+
+  // The version 1 tag's write fails: the new version 2 tag is taken back.
+  fileSystem.failLater(FsOp::WriteAt, 1, {ENOSPC, "scripted"}, 64);
+  const platform::Status failed = save();
+  ASSERT_FALSE(failed);
+  EXPECT_EQ(failed.error().message,
+            "cannot write the new tags into the file: no space left on the device (No space "
+            "left on device)");
+  EXPECT_EQ(contentOf(path), original);
+  EXPECT_EQ(names(), (std::vector<std::string>{"other.mp3", "song.mp3"}));
+
+  // Even taking it back fails, as when the program is killed: the undo
+  // record stays, and the next save in the folder applies it first.
+  fileSystem.failLater(FsOp::WriteAt, 1, {EIO, "scripted"}, 64);
+  fileSystem.fail(FsOp::SetLength, {EIO, "scripted"});
+  ASSERT_FALSE(save());
+  EXPECT_NE(contentOf(path), original);
+  EXPECT_EQ(names().size(), 3u);
+  fileSystem.clearFaults();
+  container()->finishAbandonedSaves(path);
+  EXPECT_EQ(contentOf(path), original);
+  EXPECT_EQ(names(), (std::vector<std::string>{"other.mp3", "song.mp3"}));
+}
+
+TEST_F(TagWriteTest, SpecialBitsGoWhenTheOwnerCannotBeKept) {
+  if (::geteuid() != 0) GTEST_SKIP() << "saving as another user needs root";
+  ASSERT_EQ(::chmod(folder.path().c_str(), 0777), 0);
+  const std::string path = song(kAudio);
+  ASSERT_EQ(::chown(path.c_str(), 4321, 4322), 0);
+  ASSERT_EQ(::chmod(path.c_str(), 06777), 0);
+  // A user who may write the file but is neither its owner nor in its group
+  // saves it: the new file is theirs, without the owner's privileges.
+  const pid_t child = ::fork();
+  if (child == 0) {
+    if (::setgid(4000) != 0 || ::setuid(4000) != 0) ::_exit(2);
+    platform::posix::PosixFileSystem files;
+    platform::testing::FixedClock time({0, 0, 0});
+    clsTv2 tag(files, time);
+    tag.setframevalue(TIT2, "x");
+    ::_exit(tag.writetag(path) ? 0 : 1);
+  }
+  int status = 0;
+  ASSERT_EQ(::waitpid(child, &status, 0), child);
+  ASSERT_TRUE(WIFEXITED(status));
+  ASSERT_EQ(WEXITSTATUS(status), 0);
+  struct stat info {};
+  ASSERT_EQ(::stat(path.c_str(), &info), 0);
+  EXPECT_EQ(info.st_uid, 4000u);
+  EXPECT_EQ(info.st_mode & 07777, 0777u);
+  EXPECT_NE(contentOf(path), kAudio);
 }
 
 TEST_F(TagWriteTest, BusyHandlerFramesTheWrite) {

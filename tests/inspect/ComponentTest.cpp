@@ -9,6 +9,8 @@
 
 #include <cstdio>
 
+#include <optional>
+
 #include "id3v2/ID3v2FrameId.h"
 #include "id3v2/clsTv2.h"
 #include "inspect/Id3v1Tag.h"
@@ -242,12 +244,15 @@ TEST_F(ComponentTest, FailedWritesRaiseOneEventForTheSameCode) {
   EXPECT_EQ(testsupport::TempDir::read(path), audio());
 }
 
-TEST_F(ComponentTest, Version1FailureAloneRaisesItsEvent) {
+TEST_F(ComponentTest, Version1FailureAloneRaisesItsEventAndWritesNeither) {
   const std::string path = file(audio());
   component.ReadID3(path);
-  test.fileSystem.fail(FsOp::WriteAt, {5, "scripted"});
+  component.TAGv2Title = "New";
+  // The second write into the new file is the version 1 tag's.
+  test.fileSystem.failLater(FsOp::Write, 1, {5, "scripted"});
   component.SaveID3();
   EXPECT_EQ(errors, (std::vector<std::int16_t>{10}));
+  EXPECT_EQ(testsupport::TempDir::read(path), audio());
 }
 
 TEST_F(ComponentTest, FullDiskReachesTheErrorEventWithItsErrno) {
@@ -258,30 +263,86 @@ TEST_F(ComponentTest, FullDiskReachesTheErrorEventWithItsErrno) {
   EXPECT_EQ(errors, (std::vector<std::int16_t>{10}));
   ASSERT_EQ(reasons.size(), 1u);
   EXPECT_EQ(reasons[0].code, ENOSPC);
-  EXPECT_EQ(reasons[0].message, "cannot write the new tag: No space left on device");
+  EXPECT_EQ(reasons[0].message,
+            "cannot write the new tag: no space left on the device (No space left on device)");
   ASSERT_FALSE(saved);
   EXPECT_EQ(saved.error().message, reasons[0].message);
   EXPECT_EQ(component.ID3SaveDone, 1);
 }
 
-TEST_F(ComponentTest, Version1WriterFailureCarriesItsReason) {
-  const std::string path = file(audio());
+TEST_F(ComponentTest, HalfWrittenVersion1TagLeavesNothingBehind) {
+  const std::string original = id3tag(3, frame23("TIT2", bytes({0}) + "Old"), 20) + audio();
+  const std::string path = file(original);
   component.ReadID3(path);
-  test.fileSystem.fail(FsOp::WriteAt, {ENOSPC, "scripted"});
+  component.TAGv1Title = "V1";
+  // The disk fills up 64 bytes into the version 1 tag.
+  test.fileSystem.failLater(FsOp::Write, 1, {ENOSPC, "scripted"}, 64);
   const platform::Status saved = component.SaveID3();
   ASSERT_EQ(reasons.size(), 1u);
   EXPECT_EQ(reasons[0].code, ENOSPC);
-  EXPECT_EQ(reasons[0].message, "cannot write the ID3v1 tag: No space left on device");
+  EXPECT_EQ(reasons[0].message,
+            "cannot write the ID3v1 tag: no space left on the device (No space left on device)");
   ASSERT_FALSE(saved);
   EXPECT_EQ(saved.error().code, ENOSPC);
-
-  reasons.clear();
-  test.fileSystem.clearFaults();
-  test.fileSystem.fail(FsOp::OpenForUpdate, {EACCES, "scripted"});
-  component.SaveID3();
-  ASSERT_EQ(reasons.size(), 1u);
-  EXPECT_EQ(reasons[0].message, "cannot open the file to write the ID3v1 tag: Permission denied");
+  EXPECT_EQ(testsupport::TempDir::read(path), original);
+  EXPECT_EQ(folder.names(), std::vector<std::string>{"song.mp3"});
 }
+
+/// A save the component must refuse or give up: the file keeps every byte,
+/// the version 1 tag included, and the Error event says why.
+struct UnsavedFile {
+  const char* name;
+  std::string content;
+  /// A fault injected after the file was read, before the save.
+  std::optional<FsOp> fault;
+  const char* reason;
+};
+
+/// Names the row in test output instead of its bytes.
+void PrintTo(const UnsavedFile& row, std::ostream* out) {
+  *out << row.name;
+}
+
+class ComponentUnsaved : public ComponentTest, public ::testing::WithParamInterface<UnsavedFile> {};
+
+TEST_P(ComponentUnsaved, NeitherTagIsWritten) {
+  const UnsavedFile& row = GetParam();
+  const std::string path = file(row.content);
+  component.ReadID3(path);
+  component.TAGv2Title = "New";
+  component.TAGv1Title = "New";
+  if (row.fault) test.fileSystem.fail(*row.fault, {EIO, "scripted"});
+  const platform::Status saved = component.SaveID3();
+  ASSERT_FALSE(saved);
+  EXPECT_EQ(saved.error().message, row.reason);
+  EXPECT_EQ(errors, (std::vector<std::int16_t>{10}));
+  ASSERT_EQ(reasons.size(), 1u);
+  EXPECT_EQ(reasons[0].message, row.reason);
+  EXPECT_EQ(component.ID3SaveDone, 1);
+  EXPECT_EQ(testsupport::TempDir::read(path), row.content);
+  EXPECT_EQ(folder.names(), std::vector<std::string>{"song.mp3"});
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Files, ComponentUnsaved,
+    ::testing::Values(
+        UnsavedFile{"Version22FrameWithoutEquivalent",
+                    "ID3" + bytes({2, 0, 0}) + syncsafe(12) + "CRM" + bytes({0, 0, 6}) + "owner" +
+                        bytes({0}) + audio(),
+                    std::nullopt, "the frame CRM has no ID3v2.3 equivalent"},
+        UnsavedFile{"TagLongerThanFile", header(3, 5102) + std::string(4078, 'a'), std::nullopt,
+                    "the tag claims 5112 bytes but the file has 4088"},
+        UnsavedFile{"Wave", "RIFF" + bytes({36, 0, 0, 0}) + "WAVEfmt " + std::string(200, '\0'),
+                    std::nullopt, "not an MPEG audio file (it is RIFF/WAVE)"},
+        UnsavedFile{"Empty", "", std::nullopt, "the file is empty"},
+        UnsavedFile{"ReadErrorOfTheTag",
+                    id3tag(3,
+                           frame23("TIT2", bytes({0}) + "Old") +
+                               frame23("APIC", bytes({0}) + "image/png" + bytes({0, 3, 0, 1})),
+                           10) +
+                        audio(),
+                    FsOp::ReadAt, "cannot read the start of the file: Input/output error"}),
+    [](const auto& info) { return info.param.name; });
 
 TEST_F(ComponentTest, RemovalFailureCarriesItsReason) {
   component.ReadID3(file(id3tag(3, frame23("TIT2", bytes({0}) + "T")) + audio()));

@@ -1,14 +1,18 @@
 // Tests of the POSIX file system against real files in a temporary folder.
 #include "platform/posix/PosixFileSystem.h"
 
+#include <fcntl.h>
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
+#include <limits.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
 #include <algorithm>
 #include <cerrno>
+#include <chrono>
 #include <functional>
+#include <future>
 #include <string>
 #include <vector>
 
@@ -230,6 +234,77 @@ TEST_F(PosixFileSystemTest, ReadFileReturnsLargeBinaryContent) {
   for (int i = 0; i < 200000; ++i) bytes += static_cast<char>(i % 256);
   put(folder / "big.bin", bytes);
   EXPECT_EQ(content(folder / "big.bin"), bytes);
+}
+
+TEST_F(PosixFileSystemTest, KindOfNamesWhatIsThere) {
+  put(folder / "file", "");
+  ASSERT_EQ(::mkdir((folder / "dir").c_str(), 0755), 0);
+  ASSERT_EQ(::mkfifo((folder / "x.mp3").c_str(), 0600), 0);
+  EXPECT_EQ(fs.kindOf(folder / "file").value(), FileKind::Regular);
+  EXPECT_EQ(fs.kindOf(folder / "dir").value(), FileKind::Directory);
+  EXPECT_EQ(fs.kindOf(folder / "x.mp3").value(), FileKind::Special);
+  EXPECT_EQ(fs.kindOf("/dev/null").value(), FileKind::Special);
+  EXPECT_EQ(fs.kindOf(folder / "missing").error().code, ENOENT);
+  // Too long is not missing.
+  std::string longPath = folder.path();
+  while (longPath.size() <= PATH_MAX) longPath += "/" + std::string(200, 'd');
+  EXPECT_EQ(fs.kindOf(longPath).error().code, ENAMETOOLONG);
+  EXPECT_EQ(fs.openForReading(longPath).error().code, ENAMETOOLONG);
+}
+
+TEST_F(PosixFileSystemTest, OnlyRegularFilesAreOpenedAndAFifoNeverBlocks) {
+  const std::string fifo = folder / "x.mp3";
+  ASSERT_EQ(::mkfifo(fifo.c_str(), 0600), 0);
+  ASSERT_EQ(::mkdir((folder / "dir").c_str(), 0755), 0);
+  // Each opening runs on its own thread: should one block on the FIFO, the
+  // test opens the FIFO's other end to free it and fails instead of hanging.
+  const auto returnsPromptly = [&](const std::function<Error()>& open) {
+    auto done = std::async(std::launch::async, open);
+    if (done.wait_for(std::chrono::seconds(5)) != std::future_status::ready) {
+      const int writer = ::open(fifo.c_str(), O_WRONLY | O_NONBLOCK);
+      done.wait();
+      if (writer >= 0) ::close(writer);
+      ADD_FAILURE() << "the opening blocked on the FIFO";
+    }
+    return done.get();
+  };
+  const Error read = returnsPromptly([&] { return fs.openForReading(fifo).error(); });
+  EXPECT_EQ(read.message, "not a regular file but a FIFO");
+  EXPECT_EQ(returnsPromptly([&] { return fs.openForUpdate(fifo).error(); }).message,
+            "not a regular file but a FIFO");
+  EXPECT_EQ(returnsPromptly([&] { return fs.readFile(fifo).error(); }).message,
+            "not a regular file but a FIFO");
+  EXPECT_EQ(fs.openForReading(folder / "dir").error().code, EISDIR);
+  EXPECT_EQ(fs.openForUpdate("/dev/null").error().message, "not a regular file but a device");
+
+  // A regular file opened this way reads and writes as usual (blocking).
+  put(folder / "plain", "abc");
+  auto file = fs.openForUpdate(folder / "plain");
+  ASSERT_TRUE(file);
+  EXPECT_TRUE(file.value()->writeAt(3, std::vector<std::uint8_t>{'d'}));
+  std::vector<std::uint8_t> bytes(4);
+  EXPECT_EQ(file.value()->readAt(0, bytes).value(), 4u);
+  EXPECT_EQ(std::string(bytes.begin(), bytes.end()), "abcd");
+}
+
+TEST_F(PosixFileSystemTest, AbandonedTemporaryFilesGoHeldOnesStay) {
+  auto held = fs.createNewFile(folder / "held", 0600);
+  ASSERT_TRUE(held);
+  put(folder / "left", "x");
+  EXPECT_FALSE(fs.removeIfAbandoned(folder / "held").value());
+  EXPECT_TRUE(fs.exists(folder / "held"));
+  EXPECT_TRUE(fs.removeIfAbandoned(folder / "left").value());
+  EXPECT_FALSE(fs.exists(folder / "left"));
+  // Once its writer closes it, a file is no longer held.
+  ASSERT_TRUE(held.value()->close());
+  EXPECT_TRUE(fs.removeIfAbandoned(folder / "held").value());
+  EXPECT_FALSE(fs.removeIfAbandoned(folder / "missing").ok());
+}
+
+TEST_F(PosixFileSystemTest, SyncDirectoryOfAFile) {
+  put(folder / "file", "x");
+  EXPECT_TRUE(fs.syncDirectoryOf(folder / "file"));
+  EXPECT_FALSE(fs.syncDirectoryOf(folder / "missing-folder/file"));
 }
 
 TEST(ParseMountTable, DecodesEscapesAndDropsPseudoFileSystems) {

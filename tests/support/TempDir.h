@@ -5,11 +5,13 @@
 #include <stdlib.h>
 #include <sys/stat.h>
 
+#include <algorithm>
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
 #include <string>
 #include <system_error>
+#include <vector>
 
 namespace brindle::testsupport {
 
@@ -52,6 +54,17 @@ class TempDir {
     std::string path = file(name);
     std::filesystem::create_directories(path);
     return path;
+  }
+  /// The names of the entries, sorted: to see that no temporary file is left.
+  std::vector<std::string> names() const {
+    std::vector<std::string> result;
+    std::error_code error;
+    for (auto it = std::filesystem::directory_iterator(m_path, error);
+         !error && it != std::filesystem::directory_iterator(); it.increment(error)) {
+      result.push_back(it->path().filename().native());
+    }
+    std::sort(result.begin(), result.end());
+    return result;
   }
   static std::string read(const std::string& path) {
     std::ifstream in(path, std::ios::binary);

@@ -53,8 +53,9 @@ class TagEditorBatchTest : public TagEditorFixture {
   /// How often the version 1 writer opened the file: once per Save.
   long savesOf(const std::string& name) {
     long count = 0;
-    for (const auto& call : test.fileSystem.callsOf(FsOp::OpenForUpdate)) {
-      if (call.path == browsed.file(name)) ++count;
+    // A save writes both tags into a new file that replaces the old one.
+    for (const auto& call : test.fileSystem.callsOf(FsOp::ReplaceFile)) {
+      if (call.second == browsed.file(name)) ++count;
     }
     return count;
   }

@@ -1,0 +1,48 @@
+// Writing a new tag over the old one inside the same file, for files whose
+// other names (hard links) must keep seeing the change. The bytes about to
+// be overwritten are first saved in an undo record beside the file, flushed
+// to the disk, so that a save stopped half way can be undone: by the save
+// itself when a write fails, by the next save in the folder when the program
+// was killed.
+#pragma once
+
+#include <cstdint>
+#include <optional>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "id3v2/Bytes.h"
+#include "platform/FileSystem.h"
+#include "platform/Result.h"
+
+namespace brindle::id3v2 {
+
+/// Bytes written at an offset of the file.
+struct Patch {
+  std::uint64_t offset = 0;
+  ByteVector bytes;
+};
+
+/// The start of every undo record's name.
+inline constexpr std::string_view kUndoPrefix = ".brindle-undo-";
+
+/// True when the name (without folder) is one of an undo record.
+bool isUndoName(std::string_view name);
+
+/// `tag` made exactly `length` bytes long by more padding, or nothing when
+/// it does not fit (or `length` cannot be a tag's length).
+std::optional<ByteVector> paddedTo(const ByteVector& tag, std::uint64_t length);
+
+/// Writes the patches into the file at `path` (`size` bytes long; a patch
+/// may end past it, the file then grows) with an undo record. On failure
+/// the file has its old bytes and length again, or, if even that failed,
+/// the undo record stays for the next save to apply.
+platform::Status writeInPlace(platform::FileSystem& fileSystem, const std::string& path,
+                              std::uint64_t size, const std::vector<Patch>& patches);
+
+/// Applies the undo record at `recordPath` when no running save holds it,
+/// and removes it; a record that is held, or not one of ours, is left.
+void undoAbandoned(platform::FileSystem& fileSystem, const std::string& recordPath);
+
+}  // namespace brindle::id3v2
