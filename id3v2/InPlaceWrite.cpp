@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <cerrno>
 #include <random>
+#include <span>
 
 #include "id3v2/Failure.h"
 #include "id3v2/SizeCodec.h"
@@ -15,6 +16,8 @@ namespace {
 
 constexpr std::string_view kMagic = "brindle undo 1\n";
 constexpr std::size_t kRandomLength = 6;
+/// The piece of a file moved at a time.
+constexpr std::size_t kPieceSize = std::size_t{1} << 20;
 
 void putNumber(ByteVector& out, std::uint64_t value) {
   for (int i = 0; i < 8; ++i) out.push_back(static_cast<std::uint8_t>(value >> (8 * i)));
@@ -92,18 +95,20 @@ platform::Status applyUndo(platform::UpdatableFile& file, const UndoRecord& reco
   return file.sync();
 }
 
-/// Writes the record to a new file beside the file and flushes it and the
-/// folder; the file stays open, which marks the record as held.
+/// Writes `bytes` to a new undo record beside the file at `path`, followed
+/// by `length` bytes of `content` from its start when given, and flushes it
+/// and the folder; the record stays open, which marks it as held.
 platform::Result<std::unique_ptr<platform::WritableFile>> storeRecord(
-    platform::FileSystem& fileSystem, const UndoRecord& record, std::string& recordPath) {
+    platform::FileSystem& fileSystem, const std::string& path, const ByteVector& bytes,
+    platform::ReadableFile* content, std::uint64_t length, std::string& recordPath) {
   platform::Result<std::unique_ptr<platform::WritableFile>> file = platform::Error{EEXIST, {}};
   for (int attempt = 0; attempt < 8 && !file && file.error().code == EEXIST; ++attempt) {
-    recordPath = undoNameBeside(record.path);
+    recordPath = undoNameBeside(path);
     file = fileSystem.createNewFile(recordPath, 0600);
   }
   if (!file) return causedBy("cannot create an undo record beside the file", file.error());
-  const ByteVector bytes = encode(record);
   platform::Status stored = file.value()->write(bytes);
+  if (stored && content) stored = file.value()->copyFrom(*content, 0, length);
   if (stored) stored = file.value()->sync();
   if (stored) stored = fileSystem.syncDirectoryOf(recordPath);
   if (!stored) {
@@ -112,6 +117,45 @@ platform::Result<std::unique_ptr<platform::WritableFile>> storeRecord(
     return causedBy("cannot write an undo record beside the file", stored.error());
   }
   return file;
+}
+
+/// The start of a record that holds the whole old content of the file: one
+/// piece from offset 0, `size` bytes long, whose bytes follow.
+ByteVector wholeContentHead(const std::string& path, std::uint64_t size) {
+  ByteVector out = encode(UndoRecord{path, size, {}});
+  // encode() wrote a count of zero pieces as its last number.
+  out.resize(out.size() - 8);
+  putNumber(out, 1);
+  putNumber(out, 0);
+  putNumber(out, size);
+  return out;
+}
+
+/// Copies `length` bytes of `from` at `fromOffset` to `to` at `toOffset`,
+/// a piece at a time.
+platform::Status copyPieces(platform::ReadableFile& from, std::uint64_t fromOffset,
+                            platform::UpdatableFile& to, std::uint64_t toOffset,
+                            std::uint64_t length) {
+  ByteVector piece(static_cast<std::size_t>(std::min<std::uint64_t>(length, kPieceSize)));
+  for (std::uint64_t done = 0; done < length;) {
+    const std::size_t count =
+        static_cast<std::size_t>(std::min<std::uint64_t>(piece.size(), length - done));
+    auto got = from.readAt(fromOffset + done, std::span(piece.data(), count));
+    if (!got) return got.error();
+    if (got.value() != count) return platform::Error{EIO, "the undo record ends early"};
+    const std::span<const std::uint8_t> bytes(piece.data(), count);
+    if (platform::Status put = to.writeAt(toOffset + done, bytes); !put) return put;
+    done += count;
+  }
+  return {};
+}
+
+/// Closes and removes a record that is no longer needed.
+void dropRecord(platform::FileSystem& fileSystem, std::unique_ptr<platform::WritableFile> held,
+                const std::string& recordPath) {
+  held.reset();
+  (void)fileSystem.remove(recordPath);
+  (void)fileSystem.syncDirectoryOf(recordPath);
 }
 
 }  // namespace
@@ -152,7 +196,7 @@ platform::Status writeInPlace(platform::FileSystem& fileSystem, const std::strin
     record.old.push_back(std::move(old));
   }
   std::string recordPath;
-  auto held = storeRecord(fileSystem, record, recordPath);
+  auto held = storeRecord(fileSystem, path, encode(record), nullptr, 0, recordPath);
   if (!held) return held.error();
 
   platform::Status written = [&]() -> platform::Status {
@@ -171,9 +215,62 @@ platform::Status writeInPlace(platform::FileSystem& fileSystem, const std::strin
     return written;
   }
   (void)file.value()->close();
-  held.value().reset();
-  (void)fileSystem.remove(recordPath);
-  (void)fileSystem.syncDirectoryOf(recordPath);
+  dropRecord(fileSystem, std::move(held.value()), recordPath);
+  return written;
+}
+
+platform::Status rewriteInPlace(platform::FileSystem& fileSystem, const std::string& path,
+                                std::uint64_t size, platform::ReadableFile& old,
+                                const ByteVector& head, std::uint64_t keepFrom,
+                                std::uint64_t keepLength, const ByteVector& tail) {
+  auto file = fileSystem.openForUpdate(path);
+  if (!file) return causedBy("cannot open the file", file.error());
+  const ByteVector recordHead = wholeContentHead(path, size);
+  std::string recordPath;
+  auto held = storeRecord(fileSystem, path, recordHead, &old, size, recordPath);
+  if (!held) return held.error();
+  // The old bytes are read back from the record: the file itself is being
+  // overwritten, and the record holds them in any order they are needed.
+  auto saved = fileSystem.openForReading(recordPath);
+  if (!saved) {
+    dropRecord(fileSystem, std::move(held.value()), recordPath);
+    return causedBy("cannot read the undo record back", saved.error());
+  }
+  const std::uint64_t base = recordHead.size();
+  const std::uint64_t newLength = head.size() + keepLength + tail.size();
+
+  platform::Status written = [&]() -> platform::Status {
+    if (platform::Status put = file.value()->writeAt(0, head); !put) {
+      return causedBy("cannot write the new tags into the file", put.error());
+    }
+    if (platform::Status moved =
+            copyPieces(*saved.value(), base + keepFrom, *file.value(), head.size(), keepLength);
+        !moved) {
+      return causedBy("cannot move the audio into place", moved.error());
+    }
+    if (!tail.empty()) {
+      if (platform::Status put = file.value()->writeAt(head.size() + keepLength, tail); !put) {
+        return causedBy("cannot write the new tags into the file", put.error());
+      }
+    }
+    if (platform::Status cut = file.value()->setLength(newLength); !cut) {
+      return causedBy("cannot cut the file to its new length", cut.error());
+    }
+    if (platform::Status flushed = file.value()->sync(); !flushed) {
+      return causedBy("cannot flush the file to the disk", flushed.error());
+    }
+    return {};
+  }();
+  if (!written) {
+    platform::Status undone = copyPieces(*saved.value(), base, *file.value(), 0, size);
+    if (undone) undone = file.value()->setLength(size);
+    if (undone) undone = file.value()->sync();
+    // Not undone: the record stays for the next save in the folder to apply.
+    if (!undone) return written;
+  }
+  (void)file.value()->close();
+  saved.value().reset();
+  dropRecord(fileSystem, std::move(held.value()), recordPath);
   return written;
 }
 

@@ -41,6 +41,18 @@ std::optional<ByteVector> paddedTo(const ByteVector& tag, std::uint64_t length);
 platform::Status writeInPlace(platform::FileSystem& fileSystem, const std::string& path,
                               std::uint64_t size, const std::vector<Patch>& patches);
 
+/// Rewrites the file at `path` (`size` bytes long, open as `old`) in place
+/// as `head`, then `keepLength` of its old bytes from `keepFrom`, then
+/// `tail`, and cuts it to that length: the inode stays, so every name of the
+/// file sees the change. The whole old content is first copied into an undo
+/// record and flushed; a failure puts it back at once, or, if even that
+/// failed, the record stays for the next save to apply. Memory use does not
+/// grow with the file.
+platform::Status rewriteInPlace(platform::FileSystem& fileSystem, const std::string& path,
+                                std::uint64_t size, platform::ReadableFile& old,
+                                const ByteVector& head, std::uint64_t keepFrom,
+                                std::uint64_t keepLength, const ByteVector& tail);
+
 /// Applies the undo record at `recordPath` when no running save holds it,
 /// and removes it; a record that is held, or not one of ours, is left.
 void undoAbandoned(platform::FileSystem& fileSystem, const std::string& recordPath);

@@ -296,11 +296,12 @@ platform::Status clsTv2::rewrite(const std::string& givenPath, const ByteVector&
   }
   // A file with other names (hard links) keeps its inode, so that every
   // name sees the new tags: a new tag that fits where the old one was is
-  // written over it in place.
-  if (kind == Rewrite::WriteTag && oldTag.present) {
-    auto links = m_fileSystem.linkCount(path);
-    if (!links) return causedBy("cannot examine the file", links.error());
-    if (links.value() > 1) {
+  // written over it in place; otherwise the whole file is rewritten in
+  // place, its old content kept in an undo record until it is done.
+  auto links = m_fileSystem.linkCount(path);
+  if (!links) return causedBy("cannot examine the file", links.error());
+  if (links.value() > 1) {
+    if (kind == Rewrite::WriteTag && oldTag.present) {
       if (std::optional<ByteVector> padded = paddedTo(tag, keepFrom)) {
         std::vector<Patch> patches{{0, std::move(*padded)}};
         if (!end.bytes.empty()) patches.push_back({fileSize.value() - end.replaces, end.bytes});
@@ -308,6 +309,9 @@ platform::Status clsTv2::rewrite(const std::string& givenPath, const ByteVector&
         return writeInPlace(m_fileSystem, path, fileSize.value(), patches);
       }
     }
+    const std::uint64_t audioLength = fileSize.value() - keepFrom - end.replaces;
+    return rewriteInPlace(m_fileSystem, path, fileSize.value(), *source.value(), tag, keepFrom,
+                          audioLength, end.bytes);
   }
   auto permissions = m_fileSystem.permissions(path);
   if (!permissions) return causedBy("cannot read the file's permissions", permissions.error());

@@ -627,6 +627,143 @@ TEST_F(TagWriteTest, FailedInPlaceWriteIsUndoneAtOnceOrByTheNextSave) {
   EXPECT_EQ(names(), (std::vector<std::string>{"other.mp3", "song.mp3"}));
 }
 
+/// Audio longer than the piece an in-place rewrite moves at a time, so the
+/// move takes several pieces, each overlapping where it came from.
+std::string longAudio() {
+  std::string audio = kAudio;
+  for (std::size_t i = 0; audio.size() < (std::size_t{5} << 19); ++i) {
+    audio += static_cast<char>((i * 7 + i / 251) & 0xFF);
+  }
+  return audio;
+}
+
+/// The inode of the file at `path`.
+ino_t inodeOf(const std::string& path) {
+  struct stat info {};
+  return ::stat(path.c_str(), &info) == 0 ? info.st_ino : 0;
+}
+
+TEST_F(TagWriteTest, HardLinkedFileKeepsItsInodeWhenTheTagGrowsOrGoes) {
+  const std::string audio = longAudio();
+  const std::string original = id3tag(3, frame23("TIT2", text("Old"))) + audio;
+  const std::string path = song(original);
+  const std::string other = folder.file("other.mp3");
+  ASSERT_EQ(::link(path.c_str(), other.c_str()), 0);
+  // A file with one name, saved the same way through a temporary file,
+  // gives the bytes expected.
+  const std::string plain = song(original, "plain.mp3");
+  const ino_t inode = inodeOf(path);
+  const EndingOf v1 = [](platform::ReadableFile&, std::uint64_t) {
+    return platform::Result<FileEnding>(FileEnding{ByteVector(128, 'T'), 0});
+  };
+  const auto grow = [&](const std::string& file) {
+    auto tag = container();
+    tag->readtag(file);
+    tag->setframevalue(TALB, std::string(3000, 'a'));
+    return tag->writetag(file, false, v1);
+  };
+
+  ASSERT_TRUE(grow(path));
+  ASSERT_TRUE(grow(plain));
+  EXPECT_EQ(inodeOf(path), inode);
+  EXPECT_EQ(contentOf(path), contentOf(plain));
+  EXPECT_EQ(contentOf(other), contentOf(path));
+  const std::string grown = contentOf(path);
+  ASSERT_GT(grown.size(), original.size() + 3000);
+  EXPECT_EQ(grown.substr(grown.size() - 128 - audio.size(), audio.size()), audio);
+  EXPECT_EQ(grown.substr(grown.size() - 128), std::string(128, 'T'));
+
+  ASSERT_TRUE(container()->removetag(path, true));
+  EXPECT_EQ(inodeOf(path), inode);
+  EXPECT_EQ(contentOf(path), audio + std::string(128, 'T'));
+  EXPECT_EQ(contentOf(other), contentOf(path));
+  EXPECT_EQ(names(), (std::vector<std::string>{"other.mp3", "plain.mp3", "song.mp3"}));
+
+  // A rewrite that cannot even be taken back, as when the program is
+  // killed, leaves its undo record, and the next save in the folder applies
+  // it first.
+  const std::string before = contentOf(path);
+  // The new tag's write stops half way, and so does the first write back.
+  fileSystem.failLater(FsOp::WriteAt, 0, {EIO, "scripted"}, 64);
+  fileSystem.fail(FsOp::WriteAt, {EIO, "scripted"}, std::nullopt, 1);
+  ASSERT_FALSE(grow(path));
+  EXPECT_NE(contentOf(path), before);
+  EXPECT_EQ(names().size(), 4u);
+  fileSystem.clearFaults();
+  container()->finishAbandonedSaves(path);
+  EXPECT_EQ(contentOf(path), before);
+  EXPECT_EQ(inodeOf(path), inode);
+  EXPECT_EQ(names(), (std::vector<std::string>{"other.mp3", "plain.mp3", "song.mp3"}));
+}
+
+struct InPlaceFailure {
+  const char* name;
+  FsOp op;
+  /// How many calls of `op` in the save pass before the one that fails.
+  int passing;
+  const char* reason;
+};
+
+void PrintTo(const InPlaceFailure& row, std::ostream* out) {
+  *out << row.name;
+}
+
+class HardLinkedRewriteFailure : public TagWriteTest,
+                                 public ::testing::WithParamInterface<InPlaceFailure> {};
+
+TEST_P(HardLinkedRewriteFailure, LeavesTheFileIdenticalAndNoRecord) {
+  const std::string original = id3tag(3, frame23("TIT2", text("Old"))) + longAudio();
+  const std::string path = song(original);
+  ASSERT_EQ(::link(path.c_str(), folder.file("other.mp3").c_str()), 0);
+  const ino_t inode = inodeOf(path);
+  const InPlaceFailure& row = GetParam();
+  // The tag grows, or goes: both move the audio.
+  const std::vector<std::function<platform::Status()>> saves{
+      [&] {
+        auto tag = container();
+        tag->readtag(path);
+        tag->setframevalue(TALB, std::string(3000, 'a'));
+        fileSystem.failLater(row.op, row.passing, {EIO, "scripted failure"}, 7);
+        return tag->writetag(path);
+      },
+      [&] {
+        fileSystem.failLater(row.op, row.passing, {EIO, "scripted failure"}, 7);
+        return container()->removetag(path, true);
+      }};
+  for (const auto& save : saves) {
+    const platform::Status saved = save();
+    fileSystem.clearFaults();
+    ASSERT_FALSE(saved);
+    EXPECT_EQ(saved.error().message, std::string(row.reason) + ": Input/output error");
+    EXPECT_EQ(contentOf(path), original);
+    EXPECT_EQ(inodeOf(path), inode);
+    EXPECT_EQ(names(), (std::vector<std::string>{"other.mp3", "song.mp3"}));
+  }
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    EveryStep, HardLinkedRewriteFailure,
+    ::testing::Values(
+        InPlaceFailure{"Open", FsOp::OpenForUpdate, 0, "cannot open the file"},
+        InPlaceFailure{"CreateRecord", FsOp::CreateNewFile, 0,
+                       "cannot create an undo record beside the file"},
+        InPlaceFailure{"WriteRecord", FsOp::Write, 0,
+                       "cannot write an undo record beside the file"},
+        InPlaceFailure{"CopyIntoRecord", FsOp::CopyFrom, 0,
+                       "cannot write an undo record beside the file"},
+        InPlaceFailure{"FlushRecord", FsOp::Sync, 0, "cannot write an undo record beside the file"},
+        InPlaceFailure{"FlushFolder", FsOp::SyncDirectory, 0,
+                       "cannot write an undo record beside the file"},
+        InPlaceFailure{"OpenRecord", FsOp::OpenForReading, 1, "cannot read the undo record back"},
+        InPlaceFailure{"WriteTag", FsOp::WriteAt, 0, "cannot write the new tags into the file"},
+        InPlaceFailure{"ReadRecord", FsOp::ReadAt, 2, "cannot move the audio into place"},
+        InPlaceFailure{"ReadRecordLater", FsOp::ReadAt, 3, "cannot move the audio into place"},
+        InPlaceFailure{"MoveAudio", FsOp::WriteAt, 1, "cannot move the audio into place"},
+        InPlaceFailure{"MoveAudioLater", FsOp::WriteAt, 2, "cannot move the audio into place"},
+        InPlaceFailure{"Cut", FsOp::SetLength, 0, "cannot cut the file to its new length"},
+        InPlaceFailure{"Flush", FsOp::Sync, 1, "cannot flush the file to the disk"}),
+    [](const auto& info) { return info.param.name; });
+
 TEST_F(TagWriteTest, SpecialBitsGoWhenTheOwnerCannotBeKept) {
   if (::geteuid() != 0) GTEST_SKIP() << "saving as another user needs root";
   ASSERT_EQ(::chmod(folder.path().c_str(), 0777), 0);
