@@ -33,8 +33,8 @@ TEST(Properties, TagTextsInTheirDocumentedOrder) {
   std::vector<std::string> added;
   for (const Property& property : id3Properties().subspan(43)) added.emplace_back(property.name);
   EXPECT_EQ(added,
-            (std::vector<std::string>{"TAGv1Track", "Mp3Vbr", "Mp3Frames", "Mp3EncoderDelay", "Mp3AudioBytes",
-                                      "Mp3LengthInMilliseconds", "WavFormat"}));
+            (std::vector<std::string>{"TAGv1Track", "Mp3Vbr", "Mp3Frames", "Mp3EncoderDelay",
+                                      "Mp3AudioBytes", "Mp3LengthInMilliseconds", "WavFormat"}));
   EXPECT_FALSE(findProperty("TAGv1Track")->writable());
   EXPECT_FALSE(findProperty("WavFormat")->writable());
   EXPECT_TRUE(isWavProperty(*findProperty("WavFormat")));
