@@ -33,6 +33,14 @@ enum class FileKind {
   Special,
 };
 
+/// Which file a path names, whatever its name: the same device and inode
+/// means the same file, also after a rename or through another hard link.
+struct FileIdentity {
+  std::uint64_t device = 0;
+  std::uint64_t inode = 0;
+  bool operator==(const FileIdentity&) const = default;
+};
+
 enum class WriteMode {
   /// Create the file or replace its content.
   Replace,
@@ -143,6 +151,12 @@ class FileSystem {
   virtual Result<std::optional<std::string>> takeIfAbandoned(const std::string& path) = 0;
   /// The permission bits (rwx for user, group, others and the special bits).
   virtual Result<unsigned> permissions(const std::string& path) = 0;
+  /// The device and inode of the file (following symbolic links).
+  virtual Result<FileIdentity> identity(const std::string& path) = 0;
+  /// Flushes everything written to the file system that holds `path`: a
+  /// batch that wrote many files without flushing each makes one call per
+  /// file system before it reports them saved.
+  virtual Status syncFileSystemOf(const std::string& path) = 0;
 };
 
 }  // namespace brindle::platform

@@ -407,6 +407,20 @@ Status PosixFileSystem::copyMetadata(const std::string& from, const std::string&
   return {};
 }
 
+Result<FileIdentity> PosixFileSystem::identity(const std::string& path) {
+  struct stat info {};
+  if (::stat(path.c_str(), &info) != 0) return systemError(errno, "Cannot examine", path);
+  return FileIdentity{static_cast<std::uint64_t>(info.st_dev),
+                      static_cast<std::uint64_t>(info.st_ino)};
+}
+
+Status PosixFileSystem::syncFileSystemOf(const std::string& path) {
+  FileDescriptor fd(::open(path.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK | O_NOCTTY));
+  if (fd.get() < 0) return systemError(errno, "Cannot open", path);
+  if (::syncfs(fd.get()) != 0) return systemError(errno, "Cannot flush the file system of", path);
+  return {};
+}
+
 Status PosixFileSystem::syncDirectoryOf(const std::string& path) {
   const std::string folder = folderOf(path);
   FileDescriptor fd(::open(folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC));

@@ -26,6 +26,8 @@ class PosixFileSystem : public FileSystem {
                                                       unsigned permissions) override;
   Status replaceFile(const std::string& from, const std::string& to) override;
   Result<unsigned> permissions(const std::string& path) override;
+  Result<FileIdentity> identity(const std::string& path) override;
+  Status syncFileSystemOf(const std::string& path) override;
   Result<std::string> resolvedPath(const std::string& path) override;
   Status copyMetadata(const std::string& from, const std::string& to) override;
   Status syncDirectoryOf(const std::string& path) override;

@@ -266,4 +266,14 @@ Result<bool> RecordingFileSystem::removeIfAbandoned(const std::string& path) {
   return m_inner.removeIfAbandoned(path);
 }
 
+Result<FileIdentity> RecordingFileSystem::identity(const std::string& path) {
+  if (auto error = enter(FsOp::Identity, path)) return *error;
+  return m_inner.identity(path);
+}
+
+Status RecordingFileSystem::syncFileSystemOf(const std::string& path) {
+  if (auto error = enter(FsOp::SyncFileSystem, path)) return *error;
+  return m_inner.syncFileSystemOf(path);
+}
+
 }  // namespace brindle::platform::testing

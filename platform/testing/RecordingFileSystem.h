@@ -42,6 +42,8 @@ enum class FsOp {
   LinkCount,
   TakeIfAbandoned,
   SetLength,
+  Identity,
+  SyncFileSystem,
 };
 
 struct FsCall {
@@ -88,6 +90,8 @@ class RecordingFileSystem : public FileSystem {
                                                       unsigned permissions) override;
   Status replaceFile(const std::string& from, const std::string& to) override;
   Result<unsigned> permissions(const std::string& path) override;
+  Result<FileIdentity> identity(const std::string& path) override;
+  Status syncFileSystemOf(const std::string& path) override;
   Result<FileKind> kindOf(const std::string& path) override;
   Result<std::uint64_t> linkCount(const std::string& path) override;
   Result<std::string> resolvedPath(const std::string& path) override;

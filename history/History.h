@@ -1,0 +1,87 @@
+// The history of every change the program makes to files: before a batch
+// (one command of the user) touches a file, what it will change is recorded
+// here, so that a batch stopped by a crash can be finished or rolled back
+// per file, and any batch can be undone, also after a restart.
+#pragma once
+
+#include <cstdint>
+#include <memory>
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "id3v2/TagRegions.h"
+#include "platform/FileSystem.h"
+#include "platform/Result.h"
+
+namespace brindle::history {
+
+using BatchId = std::int64_t;
+
+enum class BatchState {
+  /// Recorded, and its files may be changing now, or a crash stopped it.
+  Open,
+  /// Every file of it was done (those that failed are left as they were).
+  Done,
+  /// Stopped by the user (Cancel, Ctrl-C): the files done so far stay done.
+  Stopped,
+  /// Found open at a start and brought to one state per file.
+  Recovered,
+  /// Undone by a later batch.
+  Undone,
+};
+
+/// One file's tag save: the regions before and after.
+struct TagChange {
+  std::string path;
+  platform::FileIdentity identity;
+  id3v2::TagRegions before;
+  id3v2::TagRegions after;
+};
+
+/// One file's rename in `directory`. A two-step rename (a change of case)
+/// passes through `temporaryName`, empty otherwise.
+struct RenameChange {
+  std::string directory;
+  std::string oldName;
+  std::string temporaryName;
+  std::string newName;
+};
+
+struct BatchSummary {
+  BatchId id = 0;
+  /// Seconds since 1970 (UTC) when the batch was recorded.
+  std::int64_t startedAt = 0;
+  /// What the user did, as a menu would say it ("Save", "Auto Info",
+  /// "Convert to lower case", "brindle-cli write").
+  std::string command;
+  int fileCount = 0;
+  BatchState state = BatchState::Open;
+  /// The batch this one undid, if it is an undo.
+  std::optional<BatchId> undoes;
+};
+
+/// The store. Implementations: SQLite on disk or in memory (openHistory).
+class History {
+ public:
+  virtual ~History() = default;
+
+  /// Records a new open batch with all its changes and flushes the record
+  /// to the disk before it returns, so the files may change afterwards.
+  virtual platform::Result<BatchId> beginBatch(const std::string& command,
+                                               const std::vector<TagChange>& tags,
+                                               const std::vector<RenameChange>& renames,
+                                               std::optional<BatchId> undoes = std::nullopt) = 0;
+  virtual platform::Status closeBatch(BatchId id, BatchState state) = 0;
+
+  /// Every batch, newest first.
+  virtual platform::Result<std::vector<BatchSummary>> batches() = 0;
+  virtual platform::Result<std::vector<TagChange>> tagChanges(BatchId id) = 0;
+  virtual platform::Result<std::vector<RenameChange>> renameChanges(BatchId id) = 0;
+};
+
+/// Opens (creating it when missing) the history at `location`; ":memory:"
+/// gives one that lives as long as the object, for tests.
+platform::Result<std::unique_ptr<History>> openHistory(const std::string& location);
+
+}  // namespace brindle::history
