@@ -31,13 +31,7 @@ enum class BatchState {
   Undone,
 };
 
-/// One file's tag save: the regions before and after.
-struct TagChange {
-  std::string path;
-  platform::FileIdentity identity;
-  id3v2::TagRegions before;
-  id3v2::TagRegions after;
-};
+using id3v2::TagChange;
 
 /// One file's rename in `directory`. A two-step rename (a change of case)
 /// passes through `temporaryName`, empty otherwise.

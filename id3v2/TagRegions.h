@@ -22,6 +22,14 @@ struct TagRegions {
   bool operator==(const TagRegions&) const = default;
 };
 
+/// One file's tag save: its regions before and after.
+struct TagChange {
+  std::string path;
+  platform::FileIdentity identity;
+  TagRegions before;
+  TagRegions after;
+};
+
 /// When a write reaches the disk.
 enum class Durability {
   /// Each file is flushed before the call returns.
