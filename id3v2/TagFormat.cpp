@@ -78,7 +78,9 @@ std::shared_ptr<clsOF> makeOpaque(const std::string& id, std::span<const std::ui
 }
 
 bool rendersAs(const clsF& frame, ByteView content) {
-  ByteVector rendered;
+  if (static_cast<std::size_t>(frame.framesize()) != content.size()) return false;
+  // One buffer per thread for every frame read: no allocation per frame.
+  thread_local ByteVector rendered;
   frame.getbytes(rendered);
   return std::equal(rendered.begin(), rendered.end(), content.begin(), content.end());
 }
@@ -95,7 +97,6 @@ std::shared_ptr<clsF> makeFrame(const std::string& id, std::span<const std::uint
     }
   }
   if (!frame || frame->isOpaque()) return makeOpaque(id, flags, content);
-  frame->frameid(id);
   frame->setflags(flags);
   return frame;
 }
@@ -155,7 +156,7 @@ std::string pastTheEnd(const std::string& id, bool ofTheFile) {
 
 /// Reads the frames of a version 2.2 tag, each under its version 2.3 id; a
 /// frame without one keeps its 3-character id (and cannot be written).
-std::string parseVersion22Frames(const TagBody& tag, clsF2& frames) {
+std::string parseVersion22Frames(const TagBody& tag, FrameVisitor& frames) {
   constexpr std::size_t kFrameHeader22 = 6;
   std::size_t position = 0;
   while (position < tag.end()) {
@@ -190,7 +191,17 @@ std::string parseVersion22Frames(const TagBody& tag, clsF2& frames) {
 }
 
 /// parseFrames() without the check of the header's flags.
-std::string readFrames(const TagHeader& header, ByteView body, clsF2& frames);
+std::string readFrames(const TagHeader& header, ByteView body, FrameVisitor& frames);
+
+/// Keeps every frame in the collection.
+class Collector final : public FrameVisitor {
+ public:
+  explicit Collector(clsF2& frames) : m_frames(frames) {}
+  void add(std::shared_ptr<clsF> frame) override { m_frames.add(std::move(frame)); }
+
+ private:
+  clsF2& m_frames;
+};
 
 }  // namespace
 
@@ -220,7 +231,23 @@ bool isFrameId(ByteView bytes) {
          });
 }
 
+void FrameVisitor::plain(const std::string& id, std::span<const std::uint8_t, 2> flags,
+                         ByteView content) {
+  add(makeFrame(id, flags, content));
+}
+
+void FrameVisitor::transformed(const std::string& id, std::uint8_t major,
+                               std::array<std::uint8_t, 2> flags, ByteView content,
+                               bool tagUnsynchronised) {
+  add(makeTransformedFrame(id, major, flags, content, tagUnsynchronised));
+}
+
 std::string parseFrames(const TagHeader& header, ByteView body, clsF2& frames) {
+  Collector collector(frames);
+  return parseFrames(header, body, collector);
+}
+
+std::string parseFrames(const TagHeader& header, ByteView body, FrameVisitor& frames) {
   std::string problem = readFrames(header, body, frames);
   // Flags the version does not define may change how the tag is laid out.
   const std::uint8_t knownFlags = header.major == 2 ? 0xC0 : header.major == 3 ? 0xE0 : 0xF0;
@@ -232,7 +259,7 @@ std::string parseFrames(const TagHeader& header, ByteView body, clsF2& frames) {
 
 namespace {
 
-std::string readFrames(const TagHeader& header, ByteView body, clsF2& frames) {
+std::string readFrames(const TagHeader& header, ByteView body, FrameVisitor& frames) {
   if (header.major < 2 || header.major > 4) {
     return "the tag is ID3v2." + std::to_string(header.major);
   }
@@ -270,9 +297,9 @@ std::string readFrames(const TagHeader& header, ByteView body, clsF2& frames) {
     if (start + size > tag.held()) return pastTheEnd(id, true);
     const ByteView content = tag.slice(start, static_cast<std::size_t>(size));
     if (tagUnsynchronised || contentIsTransformed(header.major, flags[1])) {
-      frames.add(makeTransformedFrame(id, header.major, flags, content, tagUnsynchronised));
+      frames.transformed(id, header.major, flags, content, tagUnsynchronised);
     } else {
-      frames.add(makeFrame(id, flags, content));
+      frames.plain(id, flags, content);
     }
     position = start + static_cast<std::size_t>(size);
   }

@@ -2,7 +2,9 @@
 // the frames of the tag body. Pure functions: the container does the I/O.
 #pragma once
 
+#include <array>
 #include <cstdint>
+#include <memory>
 #include <span>
 #include <string>
 
@@ -54,6 +56,28 @@ inline constexpr std::uint64_t kMaxTagBodySize = 0x0FFFFFFF;
 /// or the file, unreadable bytes where a frame should start, an extended
 /// header that cannot be read, an unknown version); empty when all were.
 std::string parseFrames(const TagHeader& header, ByteView body, clsF2& frames);
+
+/// Receives the frames of a tag in order, as parseFrames() reads them, so a
+/// reader that needs only some of them need not build the others.
+class FrameVisitor {
+ public:
+  virtual ~FrameVisitor() = default;
+  /// A frame as the collection keeps it.
+  virtual void add(std::shared_ptr<clsF> frame) = 0;
+  /// A frame whose content is stored as it is; by default made into its
+  /// frame object and given to add().
+  virtual void plain(const std::string& id, std::span<const std::uint8_t, 2> flags,
+                     ByteView content);
+  /// A frame whose flags say its content is compressed, unsynchronised,
+  /// encrypted or grouped; by default kept as its bytes (readable through its
+  /// decoded content) and given to add().
+  virtual void transformed(const std::string& id, std::uint8_t major,
+                           std::array<std::uint8_t, 2> flags, ByteView content,
+                           bool tagUnsynchronised);
+};
+
+/// parseFrames(), handing each frame to `visitor`.
+std::string parseFrames(const TagHeader& header, ByteView body, FrameVisitor& visitor);
 
 /// The bytes after the header of the tag renderTag() gives for `frames`.
 std::uint64_t tagBodySize(const clsF2& frames);

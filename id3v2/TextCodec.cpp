@@ -28,12 +28,43 @@ platform::utf8::Decoded nextUtf8(std::string_view s, std::size_t& i) {
   return decoded;
 }
 
+/// How many bytes from `from` on are ASCII: those are the same in every
+/// 8-bit encoding and in UTF-8, and are copied as they are.
+std::size_t asciiRun(std::string_view seg, std::size_t from) {
+  std::size_t end = from;
+  while (end < seg.size() && byteAt(seg, end) < 0x80) ++end;
+  return end - from;
+}
+
 void decodeLatin1(std::string_view seg, std::string& out) {
-  for (std::size_t i = 0; i < seg.size(); ++i) append(out, byteAt(seg, i));
+  std::size_t high = 0;
+  for (const char c : seg) high += static_cast<std::uint8_t>(c) >> 7;
+  if (high == 0) {
+    out.append(seg);
+    return;
+  }
+  // Each byte from 0x80 on is a two-byte sequence: C2 or C3, then the low
+  // six bits.
+  out.reserve(out.size() + seg.size() + high);
+  for (const char c : seg) {
+    const auto byte = static_cast<std::uint8_t>(c);
+    if (byte < 0x80) {
+      out.push_back(c);
+    } else {
+      out.push_back(static_cast<char>(0xC0 | (byte >> 6)));
+      out.push_back(static_cast<char>(0x80 | (byte & 0x3F)));
+    }
+  }
 }
 
 void decodeUtf8(std::string_view seg, std::string& out) {
-  for (std::size_t i = 0; i < seg.size();) append(out, nextUtf8(seg, i).codePoint);
+  out.reserve(out.size() + seg.size());
+  for (std::size_t i = 0; i < seg.size();) {
+    const std::size_t run = asciiRun(seg, i);
+    out.append(seg.substr(i, run));
+    i += run;
+    if (i < seg.size()) append(out, nextUtf8(seg, i).codePoint);
+  }
 }
 
 // One UTF-16 string: a leading byte order mark picks the byte order and is
@@ -49,6 +80,7 @@ void decodeUtf16(std::string_view seg, bool bigEndian, std::string& out) {
       i = 2;
     }
   }
+  out.reserve(out.size() + seg.size() / 2);
   auto unitAt = [&](std::size_t k) -> char32_t {
     return bigEndian ? (byteAt(seg, k) << 8) | byteAt(seg, k + 1)
                      : (byteAt(seg, k + 1) << 8) | byteAt(seg, k);
@@ -115,8 +147,14 @@ std::size_t findTerminator(std::uint8_t enc, std::string_view raw, std::size_t f
 }
 
 std::string decodeText(std::uint8_t enc, std::string_view raw) {
-  const std::size_t termSize = terminatorOf(enc).size();
   std::string out;
+  // An 8-bit text decodes byte by byte and its zero byte stays a zero
+  // character: the values are decoded as one.
+  if (!isUtf16(enc) && enc != encoding::kUtf8) {
+    decodeLatin1(raw, out);
+    return out;
+  }
+  const std::size_t termSize = isUtf16(enc) ? 2 : 1;
   std::size_t from = 0;
   for (;;) {
     const std::size_t end = findTerminator(enc, raw, from);

@@ -17,6 +17,8 @@ class clsTF final : public clsF {
   clsTF() = default;
 
   std::string data() const override;
+  /// Decoded from the stored data without copying it first.
+  std::string valueText() const override;
   void data(std::string_view a_sdata) override;
 
  private:

@@ -12,6 +12,7 @@
 #include "id3v2/InPlaceWrite.h"
 #include "id3v2/TagFormat.h"
 #include "id3v2/TemporaryName.h"
+#include "id3v2/TextCodec.h"
 
 namespace brindle::id3v2 {
 
@@ -24,9 +25,10 @@ constexpr int kNameTries = 8;
 std::string blankedAndTrimmed(std::string text) {
   for (char& c : text)
     if (c == '\0') c = ' ';
-  const std::size_t first = text.find_first_not_of(' ');
-  if (first == std::string::npos) return {};
-  return text.substr(first, text.find_last_not_of(' ') - first + 1);
+  // Trimmed in place: no second string.
+  text.erase(text.find_last_not_of(' ') + 1);
+  text.erase(0, text.find_first_not_of(' '));
+  return text;
 }
 
 /// The values of a text frame joined with " / ": each zero character ends
@@ -77,6 +79,113 @@ platform::Status clsTv2::readtag(const std::string& a_sfile) {
 }
 
 platform::Status clsTv2::readtag(platform::ReadableFile& a_file) {
+  return readFramesOf(a_file, nullptr);
+}
+
+namespace {
+
+/// The value a person sees of a frame's decoded text.
+std::string shownText(std::string value, const std::string& id, std::uint8_t major) {
+  // Version 2.4 text frames may hold several values, each ended by a zero
+  // character; they are shown joined.
+  if (major == 4 && kindOf(id) == FrameKind::Text) value = joinedValues(value);
+  return blankedAndTrimmed(std::move(value));
+}
+
+/// A frame id as one number, for quick comparison; 0 for an id that is not
+/// four characters long.
+std::uint32_t idKey(std::string_view id) {
+  if (id.size() != 4) return 0;
+  return (static_cast<std::uint32_t>(static_cast<std::uint8_t>(id[0])) << 24) |
+         (static_cast<std::uint32_t>(static_cast<std::uint8_t>(id[1])) << 16) |
+         (static_cast<std::uint32_t>(static_cast<std::uint8_t>(id[2])) << 8) |
+         static_cast<std::uint32_t>(static_cast<std::uint8_t>(id[3]));
+}
+
+/// Takes, for each id asked for, the value of the first frame with that id
+/// that has one, as getframevalue() picks it, and builds no other frame: a
+/// plain text frame is decoded straight from the tag's bytes.
+class ShownValues final : public FrameVisitor {
+ public:
+  ShownValues(std::vector<std::uint32_t> keys, std::uint8_t major)
+      : m_keys(std::move(keys)), m_major(major), m_values(m_keys.size()) {}
+
+  void add(std::shared_ptr<clsF> frame) override {
+    const std::uint32_t key = idKey(frame->frameid());
+    if (!wanted(key)) return;
+    if (frame->isOpaque() && frame->valueText().empty()) return;
+    take(key, frame->frameid(), frame->valueText());
+  }
+  void plain(const std::string& id, std::span<const std::uint8_t, 2> flags,
+             ByteView content) override {
+    const std::uint32_t key = idKey(id);
+    if (!wanted(key)) return;
+    if (kindOf(id) != FrameKind::Text) return FrameVisitor::plain(id, flags, content);
+    // Empty content is kept as bytes and has no value.
+    if (content.empty()) return;
+    const std::string_view text(reinterpret_cast<const char*>(content.data() + 1),
+                                content.size() - 1);
+    take(key, id, decodeText(content[0], text));
+  }
+  void transformed(const std::string& id, std::uint8_t major, std::array<std::uint8_t, 2> flags,
+                   ByteView content, bool tagUnsynchronised) override {
+    if (wanted(idKey(id))) {
+      FrameVisitor::transformed(id, major, flags, content, tagUnsynchronised);
+    }
+  }
+
+  std::vector<std::string> values() && { return std::move(m_values); }
+
+ private:
+  /// Ids whose value is taken are set to 0, so each takes the first.
+  bool wanted(std::uint32_t key) const {
+    return key != 0 && std::find(m_keys.begin(), m_keys.end(), key) != m_keys.end();
+  }
+  void take(std::uint32_t key, const std::string& id, std::string decoded) {
+    std::string shown = shownText(std::move(decoded), id, m_major);
+    // The last id asked for gets the value itself, earlier ones copies.
+    std::size_t last = m_keys.size();
+    for (std::size_t i = 0; i < m_keys.size(); ++i) {
+      if (m_keys[i] != key) continue;
+      if (last != m_keys.size()) m_values[last] = shown;
+      last = i;
+      m_keys[i] = 0;
+    }
+    if (last != m_keys.size()) m_values[last] = std::move(shown);
+  }
+
+  std::vector<std::uint32_t> m_keys;
+  std::uint8_t m_major;
+  std::vector<std::string> m_values;
+};
+
+}  // namespace
+
+platform::Status clsTv2::readframevalues(platform::ReadableFile& a_file,
+                                         std::span<const std::int32_t> a_eframeids,
+                                         std::vector<std::string>& a_values) {
+  a_values.assign(a_eframeids.size(), std::string());
+  std::optional<std::vector<std::string>> values;
+  platform::Status read = readFramesOf(a_file, [&](const TagHeader& header, ByteView body) {
+    std::vector<std::uint32_t> keys;
+    keys.reserve(a_eframeids.size());
+    for (const std::int32_t frameId : a_eframeids) {
+      const std::string_view id = frameIdText(frameId);
+      // Version 2.4 keeps the year in the recording time frame.
+      keys.push_back(idKey(m_major == 4 && id == "TYER" ? "TDRC" : id));
+    }
+    ShownValues shown(std::move(keys), m_major);
+    const std::string problem = parseFrames(header, body, shown);
+    values = std::move(shown).values();
+    return problem;
+  });
+  if (values) a_values = std::move(*values);
+  // The frames were not kept: writing now would drop them.
+  if (m_hastag && !m_readProblem) m_readProblem = refusal("the tag was read for display only");
+  return read;
+}
+
+platform::Status clsTv2::readFramesOf(platform::ReadableFile& a_file, const BodyReader& reader) {
   m_frames.clear();
   m_readProblem.reset();
   // A read error must not look like a file without frames to a later save.
@@ -106,7 +215,7 @@ platform::Status clsTv2::readtag(platform::ReadableFile& a_file) {
   auto got = a_file.readAt(kHeaderSize, body);
   if (!got) return failed(causedBy("cannot read the tag", got.error()));
   body.resize(got.value());
-  const std::string problem = parseFrames(header, body, m_frames);
+  const std::string problem = reader ? reader(header, body) : parseFrames(header, body, m_frames);
   if (static_cast<std::uint64_t>(header.length()) > fileSize.value()) {
     m_readProblem = refusal("the tag claims " + std::to_string(header.length()) +
                             " bytes but the file has " + std::to_string(fileSize.value()));
@@ -126,8 +235,11 @@ std::string clsTv2::frameIdFor(std::int32_t a_eframeid) const {
 std::int32_t clsTv2::findFrame(const std::string& id, bool orKeptAsBytes) const {
   if (id.empty()) return 0;
   std::int32_t keptAsBytes = 0;
-  for (std::int32_t position = 1; position <= m_frames.count(); ++position) {
-    const std::shared_ptr<clsF> frame = m_frames.item(position);
+  std::int32_t position = 0;
+  // By reference: a copy of each frame's pointer would cost two atomic
+  // operations per frame and lookup.
+  for (const std::shared_ptr<clsF>& frame : m_frames) {
+    ++position;
     if (frame->frameid() != id) continue;
     if (!frame->isOpaque() || !frame->valueText().empty()) return position;
     if (keptAsBytes == 0) keptAsBytes = position;
@@ -135,15 +247,15 @@ std::int32_t clsTv2::findFrame(const std::string& id, bool orKeptAsBytes) const 
   return orKeptAsBytes ? keptAsBytes : 0;
 }
 
+std::string clsTv2::shownValue(const clsF& frame, const std::string& id) const {
+  return shownText(frame.valueText(), id, m_major);
+}
+
 std::string clsTv2::getframevalue(std::int32_t a_eframeid) const {
   const std::string id = frameIdFor(a_eframeid);
   const std::int32_t position = findFrame(id);
   if (position == 0) return {};
-  std::string value = m_frames.item(position)->valueText();
-  // Version 2.4 text frames may hold several values, each ended by a zero
-  // character; they are shown joined.
-  if (m_major == 4 && kindOf(id) == FrameKind::Text) value = joinedValues(value);
-  return blankedAndTrimmed(value);
+  return shownValue(*m_frames.item(position), id);
 }
 
 void clsTv2::setframevalue(std::int32_t a_eframeid, std::string_view a_sdata) {

@@ -6,9 +6,12 @@
 #include <cstdint>
 #include <functional>
 #include <optional>
+#include <span>
 #include <string>
 #include <string_view>
+#include <vector>
 
+#include "id3v2/TagFormat.h"
 #include "id3v2/clsF2.h"
 #include "platform/FileSystem.h"
 #include "platform/Result.h"
@@ -91,6 +94,13 @@ class clsTv2 {
   /// frame holding several are joined with " / ". A compressed or
   /// unsynchronised frame is read through its decoded content.
   std::string getframevalue(std::int32_t a_eframeid) const;
+  /// readtag() followed by getframevalue() of each id, for a reader that only shows
+  /// the values: no frame of another id is built, and a plain text frame is
+  /// decoded straight from the tag. The frames are not kept, so writetag()
+  /// refuses until the next readtag().
+  platform::Status readframevalues(platform::ReadableFile& a_file,
+                                   std::span<const std::int32_t> a_eframeids,
+                                   std::vector<std::string>& a_values);
 
   /// Sets the text (UTF-8) of the first readable frame with that id, or adds a
   /// frame. A value equal to getframevalue() leaves the frame's bytes as they
@@ -114,10 +124,17 @@ class clsTv2 {
 
  private:
   std::string frameIdFor(std::int32_t a_eframeid) const;
+  /// Parses the frames of a tag's body, or, for readtag(), nothing.
+  using BodyReader = std::function<std::string(const TagHeader& header, ByteView body)>;
+  /// Reads the tag header and body of the file and parses the frames with
+  /// `reader` (none: into the collection); notes what stops a later write.
+  platform::Status readFramesOf(platform::ReadableFile& a_file, const BodyReader& reader);
   /// The 1-based position of the first frame with the id that has a value
   /// (or, when `orKeptAsBytes`, of the first with the id at all); 0 when
   /// there is none.
   std::int32_t findFrame(const std::string& id, bool orKeptAsBytes = false) const;
+  /// The shown value of `frame`, read under `id`.
+  std::string shownValue(const clsF& frame, const std::string& id) const;
   /// Why the frames held must not be written; nothing when they may be.
   std::optional<platform::Error> writeRefusal() const;
   enum class Rewrite { WriteTag, RemoveTag };

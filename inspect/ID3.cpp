@@ -193,7 +193,10 @@ platform::Status ID3::ReadID3(const std::string& path) {
   // The frame search starts after the version 2 tags at the start (some
   // programs write more than one), so a tag larger than the search window
   // (a cover picture) neither hides the audio nor is misread as audio.
-  std::vector<std::uint8_t> window;
+  // The bytes at the start of the audio: a view of what the first read
+  // brought when it holds them, else bytes read into `read`.
+  std::span<const std::uint8_t> window;
+  std::vector<std::uint8_t> read;
   for (int tags = 0; audio.start < audio.end; ++tags) {
     // What the first read brought is used as it is; the search below reads
     // more when it needs more.
@@ -201,17 +204,17 @@ platform::Status ID3::ReadID3(const std::string& path) {
     const auto length =
         static_cast<std::size_t>(std::min<std::uint64_t>(kPrefixSize, audio.end - audio.start));
     if (cached.size() >= std::min(length, id3v2::kHeaderSize)) {
-      window.assign(cached.begin(),
-                    cached.begin() + static_cast<std::ptrdiff_t>(std::min(cached.size(), length)));
+      window = cached.first(std::min(cached.size(), length));
     } else {
-      window = bytesAt(file, audio.start, length);
+      read = bytesAt(file, audio.start, length);
+      window = read;
     }
     if (tags == 8 || window.size() < id3v2::kHeaderSize) break;
     const id3v2::TagHeader tag = id3v2::parseHeader(
         std::span<const std::uint8_t, id3v2::kHeaderSize>(window.data(), id3v2::kHeaderSize));
     if (!tag.present) break;
     audio.start += static_cast<std::uint64_t>(tag.length());
-    window.clear();
+    window = {};
   }
   audio.start = std::min(audio.start, audio.end);
   // The first frame usually follows the tag closely: when the bytes read
@@ -219,9 +222,10 @@ platform::Status ID3::ReadID3(const std::string& path) {
   // search window.
   for (const std::size_t length : {std::size_t{16384}, kMpegWindow}) {
     if (holdsFirstFrame(window, audio.end - audio.start)) break;
-    window =
+    read =
         bytesAt(file, audio.start,
                 static_cast<std::size_t>(std::min<std::uint64_t>(length, audio.end - audio.start)));
+    window = read;
   }
   const Mp3Info info = ReadMPEG(window, audio);
   Mp3FileLenghtInSeconds = info.LengthInSeconds;
@@ -243,15 +247,24 @@ platform::Status ID3::ReadID3(const std::string& path) {
   Mp3AudioBytes = info.audioBytes;
   Mp3LengthInMilliseconds = info.lengthInMilliseconds;
 
-  id3v2::clsTv2 tag(m_fileSystem, m_clock);
-  const platform::Status tagRead = tag.readtag(file);
-  TAGv2Exists = tag.hastag();
-  if (TAGv2Exists) {
+  static const std::vector<const Property*> version2Texts = [] {
+    std::vector<const Property*> texts;
     for (const Property& property : kProperties) {
-      if (isTextOf(property, TagVersion::V2)) {
-        this->*property.text() = tag.getframevalue(property.tag->frame);
-      }
+      if (isTextOf(property, TagVersion::V2)) texts.push_back(&property);
     }
+    return texts;
+  }();
+  static const std::vector<std::int32_t> version2Frames = [] {
+    std::vector<std::int32_t> frames;
+    for (const Property* property : version2Texts) frames.push_back(property->tag->frame);
+    return frames;
+  }();
+  id3v2::clsTv2 tag(m_fileSystem, m_clock);
+  std::vector<std::string> values;
+  const platform::Status tagRead = tag.readframevalues(file, version2Frames, values);
+  TAGv2Exists = tag.hastag();
+  for (std::size_t i = 0; i < values.size(); ++i) {
+    this->*version2Texts[i]->text() = std::move(values[i]);
   }
 
   TAGv1Exists = false;

@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cctype>
+#include <string_view>
 
 #include "id3v2/TextCodec.h"
 
@@ -9,25 +10,23 @@ namespace brindle::inspect {
 
 namespace {
 
-std::string trimBlanks(std::string text) {
+std::string_view trimBlanks(std::string_view text) {
   const std::size_t first = text.find_first_not_of(' ');
-  if (first == std::string::npos) return {};
+  if (first == std::string_view::npos) return {};
   return text.substr(first, text.find_last_not_of(' ') - first + 1);
 }
 
 /// The field's bytes as ISO-8859-1 text.
-std::string field(std::span<const std::uint8_t, kId3v1Size> block, std::size_t offset,
-                  std::size_t width) {
-  return std::string(reinterpret_cast<const char*>(block.data() + offset), width);
+std::string_view field(std::span<const std::uint8_t, kId3v1Size> block, std::size_t offset,
+                       std::size_t width) {
+  return std::string_view(reinterpret_cast<const char*>(block.data() + offset), width);
 }
 
-std::string cutAtZero(std::string text) {
-  const std::size_t zero = text.find('\0');
-  if (zero != std::string::npos) text.resize(zero);
-  return text;
+std::string_view cutAtZero(std::string_view text) {
+  return text.substr(0, text.find('\0'));
 }
 
-std::string utf8(const std::string& latin1) {
+std::string utf8(std::string_view latin1) {
   return id3v2::decodeText(0, latin1);
 }
 

@@ -96,23 +96,28 @@ std::string folderOf(const std::string& path) {
 
 }  // namespace
 
-Result<int> openRegularFile(const std::string& path, int flags) {
+Result<OpenedFile> openRegularFile(const std::string& path, int flags) {
   struct stat info {};
   if (::stat(path.c_str(), &info) != 0) return systemError(errno, "Cannot open", path);
   if (!S_ISREG(info.st_mode)) return notRegular(path, info.st_mode);
   // Non-blocking, so that a FIFO put there since the check cannot hang the
-  // opening; the flag is cleared again once the file is known to be regular.
+  // opening.
   FileDescriptor fd(::open(path.c_str(), flags | O_NONBLOCK | O_NOCTTY | O_CLOEXEC));
   if (fd.get() < 0) return systemError(errno, "Cannot open", path);
   if (::fstat(fd.get(), &info) != 0) return systemError(errno, "Cannot examine", path);
   if (!S_ISREG(info.st_mode)) return notRegular(path, info.st_mode);
-  const int status = ::fcntl(fd.get(), F_GETFL);
-  if (status < 0 || ::fcntl(fd.get(), F_SETFL, status & ~O_NONBLOCK) != 0) {
-    return systemError(errno, "Cannot open", path);
+  // Reading a regular file never waits whatever the flag says, so only a
+  // file opened for writing has it cleared (one system call less for each
+  // file a listing reads).
+  if ((flags & O_ACCMODE) != O_RDONLY) {
+    const int status = ::fcntl(fd.get(), F_GETFL);
+    if (status < 0 || ::fcntl(fd.get(), F_SETFL, status & ~O_NONBLOCK) != 0) {
+      return systemError(errno, "Cannot open", path);
+    }
   }
   const int owned = fd.get();
   fd.forget();
-  return owned;
+  return OpenedFile{owned, static_cast<std::uint64_t>(info.st_size)};
 }
 
 Error systemError(int code, const std::string& what, const std::string& path) {
@@ -257,9 +262,9 @@ std::vector<std::string> PosixFileSystem::drives() {
 }
 
 Result<std::string> PosixFileSystem::readFile(const std::string& path) {
-  Result<int> opened = openRegularFile(path, O_RDONLY);
+  Result<OpenedFile> opened = openRegularFile(path, O_RDONLY);
   if (!opened) return opened.error();
-  FileDescriptor fd(opened.value());
+  FileDescriptor fd(opened.value().descriptor);
   std::string content;
   std::array<char, 65536> buffer{};
   for (;;) {
@@ -298,15 +303,18 @@ Status PosixFileSystem::writeFile(const std::string& path, const std::string& by
 }
 
 Result<std::unique_ptr<ReadableFile>> PosixFileSystem::openForReading(const std::string& path) {
-  Result<int> fd = openRegularFile(path, O_RDONLY);
-  if (!fd) return fd.error();
-  return std::unique_ptr<ReadableFile>(std::make_unique<PosixReadableFile>(fd.value(), path));
+  Result<OpenedFile> opened = openRegularFile(path, O_RDONLY);
+  if (!opened) return opened.error();
+  // A file opened for reading only is measured once, by the opening.
+  return std::unique_ptr<ReadableFile>(
+      std::make_unique<PosixReadableFile>(opened.value().descriptor, path, opened.value().size));
 }
 
 Result<std::unique_ptr<UpdatableFile>> PosixFileSystem::openForUpdate(const std::string& path) {
-  Result<int> fd = openRegularFile(path, O_RDWR);
-  if (!fd) return fd.error();
-  return std::unique_ptr<UpdatableFile>(std::make_unique<PosixUpdatableFile>(fd.value(), path));
+  Result<OpenedFile> opened = openRegularFile(path, O_RDWR);
+  if (!opened) return opened.error();
+  return std::unique_ptr<UpdatableFile>(
+      std::make_unique<PosixUpdatableFile>(opened.value().descriptor, path));
 }
 
 Result<std::unique_ptr<WritableFile>> PosixFileSystem::createNewFile(const std::string& path,

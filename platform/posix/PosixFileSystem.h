@@ -35,10 +35,16 @@ class PosixFileSystem : public FileSystem {
   Result<std::optional<std::string>> takeIfAbandoned(const std::string& path) override;
 };
 
+/// A descriptor the caller owns, and the file's length when it was opened.
+struct OpenedFile {
+  int descriptor = -1;
+  std::uint64_t size = 0;
+};
+
 /// Opens a regular file with `flags` (O_RDONLY or O_RDWR). The type is
 /// checked before and after opening, and the opening itself does not wait:
 /// a FIFO or device under the name is refused instead of blocking forever.
-Result<int> openRegularFile(const std::string& path, int flags);
+Result<OpenedFile> openRegularFile(const std::string& path, int flags);
 
 /// Renames a plain file by a hard link to the new name and the removal of the
 /// old one: fails with EEXIST when the target exists, leaving both files as

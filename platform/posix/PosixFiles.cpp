@@ -33,6 +33,7 @@ Result<std::size_t> PosixReadableFile::readAt(std::uint64_t offset,
 }
 
 Result<std::uint64_t> PosixReadableFile::size() {
+  if (m_knownSize) return *m_knownSize;
   struct stat info {};
   if (::fstat(m_fd.get(), &info) != 0) return systemError(errno, "Cannot measure", m_path);
   return static_cast<std::uint64_t>(info.st_size);

@@ -4,6 +4,7 @@
 
 #include <unistd.h>
 
+#include <optional>
 #include <string>
 
 #include "platform/FileSystem.h"
@@ -35,7 +36,10 @@ class FileDescriptor {
 
 class PosixReadableFile : public ReadableFile {
  public:
-  PosixReadableFile(int fd, std::string path) : m_fd(fd), m_path(std::move(path)) {}
+  /// `knownSize`: the length measured when the file was opened for reading
+  /// only, given back by size() without asking the system again.
+  PosixReadableFile(int fd, std::string path, std::optional<std::uint64_t> knownSize = {})
+      : m_fd(fd), m_path(std::move(path)), m_knownSize(knownSize) {}
   Result<std::size_t> readAt(std::uint64_t offset, std::span<std::uint8_t> buffer) override;
   Result<std::uint64_t> size() override;
   int descriptor() const { return m_fd.get(); }
@@ -45,6 +49,7 @@ class PosixReadableFile : public ReadableFile {
  private:
   FileDescriptor m_fd;
   std::string m_path;
+  std::optional<std::uint64_t> m_knownSize;
 };
 
 class PosixUpdatableFile : public UpdatableFile {

@@ -218,7 +218,60 @@ std::vector<Shape> shapes() {
   return rows;
 }
 
-class TagShapesTest : public TagFixture {};
+class TagShapesTest : public TagFixture {
+ protected:
+  /// The reader for display gives every value exactly as the full read
+  /// `tag` of the file did, and refuses to write what it did not keep.
+  void expectSameValuesForDisplay(const std::string& path, const clsTv2& tag) {
+    std::vector<std::int32_t> everyId;
+    for (std::int32_t id = TRCK; id <= TENC; ++id) everyId.push_back(id);
+    everyId.push_back(TIT2);  // an id asked for twice gets its value twice
+    auto shown = container();
+    auto file = fileSystem.openForReading(path);
+    ASSERT_TRUE(file);
+    std::vector<std::string> values;
+    ASSERT_TRUE(shown->readframevalues(*file.value(), everyId, values));
+    ASSERT_EQ(values.size(), everyId.size());
+    for (std::size_t i = 0; i < everyId.size(); ++i) {
+      EXPECT_EQ(values[i], tag.getframevalue(everyId[i])) << everyId[i];
+    }
+    EXPECT_EQ(shown->hastag(), tag.hastag());
+    if (tag.hastag()) {
+      EXPECT_FALSE(shown->writetag(path)) << "frames it did not keep";
+    }
+  }
+};
+
+TEST_F(TagShapesTest, ReadForDisplayPicksTheFramesTheFullReadPicks) {
+  const std::string compressedTitle = frame23("TIT2", plain(13) + kPackedTitle, 0, 0x80);
+  const std::vector<std::pair<const char*, std::string>> tags{
+      {"two titles: the first counts",
+       id3tag(3, frame23("TIT2", text("First")) + frame23("TIT2", text("Second")))},
+      {"an empty title before a real one",
+       id3tag(3, frame23("TIT2", "") + frame23("TIT2", text("Real")))},
+      {"a compressed title before a plain one",
+       id3tag(3, compressedTitle + frame23("TIT2", text("Plain")))},
+      {"an encrypted title before a plain one",
+       id3tag(3,
+              frame23("TIT2", bytes({0x80}) + "secret", 0, 0x40) + frame23("TIT2", text("Plain")))},
+      {"version 2.4: the year in TDRC, several values",
+       id3tag(4, frame24("TYER", text("1999")) + frame24("TDRC", text("2001")) +
+                     frame24("TPE1", text(std::string("a") + '\0' + "b")))},
+      {"a comment and a URL", id3tag(3, frame23("COMM", bytes({0}) + "eng" + bytes({0}) + "Hi") +
+                                            frame23("WXXX", bytes({0}) + bytes({0}) + "x.org"))},
+      {"a frame past the tag's end stops reading",
+       id3tag(3, frame23("TALB", text("Kept")) + "TIT2" + plain(500) + bytes({0, 0}))},
+      {"version 2.2", id3tag(2, "TT2" + bytes({0, 0, 4}) + text("Old"))},
+      {"no tag", kAudio},
+  };
+  for (const auto& [name, bytes] : tags) {
+    SCOPED_TRACE(name);
+    const std::string path = song(bytes + kAudio);
+    auto tag = container();
+    ASSERT_TRUE(tag->readtag(path));
+    expectSameValuesForDisplay(path, *tag);
+  }
+}
 
 TEST_F(TagShapesTest, ReadAndSavedAsTheyShouldBe) {
   for (const Shape& shape : shapes()) {
@@ -228,6 +281,7 @@ TEST_F(TagShapesTest, ReadAndSavedAsTheyShouldBe) {
     ASSERT_TRUE(tag->readtag(path));
     EXPECT_TRUE(tag->hastag());
     for (const auto& [id, value] : shape.reads) EXPECT_EQ(tag->getframevalue(id), value) << id;
+    expectSameValuesForDisplay(path, *tag);
     for (const auto& [id, value] : shape.sets) tag->setframevalue(id, value);
     const platform::Status written = tag->writetag(path);
     if (shape.refusal.empty()) {
