@@ -148,12 +148,15 @@ std::size_t findTerminator(std::uint8_t enc, std::string_view raw, std::size_t f
 
 std::string decodeText(std::uint8_t enc, std::string_view raw) {
   std::string out;
+  decodeTextInto(enc, raw, out);
+  return out;
+}
+
+void decodeTextInto(std::uint8_t enc, std::string_view raw, std::string& out) {
+  out.clear();
   // An 8-bit text decodes byte by byte and its zero byte stays a zero
   // character: the values are decoded as one.
-  if (!isUtf16(enc) && enc != encoding::kUtf8) {
-    decodeLatin1(raw, out);
-    return out;
-  }
+  if (!isUtf16(enc) && enc != encoding::kUtf8) return decodeLatin1(raw, out);
   const std::size_t termSize = isUtf16(enc) ? 2 : 1;
   std::size_t from = 0;
   for (;;) {
@@ -164,7 +167,6 @@ std::string decodeText(std::uint8_t enc, std::string_view raw) {
     out.push_back('\0');
     from = end + termSize;
   }
-  return out;
 }
 
 bool fitsLatin1(std::string_view utf8) {

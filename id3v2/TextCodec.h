@@ -34,6 +34,9 @@ std::size_t findTerminator(std::uint8_t encoding, std::string_view raw, std::siz
 /// invalid UTF-8 and a dangling odd byte become U+FFFD. Unknown encodings
 /// decode as ISO-8859-1.
 std::string decodeText(std::uint8_t encoding, std::string_view raw);
+/// decodeText() into `out`, replacing what it held: a string reused from
+/// file to file keeps its buffer.
+void decodeTextInto(std::uint8_t encoding, std::string_view raw, std::string& out);
 
 /// True when every character of the UTF-8 text is in ISO-8859-1
 /// (U+0000..U+00FF). Invalid UTF-8 → false.

@@ -84,12 +84,12 @@ platform::Status clsTv2::readtag(platform::ReadableFile& a_file) {
 
 namespace {
 
-/// The value a person sees of a frame's decoded text.
-std::string shownText(std::string value, const std::string& id, std::uint8_t major) {
+/// Makes a frame's decoded text into the value a person sees.
+void showInPlace(std::string& value, const std::string& id, std::uint8_t major) {
   // Version 2.4 text frames may hold several values, each ended by a zero
   // character; they are shown joined.
   if (major == 4 && kindOf(id) == FrameKind::Text) value = joinedValues(value);
-  return blankedAndTrimmed(std::move(value));
+  value = blankedAndTrimmed(std::move(value));
 }
 
 /// A frame id as one number, for quick comparison; 0 for an id that is not
@@ -104,17 +104,19 @@ std::uint32_t idKey(std::string_view id) {
 
 /// Takes, for each id asked for, the value of the first frame with that id
 /// that has one, as getframevalue() picks it, and builds no other frame: a
-/// plain text frame is decoded straight from the tag's bytes.
+/// plain text frame is decoded straight from the tag's bytes into the
+/// string that shows it.
 class ShownValues final : public FrameVisitor {
  public:
-  ShownValues(std::vector<std::uint32_t> keys, std::uint8_t major)
-      : m_keys(std::move(keys)), m_major(major), m_values(m_keys.size()) {}
+  ShownValues(std::vector<std::uint32_t> keys, std::uint8_t major,
+              std::span<std::string* const> values)
+      : m_keys(std::move(keys)), m_major(major), m_values(values) {}
 
   void add(std::shared_ptr<clsF> frame) override {
     const std::uint32_t key = idKey(frame->frameid());
     if (!wanted(key)) return;
     if (frame->isOpaque() && frame->valueText().empty()) return;
-    take(key, frame->frameid(), frame->valueText());
+    take(key, frame->frameid(), [&](std::string& out) { out = frame->valueText(); });
   }
   void plain(const std::string& id, std::span<const std::uint8_t, 2> flags,
              ByteView content) override {
@@ -125,7 +127,7 @@ class ShownValues final : public FrameVisitor {
     if (content.empty()) return;
     const std::string_view text(reinterpret_cast<const char*>(content.data() + 1),
                                 content.size() - 1);
-    take(key, id, decodeText(content[0], text));
+    take(key, id, [&](std::string& out) { decodeTextInto(content[0], text, out); });
   }
   void transformed(const std::string& id, std::uint8_t major, std::array<std::uint8_t, 2> flags,
                    ByteView content, bool tagUnsynchronised) override {
@@ -134,38 +136,38 @@ class ShownValues final : public FrameVisitor {
     }
   }
 
-  std::vector<std::string> values() && { return std::move(m_values); }
-
  private:
   /// Ids whose value is taken are set to 0, so each takes the first.
   bool wanted(std::uint32_t key) const {
     return key != 0 && std::find(m_keys.begin(), m_keys.end(), key) != m_keys.end();
   }
-  void take(std::uint32_t key, const std::string& id, std::string decoded) {
-    std::string shown = shownText(std::move(decoded), id, m_major);
-    // The last id asked for gets the value itself, earlier ones copies.
-    std::size_t last = m_keys.size();
+  template <typename Decode>
+  void take(std::uint32_t key, const std::string& id, const Decode& decode) {
+    const std::string* first = nullptr;
     for (std::size_t i = 0; i < m_keys.size(); ++i) {
       if (m_keys[i] != key) continue;
-      if (last != m_keys.size()) m_values[last] = shown;
-      last = i;
       m_keys[i] = 0;
+      if (first) {
+        *m_values[i] = *first;
+        continue;
+      }
+      decode(*m_values[i]);
+      showInPlace(*m_values[i], id, m_major);
+      first = m_values[i];
     }
-    if (last != m_keys.size()) m_values[last] = std::move(shown);
   }
 
   std::vector<std::uint32_t> m_keys;
   std::uint8_t m_major;
-  std::vector<std::string> m_values;
+  std::span<std::string* const> m_values;
 };
 
 }  // namespace
 
 platform::Status clsTv2::readframevalues(platform::ReadableFile& a_file,
                                          std::span<const std::int32_t> a_eframeids,
-                                         std::vector<std::string>& a_values) {
-  a_values.assign(a_eframeids.size(), std::string());
-  std::optional<std::vector<std::string>> values;
+                                         std::span<std::string* const> a_values) {
+  for (std::string* value : a_values) value->clear();
   platform::Status read = readFramesOf(a_file, [&](const TagHeader& header, ByteView body) {
     std::vector<std::uint32_t> keys;
     keys.reserve(a_eframeids.size());
@@ -174,12 +176,9 @@ platform::Status clsTv2::readframevalues(platform::ReadableFile& a_file,
       // Version 2.4 keeps the year in the recording time frame.
       keys.push_back(idKey(m_major == 4 && id == "TYER" ? "TDRC" : id));
     }
-    ShownValues shown(std::move(keys), m_major);
-    const std::string problem = parseFrames(header, body, shown);
-    values = std::move(shown).values();
-    return problem;
+    ShownValues shown(std::move(keys), m_major, a_values);
+    return parseFrames(header, body, shown);
   });
-  if (values) a_values = std::move(*values);
   // The frames were not kept: writing now would drop them.
   if (m_hastag && !m_readProblem) m_readProblem = refusal("the tag was read for display only");
   return read;
@@ -248,7 +247,9 @@ std::int32_t clsTv2::findFrame(const std::string& id, bool orKeptAsBytes) const 
 }
 
 std::string clsTv2::shownValue(const clsF& frame, const std::string& id) const {
-  return shownText(frame.valueText(), id, m_major);
+  std::string value = frame.valueText();
+  showInPlace(value, id, m_major);
+  return value;
 }
 
 std::string clsTv2::getframevalue(std::int32_t a_eframeid) const {

@@ -94,13 +94,14 @@ class clsTv2 {
   /// frame holding several are joined with " / ". A compressed or
   /// unsynchronised frame is read through its decoded content.
   std::string getframevalue(std::int32_t a_eframeid) const;
-  /// readtag() followed by getframevalue() of each id, for a reader that only shows
-  /// the values: no frame of another id is built, and a plain text frame is
-  /// decoded straight from the tag. The frames are not kept, so writetag()
-  /// refuses until the next readtag().
+  /// readtag() followed by getframevalue() of each id into the string
+  /// `a_values` points to at the same index, for a reader that only shows
+  /// the values: no frame of another id is built, a plain text frame is
+  /// decoded straight from the tag, and the strings keep their buffers. The
+  /// frames are not kept, so writetag() refuses until the next readtag().
   platform::Status readframevalues(platform::ReadableFile& a_file,
                                    std::span<const std::int32_t> a_eframeids,
-                                   std::vector<std::string>& a_values);
+                                   std::span<std::string* const> a_values);
 
   /// Sets the text (UTF-8) of the first readable frame with that id, or adds a
   /// frame. A value equal to getframevalue() leaves the frame's bytes as they

@@ -26,20 +26,25 @@ namespace {
 /// analysis of most files.
 class PrefixCachedFile : public platform::ReadableFile {
  public:
+  /// The most that load() keeps; held in the object, so that reading a file
+  /// allocates nothing for it.
+  static constexpr std::size_t kCapacity = 4096;
+
   PrefixCachedFile(platform::ReadableFile& file, std::uint64_t size) : m_file(file), m_size(size) {}
 
-  /// Reads the first `length` bytes into memory.
+  /// Reads the first `length` bytes (at most kCapacity) into memory.
   platform::Status load(std::size_t length) {
-    m_prefix.resize(static_cast<std::size_t>(std::min<std::uint64_t>(length, m_size)));
-    auto got = m_file.readAt(0, m_prefix);
+    const auto wanted =
+        static_cast<std::size_t>(std::min<std::uint64_t>(std::min(length, kCapacity), m_size));
+    auto got = m_file.readAt(0, std::span<std::uint8_t>(m_prefix.data(), wanted));
     if (!got) return got.error();
-    m_prefix.resize(got.value());
+    m_held = got.value();
     return {};
   }
 
   platform::Result<std::size_t> readAt(std::uint64_t offset,
                                        std::span<std::uint8_t> buffer) override {
-    if (offset + buffer.size() <= m_prefix.size()) {
+    if (offset + buffer.size() <= m_held) {
       std::copy_n(m_prefix.begin() + static_cast<std::ptrdiff_t>(offset), buffer.size(),
                   buffer.begin());
       return buffer.size();
@@ -50,19 +55,21 @@ class PrefixCachedFile : public platform::ReadableFile {
 
   /// The bytes from `offset` to the end of what was read at the start.
   std::span<const std::uint8_t> cached(std::uint64_t offset) const {
-    if (offset >= m_prefix.size()) return {};
-    return std::span<const std::uint8_t>(m_prefix).subspan(static_cast<std::size_t>(offset));
+    if (offset >= m_held) return {};
+    return std::span<const std::uint8_t>(m_prefix.data(), m_held)
+        .subspan(static_cast<std::size_t>(offset));
   }
 
  private:
   platform::ReadableFile& m_file;
   std::uint64_t m_size;
-  std::vector<std::uint8_t> m_prefix;
+  std::array<std::uint8_t, kCapacity> m_prefix;
+  std::size_t m_held = 0;
 };
 
 /// As much as one read of the start brings in most files: the tag's header,
 /// a small tag and the first audio frame.
-constexpr std::size_t kPrefixSize = 4096;
+constexpr std::size_t kPrefixSize = PrefixCachedFile::kCapacity;
 
 /// Reads `length` bytes at `offset`; bytes past the end stay zero.
 std::vector<std::uint8_t> readZeroFilled(platform::ReadableFile& file, std::uint64_t offset,
@@ -260,12 +267,13 @@ platform::Status ID3::ReadID3(const std::string& path) {
     return frames;
   }();
   id3v2::clsTv2 tag(m_fileSystem, m_clock);
-  std::vector<std::string> values;
-  const platform::Status tagRead = tag.readframevalues(file, version2Frames, values);
-  TAGv2Exists = tag.hastag();
-  for (std::size_t i = 0; i < values.size(); ++i) {
-    this->*version2Texts[i]->text() = std::move(values[i]);
+  std::array<std::string*, kProperties.size()> outputs{};
+  for (std::size_t i = 0; i < version2Texts.size(); ++i) {
+    outputs[i] = &(this->*version2Texts[i]->text());
   }
+  const platform::Status tagRead = tag.readframevalues(
+      file, version2Frames, std::span<std::string* const>(outputs.data(), version2Texts.size()));
+  TAGv2Exists = tag.hastag();
 
   TAGv1Exists = false;
   // No version 1 tag means no genre: an earlier file's genre must not be
@@ -273,15 +281,16 @@ platform::Status ID3::ReadID3(const std::string& path) {
   TAGv1GenreIndex = kNoGenre;
   TAGv1Track = 0;
   if (tail.size() >= kId3v1Size) {
-    if (auto fields = parseId3v1(std::span<const std::uint8_t, kId3v1Size>(
-            tail.data() + tail.size() - kId3v1Size, kId3v1Size))) {
+    if (parseId3v1Into(std::span<const std::uint8_t, kId3v1Size>(
+                           tail.data() + tail.size() - kId3v1Size, kId3v1Size),
+                       m_version1)) {
       for (const Property& property : kProperties) {
         if (isTextOf(property, TagVersion::V1) && property.tag->v1Field) {
-          this->*property.text() = (*fields).*property.tag->v1Field;
+          this->*property.text() = m_version1.*property.tag->v1Field;
         }
       }
-      TAGv1GenreIndex = fields->genre;
-      TAGv1Track = fields->track;
+      TAGv1GenreIndex = m_version1.genre;
+      TAGv1Track = m_version1.track;
       TAGv1Exists = true;
     }
   }

@@ -8,6 +8,7 @@
 #include <string>
 
 #include "id3v2/clsTv2.h"
+#include "inspect/Id3v1Tag.h"
 #include "platform/Dialogs.h"
 #include "platform/FileSystem.h"
 #include "platform/Result.h"
@@ -139,6 +140,9 @@ class ID3 {
   ErrorHandler m_error;
   std::function<void(bool)> m_busy;
   char m_decimalSeparator;
+  /// The version 1 fields of the last file read, kept so that reading the
+  /// next one reuses their buffers.
+  Id3v1Fields m_version1;
 };
 
 }  // namespace brindle::inspect

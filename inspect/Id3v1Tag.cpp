@@ -26,10 +26,6 @@ std::string_view cutAtZero(std::string_view text) {
   return text.substr(0, text.find('\0'));
 }
 
-std::string utf8(std::string_view latin1) {
-  return id3v2::decodeText(0, latin1);
-}
-
 void place(std::array<std::uint8_t, kId3v1Size>& block, std::size_t offset, std::size_t width,
            const std::string& utf8Text) {
   std::string latin1 = id3v2::encodeText(0, utf8Text);
@@ -64,18 +60,24 @@ bool isId3v1Marker(std::span<const std::uint8_t, 3> bytes) {
 }
 
 std::optional<Id3v1Fields> parseId3v1(std::span<const std::uint8_t, kId3v1Size> block) {
-  if (!isId3v1Marker(block.first<3>())) return std::nullopt;
   Id3v1Fields fields;
+  if (!parseId3v1Into(block, fields)) return std::nullopt;
+  return fields;
+}
+
+bool parseId3v1Into(std::span<const std::uint8_t, kId3v1Size> block, Id3v1Fields& fields) {
+  if (!isId3v1Marker(block.first<3>())) return false;
   // Blanks are trimmed before the cut, so blanks before a zero byte stay.
-  fields.title = utf8(cutAtZero(trimBlanks(field(block, 3, 30))));
-  fields.artist = utf8(cutAtZero(trimBlanks(field(block, 33, 30))));
-  fields.album = utf8(trimBlanks(field(block, 63, 30)));
-  fields.year = utf8(trimBlanks(field(block, 93, 4)));
+  id3v2::decodeTextInto(0, cutAtZero(trimBlanks(field(block, 3, 30))), fields.title);
+  id3v2::decodeTextInto(0, cutAtZero(trimBlanks(field(block, 33, 30))), fields.artist);
+  id3v2::decodeTextInto(0, trimBlanks(field(block, 63, 30)), fields.album);
+  id3v2::decodeTextInto(0, trimBlanks(field(block, 93, 4)), fields.year);
   const bool hasTrack = block[kTrackMarkOffset] == 0 && block[kTrackOffset] != 0;
-  fields.comment = utf8(trimBlanks(field(block, 97, hasTrack ? kCommentWidthWithTrack : 30)));
+  id3v2::decodeTextInto(0, trimBlanks(field(block, 97, hasTrack ? kCommentWidthWithTrack : 30)),
+                        fields.comment);
   fields.track = hasTrack ? block[kTrackOffset] : 0;
   fields.genre = block[127];
-  return fields;
+  return true;
 }
 
 std::array<std::uint8_t, kId3v1Size> renderId3v1(const Id3v1Fields& fields) {

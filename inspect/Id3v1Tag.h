@@ -30,6 +30,9 @@ struct Id3v1Fields {
 /// cut at the first zero byte; album, year and comment are only trimmed.
 /// With a v1.1 track the comment is its first 28 bytes.
 std::optional<Id3v1Fields> parseId3v1(std::span<const std::uint8_t, kId3v1Size> block);
+/// parseId3v1() into `fields`, whose strings keep their buffers; false (and
+/// `fields` unchanged) when the block is no version 1 tag.
+bool parseId3v1Into(std::span<const std::uint8_t, kId3v1Size> block, Id3v1Fields& fields);
 
 /// True when the three bytes read "TAG" in any letter case.
 bool isId3v1Marker(std::span<const std::uint8_t, 3> bytes);

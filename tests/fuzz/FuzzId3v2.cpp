@@ -110,9 +110,11 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     // The reader for display gives exactly the values of the full read.
     static constexpr std::int32_t kEveryId[] = {1, 2, 3, 4, 5, 6, 7, 8, 9, 10, 11, 12};
     brindle::id3v2::clsTv2 shown(fileSystem, clock);
-    std::vector<std::string> values;
+    std::vector<std::string> values(12);
+    std::vector<std::string*> outputs;
+    for (std::string& value : values) outputs.push_back(&value);
     if (auto file = fileSystem.openForReading(path)) {
-      shown.readframevalues(*file.value(), kEveryId, values);
+      shown.readframevalues(*file.value(), kEveryId, outputs);
       for (std::int32_t id = 1; id <= 12; ++id) {
         if (values[static_cast<std::size_t>(id - 1)] != first.getframevalue(id)) __builtin_trap();
       }
