@@ -16,21 +16,47 @@ namespace brindle::id3v2 {
 
 namespace {
 
-/// The tag body as a run of `end` bytes of which only the first `real` are
-/// held; the rest read as zeros.
+/// The tag body as a run of `end` bytes of which only the first `held` are
+/// held; the rest read as zeros. The bytes are in memory, or in a file from
+/// which they are read a piece at a time as they are looked at, so that the
+/// content of a frame nobody wants (a cover picture) is never read.
 class TagBody {
  public:
-  TagBody(ByteView bytes, std::size_t end) : m_bytes(bytes), m_end(end) {}
+  TagBody(ByteView bytes, std::size_t end)
+      : m_bytes(bytes), m_held(std::min(bytes.size(), end)), m_end(end) {}
+  /// The body that starts at `offset` of `file`, which holds `held` of it.
+  TagBody(platform::ReadableFile& file, std::uint64_t offset, std::size_t held, std::size_t end)
+      : m_file(&file), m_offset(offset), m_held(std::min(held, end)), m_end(end) {}
 
   std::size_t end() const { return m_end; }
-  std::size_t held() const { return std::min(m_bytes.size(), m_end); }
-  std::uint8_t at(std::size_t index) const { return index < held() ? m_bytes[index] : 0; }
+  std::size_t held() const { return m_held; }
+  std::uint8_t at(std::size_t index) const {
+    if (index >= m_held) return 0;
+    if (!m_file) return m_bytes[index];
+    return atInFile(index);
+  }
   std::array<std::uint8_t, 4> four(std::size_t index) const {
     return {at(index), at(index + 1), at(index + 2), at(index + 3)};
   }
+  /// The bytes from `from`, which the body holds; from a file they stay
+  /// valid until the next call.
   ByteView slice(std::size_t from, std::size_t length) const {
-    return m_bytes.subspan(from, length);
+    if (!m_file) return m_bytes.subspan(from, length);
+    if (from >= m_pieceStart && from + length <= m_pieceStart + m_piece.size()) {
+      return ByteView(m_piece).subspan(from - m_pieceStart, length);
+    }
+    m_content.resize(length);
+    auto got = m_file->readAt(m_offset + from, m_content);
+    if (!got) {
+      m_error = got.error();
+      m_content.clear();
+    } else {
+      m_content.resize(got.value());
+    }
+    return m_content;
   }
+  /// The first read from the file that failed; its bytes read as zeros.
+  const std::optional<platform::Error>& readError() const { return m_error; }
 
   /// A frame ending at `position` is followed by the tag's end, padding or
   /// another frame header.
@@ -44,8 +70,39 @@ class TagBody {
   }
 
  private:
+  std::uint8_t atInFile(std::size_t index) const {
+    if (index < m_pieceStart || index >= m_pieceStart + m_piece.size()) readPiece(index);
+    return index - m_pieceStart < m_piece.size() ? m_piece[index - m_pieceStart] : 0;
+  }
+  /// Reads the piece of the body that starts at `index`: what is left of
+  /// the first 4 KB of the file at first (read with the tag's header, so
+  /// usually in memory already), a few KB wherever a frame header is
+  /// looked at after that.
+  void readPiece(std::size_t index) const {
+    constexpr std::size_t kPiece = 4096;
+    const std::uint64_t fileOffset = m_offset + index;
+    const std::size_t toBoundary =
+        fileOffset < kPiece ? static_cast<std::size_t>(kPiece - fileOffset) : kPiece;
+    m_piece.resize(std::min(m_held - index, toBoundary));
+    m_pieceStart = index;
+    auto got = m_file->readAt(fileOffset, m_piece);
+    if (!got) {
+      if (!m_error) m_error = got.error();
+      m_piece.clear();
+      return;
+    }
+    m_piece.resize(got.value());
+  }
+
   ByteView m_bytes;
+  platform::ReadableFile* m_file = nullptr;
+  std::uint64_t m_offset = 0;
+  std::size_t m_held;
   std::size_t m_end;
+  mutable ByteVector m_piece;
+  mutable std::size_t m_pieceStart = 0;
+  mutable ByteVector m_content;
+  mutable std::optional<platform::Error> m_error;
 };
 
 /// The content size of the frame at `position`. Version 2.3 sizes are plain
@@ -192,6 +249,8 @@ std::string parseVersion22Frames(const TagBody& tag, FrameVisitor& frames) {
 
 /// parseFrames() without the check of the header's flags.
 std::string readFrames(const TagHeader& header, ByteView body, FrameVisitor& frames);
+/// The frames of a version 2.3 or 2.4 body, synchronised already.
+std::string readFrameList(const TagHeader& header, const TagBody& tag, FrameVisitor& frames);
 
 /// Keeps every frame in the collection.
 class Collector final : public FrameVisitor {
@@ -247,13 +306,42 @@ std::string parseFrames(const TagHeader& header, ByteView body, clsF2& frames) {
   return parseFrames(header, body, collector);
 }
 
-std::string parseFrames(const TagHeader& header, ByteView body, FrameVisitor& frames) {
-  std::string problem = readFrames(header, body, frames);
+namespace {
+
+/// Why the flags of the tag header stop a write, if they do.
+std::string unknownFlagsProblem(const TagHeader& header) {
   // Flags the version does not define may change how the tag is laid out.
   const std::uint8_t knownFlags = header.major == 2 ? 0xC0 : header.major == 3 ? 0xE0 : 0xF0;
-  if (problem.empty() && (header.flags & ~knownFlags) != 0) {
-    problem = "the tag header has flags of unknown meaning";
+  return (header.flags & ~knownFlags) != 0 ? "the tag header has flags of unknown meaning"
+                                           : std::string();
+}
+
+}  // namespace
+
+std::string parseFrames(const TagHeader& header, ByteView body, FrameVisitor& frames) {
+  std::string problem = readFrames(header, body, frames);
+  if (problem.empty()) problem = unknownFlagsProblem(header);
+  return problem;
+}
+
+platform::Result<std::string> parseFramesOf(const TagHeader& header, platform::ReadableFile& file,
+                                            std::size_t held, FrameVisitor& frames) {
+  const std::size_t end = static_cast<std::size_t>(std::max<std::int64_t>(header.size, 0));
+  // A small tag is read in one, as is one unsynchronised as a whole or of
+  // version 2.2.
+  constexpr std::size_t kReadInOne = 16384;
+  if (std::min(held, end) <= kReadInOne || header.major < 3 || header.major > 4 ||
+      (header.major == 3 && header.unsynchronised())) {
+    ByteVector body(std::min(held, end));
+    auto got = file.readAt(kHeaderSize, body);
+    if (!got) return got.error();
+    body.resize(got.value());
+    return parseFrames(header, body, frames);
   }
+  const TagBody tag(file, kHeaderSize, held, end);
+  std::string problem = readFrameList(header, tag, frames);
+  if (tag.readError()) return *tag.readError();
+  if (problem.empty()) problem = unknownFlagsProblem(header);
   return problem;
 }
 
@@ -276,6 +364,10 @@ std::string readFrames(const TagHeader& header, ByteView body, FrameVisitor& fra
   }
   const TagBody tag(body, end);
   if (header.major == 2) return parseVersion22Frames(tag, frames);
+  return readFrameList(header, tag, frames);
+}
+
+std::string readFrameList(const TagHeader& header, const TagBody& tag, FrameVisitor& frames) {
   const bool tagUnsynchronised = header.major == 4 && header.unsynchronised();
   const std::optional<std::size_t> firstFrame = firstFramePosition(header, tag);
   if (!firstFrame) return "the tag's extended header cannot be read";
@@ -295,13 +387,14 @@ std::string readFrames(const TagHeader& header, ByteView body, FrameVisitor& fra
     // would only be zeros: reading stops at either.
     if (size > tag.end() - start) return pastTheEnd(id, false);
     if (start + size > tag.held()) return pastTheEnd(id, true);
+    position = start + static_cast<std::size_t>(size);
+    if (!frames.wants(id)) continue;
     const ByteView content = tag.slice(start, static_cast<std::size_t>(size));
     if (tagUnsynchronised || contentIsTransformed(header.major, flags[1])) {
       frames.transformed(id, header.major, flags, content, tagUnsynchronised);
     } else {
       frames.plain(id, flags, content);
     }
-    position = start + static_cast<std::size_t>(size);
   }
   return {};
 }

@@ -10,6 +10,8 @@
 
 #include "id3v2/Bytes.h"
 #include "id3v2/clsF2.h"
+#include "platform/FileSystem.h"
+#include "platform/Result.h"
 
 namespace brindle::id3v2 {
 
@@ -64,6 +66,10 @@ class FrameVisitor {
   virtual ~FrameVisitor() = default;
   /// A frame as the collection keeps it.
   virtual void add(std::shared_ptr<clsF> frame) = 0;
+  /// Whether the frames of this id are wanted at all: the content of the
+  /// others is not even read. Version 2.2 frames are all built and given to
+  /// add().
+  virtual bool wants(const std::string& id) const { return !id.empty(); }
   /// A frame whose content is stored as it is; by default made into its
   /// frame object and given to add().
   virtual void plain(const std::string& id, std::span<const std::uint8_t, 2> flags,
@@ -78,6 +84,14 @@ class FrameVisitor {
 
 /// parseFrames(), handing each frame to `visitor`.
 std::string parseFrames(const TagHeader& header, ByteView body, FrameVisitor& visitor);
+
+/// parseFrames() of the tag in `file` whose header is `header`; the file
+/// holds `held` bytes of its body. A large tag is read only where it is
+/// looked at: the content of a frame `visitor` does not want is not read (a
+/// tag of up to 16 KB, a version 2.2 tag and a version 2.3 tag
+/// unsynchronised as a whole are read in one). Fails when a read fails.
+platform::Result<std::string> parseFramesOf(const TagHeader& header, platform::ReadableFile& file,
+                                            std::size_t held, FrameVisitor& visitor);
 
 /// The bytes after the header of the tag renderTag() gives for `frames`.
 std::uint64_t tagBodySize(const clsF2& frames);

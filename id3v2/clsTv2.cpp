@@ -22,13 +22,10 @@ namespace {
 constexpr int kNameTries = 8;
 
 /// Zero characters become blanks; blanks at both ends go.
-std::string blankedAndTrimmed(std::string text) {
-  for (char& c : text)
-    if (c == '\0') c = ' ';
-  // Trimmed in place: no second string.
+void blankAndTrim(std::string& text) {
+  std::replace(text.begin(), text.end(), '\0', ' ');
   text.erase(text.find_last_not_of(' ') + 1);
   text.erase(0, text.find_first_not_of(' '));
-  return text;
 }
 
 /// The values of a text frame joined with " / ": each zero character ends
@@ -89,7 +86,7 @@ void showInPlace(std::string& value, const std::string& id, std::uint8_t major) 
   // Version 2.4 text frames may hold several values, each ended by a zero
   // character; they are shown joined.
   if (major == 4 && kindOf(id) == FrameKind::Text) value = joinedValues(value);
-  value = blankedAndTrimmed(std::move(value));
+  blankAndTrim(value);
 }
 
 /// A frame id as one number, for quick comparison; 0 for an id that is not
@@ -102,15 +99,24 @@ std::uint32_t idKey(std::string_view id) {
          static_cast<std::uint32_t>(static_cast<std::uint8_t>(id[3]));
 }
 
+}  // namespace
+
 /// Takes, for each id asked for, the value of the first frame with that id
 /// that has one, as getframevalue() picks it, and builds no other frame: a
 /// plain text frame is decoded straight from the tag's bytes into the
 /// string that shows it.
 class ShownValues final : public FrameVisitor {
  public:
-  ShownValues(std::vector<std::uint32_t> keys, std::uint8_t major,
-              std::span<std::string* const> values)
-      : m_keys(std::move(keys)), m_major(major), m_values(values) {}
+  ShownValues(std::vector<std::uint32_t> keys, std::span<std::string* const> values)
+      : m_keys(std::move(keys)), m_values(values) {}
+
+  /// Called once the tag's version is known.
+  void setMajorVersion(std::uint8_t major) {
+    m_major = major;
+    // Version 2.4 keeps the year in the recording time frame.
+    if (major != 4) return;
+    std::replace(m_keys.begin(), m_keys.end(), idKey("TYER"), idKey("TDRC"));
+  }
 
   void add(std::shared_ptr<clsF> frame) override {
     const std::uint32_t key = idKey(frame->frameid());
@@ -118,6 +124,7 @@ class ShownValues final : public FrameVisitor {
     if (frame->isOpaque() && frame->valueText().empty()) return;
     take(key, frame->frameid(), [&](std::string& out) { out = frame->valueText(); });
   }
+  bool wants(const std::string& id) const override { return wanted(idKey(id)); }
   void plain(const std::string& id, std::span<const std::uint8_t, 2> flags,
              ByteView content) override {
     const std::uint32_t key = idKey(id);
@@ -158,33 +165,25 @@ class ShownValues final : public FrameVisitor {
   }
 
   std::vector<std::uint32_t> m_keys;
-  std::uint8_t m_major;
+  std::uint8_t m_major = 3;
   std::span<std::string* const> m_values;
 };
-
-}  // namespace
 
 platform::Status clsTv2::readframevalues(platform::ReadableFile& a_file,
                                          std::span<const std::int32_t> a_eframeids,
                                          std::span<std::string* const> a_values) {
   for (std::string* value : a_values) value->clear();
-  platform::Status read = readFramesOf(a_file, [&](const TagHeader& header, ByteView body) {
-    std::vector<std::uint32_t> keys;
-    keys.reserve(a_eframeids.size());
-    for (const std::int32_t frameId : a_eframeids) {
-      const std::string_view id = frameIdText(frameId);
-      // Version 2.4 keeps the year in the recording time frame.
-      keys.push_back(idKey(m_major == 4 && id == "TYER" ? "TDRC" : id));
-    }
-    ShownValues shown(std::move(keys), m_major, a_values);
-    return parseFrames(header, body, shown);
-  });
+  std::vector<std::uint32_t> keys;
+  keys.reserve(a_eframeids.size());
+  for (const std::int32_t frameId : a_eframeids) keys.push_back(idKey(frameIdText(frameId)));
+  ShownValues shown(std::move(keys), a_values);
+  const platform::Status read = readFramesOf(a_file, &shown);
   // The frames were not kept: writing now would drop them.
   if (m_hastag && !m_readProblem) m_readProblem = refusal("the tag was read for display only");
   return read;
 }
 
-platform::Status clsTv2::readFramesOf(platform::ReadableFile& a_file, const BodyReader& reader) {
+platform::Status clsTv2::readFramesOf(platform::ReadableFile& a_file, ShownValues* a_shown) {
   m_frames.clear();
   m_readProblem.reset();
   // A read error must not look like a file without frames to a later save.
@@ -209,12 +208,21 @@ platform::Status clsTv2::readFramesOf(platform::ReadableFile& a_file, const Body
   if (!fileSize) return failed(causedBy("cannot measure the file", fileSize.error()));
   const std::uint64_t available =
       fileSize.value() > kHeaderSize ? fileSize.value() - kHeaderSize : 0;
-  ByteVector body(static_cast<std::size_t>(
-      std::min<std::uint64_t>(available, static_cast<std::uint64_t>(header.size))));
-  auto got = a_file.readAt(kHeaderSize, body);
-  if (!got) return failed(causedBy("cannot read the tag", got.error()));
-  body.resize(got.value());
-  const std::string problem = reader ? reader(header, body) : parseFrames(header, body, m_frames);
+  const auto held = static_cast<std::size_t>(
+      std::min<std::uint64_t>(available, static_cast<std::uint64_t>(header.size)));
+  std::string problem;
+  if (a_shown) {
+    a_shown->setMajorVersion(m_major);
+    platform::Result<std::string> parsed = parseFramesOf(header, a_file, held, *a_shown);
+    if (!parsed) return failed(causedBy("cannot read the tag", parsed.error()));
+    problem = std::move(parsed.value());
+  } else {
+    ByteVector body(held);
+    auto got = a_file.readAt(kHeaderSize, body);
+    if (!got) return failed(causedBy("cannot read the tag", got.error()));
+    body.resize(got.value());
+    problem = parseFrames(header, body, m_frames);
+  }
   if (static_cast<std::uint64_t>(header.length()) > fileSize.value()) {
     m_readProblem = refusal("the tag claims " + std::to_string(header.length()) +
                             " bytes but the file has " + std::to_string(fileSize.value()));

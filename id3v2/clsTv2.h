@@ -32,6 +32,9 @@ struct FileEnding {
 using EndingOf =
     std::function<platform::Result<FileEnding>(platform::ReadableFile& file, std::uint64_t size)>;
 
+/// Takes the shown values of chosen frames while a tag is read.
+class ShownValues;
+
 /// The ID3v2 tag of one file, read and written as a whole.
 class clsTv2 {
  public:
@@ -125,11 +128,10 @@ class clsTv2 {
 
  private:
   std::string frameIdFor(std::int32_t a_eframeid) const;
-  /// Parses the frames of a tag's body, or, for readtag(), nothing.
-  using BodyReader = std::function<std::string(const TagHeader& header, ByteView body)>;
-  /// Reads the tag header and body of the file and parses the frames with
-  /// `reader` (none: into the collection); notes what stops a later write.
-  platform::Status readFramesOf(platform::ReadableFile& a_file, const BodyReader& reader);
+  /// Reads the tag header and the frames of the file, into the collection
+  /// or, when `a_shown` is given, only the values it asks for; notes what
+  /// stops a later write.
+  platform::Status readFramesOf(platform::ReadableFile& a_file, ShownValues* a_shown);
   /// The 1-based position of the first frame with the id that has a value
   /// (or, when `orKeptAsBytes`, of the first with the id at all); 0 when
   /// there is none.

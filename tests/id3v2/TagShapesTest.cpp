@@ -1,6 +1,8 @@
 // Tags of the odd shapes real files have, crafted byte by byte: what is read
 // from each, and what a save makes of it (exact bytes) or why it refuses
 // (file untouched).
+#include <array>
+#include <cerrno>
 #include <utility>
 #include <vector>
 
@@ -264,6 +266,14 @@ TEST_F(TagShapesTest, ReadForDisplayPicksTheFramesTheFullReadPicks) {
       {"a frame past the tag's end stops reading",
        id3tag(3, frame23("TALB", text("Kept")) + "TIT2" + plain(500) + bytes({0, 0}))},
       {"version 2.2", id3tag(2, "TT2" + bytes({0, 0, 4}) + text("Old"))},
+      {"a large picture between frames",
+       id3tag(3,
+              frame23("TIT2", text("Before")) + frame23("APIC", std::string(20000, 'p')) +
+                  frame23("TALB", text("After")) + frame23("TIT2", text("Late")),
+              300)},
+      {"a large tag whose last frame runs past the file",
+       id3tag(4, frame24("TPE1", text("Kept")) + frame24("APIC", std::string(9000, 'p')) + "TALB" +
+                     syncsafe(900))},
       {"no tag", kAudio},
   };
   for (const auto& [name, bytes] : tags) {
@@ -296,6 +306,49 @@ TEST_F(TagShapesTest, ReadAndSavedAsTheyShouldBe) {
     }
     EXPECT_EQ(contentOf(path), shape.after);
   }
+}
+
+/// A file that counts the bytes read from it.
+class CountingFile final : public platform::ReadableFile {
+ public:
+  explicit CountingFile(platform::ReadableFile& inner) : m_inner(inner) {}
+  platform::Result<std::size_t> readAt(std::uint64_t offset,
+                                       std::span<std::uint8_t> buffer) override {
+    bytesRead += buffer.size();
+    return m_inner.readAt(offset, buffer);
+  }
+  platform::Result<std::uint64_t> size() override { return m_inner.size(); }
+  std::size_t bytesRead = 0;
+
+ private:
+  platform::ReadableFile& m_inner;
+};
+
+TEST_F(TagShapesTest, ReadForDisplayNeitherReadsTheFramesItDoesNotShowNorHidesAReadError) {
+  const std::string picture = frame23("APIC", std::string(100000, 'p'));
+  const std::string path = song(
+      id3tag(3, frame23("TIT2", text("Before")) + picture + frame23("TALB", text("After")), 300) +
+      kAudio);
+  const std::array<std::int32_t, 2> ids{TIT2, TALB};
+  std::string title;
+  std::string album;
+  const std::array<std::string*, 2> outputs{&title, &album};
+  auto file = fileSystem.openForReading(path);
+  ASSERT_TRUE(file);
+  CountingFile counting(*file.value());
+  ASSERT_TRUE(container()->readframevalues(counting, ids, outputs));
+  EXPECT_EQ(title, "Before");
+  EXPECT_EQ(album, "After");
+  EXPECT_LT(counting.bytesRead, 20000u);
+
+  // The second read (the piece after the picture) fails.
+  fileSystem.failLater(platform::testing::FsOp::ReadAt, 2, {EIO, "scripted"});
+  auto failing = fileSystem.openForReading(path);
+  ASSERT_TRUE(failing);
+  const platform::Status read = container()->readframevalues(*failing.value(), ids, outputs);
+  ASSERT_FALSE(read);
+  EXPECT_EQ(read.error().code, EIO);
+  EXPECT_EQ(read.error().message.rfind("cannot read the tag", 0), 0u) << read.error().message;
 }
 
 /// A frame that only claims a size, so that a tag too large for its size
