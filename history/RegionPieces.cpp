@@ -2,6 +2,7 @@
 #include "history/RegionPieces.h"
 
 #include <algorithm>
+#include <cstring>
 
 namespace brindle::history {
 
@@ -82,12 +83,21 @@ std::vector<RegionPiece> splitRegion(id3v2::ByteView region) {
 }
 
 std::uint64_t contentHash(id3v2::ByteView bytes) {
-  std::uint64_t hash = 0xcbf29ce484222325ULL;
-  for (std::uint8_t byte : bytes) {
-    hash ^= byte;
-    hash *= 0x100000001b3ULL;
+  // Eight bytes a step, each step mixed by a multiplication and a shift:
+  // covers of 100 KB are hashed on every save of a batch.
+  constexpr std::uint64_t kPrime = 0x9E3779B97F4A7C15ULL;
+  std::uint64_t hash = 0xcbf29ce484222325ULL ^ bytes.size();
+  std::size_t position = 0;
+  for (; position + 8 <= bytes.size(); position += 8) {
+    std::uint64_t word = 0;
+    std::memcpy(&word, bytes.data() + position, 8);
+    hash = (hash ^ word) * kPrime;
+    hash ^= hash >> 29;
   }
-  return hash;
+  std::uint64_t tail = 0;
+  std::memcpy(&tail, bytes.data() + position, bytes.size() - position);
+  hash = (hash ^ tail) * kPrime;
+  return hash ^ (hash >> 32);
 }
 
 }  // namespace brindle::history

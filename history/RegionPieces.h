@@ -25,7 +25,7 @@ struct RegionPiece {
 /// on, so any bytes come back as they were.
 std::vector<RegionPiece> splitRegion(id3v2::ByteView region);
 
-/// A 64-bit hash of `bytes` (FNV-1a), to find equal pieces.
+/// A 64-bit hash of `bytes`, to find equal pieces.
 std::uint64_t contentHash(id3v2::ByteView bytes);
 
 }  // namespace brindle::history

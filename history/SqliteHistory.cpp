@@ -1,7 +1,9 @@
 // The history in SQLite: batches, their tag and rename changes, and the
 // pieces of the tag regions stored once per distinct content.
+#include <algorithm>
 #include <chrono>
 #include <cstring>
+#include <unordered_map>
 #include <utility>
 
 #include "history/History.h"
@@ -245,7 +247,7 @@ class SqliteHistory final : public History {
     for (auto* statement : {&insert, &piece, &find, &add}) {
       if (!*statement) return statement->error();
     }
-    Pieces pieces{piece.value(), find.value(), add.value()};
+    Pieces pieces{piece.value(), find.value(), add.value(), {}};
     std::int64_t position = 0;
     for (const TagChange& change : tags) {
       BRINDLE_TRY(insert.value()
@@ -268,6 +270,9 @@ class SqliteHistory final : public History {
     Statement& insert;
     Statement& find;
     Statement& add;
+    /// The contents stored or found during this batch, by hash: the same
+    /// cover on every file of an album is then compared in memory.
+    std::unordered_map<std::int64_t, std::vector<std::pair<std::int64_t, id3v2::ByteView>>> seen;
   };
 
   platform::Status storeVersion2(Pieces& statements, std::int64_t changeId, Region region,
@@ -306,6 +311,17 @@ class SqliteHistory final : public History {
   platform::Result<std::int64_t> storeContent(Pieces& statements, id3v2::ByteView bytes) {
     const std::int64_t hash = toStored(contentHash(bytes));
     const auto length = static_cast<std::int64_t>(bytes.size());
+    auto& seen = statements.seen[hash];
+    for (const auto& [id, known] : seen) {
+      if (std::equal(known.begin(), known.end(), bytes.begin(), bytes.end())) return id;
+    }
+    platform::Result<std::int64_t> id = findOrAddContent(statements, bytes, hash, length);
+    if (id) seen.emplace_back(id.value(), bytes);
+    return id;
+  }
+
+  platform::Result<std::int64_t> findOrAddContent(Pieces& statements, id3v2::ByteView bytes,
+                                                  std::int64_t hash, std::int64_t length) {
     statements.find.bind(1, hash).bind(2, length);
     for (;;) {
       platform::Result<bool> row = statements.find.step();
