@@ -7,6 +7,7 @@
 
 #include "id3v2/AudioContent.h"
 #include "id3v2/Failure.h"
+#include "id3v2/FileRewrite.h"
 #include "id3v2/FrameKinds.h"
 #include "id3v2/ID3v2FrameId.h"
 #include "id3v2/InPlaceWrite.h"
@@ -16,9 +17,6 @@
 namespace brindle::id3v2 {
 
 namespace {
-
-/// How many more random names are tried when one is taken.
-constexpr int kNameTries = 8;
 
 /// Zero characters become blanks; blanks at both ends go.
 std::string blankedAndTrimmed(std::string text) {
@@ -213,16 +211,7 @@ platform::Status clsTv2::removetag(const std::string& a_sfile, bool a_bignorerea
 
 void clsTv2::finishAbandonedSaves(const std::string& a_sfile) {
   auto resolved = m_fileSystem.resolvedPath(a_sfile);
-  const std::string folder = folderPart(resolved ? resolved.value() : a_sfile);
-  auto listing = m_fileSystem.listDirectory(folder.empty() ? "." : folder);
-  if (!listing) return;
-  // Best effort: a leftover that cannot be handled now is tried next time.
-  for (const std::string& name : listing.value().files) {
-    if (isUndoName(name)) undoAbandoned(m_fileSystem, folder + name);
-  }
-  for (const std::string& name : listing.value().files) {
-    if (isTemporaryName(name)) (void)m_fileSystem.removeIfAbandoned(folder + name);
-  }
+  finishAbandonedSavesBeside(m_fileSystem, resolved ? resolved.value() : a_sfile);
 }
 
 platform::Status clsTv2::rewrite(const std::string& givenPath, const ByteVector& tag,
@@ -313,64 +302,9 @@ platform::Status clsTv2::rewrite(const std::string& givenPath, const ByteVector&
     return rewriteInPlace(m_fileSystem, path, fileSize.value(), *source.value(), tag, keepFrom,
                           audioLength, end.bytes);
   }
-  auto permissions = m_fileSystem.permissions(path);
-  if (!permissions) return causedBy("cannot read the file's permissions", permissions.error());
-  // The setuid and setgid bits come only with the owner (copyMetadata()):
-  // never a moment with this user's privileges on another user's program.
-  const unsigned plainPermissions = permissions.value() & 0777u;
-  // The temporary file never replaces anything: a new random name is tried
-  // when one is taken.
-  std::string temporary = temporaryNameBeside(path);
-  platform::Result<std::unique_ptr<platform::WritableFile>> target =
-      m_fileSystem.createNewFile(temporary, plainPermissions);
-  for (int attempt = 0; !target && target.error().code == EEXIST && attempt < kNameTries;
-       ++attempt) {
-    temporary = temporaryNameBeside(path);
-    target = m_fileSystem.createNewFile(temporary, plainPermissions);
-  }
-  if (!target) return causedBy("cannot create a temporary file beside it", target.error());
-
-  platform::WritableFile& out = *target.value();
-  bool replaced = false;
-  platform::Status written = [&]() -> platform::Status {
-    if (platform::Status step = out.write(tag); !step) {
-      return causedBy("cannot write the new tag", step.error());
-    }
-    const std::uint64_t audioLength = fileSize.value() - keepFrom - end.replaces;
-    if (platform::Status step = out.copyFrom(*source.value(), keepFrom, audioLength); !step) {
-      return causedBy("cannot copy the audio into the new file", step.error());
-    }
-    if (!end.bytes.empty()) {
-      if (platform::Status step = out.write(end.bytes); !step) {
-        return causedBy("cannot write the ID3v1 tag", step.error());
-      }
-    }
-    if (platform::Status step = m_fileSystem.copyMetadata(path, temporary); !step) {
-      return causedBy("cannot give the new file the owner and attributes of the old one",
-                      step.error());
-    }
-    if (platform::Status step = out.sync(); !step) {
-      return causedBy("cannot flush the new file to the disk", step.error());
-    }
-    if (platform::Status step = out.close(); !step) {
-      return causedBy("cannot close the new file", step.error());
-    }
-    if (platform::Status step = m_fileSystem.replaceFile(temporary, path); !step) {
-      return causedBy("cannot put the new file in place of the old one", step.error());
-    }
-    replaced = true;
-    // The rename is only durable once the folder is on the disk too.
-    if (platform::Status step = m_fileSystem.syncDirectoryOf(path); !step) {
-      return causedBy("the file was saved but its folder could not be flushed to the disk",
-                      step.error());
-    }
-    return {};
-  }();
-  if (!written && !replaced) {
-    target.value().reset();
-    (void)m_fileSystem.remove(temporary);
-  }
-  return written;
+  const std::uint64_t audioLength = fileSize.value() - keepFrom - end.replaces;
+  return replaceThroughTemporary(m_fileSystem, path, *source.value(), tag, keepFrom, audioLength,
+                                 end.bytes);
 }
 
 }  // namespace brindle::id3v2
