@@ -17,7 +17,7 @@
 namespace brindle::history {
 namespace {
 
-using namespace testing;
+using namespace shapes;
 using testsupport::TempDir;
 
 std::unique_ptr<History> openOrFail(const std::string& location,

@@ -7,7 +7,7 @@
 
 #include "id3v2/Bytes.h"
 
-namespace brindle::history::testing {
+namespace brindle::history::shapes {
 
 using id3v2::ByteVector;
 
@@ -81,4 +81,4 @@ inline ByteVector version1(const std::string& title) {
   return out;
 }
 
-}  // namespace brindle::history::testing
+}  // namespace brindle::history::shapes
