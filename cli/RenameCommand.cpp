@@ -12,6 +12,7 @@
 
 #include <nlohmann/json.hpp>
 
+#include "cli/CliHistory.h"
 #include "cli/EscapedName.h"
 #include "platform/Utf8.h"
 #include "platform/posix/PosixFileSystem.h"
@@ -246,8 +247,20 @@ ExitCode runRename(const RenameArguments& arguments, const std::string& operatio
       report.print(rename::plannedResult(entry));
     }
   } else {
-    rename::runBatch(list, fileSystem, choice.rule, rename::Progress::Shown,
-                     [&report](const rename::EntryResult& result) { report.print(result); });
+    std::optional<std::unique_ptr<history::History>> history = openHistoryForChanges("rename", err);
+    if (!history) return kFailed;
+    const std::vector<bool> selected = list.selectionFlags();
+    const auto planned =
+        static_cast<std::size_t>(std::count(selected.begin(), selected.end(), true));
+    const std::vector<rename::EntryResult> results =
+        rename::runBatch(list, fileSystem, choice.rule, rename::Progress::Shown,
+                         [&report](const rename::EntryResult& result) { report.print(result); },
+                         {history->get(), "brindle-cli rename " + operation, stopFlag()});
+    if (results.size() < planned) {
+      err << "brindle-cli rename: stopped; " << planned - results.size()
+          << " file(s) were not reached\n";
+      return kFailed;
+    }
   }
   return report.exitCode();
 }

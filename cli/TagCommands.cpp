@@ -8,6 +8,7 @@
 
 #include <nlohmann/json.hpp>
 
+#include "cli/CliHistory.h"
 #include "inspect/GenreList.h"
 #include "inspect/ID3.h"
 #include "inspect/Id3v1Tag.h"
@@ -220,6 +221,8 @@ Action defineWrite(CLI::App& command, std::ostream& out, std::ostream& err) {
       ->type_name("NAME=VALUE");
   return [options, &out, &err]() -> ExitCode {
     (void)out;
+    // What a crash left open is put right before anything changes.
+    if (!openHistoryForChanges("write", err)) return kFailed;
     platform::posix::PosixFileSystem posixFileSystem;
     return writeTags(posixFileSystem, options->file, options->assignments, err);
   };
@@ -232,6 +235,7 @@ Action defineRemoveV2(CLI::App& command, std::ostream& out, std::ostream& err) {
   auto options = declareFiles(command, false);
   return [options, &out, &err]() -> ExitCode {
     (void)out;
+    if (!openHistoryForChanges("remove-v2", err)) return kFailed;
     platform::posix::PosixFileSystem posixFileSystem;
     return removeVersion2Tags(posixFileSystem, options->files, err);
   };
