@@ -195,8 +195,8 @@ platform::Status clsTv2::writetag(const std::string& a_sfile, bool a_bignoreread
   if (std::optional<platform::Error> refused = writeRefusal()) return noted(*refused);
   if (m_busy) m_busy(true);
   finishAbandonedSaves(a_sfile);
-  platform::Status written = applied(plan(a_sfile, renderTag(m_frames, m_major), a_bignorereadonly,
-                                          Rewrite::WriteTag, a_ending));
+  platform::Status written = applied(
+      plan(a_sfile, renderTag(m_frames, m_major), a_bignorereadonly, Rewrite::WriteTag, a_ending));
   if (written) m_hastag = true;
   if (m_busy) m_busy(false);
   return noted(std::move(written));
@@ -205,8 +205,8 @@ platform::Status clsTv2::writetag(const std::string& a_sfile, bool a_bignoreread
 platform::Result<TagChange> clsTv2::planwrite(const std::string& a_sfile, bool a_bignorereadonly,
                                               const EndingOf& a_ending) {
   if (std::optional<platform::Error> refused = writeRefusal()) return *refused;
-  auto planned = plan(a_sfile, renderTag(m_frames, m_major), a_bignorereadonly, Rewrite::WriteTag,
-                      a_ending);
+  auto planned =
+      plan(a_sfile, renderTag(m_frames, m_major), a_bignorereadonly, Rewrite::WriteTag, a_ending);
   if (!planned) return planned.error();
   return std::move(*planned.value());
 }

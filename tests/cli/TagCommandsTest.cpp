@@ -35,7 +35,7 @@ class TagCommandsTest : public ::testing::Test {
 TEST_F(TagCommandsTest, FullDiskIsReportedWithTheSystemsText) {
   const std::string path = folder.write("song.mp3", audio());
   fileSystem.fail(FsOp::Write, {ENOSPC, "scripted"});
-  EXPECT_EQ(writeTags(fileSystem, path, {"TAGv2Title=x"}, err), kFailed);
+  EXPECT_EQ(writeTags(fileSystem, {path}, {"TAGv2Title=x"}, err), kFailed);
   EXPECT_EQ(
       err.str(),
       "Error: 10\nbrindle-cli: " + path +
@@ -45,7 +45,7 @@ TEST_F(TagCommandsTest, FullDiskIsReportedWithTheSystemsText) {
 TEST_F(TagCommandsTest, RefusedCreationIsReportedForEachFailingWrite) {
   const std::string path = folder.write("song.mp3", audio());
   fileSystem.fail(FsOp::CreateNewFile, {EACCES, "scripted"});
-  EXPECT_EQ(writeTags(fileSystem, path, {}, err), kFailed);
+  EXPECT_EQ(writeTags(fileSystem, {path}, {}, err), kFailed);
   // Both tags are written in one step: one event, with its reason.
   EXPECT_EQ(err.str(), "Error: 10\nbrindle-cli: " + path +
                            ": cannot create a temporary file beside it: Permission denied\n");
@@ -82,7 +82,7 @@ TEST_P(TagCommandsRefusal, PrintsTheCodeAndTheReasonAndKeepsEveryByte) {
   const Refusal& row = GetParam();
   const std::string path = folder.write("song.mp3", row.content);
   if (row.createFault) fileSystem.fail(FsOp::CreateNewFile, *row.createFault);
-  EXPECT_EQ(writeTags(fileSystem, path, {"TAGv2Title=x", "TAGv1Artist=y"}, err), kFailed);
+  EXPECT_EQ(writeTags(fileSystem, {path}, {"TAGv2Title=x", "TAGv1Artist=y"}, err), kFailed);
   EXPECT_EQ(err.str(), "Error: 10\nbrindle-cli: " + path + ": " + row.reason + "\n");
   EXPECT_EQ(testsupport::TempDir::read(path), row.content);
   EXPECT_EQ(folder.names(), std::vector<std::string>{"song.mp3"});
@@ -109,7 +109,7 @@ INSTANTIATE_TEST_SUITE_P(
 
 TEST_F(TagCommandsTest, SuccessPrintsNothing) {
   const std::string path = folder.write("song.mp3", audio());
-  EXPECT_EQ(writeTags(fileSystem, path, {"TAGv2Title=x"}, err), kSuccess);
+  EXPECT_EQ(writeTags(fileSystem, {path}, {"TAGv2Title=x"}, err), kSuccess);
   EXPECT_EQ(err.str(), "");
 }
 
