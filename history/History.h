@@ -74,8 +74,14 @@ class History {
   virtual platform::Result<std::vector<RenameChange>> renameChanges(BatchId id) = 0;
 };
 
+/// The size the history may reach before its oldest closed batches go.
+inline constexpr std::uint64_t kDefaultSizeLimit = 256ULL * 1024 * 1024;
+
 /// Opens (creating it when missing) the history at `location`; ":memory:"
-/// gives one that lives as long as the object, for tests.
-platform::Result<std::unique_ptr<History>> openHistory(const std::string& location);
+/// gives one that lives as long as the object, for tests. Past `sizeLimit`
+/// bytes the oldest closed batches are removed (when it opens and whenever a
+/// batch closes); open batches are always kept.
+platform::Result<std::unique_ptr<History>> openHistory(const std::string& location,
+                                                       std::uint64_t sizeLimit = kDefaultSizeLimit);
 
 }  // namespace brindle::history

@@ -4,6 +4,7 @@
 
 #include <algorithm>
 
+#include "history/RecordedRename.h"
 #include "platform/Platform.h"
 #include "platform/Utf8.h"
 #include "platform/text/FileNameText.h"
@@ -30,6 +31,10 @@ std::string ask(platform::Dialogs& dialogs, const std::string& prompt) {
 /// The confirmation of the character edits: OK runs the walk.
 bool confirmCharacterEdit(platform::Dialogs& dialogs) {
   return dialogs.message("Rename Files Now?", Buttons::OkCancel, Icon::Critical) == Answer::Ok;
+}
+
+WalkRecording recording(const RenameServices& services, const char* command) {
+  return {services.history, command, nullptr};
 }
 
 /// `directory` followed by one separator.
@@ -61,28 +66,35 @@ void convertCase(RenameServices services, ui::FileListHost& list, CaseKind kind)
       Answer::Yes) {
     return;
   }
-  runBatch(list, services.fileSystem, caseRule(kind));
+  const char* command = kind == CaseKind::Lower   ? "Convert All to Lowercase"
+                        : kind == CaseKind::Upper ? "Convert All to Uppercase"
+                                                  : "Convert to Title Case";
+  runBatch(list, services.fileSystem, caseRule(kind), Progress::Shown, {},
+           recording(services, command));
 }
 
 void removeCharacters(RenameServices services, ui::FileListHost& list) {
   std::string find = ask(services.dialogs, "Enter Character to Replace");
   std::string replacement = ask(services.dialogs, "enter New Character");
   if (!confirmCharacterEdit(services.dialogs)) return;
-  runBatch(list, services.fileSystem, replaceRule(std::move(find), std::move(replacement)));
+  runBatch(list, services.fileSystem, replaceRule(std::move(find), std::move(replacement)),
+           Progress::Shown, {}, recording(services, "Remove Characters From Filenames"));
 }
 
 void removeLeftMostCharacters(RenameServices services, ui::FileListHost& list,
                               CharacterEditNumbers& numbers) {
   numbers.count = enteredOr(ask(services.dialogs, kCountPrompt), numbers.count);
   if (!confirmCharacterEdit(services.dialogs)) return;
-  runBatch(list, services.fileSystem, removeLeftRule(numbers.count));
+  runBatch(list, services.fileSystem, removeLeftRule(numbers.count), Progress::Shown, {},
+           recording(services, "Remove Left Most"));
 }
 
 void removeRightMostCharacters(RenameServices services, ui::FileListHost& list,
                                CharacterEditNumbers& numbers) {
   numbers.count = enteredOr(ask(services.dialogs, kCountPrompt), numbers.count);
   if (!confirmCharacterEdit(services.dialogs)) return;
-  runBatch(list, services.fileSystem, removeRightRule(numbers.count));
+  runBatch(list, services.fileSystem, removeRightRule(numbers.count), Progress::Shown, {},
+           recording(services, "Remove Right Most"));
 }
 
 void removeMiddleMostCharacters(RenameServices services, ui::FileListHost& list,
@@ -92,7 +104,8 @@ void removeMiddleMostCharacters(RenameServices services, ui::FileListHost& list,
       enteredOr(ask(services.dialogs, "Enter Starting Place From Left to Right"), numbers.start);
   numbers.count = enteredOr(ask(services.dialogs, kCountPrompt), numbers.count);
   if (!confirmCharacterEdit(services.dialogs)) return;
-  runBatch(list, services.fileSystem, removeMiddleRule(numbers.start, numbers.count));
+  runBatch(list, services.fileSystem, removeMiddleRule(numbers.start, numbers.count),
+           Progress::Shown, {}, recording(services, "Remove Middle Most"));
 }
 
 void changeExtensions(RenameServices services, ui::FileListHost& list) {
@@ -114,7 +127,7 @@ void changeExtensions(RenameServices services, ui::FileListHost& list) {
     return;
   }
   runBatch(list, services.fileSystem, extensionRule(list.currentDirectory(), std::move(extension)),
-           Progress::Hidden);
+           Progress::Hidden, {}, recording(services, "Rename All Extension(s)"));
 }
 
 std::optional<std::string> typedTargetPath(const std::string& directory, const std::string& oldName,
@@ -157,7 +170,8 @@ void renameSingleFile(RenameServices services, ui::FileListHost& list) {
   // Errors are ignored: the report below is the only feedback.
   if (!answer.empty()) {
     if (std::optional<std::string> target = typedTargetPath(directory, name, answer)) {
-      (void)services.fileSystem.renameNoReplace(oldPath, *target);
+      (void)history::recordedRename(services.history, services.fileSystem, "Rename Single File",
+                                    oldPath, *target);
     }
   }
   list.rereadFileList();
@@ -191,7 +205,8 @@ NameBoxOutcome renameFromNameBox(RenameServices services, ui::FileListHost& list
       standsForUnknownBytes(typedName, oldName)
           ? platform::Status(platform::Error{
                 0, "The new name still shows characters that stand for bytes of the old name."})
-          : services.fileSystem.renameNoReplace(oldPath, newPath);
+          : history::recordedRename(services.history, services.fileSystem, "Save Edited", oldPath,
+                                    newPath);
   list.rereadFileList();
   if (status) return NameBoxOutcome::Renamed;
   services.dialogs.message("The file was not renamed:\r\n" + platform::fileNameToUtf8(oldPath) +
@@ -217,8 +232,9 @@ NumberedResult renameNumbered(RenameServices services, ui::FileListHost& list,
     result.outcome = NumberedResult::Outcome::Declined;
     return result;
   }
-  const std::vector<EntryResult> results = runBatch(
-      list, services.fileSystem, numberingRule(options, static_cast<int>(start)), Progress::Hidden);
+  const std::vector<EntryResult> results =
+      runBatch(list, services.fileSystem, numberingRule(options, static_cast<int>(start)),
+               Progress::Hidden, {}, recording(services, "Rename All Files"));
   result.outcome = NumberedResult::Outcome::Done;
   for (const EntryResult& entry : results) {
     if (entry.outcome != EntryResult::Outcome::Failed) continue;
