@@ -11,6 +11,7 @@
 
 #include <nlohmann/json.hpp>
 
+#include "cli/ChangeHistory.h"
 #include "cli/StopOnSignals.h"
 #include "history/TagBatch.h"
 #include "id3v2/FileRewrite.h"
@@ -262,9 +263,14 @@ Action defineWrite(CLI::App& command, std::ostream& out, std::ostream& err) {
   return [options, &out, &err]() -> ExitCode {
     (void)out;
     platform::posix::PosixFileSystem posixFileSystem;
+    auto history = openChangeHistory(posixFileSystem, err);
+    if (!history) {
+      err << "brindle-cli: " << history.error().message << '\n';
+      return kFailed;
+    }
     const StopOnSignals stop;
-    return writeTags(posixFileSystem, options->files, options->assignments, err, nullptr,
-                     &stop.requested());
+    return writeTags(posixFileSystem, options->files, options->assignments, err,
+                     history.value().get(), &stop.requested());
   };
 }
 
@@ -276,8 +282,14 @@ Action defineRemoveV2(CLI::App& command, std::ostream& out, std::ostream& err) {
   return [options, &out, &err]() -> ExitCode {
     (void)out;
     platform::posix::PosixFileSystem posixFileSystem;
+    auto history = openChangeHistory(posixFileSystem, err);
+    if (!history) {
+      err << "brindle-cli: " << history.error().message << '\n';
+      return kFailed;
+    }
     const StopOnSignals stop;
-    return removeVersion2Tags(posixFileSystem, options->files, err, nullptr, &stop.requested());
+    return removeVersion2Tags(posixFileSystem, options->files, err, history.value().get(),
+                              &stop.requested());
   };
 }
 

@@ -8,6 +8,8 @@
 #include <sys/wait.h>
 #include <unistd.h>
 
+#include <cstdlib>
+
 #include <algorithm>
 #include <chrono>
 #include <random>
@@ -39,7 +41,23 @@ int runWrite(const std::string& path, long killAfterMicroseconds) {
   return status;
 }
 
+/// Each process test keeps its history in a folder of its own (and never in
+/// the user's); "off" runs without one.
+class HistoryFolder {
+ public:
+  explicit HistoryFolder(bool on) {
+    ::setenv("BRINDLE_HISTORY", on ? m_folder.file("history.sqlite").c_str() : "off", 1);
+  }
+  ~HistoryFolder() { ::unsetenv("BRINDLE_HISTORY"); }
+
+ private:
+  testsupport::TempDir m_folder;
+};
+
 TEST(KilledSave, FileIsWhollyOldOrWhollyNewAndLeftoversGo) {
+  // Without the history: the save's own undo record or new file keeps the
+  // file whole.
+  const HistoryFolder history(false);
   // Audio large enough that the copy takes a while.
   std::string audio("\xFF\xFB\x90\x64", 4);
   audio.reserve(24 << 20);
@@ -101,7 +119,10 @@ std::string oldTag(std::size_t padding) {
 /// once the next save in the folder has run, every file is wholly old or
 /// wholly new (tags written in place or through a new file alike) and no
 /// leftover is in the folder.
-TEST(KilledBatchSave, EveryFileIsWhollyOldOrWhollyNew) {
+class KilledBatchSave : public ::testing::TestWithParam<bool> {};
+
+TEST_P(KilledBatchSave, EveryFileIsWhollyOldOrWhollyNew) {
+  const HistoryFolder history(GetParam());
   constexpr int kFiles = 20;
   std::vector<std::string> names;
   std::vector<std::string> old;
@@ -137,7 +158,8 @@ TEST(KilledBatchSave, EveryFileIsWhollyOldOrWhollyNew) {
   for (int round = 0; round < 15; ++round) {
     testsupport::TempDir folder;
     runCli(writeOld(folder), delay(random));
-    // The next save in the folder finishes what the killed one left.
+    // The next save finishes what the killed one left: from the history, or
+    // from the undo record or temporary file in the folder without one.
     const std::string other = folder.write("other.mp3", old[1]);
     const int next = runCli({"write", other}, -1);
     ASSERT_TRUE(WIFEXITED(next) && WEXITSTATUS(next) == 0);
@@ -151,6 +173,9 @@ TEST(KilledBatchSave, EveryFileIsWhollyOldOrWhollyNew) {
     EXPECT_EQ(folder.names(), expected) << "round " << round;
   }
 }
+
+INSTANTIATE_TEST_SUITE_P(History, KilledBatchSave, ::testing::Values(true, false),
+                         [](const auto& info) { return info.param ? "On" : "Off"; });
 
 TEST(FifoNamedLikeAnMp3File, EveryCommandEndsWithAReason) {
   testsupport::TempDir folder;
