@@ -9,8 +9,10 @@
 
 #include <nlohmann/json.hpp>
 
-#include "cli/CliHistory.h"
+#include "cli/ChangeHistory.h"
 #include "cli/EscapedName.h"
+#include "cli/StopOnSignals.h"
+#include "history/Location.h"
 #include "history/Undo.h"
 #include "platform/posix/PosixFileSystem.h"
 
@@ -47,13 +49,18 @@ std::string utcTime(std::int64_t seconds) {
 }
 
 ExitCode listHistory(bool json, std::ostream& out, std::ostream& err) {
-  std::optional<std::unique_ptr<history::History>> history = openHistoryForReading("history", err);
-  if (!history) return kFailed;
-  if (!*history) {
+  // Listing changes nothing: no recovery here.
+  auto history = history::openConfiguredHistory(history::processEnvironment());
+  if (!history) {
+    err << "brindle-cli history: cannot open the history: " << escapedName(history.error().message)
+        << '\n';
+    return kFailed;
+  }
+  if (!history.value()) {
     err << "brindle-cli history: the history is off (BRINDLE_HISTORY=off)\n";
     return kFailed;
   }
-  auto batches = (*history)->batches();
+  auto batches = history.value()->batches();
   if (!batches) {
     err << "brindle-cli history: " << escapedName(batches.error().message) << '\n';
     return kFailed;
@@ -77,14 +84,19 @@ ExitCode listHistory(bool json, std::ostream& out, std::ostream& err) {
 }
 
 ExitCode undo(std::optional<history::BatchId> id, std::ostream& out, std::ostream& err) {
-  std::optional<std::unique_ptr<history::History>> history = openHistoryForChanges("undo", err);
-  if (!history) return kFailed;
-  if (!*history) {
+  platform::posix::PosixFileSystem fileSystem;
+  auto opened = openChangeHistory(fileSystem, err);
+  if (!opened) {
+    err << "brindle-cli undo: " << escapedName(opened.error().message) << '\n';
+    return kFailed;
+  }
+  history::History* history = opened.value().get();
+  if (!history) {
     err << "brindle-cli undo: the history is off (BRINDLE_HISTORY=off)\n";
     return kFailed;
   }
   if (!id) {
-    auto last = history::lastUndoableBatch(**history);
+    auto last = history::lastUndoableBatch(*history);
     if (!last) {
       err << "brindle-cli undo: " << escapedName(last.error().message) << '\n';
       return kFailed;
@@ -95,8 +107,9 @@ ExitCode undo(std::optional<history::BatchId> id, std::ostream& out, std::ostrea
     }
     id = last.value()->id;
   }
-  platform::posix::PosixFileSystem fileSystem;
-  auto report = history::undoBatch(**history, fileSystem, *id, stopFlag());
+  // Ctrl-C and SIGTERM let the file being restored finish its step.
+  const StopOnSignals stop;
+  auto report = history::undoBatch(*history, fileSystem, *id, &stop.requested());
   if (!report) {
     err << "brindle-cli undo: " << escapedName(report.error().message) << '\n';
     return kFailed;
