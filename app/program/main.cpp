@@ -57,7 +57,7 @@ int main(int argc, char** argv) {
   history = brindle::app::openHistoryAtStart(brindle::history::processEnvironment(),
                                              platform.fileSystem, platform.dialogs);
   brindle::rename::installRenameCommands(window, history.get());
-  brindle::tageditor::installTagEditorCommands(window);
+  brindle::tageditor::installTagEditorCommands(window, history.get());
   if (!window.startUp()) return 0;
   window.show();
   return QApplication::exec();
