@@ -5,6 +5,7 @@
 #include <gtest/gtest.h>
 
 #include <atomic>
+#include <functional>
 #include <map>
 #include <set>
 #include <string>
@@ -15,7 +16,9 @@
 #include "history/Recovery.h"
 #include "history/Undo.h"
 #include "platform/testing/RecordingFileSystem.h"
+#include "platform/testing/ScriptedDialogs.h"
 #include "rename/core/BatchWalk.h"
+#include "rename/core/RenameCommands.h"
 #include "tests/rename/RenameTestSupport.h"
 
 namespace brindle::rename {
@@ -317,6 +320,114 @@ TEST_F(RenameHistoryTest, UndoRunsInReverseOrder) {
   EXPECT_EQ(TempDir::read(chain / "a"), "file a");
   EXPECT_EQ(TempDir::read(chain / "b"), "file b");
   EXPECT_FALSE(std::filesystem::exists(chain / "c"));
+}
+
+}  // namespace
+}  // namespace brindle::rename
+
+namespace brindle::rename {
+namespace {
+
+// Every rename command of the main window and the numbered rename dialog
+// records its renames as one batch named after the command.
+TEST(RenameCommandHistory, EachCommandRecordsItsBatchUnderItsName) {
+  struct Case {
+    const char* command;
+    std::vector<std::string> typed;
+    std::function<void(RenameServices, FolderList&)> run;
+    std::string renamedTo;
+  };
+  CharacterEditNumbers numbers;
+  const Case cases[] = {
+      {"Convert All to Lowercase",
+       {},
+       [](RenameServices s, FolderList& l) { convertCase(s, l, CaseKind::Lower); },
+       "song.mp3"},
+      {"Convert All to Uppercase",
+       {},
+       [](RenameServices s, FolderList& l) { convertCase(s, l, CaseKind::Upper); },
+       "SONG.MP3"},
+      {"Convert to Title Case",
+       {},
+       [](RenameServices s, FolderList& l) { convertCase(s, l, CaseKind::Title); },
+       "Song.mp3"},
+      {"Remove Characters From Filenames",
+       {"O", "0"},
+       [](RenameServices s, FolderList& l) { removeCharacters(s, l); },
+       "s0NG.mp3"},
+      {"Remove Left Most",
+       {"1"},
+       [&](RenameServices s, FolderList& l) { removeLeftMostCharacters(s, l, numbers); },
+       "ONG.mp3"},
+      {"Remove Right Most",
+       {"1"},
+       [&](RenameServices s, FolderList& l) { removeRightMostCharacters(s, l, numbers); },
+       "sON.mp3"},
+      {"Remove Middle Most",
+       {"2", "1"},
+       [&](RenameServices s, FolderList& l) { removeMiddleMostCharacters(s, l, numbers); },
+       "sNG.mp3"},
+      {"Rename All Extension(s)",
+       {"ogg"},
+       [](RenameServices s, FolderList& l) { changeExtensions(s, l); },
+       "sONG.ogg"},
+      {"Rename All Files",
+       {},
+       [](RenameServices s, FolderList& l) {
+         NumberingOptions options;
+         options.commonName = "Track";
+         renameNumbered(s, l, options, "1");
+       },
+       ""},
+      {"Save Edited",
+       {},
+       [](RenameServices s, FolderList& l) {
+         l.setCurrent("sONG.mp3");
+         renameFromNameBox(s, l, "Tune.mp3");
+       },
+       "Tune.mp3"},
+      {"Rename Single File",
+       {"Other.mp3"},
+       [](RenameServices s, FolderList& l) {
+         l.setCurrent("sONG.mp3");
+         renameSingleFile(s, l);
+       },
+       "Other.mp3"},
+  };
+  for (const Case& test : cases) {
+    SCOPED_TRACE(test.command);
+    TempDir folder;
+    folder.write("sONG.mp3", "song");
+    FolderList list(folder.path());
+    list.selectAll();
+    platform::testing::ScriptedDialogs dialogs;
+    // The boxes in the order they come: the single rename asks before its
+    // input, the others after theirs; the character edits confirm with OK.
+    const std::string command = test.command;
+    const platform::Answer confirm =
+        command.starts_with("Remove") ? platform::Answer::Ok : platform::Answer::Yes;
+    if (command == "Rename Single File") dialogs.answer(confirm);
+    for (const std::string& text : test.typed) dialogs.type(text);
+    if (command != "Rename Single File") dialogs.answer(confirm);
+    platform::posix::PosixFileSystem fileSystem;
+    auto history = memoryHistory();
+    ASSERT_TRUE(history);
+    test.run({dialogs, fileSystem, history.get()}, list);
+
+    auto batches = history->batches();
+    ASSERT_TRUE(batches.ok());
+    ASSERT_EQ(batches.value().size(), 1u);
+    EXPECT_EQ(batches.value()[0].command, test.command);
+    EXPECT_EQ(batches.value()[0].state, BatchState::Done);
+    auto renames = history->renameChanges(batches.value()[0].id);
+    ASSERT_TRUE(renames.ok());
+    ASSERT_EQ(renames.value().size(), 1u);
+    EXPECT_EQ(renames.value()[0].oldName, "sONG.mp3");
+    if (!test.renamedTo.empty()) {
+      EXPECT_EQ(renames.value()[0].newName, test.renamedTo);
+    }
+    EXPECT_EQ(TempDir::read(folder / renames.value()[0].newName), "song");
+  }
 }
 
 }  // namespace
