@@ -72,6 +72,13 @@ class History {
   virtual platform::Result<std::vector<BatchSummary>> batches() = 0;
   virtual platform::Result<std::vector<TagChange>> tagChanges(BatchId id) = 0;
   virtual platform::Result<std::vector<RenameChange>> renameChanges(BatchId id) = 0;
+
+  /// Whether open batch `id` is still being carried out by a running
+  /// program (this one or another): a recovery leaves it alone.
+  virtual bool isRunning(BatchId id) {
+    (void)id;
+    return false;
+  }
 };
 
 /// The size the history may reach before its oldest closed batches go.

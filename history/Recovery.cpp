@@ -71,7 +71,8 @@ platform::Result<std::vector<RecoveredBatch>> recoverOpenBatches(History& histor
   if (!batches) return batches.error();
   std::vector<BatchSummary> open;
   for (const BatchSummary& batch : batches.value()) {
-    if (batch.state == BatchState::Open) open.push_back(batch);
+    // A batch another program is carrying out right now is its own.
+    if (batch.state == BatchState::Open && !history.isRunning(batch.id)) open.push_back(batch);
   }
   // Oldest first: a later batch may have changed the same files again.
   std::reverse(open.begin(), open.end());

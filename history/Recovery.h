@@ -23,7 +23,8 @@ struct RecoveredBatch {
   std::vector<std::string> unreachable;
 };
 
-/// Brings the files of every open batch, oldest first, to one whole state
+/// Brings the files of every open batch whose program ended (see
+/// History::isRunning), oldest first, to one whole state
 /// each and marks the batch Recovered. A tag change goes through
 /// recoverTagChange; a rename never stays under its temporary name: a file
 /// found there is renamed on to its new name (back to its old one when the

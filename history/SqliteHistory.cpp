@@ -7,6 +7,7 @@
 #include <utility>
 
 #include "history/History.h"
+#include "history/OwnerMark.h"
 #include "history/RegionPieces.h"
 #include "history/Sqlite.h"
 
@@ -24,7 +25,7 @@ constexpr const char* kSchema = R"(
 PRAGMA auto_vacuum = INCREMENTAL;
 CREATE TABLE IF NOT EXISTS batches(
   id INTEGER PRIMARY KEY, started_at INTEGER NOT NULL, command TEXT NOT NULL,
-  file_count INTEGER NOT NULL, state INTEGER NOT NULL, undoes INTEGER);
+  file_count INTEGER NOT NULL, state INTEGER NOT NULL, undoes INTEGER, owner TEXT);
 CREATE TABLE IF NOT EXISTS contents(
   id INTEGER PRIMARY KEY, hash INTEGER NOT NULL, length INTEGER NOT NULL, bytes BLOB NOT NULL);
 CREATE INDEX IF NOT EXISTS contents_by_hash ON contents(hash, length);
@@ -92,8 +93,8 @@ class Transaction {
 
 class SqliteHistory final : public History {
  public:
-  SqliteHistory(Database database, std::uint64_t sizeLimit)
-      : m_database(std::move(database)), m_sizeLimit(sizeLimit) {}
+  SqliteHistory(Database database, std::uint64_t sizeLimit, std::string file)
+      : m_database(std::move(database)), m_sizeLimit(sizeLimit), m_owner(std::move(file)) {}
 
   platform::Status prepare() {
     BRINDLE_TRY(m_database.execute(kSchema));
@@ -110,9 +111,11 @@ class SqliteHistory final : public History {
                                        std::optional<BatchId> undoes) override {
     Transaction transaction(m_database);
     BRINDLE_TRY(transaction.begin());
+    // Taken before the batch is visible to other processes.
+    const std::string& owner = m_owner.token();
     platform::Result<Statement> insert = m_database.prepare(
-        "INSERT INTO batches(started_at, command, file_count, state, undoes) "
-        "VALUES(?, ?, ?, ?, ?)");
+        "INSERT INTO batches(started_at, command, file_count, state, undoes, owner) "
+        "VALUES(?, ?, ?, ?, ?, ?)");
     if (!insert) return insert.error();
     const auto now = std::chrono::duration_cast<std::chrono::seconds>(
                          std::chrono::system_clock::now().time_since_epoch())
@@ -123,6 +126,7 @@ class SqliteHistory final : public History {
         .bind(3, static_cast<std::int64_t>(tags.size() + renames.size()))
         .bind(4, static_cast<std::int64_t>(BatchState::Open));
     if (undoes) insert.value().bind(5, *undoes);
+    if (!owner.empty()) insert.value().bind(6, owner);
     BRINDLE_TRY(insert.value().run());
     const BatchId id = m_database.lastInsertId();
     BRINDLE_TRY(insertTagChanges(id, tags));
@@ -161,6 +165,16 @@ class SqliteHistory final : public History {
       result.push_back(std::move(summary));
     }
     return result;
+  }
+
+  bool isRunning(BatchId id) override {
+    platform::Result<Statement> select =
+        m_database.prepare("SELECT owner FROM batches WHERE id = ? AND state = ?");
+    if (!select) return false;
+    select.value().bind(1, id).bind(2, static_cast<std::int64_t>(BatchState::Open));
+    platform::Result<bool> row = select.value().step();
+    if (!row || !row.value() || select.value().isNull(0)) return false;
+    return m_owner.isHeld(select.value().text(0));
   }
 
   platform::Result<std::vector<TagChange>> tagChanges(BatchId id) override {
@@ -408,6 +422,7 @@ class SqliteHistory final : public History {
 
   Database m_database;
   std::uint64_t m_sizeLimit;
+  OwnerMark m_owner;
 };
 
 #undef BRINDLE_TRY
@@ -418,7 +433,10 @@ platform::Result<std::unique_ptr<History>> openHistory(const std::string& locati
                                                        std::uint64_t sizeLimit) {
   platform::Result<Database> database = Database::open(location);
   if (!database) return database.error();
-  auto history = std::make_unique<SqliteHistory>(std::move(database.value()), sizeLimit);
+  // A history in memory is this process's alone: it needs no owner marks.
+  const bool inMemory = location.empty() || location == ":memory:";
+  auto history = std::make_unique<SqliteHistory>(std::move(database.value()), sizeLimit,
+                                                 inMemory ? std::string() : location);
   if (platform::Status status = history->prepare(); !status) return status.error();
   return std::unique_ptr<History>(std::move(history));
 }

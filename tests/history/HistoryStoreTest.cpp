@@ -10,7 +10,9 @@
 
 #include "history/History.h"
 #include "history/Location.h"
+#include "history/Recovery.h"
 #include "history/RegionPieces.h"
+#include "platform/posix/PosixFileSystem.h"
 #include "tests/history/TagShapes.h"
 #include "tests/support/TempDir.h"
 
@@ -170,6 +172,35 @@ TEST(HistoryStore, RecordSurvivesReopening) {
   ASSERT_EQ(changes.value().size(), 1u);
   EXPECT_EQ(changes.value()[0].before.version2,
             tag(3, 0, join({frame("TIT2", text("A")), zeros(100)})));
+}
+
+// A batch open in a running program is that program's: a recovery started
+// meanwhile (another program on the same history) leaves it alone. Once its
+// program is gone, the batch is the next recovery's.
+TEST(HistoryStore, ABatchOfARunningProgramIsNotRecovered) {
+  TempDir folder;
+  const std::string location = folder / "history.sqlite";
+  folder.write("Song.mp3", "song");
+  std::unique_ptr<History> running = openOrFail(location);
+  std::unique_ptr<History> starting = openOrFail(location);
+  ASSERT_TRUE(running && starting);
+  auto id = running->beginBatch("Rename", {}, {{folder.path(), "Song.mp3", "", "song.mp3"}});
+  ASSERT_TRUE(id.ok());
+  EXPECT_TRUE(running->isRunning(id.value()));
+  EXPECT_TRUE(starting->isRunning(id.value()));
+  platform::posix::PosixFileSystem fileSystem;
+  auto recovered = recoverOpenBatches(*starting, fileSystem);
+  ASSERT_TRUE(recovered.ok());
+  EXPECT_TRUE(recovered.value().empty());
+
+  running.reset();
+  EXPECT_FALSE(starting->isRunning(id.value()));
+  recovered = recoverOpenBatches(*starting, fileSystem);
+  ASSERT_TRUE(recovered.ok());
+  ASSERT_EQ(recovered.value().size(), 1u);
+  EXPECT_EQ(recovered.value()[0].toOld, std::vector<std::string>{folder / "Song.mp3"});
+  // No mark is left beside the history.
+  for (const std::string& name : folder.names()) EXPECT_EQ(name.find("-owner-"), std::string::npos);
 }
 
 // A title set on 2,000 files of 20 albums, each file with its album's
