@@ -118,8 +118,12 @@ void reportFailure(const std::string& file, const std::string& reason, ExitCode&
 
 /// Leftovers of killed saves are finished once per folder, not per file.
 void finishAbandonedSaves(platform::FileSystem& fileSystem, const std::vector<std::string>& files) {
+  std::set<std::string> given;
   std::set<std::string> folders;
   for (const std::string& file : files) {
+    // Most files share the folder they were named in: that folder is
+    // resolved once.
+    if (!given.insert(id3v2::folderPart(file)).second) continue;
     auto resolved = fileSystem.resolvedPath(file);
     const std::string& path = resolved ? resolved.value() : file;
     if (folders.insert(id3v2::folderPart(path)).second) {
@@ -129,23 +133,19 @@ void finishAbandonedSaves(platform::FileSystem& fileSystem, const std::vector<st
 }
 
 /// Writes the planned changes as one batch and reports each file that
-/// failed under the name the user gave.
+/// failed under the name the user gave (`givenNames`, one per change).
 ExitCode applyBatch(history::History* history, platform::FileSystem& fileSystem,
                     const std::string& command, const std::vector<id3v2::TagChange>& changes,
-                    const std::vector<std::string>& files, const std::atomic<bool>* stop,
+                    const std::vector<std::string>& givenNames, const std::atomic<bool>* stop,
                     ExitCode status, std::ostream& err) {
   if (changes.empty()) return status;
-  std::map<std::string, std::string> givenNames;
-  for (const std::string& file : files) {
-    auto resolved = fileSystem.resolvedPath(file);
-    givenNames.emplace(resolved ? resolved.value() : file, file);
-  }
+  std::size_t next = 0;
   auto results = history::runTagBatch(
       history, fileSystem, command, changes, stop, [&](const history::FileResult& result) {
-        if (result.changed) return;
-        auto given = givenNames.find(result.path);
-        reportFailure(given != givenNames.end() ? given->second : result.path, result.reason,
-                      status, err);
+        // Files are reported in the order of the changes.
+        const std::string& given = next < givenNames.size() ? givenNames[next] : result.path;
+        ++next;
+        if (!result.changed) reportFailure(given, result.reason, status, err);
       });
   if (!results) {
     err << "brindle-cli: " << results.error().message << '\n';
@@ -335,6 +335,7 @@ ExitCode writeTags(platform::FileSystem& fileSystem, const std::vector<std::stri
   ExitCode status = kSuccess;
   finishAbandonedSaves(fileSystem, files);
   std::vector<id3v2::TagChange> changes;
+  std::vector<std::string> givenNames;
   for (const std::string& file : files) {
     if (stop && stop->load()) break;
     if (reportMissing(services, file, err)) {
@@ -357,8 +358,10 @@ ExitCode writeTags(platform::FileSystem& fileSystem, const std::vector<std::stri
       continue;
     }
     changes.push_back(std::move(planned.value()));
+    givenNames.push_back(file);
   }
-  return applyBatch(history, fileSystem, "brindle-cli write", changes, files, stop, status, err);
+  return applyBatch(history, fileSystem, "brindle-cli write", changes, givenNames, stop, status,
+                    err);
 }
 
 ExitCode removeVersion2Tags(platform::FileSystem& fileSystem, const std::vector<std::string>& files,
@@ -368,6 +371,7 @@ ExitCode removeVersion2Tags(platform::FileSystem& fileSystem, const std::vector<
   ExitCode status = kSuccess;
   finishAbandonedSaves(fileSystem, files);
   std::vector<id3v2::TagChange> changes;
+  std::vector<std::string> givenNames;
   for (const std::string& file : files) {
     if (stop && stop->load()) break;
     if (reportMissing(services, file, err)) {
@@ -381,9 +385,12 @@ ExitCode removeVersion2Tags(platform::FileSystem& fileSystem, const std::vector<
       reportFailure(file, planned.error().message, status, err);
       continue;
     }
-    if (planned.value()) changes.push_back(std::move(*planned.value()));
+    if (planned.value()) {
+      changes.push_back(std::move(*planned.value()));
+      givenNames.push_back(file);
+    }
   }
-  return applyBatch(history, fileSystem, "brindle-cli remove-v2", changes, files, stop, status,
+  return applyBatch(history, fileSystem, "brindle-cli remove-v2", changes, givenNames, stop, status,
                     err);
 }
 

@@ -18,8 +18,10 @@ constexpr std::size_t kVersion1Size = 128;
 /// One read at the start brings the header and most whole tags.
 constexpr std::size_t kFirstRead = 4096;
 
+/// "TAG" in any letter case, as the readers of the version 1 tag take it.
 bool isVersion1Block(ByteView bytes) {
-  return bytes.size() == kVersion1Size && bytes[0] == 'T' && bytes[1] == 'A' && bytes[2] == 'G';
+  return bytes.size() == kVersion1Size && (bytes[0] | 0x20) == 't' && (bytes[1] | 0x20) == 'a' &&
+         (bytes[2] | 0x20) == 'g';
 }
 
 platform::Status readExactly(platform::ReadableFile& file, std::uint64_t offset,
@@ -58,8 +60,17 @@ platform::Status checkUnchanged(platform::ReadableFile& file, std::uint64_t size
 
 /// The whole file rewritten: a new file renamed over the old one, or, for a
 /// file with several names, in place with its old content in an undo record.
-platform::Status rewriteWhole(platform::FileSystem& fileSystem, const std::string& path,
+platform::Status rewriteWhole(platform::FileSystem& fileSystem, const std::string& givenPath,
                               const TagRegions& from, const TagRegions& to) {
+  // A new file replaces the one a symbolic link points to; the link stays.
+  auto resolved = fileSystem.resolvedPath(givenPath);
+  if (!resolved) return causedBy("cannot open the file", resolved.error());
+  const std::string& path = resolved.value();
+  auto kind = fileSystem.kindOf(path);
+  if (!kind) return causedBy("cannot open the file", kind.error());
+  if (kind.value() != platform::FileKind::Regular) {
+    return refusal("not an MPEG audio file (it is not a regular file)");
+  }
   auto source = fileSystem.openForReading(path);
   if (!source) return causedBy("cannot open the file", source.error());
   auto size = source.value()->size();
@@ -134,24 +145,17 @@ platform::Result<TagRegions> readTagRegions(platform::FileSystem& fileSystem,
 platform::Status replaceTagRegions(platform::FileSystem& fileSystem, const std::string& path,
                                    const TagRegions& from, const TagRegions& to,
                                    Durability durability) {
-  // A save through a symbolic link changes the file it points to.
-  auto resolved = fileSystem.resolvedPath(path);
-  if (!resolved) return causedBy("cannot open the file", resolved.error());
-  const std::string& target = resolved.value();
-  auto kind = fileSystem.kindOf(target);
-  if (!kind) return causedBy("cannot open the file", kind.error());
-  if (kind.value() != platform::FileKind::Regular) {
-    return refusal("not an MPEG audio file (it is not a regular file)");
-  }
   // In place when the audio stays where it is. Without the history, the
   // undo record beside the file makes it safe, and it cannot cut a file;
   // a dropped version 1 block then goes the long way.
   const bool audioStays = to.version2.size() == from.version2.size();
   const bool cuts = to.version1.empty() && !from.version1.empty();
   if (!audioStays || (cuts && durability == Durability::Flushed)) {
-    return rewriteWhole(fileSystem, target, from, to);
+    return rewriteWhole(fileSystem, path, from, to);
   }
-
+  // Opening for an update follows a symbolic link to the file and refuses
+  // anything but a regular file.
+  const std::string& target = path;
   auto file = fileSystem.openForUpdate(target);
   if (!file) {
     // A read-only file the caller may save anyway is replaced by a new

@@ -19,6 +19,9 @@ namespace brindle::id3v2 {
 
 namespace {
 
+/// The bytes after the tag looked at first for an MPEG frame.
+constexpr std::size_t kFirstAudioLook = 4096;
+
 /// Zero characters become blanks; blanks at both ends go.
 std::string blankedAndTrimmed(std::string text) {
   for (char& c : text)
@@ -291,13 +294,17 @@ platform::Result<std::optional<TagChange>> clsTv2::plan(const std::string& given
     return refusal("the tag claims " + std::to_string(keepFrom) + " bytes but the file has " +
                    std::to_string(fileSize.value()));
   }
-  {
-    ByteVector audio(static_cast<std::size_t>(
-        std::min<std::uint64_t>(fileSize.value() - keepFrom, kAudioSearchWindow)));
+  // The first frame nearly always follows the tag closely: a few bytes
+  // decide, and only a file that seems no MPEG audio is searched further.
+  for (const std::size_t window : {kFirstAudioLook, kAudioSearchWindow}) {
+    ByteVector audio(
+        static_cast<std::size_t>(std::min<std::uint64_t>(fileSize.value() - keepFrom, window)));
     auto got = source.value()->readAt(keepFrom, audio);
     if (!got) return causedBy("cannot read the audio", got.error());
     audio.resize(got.value());
-    if (auto reason = notMpegAudio(audio)) return refusal(*reason);
+    const std::optional<std::string> reason = notMpegAudio(audio);
+    if (!reason) break;
+    if (window == kAudioSearchWindow || audio.size() < window) return refusal(*reason);
   }
   // A file without a tag is left exactly as it is.
   if (kind == Rewrite::RemoveTag && !oldTag.present) return Planned(std::nullopt);

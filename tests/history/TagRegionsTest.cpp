@@ -42,6 +42,7 @@ TEST_F(TagRegionsTest, ReadsBothRegionsByteExact) {
       {"both", {version2Tag("Title", 300), version1Block("Old")}, 5000},
       {"large tag", {version2Tag("Big", 20000), version1Block("Old")}, 100},
       {"no audio", {version2Tag("T", 64), {}}, 0},
+      {"lower-case marker", {{}, bytesOf("tag" + textOf(version1Block("x")).substr(3))}, 300},
   };
   for (const Row& row : rows) {
     SCOPED_TRACE(row.name);
