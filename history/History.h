@@ -34,7 +34,8 @@ enum class BatchState {
 using id3v2::TagChange;
 
 /// One file's rename in `directory`. A two-step rename (a change of case)
-/// passes through `temporaryName`, empty otherwise.
+/// passes through `temporaryName`, empty otherwise. A rename into another
+/// folder has an empty `directory` and whole paths as its names.
 struct RenameChange {
   std::string directory;
   std::string oldName;
