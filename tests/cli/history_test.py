@@ -143,6 +143,37 @@ class HistoryTest(unittest.TestCase):
         self.assertEqual(self.read("song.mp3"), "content of Song.mp3")
         self.assertEqual(self.batches()[0]["state"], "recovered")
 
+    def test_a_tag_save_is_undone_and_redone_byte_for_byte(self):
+        # An MPEG 1 layer 3 frame header and silence, with a version 1 tag.
+        audio = b"\xff\xfb\x90\x64" + b"\0" * 4000
+        original = audio + b"TAG" + b"Old title".ljust(125, b"\0")
+        paths = []
+        for name in ("one.mp3", "two.mp3"):
+            path = os.path.join(self.folder, name)
+            with open(path, "wb") as file:
+                file.write(original)
+            paths.append(path)
+        result = self.run_cli("write", *paths, "--set", "TAGv2Title=New title")
+        self.assertEqual(result.returncode, 0, result.stderr)
+        with open(paths[0], "rb") as file:
+            saved = file.read()
+        self.assertNotEqual(saved, original)
+        batches = self.batches()
+        self.assertEqual(len(batches), 1)
+        self.assertEqual(batches[0]["files"], 2)
+
+        result = self.run_cli("undo")
+        self.assertEqual(result.returncode, 0, result.stderr)
+        for path in paths:
+            with open(path, "rb") as file:
+                self.assertEqual(file.read(), original)
+        result = self.run_cli("undo")
+        self.assertEqual(result.returncode, 0, result.stderr)
+        for path in paths:
+            with open(path, "rb") as file:
+                self.assertEqual(file.read(), saved)
+        self.assertEqual([b["state"] for b in self.batches()], ["done", "undone", "undone"])
+
     def test_ctrl_c_stops_a_rename_between_files(self):
         count = 3000
         for index in range(count):
