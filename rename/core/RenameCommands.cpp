@@ -33,8 +33,20 @@ bool confirmCharacterEdit(platform::Dialogs& dialogs) {
   return dialogs.message("Rename Files Now?", Buttons::OkCancel, Icon::Critical) == Answer::Ok;
 }
 
-WalkRecording recording(const RenameServices& services, const char* command) {
-  return {services.history, command, nullptr};
+/// The walk of a command, recorded under the command's name. When the
+/// history cannot record it nothing is renamed, and the user is told why.
+std::vector<EntryResult> recordedWalk(RenameServices services, ui::FileListHost& list,
+                                      const NameRule& rule, Progress progress,
+                                      const char* command) {
+  std::vector<EntryResult> results =
+      runBatch(list, services.fileSystem, rule, progress, {}, {services.history, command, nullptr});
+  for (const EntryResult& result : results) {
+    if (!result.reason.starts_with(kNotRecorded)) continue;
+    services.dialogs.message("No file was renamed: " + result.reason, Buttons::Ok, Icon::Critical,
+                             command);
+    break;
+  }
+  return results;
 }
 
 /// `directory` followed by one separator.
@@ -69,32 +81,30 @@ void convertCase(RenameServices services, ui::FileListHost& list, CaseKind kind)
   const char* command = kind == CaseKind::Lower   ? "Convert All to Lowercase"
                         : kind == CaseKind::Upper ? "Convert All to Uppercase"
                                                   : "Convert to Title Case";
-  runBatch(list, services.fileSystem, caseRule(kind), Progress::Shown, {},
-           recording(services, command));
+  recordedWalk(services, list, caseRule(kind), Progress::Shown, command);
 }
 
 void removeCharacters(RenameServices services, ui::FileListHost& list) {
   std::string find = ask(services.dialogs, "Enter Character to Replace");
   std::string replacement = ask(services.dialogs, "enter New Character");
   if (!confirmCharacterEdit(services.dialogs)) return;
-  runBatch(list, services.fileSystem, replaceRule(std::move(find), std::move(replacement)),
-           Progress::Shown, {}, recording(services, "Remove Characters From Filenames"));
+  recordedWalk(services, list, replaceRule(std::move(find), std::move(replacement)),
+               Progress::Shown, "Remove Characters From Filenames");
 }
 
 void removeLeftMostCharacters(RenameServices services, ui::FileListHost& list,
                               CharacterEditNumbers& numbers) {
   numbers.count = enteredOr(ask(services.dialogs, kCountPrompt), numbers.count);
   if (!confirmCharacterEdit(services.dialogs)) return;
-  runBatch(list, services.fileSystem, removeLeftRule(numbers.count), Progress::Shown, {},
-           recording(services, "Remove Left Most"));
+  recordedWalk(services, list, removeLeftRule(numbers.count), Progress::Shown, "Remove Left Most");
 }
 
 void removeRightMostCharacters(RenameServices services, ui::FileListHost& list,
                                CharacterEditNumbers& numbers) {
   numbers.count = enteredOr(ask(services.dialogs, kCountPrompt), numbers.count);
   if (!confirmCharacterEdit(services.dialogs)) return;
-  runBatch(list, services.fileSystem, removeRightRule(numbers.count), Progress::Shown, {},
-           recording(services, "Remove Right Most"));
+  recordedWalk(services, list, removeRightRule(numbers.count), Progress::Shown,
+               "Remove Right Most");
 }
 
 void removeMiddleMostCharacters(RenameServices services, ui::FileListHost& list,
@@ -104,8 +114,8 @@ void removeMiddleMostCharacters(RenameServices services, ui::FileListHost& list,
       enteredOr(ask(services.dialogs, "Enter Starting Place From Left to Right"), numbers.start);
   numbers.count = enteredOr(ask(services.dialogs, kCountPrompt), numbers.count);
   if (!confirmCharacterEdit(services.dialogs)) return;
-  runBatch(list, services.fileSystem, removeMiddleRule(numbers.start, numbers.count),
-           Progress::Shown, {}, recording(services, "Remove Middle Most"));
+  recordedWalk(services, list, removeMiddleRule(numbers.start, numbers.count), Progress::Shown,
+               "Remove Middle Most");
 }
 
 void changeExtensions(RenameServices services, ui::FileListHost& list) {
@@ -126,8 +136,8 @@ void changeExtensions(RenameServices services, ui::FileListHost& list) {
                                "Rename All Selected File Extensions") != Answer::Yes) {
     return;
   }
-  runBatch(list, services.fileSystem, extensionRule(list.currentDirectory(), std::move(extension)),
-           Progress::Hidden, {}, recording(services, "Rename All Extension(s)"));
+  recordedWalk(services, list, extensionRule(list.currentDirectory(), std::move(extension)),
+               Progress::Hidden, "Rename All Extension(s)");
 }
 
 std::optional<std::string> typedTargetPath(const std::string& directory, const std::string& oldName,
@@ -233,8 +243,8 @@ NumberedResult renameNumbered(RenameServices services, ui::FileListHost& list,
     return result;
   }
   const std::vector<EntryResult> results =
-      runBatch(list, services.fileSystem, numberingRule(options, static_cast<int>(start)),
-               Progress::Hidden, {}, recording(services, "Rename All Files"));
+      recordedWalk(services, list, numberingRule(options, static_cast<int>(start)),
+                   Progress::Hidden, "Rename All Files");
   result.outcome = NumberedResult::Outcome::Done;
   for (const EntryResult& entry : results) {
     if (entry.outcome != EntryResult::Outcome::Failed) continue;

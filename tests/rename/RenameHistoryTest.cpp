@@ -430,5 +430,34 @@ TEST(RenameCommandHistory, EachCommandRecordsItsBatchUnderItsName) {
   }
 }
 
+// A history that cannot record: the command renames nothing and says why.
+TEST(RenameCommandHistory, ACommandTheHistoryCannotRecordRenamesNothingAndSaysWhy) {
+  class FullHistory : public KilledHistory {
+   public:
+    using KilledHistory::KilledHistory;
+    platform::Result<history::BatchId> beginBatch(const std::string&,
+                                                  const std::vector<history::TagChange>&,
+                                                  const std::vector<history::RenameChange>&,
+                                                  std::optional<history::BatchId>) override {
+      return platform::Error{ENOSPC, "disk full"};
+    }
+  };
+  TempDir folder;
+  folder.write("SONG.mp3", "song");
+  FolderList list(folder.path());
+  list.selectAll();
+  platform::testing::ScriptedDialogs dialogs;
+  dialogs.answer(platform::Answer::Yes);
+  platform::posix::PosixFileSystem fileSystem;
+  auto inner = memoryHistory();
+  FullHistory history(*inner);
+  convertCase({dialogs, fileSystem, &history}, list, CaseKind::Lower);
+  EXPECT_EQ(namesIn(folder.path()), std::set<std::string>{"SONG.mp3"});
+  ASSERT_EQ(dialogs.messages().size(), 2u);
+  EXPECT_EQ(dialogs.messages()[1].text,
+            "No file was renamed: " + std::string(kNotRecorded) + ": disk full");
+  EXPECT_EQ(dialogs.messages()[1].icon, platform::Icon::Critical);
+}
+
 }  // namespace
 }  // namespace brindle::rename
