@@ -1,5 +1,6 @@
 // The table of brindle-cli's subcommands: one row per subcommand.
 #include "cli/Command.h"
+#include "cli/HistoryCommands.h"
 #include "cli/RenameCommand.h"
 #include "cli/TagCommands.h"
 
@@ -15,6 +16,8 @@ constexpr Command kCommands[] = {
     {"write", "Change tag fields of an MP3 file and save both tags", defineWrite},
     {"remove-v2", "Remove the ID3 version 2 tag of MP3 files", defineRemoveV2},
     {"rename", "Rename files of a directory as the main window's rename commands do", defineRename},
+    {"history", "List the recorded batches of changes, newest first", defineHistory},
+    {"undo", "Undo the last recorded batch, or the one named", defineUndo},
 };
 
 }  // namespace

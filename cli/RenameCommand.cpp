@@ -12,7 +12,9 @@
 
 #include <nlohmann/json.hpp>
 
+#include "cli/ChangeHistory.h"
 #include "cli/EscapedName.h"
+#include "cli/StopOnSignals.h"
 #include "platform/Utf8.h"
 #include "platform/posix/PosixFileSystem.h"
 #include "rename/core/BatchWalk.h"
@@ -246,8 +248,25 @@ ExitCode runRename(const RenameArguments& arguments, const std::string& operatio
       report.print(rename::plannedResult(entry));
     }
   } else {
-    rename::runBatch(list, fileSystem, choice.rule, rename::Progress::Shown,
-                     [&report](const rename::EntryResult& result) { report.print(result); });
+    auto history = openChangeHistory(fileSystem, err);
+    if (!history) {
+      err << "brindle-cli rename: " << escapedName(history.error().message) << '\n';
+      return kFailed;
+    }
+    // Ctrl-C and SIGTERM let the file being renamed finish its step.
+    const StopOnSignals stop;
+    const std::vector<bool> selected = list.selectionFlags();
+    const auto planned =
+        static_cast<std::size_t>(std::count(selected.begin(), selected.end(), true));
+    const std::vector<rename::EntryResult> results = rename::runBatch(
+        list, fileSystem, choice.rule, rename::Progress::Shown,
+        [&report](const rename::EntryResult& result) { report.print(result); },
+        {history.value().get(), "brindle-cli rename " + operation, &stop.requested()});
+    if (results.size() < planned) {
+      err << "brindle-cli rename: stopped; " << planned - results.size()
+          << " file(s) were not reached\n";
+      return kFailed;
+    }
   }
   return report.exitCode();
 }

@@ -1,13 +1,21 @@
 #include "cli/TagCommands.h"
 
+#include <atomic>
 #include <cstring>
+#include <map>
 #include <memory>
 #include <ostream>
+#include <set>
 #include <string>
 #include <vector>
 
 #include <nlohmann/json.hpp>
 
+#include "cli/ChangeHistory.h"
+#include "cli/StopOnSignals.h"
+#include "history/TagBatch.h"
+#include "id3v2/FileRewrite.h"
+#include "id3v2/TemporaryName.h"
 #include "inspect/GenreList.h"
 #include "inspect/ID3.h"
 #include "inspect/Id3v1Tag.h"
@@ -77,12 +85,12 @@ void printProperties(const std::vector<inspect::ID3>& components, bool wavOnly, 
   if (json) out << all.dump(2, ' ', false, Json::error_handler_t::replace) << '\n';
 }
 
-/// Says why a file cannot be read (missing, a folder, a FIFO or device,
-/// no permission); opening never waits on a FIFO.
-bool reportUnreadable(Services& services, const std::string& file, std::ostream& err) {
-  auto opened = services.fileSystem.openForReading(file);
-  if (opened) return false;
-  const platform::Error& error = opened.error();
+/// Says why a file could not be read (missing, a folder, a FIFO or device,
+/// no permission), after a read that failed; opening never waits on a FIFO.
+/// A tag that is damaged is no failure of the read.
+bool reportUnreadable(const platform::Status& read, const std::string& file, std::ostream& err) {
+  if (read) return false;
+  const platform::Error& error = read.error();
   err << "brindle-cli: cannot read \"" << file
       << "\": " << (error.code != 0 ? std::strerror(error.code) : error.message) << '\n';
   return true;
@@ -99,16 +107,55 @@ bool reportMissing(Services& services, const std::string& file, std::ostream& er
   return true;
 }
 
-/// Shows the component's Error event: "Error: " and the code, then the file
-/// and the reason, which ends with the system's error text where there is
-/// one.
-inspect::ID3::ErrorHandler errorPrinter(const std::string& file, ExitCode& status,
-                                        std::ostream& err) {
-  return [&file, &status, &err](std::int16_t code, const platform::Error& reason) {
-    err << "Error: " << code << '\n';
-    err << "brindle-cli: " << file << ": " << reason.message << '\n';
-    status = kFailed;
-  };
+/// A file that was not saved: "Error: 10" as the component's Error event
+/// says it, then the file and the reason.
+void reportFailure(const std::string& file, const std::string& reason, ExitCode& status,
+                   std::ostream& err) {
+  err << "Error: " << inspect::ID3::kWriteFailed << '\n';
+  err << "brindle-cli: " << file << ": " << reason << '\n';
+  status = kFailed;
+}
+
+/// Leftovers of killed saves are finished once per folder, not per file.
+void finishAbandonedSaves(platform::FileSystem& fileSystem, const std::vector<std::string>& files) {
+  std::set<std::string> given;
+  std::set<std::string> folders;
+  for (const std::string& file : files) {
+    // Most files share the folder they were named in: that folder is
+    // resolved once.
+    if (!given.insert(id3v2::folderPart(file)).second) continue;
+    auto resolved = fileSystem.resolvedPath(file);
+    const std::string& path = resolved ? resolved.value() : file;
+    if (folders.insert(id3v2::folderPart(path)).second) {
+      id3v2::finishAbandonedSavesBeside(fileSystem, path);
+    }
+  }
+}
+
+/// Writes the planned changes as one batch and reports each file that
+/// failed under the name the user gave (`givenNames`, one per change).
+ExitCode applyBatch(history::History* history, platform::FileSystem& fileSystem,
+                    const std::string& command, const std::vector<id3v2::TagChange>& changes,
+                    const std::vector<std::string>& givenNames, const std::atomic<bool>* stop,
+                    ExitCode status, std::ostream& err) {
+  if (changes.empty()) return status;
+  std::size_t next = 0;
+  auto results = history::runTagBatch(
+      history, fileSystem, command, changes, stop, [&](const history::FileResult& result) {
+        // Files are reported in the order of the changes.
+        const std::string& given = next < givenNames.size() ? givenNames[next] : result.path;
+        ++next;
+        if (!result.changed) reportFailure(given, result.reason, status, err);
+      });
+  if (!results) {
+    err << "brindle-cli: " << results.error().message << '\n';
+    return kFailed;
+  }
+  if (stop && stop->load()) {
+    err << "brindle-cli: stopped; the files saved so far stay saved\n";
+    return kFailed;
+  }
+  return status;
 }
 
 struct FileList {
@@ -130,13 +177,11 @@ ExitCode readAll(const FileList& options, bool wav, std::ostream& out, std::ostr
   std::vector<inspect::ID3> components;
   ExitCode status = kSuccess;
   for (const std::string& file : options.files) {
-    if (reportUnreadable(services, file, err)) status = kFailed;
     inspect::ID3 component = services.component();
-    if (wav) {
-      component.ReadWAV(file);
-    } else {
-      component.ReadID3(file);
-    }
+    // One opening per file: the read itself says when the file cannot be
+    // opened.
+    const platform::Status read = wav ? component.ReadWAV(file) : component.ReadID3(file);
+    if (reportUnreadable(read, file, err)) status = kFailed;
     components.push_back(std::move(component));
   }
   printProperties(components, wav, options.json, out);
@@ -182,19 +227,15 @@ Action defineInfo(CLI::App& command, std::ostream& out, std::ostream& err) {
         err << inspect::kSelectMp3OrWav << '\n';
         return kUsage;
       }
-      if (reportUnreadable(services, file, err)) {
+      inspect::ID3 component = services.component();
+      const bool mp3 = kind == inspect::ReadoutKind::Mp3;
+      const platform::Status read = mp3 ? component.ReadID3(file) : component.ReadWAV(file);
+      if (reportUnreadable(read, file, err)) {
         status = kFailed;
         continue;
       }
-      inspect::ID3 component = services.component();
-      std::vector<std::string> lines;
-      if (kind == inspect::ReadoutKind::Mp3) {
-        component.ReadID3(file);
-        lines = inspect::mp3Readout(component);
-      } else {
-        component.ReadWAV(file);
-        lines = inspect::wavReadout(component);
-      }
+      const std::vector<std::string> lines =
+          mp3 ? inspect::mp3Readout(component) : inspect::wavReadout(component);
       if (!first) out << '\n';
       first = false;
       for (const std::string& line : lines) out << line << '\n';
@@ -205,23 +246,31 @@ Action defineInfo(CLI::App& command, std::ostream& out, std::ostream& err) {
 
 Action defineWrite(CLI::App& command, std::ostream& out, std::ostream& err) {
   command.footer(
-      "Reads FILE, sets the named tag fields and saves both tags, as the tag editor's Save\n"
-      "does; every field not named keeps what was read. NAME is a property name such as\n"
-      "TAGv2Title or TAGv1Artist; TAGv1Genre takes a genre number 0-255 (255: none).\n"
-      "Example: brindle-cli write song.mp3 --set TAGv2Title=\"Harbour Lights\" --set "
+      "Reads each FILE, sets the named tag fields and saves both tags, as the tag editor's\n"
+      "Save does; every field not named keeps what was read. NAME is a property name such as\n"
+      "TAGv2Title or TAGv1Artist; TAGv1Genre takes a genre number 0-255 (255: none). All files\n"
+      "are saved as one batch: a file that fails is reported and the others are saved.\n"
+      "Example: brindle-cli write song.mp3 other.mp3 --set TAGv2Title=\"Harbour Lights\" --set "
       "TAGv1Genre=17");
   struct Options {
-    std::string file;
+    std::vector<std::string> files;
     std::vector<std::string> assignments;
   };
   auto options = std::make_shared<Options>();
-  command.add_option("FILE", options->file, "The MP3 file to change")->required();
+  command.add_option("FILE", options->files, "The MP3 files to change")->required();
   command.add_option("--set", options->assignments, "NAME=VALUE: a field to change")
       ->type_name("NAME=VALUE");
   return [options, &out, &err]() -> ExitCode {
     (void)out;
     platform::posix::PosixFileSystem posixFileSystem;
-    return writeTags(posixFileSystem, options->file, options->assignments, err);
+    auto history = openChangeHistory(posixFileSystem, err);
+    if (!history) {
+      err << "brindle-cli: " << history.error().message << '\n';
+      return kFailed;
+    }
+    const StopOnSignals stop;
+    return writeTags(posixFileSystem, options->files, options->assignments, err,
+                     history.value().get(), &stop.requested());
   };
 }
 
@@ -233,14 +282,22 @@ Action defineRemoveV2(CLI::App& command, std::ostream& out, std::ostream& err) {
   return [options, &out, &err]() -> ExitCode {
     (void)out;
     platform::posix::PosixFileSystem posixFileSystem;
-    return removeVersion2Tags(posixFileSystem, options->files, err);
+    auto history = openChangeHistory(posixFileSystem, err);
+    if (!history) {
+      err << "brindle-cli: " << history.error().message << '\n';
+      return kFailed;
+    }
+    const StopOnSignals stop;
+    return removeVersion2Tags(posixFileSystem, options->files, err, history.value().get(),
+                              &stop.requested());
   };
 }
 
-ExitCode writeTags(platform::FileSystem& fileSystem, const std::string& file,
-                   const std::vector<std::string>& assignmentTexts, std::ostream& err) {
+ExitCode writeTags(platform::FileSystem& fileSystem, const std::vector<std::string>& files,
+                   const std::vector<std::string>& assignmentTexts, std::ostream& err,
+                   history::History* history, const std::atomic<bool>* stop) {
   Services services(fileSystem, err);
-  // Every assignment is checked before the file is touched.
+  // Every assignment is checked before any file is touched.
   struct Assignment {
     const inspect::Property* property;
     std::string value;
@@ -274,39 +331,67 @@ ExitCode writeTags(platform::FileSystem& fileSystem, const std::string& file,
     }
     assignments.push_back({property, value});
   }
-  if (reportMissing(services, file, err)) return kFailed;
 
-  inspect::ID3 component = services.component();
-  component.ReadID3(file);
-  // As the tag editor does: a number the genre list does not name is its
-  // blank entry.
-  const int genre = component.TAGv1GenreIndex;
-  component.TAGv1Genre =
-      inspect::genreText(inspect::isListedGenre(genre) ? genre : inspect::kNoGenre);
-  for (const Assignment& assignment : assignments) {
-    component.*assignment.property->text() = assignment.value;
-  }
   ExitCode status = kSuccess;
-  component.setErrorHandler(errorPrinter(file, status, err));
-  component.SaveID3();
-  return status;
+  finishAbandonedSaves(fileSystem, files);
+  std::vector<id3v2::TagChange> changes;
+  std::vector<std::string> givenNames;
+  for (const std::string& file : files) {
+    if (stop && stop->load()) break;
+    if (reportMissing(services, file, err)) {
+      status = kFailed;
+      continue;
+    }
+    inspect::ID3 component = services.component();
+    component.ReadID3(file);
+    // As the tag editor does: a number the genre list does not name is its
+    // blank entry.
+    const int genre = component.TAGv1GenreIndex;
+    component.TAGv1Genre =
+        inspect::genreText(inspect::isListedGenre(genre) ? genre : inspect::kNoGenre);
+    for (const Assignment& assignment : assignments) {
+      component.*assignment.property->text() = assignment.value;
+    }
+    auto planned = component.planSave();
+    if (!planned) {
+      reportFailure(file, planned.error().message, status, err);
+      continue;
+    }
+    changes.push_back(std::move(planned.value()));
+    givenNames.push_back(file);
+  }
+  return applyBatch(history, fileSystem, "brindle-cli write", changes, givenNames, stop, status,
+                    err);
 }
 
 ExitCode removeVersion2Tags(platform::FileSystem& fileSystem, const std::vector<std::string>& files,
-                            std::ostream& err) {
+                            std::ostream& err, history::History* history,
+                            const std::atomic<bool>* stop) {
   Services services(fileSystem, err);
   ExitCode status = kSuccess;
+  finishAbandonedSaves(fileSystem, files);
+  std::vector<id3v2::TagChange> changes;
+  std::vector<std::string> givenNames;
   for (const std::string& file : files) {
+    if (stop && stop->load()) break;
     if (reportMissing(services, file, err)) {
       status = kFailed;
       continue;
     }
     inspect::ID3 component = services.component();
     component.FileName = file;
-    component.setErrorHandler(errorPrinter(file, status, err));
-    component.RemoveID3Tagv2();
+    auto planned = component.planRemoval();
+    if (!planned) {
+      reportFailure(file, planned.error().message, status, err);
+      continue;
+    }
+    if (planned.value()) {
+      changes.push_back(std::move(*planned.value()));
+      givenNames.push_back(file);
+    }
   }
-  return status;
+  return applyBatch(history, fileSystem, "brindle-cli remove-v2", changes, givenNames, stop, status,
+                    err);
 }
 
 }  // namespace brindle::cli

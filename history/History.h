@@ -34,7 +34,8 @@ enum class BatchState {
 using id3v2::TagChange;
 
 /// One file's rename in `directory`. A two-step rename (a change of case)
-/// passes through `temporaryName`, empty otherwise.
+/// passes through `temporaryName`, empty otherwise. A rename into another
+/// folder has an empty `directory` and whole paths as its names.
 struct RenameChange {
   std::string directory;
   std::string oldName;
@@ -72,10 +73,23 @@ class History {
   virtual platform::Result<std::vector<BatchSummary>> batches() = 0;
   virtual platform::Result<std::vector<TagChange>> tagChanges(BatchId id) = 0;
   virtual platform::Result<std::vector<RenameChange>> renameChanges(BatchId id) = 0;
+
+  /// Whether open batch `id` is still being carried out by a running
+  /// program (this one or another): a recovery leaves it alone.
+  virtual bool isRunning(BatchId id) {
+    (void)id;
+    return false;
+  }
 };
 
+/// The size the history may reach before its oldest closed batches go.
+inline constexpr std::uint64_t kDefaultSizeLimit = 256ULL * 1024 * 1024;
+
 /// Opens (creating it when missing) the history at `location`; ":memory:"
-/// gives one that lives as long as the object, for tests.
-platform::Result<std::unique_ptr<History>> openHistory(const std::string& location);
+/// gives one that lives as long as the object, for tests. Past `sizeLimit`
+/// bytes the oldest closed batches are removed (when it opens and whenever a
+/// batch closes); open batches are always kept.
+platform::Result<std::unique_ptr<History>> openHistory(const std::string& location,
+                                                       std::uint64_t sizeLimit = kDefaultSizeLimit);
 
 }  // namespace brindle::history

@@ -44,6 +44,9 @@ enum class Durability {
 platform::Result<TagRegions> readTagRegions(platform::FileSystem& fileSystem,
                                             const std::string& path);
 
+/// Reads the tag regions of a file already open, `size` bytes long.
+platform::Result<TagRegions> regionsOfOpenFile(platform::ReadableFile& file, std::uint64_t size);
+
 /// Replaces the regions `from` of the file at `path` by `to`, leaving the
 /// audio between them as it is. Refuses, touching nothing, when the file's
 /// regions are not `from` now (the file changed since). Written in place

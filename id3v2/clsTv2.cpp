@@ -7,10 +7,12 @@
 
 #include "id3v2/AudioContent.h"
 #include "id3v2/Failure.h"
+#include "id3v2/FileRewrite.h"
 #include "id3v2/FrameKinds.h"
 #include "id3v2/ID3v2FrameId.h"
 #include "id3v2/InPlaceWrite.h"
 #include "id3v2/TagFormat.h"
+#include "id3v2/TagRegions.h"
 #include "id3v2/TemporaryName.h"
 #include "id3v2/TextCodec.h"
 
@@ -18,8 +20,8 @@ namespace brindle::id3v2 {
 
 namespace {
 
-/// How many more random names are tried when one is taken.
-constexpr int kNameTries = 8;
+/// The bytes after the tag looked at first for an MPEG frame.
+constexpr std::size_t kFirstAudioLook = 4096;
 
 /// Zero characters become blanks; blanks at both ends go.
 void blankAndTrim(std::string& text) {
@@ -316,15 +318,31 @@ platform::Status clsTv2::writetag(const std::string& a_sfile, bool a_bignoreread
                                   const EndingOf& a_ending) {
   if (std::optional<platform::Error> refused = writeRefusal()) return noted(*refused);
   if (m_busy) m_busy(true);
-  const ByteVector tag = renderTag(m_frames, m_major);
-  platform::Status written = rewrite(a_sfile, tag, a_bignorereadonly, Rewrite::WriteTag, a_ending);
+  finishAbandonedSaves(a_sfile);
+  platform::Status written = applied(
+      plan(a_sfile, renderTag(m_frames, m_major), a_bignorereadonly, Rewrite::WriteTag, a_ending));
   if (written) m_hastag = true;
   if (m_busy) m_busy(false);
   return noted(std::move(written));
 }
 
+platform::Result<TagChange> clsTv2::planwrite(const std::string& a_sfile, bool a_bignorereadonly,
+                                              const EndingOf& a_ending) {
+  if (std::optional<platform::Error> refused = writeRefusal()) return *refused;
+  auto planned =
+      plan(a_sfile, renderTag(m_frames, m_major), a_bignorereadonly, Rewrite::WriteTag, a_ending);
+  if (!planned) return planned.error();
+  return std::move(*planned.value());
+}
+
+platform::Result<std::optional<TagChange>> clsTv2::planremoval(const std::string& a_sfile,
+                                                               bool a_bignorereadonly) {
+  return plan(a_sfile, {}, a_bignorereadonly, Rewrite::RemoveTag, {});
+}
+
 platform::Status clsTv2::removetag(const std::string& a_sfile, bool a_bignorereadonly) {
-  platform::Status removed = rewrite(a_sfile, {}, a_bignorereadonly, Rewrite::RemoveTag, {});
+  finishAbandonedSaves(a_sfile);
+  platform::Status removed = applied(planremoval(a_sfile, a_bignorereadonly));
   if (removed) {
     m_frames.clear();
     m_hastag = false;
@@ -332,28 +350,29 @@ platform::Status clsTv2::removetag(const std::string& a_sfile, bool a_bignorerea
   return noted(std::move(removed));
 }
 
-void clsTv2::finishAbandonedSaves(const std::string& a_sfile) {
-  auto resolved = m_fileSystem.resolvedPath(a_sfile);
-  const std::string folder = folderPart(resolved ? resolved.value() : a_sfile);
-  auto listing = m_fileSystem.listDirectory(folder.empty() ? "." : folder);
-  if (!listing) return;
-  // Best effort: a leftover that cannot be handled now is tried next time.
-  for (const std::string& name : listing.value().files) {
-    if (isUndoName(name)) undoAbandoned(m_fileSystem, folder + name);
-  }
-  for (const std::string& name : listing.value().files) {
-    if (isTemporaryName(name)) (void)m_fileSystem.removeIfAbandoned(folder + name);
-  }
+platform::Status clsTv2::applied(const platform::Result<std::optional<TagChange>>& planned) {
+  if (!planned) return planned.error();
+  if (!planned.value()) return {};
+  const TagChange& change = *planned.value();
+  return replaceTagRegions(m_fileSystem, change.path, change.before, change.after,
+                           Durability::Flushed);
 }
 
-platform::Status clsTv2::rewrite(const std::string& givenPath, const ByteVector& tag,
-                                 bool ignoreReadOnly, Rewrite kind, const EndingOf& ending) {
+void clsTv2::finishAbandonedSaves(const std::string& a_sfile) {
+  auto resolved = m_fileSystem.resolvedPath(a_sfile);
+  finishAbandonedSavesBeside(m_fileSystem, resolved ? resolved.value() : a_sfile);
+}
+
+platform::Result<std::optional<TagChange>> clsTv2::plan(const std::string& givenPath,
+                                                        const ByteVector& tag, bool ignoreReadOnly,
+                                                        Rewrite kind, const EndingOf& ending) {
+  using Planned = platform::Result<std::optional<TagChange>>;
   // A save through a symbolic link changes the file it points to and keeps
   // the link: the new file is made beside the target and replaces it.
   auto resolved = m_fileSystem.resolvedPath(givenPath);
   if (!resolved) {
     // Removing the tag of a file that is not there leaves nothing to do.
-    if (kind == Rewrite::RemoveTag && resolved.error().code == ENOENT) return {};
+    if (kind == Rewrite::RemoveTag && resolved.error().code == ENOENT) return Planned(std::nullopt);
     return causedBy("cannot open the file", resolved.error());
   }
   const std::string& path = resolved.value();
@@ -362,7 +381,7 @@ platform::Status clsTv2::rewrite(const std::string& givenPath, const ByteVector&
   auto fileKind = m_fileSystem.kindOf(path);
   if (!fileKind) {
     // Removing the tag of a file that is not there leaves nothing to do.
-    if (kind == Rewrite::RemoveTag && fileKind.error().code == ENOENT) return {};
+    if (kind == Rewrite::RemoveTag && fileKind.error().code == ENOENT) return Planned(std::nullopt);
     return causedBy("cannot open the file", fileKind.error());
   }
   if (fileKind.value() == platform::FileKind::Directory) {
@@ -371,7 +390,6 @@ platform::Status clsTv2::rewrite(const std::string& givenPath, const ByteVector&
   if (fileKind.value() == platform::FileKind::Special) {
     return refusal("not an MPEG audio file (it is a FIFO, socket or device)");
   }
-  finishAbandonedSaves(path);
   auto readOnly = m_fileSystem.isReadOnly(path);
   if (!readOnly) return causedBy("cannot examine the file", readOnly.error());
   // The user's read-only mark is honoured unless the caller overrides it;
@@ -381,7 +399,7 @@ platform::Status clsTv2::rewrite(const std::string& givenPath, const ByteVector&
   auto source = m_fileSystem.openForReading(path);
   if (!source) return causedBy("cannot open the file", source.error());
   std::array<std::uint8_t, kHeaderSize> headerBytes{};
-  if (platform::Status read = readHeader(*source.value(), headerBytes); !read) return read;
+  if (platform::Status read = readHeader(*source.value(), headerBytes); !read) return read.error();
   const TagHeader oldTag = parseHeader(headerBytes);
   // A tag of a version this program cannot read (one yet to come) would be
   // destroyed by writing over it. A version 2.2 tag is read and written
@@ -397,16 +415,20 @@ platform::Status clsTv2::rewrite(const std::string& givenPath, const ByteVector&
     return refusal("the tag claims " + std::to_string(keepFrom) + " bytes but the file has " +
                    std::to_string(fileSize.value()));
   }
-  {
-    ByteVector audio(static_cast<std::size_t>(
-        std::min<std::uint64_t>(fileSize.value() - keepFrom, kAudioSearchWindow)));
+  // The first frame nearly always follows the tag closely: a few bytes
+  // decide, and only a file that seems no MPEG audio is searched further.
+  for (const std::size_t window : {kFirstAudioLook, kAudioSearchWindow}) {
+    ByteVector audio(
+        static_cast<std::size_t>(std::min<std::uint64_t>(fileSize.value() - keepFrom, window)));
     auto got = source.value()->readAt(keepFrom, audio);
     if (!got) return causedBy("cannot read the audio", got.error());
     audio.resize(got.value());
-    if (auto reason = notMpegAudio(audio)) return refusal(*reason);
+    const std::optional<std::string> reason = notMpegAudio(audio);
+    if (!reason) break;
+    if (window == kAudioSearchWindow || audio.size() < window) return refusal(*reason);
   }
   // A file without a tag is left exactly as it is.
-  if (kind == Rewrite::RemoveTag && !oldTag.present) return {};
+  if (kind == Rewrite::RemoveTag && !oldTag.present) return Planned(std::nullopt);
   FileEnding end;
   if (ending) {
     auto decided = ending(*source.value(), fileSize.value());
@@ -415,83 +437,23 @@ platform::Status clsTv2::rewrite(const std::string& givenPath, const ByteVector&
     // Bytes inside the old tag are no ending of the audio.
     if (end.replaces > fileSize.value() - keepFrom) end.replaces = 0;
   }
-  // A file with other names (hard links) keeps its inode, so that every
-  // name sees the new tags: a new tag that fits where the old one was is
-  // written over it in place; otherwise the whole file is rewritten in
-  // place, its old content kept in an undo record until it is done.
-  auto links = m_fileSystem.linkCount(path);
-  if (!links) return causedBy("cannot examine the file", links.error());
-  if (links.value() > 1) {
-    if (kind == Rewrite::WriteTag && oldTag.present) {
-      if (std::optional<ByteVector> padded = paddedTo(tag, keepFrom)) {
-        std::vector<Patch> patches{{0, std::move(*padded)}};
-        if (!end.bytes.empty()) patches.push_back({fileSize.value() - end.replaces, end.bytes});
-        source.value().reset();
-        return writeInPlace(m_fileSystem, path, fileSize.value(), patches);
-      }
-    }
-    const std::uint64_t audioLength = fileSize.value() - keepFrom - end.replaces;
-    return rewriteInPlace(m_fileSystem, path, fileSize.value(), *source.value(), tag, keepFrom,
-                          audioLength, end.bytes);
+  auto identity = m_fileSystem.identity(path);
+  if (!identity) return causedBy("cannot examine the file", identity.error());
+  auto before = regionsOfOpenFile(*source.value(), fileSize.value());
+  if (!before) return before.error();
+  TagChange change{path, identity.value(), before.value(), before.value()};
+  // A new tag that fits where the old one was takes its place, padded to
+  // its length, so that the audio stays where it is.
+  if (kind == Rewrite::RemoveTag) {
+    change.after.version2.clear();
+  } else if (std::optional<ByteVector> padded =
+                 oldTag.present ? paddedTo(tag, keepFrom) : std::nullopt) {
+    change.after.version2 = std::move(*padded);
+  } else {
+    change.after.version2 = tag;
   }
-  auto permissions = m_fileSystem.permissions(path);
-  if (!permissions) return causedBy("cannot read the file's permissions", permissions.error());
-  // The setuid and setgid bits come only with the owner (copyMetadata()):
-  // never a moment with this user's privileges on another user's program.
-  const unsigned plainPermissions = permissions.value() & 0777u;
-  // The temporary file never replaces anything: a new random name is tried
-  // when one is taken.
-  std::string temporary = temporaryNameBeside(path);
-  platform::Result<std::unique_ptr<platform::WritableFile>> target =
-      m_fileSystem.createNewFile(temporary, plainPermissions);
-  for (int attempt = 0; !target && target.error().code == EEXIST && attempt < kNameTries;
-       ++attempt) {
-    temporary = temporaryNameBeside(path);
-    target = m_fileSystem.createNewFile(temporary, plainPermissions);
-  }
-  if (!target) return causedBy("cannot create a temporary file beside it", target.error());
-
-  platform::WritableFile& out = *target.value();
-  bool replaced = false;
-  platform::Status written = [&]() -> platform::Status {
-    if (platform::Status step = out.write(tag); !step) {
-      return causedBy("cannot write the new tag", step.error());
-    }
-    const std::uint64_t audioLength = fileSize.value() - keepFrom - end.replaces;
-    if (platform::Status step = out.copyFrom(*source.value(), keepFrom, audioLength); !step) {
-      return causedBy("cannot copy the audio into the new file", step.error());
-    }
-    if (!end.bytes.empty()) {
-      if (platform::Status step = out.write(end.bytes); !step) {
-        return causedBy("cannot write the ID3v1 tag", step.error());
-      }
-    }
-    if (platform::Status step = m_fileSystem.copyMetadata(path, temporary); !step) {
-      return causedBy("cannot give the new file the owner and attributes of the old one",
-                      step.error());
-    }
-    if (platform::Status step = out.sync(); !step) {
-      return causedBy("cannot flush the new file to the disk", step.error());
-    }
-    if (platform::Status step = out.close(); !step) {
-      return causedBy("cannot close the new file", step.error());
-    }
-    if (platform::Status step = m_fileSystem.replaceFile(temporary, path); !step) {
-      return causedBy("cannot put the new file in place of the old one", step.error());
-    }
-    replaced = true;
-    // The rename is only durable once the folder is on the disk too.
-    if (platform::Status step = m_fileSystem.syncDirectoryOf(path); !step) {
-      return causedBy("the file was saved but its folder could not be flushed to the disk",
-                      step.error());
-    }
-    return {};
-  }();
-  if (!written && !replaced) {
-    target.value().reset();
-    (void)m_fileSystem.remove(temporary);
-  }
-  return written;
+  if (!end.bytes.empty()) change.after.version1 = std::move(end.bytes);
+  return Planned(std::move(change));
 }
 
 }  // namespace brindle::id3v2

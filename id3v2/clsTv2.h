@@ -12,6 +12,7 @@
 #include <vector>
 
 #include "id3v2/TagFormat.h"
+#include "id3v2/TagRegions.h"
 #include "id3v2/clsF2.h"
 #include "platform/FileSystem.h"
 #include "platform/Result.h"
@@ -81,6 +82,16 @@ class clsTv2 {
   platform::Status writetag(const std::string& a_sfile, bool a_bignorereadonly,
                             const EndingOf& a_ending);
 
+  /// What writetag() would change, without writing: the file (its link
+  /// resolved) and its tag regions now and after, with every check of
+  /// writetag() made. A new tag that fits the old one's space is padded to
+  /// its length. The caller applies it with replaceTagRegions().
+  platform::Result<TagChange> planwrite(const std::string& a_sfile, bool a_bignorereadonly,
+                                        const EndingOf& a_ending);
+  /// What removetag() would change; nothing when there is nothing to do.
+  platform::Result<std::optional<TagChange>> planremoval(const std::string& a_sfile,
+                                                         bool a_bignorereadonly);
+
   /// Finishes what saves killed half way left in the folder of the file:
   /// an in-place save is undone (the file gets its old bytes back) and a
   /// temporary file no running save holds is removed. Called by every write
@@ -141,12 +152,14 @@ class clsTv2 {
   /// Why the frames held must not be written; nothing when they may be.
   std::optional<platform::Error> writeRefusal() const;
   enum class Rewrite { WriteTag, RemoveTag };
-  /// Writes `tag`, the file's bytes after its old tag and the ending to a
-  /// new temporary file beside it, flushes it and moves it over the file.
-  /// On failure the file is as it was, no temporary file is left and the
-  /// status says which step failed and why.
-  platform::Status rewrite(const std::string& path, const ByteVector& tag, bool ignoreReadOnly,
-                           Rewrite kind, const EndingOf& ending);
+  /// Checks the file and works out its regions after a write of `tag` (or
+  /// the removal of the tag) and of the ending; nothing when a removal has
+  /// nothing to do.
+  platform::Result<std::optional<TagChange>> plan(const std::string& path, const ByteVector& tag,
+                                                  bool ignoreReadOnly, Rewrite kind,
+                                                  const EndingOf& ending);
+  /// Writes a planned change, flushed, with the file whole whatever fails.
+  platform::Status applied(const platform::Result<std::optional<TagChange>>& planned);
 
   /// Sets lasterror() to 10 when `status` is a failure; passes it on.
   platform::Status noted(platform::Status status);

@@ -306,19 +306,12 @@ platform::Status ID3::SaveID3() {
   id3v2::clsTv2 tag(m_fileSystem, m_clock);
   tag.lasterror(0);
   tag.setBusyHandler(m_busy);
-  // The tag is read first so that every frame the fields do not show (a
-  // cover picture, lyrics, frames of other programs) is written back as it
-  // was, and unchanged values keep their bytes. A tag that could not be read
-  // would be written back without what was missed: the save stops. A save
-  // of this folder killed half way is finished first.
+  // A save of this folder killed half way is finished first.
   tag.finishAbandonedSaves(FileName);
-  if (platform::Status read = tag.readtag(FileName); !read) {
+  if (platform::Status read = readForSave(tag); !read) {
     raiseError(kWriteFailed, read.error());
     ID3SaveDone = 1;
     return read;
-  }
-  for (const Property* property : version2SaveOrder()) {
-    tag.setframevalue(property->tag->frame, this->*property->text());
   }
   // Both tags are written in one step, so that a refused or failed save
   // leaves the file as it was: never one tag without the other, never a
@@ -329,6 +322,33 @@ platform::Status ID3::SaveID3() {
   if (!written) raiseError(tag.lasterror(), written.error());
   ID3SaveDone = 1;
   return written;
+}
+
+platform::Status ID3::readForSave(id3v2::clsTv2& tag) const {
+  // The tag is read first so that every frame the fields do not show (a
+  // cover picture, lyrics, frames of other programs) is written back as it
+  // was, and unchanged values keep their bytes. A tag that could not be read
+  // would be written back without what was missed: the save stops.
+  if (platform::Status read = tag.readtag(FileName); !read) return read;
+  for (const Property* property : version2SaveOrder()) {
+    tag.setframevalue(property->tag->frame, this->*property->text());
+  }
+  return {};
+}
+
+platform::Result<id3v2::TagChange> ID3::planSave() const {
+  if (FileName.empty()) return id3v2::refusal("no file is loaded");
+  id3v2::clsTv2 tag(m_fileSystem, m_clock);
+  if (platform::Status read = readForSave(tag); !read) return read.error();
+  return tag.planwrite(FileName, true, [this](platform::ReadableFile& file, std::uint64_t size) {
+    return id3v1Ending(file, size);
+  });
+}
+
+platform::Result<std::optional<id3v2::TagChange>> ID3::planRemoval() const {
+  if (FileName.empty()) return id3v2::refusal("no file is loaded");
+  id3v2::clsTv2 tag(m_fileSystem, m_clock);
+  return tag.planremoval(FileName, true);
 }
 
 platform::Result<id3v2::FileEnding> ID3::id3v1Ending(platform::ReadableFile& file,

@@ -5,8 +5,10 @@
 
 #include <cstdint>
 #include <functional>
+#include <optional>
 #include <string>
 
+#include "id3v2/TagRegions.h"
 #include "id3v2/clsTv2.h"
 #include "inspect/Id3v1Tag.h"
 #include "platform/Dialogs.h"
@@ -110,6 +112,15 @@ class ID3 {
   /// A failure raises Error once and is returned; ID3SaveDone is 1
   /// afterwards on every path.
   platform::Status SaveID3();
+  /// What SaveID3 would change in FileName, without writing anything or
+  /// raising Error: the file's tag regions now and after the save (apply it
+  /// with id3v2::replaceTagRegions or a history::runTagBatch), or why the
+  /// save would fail. Leftovers of killed saves in the folder are the
+  /// caller's to finish first (id3v2::finishAbandonedSavesBeside).
+  platform::Result<id3v2::TagChange> planSave() const;
+  /// What RemoveID3Tagv2 would change; nothing when the file has no version
+  /// 2 tag (or is missing).
+  platform::Result<std::optional<id3v2::TagChange>> planRemoval() const;
   /// Removes the version 2 tag of FileName; a failure raises Error and is
   /// returned.
   platform::Status RemoveID3Tagv2();
@@ -126,6 +137,8 @@ class ID3 {
   void setDecimalSeparator(char separator) { m_decimalSeparator = separator; }
 
  private:
+  /// Reads the tag of FileName into `tag` and sets the fields over it.
+  platform::Status readForSave(id3v2::clsTv2& tag) const;
   void raiseError(std::int16_t code, const platform::Error& reason);
   void clearTagTexts();
   void clearMp3Properties();

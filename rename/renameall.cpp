@@ -41,11 +41,12 @@ Widget* place(Widget* widget, const char* name, int x, int y, int width, int hei
 }  // namespace
 
 renameall::renameall(platform::Platform& platform, ui::ContextHelp& help, ui::FileListHost& files,
-                     QWidget* parent)
+                     QWidget* parent, history::History* history)
     : QWidget(parent, Qt::Window | Qt::Dialog),
       m_platform(platform),
       m_help(help),
       m_files(files),
+      m_history(history),
       m_helpMode(ui::helpPointerOf(*this)) {
   setObjectName("renameall");
   setWindowTitle("Rename Files");
@@ -181,7 +182,7 @@ void renameall::onPreviewSourceChanged(int topic) {
 void renameall::onAccept() {
   if (m_help.handledAsHelp(m_helpMode, topics::kNumberedAccept)) return;
   const NumberedResult result =
-      renameNumbered({m_platform.dialogs, m_platform.fileSystem}, m_files, options(),
+      renameNumbered({m_platform.dialogs, m_platform.fileSystem, m_history}, m_files, options(),
                      m_combo1->currentText().toUtf8().toStdString());
   if (result.outcome != NumberedResult::Outcome::Done) return;
   // Hidden, not closed: the texts and choices stay for the next showing.

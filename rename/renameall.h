@@ -28,8 +28,9 @@ class renameall : public QWidget {
   /// A freshly loaded dialog: the start-number list filled, Common and Left
   /// chosen. `files` is the main window's file list; it must outlive the
   /// dialog. Registers its help mode with `help`.
+  /// `history` records the renames (none: the history is off).
   renameall(platform::Platform& platform, ui::ContextHelp& help, ui::FileListHost& files,
-            QWidget* parent = nullptr);
+            QWidget* parent = nullptr, history::History* history = nullptr);
   ~renameall() override;
 
   ui::HelpMode& helpMode() { return m_helpMode; }
@@ -59,6 +60,7 @@ class renameall : public QWidget {
   platform::Platform& m_platform;
   ui::ContextHelp& m_help;
   ui::FileListHost& m_files;
+  history::History* m_history;
   ui::HelpMode m_helpMode;
   ui::HelpClickGuard m_helpClicks;
 

@@ -216,7 +216,16 @@ void frmID3Info::buildControls() {
   outer->addLayout(top, 3);
   outer->addWidget(label2);
   outer->addWidget(m_file1, 2);
-  outer->addWidget(m_pb1);
+  // Cancel beside the progress bar stops a batch after the file it is on.
+  m_cancel = new QPushButton("Cancel", central);
+  m_cancel->setObjectName("cmdCancelBatch");
+  m_cancel->setToolTip("Stop the batch: the files saved so far stay saved");
+  m_cancel->hide();
+  connect(m_cancel, &QPushButton::clicked, this, [this] { m_stop = true; });
+  auto* progressRow = new QHBoxLayout;
+  progressRow->addWidget(m_pb1, 1);
+  progressRow->addWidget(m_cancel);
+  outer->addLayout(progressRow);
 
   // The note covers the middle of the window while a batch runs.
   m_text1 = new QLabel(QString(kPleaseWait).replace("\r\n", "\n"), central);
@@ -570,7 +579,37 @@ void frmID3Info::moveToEntry(int index) {
                                              QItemSelectionModel::ClearAndSelect);
 }
 
+platform::Result<id3v2::TagChange> frmID3Info::planSave() {
+  return m_session.plan(fields());
+}
+
+platform::Result<std::vector<history::FileResult>> frmID3Info::writeBatch(
+    const std::string& command, const std::vector<id3v2::TagChange>& changes,
+    const history::FileReport& report) {
+  return history::runTagBatch(m_history, m_platform.fileSystem, command, changes, &m_stop,
+                              [&](const history::FileResult& result) {
+                                report(result);
+                                // The bar moves and Cancel can be pressed.
+                                QApplication::processEvents();
+                              });
+}
+
+bool frmID3Info::confirm(const std::string& question) {
+  platform::MessageRequest request;
+  request.text = question;
+  request.buttons = platform::Buttons::YesNo;
+  request.defaultButton = platform::DefaultButton::Second;
+  return m_platform.dialogs.message(request) == platform::Answer::Yes;
+}
+
+bool frmID3Info::stopRequested() {
+  QApplication::processEvents();
+  return m_stop.load();
+}
+
 void frmID3Info::showNote(bool visible) {
+  if (visible) m_stop = false;
+  m_cancel->setVisible(visible);
   if (visible) {
     const QSize size(320, 110);
     const QRect area = centralWidget()->rect();
@@ -615,7 +654,8 @@ bool frmID3Info::eventFilter(QObject* watched, QEvent* event) {
   const QEvent::Type type = event->type();
   if (m_running && isUserInput(type) && watched->isWidgetType()) {
     auto* widget = static_cast<QWidget*>(watched);
-    if (widget == this || isAncestorOf(widget)) return true;
+    // Only Cancel answers while a batch runs.
+    if (widget != m_cancel && (widget == this || isAncestorOf(widget))) return true;
   }
   if (m_helpClicks.swallows(type)) return true;
   if (type == QEvent::MouseButtonPress) {

@@ -8,10 +8,12 @@
 #include <QMainWindow>
 
 #include <array>
+#include <atomic>
 #include <functional>
 #include <map>
 #include <string>
 
+#include "history/History.h"
 #include "inspect/ID3.h"
 #include "platform/Platform.h"
 #include "tageditor/core/BatchTools.h"
@@ -80,6 +82,13 @@ class frmID3Info : public QMainWindow, private TagEditorHost {
   TagFields fields() const override;
   void setFields(const TagFields& fields) override;
 
+  /// The history that records each Auto Info and Number Tracks run as one
+  /// batch; none (the default) writes each file flushed on its own. It must
+  /// outlive the window.
+  void setHistory(history::History* history) { m_history = history; }
+  /// The Cancel button beside the progress bar, shown while a batch runs.
+  QPushButton& cancelButton() { return *m_cancel; }
+
   /// Whether a command is running (a Save or a batch); user input to the
   /// window is held off meanwhile.
   bool commandRunning() const { return m_running; }
@@ -132,6 +141,12 @@ class frmID3Info : public QMainWindow, private TagEditorHost {
   std::string entryName(int index) const override;
   void moveToEntry(int index) override;
   LoadResult loadCurrentEntry() override;
+  platform::Result<id3v2::TagChange> planSave() override;
+  platform::Result<std::vector<history::FileResult>> writeBatch(
+      const std::string& command, const std::vector<id3v2::TagChange>& changes,
+      const history::FileReport& report) override;
+  bool confirm(const std::string& question) override;
+  bool stopRequested() override;
   void showNote(bool visible) override;
   void setProgressMaximum(int maximum) override;
   void setProgressValue(int value) override;
@@ -143,6 +158,9 @@ class frmID3Info : public QMainWindow, private TagEditorHost {
   inspect::ID3 m_id3;
   TagSession m_session;
   bool m_running = false;
+  history::History* m_history = nullptr;
+  /// Set by Cancel while a batch runs.
+  std::atomic<bool> m_stop{false};
   bool m_closeWhenDone = false;
   ui::HelpClickGuard m_helpClicks;
   /// The version 2 comment as loaded: the multi-line box shows its line
@@ -161,6 +179,7 @@ class frmID3Info : public QMainWindow, private TagEditorHost {
   std::array<QLabel*, 11> m_lbl{};
   QLabel* m_text1 = nullptr;
   QProgressBar* m_pb1 = nullptr;
+  QPushButton* m_cancel = nullptr;
   QLabel* m_picture1 = nullptr;
   std::map<std::string, QPushButton*> m_buttons;
   std::map<std::string, QAction*> m_items;

@@ -14,8 +14,8 @@
 
 namespace brindle::rename {
 
-RenameCommands::RenameCommands(app::frmmainbrindle& window)
-    : QObject(&window), m_window(window), m_host(window) {
+RenameCommands::RenameCommands(app::frmmainbrindle& window, history::History* history)
+    : QObject(&window), m_window(window), m_host(window), m_history(history) {
   setObjectName("renameCommands");
   auto caseCommand = [this](CaseKind kind) {
     return [this, kind] { convertCase(services(), m_host, kind); };
@@ -48,7 +48,7 @@ void RenameListHost::setProgressMaximum(int maximum) {
 }
 
 RenameServices RenameCommands::services() {
-  return {m_window.platform().dialogs, m_window.platform().fileSystem};
+  return {m_window.platform().dialogs, m_window.platform().fileSystem, m_history};
 }
 
 std::string RenameCommands::nameBoxName() const {
@@ -66,7 +66,8 @@ renameall* RenameCommands::numberedDialog() const {
 
 renameall& RenameCommands::showNumberedDialog() {
   if (!m_dialog) {
-    m_dialog = new renameall(m_window.platform(), m_window.contextHelp(), m_host, &m_window);
+    m_dialog =
+        new renameall(m_window.platform(), m_window.contextHelp(), m_host, &m_window, m_history);
   }
   m_dialog->show();
   m_dialog->raise();
@@ -94,8 +95,8 @@ void RenameCommands::saveEdited() {
   m_window.saveEditedButton().setEnabled(false);
 }
 
-RenameCommands& installRenameCommands(app::frmmainbrindle& window) {
-  return *new RenameCommands(window);
+RenameCommands& installRenameCommands(app::frmmainbrindle& window, history::History* history) {
+  return *new RenameCommands(window, history);
 }
 
 }  // namespace brindle::rename

@@ -30,7 +30,8 @@ class RenameCommands : public QObject {
 
  public:
   /// Sets the commands of `window`; becomes the window's child.
-  explicit RenameCommands(app::frmmainbrindle& window);
+  /// `history` records the renames (none: the history is off).
+  explicit RenameCommands(app::frmmainbrindle& window, history::History* history = nullptr);
   ~RenameCommands() override;
 
   /// The count and start members of the character edits.
@@ -50,12 +51,15 @@ class RenameCommands : public QObject {
   RenameListHost m_host;
   CharacterEditNumbers m_numbers;
   QPointer<renameall> m_dialog;
+  history::History* m_history;
 };
 
 /// Sets every rename command of the main window (menu items converup,
 /// convertlow, titlecase, removechars, RemoveLeftMost, RemoveRightMost,
 /// mmost, renameextension, renameallfiles, renamesingle and the "Save Edited"
-/// button Command1). The returned object belongs to the window.
-RenameCommands& installRenameCommands(app::frmmainbrindle& window);
+/// button Command1), recording their renames in `history` when there is one.
+/// The returned object belongs to the window.
+RenameCommands& installRenameCommands(app::frmmainbrindle& window,
+                                      history::History* history = nullptr);
 
 }  // namespace brindle::rename

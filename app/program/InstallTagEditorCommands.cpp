@@ -6,8 +6,8 @@
 
 namespace brindle::tageditor {
 
-TagEditorCommands::TagEditorCommands(app::frmmainbrindle& window)
-    : QObject(&window), m_window(window) {
+TagEditorCommands::TagEditorCommands(app::frmmainbrindle& window, history::History* history)
+    : QObject(&window), m_window(window), m_history(history) {
   setObjectName("tagEditorCommands");
   window.setCommand(app::MenuCommand::mnump3, [this] { showTagEditor(); });
   window.setCommand(app::MenuCommand::mnueditmp3tags, [this] { showTagEditor(); });
@@ -26,6 +26,7 @@ frmID3Info& TagEditorCommands::showTagEditor() {
   if (!m_editor) {
     m_editor = new frmID3Info(m_window.platform(), m_window.contextHelp(), m_remembered,
                               m_window.currentDirectory(), &m_window);
+    m_editor->setHistory(m_history);
     // Exit unloads the window: the next opening starts with fresh controls
     // and a fresh component.
     m_editor->setAttribute(Qt::WA_DeleteOnClose);
@@ -36,8 +37,9 @@ frmID3Info& TagEditorCommands::showTagEditor() {
   return *m_editor;
 }
 
-TagEditorCommands& installTagEditorCommands(app::frmmainbrindle& window) {
-  return *new TagEditorCommands(window);
+TagEditorCommands& installTagEditorCommands(app::frmmainbrindle& window,
+                                            history::History* history) {
+  return *new TagEditorCommands(window, history);
 }
 
 }  // namespace brindle::tageditor

@@ -6,6 +6,7 @@
 #include <QObject>
 #include <QPointer>
 
+#include "history/History.h"
 #include "tageditor/core/TagFields.h"
 
 namespace brindle::app {
@@ -21,7 +22,8 @@ class TagEditorCommands : public QObject {
 
  public:
   /// Sets the commands of `window`; becomes the window's child.
-  explicit TagEditorCommands(app::frmmainbrindle& window);
+  /// `history` records the saves (none: the history is off).
+  explicit TagEditorCommands(app::frmmainbrindle& window, history::History* history = nullptr);
   ~TagEditorCommands() override;
 
   /// Shows the tag editor, creating it on the main window's current
@@ -36,11 +38,14 @@ class TagEditorCommands : public QObject {
   app::frmmainbrindle& m_window;
   RememberedValues m_remembered;
   QPointer<frmID3Info> m_editor;
+  history::History* m_history;
 };
 
 /// Sets the commands of the items mnump3 ("MP3 Tags") and mnueditmp3tags
 /// ("Edit MP3 Tags"): each shows the tag editor, modeless. The returned
 /// object belongs to the window.
-TagEditorCommands& installTagEditorCommands(app::frmmainbrindle& window);
+/// The tag editor's saves are recorded in `history` when there is one.
+TagEditorCommands& installTagEditorCommands(app::frmmainbrindle& window,
+                                            history::History* history = nullptr);
 
 }  // namespace brindle::tageditor

@@ -9,6 +9,7 @@
 #include <brindle/Version.h>
 
 #include "app/frmmainbrindle.h"
+#include "app/program/HistoryAtStart.h"
 #include "app/program/InstallRenameCommands.h"
 #include "app/program/InstallTagEditorCommands.h"
 #include "platform/qt/QtPlatform.h"
@@ -46,11 +47,17 @@ int main(int argc, char** argv) {
   std::error_code error;
   const std::string startDirectory = std::filesystem::current_path(error).string();
 
+  // Outlives the window, whose commands record into it.
+  std::unique_ptr<brindle::history::History> history;
   brindle::app::frmmainbrindle window(platform, help, error ? "/" : startDirectory);
-  brindle::rename::installRenameCommands(window);
-  brindle::tageditor::installTagEditorCommands(window);
   services.dialogs.setParent(&window);
   services.printer.setParent(&window);
+  // Before any command can change a file, what a crash left half done is
+  // put right (and the user told).
+  history = brindle::app::openHistoryAtStart(brindle::history::processEnvironment(),
+                                             platform.fileSystem, platform.dialogs);
+  brindle::rename::installRenameCommands(window, history.get());
+  brindle::tageditor::installTagEditorCommands(window, history.get());
   if (!window.startUp()) return 0;
   window.show();
   return QApplication::exec();

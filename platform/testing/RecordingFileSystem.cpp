@@ -1,5 +1,7 @@
 #include "platform/testing/RecordingFileSystem.h"
 
+#include <cerrno>
+
 #include <algorithm>
 
 namespace brindle::platform::testing {
@@ -125,6 +127,7 @@ std::optional<Error> RecordingFileSystem::enter(FsOp op, const std::string& path
                                                 std::string second) {
   m_calls.push_back({op, path, std::move(second)});
   m_partial = 0;
+  if (m_crashAfter && m_calls.size() > *m_crashAfter) return Error{EIO, "the program was stopped"};
   for (Fault& fault : m_faults) {
     if (fault.op != op || fault.remaining == 0) continue;
     if (fault.path && *fault.path != path) continue;

@@ -64,7 +64,14 @@ class RecordingFileSystem : public FileSystem {
   /// For Write and WriteAt, the failing call first writes `written` bytes of
   /// its data, as a write that fills the disk half way does.
   void failLater(FsOp op, int passing, Error error, std::size_t written = 0);
-  void clearFaults() { m_faults.clear(); }
+  void clearFaults() {
+    m_faults.clear();
+    m_crashAfter.reset();
+  }
+  /// Lets the first `calls` calls through and fails every later one with
+  /// EIO, as if the program had been killed there: nothing more reaches the
+  /// disk. Cleared by clearFaults().
+  void crashAfter(std::size_t calls) { m_crashAfter = m_calls.size() + calls; }
 
   /// Replaces the list of drives the real system would give.
   void setDrives(std::vector<std::string> drives) { m_drives = std::move(drives); }
@@ -121,6 +128,7 @@ class RecordingFileSystem : public FileSystem {
   std::vector<Fault> m_faults;
   std::optional<std::vector<std::string>> m_drives;
   std::size_t m_partial = 0;
+  std::optional<std::size_t> m_crashAfter;
 };
 
 }  // namespace brindle::platform::testing

@@ -55,18 +55,34 @@ class TemporaryNames {
   std::mt19937 m_random;
 };
 
-/// Renames `from` to a fresh temporary name in `directory` (never replacing
-/// a file: a taken name is drawn again); returns that name.
+/// Chooses the temporary name of a two-step rename in `directory`: one no
+/// file has now and no other entry of the walk was given.
+std::string chooseTemporaryName(platform::FileSystem& fileSystem, TemporaryNames& names,
+                                const std::string& directory, std::set<std::string>& chosen) {
+  std::string name = names.next();
+  for (int attempt = 1; attempt < kTemporaryNameAttempts; ++attempt) {
+    if (!chosen.contains(name) && !fileSystem.exists(platform::entryPath(directory, name))) break;
+    name = names.next();
+  }
+  chosen.insert(name);
+  return name;
+}
+
+/// Renames `from` to its chosen temporary name in `directory` (never
+/// replacing a file). When the name is taken by then, another is drawn,
+/// unless the name was recorded in the history: a recovery looks for the
+/// recorded one.
 platform::Result<std::string> renameToTemporary(platform::FileSystem& fileSystem,
                                                 TemporaryNames& names, const std::string& directory,
-                                                const std::string& from) {
+                                                const std::string& from, std::string temporary,
+                                                bool recorded) {
   platform::Status status;
   for (int attempt = 0; attempt < kTemporaryNameAttempts; ++attempt) {
-    std::string temporary = names.next();
+    if (attempt > 0) temporary = names.next();
     status = fileSystem.renameNoReplace(platform::entryPath(directory, from),
                                         platform::entryPath(directory, temporary));
     if (status) return temporary;
-    if (status.error().code != EEXIST) break;
+    if (status.error().code != EEXIST || recorded) break;
   }
   return status.error();
 }
@@ -75,7 +91,8 @@ platform::Result<std::string> renameToTemporary(platform::FileSystem& fileSystem
 /// renames the file back to its old name, so it is not left under the
 /// temporary name.
 EntryResult applyEntry(platform::FileSystem& fileSystem, TemporaryNames& names,
-                       const std::string& directory, const PlannedRename& entry) {
+                       const std::string& directory, const PlannedRename& entry,
+                       const std::string& temporaryName, bool recorded) {
   switch (entry.rule.kind) {
     case RuleResult::Kind::Unchanged:
       return plannedResult(entry);
@@ -87,7 +104,7 @@ EntryResult applyEntry(platform::FileSystem& fileSystem, TemporaryNames& names,
   std::string current = entry.oldName;
   if (entry.rule.throughTemporaryName) {
     platform::Result<std::string> temporary =
-        renameToTemporary(fileSystem, names, directory, entry.oldName);
+        renameToTemporary(fileSystem, names, directory, entry.oldName, temporaryName, recorded);
     if (!temporary) return failedEntry(entry, reasonOf(temporary.error()));
     current = temporary.value();
   }
@@ -282,26 +299,71 @@ EntryResult plannedResult(const PlannedRename& entry) {
 
 std::vector<EntryResult> applyBatch(platform::FileSystem& fileSystem, ui::FileListHost& list,
                                     const BatchPlan& plan, Progress progress,
-                                    const EntryReport& report) {
+                                    const EntryReport& report, const WalkRecording& recording) {
   const bool shown = progress == Progress::Shown;
   if (shown) list.setProgressMaximum(plan.entryCount);
   const std::string directory = list.currentDirectory();
   TemporaryNames temporaryNames;
+  // The temporary names are chosen before anything is renamed, so that the
+  // history holds every name a file of the batch can have.
+  std::vector<std::string> temporaries(plan.entries.size());
+  std::vector<history::RenameChange> changes;
+  std::set<std::string> chosen;
+  for (std::size_t index = 0; index < plan.entries.size(); ++index) {
+    const PlannedRename& entry = plan.entries[index];
+    if (entry.rule.kind != RuleResult::Kind::Rename) continue;
+    if (entry.rule.throughTemporaryName) {
+      // Without a history a taken name is simply drawn again when renaming.
+      temporaries[index] = recording.history
+                               ? chooseTemporaryName(fileSystem, temporaryNames, directory, chosen)
+                               : temporaryNames.next();
+    }
+    changes.push_back({directory, entry.oldName, temporaries[index], entry.rule.newName()});
+  }
+  std::optional<history::BatchId> batch;
+  std::string notRecorded;
+  if (recording.history && !changes.empty()) {
+    platform::Result<history::BatchId> begun =
+        recording.history->beginBatch(recording.command, {}, changes);
+    if (begun) {
+      batch = begun.value();
+    } else {
+      notRecorded = std::string(kNotRecorded) + ": " + begun.error().message;
+    }
+  }
   std::vector<EntryResult> results;
   results.reserve(plan.entries.size());
-  for (const PlannedRename& entry : plan.entries) {
+  bool stopped = false;
+  for (std::size_t index = 0; index < plan.entries.size(); ++index) {
+    if (recording.stop && recording.stop->load()) {
+      stopped = true;
+      break;
+    }
+    const PlannedRename& entry = plan.entries[index];
     if (shown) list.setProgressValue(entry.index);
-    results.push_back(applyEntry(fileSystem, temporaryNames, directory, entry));
+    if (!notRecorded.empty() && entry.rule.kind == RuleResult::Kind::Rename) {
+      results.push_back(failedEntry(entry, notRecorded));
+    } else {
+      results.push_back(applyEntry(fileSystem, temporaryNames, directory, entry, temporaries[index],
+                                   batch.has_value()));
+    }
     if (report) report(results.back());
+  }
+  if (batch) {
+    // The renames themselves are done; a history that cannot close the
+    // batch leaves it open, and the next start finds every file whole.
+    (void)recording.history->closeBatch(
+        *batch, stopped ? history::BatchState::Stopped : history::BatchState::Done);
   }
   return results;
 }
 
 std::vector<EntryResult> runBatch(ui::FileListHost& list, platform::FileSystem& fileSystem,
                                   const NameRule& rule, Progress progress,
-                                  const EntryReport& report) {
+                                  const EntryReport& report, const WalkRecording& recording) {
   const BatchPlan plan = planBatch(list, fileSystem, rule);
-  std::vector<EntryResult> results = applyBatch(fileSystem, list, plan, progress, report);
+  std::vector<EntryResult> results =
+      applyBatch(fileSystem, list, plan, progress, report, recording);
   list.rereadFileList();
   if (progress == Progress::Shown) list.setProgressValue(0);
   return results;

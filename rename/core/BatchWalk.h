@@ -7,10 +7,12 @@
 // pass, and the name of each selected entry, in ascending index order.
 #pragma once
 
+#include <atomic>
 #include <functional>
 #include <string>
 #include <vector>
 
+#include "history/History.h"
 #include "platform/FileSystem.h"
 #include "rename/core/NameRules.h"
 #include "ui/core/FileListHost.h"
@@ -120,21 +122,45 @@ EntryResult plannedResult(const PlannedRename& entry);
 /// Called after each entry, as soon as its rename is done (or failed).
 using EntryReport = std::function<void(const EntryResult&)>;
 
+/// How a walk is recorded and stopped.
+struct WalkRecording {
+  /// Where the batch is recorded before the first rename; none: not
+  /// recorded.
+  history::History* history = nullptr;
+  /// What the user did, as the history lists it ("Convert All to Lowercase").
+  std::string command;
+  /// Checked between entries: once true, the entry under way finishes, no
+  /// further entry is touched and the batch closes as stopped.
+  const std::atomic<bool>* stop = nullptr;
+};
+
+/// Why no rename of a walk was made when its batch could not be recorded.
+inline constexpr const char* kNotRecorded = "the history could not record the batch";
+
 /// Renames the planned entries in the list's directory through
 /// `fileSystem`, never replacing an existing file; refused entries are not
 /// touched. A failure leaves that file as it was and the walk goes on; a
 /// two-step rename whose second step fails is undone. When shown, the
 /// progress maximum is the plan's entry count and the value the index of
 /// each selected entry.
+///
+/// With a history, the temporary names of two-step renames are chosen first
+/// and the whole list (old, temporary and new name of each rename) is
+/// recorded as one batch before the first rename; the batch is closed when
+/// the walk ends. A batch that cannot be recorded renames nothing: every
+/// rename fails with kNotRecorded (and the history's reason). A walk that
+/// was stopped gives the results of the entries it reached.
 std::vector<EntryResult> applyBatch(platform::FileSystem& fileSystem, ui::FileListHost& list,
                                     const BatchPlan& plan, Progress progress,
-                                    const EntryReport& report = {});
+                                    const EntryReport& report = {},
+                                    const WalkRecording& recording = {});
 
 /// The whole walk: plan (clashes included), renames, re-read of the list,
 /// progress back to 0.
 std::vector<EntryResult> runBatch(ui::FileListHost& list, platform::FileSystem& fileSystem,
                                   const NameRule& rule, Progress progress = Progress::Shown,
-                                  const EntryReport& report = {});
+                                  const EntryReport& report = {},
+                                  const WalkRecording& recording = {});
 
 /// How many entries failed.
 int countFailed(const std::vector<EntryResult>& results);

@@ -4,6 +4,7 @@
 
 #include <algorithm>
 
+#include "history/RecordedRename.h"
 #include "platform/Platform.h"
 #include "platform/Utf8.h"
 #include "platform/text/FileNameText.h"
@@ -30,6 +31,22 @@ std::string ask(platform::Dialogs& dialogs, const std::string& prompt) {
 /// The confirmation of the character edits: OK runs the walk.
 bool confirmCharacterEdit(platform::Dialogs& dialogs) {
   return dialogs.message("Rename Files Now?", Buttons::OkCancel, Icon::Critical) == Answer::Ok;
+}
+
+/// The walk of a command, recorded under the command's name. When the
+/// history cannot record it nothing is renamed, and the user is told why.
+std::vector<EntryResult> recordedWalk(RenameServices services, ui::FileListHost& list,
+                                      const NameRule& rule, Progress progress,
+                                      const char* command) {
+  std::vector<EntryResult> results =
+      runBatch(list, services.fileSystem, rule, progress, {}, {services.history, command, nullptr});
+  for (const EntryResult& result : results) {
+    if (!result.reason.starts_with(kNotRecorded)) continue;
+    services.dialogs.message("No file was renamed: " + result.reason, Buttons::Ok, Icon::Critical,
+                             command);
+    break;
+  }
+  return results;
 }
 
 /// `directory` followed by one separator.
@@ -61,28 +78,33 @@ void convertCase(RenameServices services, ui::FileListHost& list, CaseKind kind)
       Answer::Yes) {
     return;
   }
-  runBatch(list, services.fileSystem, caseRule(kind));
+  const char* command = kind == CaseKind::Lower   ? "Convert All to Lowercase"
+                        : kind == CaseKind::Upper ? "Convert All to Uppercase"
+                                                  : "Convert to Title Case";
+  recordedWalk(services, list, caseRule(kind), Progress::Shown, command);
 }
 
 void removeCharacters(RenameServices services, ui::FileListHost& list) {
   std::string find = ask(services.dialogs, "Enter Character to Replace");
   std::string replacement = ask(services.dialogs, "enter New Character");
   if (!confirmCharacterEdit(services.dialogs)) return;
-  runBatch(list, services.fileSystem, replaceRule(std::move(find), std::move(replacement)));
+  recordedWalk(services, list, replaceRule(std::move(find), std::move(replacement)),
+               Progress::Shown, "Remove Characters From Filenames");
 }
 
 void removeLeftMostCharacters(RenameServices services, ui::FileListHost& list,
                               CharacterEditNumbers& numbers) {
   numbers.count = enteredOr(ask(services.dialogs, kCountPrompt), numbers.count);
   if (!confirmCharacterEdit(services.dialogs)) return;
-  runBatch(list, services.fileSystem, removeLeftRule(numbers.count));
+  recordedWalk(services, list, removeLeftRule(numbers.count), Progress::Shown, "Remove Left Most");
 }
 
 void removeRightMostCharacters(RenameServices services, ui::FileListHost& list,
                                CharacterEditNumbers& numbers) {
   numbers.count = enteredOr(ask(services.dialogs, kCountPrompt), numbers.count);
   if (!confirmCharacterEdit(services.dialogs)) return;
-  runBatch(list, services.fileSystem, removeRightRule(numbers.count));
+  recordedWalk(services, list, removeRightRule(numbers.count), Progress::Shown,
+               "Remove Right Most");
 }
 
 void removeMiddleMostCharacters(RenameServices services, ui::FileListHost& list,
@@ -92,7 +114,8 @@ void removeMiddleMostCharacters(RenameServices services, ui::FileListHost& list,
       enteredOr(ask(services.dialogs, "Enter Starting Place From Left to Right"), numbers.start);
   numbers.count = enteredOr(ask(services.dialogs, kCountPrompt), numbers.count);
   if (!confirmCharacterEdit(services.dialogs)) return;
-  runBatch(list, services.fileSystem, removeMiddleRule(numbers.start, numbers.count));
+  recordedWalk(services, list, removeMiddleRule(numbers.start, numbers.count), Progress::Shown,
+               "Remove Middle Most");
 }
 
 void changeExtensions(RenameServices services, ui::FileListHost& list) {
@@ -113,8 +136,8 @@ void changeExtensions(RenameServices services, ui::FileListHost& list) {
                                "Rename All Selected File Extensions") != Answer::Yes) {
     return;
   }
-  runBatch(list, services.fileSystem, extensionRule(list.currentDirectory(), std::move(extension)),
-           Progress::Hidden);
+  recordedWalk(services, list, extensionRule(list.currentDirectory(), std::move(extension)),
+               Progress::Hidden, "Rename All Extension(s)");
 }
 
 std::optional<std::string> typedTargetPath(const std::string& directory, const std::string& oldName,
@@ -157,7 +180,8 @@ void renameSingleFile(RenameServices services, ui::FileListHost& list) {
   // Errors are ignored: the report below is the only feedback.
   if (!answer.empty()) {
     if (std::optional<std::string> target = typedTargetPath(directory, name, answer)) {
-      (void)services.fileSystem.renameNoReplace(oldPath, *target);
+      (void)history::recordedRename(services.history, services.fileSystem, "Rename Single File",
+                                    oldPath, *target);
     }
   }
   list.rereadFileList();
@@ -191,7 +215,8 @@ NameBoxOutcome renameFromNameBox(RenameServices services, ui::FileListHost& list
       standsForUnknownBytes(typedName, oldName)
           ? platform::Status(platform::Error{
                 0, "The new name still shows characters that stand for bytes of the old name."})
-          : services.fileSystem.renameNoReplace(oldPath, newPath);
+          : history::recordedRename(services.history, services.fileSystem, "Save Edited", oldPath,
+                                    newPath);
   list.rereadFileList();
   if (status) return NameBoxOutcome::Renamed;
   services.dialogs.message("The file was not renamed:\r\n" + platform::fileNameToUtf8(oldPath) +
@@ -217,8 +242,9 @@ NumberedResult renameNumbered(RenameServices services, ui::FileListHost& list,
     result.outcome = NumberedResult::Outcome::Declined;
     return result;
   }
-  const std::vector<EntryResult> results = runBatch(
-      list, services.fileSystem, numberingRule(options, static_cast<int>(start)), Progress::Hidden);
+  const std::vector<EntryResult> results =
+      recordedWalk(services, list, numberingRule(options, static_cast<int>(start)),
+                   Progress::Hidden, "Rename All Files");
   result.outcome = NumberedResult::Outcome::Done;
   for (const EntryResult& entry : results) {
     if (entry.outcome != EntryResult::Outcome::Failed) continue;

@@ -18,6 +18,8 @@ namespace brindle::rename {
 struct RenameServices {
   platform::Dialogs& dialogs;
   platform::FileSystem& fileSystem;
+  /// Where the renames are recorded; none: the history is off.
+  history::History* history = nullptr;
 };
 
 /// The count and start of the character edits, kept by the main window

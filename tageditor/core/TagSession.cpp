@@ -44,6 +44,14 @@ Loaded TagSession::load(const std::string& directory, const std::string& name) {
   return loaded;
 }
 
+platform::Result<id3v2::TagChange> TagSession::plan(const TagFields& fields) {
+  if (!fieldsToComponent(fields, m_component)) {
+    return platform::Error{0, "the fields could not be taken over"};
+  }
+  m_remembered.remember(fields);
+  return m_component.planSave();
+}
+
 SaveResult TagSession::save(const TagFields& fields) {
   if (!fieldsToComponent(fields, m_component)) return SaveResult::Stopped;
   // A failure has already been shown through the Error event (or, without a

@@ -64,6 +64,11 @@ class TagSession {
   /// flag is set back to 0 for the next Save.
   SaveResult save(const TagFields& fields);
 
+  /// What "Save" of `fields` would change in the loaded file, without
+  /// writing or showing anything: the fields go to the component and are
+  /// remembered as Save does, and the component plans its save.
+  platform::Result<id3v2::TagChange> plan(const TagFields& fields);
+
   /// True while a file is loaded: Save has a file to write into.
   bool hasLoadedFile() const { return !m_component.FileName.empty(); }
   /// Forgets the loaded file, so that fields meant for another folder's

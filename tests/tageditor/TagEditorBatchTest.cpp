@@ -50,14 +50,24 @@ class TagEditorBatchTest : public TagEditorFixture {
     untouchedWav = testsupport::TempDir::read(browsed.file("04 Take.wav"));
   }
 
-  /// How often the version 1 writer opened the file: once per Save.
+  /// How often the file was written: a save writes both tags into a new
+  /// file that replaces the old one, or into the file itself, which it then
+  /// flushes. A save that changes nothing writes nothing.
   long savesOf(const std::string& name) {
     long count = 0;
-    // A save writes both tags into a new file that replaces the old one.
     for (const auto& call : test.fileSystem.callsOf(FsOp::ReplaceFile)) {
       if (call.second == browsed.file(name)) ++count;
     }
+    for (const auto& call : test.fileSystem.callsOf(FsOp::Sync)) {
+      if (call.path == browsed.file(name)) ++count;
+    }
     return count;
+  }
+
+  /// Clicks a batch tool, answering its question `answer`.
+  void runTool(const char* button, platform::Answer answer = platform::Answer::Yes) {
+    test.dialogs.answer(answer);
+    click(button);
   }
 
   std::vector<std::string> messageTexts() {
@@ -85,7 +95,7 @@ TEST_F(TagEditorBatchTest, AutoInfoGivesTheAlbumTheValuesOnScreen) {
   setField(kV1Comment, "rm");
   editor().genreList().setCurrentIndex(genrePositionForText("Folk"));
   test.fileSystem.clearCalls();
-  click("Command11");
+  runTool("Command11");
 
   const std::pair<const char*, std::pair<const char*, const char*>> loadable[] = {
       {"01 Intro.mp3", {"Intro", "11"}},
@@ -108,9 +118,9 @@ TEST_F(TagEditorBatchTest, AutoInfoGivesTheAlbumTheValuesOnScreen) {
     EXPECT_EQ(saved.v1->comment, "rm");
     EXPECT_EQ(saved.v1->genre, 80);
   }
-  // The file on screen was saved first, then once in its own pass; every
-  // other loadable file once.
-  EXPECT_EQ(savesOf("01 Intro.mp3"), 2);
+  // The file on screen was saved first (its own pass then found nothing
+  // left to change); every other loadable file once.
+  EXPECT_EQ(savesOf("01 Intro.mp3"), 1);
   EXPECT_EQ(savesOf("02 Road.mp3"), 1);
   EXPECT_EQ(savesOf("05 End.MP3"), 1);
   EXPECT_EQ(testsupport::TempDir::read(browsed.file("03 Song.Mp3")), untouchedSong);
@@ -118,22 +128,29 @@ TEST_F(TagEditorBatchTest, AutoInfoGivesTheAlbumTheValuesOnScreen) {
 
   EXPECT_EQ(messageTexts(),
             (std::vector<std::string>{
+                "Write Artist: The Ferrymen, Album: Tides, Year: 1998, Genre: Folk, Comment: "
+                "remastered, Composer: J. Smith, Orig. Artist: (empty), Copyright: (empty), URL: "
+                "(empty), Encoded By: (empty), ID3v1 Artist: Ferrymen, ID3v1 Album: Tides, ID3v1 "
+                "Year: 1998, ID3v1 Comment: rm to 4 files?",
                 "Select *.mp3 or *.wav file!!!",
                 "Skipped 2 files of 5: only files ending in .mp3 or .MP3 are loaded and saved."}));
+  EXPECT_EQ(test.dialogs.messages().front().buttons, platform::Buttons::YesNo);
+  EXPECT_EQ(test.dialogs.messages().front().defaultButton, platform::DefaultButton::Second);
   EXPECT_EQ(test.dialogs.messages().back().icon, platform::Icon::Information);
   // At the end: the last file on screen, the note hidden, the bar at 0.
   EXPECT_EQ(field(kV2Title), "End");
   EXPECT_EQ(editor().fileList().listIndex(), 4);
   EXPECT_FALSE(editor().pleaseWaitNote().isVisible());
   EXPECT_EQ(editor().progressBar().value(), 0);
-  EXPECT_EQ(editor().progressBar().maximum(), 5);
+  // The last phase, the writing, counted the three loadable files.
+  EXPECT_EQ(editor().progressBar().maximum(), 3);
 }
 
 TEST_F(TagEditorBatchTest, SkippedPassesNeverSaveIntoThePreviouslyLoadedFile) {
   openAlbum();
   doubleClick("01 Intro.mp3");
   test.fileSystem.clearCalls();
-  click("Command12");
+  runTool("Command12");
   // 02 Road.mp3 was the loaded file during the passes of 03 Song.Mp3 and
   // 04 Take.wav: it keeps its own number and was written only once.
   EXPECT_EQ(readSaved(browsed.file("02 Road.mp3")).v2.at(id3v2::TRCK), "02");
@@ -145,7 +162,7 @@ TEST_F(TagEditorBatchTest, SkippedPassesNeverSaveIntoThePreviouslyLoadedFile) {
 TEST_F(TagEditorBatchTest, NumberTracksKeepsEveryOtherTag) {
   openAlbum();
   doubleClick("02 Road.mp3");
-  click("Command12");
+  runTool("Command12");
   EXPECT_EQ(readSaved(browsed.file("01 Intro.mp3")).v2.at(id3v2::TRCK), "01");
   EXPECT_EQ(readSaved(browsed.file("02 Road.mp3")).v2.at(id3v2::TRCK), "02");
   // The fourth MP3 name of the list; the WAV file takes no number.
@@ -172,14 +189,14 @@ TEST_F(TagEditorBatchTest, NumberTracksUpToAHundred) {
   }
   openEditor();
   doubleClick("song 001.mp3");
-  click("Command12");
+  runTool("Command12");
   for (const auto& [number, expected] : std::vector<std::pair<int, std::string>>{
            {1, "01"}, {9, "09"}, {10, "10"}, {12, "12"}, {99, "99"}, {100, "100"}}) {
     char name[32];
     std::snprintf(name, sizeof name, "song %03d.mp3", number);
     EXPECT_EQ(readSaved(browsed.file(name)).v2.at(id3v2::TRCK), expected) << name;
   }
-  EXPECT_TRUE(test.dialogs.calls().empty());
+  EXPECT_EQ(messageTexts(), std::vector<std::string>{"Number 100 files 01-100?"});
 }
 
 TEST_F(TagEditorBatchTest, EmptyListSavesTheFileOnScreenOnly) {
@@ -192,12 +209,13 @@ TEST_F(TagEditorBatchTest, EmptyListSavesTheFileOnScreenOnly) {
   // then as the list's only entry.
   editor().progressBar().setMaximum(42);
   test.fileSystem.clearCalls();
-  click("Command11");
-  EXPECT_EQ(savesOf("a.mp3"), 2);
+  runTool("Command11");
+  // Its pass found nothing left to change.
+  EXPECT_EQ(savesOf("a.mp3"), 1);
   EXPECT_EQ(readSaved(browsed.file("a.mp3")).v2.at(id3v2::TALB), "New Album");
   EXPECT_EQ(editor().progressBar().value(), 0);
   EXPECT_FALSE(editor().pleaseWaitNote().isVisible());
-  EXPECT_TRUE(test.dialogs.calls().empty());
+  EXPECT_EQ(test.dialogs.calls().size(), 1u);
 }
 
 TEST_F(TagEditorBatchTest, BrowsingAwayForgetsTheLoadedFile) {
@@ -212,10 +230,10 @@ TEST_F(TagEditorBatchTest, BrowsingAwayForgetsTheLoadedFile) {
   ASSERT_TRUE(editor().directoryList().setPath(other));
   setField(kV2Album, "Other Album");
   test.fileSystem.clearCalls();
-  click("Command11");
+  runTool("Command11");
   EXPECT_EQ(testsupport::TempDir::read(browsed.file("a.mp3")), original);
   EXPECT_EQ(readSaved(other + "/b.mp3").v2.at(id3v2::TALB), "Other Album");
-  EXPECT_TRUE(test.dialogs.calls().empty());
+  EXPECT_EQ(test.dialogs.calls().size(), 1u);
 
   ASSERT_TRUE(editor().directoryList().setPath(browsed.path()));
   setField(kV2Album, "Typed after browsing");
@@ -232,7 +250,7 @@ TEST_F(TagEditorBatchTest, SaveThatStopsEarlyDoesNotHoldUpTheBatch) {
   // component writes, and no done flag is ever set for it.
   editor().genreList().setCurrentIndex(-1);
   test.fileSystem.clearCalls();
-  click("Command12");
+  runTool("Command12");
   EXPECT_EQ(savesOf("01 Intro.mp3"), 1);
   EXPECT_EQ(readSaved(browsed.file("05 End.MP3")).v2.at(id3v2::TRCK), "04");
   EXPECT_EQ(editor().component().ID3SaveDone, 0);
@@ -243,16 +261,19 @@ TEST_F(TagEditorBatchTest, FailedSavesAreCountedAndTheBatchGoesOn) {
   doubleClick("01 Intro.mp3");
   test.fileSystem.fail(FsOp::CreateNewFile, platform::Error{EACCES, "denied"});
   test.fileSystem.fail(FsOp::OpenForUpdate, platform::Error{EACCES, "denied"});
-  click("Command12");
-  // One "Error: 10" with its reason per Save (the file on screen and the
-  // three passes).
+  runTool("Command12");
+  // One "Error: 10" with its reason for the Save of the file on screen; the
+  // batch reports its failures once, at the end, by name.
   const std::vector<std::string> texts = messageTexts();
   EXPECT_EQ(std::count(texts.begin(), texts.end(),
                        "Error: 10\ncannot create a temporary file beside it: Permission denied"),
-            4);
+            1);
   EXPECT_EQ(texts.back(),
             "Skipped 2 files of 5: only files ending in .mp3 or .MP3 are loaded and saved.\n"
-            "3 files could not be saved.");
+            "3 files could not be saved:\n"
+            "01 Intro.mp3: cannot create a temporary file beside it: Permission denied\n"
+            "02 Road.mp3: cannot create a temporary file beside it: Permission denied\n"
+            "05 End.MP3: cannot create a temporary file beside it: Permission denied");
   EXPECT_EQ(readSaved(browsed.file("05 End.MP3")).v2.at(id3v2::TRCK), "15");
   EXPECT_EQ(editor().progressBar().value(), 0);
 }
@@ -283,11 +304,12 @@ TEST_F(TagEditorBatchTest, NothingStartsAnotherCommandWhileABatchRuns) {
         EXPECT_TRUE(editor().isVisible());
       },
       Qt::QueuedConnection);
-  click("Command12");
+  runTool("Command12");
   EXPECT_TRUE(observed);
   EXPECT_EQ(QApplication::overrideCursor(), nullptr);
   EXPECT_FALSE(editor().helpMode().isOn());
-  // One batch only: every loadable file saved once, the one on screen twice.
+  // One batch only: every loadable file saved once (the one on screen was
+  // numbered by its own pass).
   EXPECT_EQ(savesOf("01 Intro.mp3"), 2);
   EXPECT_EQ(savesOf("02 Road.mp3"), 1);
   EXPECT_EQ(savesOf("05 End.MP3"), 1);
@@ -295,6 +317,46 @@ TEST_F(TagEditorBatchTest, NothingStartsAnotherCommandWhileABatchRuns) {
   EXPECT_EQ(std::count(texts.begin(), texts.end(), "Select *.mp3 or *.wav file!!!"), 1);
   // The close asked for during the batch happens at its end.
   EXPECT_FALSE(editor().isVisible());
+}
+
+TEST_F(TagEditorBatchTest, NoToTheQuestionLeavesEveryFileAsItWas) {
+  openAlbum();
+  doubleClick("01 Intro.mp3");
+  setField(kV2Artist, "");
+  const std::string intro = testsupport::TempDir::read(browsed.file("01 Intro.mp3"));
+  const std::string road = testsupport::TempDir::read(browsed.file("02 Road.mp3"));
+  test.fileSystem.clearCalls();
+  runTool("Command11", platform::Answer::No);
+  EXPECT_EQ(testsupport::TempDir::read(browsed.file("01 Intro.mp3")), intro);
+  EXPECT_EQ(testsupport::TempDir::read(browsed.file("02 Road.mp3")), road);
+  EXPECT_EQ(test.dialogs.calls().size(), 1u);
+  runTool("Command12", platform::Answer::No);
+  EXPECT_EQ(messageTexts().back(), "Number 4 files 01-04?");
+  EXPECT_EQ(testsupport::TempDir::read(browsed.file("02 Road.mp3")), road);
+  EXPECT_TRUE(test.fileSystem.callsOf(FsOp::OpenForUpdate).empty());
+  EXPECT_TRUE(test.fileSystem.callsOf(FsOp::CreateNewFile).empty());
+}
+
+TEST_F(TagEditorBatchTest, CancelBesideTheProgressBarStopsTheBatch) {
+  openAlbum();
+  doubleClick("01 Intro.mp3");
+  const std::string road = testsupport::TempDir::read(browsed.file("02 Road.mp3"));
+  bool pressed = false;
+  // Pressed while the file on screen is saved, as the user would.
+  QMetaObject::invokeMethod(
+      qApp,
+      [&] {
+        EXPECT_TRUE(editor().cancelButton().isVisible());
+        QTest::mouseClick(&editor().cancelButton(), Qt::LeftButton);
+        pressed = true;
+      },
+      Qt::QueuedConnection);
+  runTool("Command12");
+  EXPECT_TRUE(pressed);
+  EXPECT_EQ(testsupport::TempDir::read(browsed.file("02 Road.mp3")), road);
+  EXPECT_EQ(messageTexts().back(), "Stopped: 0 files saved; the others were left as they were.");
+  EXPECT_FALSE(editor().cancelButton().isVisible());
+  EXPECT_FALSE(editor().commandRunning());
 }
 
 TEST_F(TagEditorBatchTest, SaveLetsPendingEventsRunButNotAnotherCommand) {

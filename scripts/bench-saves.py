@@ -1,0 +1,119 @@
+#!/usr/bin/python3
+"""Times tag saves side by side with a peer, and prints medians.
+
+(a) The title of every file of the benchmark corpus (scripts/make_bench_corpus.py,
+    2,000 small tagged MP3 files) set by ONE `brindle-cli write` with the history
+    on, against taglib_save_peer (TagLib's MPEG::File::save) on a fresh copy of the
+    same files, in the same run: files per second of both and their ratio.
+(b) 20 files of 8 MB whose new tag fits in the old one's space, saved by one
+    `brindle-cli write`: milliseconds for the 20 saves (the process included).
+
+Usage: scripts/bench-saves.py BUILD_DIR [REPETITIONS]
+  e.g. scripts/bench-saves.py build/release 5
+Needs a release build with -DBRINDLE_BUILD_BENCH=ON (taglib_save_peer is built
+when libtag1-dev is installed), and sox, lame and python3-mutagen for the corpus."""
+import os
+import shutil
+import statistics
+import subprocess
+import sys
+import time
+
+from mutagen import id3
+
+build = os.path.abspath(sys.argv[1] if len(sys.argv) > 1 else "build/release")
+repetitions = int(sys.argv[2]) if len(sys.argv) > 2 else 5
+cli = os.path.join(build, "bin", "brindle-cli")
+peer = os.path.join(build, "bin", "taglib_save_peer")
+work = os.path.join(build, "bench-saves")
+corpus = os.path.join(work, "corpus")
+big = os.path.join(work, "big")
+scripts = os.path.dirname(os.path.abspath(__file__))
+
+
+def make_corpus():
+    if os.path.isdir(corpus) and len(os.listdir(corpus)) >= 2000:
+        return
+    shutil.rmtree(corpus, ignore_errors=True)
+    subprocess.run([sys.executable, os.path.join(scripts, "make_bench_corpus.py"), corpus, "2000"],
+                   check=True, stdout=subprocess.DEVNULL)
+
+
+def make_big_files():
+    """20 files of 8 MB: the audio of a corpus file repeated, a version 2.3
+    tag with 4 KB of padding and a version 1 tag."""
+    if os.path.isdir(big) and len(os.listdir(big)) == 20:
+        return
+    os.makedirs(big, exist_ok=True)
+    source = os.path.join(corpus, sorted(os.listdir(corpus))[0])
+    data = open(source, "rb").read()
+    start = 10 + ((data[6] << 21) | (data[7] << 14) | (data[8] << 7) | data[9])
+    audio = data[start:len(data) - 128]
+    body = (audio * (8 * 1024 * 1024 // len(audio) + 1))[:8 * 1024 * 1024]
+    for number in range(20):
+        path = os.path.join(big, f"big{number:02d}.mp3")
+        with open(path, "wb") as out:
+            out.write(body)
+        tags = id3.ID3()
+        tags.add(id3.TIT2(encoding=1, text=[f"Long track {number}"]))
+        tags.add(id3.TPE1(encoding=0, text=["The Benchmark Band"]))
+        tags.save(path, v2_version=3, v1=2, padding=lambda info: 4096)
+
+
+def fresh_copy(name):
+    target = os.path.join(work, name)
+    shutil.rmtree(target, ignore_errors=True)
+    shutil.copytree(corpus, target)
+    # The copy is on the disk before the clock starts: neither side pays for
+    # writing it back.
+    os.sync()
+    return target, sorted(os.path.join(target, f) for f in os.listdir(target))
+
+
+def timed(command, environment):
+    began = time.perf_counter()
+    result = subprocess.run(command, env=environment, stdout=subprocess.DEVNULL,
+                            stderr=subprocess.PIPE)
+    elapsed = time.perf_counter() - began
+    if result.returncode != 0:
+        sys.exit(f"{command[0]} failed: {result.stderr.decode(errors='replace')[:2000]}")
+    return elapsed
+
+
+def main():
+    make_corpus()
+    make_big_files()
+    history = os.path.join(work, "history.sqlite")
+    environment = dict(os.environ, BRINDLE_HISTORY=history)
+    has_peer = os.path.exists(peer)
+    ours, theirs, ratios, bigs = [], [], [], []
+    for repetition in range(repetitions):
+        title = f"Title of run {repetition} \u2603"
+        folder, files = fresh_copy("ours")
+        seconds = timed([cli, "write", *files, "--set", f"TAGv2Title={title}"], environment)
+        ours.append(len(files) / seconds)
+        if has_peer:
+            folder, files = fresh_copy("theirs")
+            seconds = timed([peer, title, *files], environment)
+            theirs.append(len(files) / seconds)
+            ratios.append(ours[-1] / theirs[-1])
+        big_files = sorted(os.path.join(big, f) for f in os.listdir(big))
+        seconds = timed([cli, "write", *big_files, "--set", f"TAGv2Title=Big {repetition}"],
+                        environment)
+        bigs.append(seconds * 1000)
+    print(f"(a) 2000 titles, one brindle-cli write, history on: "
+          f"median {statistics.median(ours):.0f} files/s  (runs: "
+          + ", ".join(f"{v:.0f}" for v in ours) + ")")
+    if has_peer:
+        print(f"    TagLib MPEG::File::save, same files, same run:  "
+              f"median {statistics.median(theirs):.0f} files/s  (runs: "
+              + ", ".join(f"{v:.0f}" for v in theirs) + ")")
+        print(f"    ratio brindle/TagLib: median {statistics.median(ratios):.2f}x")
+    else:
+        print("    (taglib_save_peer not built: install libtag1-dev and reconfigure)")
+    print(f"(b) 20 saves of 8 MB files whose tag fits, one brindle-cli write: "
+          f"median {statistics.median(bigs):.1f} ms  (runs: "
+          + ", ".join(f"{v:.1f}" for v in bigs) + ")")
+
+
+main()
