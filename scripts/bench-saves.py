@@ -83,7 +83,12 @@ def timed(command, environment):
 def main():
     make_corpus()
     make_big_files()
+    # A history of this run's own, kept over its repetitions, as a user's
+    # grows.
     history = os.path.join(work, "history.sqlite")
+    for leftover in (history, history + "-wal", history + "-shm"):
+        if os.path.exists(leftover):
+            os.remove(leftover)
     environment = dict(os.environ, BRINDLE_HISTORY=history)
     has_peer = os.path.exists(peer)
     ours, theirs, ratios, bigs = [], [], [], []

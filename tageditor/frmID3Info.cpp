@@ -579,6 +579,11 @@ void frmID3Info::moveToEntry(int index) {
                                              QItemSelectionModel::ClearAndSelect);
 }
 
+void frmID3Info::setHistory(history::History* history) {
+  m_history = history;
+  m_session.setHistory(history, m_platform.fileSystem);
+}
+
 platform::Result<id3v2::TagChange> frmID3Info::planSave() {
   return m_session.plan(fields());
 }

@@ -82,10 +82,10 @@ class frmID3Info : public QMainWindow, private TagEditorHost {
   TagFields fields() const override;
   void setFields(const TagFields& fields) override;
 
-  /// The history that records each Auto Info and Number Tracks run as one
-  /// batch; none (the default) writes each file flushed on its own. It must
-  /// outlive the window.
-  void setHistory(history::History* history) { m_history = history; }
+  /// The history that records each Save, Auto Info and Number Tracks run as
+  /// one batch; none (the default) writes each file flushed on its own. It
+  /// must outlive the window.
+  void setHistory(history::History* history);
   /// The Cancel button beside the progress bar, shown while a batch runs.
   QPushButton& cancelButton() { return *m_cancel; }
 

@@ -1,5 +1,7 @@
 #include "tageditor/core/TagSession.h"
 
+#include "history/TagBatch.h"
+#include "id3v2/FileRewrite.h"
 #include "inspect/Readout.h"
 #include "platform/Platform.h"
 
@@ -53,6 +55,7 @@ platform::Result<id3v2::TagChange> TagSession::plan(const TagFields& fields) {
 }
 
 SaveResult TagSession::save(const TagFields& fields) {
+  if (m_history && m_fileSystem && hasLoadedFile()) return saveRecorded(fields);
   if (!fieldsToComponent(fields, m_component)) return SaveResult::Stopped;
   // A failure has already been shown through the Error event (or, without a
   // loaded file, as the component's own message).
@@ -64,6 +67,27 @@ SaveResult TagSession::save(const TagFields& fields) {
   const bool done = m_component.ID3SaveDone == 1;
   m_component.ID3SaveDone = 0;
   if (!done || !saved) return SaveResult::Failed;
+  return SaveResult::Saved;
+}
+
+SaveResult TagSession::saveRecorded(const TagFields& fields) {
+  if (!fieldsToComponent(fields, m_component)) return SaveResult::Stopped;
+  // A save of this folder killed half way is finished first, as SaveID3
+  // does.
+  id3v2::finishAbandonedSavesBeside(*m_fileSystem, m_component.FileName);
+  auto planned = m_component.planSave();
+  m_remembered.remember(fields);
+  // A failure shows the same box as the component's Error event.
+  auto failed = [this](const std::string& reason) {
+    m_dialogs.message(errorText(inspect::ID3::kWriteFailed, platform::Error{0, reason}));
+    return SaveResult::Failed;
+  };
+  if (!planned) return failed(planned.error().message);
+  auto written = history::runTagBatch(m_history, *m_fileSystem, "Save", {planned.value()});
+  if (!written) return failed(written.error().message);
+  if (written.value().empty() || !written.value().front().changed) {
+    return failed(written.value().empty() ? std::string() : written.value().front().reason);
+  }
   return SaveResult::Saved;
 }
 

@@ -8,6 +8,7 @@
 #include <string>
 #include <vector>
 
+#include "history/History.h"
 #include "inspect/ID3.h"
 #include "platform/Dialogs.h"
 #include "platform/Result.h"
@@ -64,6 +65,13 @@ class TagSession {
   /// flag is set back to 0 for the next Save.
   SaveResult save(const TagFields& fields);
 
+  /// Records each Save as a batch of `history` (none, the default: each
+  /// Save writes its file flushed on its own). Both must outlive the session.
+  void setHistory(history::History* history, platform::FileSystem& fileSystem) {
+    m_history = history;
+    m_fileSystem = &fileSystem;
+  }
+
   /// What "Save" of `fields` would change in the loaded file, without
   /// writing or showing anything: the fields go to the component and are
   /// remembered as Save does, and the component plans its save.
@@ -84,6 +92,11 @@ class TagSession {
   inspect::ID3& m_component;
   platform::Dialogs& m_dialogs;
   RememberedValues& m_remembered;
+  history::History* m_history = nullptr;
+  platform::FileSystem* m_fileSystem = nullptr;
+
+  /// Save as a recorded batch of one file.
+  SaveResult saveRecorded(const TagFields& fields);
 };
 
 /// The message of the component's Error event: "Error: " and the code, then

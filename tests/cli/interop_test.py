@@ -277,4 +277,9 @@ class InteropTest(unittest.TestCase):
 
 if __name__ == "__main__":
     CLI = sys.argv.pop(1)
-    unittest.main(verbosity=2)
+    # The saves are recorded in a history of their own, fresh for each run,
+    # never in the user's.
+    with tempfile.TemporaryDirectory(prefix="brindle-interop-history-") as history:
+        os.environ["BRINDLE_HISTORY"] = os.path.join(history, "history.sqlite")
+        program = unittest.main(verbosity=2, exit=False)
+    sys.exit(0 if program.result.wasSuccessful() else 1)

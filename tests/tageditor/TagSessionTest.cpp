@@ -8,6 +8,7 @@
 #include "inspect/GenreList.h"
 #include "inspect/Readout.h"
 #include "platform/testing/TestPlatform.h"
+#include "tests/history/FakeHistory.h"
 #include "tests/tageditor/AudioFiles.h"
 
 namespace brindle::tageditor {
@@ -38,6 +39,34 @@ class TagSessionTest : public ::testing::Test {
   RememberedValues remembered;
   TagSession session{component, test.dialogs, remembered};
 };
+
+/// With a history, a Save is one recorded batch; a failure shows the same
+/// "Error: 10" box with its reason, once.
+TEST_F(TagSessionTest, SaveWithAHistoryIsOneRecordedBatch) {
+  history::testing::FakeHistory history;
+  session.setHistory(&history, test.fileSystem);
+  taggedFile();
+  Loaded loaded = session.load(folder.path(), "song.mp3");
+  ASSERT_TRUE(loaded.fields);
+  loaded.fields->txt[kV2Title] = "Lights";
+  EXPECT_EQ(session.save(*loaded.fields), SaveResult::Saved);
+  ASSERT_EQ(history.recorded().size(), 1u);
+  EXPECT_EQ(history.recorded()[0].summary.command, "Save");
+  EXPECT_EQ(history.recorded()[0].summary.state, history::BatchState::Done);
+  const auto& after = history.recorded()[0].tags.at(0).after;
+  const std::string now = testsupport::TempDir::read(folder.file("song.mp3"));
+  EXPECT_EQ(now.substr(0, after.version2.size()),
+            std::string(after.version2.begin(), after.version2.end()));
+  EXPECT_NE(now.find("Lights"), std::string::npos);
+  EXPECT_TRUE(test.dialogs.calls().empty());
+
+  test.fileSystem.fail(FsOp::OpenForUpdate, {EIO, "scripted"});
+  loaded.fields->txt[kV2Title] = "Other";
+  EXPECT_EQ(session.save(*loaded.fields), SaveResult::Failed);
+  ASSERT_EQ(test.dialogs.messages().size(), 1u);
+  EXPECT_EQ(test.dialogs.messages()[0].text, "Error: 10\ncannot open the file: Input/output error");
+  EXPECT_EQ(history.recorded().size(), 2u);
+}
 
 TEST_F(TagSessionTest, LoadsAnMp3File) {
   taggedFile();
