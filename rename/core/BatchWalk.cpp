@@ -300,7 +300,12 @@ std::vector<EntryResult> applyBatch(platform::FileSystem& fileSystem, ui::FileLi
 std::vector<EntryResult> runBatch(ui::FileListHost& list, platform::FileSystem& fileSystem,
                                   const NameRule& rule, Progress progress,
                                   const EntryReport& report) {
-  const BatchPlan plan = planBatch(list, fileSystem, rule);
+  return runPlannedBatch(list, fileSystem, planBatch(list, fileSystem, rule), progress, report);
+}
+
+std::vector<EntryResult> runPlannedBatch(ui::FileListHost& list, platform::FileSystem& fileSystem,
+                                         const BatchPlan& plan, Progress progress,
+                                         const EntryReport& report) {
   std::vector<EntryResult> results = applyBatch(fileSystem, list, plan, progress, report);
   list.rereadFileList();
   if (progress == Progress::Shown) list.setProgressValue(0);
