@@ -5,6 +5,7 @@
 
 #include <QByteArray>
 #include <QDesktopServices>
+#include <QFile>
 #include <QFileInfo>
 #include <QProcess>
 #include <QStandardPaths>
@@ -154,6 +155,17 @@ Status QtShell::openInTextEditor(const std::string& path) {
   }
   return Error{ENOENT, "The text editor could not be started to open \"" + path + "\" (tried " +
                            tried + ")."};
+}
+
+Status QtShell::moveToTrash(const std::string& path) {
+  if (path.empty()) return Error{EINVAL, "No file was given to move to the trash."};
+  const std::optional<QString> name = decodeExactly(absolutePath(path));
+  if (!name) return undecodableName(path);
+  QFile file(*name);
+  if (!file.moveToTrash()) {
+    return Error{ENOTSUP, "\"" + path + "\" could not be moved to the trash."};
+  }
+  return {};
 }
 
 }  // namespace brindle::platform::qt
