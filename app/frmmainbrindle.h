@@ -18,6 +18,7 @@
 
 class QAction;
 class QComboBox;
+class QCompleter;
 class QLabel;
 class QLineEdit;
 class QMenu;
@@ -59,6 +60,10 @@ class frmmainbrindle : public QMainWindow {
   QComboBox& driveList() { return *m_drive1; }
   QLineEdit& nameBox() { return *m_text3; }
   QLineEdit& pathBox() { return *m_text2; }
+  /// The folder path that can be typed into, above the drive list.
+  QLineEdit& pathBar() { return *m_pathBar; }
+  /// The status line's note of how many files are selected.
+  QLabel& selectionNote() { return *m_selectionNote; }
   QLineEdit& countBox() { return *m_text1; }
   QPushButton& saveEditedButton() { return *m_command1; }
   QLabel& caretReadout() { return *m_label6; }
@@ -100,6 +105,11 @@ class frmmainbrindle : public QMainWindow {
   void onFileDoubleClicked();
   void onFileKeyPressed(int key);
   void onNameBoxChanged();
+  void onPathBarEdited(const QString& text);
+  void onPathBarEntered();
+  void showSelectionNote();
+  /// Selects the drive that holds `path` in the drive list.
+  void selectDriveOf(const std::string& path);
   void updateCaretReadout();
   void selectAllFiles();
   void refreshFiles();
@@ -125,6 +135,9 @@ class frmmainbrindle : public QMainWindow {
   std::map<std::string, QAction*> m_items;
   std::map<std::string, QMenu*> m_menus;
 
+  QLineEdit* m_pathBar = nullptr;
+  QCompleter* m_pathCompleter = nullptr;
+  QLabel* m_selectionNote = nullptr;
   QComboBox* m_drive1 = nullptr;
   ui::DirectoryListBox* m_dir1 = nullptr;
   ui::FileListBox* m_file1 = nullptr;

@@ -17,6 +17,7 @@
 #include "tageditor/core/BatchTools.h"
 #include "tageditor/core/TagFields.h"
 #include "tageditor/core/TagSession.h"
+#include "tageditor/core/UnsavedEdits.h"
 #include "ui/HelpClicks.h"
 #include "ui/core/ContextHelp.h"
 
@@ -80,6 +81,11 @@ class frmID3Info : public QMainWindow, private TagEditorHost {
   TagFields fields() const override;
   void setFields(const TagFields& fields) override;
 
+  /// Shows entry `name` of `directory` in the lists and loads it as a
+  /// double click does (after the unsaved-edits question). Nothing happens
+  /// when the list does not hold it.
+  void openEntry(const std::string& directory, const std::string& name);
+
   /// Whether a command is running (a Save or a batch); user input to the
   /// window is held off meanwhile.
   bool commandRunning() const { return m_running; }
@@ -110,7 +116,16 @@ class frmID3Info : public QMainWindow, private TagEditorHost {
   // Handlers and commands.
   void onDriveChosen(int index);
   void onDirectoryChanged();
+  void onFileClicked();
   void onFileDoubleClicked();
+  /// Loads the current entry as a click or double click does: an MP3 file
+  /// only after the unsaved-edits question.
+  void openCurrentEntry();
+  /// "Save" and Ctrl+S: writes the fields and says so on the status line.
+  void saveAndReport();
+  /// Whether the fields on screen may be replaced or closed: asks about
+  /// unsaved edits first.
+  bool mayLeaveEdits();
   void nameFromFile();
   void runBatch(const std::function<BatchReport()>& batch);
 
@@ -142,6 +157,18 @@ class frmID3Info : public QMainWindow, private TagEditorHost {
   ui::HelpMode m_helpMode;
   inspect::ID3 m_id3;
   TagSession m_session;
+  UnsavedEdits m_edits;
+  /// The file whose fields or readout are on screen, so that a click on it
+  /// does not read it again.
+  std::string m_shownPath;
+  /// A load the user cancelled at the unsaved-edits question, with the
+  /// fields as they were: the rest of the same click or double click does
+  /// not ask again.
+  struct DeclinedLoad {
+    std::string name;
+    TagFields fields;
+  };
+  std::optional<DeclinedLoad> m_declined;
   bool m_running = false;
   bool m_closeWhenDone = false;
   ui::HelpClickGuard m_helpClicks;
