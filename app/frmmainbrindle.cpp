@@ -16,6 +16,7 @@
 #include <QPointer>
 #include <QProgressBar>
 #include <QPushButton>
+#include <QSplitter>
 #include <QStatusBar>
 #include <QStringListModel>
 #include <QVBoxLayout>
@@ -149,15 +150,23 @@ void frmmainbrindle::buildControls() {
   banner->addWidget(label3, 1);
   banner->addWidget(label5);
 
-  auto* browse = new QGridLayout;
-  browse->addWidget(m_pathBar, 0, 0);
-  browse->addWidget(m_drive1, 1, 0);
-  browse->addWidget(m_dir1, 2, 0);
-  browse->addWidget(m_file1, 0, 1, 3, 1);
+  // The folder side and the file list share the width; the user moves the
+  // line between them, and its place is remembered.
+  auto* folders = new QWidget(frame1);
+  auto* folderColumn = new QVBoxLayout(folders);
+  folderColumn->setContentsMargins(0, 0, 0, 0);
+  folderColumn->addWidget(m_pathBar);
+  folderColumn->addWidget(m_drive1);
+  folderColumn->addWidget(m_dir1, 1);
+  m_browseSplitter = new QSplitter(Qt::Horizontal, frame1);
+  m_browseSplitter->setObjectName("BrowseSplitter");
+  m_browseSplitter->setChildrenCollapsible(false);
+  m_browseSplitter->addWidget(folders);
+  m_browseSplitter->addWidget(m_file1);
+  m_browseSplitter->setStretchFactor(0, 2);
+  m_browseSplitter->setStretchFactor(1, 3);
   // The file list keeps a useful width when the window is made small.
   m_file1->setMinimumWidth(260);
-  browse->setColumnStretch(0, 2);
-  browse->setColumnStretch(1, 3);
 
   auto* fields = new QGridLayout;
   fields->addWidget(label1, 0, 0);
@@ -173,7 +182,7 @@ void frmmainbrindle::buildControls() {
 
   auto* frameLayout = new QVBoxLayout(frame1);
   frameLayout->addLayout(banner);
-  frameLayout->addLayout(browse, 1);
+  frameLayout->addWidget(m_browseSplitter, 1);
   frameLayout->addLayout(fields);
   frameLayout->addWidget(m_progressBar1);
 
@@ -279,6 +288,7 @@ bool frmmainbrindle::startUp() {
   }
 
   ui::restorePlace(*this, m_platform.settings);
+  ui::restorePanes(*m_browseSplitter, m_platform.settings);
   m_startDirectory = ui::startFolder(m_platform.settings, m_platform.fileSystem, m_startDirectory);
   const std::vector<std::string> drives = m_platform.fileSystem.drives();
   for (const std::string& drive : drives) {
@@ -459,6 +469,7 @@ void frmmainbrindle::closeEvent(QCloseEvent* event) {
     }
   }
   ui::rememberPlace(*this, m_platform.settings);
+  ui::rememberPanes(*m_browseSplitter, m_platform.settings);
   ui::rememberFolder(m_platform.settings, currentDirectory());
   event->accept();
 }

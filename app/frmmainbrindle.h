@@ -24,6 +24,7 @@ class QLineEdit;
 class QMenu;
 class QProgressBar;
 class QPushButton;
+class QSplitter;
 
 namespace brindle::ui {
 class DirectoryListBox;
@@ -64,6 +65,8 @@ class frmmainbrindle : public QMainWindow {
   QLineEdit& pathBar() { return *m_pathBar; }
   /// The status line's note of how many files are selected.
   QLabel& selectionNote() { return *m_selectionNote; }
+  /// The line between the folder side and the file list.
+  QSplitter& browseSplitter() { return *m_browseSplitter; }
   QLineEdit& countBox() { return *m_text1; }
   QPushButton& saveEditedButton() { return *m_command1; }
   QLabel& caretReadout() { return *m_label6; }
@@ -138,6 +141,7 @@ class frmmainbrindle : public QMainWindow {
   QLineEdit* m_pathBar = nullptr;
   QCompleter* m_pathCompleter = nullptr;
   QLabel* m_selectionNote = nullptr;
+  QSplitter* m_browseSplitter = nullptr;
   QComboBox* m_drive1 = nullptr;
   ui::DirectoryListBox* m_dir1 = nullptr;
   ui::FileListBox* m_file1 = nullptr;

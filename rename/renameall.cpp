@@ -6,11 +6,13 @@
 #include <QComboBox>
 #include <QFocusEvent>
 #include <QGroupBox>
+#include <QKeySequence>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPlainTextEdit>
 #include <QPushButton>
 #include <QRadioButton>
+#include <QShortcut>
 
 #include "platform/text/FileNameText.h"
 #include "rename/core/BatchPreview.h"
@@ -121,6 +123,13 @@ void renameall::buildControls() {
   connect(m_text1, &QLineEdit::textChanged, this,
           [this] { onPreviewSourceChanged(topics::kNumberedCommonName); });
   connect(m_accept, &QPushButton::clicked, this, &renameall::onAccept);
+  // Enter accepts, as in a dialog (Accept is the default); Escape is Abort.
+  for (const QKeySequence& key : {QKeySequence(Qt::Key_Return), QKeySequence(Qt::Key_Enter)}) {
+    auto* accept = new QShortcut(key, this);
+    connect(accept, &QShortcut::activated, m_accept, &QPushButton::click);
+  }
+  auto* abort = new QShortcut(QKeySequence(Qt::Key_Escape), this);
+  connect(abort, &QShortcut::activated, m_abort, &QPushButton::click);
   connect(m_abort, &QPushButton::clicked, this, &renameall::onAbort);
   connect(m_helper, &QPushButton::clicked, this, [this] { m_helpMode.toggle(); });
   for (QLineEdit* text : {m_text1, m_text2}) {

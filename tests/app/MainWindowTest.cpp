@@ -11,6 +11,7 @@
 #include <QMenuBar>
 #include <QPushButton>
 #include <QSet>
+#include <QSplitter>
 #include <QStringListModel>
 #include <QTest>
 
@@ -386,6 +387,9 @@ TEST_F(MainWindowTest, TheNextRunStartsInTheLastFolderAndPlace) {
   start();
   ASSERT_TRUE(window->directoryList().setPath(other.path()));
   window->setGeometry(40, 50, 700, 500);
+  QApplication::processEvents();
+  window->browseSplitter().setSizes({200, 460});
+  const QList<int> panes = window->browseSplitter().sizes();
   const QPoint position = window->geometry().topLeft();
   window->close();
 
@@ -395,6 +399,9 @@ TEST_F(MainWindowTest, TheNextRunStartsInTheLastFolderAndPlace) {
   EXPECT_EQ(next->fileList().entryName(0), "b.txt");
   EXPECT_EQ(next->size(), QSize(700, 500));
   EXPECT_EQ(next->geometry().topLeft(), position);
+  next->show();
+  QApplication::processEvents();
+  EXPECT_EQ(next->browseSplitter().sizes(), panes);
 }
 
 // The path bar shows the folder, completes typed folders and shows a typed

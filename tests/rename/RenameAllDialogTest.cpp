@@ -268,6 +268,23 @@ TEST_F(RenameAllDialogTest, TheListShowsEverySelectedFilesNewName) {
   EXPECT_EQ(names(), (Names{"a.mp3", "b.mp3", "c.wav", "song 02.wav"}));
 }
 
+// Enter accepts as Accept does (the question still comes first); Escape
+// aborts.
+TEST_F(RenameAllDialogTest, EnterAcceptsAndEscapeAborts) {
+  open({"a.mp3", "b.mp3"});
+  window->fileList().selectAllEntries();
+  dialog->activateWindow();
+  ASSERT_TRUE(QTest::qWaitForWindowActive(dialog));
+  test.dialogs.answer(Answer::No);
+  QTest::keyClick(&control<QLineEdit>("Text1"), Qt::Key_Return);
+  ASSERT_EQ(test.dialogs.calls().size(), 1u);
+  EXPECT_EQ(test.dialogs.calls()[0].message.text, "RENAME ALL SELECTED FILES?");
+  EXPECT_EQ(names(), (Names{"a.mp3", "b.mp3"}));
+  QTest::keyClick(&control<QLineEdit>("Text1"), Qt::Key_Escape);
+  unloadPending();
+  EXPECT_EQ(commands->numberedDialog(), nullptr);
+}
+
 TEST_F(RenameAllDialogTest, HelperTogglesHelpMode) {
   open();
   EXPECT_FALSE(dialog->helpMode().isOn());
