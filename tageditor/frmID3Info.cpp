@@ -162,6 +162,8 @@ frmID3Info::frmID3Info(platform::Platform& platform, ui::ContextHelp& help,
   m_id3.setBusyHandler([this](bool busy) { onBusy(busy); });
   buildControls();
   buildMenus();
+  // Made now, so its first message does not shift the layout.
+  statusBar()->setObjectName("StatusBar");
   ui::restorePlace(*this, m_platform.settings);
   m_help.addWindow(m_helpMode);
 
@@ -216,6 +218,7 @@ void frmID3Info::buildControls() {
   arrows->addStretch(2);
 
   auto* right = new QVBoxLayout;
+  right->setSpacing(2);
   right->addWidget(buildVersion2Frame());
   right->addWidget(buildToolGroups());
 
@@ -237,10 +240,14 @@ void frmID3Info::buildControls() {
   m_pb1->setValue(0);
   m_pb1->setTextVisible(false);
 
+  // The file list sits under the folders, so the window needs no more
+  // height than the tag fields and fits a 1280x720 screen.
+  left->insertWidget(2, label2);
+  left->insertWidget(3, m_file1, 2);
   auto* outer = new QVBoxLayout(central);
-  outer->addLayout(top, 3);
-  outer->addWidget(label2);
-  outer->addWidget(m_file1, 2);
+  outer->setContentsMargins(6, 4, 6, 4);
+  outer->setSpacing(4);
+  outer->addLayout(top, 1);
   outer->addWidget(m_pb1);
 
   // The note covers the middle of the window while a batch runs.
@@ -257,7 +264,7 @@ void frmID3Info::buildControls() {
   scroll->setWidget(central);
 
   // The window's own size, within the screen it opens on.
-  QSize size(980, 720);
+  QSize size(1100, 700);
   if (const QScreen* shown = screen()) {
     size = size.boundedTo(shown->availableGeometry().size() - QSize(0, kWindowFrameAllowance));
   }
