@@ -167,6 +167,7 @@ void frmmainbrindle::buildControls() {
   m_browseSplitter->setStretchFactor(1, 3);
   // The file list keeps a useful width when the window is made small.
   m_file1->setMinimumWidth(260);
+  m_file1->setShowsDetails(true);
 
   auto* fields = new QGridLayout;
   fields->addWidget(label1, 0, 0);

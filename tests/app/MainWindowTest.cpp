@@ -4,6 +4,7 @@
 #include <QApplication>
 #include <QComboBox>
 #include <QCompleter>
+#include <QHeaderView>
 #include <QKeySequence>
 #include <QLabel>
 #include <QLineEdit>
@@ -446,6 +447,38 @@ TEST_F(MainWindowTest, TheStatusLineCountsTheSelectedFiles) {
   EXPECT_EQ(window->selectionNote().text(), "3 of 3 files selected");
   EXPECT_EQ(window->caretReadout().text(), "1,0");
   EXPECT_GE(window->fileList().minimumWidth(), 200);
+}
+
+// The file list shows size and date columns; a click on a column's header
+// orders by it (again: the other way round); name order is the default.
+TEST_F(MainWindowTest, TheFileListSortsBySizeAndDate) {
+  browsed.write("b.mp3", std::string(3000, 'b'));
+  browsed.write("A.txt", std::string(10, 'a'));
+  start();
+  ui::FileListBox& list = window->fileList();
+  ASSERT_EQ(list.model()->columnCount(), 3);
+  EXPECT_EQ(list.model()->headerData(1, Qt::Horizontal).toString(), "Size");
+  EXPECT_EQ(list.model()->headerData(2, Qt::Horizontal).toString(), "Modified");
+  EXPECT_EQ(shownNames(), (QStringList{".hidden", "A.txt", "b.mp3"}));
+  EXPECT_EQ(list.model()->index(2, 1).data().toString(), "2.9 KB");
+  EXPECT_EQ(list.model()->index(1, 1).data().toString(), "10 B");
+
+  QHeaderView* header = list.header();
+  ASSERT_TRUE(header->isVisible());
+  const auto clickHeader = [&](int column) {
+    QTest::mouseClick(header->viewport(), Qt::LeftButton, {},
+                      QPoint(header->sectionViewportPosition(column) + 5, header->height() / 2));
+  };
+  clickHeader(1);
+  EXPECT_EQ(shownNames(), (QStringList{".hidden", "A.txt", "b.mp3"}));
+  clickHeader(1);
+  EXPECT_EQ(shownNames(), (QStringList{"b.mp3", "A.txt", ".hidden"}));
+  // Entries are addressed in the order shown: the commands act on what is seen.
+  EXPECT_EQ(list.entryName(0), "b.mp3");
+  window->rereadFileList();
+  EXPECT_EQ(shownNames(), (QStringList{"b.mp3", "A.txt", ".hidden"}));
+  clickHeader(0);
+  EXPECT_EQ(shownNames(), (QStringList{".hidden", "A.txt", "b.mp3"}));
 }
 
 }  // namespace
