@@ -512,12 +512,20 @@ void frmID3Info::onDriveChosen(int index) {
 void frmID3Info::onDirectoryChanged() {
   m_file1->setPath(m_dir1->path());
   (void)m_file1->refresh();
+  m_shownPath.clear();
+  m_declined.reset();
+  // Edited fields are not thrown away unasked. Cancel keeps them with the
+  // file they were loaded from, which a Save still writes.
+  bool mayLeave = true;
+  if (!m_running) {
+    RunningCommand running(*this);
+    mayLeave = mayLeaveEdits();
+  }
+  if (!mayLeave) return;
   // The file loaded from the old folder is no longer on screen: a Save (or
   // a batch's first step) must not write this folder's values into it.
   m_session.forgetLoadedFile();
   m_edits.forget();
-  m_shownPath.clear();
-  m_declined.reset();
   // The fields of another folder's file must not stay on screen.
   runCommand(topics::kClearAllTags, [this] { editFields(clearAllTags); });
 }

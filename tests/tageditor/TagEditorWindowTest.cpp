@@ -532,12 +532,30 @@ TEST_F(TagEditorWindowTest, ChangingTheDirectoryEmptiesTheFieldsAndForgetsTheLoa
   openEditor();
   doubleClick("song.mp3");
   editor().genreList().setCurrentIndex(9);
+  test.dialogs.answer(Answer::Discard);  // the edited genre is not to be saved
   ASSERT_TRUE(editor().directoryList().setPath(browsed.file("other")));
   for (int index = 0; index < kFieldCount; ++index) EXPECT_EQ(field(index), "") << index;
   EXPECT_EQ(editor().genreList().currentIndex(), 0);
   EXPECT_EQ(listed(), (std::vector<std::string>{"x.mp3"}));
   EXPECT_EQ(editor().component().FileName, "");
-  EXPECT_TRUE(test.dialogs.calls().empty());
+  ASSERT_EQ(test.dialogs.messages().size(), 1u);
+  EXPECT_EQ(test.dialogs.messages()[0].text, "Save changes to song.mp3?");
+}
+
+// Cancel at another folder keeps the edits with their file: Save writes it.
+TEST_F(TagEditorWindowTest, CancelAtAnotherFolderKeepsTheEditsAndTheirFile) {
+  writeSong("song.mp3", "T");
+  browsed.makeDirectory("other");
+  openEditor();
+  doubleClick("song.mp3");
+  setField(kV2Title, "Edited");
+  test.dialogs.answer(Answer::Cancel);
+  ASSERT_TRUE(editor().directoryList().setPath(browsed.file("other")));
+  EXPECT_EQ(field(kV2Title), "Edited");
+  EXPECT_EQ(editor().component().FileName, browsed.file("song.mp3"));
+  click("Command1");
+  EXPECT_EQ(readSaved(browsed.file("song.mp3")).v2.at(id3v2::TIT2), "Edited");
+  EXPECT_EQ(test.dialogs.messages().size(), 1u);
 }
 
 TEST_F(TagEditorWindowTest, DriveThatCannotBeReadIsIgnored) {
