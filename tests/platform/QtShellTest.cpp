@@ -215,12 +215,12 @@ TEST(QtShell, TheAssociatedProgramGetsTheFileAsItsUrl) {
 }
 
 // The file lands in the user's trash with its bytes and an info record, so
-// the desktop can restore it. Home and data folder point into the test's
-// folder, so the real trash is never touched.
+// the desktop can restore it, also when the user's data folder does not exist
+// yet. Home and data folder point into the test's folder, so the real trash
+// is never touched.
 TEST(QtShell, MoveToTrashKeepsTheFileInTheUsersTrash) {
   test::TemporaryFolder folder;
   folder.write("song 1.mp3", "audio bytes");
-  ASSERT_TRUE(QDir().mkpath(QString::fromStdString(folder / "data")));
   ScopedEnvironment home("HOME", folder.path());
   ScopedEnvironment data("XDG_DATA_HOME", folder / "data");
   QtShell shell(EditorLookup{});
