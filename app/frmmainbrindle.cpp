@@ -463,7 +463,9 @@ void frmmainbrindle::closeEvent(QCloseEvent* event) {
   // A window that stays open (the tag editor's edits were not to be left)
   // keeps the program running.
   for (QWidget* window : QApplication::topLevelWidgets()) {
-    if (window != this && window->isVisible()) {
+    const Qt::WindowType type = window->windowType();
+    const bool realWindow = type == Qt::Window || type == Qt::Dialog;
+    if (window != this && realWindow && window->isVisible()) {
       m_closing = false;
       event->ignore();
       return;

@@ -233,6 +233,23 @@ TEST_F(TagEditorWindowTest, UnsavedEditsAreAskedAboutBeforeTheyAreLeft) {
   }
 }
 
+// Closing the main window closes the tag editor, after its question: Cancel
+// keeps both open.
+TEST_F(TagEditorWindowTest, ClosingTheMainWindowAsksAboutTheEdits) {
+  writeSong("a.mp3", "First");
+  frmID3Info& tags = openEditor();
+  doubleClick("a.mp3");
+  setField(kV2Title, "Edited");
+  test.dialogs.answer(Answer::Cancel);
+  EXPECT_FALSE(window->close());
+  EXPECT_TRUE(window->isVisible());
+  EXPECT_TRUE(tags.isVisible());
+  test.dialogs.answer(Answer::Discard);
+  EXPECT_TRUE(window->close());
+  EXPECT_FALSE(window->isVisible());
+  EXPECT_EQ(test.dialogs.messages().size(), 2u);
+}
+
 // Unchanged fields ask nothing; "Save" says on the status line what it saved.
 TEST_F(TagEditorWindowTest, SaveSaysWhatItSavedAndUnchangedFieldsAskNothing) {
   writeSong("a.mp3", "First");
