@@ -54,12 +54,13 @@ constexpr std::array kMenus{
     MenuSpec{"help", "Help", topics::kHelpMenu},
 };
 
-constexpr MenuItemSpec item(const char* menu, MenuCommand command, const char* caption, int topic) {
-  return {menu, command, caption, topic};
+constexpr MenuItemSpec item(const char* menu, MenuCommand command, const char* caption, int topic,
+                            const char* shortcut = nullptr) {
+  return {menu, command, caption, topic, shortcut};
 }
 
 constexpr MenuItemSpec separator(const char* menu) {
-  return {menu, std::nullopt, "", topics::kNoTopic};
+  return {menu, std::nullopt, "", topics::kNoTopic, nullptr};
 }
 
 constexpr std::array kItems{
@@ -77,8 +78,9 @@ constexpr std::array kItems{
     item("Options", MenuCommand::mnump3, "MP3 Tags", topics::kOpenTagEditor),
     separator("Options"),
     item("Options", MenuCommand::exit, "Exit", topics::kExit),
-    item("filewindow", MenuCommand::selectall, "Select All Files", topics::kSelectAllFiles),
-    item("filewindow", MenuCommand::refreshfiles, "Refresh Files", topics::kRefreshFiles),
+    item("filewindow", MenuCommand::selectall, "Select All Files", topics::kSelectAllFiles,
+         "Ctrl+A"),
+    item("filewindow", MenuCommand::refreshfiles, "Refresh Files", topics::kRefreshFiles, "F5"),
     separator("filewindow"),
     item("filewindow", MenuCommand::editfile, "Edit File", topics::kEditCurrentFileFromWindowMenu),
     item("filewindow", MenuCommand::deletefile, "Delete File", topics::kDeleteSelectedFiles),
@@ -87,7 +89,8 @@ constexpr std::array kItems{
          topics::kChangeExtensions),
     item("filewindow", MenuCommand::renameallfiles, "Rename All Files",
          topics::kOpenNumberedRename),
-    item("filewindow", MenuCommand::renamesingle, "Rename Single File", topics::kRenameSingleFile),
+    item("filewindow", MenuCommand::renamesingle, "Rename Single File", topics::kRenameSingleFile,
+         "F2"),
     separator("filewindow"),
     item("filewindow", MenuCommand::removechars, "Remove Characters From Filenames",
          topics::kRemoveCharacters),

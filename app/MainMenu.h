@@ -54,6 +54,9 @@ struct MenuItemSpec {
   std::optional<MenuCommand> command;
   const char* caption;
   int topic;
+  /// The item's key, as QKeySequence reads it ("F2", "Ctrl+A"); none when
+  /// null.
+  const char* shortcut = nullptr;
 
   bool isSeparator() const { return !command.has_value(); }
 };

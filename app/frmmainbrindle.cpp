@@ -3,10 +3,12 @@
 #include <QApplication>
 #include <QCloseEvent>
 #include <QComboBox>
+#include <QCompleter>
 #include <QContextMenuEvent>
 #include <QGridLayout>
 #include <QHBoxLayout>
 #include <QKeyEvent>
+#include <QKeySequence>
 #include <QLabel>
 #include <QLineEdit>
 #include <QMenuBar>
@@ -14,6 +16,9 @@
 #include <QPointer>
 #include <QProgressBar>
 #include <QPushButton>
+#include <QSplitter>
+#include <QStatusBar>
+#include <QStringListModel>
 #include <QVBoxLayout>
 
 #include <brindle/Version.h>
@@ -30,8 +35,12 @@
 #include "ui/DirectoryListBox.h"
 #include "ui/FileListBox.h"
 #include "ui/HelpClicks.h"
+#include "ui/MenuMnemonics.h"
+#include "ui/WindowPlaces.h"
 #include "ui/core/FileListing.h"
 #include "ui/core/HelpTopics.h"
+#include "ui/core/PathBar.h"
+#include "ui/core/RememberedFolder.h"
 
 namespace brindle::app {
 
@@ -92,6 +101,13 @@ void frmmainbrindle::buildControls() {
   auto* label5 = new QLabel("Right Click For More Options", frame1);
   label5->setObjectName("Label5");
 
+  m_pathBar = new QLineEdit(frame1);
+  m_pathBar->setObjectName("PathBar");
+  m_pathBar->setPlaceholderText("Type a folder and press Enter");
+  m_pathBar->setToolTip("Type a folder and press Enter to show it");
+  m_pathCompleter = new QCompleter(new QStringListModel(m_pathBar), m_pathBar);
+  m_pathCompleter->setCompletionMode(QCompleter::PopupCompletion);
+  m_pathBar->setCompleter(m_pathCompleter);
   m_drive1 = new QComboBox(frame1);
   m_drive1->setObjectName("Drive1");
   m_dir1 = new ui::DirectoryListBox(m_platform.fileSystem, frame1);
@@ -134,12 +150,24 @@ void frmmainbrindle::buildControls() {
   banner->addWidget(label3, 1);
   banner->addWidget(label5);
 
-  auto* browse = new QGridLayout;
-  browse->addWidget(m_drive1, 0, 0);
-  browse->addWidget(m_dir1, 1, 0);
-  browse->addWidget(m_file1, 0, 1, 2, 1);
-  browse->setColumnStretch(0, 2);
-  browse->setColumnStretch(1, 3);
+  // The folder side and the file list share the width; the user moves the
+  // line between them, and its place is remembered.
+  auto* folders = new QWidget(frame1);
+  auto* folderColumn = new QVBoxLayout(folders);
+  folderColumn->setContentsMargins(0, 0, 0, 0);
+  folderColumn->addWidget(m_pathBar);
+  folderColumn->addWidget(m_drive1);
+  folderColumn->addWidget(m_dir1, 1);
+  m_browseSplitter = new QSplitter(Qt::Horizontal, frame1);
+  m_browseSplitter->setObjectName("BrowseSplitter");
+  m_browseSplitter->setChildrenCollapsible(false);
+  m_browseSplitter->addWidget(folders);
+  m_browseSplitter->addWidget(m_file1);
+  m_browseSplitter->setStretchFactor(0, 2);
+  m_browseSplitter->setStretchFactor(1, 3);
+  // The file list keeps a useful width when the window is made small.
+  m_file1->setMinimumWidth(260);
+  m_file1->setShowsDetails(true);
 
   auto* fields = new QGridLayout;
   fields->addWidget(label1, 0, 0);
@@ -155,13 +183,16 @@ void frmmainbrindle::buildControls() {
 
   auto* frameLayout = new QVBoxLayout(frame1);
   frameLayout->addLayout(banner);
-  frameLayout->addLayout(browse, 1);
+  frameLayout->addWidget(m_browseSplitter, 1);
   frameLayout->addLayout(fields);
   frameLayout->addWidget(m_progressBar1);
 
   auto* outer = new QVBoxLayout(central);
   outer->addWidget(frame1);
   setCentralWidget(central);
+  m_selectionNote = new QLabel(this);
+  m_selectionNote->setObjectName("SelectionNote");
+  statusBar()->addPermanentWidget(m_selectionNote);
   resize(760, 560);
 
   connect(m_drive1, &QComboBox::activated, this, &frmmainbrindle::onDriveChosen);
@@ -174,14 +205,21 @@ void frmmainbrindle::buildControls() {
   connect(m_file1, &QWidget::customContextMenuRequested, this,
           [this] { windowMenu().popup(QCursor::pos()); });
   connect(m_text3, &QLineEdit::textChanged, this, &frmmainbrindle::onNameBoxChanged);
+  connect(m_pathBar, &QLineEdit::textEdited, this, &frmmainbrindle::onPathBarEdited);
+  connect(m_pathBar, &QLineEdit::returnPressed, this, &frmmainbrindle::onPathBarEntered);
+  connect(m_file1->selectionModel(), &QItemSelectionModel::selectionChanged, this,
+          &frmmainbrindle::showSelectionNote);
+  connect(m_file1->model(), &QAbstractItemModel::modelReset, this,
+          &frmmainbrindle::showSelectionNote);
   connect(m_text3, &QLineEdit::textChanged, this, &frmmainbrindle::updateCaretReadout);
   connect(m_text3, &QLineEdit::cursorPositionChanged, this, &frmmainbrindle::updateCaretReadout);
   connect(m_text3, &QLineEdit::selectionChanged, this, &frmmainbrindle::updateCaretReadout);
   connect(m_command1, &QPushButton::clicked, this, [this] { runCommand(MenuCommand::Command1); });
 
   // Controls with a help topic answer the mouse (and the focus) in help mode.
-  for (QObject* watched : std::initializer_list<QObject*>{m_dir1->viewport(), m_file1->viewport(),
-                                                          m_text1, m_text2, m_text3, m_picture1}) {
+  for (QObject* watched :
+       std::initializer_list<QObject*>{m_dir1->viewport(), m_file1->viewport(), m_text1, m_text2,
+                                       m_text3, m_picture1, m_pathBar}) {
     watched->installEventFilter(this);
   }
 }
@@ -204,6 +242,7 @@ void frmmainbrindle::buildMenus() {
       continue;
     }
     QAction* action = menu->addAction(spec.caption);
+    if (spec.shortcut) action->setShortcut(QKeySequence(QString::fromLatin1(spec.shortcut)));
     const char* name = objectNameOf(*spec.command);
     action->setObjectName(name);
     m_items[name] = action;
@@ -216,6 +255,7 @@ void frmmainbrindle::buildMenus() {
   sensitiveHelp->setObjectName("sensitivehelp");
   m_items["sensitivehelp"] = sensitiveHelp;
   connect(sensitiveHelp, &QAction::triggered, this, [this] { m_helpMode.toggle(); });
+  ui::addMnemonics(*menuBar());
 
   setCommand(MenuCommand::selectall, [this] { selectAllFiles(); });
   setCommand(MenuCommand::refreshfiles, [this] { refreshFiles(); });
@@ -248,12 +288,14 @@ bool frmmainbrindle::startUp() {
     return false;
   }
 
+  ui::restorePlace(*this, m_platform.settings);
+  ui::restorePanes(*m_browseSplitter, m_platform.settings);
+  m_startDirectory = ui::startFolder(m_platform.settings, m_platform.fileSystem, m_startDirectory);
   const std::vector<std::string> drives = m_platform.fileSystem.drives();
   for (const std::string& drive : drives) {
     m_drive1->addItem(platform::fileNameToText(drive), QByteArray::fromStdString(drive));
   }
-  const std::string startDrive = ui::driveOf(drives, ui::normalizePath(m_startDirectory));
-  m_drive1->setCurrentIndex(m_drive1->findData(QByteArray::fromStdString(startDrive)));
+  selectDriveOf(m_startDirectory);
 
   // A start directory that cannot be read falls back to the root, so the
   // window always shows a real folder.
@@ -317,6 +359,7 @@ void frmmainbrindle::onDirectoryChanged() {
   (void)m_file1->refresh();
   showCount();
   m_text2->setText(platform::fileNameToText(currentDirectory()));
+  m_pathBar->setText(platform::fileNameToText(currentDirectory()));
   m_command1->setEnabled(false);
 }
 
@@ -346,6 +389,40 @@ void frmmainbrindle::onFileKeyPressed(int key) {
   showCount();
   if (key == Qt::Key_Delete) runCommand(MenuCommand::delete_);
   showCount();
+}
+
+void frmmainbrindle::selectDriveOf(const std::string& path) {
+  std::vector<std::string> drives;
+  for (int i = 0; i < m_drive1->count(); ++i) {
+    drives.push_back(m_drive1->itemData(i).toByteArray().toStdString());
+  }
+  const std::string drive = ui::driveOf(drives, ui::normalizePath(path));
+  m_drive1->setCurrentIndex(m_drive1->findData(QByteArray::fromStdString(drive)));
+}
+
+void frmmainbrindle::onPathBarEdited(const QString& text) {
+  QStringList folders;
+  for (const std::string& folder :
+       ui::folderCompletions(m_platform.fileSystem, platform::textToFileName(text))) {
+    folders.append(platform::fileNameToText(folder));
+  }
+  static_cast<QStringListModel*>(m_pathCompleter->model())->setStringList(folders);
+}
+
+void frmmainbrindle::onPathBarEntered() {
+  const std::string typed = platform::textToFileName(m_pathBar->text());
+  // Only an existing folder is shown; anything else puts the shown folder
+  // back in the bar.
+  if (!typed.empty() && m_platform.fileSystem.isDirectory(typed) && m_dir1->setPath(typed)) {
+    selectDriveOf(currentDirectory());
+    return;
+  }
+  m_pathBar->setText(platform::fileNameToText(currentDirectory()));
+}
+
+void frmmainbrindle::showSelectionNote() {
+  m_selectionNote->setText(
+      QString::fromStdString(ui::selectionSummary(m_file1->selectedCount(), m_file1->listCount())));
 }
 
 void frmmainbrindle::onNameBoxChanged() {
@@ -383,6 +460,20 @@ void frmmainbrindle::closeOtherWindows() {
 void frmmainbrindle::closeEvent(QCloseEvent* event) {
   m_closing = true;
   closeOtherWindows();
+  // A window that stays open (the tag editor's edits were not to be left)
+  // keeps the program running.
+  for (QWidget* window : QApplication::topLevelWidgets()) {
+    const Qt::WindowType type = window->windowType();
+    const bool realWindow = type == Qt::Window || type == Qt::Dialog;
+    if (window != this && realWindow && window->isVisible()) {
+      m_closing = false;
+      event->ignore();
+      return;
+    }
+  }
+  ui::rememberPlace(*this, m_platform.settings);
+  ui::rememberPanes(*m_browseSplitter, m_platform.settings);
+  ui::rememberFolder(m_platform.settings, currentDirectory());
   event->accept();
 }
 
@@ -397,6 +488,8 @@ int frmmainbrindle::controlTopic(QObject* watched, QEvent::Type type) const {
   if (watched == m_file1->viewport() && press) return topics::kFileList;
   if (watched == m_text1 && (press || focus)) return topics::kFileCountBox;
   if (watched == m_text2 && (press || focus)) return topics::kPathBox;
+  // The path bar is a path box that can be typed into: the same topic.
+  if (watched == m_pathBar && press) return topics::kPathBox;
   if (watched == m_text3 && press) return topics::kNameBox;
   if (watched == m_picture1 && press) return topics::kMainWindowPicture;
   return topics::kNoTopic;

@@ -18,11 +18,13 @@
 
 class QAction;
 class QComboBox;
+class QCompleter;
 class QLabel;
 class QLineEdit;
 class QMenu;
 class QProgressBar;
 class QPushButton;
+class QSplitter;
 
 namespace brindle::ui {
 class DirectoryListBox;
@@ -59,6 +61,12 @@ class frmmainbrindle : public QMainWindow {
   QComboBox& driveList() { return *m_drive1; }
   QLineEdit& nameBox() { return *m_text3; }
   QLineEdit& pathBox() { return *m_text2; }
+  /// The folder path that can be typed into, above the drive list.
+  QLineEdit& pathBar() { return *m_pathBar; }
+  /// The status line's note of how many files are selected.
+  QLabel& selectionNote() { return *m_selectionNote; }
+  /// The line between the folder side and the file list.
+  QSplitter& browseSplitter() { return *m_browseSplitter; }
   QLineEdit& countBox() { return *m_text1; }
   QPushButton& saveEditedButton() { return *m_command1; }
   QLabel& caretReadout() { return *m_label6; }
@@ -100,6 +108,11 @@ class frmmainbrindle : public QMainWindow {
   void onFileDoubleClicked();
   void onFileKeyPressed(int key);
   void onNameBoxChanged();
+  void onPathBarEdited(const QString& text);
+  void onPathBarEntered();
+  void showSelectionNote();
+  /// Selects the drive that holds `path` in the drive list.
+  void selectDriveOf(const std::string& path);
   void updateCaretReadout();
   void selectAllFiles();
   void refreshFiles();
@@ -125,6 +138,10 @@ class frmmainbrindle : public QMainWindow {
   std::map<std::string, QAction*> m_items;
   std::map<std::string, QMenu*> m_menus;
 
+  QLineEdit* m_pathBar = nullptr;
+  QCompleter* m_pathCompleter = nullptr;
+  QLabel* m_selectionNote = nullptr;
+  QSplitter* m_browseSplitter = nullptr;
   QComboBox* m_drive1 = nullptr;
   ui::DirectoryListBox* m_dir1 = nullptr;
   ui::FileListBox* m_file1 = nullptr;

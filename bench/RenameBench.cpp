@@ -82,8 +82,9 @@ void BM_WindowLowerCase(benchmark::State& state) {
   brindle::platform::testing::FakeInstanceGuard guard;
   brindle::platform::testing::FixedClock clock;
   brindle::platform::testing::FixedProgramFolder programFolder;
-  brindle::platform::Platform platform{dialogs, fileSystem, printer,      shell,
-                                       guard,   clock,      programFolder};
+  brindle::platform::testing::MemorySettings settings;
+  brindle::platform::Platform platform{dialogs, fileSystem, printer,       shell,
+                                       guard,   clock,      programFolder, settings};
   brindle::ui::ContextHelp help(platform);
   brindle::app::frmmainbrindle window(platform, help, folder.path());
   brindle::rename::installRenameCommands(window);

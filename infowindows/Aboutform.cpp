@@ -6,6 +6,7 @@
 #include <QVBoxLayout>
 
 #include "infowindows/ClickableFrame.h"
+#include "infowindows/EscapeCloses.h"
 
 namespace brindle::infowindows {
 
@@ -28,6 +29,7 @@ QLabel* addLabel(QWidget* frame, QVBoxLayout* layout, const char* name, const QS
 Aboutform::Aboutform(QWidget* parent) : QWidget(parent, Qt::Window) {
   setObjectName(QStringLiteral("Aboutform"));
   setWindowTitle(QStringLiteral("About"));
+  closeOnEscape(*this);
 
   m_frame1 = new ClickableFrame([this] { close(); }, this);
   m_frame1->setObjectName(QStringLiteral("Frame1"));

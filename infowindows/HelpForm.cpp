@@ -14,6 +14,7 @@
 #include <QTextEdit>
 #include <QVBoxLayout>
 
+#include "infowindows/EscapeCloses.h"
 #include "infowindows/TextBoxes.h"
 
 namespace brindle::infowindows {
@@ -80,6 +81,7 @@ QString HelpForm::helpInfoText() {
 HelpForm::HelpForm(QWidget* parent) : QWidget(parent, Qt::Window) {
   setObjectName(QStringLiteral("HelpForm"));
   setWindowTitle(QStringLiteral("Help"));
+  closeOnEscape(*this);
 
   m_picture1 = new QLabel(this);
   m_picture1->setObjectName(QStringLiteral("Picture1"));

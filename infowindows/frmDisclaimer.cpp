@@ -9,6 +9,7 @@
 #include <QVBoxLayout>
 #include <utility>
 
+#include "infowindows/EscapeCloses.h"
 #include "infowindows/TextBoxes.h"
 #include "platform/Platform.h"
 #include "platform/Utf8.h"
@@ -22,6 +23,7 @@ frmDisclaimer::frmDisclaimer(platform::FileSystem& fileSystem,
       m_fileSystem(fileSystem),
       m_programFolder(programFolder),
       m_showMainWindow(std::move(showMainWindow)) {
+  closeOnEscape(*this);
   setObjectName(QStringLiteral("frmDisclaimer"));
   setWindowTitle(QStringLiteral("Disclaimer"));
 

@@ -9,6 +9,7 @@
 #include <QVBoxLayout>
 
 #include "infowindows/ClickableFrame.h"
+#include "infowindows/EscapeCloses.h"
 #include "infowindows/TextBoxes.h"
 
 namespace brindle::infowindows {
@@ -25,6 +26,7 @@ QString frmWarning::warningText() {
 frmWarning::frmWarning(QWidget* parent) : QWidget(parent, Qt::Window) {
   setObjectName(QStringLiteral("frmWarning"));
   // No caption is set on purpose: the window title stays empty.
+  closeOnEscape(*this);
 
   m_frame1 = new ClickableFrame([this] { close(); }, this);
   m_frame1->setObjectName(QStringLiteral("Frame1"));

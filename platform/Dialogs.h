@@ -10,9 +10,11 @@ namespace brindle::platform {
 /// The caption every box shows when the caller gives none.
 inline constexpr const char* kProgramTitle = "Brindle";
 
-enum class Buttons { Ok, OkCancel, YesNo };
+/// SaveDiscardCancel asks about unsaved edits: keep them by saving, throw
+/// them away, or go back to them.
+enum class Buttons { Ok, OkCancel, YesNo, SaveDiscardCancel };
 enum class Icon { None, Critical, Information };
-enum class Answer { Ok, Cancel, Yes, No };
+enum class Answer { Ok, Cancel, Yes, No, Save, Discard };
 /// Which of the box's buttons has the focus when it opens.
 enum class DefaultButton { First, Second };
 
@@ -23,6 +25,9 @@ struct MessageRequest {
   /// Empty means the program's title.
   std::string title;
   DefaultButton defaultButton = DefaultButton::First;
+  /// A longer text shown below the question in a scrolling box (such as
+  /// the list of renames a Yes will make); none when empty.
+  std::string details;
   /// F1 help reference of the box; informational only.
   std::string helpFile;
   int helpContext = 0;

@@ -41,6 +41,14 @@ struct FileIdentity {
   bool operator==(const FileIdentity&) const = default;
 };
 
+/// What a file list shows of a file beside its name.
+struct FileDetails {
+  std::uint64_t size = 0;
+  /// The last modification, in seconds since 1970-01-01 UTC.
+  std::int64_t modified = 0;
+  bool operator==(const FileDetails&) const = default;
+};
+
 enum class WriteMode {
   /// Create the file or replace its content.
   Replace,
@@ -153,6 +161,8 @@ class FileSystem {
   virtual Result<unsigned> permissions(const std::string& path) = 0;
   /// The device and inode of the file (following symbolic links).
   virtual Result<FileIdentity> identity(const std::string& path) = 0;
+  /// The size and modification time of the file (following symbolic links).
+  virtual Result<FileDetails> details(const std::string& path) = 0;
   /// Flushes everything written to the file system that holds `path`: a
   /// batch that wrote many files without flushing each makes one call per
   /// file system before it reports them saved.

@@ -4,6 +4,7 @@
 #include "platform/Dialogs.h"
 #include "platform/FileSystem.h"
 #include "platform/Printer.h"
+#include "platform/Settings.h"
 #include "platform/Shell.h"
 #include "platform/System.h"
 
@@ -17,6 +18,7 @@ struct Platform {
   InstanceGuard& instanceGuard;
   Clock& clock;
   ProgramFolder& programFolder;
+  Settings& settings;
 };
 
 /// Joins a directory and an entry name with one separator, adding none when

@@ -16,6 +16,10 @@ class Shell {
   /// Opens the file in the plain text editor; the path reaches the editor as
   /// one intact argument, never through a command line.
   virtual Status openInTextEditor(const std::string& path) = 0;
+  /// Moves the file into the desktop's trash, from where the user can
+  /// restore it. Fails when the system offers no trash for it (or the move
+  /// fails); the file is then where it was.
+  virtual Status moveToTrash(const std::string& path) = 0;
 };
 
 }  // namespace brindle::platform

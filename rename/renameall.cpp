@@ -6,13 +6,20 @@
 #include <QComboBox>
 #include <QFocusEvent>
 #include <QGroupBox>
+#include <QKeySequence>
 #include <QLabel>
 #include <QLineEdit>
+#include <QPlainTextEdit>
 #include <QPushButton>
 #include <QRadioButton>
+#include <QShortcut>
 
 #include "platform/text/FileNameText.h"
+#include "rename/core/BatchPreview.h"
+#include "rename/core/NumberEntry.h"
+#include "rename/core/RememberedNumbering.h"
 #include "rename/core/RenameCommands.h"
+#include "ui/WindowPlaces.h"
 #include "ui/core/HelpTopics.h"
 
 namespace brindle::rename {
@@ -57,6 +64,10 @@ renameall::renameall(platform::Platform& platform, ui::ContextHelp& help, ui::Fi
   m_option1->setChecked(true);
   m_option3->setChecked(true);
   showLayout(true);
+  if (const std::optional<NumberingChoices> last = rememberedNumbering(m_platform.settings)) {
+    showChoices(*last);
+  }
+  ui::restorePlace(*this, m_platform.settings);
   m_help.addWindow(m_helpMode);
 }
 
@@ -65,7 +76,7 @@ renameall::~renameall() {
 }
 
 void renameall::buildControls() {
-  setFixedSize(360, 228);
+  setFixedSize(360, 368);
 
   m_frame1 = place(new QGroupBox("Name Options", this), "Frame1", 8, 8, 160, 72);
   m_option1 = place(new QRadioButton("Common", m_frame1), "Option1", 12, 22, 140, 20);
@@ -98,6 +109,11 @@ void renameall::buildControls() {
   m_accept = place(new QPushButton("Accept", this), "Accept", 8, 192, 80, 28);
   m_abort = place(new QPushButton("Abort", this), "Abort", 96, 192, 80, 28);
   m_helper = place(new QPushButton("(?)", this), "helper", 312, 192, 40, 28);
+  // Below the controls: what Accept would make of every selected file.
+  m_previewList = place(new QPlainTextEdit(this), "PreviewList", 8, 228, 344, 132);
+  m_previewList->setReadOnly(true);
+  m_previewList->setLineWrapMode(QPlainTextEdit::NoWrap);
+  m_previewList->setToolTip("The new name of every selected file");
 
   connect(m_option1, &QRadioButton::clicked, this, &renameall::onOption1Click);
   connect(m_option2, &QRadioButton::clicked, this, &renameall::onOption2Click);
@@ -108,13 +124,26 @@ void renameall::buildControls() {
   connect(m_text1, &QLineEdit::textChanged, this,
           [this] { onPreviewSourceChanged(topics::kNumberedCommonName); });
   connect(m_accept, &QPushButton::clicked, this, &renameall::onAccept);
+  // Enter accepts, as in a dialog (Accept is the default); Escape is Abort.
+  for (const QKeySequence& key : {QKeySequence(Qt::Key_Return), QKeySequence(Qt::Key_Enter)}) {
+    auto* accept = new QShortcut(key, this);
+    connect(accept, &QShortcut::activated, m_accept, &QPushButton::click);
+  }
+  auto* abort = new QShortcut(QKeySequence(Qt::Key_Escape), this);
+  connect(abort, &QShortcut::activated, m_abort, &QPushButton::click);
   connect(m_abort, &QPushButton::clicked, this, &renameall::onAbort);
   connect(m_helper, &QPushButton::clicked, this, [this] { m_helpMode.toggle(); });
+  for (QLineEdit* text : {m_text1, m_text2}) {
+    connect(text, &QLineEdit::textChanged, this, &renameall::updatePreviewList);
+  }
+  for (QRadioButton* option : {m_option1, m_option2, m_option3, m_option4}) {
+    connect(option, &QRadioButton::toggled, this, &renameall::updatePreviewList);
+  }
 
   // Clicks (and, for some controls, the focus) show the topic in help mode.
   for (QObject* watched : std::initializer_list<QObject*>{
            m_option1, m_option2, m_option3, m_option4, m_text1, m_text2, m_result, m_combo1,
-           m_combo1->lineEdit(), m_accept, m_abort}) {
+           m_combo1->lineEdit(), m_accept, m_abort, m_previewList->viewport()}) {
     watched->installEventFilter(this);
   }
 }
@@ -130,6 +159,7 @@ void renameall::fillStartNumbers() {
           [this] { onPreviewSourceChanged(topics::kNumberedStartNumber); });
   connect(m_combo1, &QComboBox::activated, this,
           [this] { onPreviewSourceChanged(topics::kNumberedStartNumber); });
+  connect(m_combo1, &QComboBox::editTextChanged, this, &renameall::updatePreviewList);
 }
 
 bool renameall::showsCommonLayout() const {
@@ -147,6 +177,35 @@ NumberingOptions renameall::options() const {
   options.commonName = platform::textToFileName(m_text1->text());
   options.divider = platform::textToFileName(m_text2->text());
   return options;
+}
+
+void renameall::showChoices(const NumberingChoices& choices) {
+  const bool common = choices.options.layout == NumberingOptions::Layout::Common;
+  (common ? m_option1 : m_option2)->setChecked(true);
+  (choices.options.layout == NumberingOptions::Layout::UniqueRight ? m_option4 : m_option3)
+      ->setChecked(true);
+  m_text1->setText(platform::fileNameToText(choices.options.commonName));
+  m_text2->setText(platform::fileNameToText(choices.options.divider));
+  m_combo1->setEditText(QString::fromStdString(choices.startText));
+  showLayout(common);
+}
+
+void renameall::showEvent(QShowEvent* event) {
+  // The selection may have changed while the dialog was hidden.
+  updatePreviewList();
+  QWidget::showEvent(event);
+}
+
+void renameall::updatePreviewList() {
+  if (!m_previewList) return;
+  const std::int64_t start = leadingNumber(m_combo1->currentText().toUtf8().toStdString());
+  if (start < 0 || start > kHighestNumber) {
+    m_previewList->setPlainText(QString());
+    return;
+  }
+  const BatchPlan plan =
+      planBatch(m_files, m_platform.fileSystem, numberingRule(options(), static_cast<int>(start)));
+  m_previewList->setPlainText(QString::fromStdString(previewText(plan)));
 }
 
 void renameall::showLayout(bool common) {
@@ -181,10 +240,13 @@ void renameall::onPreviewSourceChanged(int topic) {
 
 void renameall::onAccept() {
   if (m_help.handledAsHelp(m_helpMode, topics::kNumberedAccept)) return;
-  const NumberedResult result =
-      renameNumbered({m_platform.dialogs, m_platform.fileSystem, m_history}, m_files, options(),
-                     m_combo1->currentText().toUtf8().toStdString());
+  const std::string startText = m_combo1->currentText().toUtf8().toStdString();
+  const NumberedResult result = renameNumbered(
+      {m_platform.dialogs, m_platform.fileSystem, m_history}, m_files, options(), startText);
   if (result.outcome != NumberedResult::Outcome::Done) return;
+  // The choices that renamed are the next dialog's start, also in the next run.
+  rememberNumbering(m_platform.settings, {options(), startText});
+  ui::rememberPlace(*this, m_platform.settings);
   // Hidden, not closed: the texts and choices stay for the next showing.
   hide();
   reportNumbered(m_platform.dialogs, result);
@@ -192,6 +254,7 @@ void renameall::onAccept() {
 
 void renameall::onAbort() {
   if (m_help.handledAsHelp(m_helpMode, topics::kNumberedAbort)) return;
+  ui::rememberPlace(*this, m_platform.settings);
   close();
 }
 
@@ -212,6 +275,8 @@ int renameall::controlTopic(QObject* watched, QEvent::Type type) const {
   if (watched == m_result) return topics::kNumberedPreview;
   if (watched == m_combo1 || watched == m_combo1->lineEdit()) return topics::kNumberedStartNumber;
   if (watched == m_accept) return topics::kNumberedAccept;
+  // The list of new names shows what the one-line preview shows.
+  if (watched == m_previewList->viewport()) return topics::kNumberedPreview;
   if (watched == m_abort) return topics::kNumberedAbort;
   return topics::kNoTopic;
 }

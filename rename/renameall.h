@@ -8,6 +8,7 @@
 #include "platform/Platform.h"
 #include "rename/core/BatchWalk.h"
 #include "rename/core/NameRules.h"
+#include "rename/core/RememberedNumbering.h"
 #include "ui/HelpClicks.h"
 #include "ui/core/ContextHelp.h"
 
@@ -15,6 +16,8 @@ class QComboBox;
 class QGroupBox;
 class QLabel;
 class QLineEdit;
+class QPlainTextEdit;
+class QShowEvent;
 class QPushButton;
 class QRadioButton;
 
@@ -38,14 +41,20 @@ class renameall : public QWidget {
   bool showsCommonLayout() const;
   /// The layout and texts chosen in the dialog.
   NumberingOptions options() const;
+  /// The scrolling list of every selected file's new name.
+  QPlainTextEdit& previewList() { return *m_previewList; }
 
  protected:
+  void showEvent(QShowEvent* event) override;
+
   bool eventFilter(QObject* watched, QEvent* event) override;
 
  private:
   void buildControls();
   void fillStartNumbers();
   void showLayout(bool common);
+  /// Shows remembered choices in the controls.
+  void showChoices(const NumberingChoices& choices);
   /// The help topic of a control hit by the mouse or the focus, or kNoTopic.
   int controlTopic(QObject* watched, QEvent::Type type) const;
 
@@ -56,6 +65,8 @@ class renameall : public QWidget {
   void onPreviewSourceChanged(int topic);
   void onAccept();
   void onAbort();
+  /// Fills the list of new names from the selection and the choices.
+  void updatePreviewList();
 
   platform::Platform& m_platform;
   ui::ContextHelp& m_help;
@@ -81,6 +92,7 @@ class renameall : public QWidget {
   QPushButton* m_accept = nullptr;
   QPushButton* m_abort = nullptr;
   QPushButton* m_helper = nullptr;
+  QPlainTextEdit* m_previewList = nullptr;
 };
 
 }  // namespace brindle::rename

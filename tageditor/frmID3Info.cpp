@@ -10,19 +10,26 @@
 #include <QGridLayout>
 #include <QGroupBox>
 #include <QHBoxLayout>
+#include <QKeySequence>
 #include <QLabel>
 #include <QMenuBar>
 #include <QPainter>
 #include <QPlainTextEdit>
 #include <QProgressBar>
 #include <QPushButton>
+#include <QScreen>
+#include <QScrollArea>
+#include <QStatusBar>
 #include <QVBoxLayout>
 
 #include "inspect/GenreList.h"
+#include "inspect/Readout.h"
 #include "platform/text/FileNameText.h"
 #include "tageditor/TagField.h"
 #include "ui/DirectoryListBox.h"
 #include "ui/FileListBox.h"
+#include "ui/MenuMnemonics.h"
+#include "ui/WindowPlaces.h"
 #include "ui/core/FileListing.h"
 #include "ui/core/HelpTopics.h"
 
@@ -82,6 +89,17 @@ QFrame* componentBox(QWidget* parent) {
   }
   return box;
 }
+
+/// A WAV readout hides the tag frames; they keep their room, so the rest of
+/// the window does not move.
+void keepPlaceWhenHidden(QWidget& widget) {
+  QSizePolicy policy = widget.sizePolicy();
+  policy.setRetainSizeWhenHidden(true);
+  widget.setSizePolicy(policy);
+}
+
+/// Room left for the window's title bar and frame when its size is chosen.
+constexpr int kWindowFrameAllowance = 40;
 
 bool isUserInput(QEvent::Type type) {
   switch (type) {
@@ -144,6 +162,9 @@ frmID3Info::frmID3Info(platform::Platform& platform, ui::ContextHelp& help,
   m_id3.setBusyHandler([this](bool busy) { onBusy(busy); });
   buildControls();
   buildMenus();
+  // Made now, so its first message does not shift the layout.
+  statusBar()->setObjectName("StatusBar");
+  ui::restorePlace(*this, m_platform.settings);
   m_help.addWindow(m_helpMode);
 
   // Opening: the drive and the directory of the main window.
@@ -160,8 +181,14 @@ frmID3Info::~frmID3Info() {
 }
 
 void frmID3Info::buildControls() {
-  auto* central = new QWidget(this);
-  setCentralWidget(central);
+  // The controls scroll when the window is smaller than they need (a small
+  // screen or a large scale), so every one stays reachable.
+  auto* scroll = new QScrollArea(this);
+  scroll->setObjectName("ScrollArea");
+  scroll->setWidgetResizable(true);
+  scroll->setFrameShape(QFrame::NoFrame);
+  setCentralWidget(scroll);
+  auto* central = new QWidget(scroll);
 
   m_drive1 = new QComboBox(central);
   m_drive1->setObjectName("Drive1");
@@ -191,6 +218,7 @@ void frmID3Info::buildControls() {
   arrows->addStretch(2);
 
   auto* right = new QVBoxLayout;
+  right->setSpacing(2);
   right->addWidget(buildVersion2Frame());
   right->addWidget(buildToolGroups());
 
@@ -212,10 +240,14 @@ void frmID3Info::buildControls() {
   m_pb1->setValue(0);
   m_pb1->setTextVisible(false);
 
+  // The file list sits under the folders, so the window needs no more
+  // height than the tag fields and fits a 1280x720 screen.
+  left->insertWidget(2, label2);
+  left->insertWidget(3, m_file1, 2);
   auto* outer = new QVBoxLayout(central);
-  outer->addLayout(top, 3);
-  outer->addWidget(label2);
-  outer->addWidget(m_file1, 2);
+  outer->setContentsMargins(6, 4, 6, 4);
+  outer->setSpacing(4);
+  outer->addLayout(top, 1);
   // Cancel beside the progress bar stops a batch after the file it is on.
   m_cancel = new QPushButton("Cancel", central);
   m_cancel->setObjectName("cmdCancelBatch");
@@ -238,14 +270,21 @@ void frmID3Info::buildControls() {
   noteFont.setBold(true);
   m_text1->setFont(noteFont);
   m_text1->hide();
+  scroll->setWidget(central);
 
-  resize(980, 720);
+  // The window's own size, within the screen it opens on.
+  QSize size(1100, 700);
+  if (const QScreen* shown = screen()) {
+    size = size.boundedTo(shown->availableGeometry().size() - QSize(0, kWindowFrameAllowance));
+  }
+  resize(size);
 
   connect(m_drive1, &QComboBox::activated, this, &frmID3Info::onDriveChosen);
   connect(m_dir1, &ui::DirectoryListBox::pathChanged, this, &frmID3Info::onDirectoryChanged);
+  connect(m_file1, &ui::FileListBox::entryClicked, this, &frmID3Info::onFileClicked);
   connect(m_file1, &ui::FileListBox::entryDoubleClicked, this, &frmID3Info::onFileDoubleClicked);
 
-  onButton("Command1", topics::kSaveTags, [this] { (void)save(); });
+  onButton("Command1", topics::kSaveTags, [this] { saveAndReport(); });
   onButton("Command2", topics::kCopyVersion2To1, [this] { editFields(copyVersion2ToVersion1); });
   onButton("Command3", topics::kCopyVersion1To2, [this] { editFields(copyVersion1ToVersion2); });
   onButton("Command4", topics::kTitleCaseFields, [this] { editFields(titleCaseFields); });
@@ -294,6 +333,7 @@ void frmID3Info::addField(int index, QWidget* frame, QGridLayout& grid, int row)
 QWidget* frmID3Info::buildVersion1Frame() {
   m_frame1v1 = new QGroupBox("ID3 Tag v1", centralWidget());
   m_frame1v1->setObjectName("Frame1_0");
+  keepPlaceWhenHidden(*m_frame1v1);
   auto* grid = new QGridLayout(m_frame1v1);
   int row = 0;
   for (int index : {kV1Title, kV1Artist, kV1Album, kV1Year, kV1Comment}) {
@@ -312,6 +352,7 @@ QWidget* frmID3Info::buildVersion1Frame() {
 
 QWidget* frmID3Info::buildVersion2Frame() {
   m_frame1v2 = new QGroupBox("ID3 Tag v2", centralWidget());
+  keepPlaceWhenHidden(*m_frame1v2);
   m_frame1v2->setObjectName("Frame1_1");
   auto* grid = new QGridLayout(m_frame1v2);
   int row = 0;
@@ -393,6 +434,9 @@ void frmID3Info::buildMenus() {
   connect(helpMe, &QAction::triggered, this, [this] {
     if (!m_running) m_helpMode.toggle();
   });
+  ui::addMnemonics(*menuBar());
+  // Ctrl+S saves as the "Save" button does (and not while it is disabled).
+  m_buttons.at("Command1")->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_S));
 }
 
 QPushButton* frmID3Info::button(const std::string& name) const {
@@ -477,20 +521,85 @@ void frmID3Info::onDriveChosen(int index) {
 void frmID3Info::onDirectoryChanged() {
   m_file1->setPath(m_dir1->path());
   (void)m_file1->refresh();
+  m_shownPath.clear();
+  m_declined.reset();
+  // Edited fields are not thrown away unasked. Cancel keeps them with the
+  // file they were loaded from, which a Save still writes.
+  bool mayLeave = true;
+  if (!m_running) {
+    RunningCommand running(*this);
+    mayLeave = mayLeaveEdits();
+  }
+  if (!mayLeave) return;
   // The file loaded from the old folder is no longer on screen: a Save (or
   // a batch's first step) must not write this folder's values into it.
   m_session.forgetLoadedFile();
+  m_edits.forget();
   // The fields of another folder's file must not stay on screen.
   runCommand(topics::kClearAllTags, [this] { editFields(clearAllTags); });
 }
 
+void frmID3Info::onFileClicked() {
+  runCommand(topics::kNoTopic, [this] {
+    const std::string name = m_file1->currentName();
+    // A click (or an arrow key) shows what it can; the message about other
+    // endings is left to the double click.
+    if (name.empty() || inspect::readoutKindFor(name) == inspect::ReadoutKind::None) return;
+    if (platform::entryPath(m_file1->path(), name) == m_shownPath) return;
+    openCurrentEntry();
+  });
+}
+
 void frmID3Info::onFileDoubleClicked() {
-  runCommand(topics::kNoTopic, [this] { (void)loadCurrentEntry(); });
+  runCommand(topics::kNoTopic, [this] { openCurrentEntry(); });
+}
+
+void frmID3Info::openCurrentEntry() {
+  const std::string name = m_file1->currentName();
+  // Only an MP3 file replaces the fields; a WAV readout leaves them be.
+  if (inspect::readoutKindFor(name) == inspect::ReadoutKind::Mp3) {
+    const TagFields current = fields();
+    if (m_declined && m_declined->name == name && m_declined->fields == current) return;
+    if (!mayLeaveEdits()) {
+      m_declined = DeclinedLoad{name, current};
+      return;
+    }
+  }
+  m_declined.reset();
+  (void)loadCurrentEntry();
+}
+
+void frmID3Info::openEntry(const std::string& directory, const std::string& name) {
+  if (m_running) return;
+  if (m_dir1->path() != directory && !m_dir1->setPath(directory)) return;
+  for (int index = 0; index < m_file1->listCount(); ++index) {
+    if (m_file1->entryName(index) != name) continue;
+    m_file1->selectionModel()->setCurrentIndex(m_file1->model()->index(index, 0),
+                                               QItemSelectionModel::ClearAndSelect);
+    m_file1->scrollTo(m_file1->model()->index(index, 0));
+    runCommand(topics::kNoTopic, [this] { openCurrentEntry(); });
+    return;
+  }
+}
+
+bool frmID3Info::mayLeaveEdits() {
+  return tageditor::mayLeaveEdits(m_platform.dialogs, m_edits, fields(), [this] { return save(); });
+}
+
+void frmID3Info::saveAndReport() {
+  if (save() == SaveResult::Saved)
+    statusBar()->showMessage(fromUtf8(savedNote(m_edits.fileName())));
 }
 
 LoadResult frmID3Info::loadCurrentEntry() {
-  const Loaded loaded = m_session.load(m_file1->path(), m_file1->currentName());
-  if (loaded.result == LoadResult::Mp3) showMp3(loaded);
+  const std::string name = m_file1->currentName();
+  const Loaded loaded = m_session.load(m_file1->path(), name);
+  const std::string path = platform::entryPath(m_file1->path(), name);
+  if (loaded.result != LoadResult::Refused) m_shownPath = path;
+  if (loaded.result == LoadResult::Mp3) {
+    showMp3(loaded);
+    m_edits.loaded(path, fields());
+  }
   if (loaded.result == LoadResult::Wav) showWav(loaded);
   return loaded.result;
 }
@@ -536,7 +645,10 @@ void frmID3Info::setTagButtonsEnabled(bool enabled) {
 }
 
 SaveResult frmID3Info::save() {
-  return m_session.save(fields());
+  const TagFields values = fields();
+  const SaveResult result = m_session.save(values);
+  if (result == SaveResult::Saved) m_edits.saved(values);
+  return result;
 }
 
 bool frmID3Info::hasLoadedFile() const {
@@ -560,6 +672,12 @@ void frmID3Info::nameFromFile() {
 
 void frmID3Info::runBatch(const std::function<BatchReport()>& batch) {
   const BatchReport report = batch();
+  // The fields show what the batch gave the last file it came to; read that
+  // file again, so that what it now holds is not taken for unsaved edits.
+  if (!report.declined && report.saved > 0 &&
+      inspect::readoutKindFor(m_file1->currentName()) == inspect::ReadoutKind::Mp3) {
+    (void)loadCurrentEntry();
+  }
   if (std::optional<std::string> text = batchReportText(report)) {
     m_platform.dialogs.message(*text, platform::Buttons::Ok, platform::Icon::Information);
   }
@@ -682,6 +800,16 @@ void frmID3Info::closeEvent(QCloseEvent* event) {
     event->ignore();
     return;
   }
+  bool mayClose = true;
+  {
+    RunningCommand running(*this);
+    mayClose = mayLeaveEdits();
+  }
+  if (!mayClose) {
+    event->ignore();
+    return;
+  }
+  ui::rememberPlace(*this, m_platform.settings);
   event->accept();
 }
 

@@ -19,6 +19,7 @@
 #include "tageditor/core/BatchTools.h"
 #include "tageditor/core/TagFields.h"
 #include "tageditor/core/TagSession.h"
+#include "tageditor/core/UnsavedEdits.h"
 #include "ui/HelpClicks.h"
 #include "ui/core/ContextHelp.h"
 
@@ -88,6 +89,10 @@ class frmID3Info : public QMainWindow, private TagEditorHost {
   void setHistory(history::History* history);
   /// The Cancel button beside the progress bar, shown while a batch runs.
   QPushButton& cancelButton() { return *m_cancel; }
+  /// Shows entry `name` of `directory` in the lists and loads it as a
+  /// double click does (after the unsaved-edits question). Nothing happens
+  /// when the list does not hold it.
+  void openEntry(const std::string& directory, const std::string& name);
 
   /// Whether a command is running (a Save or a batch); user input to the
   /// window is held off meanwhile.
@@ -119,7 +124,16 @@ class frmID3Info : public QMainWindow, private TagEditorHost {
   // Handlers and commands.
   void onDriveChosen(int index);
   void onDirectoryChanged();
+  void onFileClicked();
   void onFileDoubleClicked();
+  /// Loads the current entry as a click or double click does: an MP3 file
+  /// only after the unsaved-edits question.
+  void openCurrentEntry();
+  /// "Save" and Ctrl+S: writes the fields and says so on the status line.
+  void saveAndReport();
+  /// Whether the fields on screen may be replaced or closed: asks about
+  /// unsaved edits first.
+  bool mayLeaveEdits();
   void nameFromFile();
   void runBatch(const std::function<BatchReport()>& batch);
 
@@ -157,6 +171,18 @@ class frmID3Info : public QMainWindow, private TagEditorHost {
   ui::HelpMode m_helpMode;
   inspect::ID3 m_id3;
   TagSession m_session;
+  UnsavedEdits m_edits;
+  /// The file whose fields or readout are on screen, so that a click on it
+  /// does not read it again.
+  std::string m_shownPath;
+  /// A load the user cancelled at the unsaved-edits question, with the
+  /// fields as they were: the rest of the same click or double click does
+  /// not ask again.
+  struct DeclinedLoad {
+    std::string name;
+    TagFields fields;
+  };
+  std::optional<DeclinedLoad> m_declined;
   bool m_running = false;
   history::History* m_history = nullptr;
   /// Set by Cancel while a batch runs.

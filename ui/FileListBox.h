@@ -1,39 +1,47 @@
 // The file list of the main window and of the tag editor: the plain files of
 // one directory (or those a name filter lets through), in case-insensitive
-// name order, with extended multiple selection. Holds the names as the
+// name order (or by size or date, with details shown), with extended
+// multiple selection. Holds the names as the
 // system's bytes and decodes them only for display, so the list stays fast
 // on folders of 100,000 files.
 #pragma once
 
-#include <QAbstractListModel>
-#include <QListView>
+#include <QAbstractTableModel>
+#include <QTreeView>
 
 #include <functional>
 #include <string>
 #include <vector>
 
 #include "platform/FileSystem.h"
+#include "ui/core/FileListing.h"
 
 namespace brindle::ui {
 
-/// The names of the list as a model for the view.
-class FileNameModel : public QAbstractListModel {
+/// The files of the list as a model for the view: the names, and with
+/// details on their sizes and modification times in two more columns.
+class FileNameModel : public QAbstractTableModel {
   Q_OBJECT
 
  public:
-  using QAbstractListModel::QAbstractListModel;
+  using QAbstractTableModel::QAbstractTableModel;
 
-  void setNames(std::vector<std::string> names);
-  const std::vector<std::string>& names() const { return m_names; }
+  void setFiles(std::vector<ListedFile> files);
+  const std::vector<ListedFile>& files() const { return m_files; }
+  void setShowsDetails(bool shows);
+  bool showsDetails() const { return m_showsDetails; }
 
   int rowCount(const QModelIndex& parent = {}) const override;
+  int columnCount(const QModelIndex& parent = {}) const override;
   QVariant data(const QModelIndex& index, int role) const override;
+  QVariant headerData(int section, Qt::Orientation orientation, int role) const override;
 
  private:
-  std::vector<std::string> m_names;
+  std::vector<ListedFile> m_files;
+  bool m_showsDetails = false;
 };
 
-class FileListBox : public QListView {
+class FileListBox : public QTreeView {
   Q_OBJECT
 
  public:
@@ -49,11 +57,20 @@ class FileListBox : public QListView {
     m_nameFilter = std::move(filter);
   }
 
+  /// Shows each file's size and modification time in columns of their own
+  /// (read with the names at each refresh); a click on a column's header
+  /// orders the list by it, a second click reverses the order.
+  void setShowsDetails(bool shows);
+  /// Orders the list; name order is the default. The selection and the
+  /// current entry are cleared, as by a refresh.
+  void setOrder(FileOrder order, bool descending = false);
+  FileOrder order() const { return m_order; }
+
   /// Re-reads the directory. On failure the list is emptied and the error
   /// returned. The selection and the current entry are cleared.
   platform::Status refresh();
 
-  int listCount() const { return static_cast<int>(m_model.names().size()); }
+  int listCount() const { return static_cast<int>(m_model.files().size()); }
   /// The entry's name; empty for an index outside the list.
   std::string entryName(int index) const;
   bool isSelected(int index) const;
@@ -84,6 +101,8 @@ class FileListBox : public QListView {
   FileNameModel m_model;
   std::string m_path;
   std::function<bool(const std::string&)> m_nameFilter;
+  FileOrder m_order = FileOrder::Name;
+  bool m_descending = false;
 };
 
 }  // namespace brindle::ui

@@ -6,6 +6,17 @@
 
 namespace brindle::app {
 
+namespace {
+
+/// Deletes the file: into the desktop's trash, from where it can be
+/// restored; for good only where no trash takes it.
+bool deleteFile(platform::Platform& platform, const std::string& path) {
+  if (platform.shell.moveToTrash(path)) return true;
+  return platform.fileSystem.remove(path).ok();
+}
+
+}  // namespace
+
 using platform::Answer;
 using platform::Buttons;
 using platform::Icon;
@@ -26,7 +37,7 @@ void deleteCurrentEntry(platform::Platform& platform, ui::FileListHost& list) {
       Answer::Yes) {
     return;
   }
-  if (!platform.fileSystem.remove(path)) return;
+  if (!deleteFile(platform, path)) return;
   list.rereadFileList();
 }
 
@@ -42,7 +53,7 @@ void deleteSelection(platform::Platform& platform, ui::FileListHost& list) {
     if (!selected[index]) continue;
     const int entry = static_cast<int>(index);
     list.setProgressValue(entry);
-    if (!platform.fileSystem.remove(platform::entryPath(directory, list.entryName(entry)))) {
+    if (!deleteFile(platform, platform::entryPath(directory, list.entryName(entry)))) {
       platform.dialogs.message("Error deleting Files!");
       return;
     }

@@ -1,6 +1,7 @@
 // The main window's commands on its files that rename nothing: edit the
 // current entry in the text editor, delete the current entry, delete the
-// selection.
+// selection. Deleted files go to the desktop's trash (Shell::moveToTrash);
+// only where no trash takes a file is it removed for good.
 #pragma once
 
 #include "platform/Platform.h"

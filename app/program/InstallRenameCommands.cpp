@@ -82,6 +82,7 @@ void RenameCommands::saveEdited() {
       return;
     case NameBoxOutcome::Blank:
     case NameBoxOutcome::SameName:
+    case NameBoxOutcome::NotPlainName:
       break;
     case NameBoxOutcome::Declined:
       m_window.nameBox().setText(platform::fileNameToText(m_host.currentName()));

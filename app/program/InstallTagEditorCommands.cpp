@@ -3,6 +3,7 @@
 
 #include "app/frmmainbrindle.h"
 #include "tageditor/frmID3Info.h"
+#include "ui/FileListBox.h"
 
 namespace brindle::tageditor {
 
@@ -34,6 +35,11 @@ frmID3Info& TagEditorCommands::showTagEditor() {
   m_editor->show();
   m_editor->raise();
   m_editor->activateWindow();
+  // The file chosen in the main window is the one to edit.
+  const ui::FileListBox& files = m_window.fileList();
+  if (files.listIndex() >= 0 && files.isSelected(files.listIndex())) {
+    m_editor->openEntry(m_window.currentDirectory(), files.currentName());
+  }
   return *m_editor;
 }
 

@@ -14,6 +14,8 @@ Answer ConsoleDialogs::showMessage(const MessageRequest& request) {
       return Answer::Cancel;
     case Buttons::YesNo:
       return Answer::No;
+    case Buttons::SaveDiscardCancel:
+      return Answer::Cancel;
   }
   return Answer::Cancel;
 }

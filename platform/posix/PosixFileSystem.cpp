@@ -422,6 +422,13 @@ Result<FileIdentity> PosixFileSystem::identity(const std::string& path) {
                       static_cast<std::uint64_t>(info.st_ino)};
 }
 
+Result<FileDetails> PosixFileSystem::details(const std::string& path) {
+  struct stat info {};
+  if (::stat(path.c_str(), &info) != 0) return systemError(errno, "Cannot examine", path);
+  return FileDetails{static_cast<std::uint64_t>(info.st_size),
+                     static_cast<std::int64_t>(info.st_mtime)};
+}
+
 Status PosixFileSystem::syncFileSystemOf(const std::string& path) {
   FileDescriptor fd(::open(path.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK | O_NOCTTY));
   if (fd.get() < 0) return systemError(errno, "Cannot open", path);

@@ -27,6 +27,7 @@ class PosixFileSystem : public FileSystem {
   Status replaceFile(const std::string& from, const std::string& to) override;
   Result<unsigned> permissions(const std::string& path) override;
   Result<FileIdentity> identity(const std::string& path) override;
+  Result<FileDetails> details(const std::string& path) override;
   Status syncFileSystemOf(const std::string& path) override;
   Result<std::string> resolvedPath(const std::string& path) override;
   Status copyMetadata(const std::string& from, const std::string& to) override;

@@ -38,6 +38,10 @@ Answer answerFor(QMessageBox::StandardButton button) {
       return Answer::Yes;
     case QMessageBox::No:
       return Answer::No;
+    case QMessageBox::Save:
+      return Answer::Save;
+    case QMessageBox::Discard:
+      return Answer::Discard;
     default:
       return Answer::Ok;
   }
@@ -74,9 +78,17 @@ Answer QtDialogs::showMessage(const MessageRequest& request) {
   box.setTextFormat(Qt::PlainText);
   box.setText(fromUtf8(request.text));
   box.setIcon(toolkitIcon(request.icon));
+  if (!request.details.empty()) {
+    box.setDetailedText(fromUtf8(request.details));
+    // The details are what the question is about: shown from the start.
+    for (QAbstractButton* button : box.buttons()) {
+      if (box.buttonRole(button) == QMessageBox::ActionRole) button->click();
+    }
+  }
 
   QMessageBox::StandardButton first = QMessageBox::Ok;
   QMessageBox::StandardButton second = QMessageBox::NoButton;
+  QMessageBox::StandardButton third = QMessageBox::NoButton;
   switch (request.buttons) {
     case Buttons::Ok:
       break;
@@ -87,13 +99,20 @@ Answer QtDialogs::showMessage(const MessageRequest& request) {
       first = QMessageBox::Yes;
       second = QMessageBox::No;
       break;
+    case Buttons::SaveDiscardCancel:
+      first = QMessageBox::Save;
+      second = QMessageBox::Discard;
+      third = QMessageBox::Cancel;
+      break;
   }
-  box.setStandardButtons(first | second);
+  box.setStandardButtons(first | second | third);
   const bool hasSecond = second != QMessageBox::NoButton;
   box.setDefaultButton(request.defaultButton == DefaultButton::Second && hasSecond ? second
                                                                                    : first);
-  // Escape (and closing the window) means the negative answer.
-  const QMessageBox::StandardButton escape = hasSecond ? second : first;
+  // Escape (and closing the window) means the negative answer; with three
+  // buttons, going back (Cancel), never throwing edits away.
+  const QMessageBox::StandardButton escape =
+      third != QMessageBox::NoButton ? third : (hasSecond ? second : first);
   box.setEscapeButton(escape);
 
   box.exec();

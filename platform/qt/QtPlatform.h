@@ -9,6 +9,7 @@
 #include "platform/posix/PosixFileSystem.h"
 #include "platform/qt/QtDialogs.h"
 #include "platform/qt/QtPrinter.h"
+#include "platform/qt/QtSettings.h"
 #include "platform/qt/QtShell.h"
 #include "platform/qt/QtSystem.h"
 
@@ -29,9 +30,11 @@ struct QtPlatform {
   LockFileInstanceGuard instanceGuard;
   SystemClock clock;
   ExecutableProgramFolder programFolder{fileSystem};
+  QtSettings settings;
 
   Platform platform() {
-    return Platform{dialogs, fileSystem, printer, shell, instanceGuard, clock, programFolder};
+    return Platform{dialogs,       fileSystem, printer,       shell,
+                    instanceGuard, clock,      programFolder, settings};
   }
 };
 

@@ -5,6 +5,8 @@
 
 #include <QByteArray>
 #include <QDesktopServices>
+#include <QDir>
+#include <QFile>
 #include <QFileInfo>
 #include <QProcess>
 #include <QStandardPaths>
@@ -154,6 +156,28 @@ Status QtShell::openInTextEditor(const std::string& path) {
   }
   return Error{ENOENT, "The text editor could not be started to open \"" + path + "\" (tried " +
                            tried + ")."};
+}
+
+Status QtShell::moveToTrash(const std::string& path) {
+  if (path.empty()) return Error{EINVAL, "No file was given to move to the trash."};
+  const std::optional<QString> name = decodeExactly(absolutePath(path));
+  if (!name) return undecodableName(path);
+  // The toolkit needs the user's data folder to find the trash in it;
+  // without it, it may put the file into a "files" folder of the working
+  // directory instead.
+  QDir().mkpath(QStandardPaths::writableLocation(QStandardPaths::GenericDataLocation));
+  QFile file(*name);
+  if (!file.moveToTrash()) {
+    return Error{ENOTSUP, "\"" + path + "\" could not be moved to the trash."};
+  }
+  // Anywhere but a trash folder the user would never find it: put it back.
+  const QString trashed = file.fileName();
+  if (!trashed.contains(QStringLiteral("/Trash/files/")) &&
+      !trashed.contains(QStringLiteral("/.Trash"))) {
+    (void)QFile::rename(trashed, *name);
+    return Error{ENOTSUP, "\"" + path + "\" could not be moved to the trash."};
+  }
+  return {};
 }
 
 }  // namespace brindle::platform::qt

@@ -68,6 +68,10 @@ class QtShell : public Shell {
   /// Starts the first of editorCommands() that can be started; a relative
   /// path is made absolute first. Fails when none could be started.
   Status openInTextEditor(const std::string& path) override;
+  /// The toolkit's move to the freedesktop.org trash of the user (or of the
+  /// file's own file system). Fails with EILSEQ for a name that is not valid
+  /// UTF-8 and with ENOTSUP when no trash could take the file.
+  Status moveToTrash(const std::string& path) override;
 
  private:
   EditorLookup m_lookup;

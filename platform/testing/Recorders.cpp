@@ -1,5 +1,10 @@
 #include "platform/testing/Recorders.h"
 
+#include <cerrno>
+#include <cstdio>
+
+#include "platform/Platform.h"
+
 namespace brindle::platform::testing {
 
 Status RecordingPrinter::step(Step step) {
@@ -44,6 +49,17 @@ Status RecordingShell::openWithAssociatedProgram(const std::string& path) {
 Status RecordingShell::openInTextEditor(const std::string& path) {
   m_edited.push_back(path);
   if (m_failure) return *m_failure;
+  return {};
+}
+
+Status RecordingShell::moveToTrash(const std::string& path) {
+  m_trashed.push_back(path);
+  if (m_failure) return *m_failure;
+  if (m_trashFolder.empty()) return Error{ENOTSUP, "no trash on this system (scripted)"};
+  const std::string name = path.substr(path.find_last_of('/') + 1);
+  if (std::rename(path.c_str(), entryPath(m_trashFolder, name).c_str()) != 0) {
+    return Error{errno, "cannot move the file into the trash"};
+  }
   return {};
 }
 

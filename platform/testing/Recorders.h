@@ -2,11 +2,13 @@
 // services.
 #pragma once
 
+#include <map>
 #include <optional>
 #include <string>
 #include <vector>
 
 #include "platform/Printer.h"
+#include "platform/Settings.h"
 #include "platform/Shell.h"
 #include "platform/System.h"
 
@@ -48,6 +50,11 @@ class RecordingShell : public Shell {
 
   Status openWithAssociatedProgram(const std::string& path) override;
   Status openInTextEditor(const std::string& path) override;
+  /// Without a trash folder (the default) every move fails with ENOTSUP, as
+  /// on a system without a trash; with one, the file is renamed into it.
+  Status moveToTrash(const std::string& path) override;
+  void setTrashFolder(std::string folder) { m_trashFolder = std::move(folder); }
+  const std::vector<std::string>& trashed() const { return m_trashed; }
 
   const std::vector<std::string>& opened() const { return m_opened; }
   const std::vector<std::string>& edited() const { return m_edited; }
@@ -55,6 +62,8 @@ class RecordingShell : public Shell {
  private:
   std::optional<Error> m_failure;
   std::vector<std::string> m_opened;
+  std::string m_trashFolder;
+  std::vector<std::string> m_trashed;
   std::vector<std::string> m_edited;
 };
 
@@ -91,6 +100,23 @@ class FixedProgramFolder : public ProgramFolder {
 
  private:
   std::string m_path;
+};
+
+/// Remembered values held in memory for one test.
+class MemorySettings : public Settings {
+ public:
+  std::optional<std::string> value(const std::string& key) override {
+    auto found = m_values.find(key);
+    if (found == m_values.end()) return std::nullopt;
+    return found->second;
+  }
+  void setValue(const std::string& key, const std::string& value) override {
+    m_values[key] = value;
+  }
+  const std::map<std::string, std::string>& values() const { return m_values; }
+
+ private:
+  std::map<std::string, std::string> m_values;
 };
 
 }  // namespace brindle::platform::testing

@@ -274,6 +274,11 @@ Result<FileIdentity> RecordingFileSystem::identity(const std::string& path) {
   return m_inner.identity(path);
 }
 
+Result<FileDetails> RecordingFileSystem::details(const std::string& path) {
+  if (auto error = enter(FsOp::Details, path)) return *error;
+  return m_inner.details(path);
+}
+
 Status RecordingFileSystem::syncFileSystemOf(const std::string& path) {
   if (auto error = enter(FsOp::SyncFileSystem, path)) return *error;
   return m_inner.syncFileSystemOf(path);

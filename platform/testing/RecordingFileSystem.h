@@ -44,6 +44,7 @@ enum class FsOp {
   SetLength,
   Identity,
   SyncFileSystem,
+  Details,
 };
 
 struct FsCall {
@@ -98,6 +99,7 @@ class RecordingFileSystem : public FileSystem {
   Status replaceFile(const std::string& from, const std::string& to) override;
   Result<unsigned> permissions(const std::string& path) override;
   Result<FileIdentity> identity(const std::string& path) override;
+  Result<FileDetails> details(const std::string& path) override;
   Status syncFileSystemOf(const std::string& path) override;
   Result<FileKind> kindOf(const std::string& path) override;
   Result<std::uint64_t> linkCount(const std::string& path) override;

@@ -12,6 +12,10 @@ std::string answerName(Answer answer) {
       return "Yes";
     case Answer::No:
       return "No";
+    case Answer::Save:
+      return "Save";
+    case Answer::Discard:
+      return "Discard";
   }
   return "?";
 }

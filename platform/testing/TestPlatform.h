@@ -23,9 +23,10 @@ struct TestPlatform {
   FakeInstanceGuard instanceGuard;
   FixedClock clock;
   FixedProgramFolder folder;
+  MemorySettings settings;
 
   Platform platform() {
-    return Platform{dialogs, fileSystem, printer, shell, instanceGuard, clock, folder};
+    return Platform{dialogs, fileSystem, printer, shell, instanceGuard, clock, folder, settings};
   }
 };
 

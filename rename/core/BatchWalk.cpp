@@ -361,7 +361,14 @@ std::vector<EntryResult> applyBatch(platform::FileSystem& fileSystem, ui::FileLi
 std::vector<EntryResult> runBatch(ui::FileListHost& list, platform::FileSystem& fileSystem,
                                   const NameRule& rule, Progress progress,
                                   const EntryReport& report, const WalkRecording& recording) {
-  const BatchPlan plan = planBatch(list, fileSystem, rule);
+  return runPlannedBatch(list, fileSystem, planBatch(list, fileSystem, rule), progress, report,
+                         recording);
+}
+
+std::vector<EntryResult> runPlannedBatch(ui::FileListHost& list, platform::FileSystem& fileSystem,
+                                         const BatchPlan& plan, Progress progress,
+                                         const EntryReport& report,
+                                         const WalkRecording& recording) {
   std::vector<EntryResult> results =
       applyBatch(fileSystem, list, plan, progress, report, recording);
   list.rereadFileList();

@@ -162,6 +162,13 @@ std::vector<EntryResult> runBatch(ui::FileListHost& list, platform::FileSystem& 
                                   const EntryReport& report = {},
                                   const WalkRecording& recording = {});
 
+/// The walk of a plan made before (and shown to the user): renames, re-read
+/// of the list, progress back to 0.
+std::vector<EntryResult> runPlannedBatch(ui::FileListHost& list, platform::FileSystem& fileSystem,
+                                         const BatchPlan& plan, Progress progress = Progress::Shown,
+                                         const EntryReport& report = {},
+                                         const WalkRecording& recording = {});
+
 /// How many entries failed.
 int countFailed(const std::vector<EntryResult>& results);
 

@@ -116,6 +116,8 @@ struct NumberingOptions {
   Layout layout = Layout::Common;
   std::string commonName = "file";
   std::string divider;
+
+  bool operator==(const NumberingOptions&) const = default;
 };
 
 /// The number in decimal, with a leading "0" when it is 9 or less.

@@ -8,6 +8,8 @@
 #include "platform/Platform.h"
 #include "platform/Utf8.h"
 #include "platform/text/FileNameText.h"
+#include "rename/core/BatchPreview.h"
+#include "rename/core/NameRules.h"
 #include "rename/core/NumberEntry.h"
 
 namespace brindle::rename {
@@ -28,18 +30,28 @@ std::string ask(platform::Dialogs& dialogs, const std::string& prompt) {
   return dialogs.input(request);
 }
 
-/// The confirmation of the character edits: OK runs the walk.
-bool confirmCharacterEdit(platform::Dialogs& dialogs) {
-  return dialogs.message("Rename Files Now?", Buttons::OkCancel, Icon::Critical) == Answer::Ok;
+/// Asks the command's question with the plan's list of renames below it;
+/// true when the answer is `yes`.
+bool confirmPlan(platform::Dialogs& dialogs, const BatchPlan& plan, std::string text,
+                 Buttons buttons, Icon icon, std::string title = {}) {
+  platform::MessageRequest request;
+  request.text = std::move(text);
+  request.buttons = buttons;
+  request.icon = icon;
+  request.title = std::move(title);
+  request.details = previewText(plan);
+  const Answer yes = buttons == Buttons::OkCancel ? Answer::Ok : Answer::Yes;
+  return dialogs.message(std::move(request)) == yes;
 }
 
-/// The walk of a command, recorded under the command's name. When the
-/// history cannot record it nothing is renamed, and the user is told why.
+/// The walk of a plan the user was shown, recorded under the command's name.
+/// When the history cannot record it nothing is renamed, and the user is
+/// told why.
 std::vector<EntryResult> recordedWalk(RenameServices services, ui::FileListHost& list,
-                                      const NameRule& rule, Progress progress,
+                                      const BatchPlan& plan, Progress progress,
                                       const char* command) {
-  std::vector<EntryResult> results =
-      runBatch(list, services.fileSystem, rule, progress, {}, {services.history, command, nullptr});
+  std::vector<EntryResult> results = runPlannedBatch(list, services.fileSystem, plan, progress, {},
+                                                     {services.history, command, nullptr});
   for (const EntryResult& result : results) {
     if (!result.reason.starts_with(kNotRecorded)) continue;
     services.dialogs.message("No file was renamed: " + result.reason, Buttons::Ok, Icon::Critical,
@@ -47,6 +59,18 @@ std::vector<EntryResult> recordedWalk(RenameServices services, ui::FileListHost&
     break;
   }
   return results;
+}
+
+/// The character edits: the confirmation with the list of renames; OK runs
+/// the walk of that same plan.
+void confirmAndRunCharacterEdit(RenameServices services, ui::FileListHost& list,
+                                const NameRule& rule, const char* command) {
+  const BatchPlan plan = planBatch(list, services.fileSystem, rule);
+  if (!confirmPlan(services.dialogs, plan, "Rename Files Now?", Buttons::OkCancel,
+                   Icon::Critical)) {
+    return;
+  }
+  recordedWalk(services, list, plan, Progress::Shown, command);
 }
 
 /// `directory` followed by one separator.
@@ -74,37 +98,34 @@ void convertCase(RenameServices services, ui::FileListHost& list, CaseKind kind)
       : kind == CaseKind::Upper
           ? Question{"RENAME ALL SELECTED FILES TO UPPER CASE?", "Rename All Selected Files"}
           : Question{"Rename All Selected To Title Case?", "Convert All Selected Files"};
-  if (services.dialogs.message(question.text, Buttons::YesNo, Icon::None, question.title) !=
-      Answer::Yes) {
+  const BatchPlan plan = planBatch(list, services.fileSystem, caseRule(kind));
+  if (!confirmPlan(services.dialogs, plan, question.text, Buttons::YesNo, Icon::None,
+                   question.title)) {
     return;
   }
   const char* command = kind == CaseKind::Lower   ? "Convert All to Lowercase"
                         : kind == CaseKind::Upper ? "Convert All to Uppercase"
                                                   : "Convert to Title Case";
-  recordedWalk(services, list, caseRule(kind), Progress::Shown, command);
+  recordedWalk(services, list, plan, Progress::Shown, command);
 }
 
 void removeCharacters(RenameServices services, ui::FileListHost& list) {
   std::string find = ask(services.dialogs, "Enter Character to Replace");
   std::string replacement = ask(services.dialogs, "enter New Character");
-  if (!confirmCharacterEdit(services.dialogs)) return;
-  recordedWalk(services, list, replaceRule(std::move(find), std::move(replacement)),
-               Progress::Shown, "Remove Characters From Filenames");
+  confirmAndRunCharacterEdit(services, list, replaceRule(std::move(find), std::move(replacement)),
+                             "Remove Characters From Filenames");
 }
 
 void removeLeftMostCharacters(RenameServices services, ui::FileListHost& list,
                               CharacterEditNumbers& numbers) {
   numbers.count = enteredOr(ask(services.dialogs, kCountPrompt), numbers.count);
-  if (!confirmCharacterEdit(services.dialogs)) return;
-  recordedWalk(services, list, removeLeftRule(numbers.count), Progress::Shown, "Remove Left Most");
+  confirmAndRunCharacterEdit(services, list, removeLeftRule(numbers.count), "Remove Left Most");
 }
 
 void removeRightMostCharacters(RenameServices services, ui::FileListHost& list,
                                CharacterEditNumbers& numbers) {
   numbers.count = enteredOr(ask(services.dialogs, kCountPrompt), numbers.count);
-  if (!confirmCharacterEdit(services.dialogs)) return;
-  recordedWalk(services, list, removeRightRule(numbers.count), Progress::Shown,
-               "Remove Right Most");
+  confirmAndRunCharacterEdit(services, list, removeRightRule(numbers.count), "Remove Right Most");
 }
 
 void removeMiddleMostCharacters(RenameServices services, ui::FileListHost& list,
@@ -113,9 +134,8 @@ void removeMiddleMostCharacters(RenameServices services, ui::FileListHost& list,
   numbers.start =
       enteredOr(ask(services.dialogs, "Enter Starting Place From Left to Right"), numbers.start);
   numbers.count = enteredOr(ask(services.dialogs, kCountPrompt), numbers.count);
-  if (!confirmCharacterEdit(services.dialogs)) return;
-  recordedWalk(services, list, removeMiddleRule(numbers.start, numbers.count), Progress::Shown,
-               "Remove Middle Most");
+  confirmAndRunCharacterEdit(services, list, removeMiddleRule(numbers.start, numbers.count),
+                             "Remove Middle Most");
 }
 
 void changeExtensions(RenameServices services, ui::FileListHost& list) {
@@ -132,12 +152,13 @@ void changeExtensions(RenameServices services, ui::FileListHost& list) {
     case ExtensionAnswer::Usable:
       break;
   }
-  if (services.dialogs.message("RENAME ALL FILES?", Buttons::YesNo, Icon::None,
-                               "Rename All Selected File Extensions") != Answer::Yes) {
+  const BatchPlan plan = planBatch(list, services.fileSystem,
+                                   extensionRule(list.currentDirectory(), std::move(extension)));
+  if (!confirmPlan(services.dialogs, plan, "RENAME ALL FILES?", Buttons::YesNo, Icon::None,
+                   "Rename All Selected File Extensions")) {
     return;
   }
-  recordedWalk(services, list, extensionRule(list.currentDirectory(), std::move(extension)),
-               Progress::Hidden, "Rename All Extension(s)");
+  recordedWalk(services, list, plan, Progress::Hidden, "Rename All Extension(s)");
 }
 
 std::optional<std::string> typedTargetPath(const std::string& directory, const std::string& oldName,
@@ -176,13 +197,13 @@ void renameSingleFile(RenameServices services, ui::FileListHost& list) {
   request.title = "Rename File";
   request.defaultText = platform::fileNameToUtf8(oldPath);
   const std::string answer = services.dialogs.input(request);
+  // Cancel (or an emptied box) renames nothing, so nothing is reported.
+  if (answer.empty()) return;
 
   // Errors are ignored: the report below is the only feedback.
-  if (!answer.empty()) {
-    if (std::optional<std::string> target = typedTargetPath(directory, name, answer)) {
-      (void)history::recordedRename(services.history, services.fileSystem, "Rename Single File",
-                                    oldPath, *target);
-    }
+  if (std::optional<std::string> target = typedTargetPath(directory, name, answer)) {
+    (void)history::recordedRename(services.history, services.fileSystem, "Rename Single File",
+                                  oldPath, *target);
   }
   list.rereadFileList();
   services.dialogs.message("Rename Complete:\r\n" + platform::fileNameToUtf8(oldPath) +
@@ -196,6 +217,14 @@ NameBoxOutcome renameFromNameBox(RenameServices services, ui::FileListHost& list
     return NameBoxOutcome::NothingSelected;
   }
   if (typedName.find_first_not_of(' ') == std::string::npos) return NameBoxOutcome::Blank;
+  if (!isPlainFileName(typedName)) {
+    // "/" in the name would move the file into another folder; the batch
+    // renames refuse such a name too.
+    services.dialogs.message("The file was not renamed:\r\n" + platform::fileNameToUtf8(typedName) +
+                                 "\r\nnot a plain file name",
+                             Buttons::Ok, Icon::Critical);
+    return NameBoxOutcome::NotPlainName;
+  }
 
   const std::string directory = list.pathBoxText();
   const std::string oldName = list.currentName();
@@ -237,14 +266,15 @@ NumberedResult renameNumbered(RenameServices services, ui::FileListHost& list,
     services.dialogs.message("Error, numbers go up to 32767");
     return result;
   }
-  if (services.dialogs.message("RENAME ALL SELECTED FILES?", Buttons::YesNo, Icon::None,
-                               "Rename All Selected Files") != Answer::Yes) {
+  const BatchPlan plan =
+      planBatch(list, services.fileSystem, numberingRule(options, static_cast<int>(start)));
+  if (!confirmPlan(services.dialogs, plan, "RENAME ALL SELECTED FILES?", Buttons::YesNo, Icon::None,
+                   "Rename All Selected Files")) {
     result.outcome = NumberedResult::Outcome::Declined;
     return result;
   }
   const std::vector<EntryResult> results =
-      recordedWalk(services, list, numberingRule(options, static_cast<int>(start)),
-                   Progress::Hidden, "Rename All Files");
+      recordedWalk(services, list, plan, Progress::Hidden, "Rename All Files");
   result.outcome = NumberedResult::Outcome::Done;
   for (const EntryResult& entry : results) {
     if (entry.outcome != EntryResult::Outcome::Failed) continue;

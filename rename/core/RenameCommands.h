@@ -53,7 +53,8 @@ void removeMiddleMostCharacters(RenameServices services, ui::FileListHost& list,
 void changeExtensions(RenameServices services, ui::FileListHost& list);
 
 /// "Rename Single File": the current entry to a typed path; a bare name
-/// stays in the directory being browsed. The report follows every attempt.
+/// stays in the directory being browsed. The report follows every attempt;
+/// Cancel at the name prompt renames and reports nothing.
 void renameSingleFile(RenameServices services, ui::FileListHost& list);
 
 /// Where a typed answer of the single rename points, as system bytes. An
@@ -69,6 +70,9 @@ enum class NameBoxOutcome {
   NothingSelected,
   /// The name box holds only blanks.
   Blank,
+  /// The name is no plain file name (it holds "/", or is "." or ".."): the
+  /// user was told, nothing was asked or renamed.
+  NotPlainName,
   /// The user said No.
   Declined,
   /// Old and new path are equal: "Names must be different!".

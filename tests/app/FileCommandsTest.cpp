@@ -131,6 +131,41 @@ TEST_F(FileCommandsTest, DeletingAFileThatIsAlreadyGoneIsQuiet) {
 
 // Delete the selection.
 
+// With a desktop trash, both deletions move the files there with every byte,
+// so they can be restored; nothing is removed for good.
+TEST_F(FileCommandsTest, DeletedFilesGoToTheTrash) {
+  struct Row {
+    const char* item;
+    std::vector<int> selected;
+    Paths trashedNames;
+  };
+  const Row rows[] = {
+      {"delete", {1}, {"b.txt"}},
+      {"deletefile", {0, 2}, {"a.txt", "c.txt"}},
+  };
+  for (const Row& row : rows) {
+    SCOPED_TRACE(row.item);
+    testsupport::TempDir trash;
+    for (const char* name : {"a.txt", "b.txt", "c.txt", "d.txt"}) browsed.write(name, name);
+    start();
+    test.shell.setTrashFolder(trash.path());
+    test.fileSystem.clearCalls();
+    test.dialogs.clear();
+    clickEntry(row.selected.front());
+    for (std::size_t i = 1; i < row.selected.size(); ++i) {
+      clickEntry(row.selected[i], Qt::ControlModifier);
+    }
+    test.dialogs.answer(Answer::Yes);
+    run(row.item);
+    EXPECT_TRUE(removed().empty()) << "nothing may be deleted for good";
+    for (const std::string& name : row.trashedNames) {
+      EXPECT_FALSE(exists(name)) << name;
+      EXPECT_EQ(testsupport::TempDir::read(trash.file(name)), name);
+    }
+    EXPECT_EQ(window->fileList().listCount(), 4 - static_cast<int>(row.trashedNames.size()));
+  }
+}
+
 TEST_F(FileCommandsTest, DeleteSelectionDeclinedKeepsEveryFile) {
   start();
   window->fileList().selectAllEntries();

@@ -407,8 +407,8 @@ TEST_F(FileListOutputTest, PrintsTheListingIntoAPdfFile) {
   }
   const std::string pdf = output.file("list.pdf");
   platform::qt::QtPrinter printer(nullptr, pdf);
-  platform::Platform printing{test.dialogs,       test.fileSystem, printer,    test.shell,
-                              test.instanceGuard, test.clock,      test.folder};
+  platform::Platform printing{test.dialogs,       test.fileSystem, printer,     test.shell,
+                              test.instanceGuard, test.clock,      test.folder, test.settings};
   window = std::make_unique<frmmainbrindle>(printing, help, browsed.path());
   ASSERT_TRUE(window->startUp());
   test.dialogs.answer(Answer::Yes);

@@ -1,15 +1,25 @@
 // The main window's start-up, browsing state, name box and closing.
+#include <QAbstractItemView>
 #include <QAction>
 #include <QApplication>
 #include <QComboBox>
+#include <QCompleter>
+#include <QHeaderView>
+#include <QKeySequence>
 #include <QLabel>
 #include <QLineEdit>
 #include <QMenu>
 #include <QMenuBar>
 #include <QPushButton>
+#include <QSet>
+#include <QSplitter>
+#include <QStringListModel>
 #include <QTest>
 
+#include <filesystem>
+
 #include "tests/app/MainWindowFixture.h"
+#include "ui/core/Mnemonics.h"
 
 namespace brindle::app {
 namespace {
@@ -69,7 +79,9 @@ TEST_F(MainWindowTest, MenusInOrderWithSeparators) {
   start();
   auto captions = [](QMenu* menu) {
     QStringList list;
-    for (QAction* action : menu->actions()) list << (action->isSeparator() ? "-" : action->text());
+    for (QAction* action : menu->actions()) {
+      list << (action->isSeparator() ? "-" : ui::withoutMnemonic(action->text()));
+    }
     return list;
   };
   EXPECT_EQ(captions(&window->optionsMenu()),
@@ -100,8 +112,41 @@ TEST_F(MainWindowTest, MenusInOrderWithSeparators) {
                                                           "Edit MP3 Tags"}));
   EXPECT_EQ(captions(window->menu("help")), (QStringList{"Help", "About", "-", "Disclaimer"}));
   QStringList bar;
-  for (QAction* action : window->menuBar()->actions()) bar << action->text();
+  for (QAction* action : window->menuBar()->actions()) bar << ui::withoutMnemonic(action->text());
   EXPECT_EQ(bar, (QStringList{"Options", "Window", "Help", "(?)"}));
+}
+
+// Every menu and item can be reached with Alt and a letter: one access key
+// per caption, none twice in a menu; the common commands have their keys.
+TEST_F(MainWindowTest, MenusHaveAccessKeysAndTheCommonCommandsShortcuts) {
+  start();
+  std::vector<QList<QAction*>> menus{window->menuBar()->actions()};
+  for (const char* name : {"Options", "print", "filewindow", "help"}) {
+    menus.push_back(window->menu(name)->actions());
+  }
+  for (const QList<QAction*>& actions : menus) {
+    QSet<QChar> keys;
+    for (QAction* action : actions) {
+      if (action->isSeparator() || action->text() == "(?)") continue;
+      const QString text = action->text();
+      SCOPED_TRACE(text.toStdString());
+      ASSERT_EQ(text.count(u'&'), 1);
+      const QChar key = text.at(text.indexOf(u'&') + 1).toLower();
+      EXPECT_FALSE(keys.contains(key));
+      keys.insert(key);
+    }
+  }
+  EXPECT_EQ(window->menuItem("renamesingle")->shortcut(), QKeySequence(Qt::Key_F2));
+  EXPECT_EQ(window->menuItem("refreshfiles")->shortcut(), QKeySequence(Qt::Key_F5));
+  EXPECT_EQ(window->menuItem("selectall")->shortcut(), QKeySequence(Qt::CTRL | Qt::Key_A));
+
+  // F5 runs the item: a file written meanwhile shows up.
+  browsed.write("late.txt");
+  const int before = window->fileList().listCount();
+  window->activateWindow();
+  ASSERT_TRUE(QTest::qWaitForWindowActive(window.get()));
+  QTest::keyClick(&window->fileList(), Qt::Key_F5);
+  EXPECT_EQ(window->fileList().listCount(), before + 1);
 }
 
 TEST_F(MainWindowTest, SecondInstanceShowsMessageAndEnds) {
@@ -332,6 +377,108 @@ TEST_F(MainWindowTest, RightClickOnListPopsUpWindowMenu) {
   emit window->fileList().customContextMenuRequested(QPoint(3, 3));
   EXPECT_TRUE(window->windowMenu().isVisible());
   window->windowMenu().close();
+}
+
+// The folder shown and the window's place at closing are where the next
+// run starts.
+TEST_F(MainWindowTest, TheNextRunStartsInTheLastFolderAndPlace) {
+  browsed.write("a.txt");
+  testsupport::TempDir other;
+  other.write("b.txt");
+  start();
+  ASSERT_TRUE(window->directoryList().setPath(other.path()));
+  window->setGeometry(40, 50, 700, 500);
+  QApplication::processEvents();
+  window->browseSplitter().setSizes({200, 460});
+  const QList<int> panes = window->browseSplitter().sizes();
+  const QPoint position = window->geometry().topLeft();
+  window->close();
+
+  auto next = std::make_unique<frmmainbrindle>(services, help, browsed.path());
+  ASSERT_TRUE(next->startUp());
+  EXPECT_EQ(next->currentDirectory(), other.path());
+  EXPECT_EQ(next->fileList().entryName(0), "b.txt");
+  EXPECT_EQ(next->size(), QSize(700, 500));
+  EXPECT_EQ(next->geometry().topLeft(), position);
+  next->show();
+  QApplication::processEvents();
+  EXPECT_EQ(next->browseSplitter().sizes(), panes);
+}
+
+// The path bar shows the folder, completes typed folders and shows a typed
+// folder on Enter; anything else puts the shown folder back.
+TEST_F(MainWindowTest, APathTypedIntoThePathBarIsShown) {
+  std::filesystem::create_directory(browsed.file("Music"));
+  std::filesystem::create_directory(browsed.file("Mixes"));
+  browsed.write("Music/song.mp3");
+  start();
+  QLineEdit& bar = window->pathBar();
+  EXPECT_EQ(bar.text().toStdString(), browsed.path());
+
+  bar.clear();
+  QTest::keyClicks(&bar, QString::fromStdString(browsed.path() + "/Mu"));
+  ASSERT_NE(bar.completer(), nullptr);
+  auto* model = qobject_cast<QStringListModel*>(bar.completer()->model());
+  ASSERT_NE(model, nullptr);
+  EXPECT_EQ(model->stringList(), QStringList{QString::fromStdString(browsed.file("Music"))});
+  bar.completer()->popup()->hide();
+
+  bar.setText(QString::fromStdString(browsed.file("Music")));
+  QTest::keyClick(&bar, Qt::Key_Return);
+  EXPECT_EQ(window->currentDirectory(), browsed.file("Music"));
+  EXPECT_EQ(window->fileList().entryName(0), "song.mp3");
+  EXPECT_EQ(window->pathBox().text().toStdString(), browsed.file("Music"));
+
+  bar.setText(QString::fromStdString(browsed.file("Music/song.mp3")));
+  QTest::keyClick(&bar, Qt::Key_Return);
+  EXPECT_EQ(window->currentDirectory(), browsed.file("Music"));
+  EXPECT_EQ(bar.text().toStdString(), browsed.file("Music"));
+  EXPECT_TRUE(test.dialogs.calls().empty());
+}
+
+// The status line counts the selected files; the caret readout stays.
+TEST_F(MainWindowTest, TheStatusLineCountsTheSelectedFiles) {
+  start();
+  EXPECT_EQ(window->selectionNote().text(), "0 of 3 files selected");
+  clickEntry(0);
+  clickEntry(2, Qt::ControlModifier);
+  EXPECT_EQ(window->selectionNote().text(), "2 of 3 files selected");
+  window->menuItem("selectall")->trigger();
+  EXPECT_EQ(window->selectionNote().text(), "3 of 3 files selected");
+  EXPECT_EQ(window->caretReadout().text(), "1,0");
+  EXPECT_GE(window->fileList().minimumWidth(), 200);
+}
+
+// The file list shows size and date columns; a click on a column's header
+// orders by it (again: the other way round); name order is the default.
+TEST_F(MainWindowTest, TheFileListSortsBySizeAndDate) {
+  browsed.write("b.mp3", std::string(3000, 'b'));
+  browsed.write("A.txt", std::string(10, 'a'));
+  start();
+  ui::FileListBox& list = window->fileList();
+  ASSERT_EQ(list.model()->columnCount(), 3);
+  EXPECT_EQ(list.model()->headerData(1, Qt::Horizontal).toString(), "Size");
+  EXPECT_EQ(list.model()->headerData(2, Qt::Horizontal).toString(), "Modified");
+  EXPECT_EQ(shownNames(), (QStringList{".hidden", "A.txt", "b.mp3"}));
+  EXPECT_EQ(list.model()->index(2, 1).data().toString(), "2.9 KB");
+  EXPECT_EQ(list.model()->index(1, 1).data().toString(), "10 B");
+
+  QHeaderView* header = list.header();
+  ASSERT_TRUE(header->isVisible());
+  const auto clickHeader = [&](int column) {
+    QTest::mouseClick(header->viewport(), Qt::LeftButton, {},
+                      QPoint(header->sectionViewportPosition(column) + 5, header->height() / 2));
+  };
+  clickHeader(1);
+  EXPECT_EQ(shownNames(), (QStringList{".hidden", "A.txt", "b.mp3"}));
+  clickHeader(1);
+  EXPECT_EQ(shownNames(), (QStringList{"b.mp3", "A.txt", ".hidden"}));
+  // Entries are addressed in the order shown: the commands act on what is seen.
+  EXPECT_EQ(list.entryName(0), "b.mp3");
+  window->rereadFileList();
+  EXPECT_EQ(shownNames(), (QStringList{"b.mp3", "A.txt", ".hidden"}));
+  clickHeader(0);
+  EXPECT_EQ(shownNames(), (QStringList{".hidden", "A.txt", "b.mp3"}));
 }
 
 }  // namespace

@@ -184,5 +184,18 @@ TEST_F(DisclaimerTest, ShowsTheSuppliedAgreementFile) {
   EXPECT_TRUE(window.text1().contains(QStringLiteral("backup")));
 }
 
+// Escape closes the window as its close button does: the main window is
+// shown afterwards.
+TEST_F(DisclaimerTest, EscapeClosesIt) {
+  frmDisclaimer window = makeWindow();
+  window.show();
+  window.activateWindow();
+  ASSERT_TRUE(QTest::qWaitForWindowActive(&window));
+  QWidget* target = window.focusWidget() ? window.focusWidget() : &window;
+  QTest::keyClick(target, Qt::Key_Escape);
+  EXPECT_FALSE(window.isVisible());
+  EXPECT_EQ(m_shown, 1);
+}
+
 }  // namespace
 }  // namespace brindle::infowindows

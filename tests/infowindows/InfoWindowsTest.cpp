@@ -281,5 +281,19 @@ TEST(IndependenceTest, WindowsWithAParentAreStillWindowsOfTheirOwn) {
   EXPECT_TRUE(owner.isVisible());
 }
 
+// Escape closes each information window, wherever its focus is.
+TEST(InformationWindows, EscapeClosesThem) {
+  Aboutform about;
+  HelpForm helpWindow;
+  frmWarning warning;
+  for (QWidget* window : std::initializer_list<QWidget*>{&about, &helpWindow, &warning}) {
+    SCOPED_TRACE(window->objectName().toStdString());
+    showAndActivate(*window);
+    QWidget* target = window->focusWidget() ? window->focusWidget() : window;
+    QTest::keyClick(target, Qt::Key_Escape);
+    EXPECT_FALSE(window->isVisible());
+  }
+}
+
 }  // namespace
 }  // namespace brindle::infowindows

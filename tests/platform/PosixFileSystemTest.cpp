@@ -133,6 +133,19 @@ TEST_F(PosixFileSystemTest, LengthCountsBytes) {
   EXPECT_FALSE(fs.length(folder / "missing").ok());
 }
 
+// What a file list shows beside a name: the size and the time of the last
+// change.
+TEST_F(PosixFileSystemTest, DetailsGiveSizeAndModificationTime) {
+  const std::string path = folder / "a.txt";
+  put(path, "12345");
+  struct timespec times[2] = {{1700000000, 0}, {1600000000, 0}};
+  ASSERT_EQ(::utimensat(AT_FDCWD, path.c_str(), times, 0), 0);
+  Result<FileDetails> details = fs.details(path);
+  ASSERT_TRUE(details.ok());
+  EXPECT_EQ(details.value(), (FileDetails{5, 1600000000}));
+  EXPECT_FALSE(fs.details(folder / "missing").ok());
+}
+
 TEST_F(PosixFileSystemTest, ExistsAndIsDirectory) {
   put(folder / "file", "");
   ASSERT_EQ(::mkdir((folder / "dir").c_str(), 0755), 0);

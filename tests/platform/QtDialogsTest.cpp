@@ -12,6 +12,7 @@
 #include <QLineEdit>
 #include <QMessageBox>
 #include <QPushButton>
+#include <QTextEdit>
 
 #include "QtTestSupport.h"
 #include "TemporaryFolder.h"
@@ -125,6 +126,50 @@ TEST(QtDialogs, EscapeCancelsAnOkCancelBox) {
 TEST(QtDialogs, OkCancelAnsweredOk) {
   SeenBox seen;
   EXPECT_EQ(answerBox(box("Go on?", Buttons::OkCancel), QMessageBox::Ok, seen), Answer::Ok);
+}
+
+// The unsaved-edits question: each button gives its own answer; Escape goes
+// back to the edits and never throws them away.
+TEST(QtDialogs, SaveDiscardCancelQuestion) {
+  const std::pair<QMessageBox::StandardButton, Answer> rows[] = {
+      {QMessageBox::Save, Answer::Save},
+      {QMessageBox::Discard, Answer::Discard},
+      {QMessageBox::Cancel, Answer::Cancel},
+      {QMessageBox::NoButton, Answer::Cancel},
+  };
+  for (const auto& [press, expected] : rows) {
+    SeenBox seen;
+    EXPECT_EQ(answerBox(box("Save changes to a.mp3?", Buttons::SaveDiscardCancel), press, seen),
+              expected);
+    EXPECT_EQ(seen.buttons, QMessageBox::Save | QMessageBox::Discard | QMessageBox::Cancel);
+    EXPECT_EQ(seen.defaultButton, QMessageBox::Save);
+    EXPECT_EQ(seen.escapeButton, QMessageBox::Cancel);
+  }
+}
+
+// A question's details (the list a batch will rename) are shown open below
+// the text from the start.
+TEST(QtDialogs, DetailsAreShownOpenBelowTheQuestion) {
+  QtDialogs dialogs;
+  QString details;
+  bool shown = false;
+  OnNextModal respond([&](QWidget* widget) {
+    auto* box = qobject_cast<QMessageBox*>(widget);
+    if (!box) {
+      widget->close();
+      return;
+    }
+    details = box->detailedText();
+    auto* list = box->findChild<QTextEdit*>();
+    shown = list && list->isVisible();
+    box->button(QMessageBox::No)->click();
+  });
+  MessageRequest request = box("Rename?", Buttons::YesNo);
+  request.details = "a.mp3 -> A.MP3\n";
+  EXPECT_EQ(dialogs.message(request), Answer::No);
+  EXPECT_TRUE(respond.ran());
+  EXPECT_EQ(details, QStringLiteral("a.mp3 -> A.MP3\n"));
+  EXPECT_TRUE(shown);
 }
 
 TEST(QtDialogs, InformationBoxShowsTextAsPlainText) {

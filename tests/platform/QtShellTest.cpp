@@ -214,6 +214,27 @@ TEST(QtShell, TheAssociatedProgramGetsTheFileAsItsUrl) {
   EXPECT_FALSE(shell.openWithAssociatedProgram("").ok());
 }
 
+// The file lands in the user's trash with its bytes and an info record, so
+// the desktop can restore it, also when the user's data folder does not exist
+// yet. Home and data folder point into the test's folder, so the real trash
+// is never touched.
+TEST(QtShell, MoveToTrashKeepsTheFileInTheUsersTrash) {
+  test::TemporaryFolder folder;
+  folder.write("song 1.mp3", "audio bytes");
+  ScopedEnvironment home("HOME", folder.path());
+  ScopedEnvironment data("XDG_DATA_HOME", folder / "data");
+  QtShell shell(EditorLookup{});
+  Status status = shell.moveToTrash(folder / "song 1.mp3");
+  ASSERT_TRUE(status.ok()) << status.error().message;
+  EXPECT_FALSE(QFile::exists(QString::fromStdString(folder / "song 1.mp3")));
+  EXPECT_EQ(test::TemporaryFolder::read(folder / "data/Trash/files/song 1.mp3"), "audio bytes");
+  EXPECT_TRUE(
+      QFile::exists(QString::fromStdString(folder / "data/Trash/info/song 1.mp3.trashinfo")));
+
+  EXPECT_FALSE(shell.moveToTrash(folder / "gone.mp3").ok());
+  EXPECT_EQ(shell.moveToTrash(folder / "\xff.mp3").error().code, EILSEQ);
+}
+
 }  // namespace
 }  // namespace brindle::platform::qt
 

@@ -6,6 +6,7 @@
 #include <QGroupBox>
 #include <QLabel>
 #include <QLineEdit>
+#include <QPlainTextEdit>
 #include <QPushButton>
 #include <QRadioButton>
 #include <QTest>
@@ -13,6 +14,7 @@
 #include <set>
 
 #include "app/program/InstallRenameCommands.h"
+#include "rename/core/RememberedNumbering.h"
 #include "rename/renameall.h"
 #include "tests/app/MainWindowFixture.h"
 #include "tests/rename/RenameTestSupport.h"
@@ -207,6 +209,80 @@ TEST_F(RenameAllDialogTest, AbortUnloadsAndTheNextShowingStartsAfresh) {
   dialog = &commands->showNumberedDialog();
   EXPECT_EQ(control<QLineEdit>("Text1").text(), "file");
   EXPECT_TRUE(dialog->showsCommonLayout());
+}
+
+// The choices of the last Accept that renamed are where the next dialog
+// starts, in this run or the next; Abort remembers nothing.
+TEST_F(RenameAllDialogTest, TheLastAcceptedChoicesAreRemembered) {
+  open({"track.mp3", "tune.mp3"});
+  window->fileList().selectAllEntries();
+  click(control<QRadioButton>("Option2"));
+  click(control<QRadioButton>("Option4"));
+  control<QLineEdit>("Text2").setText("-");
+  combo().setEditText("07");
+  test.dialogs.answer(Answer::Yes);
+  click(control<QPushButton>("Accept"));
+  ASSERT_EQ(names(), (Names{"track-07.mp3", "tune-08.mp3"}));
+  const std::optional<NumberingChoices> stored = rememberedNumbering(test.settings);
+  ASSERT_TRUE(stored.has_value());
+  EXPECT_EQ(stored->options.layout, NumberingOptions::Layout::UniqueRight);
+  EXPECT_EQ(stored->options.divider, "-");
+  EXPECT_EQ(stored->startText, "07");
+
+  // A new dialog (as in the next run) starts with them.
+  delete commands->numberedDialog();
+  dialog = &commands->showNumberedDialog();
+  EXPECT_FALSE(dialog->showsCommonLayout());
+  EXPECT_TRUE(control<QRadioButton>("Option2").isChecked());
+  EXPECT_TRUE(control<QRadioButton>("Option4").isChecked());
+  EXPECT_EQ(control<QLineEdit>("Text2").text(), "-");
+  EXPECT_EQ(combo().currentText(), "07");
+
+  // Changed and aborted: the remembered choices stay.
+  control<QLineEdit>("Text2").setText("_");
+  click(control<QPushButton>("Abort"));
+  unloadPending();
+  dialog = &commands->showNumberedDialog();
+  EXPECT_EQ(control<QLineEdit>("Text2").text(), "-");
+}
+
+// The dialog lists what Accept would make of every selected file, kept up
+// to date with the choices; nothing is renamed by it.
+TEST_F(RenameAllDialogTest, TheListShowsEverySelectedFilesNewName) {
+  open({"a.mp3", "b.mp3", "c.wav", "song 02.wav"});
+  window->fileList().setSelected(0, true);
+  window->fileList().setSelected(2, true);
+  dialog->hide();
+  commands->showNumberedDialog();
+  QPlainTextEdit& list = dialog->previewList();
+  EXPECT_TRUE(list.isReadOnly());
+  EXPECT_EQ(list.toPlainText(),
+            "2 files to rename:\n"
+            "a.mp3 -> file 01.mp3\n"
+            "c.wav -> file 02.wav\n");
+  control<QLineEdit>("Text1").setText("song");
+  EXPECT_EQ(list.toPlainText(),
+            "1 file to rename, 1 not renamed (marked):\n"
+            "a.mp3 -> song 01.mp3\n"
+            "c.wav -> song 02.wav  [not renamed: File exists]\n");
+  EXPECT_EQ(names(), (Names{"a.mp3", "b.mp3", "c.wav", "song 02.wav"}));
+}
+
+// Enter accepts as Accept does (the question still comes first); Escape
+// aborts.
+TEST_F(RenameAllDialogTest, EnterAcceptsAndEscapeAborts) {
+  open({"a.mp3", "b.mp3"});
+  window->fileList().selectAllEntries();
+  dialog->activateWindow();
+  ASSERT_TRUE(QTest::qWaitForWindowActive(dialog));
+  test.dialogs.answer(Answer::No);
+  QTest::keyClick(&control<QLineEdit>("Text1"), Qt::Key_Return);
+  ASSERT_EQ(test.dialogs.calls().size(), 1u);
+  EXPECT_EQ(test.dialogs.calls()[0].message.text, "RENAME ALL SELECTED FILES?");
+  EXPECT_EQ(names(), (Names{"a.mp3", "b.mp3"}));
+  QTest::keyClick(&control<QLineEdit>("Text1"), Qt::Key_Escape);
+  unloadPending();
+  EXPECT_EQ(commands->numberedDialog(), nullptr);
 }
 
 TEST_F(RenameAllDialogTest, HelperTogglesHelpMode) {

@@ -68,6 +68,33 @@ class RenameCommandsTest : public ::testing::Test {
 
 // Case commands --------------------------------------------------------------
 
+// Every batch rename asks its own question with the list of renames below
+// it; a clash is marked, and No renames nothing.
+TEST_F(RenameCommandsTest, BatchQuestionsShowTheRenamesAndNoRenamesNothing) {
+  for (Answer answer : {Answer::No, Answer::Yes}) {
+    SCOPED_TRACE(platform::testing::answerName(answer));
+    TempDir each;
+    for (const char* name : {"a.mp3", "B.mp3", "b.MP3"}) each.write(name, name);
+    FolderList files(each.path());
+    files.selectAll();
+    dialogs.clear();
+    dialogs.answer(answer);
+    convertCase(services(), files, CaseKind::Upper);
+    ASSERT_EQ(dialogs.calls().size(), 1u);
+    const platform::MessageRequest& question = dialogs.calls()[0].message;
+    EXPECT_EQ(question.text, "RENAME ALL SELECTED FILES TO UPPER CASE?");
+    EXPECT_EQ(question.details,
+              "2 files to rename, 1 not renamed (marked):\n"
+              "a.mp3 -> A.MP3\n"
+              "B.mp3 -> B.MP3\n"
+              "b.MP3 -> B.MP3  [not renamed: an earlier file of the batch gets this name]\n");
+    const Names expected =
+        answer == Answer::Yes ? Names{"A.MP3", "B.MP3", "b.MP3"} : Names{"a.mp3", "B.mp3", "b.MP3"};
+    EXPECT_EQ(namesIn(each.path()), expected);
+    EXPECT_EQ(TempDir::read(each.file("b.MP3")), "b.MP3");
+  }
+}
+
 TEST_F(RenameCommandsTest, CaseCommandsAskTheirQuestion) {
   struct Case {
     CaseKind kind;
@@ -381,15 +408,17 @@ TEST_F(RenameCommandsTest, SingleRenameBareNameStaysInTheBrowsedFolder) {
             "Rename Complete:\r\n" + folder.file("a.txt") + "\n\rTO:  renamed.txt");
 }
 
-TEST_F(RenameCommandsTest, SingleRenameCancelledAtTheNameStillReports) {
+// Cancel at the name prompt renamed nothing: no report claims it did.
+TEST_F(RenameCommandsTest, SingleRenameCancelledAtTheNameReportsNothing) {
   FolderList& files = listOf({"a.txt"});
   files.setCurrent("a.txt");
   dialogs.answer(Answer::Yes).type("");
   renameSingleFile(services(), files);
-  ASSERT_EQ(dialogs.calls().size(), 3u);
-  EXPECT_EQ(call(2).message.text, "Rename Complete:\r\n" + folder.file("a.txt") + "\n\rTO:  ");
+  ASSERT_EQ(dialogs.calls().size(), 2u);
+  EXPECT_EQ(call(1).kind, DialogCall::Kind::Input);
   EXPECT_EQ(names(), Names{"a.txt"});
   EXPECT_TRUE(fileSystem.callsOf(FsOp::Rename).empty());
+  EXPECT_EQ(files.rereads, 0);
 }
 
 TEST_F(RenameCommandsTest, SingleRenameOntoAnExistingFileFailsAndStillReports) {
@@ -491,6 +520,26 @@ TEST_F(RenameCommandsTest, NameBoxDeclinedOrSameName) {
   EXPECT_EQ(renameFromNameBox(services(), files, "song.mp3"), NameBoxOutcome::SameName);
   expectMessage(2, "Names must be different!", Buttons::Ok, Icon::None, "Brindle");
   EXPECT_EQ(names(), Names{"song.mp3"});
+}
+
+// A typed name with "/" would move the file into another folder: it is
+// refused before the question, as the batch renames refuse it.
+TEST_F(RenameCommandsTest, NameBoxRefusesNamesThatAreNoPlainFileName) {
+  for (const char* typed : {"../x.mp3", "sub/x.mp3", "..", "."}) {
+    SCOPED_TRACE(typed);
+    FolderList& files = listOf({"song.mp3"});
+    files.selectAll();
+    files.setCurrent("song.mp3");
+    dialogs.clear();
+    EXPECT_EQ(renameFromNameBox(services(), files, typed), NameBoxOutcome::NotPlainName);
+    ASSERT_EQ(dialogs.calls().size(), 1u);
+    expectMessage(
+        0, std::string("The file was not renamed:\r\n") + typed + "\r\nnot a plain file name",
+        Buttons::Ok, Icon::Critical, "Brindle");
+    EXPECT_EQ(names(), Names{"song.mp3"});
+    EXPECT_EQ(TempDir::read(folder.file("song.mp3")), "song.mp3");
+    EXPECT_TRUE(fileSystem.callsOf(FsOp::Rename).empty());
+  }
 }
 
 // A name-box rename that fails tells the user; the file stays as it was and

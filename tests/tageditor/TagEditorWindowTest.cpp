@@ -9,6 +9,10 @@
 #include <QPlainTextEdit>
 #include <QProgressBar>
 #include <QPushButton>
+#include <QScreen>
+#include <QScrollArea>
+#include <QScrollBar>
+#include <QStatusBar>
 #include <QTest>
 
 #include "inspect/GenreList.h"
@@ -26,7 +30,9 @@ using inspect::genreList;
 using inspect::genrePositionForText;
 
 using namespace testfiles;
+using platform::Answer;
 using platform::testing::FsOp;
+using testsupport::TempDir;
 
 class TagEditorWindowTest : public TagEditorFixture {
  protected:
@@ -110,7 +116,7 @@ TEST_F(TagEditorWindowTest, OpensOnTheMainWindowsDirectoryWithItsControls) {
   for (int i = 1; i <= 10; ++i) EXPECT_EQ(editor.lbl(i), nullptr);
   EXPECT_FALSE(editor.pleaseWaitNote().isVisible());
   EXPECT_EQ(editor.progressBar().value(), 0);
-  EXPECT_EQ(editor.menuItem("mnuexit")->text(), "Exit");
+  EXPECT_EQ(editor.menuItem("mnuexit")->text(), "&Exit");
   EXPECT_EQ(editor.menuItem("mnuhelpme")->text(), "(?)");
   EXPECT_NE(editor.findChild<QLabel*>("Picture1"), nullptr);
 }
@@ -173,6 +179,193 @@ TEST_F(TagEditorWindowTest, DoubleClickLoadsAnMp3File) {
   EXPECT_EQ(editor().lbl(9)->text(), "ID3 Tag v1: True");
   EXPECT_EQ(editor().lbl(10)->text(), "ID3 Tag v2: True");
   EXPECT_TRUE(test.dialogs.calls().empty());
+}
+
+// Edits are never thrown away unasked: loading another file or closing the
+// window asks "Save changes to NAME?"; Save writes the loaded file, Discard
+// leaves it as it was, Cancel keeps the edits on screen.
+TEST_F(TagEditorWindowTest, UnsavedEditsAreAskedAboutBeforeTheyAreLeft) {
+  struct Row {
+    Answer answer;
+    bool closeWindow;
+    bool leaves;
+    bool written;
+  };
+  const Row rows[] = {
+      {Answer::Save, false, true, true},     {Answer::Discard, false, true, false},
+      {Answer::Cancel, false, false, false}, {Answer::Save, true, true, true},
+      {Answer::Discard, true, true, false},  {Answer::Cancel, true, false, false},
+  };
+  for (const Row& row : rows) {
+    SCOPED_TRACE(platform::testing::answerName(row.answer) +
+                 (row.closeWindow ? " at closing" : " at loading"));
+    const std::string before = TempDir::read(writeSong("a.mp3", "First"));
+    writeSong("b.mp3", "Second");
+    frmID3Info& tags = openEditor();
+    doubleClick("a.mp3");
+    test.dialogs.clear();
+    setField(kV2Title, "Edited");
+    test.dialogs.answer(row.answer);
+    if (row.closeWindow) {
+      tags.close();
+    } else {
+      doubleClick("b.mp3");
+    }
+    ASSERT_EQ(test.dialogs.messages().size(), 1u);
+    EXPECT_EQ(test.dialogs.messages()[0].text, "Save changes to a.mp3?");
+    EXPECT_EQ(test.dialogs.messages()[0].buttons, platform::Buttons::SaveDiscardCancel);
+    if (row.written) {
+      EXPECT_EQ(readSaved(browsed.file("a.mp3")).v2.at(id3v2::TIT2), "Edited");
+    } else {
+      EXPECT_EQ(TempDir::read(browsed.file("a.mp3")), before);
+    }
+    if (row.closeWindow) {
+      EXPECT_EQ(tags.isVisible(), !row.leaves);
+    } else {
+      EXPECT_EQ(field(kV2Title), row.leaves ? "Second" : "Edited");
+    }
+    // Nothing is asked once the edits are undone by hand.
+    if (!row.leaves) setField(kV2Title, "First");
+    if (!(row.closeWindow && row.leaves)) tags.close();
+    EXPECT_EQ(test.dialogs.messages().size(), 1u);
+    QApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+    ASSERT_EQ(commands->tagEditor(), nullptr);
+  }
+}
+
+// Closing the main window closes the tag editor, after its question: Cancel
+// keeps both open.
+TEST_F(TagEditorWindowTest, ClosingTheMainWindowAsksAboutTheEdits) {
+  writeSong("a.mp3", "First");
+  frmID3Info& tags = openEditor();
+  doubleClick("a.mp3");
+  setField(kV2Title, "Edited");
+  test.dialogs.answer(Answer::Cancel);
+  EXPECT_FALSE(window->close());
+  EXPECT_TRUE(window->isVisible());
+  EXPECT_TRUE(tags.isVisible());
+  test.dialogs.answer(Answer::Discard);
+  EXPECT_TRUE(window->close());
+  EXPECT_FALSE(window->isVisible());
+  EXPECT_EQ(test.dialogs.messages().size(), 2u);
+}
+
+// Unchanged fields ask nothing; "Save" says on the status line what it saved.
+TEST_F(TagEditorWindowTest, SaveSaysWhatItSavedAndUnchangedFieldsAskNothing) {
+  writeSong("a.mp3", "First");
+  writeSong("b.mp3", "Second");
+  frmID3Info& tags = openEditor();
+  doubleClick("a.mp3");
+  doubleClick("b.mp3");
+  EXPECT_TRUE(test.dialogs.calls().empty());
+  setField(kV2Title, "Edited");
+  click("Command1");
+  EXPECT_EQ(tags.statusBar()->currentMessage(), "Saved b.mp3");
+  EXPECT_EQ(readSaved(browsed.file("b.mp3")).v2.at(id3v2::TIT2), "Edited");
+  // Ctrl+S saves as the button does.
+  setField(kV2Title, "By key");
+  tags.statusBar()->clearMessage();
+  tags.activateWindow();
+  ASSERT_TRUE(QTest::qWaitForWindowActive(&tags));
+  QTest::keyClick(tags.txt(kV2Title), Qt::Key_S, Qt::ControlModifier);
+  // A button's key presses it the way a click does, shown for a moment.
+  for (int i = 0; i < 100 && tags.statusBar()->currentMessage().isEmpty(); ++i) QTest::qWait(20);
+  EXPECT_EQ(tags.statusBar()->currentMessage(), "Saved b.mp3");
+  EXPECT_EQ(readSaved(browsed.file("b.mp3")).v2.at(id3v2::TIT2), "By key");
+  doubleClick("a.mp3");
+  tags.close();
+  EXPECT_TRUE(test.dialogs.calls().empty());
+  EXPECT_FALSE(tags.isVisible());
+}
+
+// The window opens again with the size it was closed with.
+TEST_F(TagEditorWindowTest, TheWindowKeepsItsSizeBetweenOpenings) {
+  frmID3Info& first = openEditor();
+  first.resize(900, 640);
+  first.close();
+  QApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+  ASSERT_EQ(commands->tagEditor(), nullptr);
+  EXPECT_EQ(openEditor().size(), QSize(900, 640));
+}
+
+// A single click or an arrow key loads the entry it makes current; a name
+// of another ending waits for the double click and its message.
+TEST_F(TagEditorWindowTest, AClickOrAnArrowKeyLoadsTheCurrentFile) {
+  writeSong("a.mp3", "First");
+  writeSong("b.mp3", "Second");
+  browsed.write("c.Mp3", "not listed as loadable");
+  openEditor();
+  ui::FileListBox& list = editor().fileList();
+  QTest::mouseClick(list.viewport(), Qt::LeftButton, {},
+                    list.visualRect(list.model()->index(indexOf("a.mp3"), 0)).center());
+  EXPECT_EQ(field(kV2Title), "First");
+  QTest::keyClick(&list, Qt::Key_Down);
+  EXPECT_EQ(list.currentName(), "b.mp3");
+  EXPECT_EQ(field(kV2Title), "Second");
+  QTest::keyClick(&list, Qt::Key_Down);
+  EXPECT_EQ(list.currentName(), "c.Mp3");
+  EXPECT_EQ(field(kV2Title), "Second");
+  EXPECT_TRUE(test.dialogs.calls().empty());
+
+  // With edits, the arrow asks first; Cancel keeps them.
+  QTest::keyClick(&list, Qt::Key_Up);
+  setField(kV2Title, "Edited");
+  test.dialogs.answer(Answer::Cancel);
+  QTest::keyClick(&list, Qt::Key_Up);
+  EXPECT_EQ(list.currentName(), "a.mp3");
+  ASSERT_EQ(test.dialogs.messages().size(), 1u);
+  EXPECT_EQ(test.dialogs.messages()[0].text, "Save changes to b.mp3?");
+  EXPECT_EQ(field(kV2Title), "Edited");
+}
+
+// "MP3 Tags" with a file chosen in the main window loads that file.
+TEST_F(TagEditorWindowTest, OpeningWithAFileChosenInTheMainWindowLoadsIt) {
+  writeSong("a.mp3", "First");
+  writeSong("b.mp3", "Second");
+  start();
+  commands = &installTagEditorCommands(*window);
+  clickEntry(1);
+  ASSERT_EQ(window->fileList().currentName(), "b.mp3");
+  frmID3Info& tags = openEditor();
+  EXPECT_EQ(tags.fileList().currentName(), "b.mp3");
+  EXPECT_EQ(field(kV2Title), "Second");
+  EXPECT_EQ(tags.component().FileName, browsed.file("b.mp3"));
+}
+
+// Showing a WAV readout moves nothing: the tag frames keep their room.
+TEST_F(TagEditorWindowTest, AWavReadoutDoesNotMoveTheLayout) {
+  writeSong("a.mp3", "A");
+  browsed.write("b.wav", wav(1, 22050, 8, 22050 * 4));
+  frmID3Info& tags = openEditor();
+  doubleClick("a.mp3");
+  const QRect readout = tags.readoutFrame().geometry();
+  const QRect list = tags.fileList().geometry();
+  doubleClick("b.wav");
+  QApplication::processEvents();
+  EXPECT_FALSE(tags.tagFrame(0).isVisible());
+  EXPECT_EQ(tags.readoutFrame().geometry(), readout);
+  EXPECT_EQ(tags.fileList().geometry(), list);
+}
+
+// The window opens within its screen, and its controls scroll when the window
+// is smaller than they need: a 1280x720 screen (also 1920x1080 at 150%) shows
+// them all without sideways scrolling.
+TEST_F(TagEditorWindowTest, TheWindowFitsSmallScreens) {
+  frmID3Info& tags = openEditor();
+  const QSize available = tags.screen()->availableGeometry().size();
+  EXPECT_LE(tags.width(), available.width());
+  EXPECT_LE(tags.height(), available.height());
+  auto* scroll = qobject_cast<QScrollArea*>(tags.centralWidget());
+  ASSERT_NE(scroll, nullptr);
+  EXPECT_TRUE(scroll->widget()->isAncestorOf(&tags.fileList()));
+  EXPECT_LE(scroll->widget()->minimumSizeHint().width(), 1240);
+  EXPECT_LE(scroll->widget()->minimumSizeHint().height(), 650);
+  // 720 pixels less a desktop panel and the window's title bar.
+  tags.resize(1280, 660);
+  QApplication::processEvents();
+  EXPECT_FALSE(scroll->horizontalScrollBar()->isVisible());
+  EXPECT_FALSE(scroll->verticalScrollBar()->isVisible())
+      << scroll->widget()->minimumSizeHint().height() << " in " << scroll->height();
 }
 
 TEST_F(TagEditorWindowTest, GenreWithoutANameLoadsBlankAndSaves255) {
@@ -302,6 +495,7 @@ TEST_F(TagEditorWindowTest, UnicodeInAVersion2FieldIsSavedAndReadBackIntact) {
   EXPECT_EQ(readSaved(path).v1->title, "??? ? ? ? ?");
 
   setField(kV2Title, "x");
+  test.dialogs.answer(Answer::Discard);  // the edit is not to be saved
   doubleClick("song.mp3");
   EXPECT_EQ(editor().txtText(kV2Title), typed);
 }
@@ -355,12 +549,30 @@ TEST_F(TagEditorWindowTest, ChangingTheDirectoryEmptiesTheFieldsAndForgetsTheLoa
   openEditor();
   doubleClick("song.mp3");
   editor().genreList().setCurrentIndex(9);
+  test.dialogs.answer(Answer::Discard);  // the edited genre is not to be saved
   ASSERT_TRUE(editor().directoryList().setPath(browsed.file("other")));
   for (int index = 0; index < kFieldCount; ++index) EXPECT_EQ(field(index), "") << index;
   EXPECT_EQ(editor().genreList().currentIndex(), 0);
   EXPECT_EQ(listed(), (std::vector<std::string>{"x.mp3"}));
   EXPECT_EQ(editor().component().FileName, "");
-  EXPECT_TRUE(test.dialogs.calls().empty());
+  ASSERT_EQ(test.dialogs.messages().size(), 1u);
+  EXPECT_EQ(test.dialogs.messages()[0].text, "Save changes to song.mp3?");
+}
+
+// Cancel at another folder keeps the edits with their file: Save writes it.
+TEST_F(TagEditorWindowTest, CancelAtAnotherFolderKeepsTheEditsAndTheirFile) {
+  writeSong("song.mp3", "T");
+  browsed.makeDirectory("other");
+  openEditor();
+  doubleClick("song.mp3");
+  setField(kV2Title, "Edited");
+  test.dialogs.answer(Answer::Cancel);
+  ASSERT_TRUE(editor().directoryList().setPath(browsed.file("other")));
+  EXPECT_EQ(field(kV2Title), "Edited");
+  EXPECT_EQ(editor().component().FileName, browsed.file("song.mp3"));
+  click("Command1");
+  EXPECT_EQ(readSaved(browsed.file("song.mp3")).v2.at(id3v2::TIT2), "Edited");
+  EXPECT_EQ(test.dialogs.messages().size(), 1u);
 }
 
 TEST_F(TagEditorWindowTest, DriveThatCannotBeReadIsIgnored) {
@@ -441,6 +653,7 @@ TEST_F(TagEditorWindowTest, RememberedValuesOutliveTheWindow) {
   EXPECT_EQ(field(kV2Title), "A");
   EXPECT_EQ(field(kV2Track), "07");
 
+  test.dialogs.answer(Answer::Discard);  // what Use Previous put there
   doubleClick("a.mp3");
   setField(kV2Album, "Remembered Album");
   click("Command1");

@@ -90,5 +90,39 @@ TEST(NormalizePath, RemovesDotsAndDoubledSeparators) {
   EXPECT_EQ(normalizePath(""), "/");
 }
 
+// Size and date order start from name order: equal keys keep it.
+TEST(FileListing, FilesSortBySizeOrDateEitherWay) {
+  const std::vector<ListedFile> byName{
+      {"a.mp3", {300, 20}}, {"B.mp3", {100, 30}}, {"c.mp3", {300, 10}}, {"d.mp3", {200, 30}}};
+  struct Row {
+    FileOrder order;
+    bool descending;
+    std::vector<std::string> expected;
+  };
+  const Row rows[] = {
+      {FileOrder::Name, false, {"a.mp3", "B.mp3", "c.mp3", "d.mp3"}},
+      {FileOrder::Name, true, {"d.mp3", "c.mp3", "B.mp3", "a.mp3"}},
+      {FileOrder::Size, false, {"B.mp3", "d.mp3", "a.mp3", "c.mp3"}},
+      {FileOrder::Size, true, {"a.mp3", "c.mp3", "d.mp3", "B.mp3"}},
+      {FileOrder::Modified, false, {"c.mp3", "a.mp3", "B.mp3", "d.mp3"}},
+      {FileOrder::Modified, true, {"B.mp3", "d.mp3", "a.mp3", "c.mp3"}},
+  };
+  for (const Row& row : rows) {
+    std::vector<ListedFile> files = byName;
+    sortListedFiles(files, row.order, row.descending);
+    std::vector<std::string> names;
+    for (const ListedFile& file : files) names.push_back(file.name);
+    EXPECT_EQ(names, row.expected) << static_cast<int>(row.order) << row.descending;
+  }
+}
+
+TEST(FileListing, SizeText) {
+  EXPECT_EQ(sizeText(0), "0 B");
+  EXPECT_EQ(sizeText(1023), "1023 B");
+  EXPECT_EQ(sizeText(1536), "1.5 KB");
+  EXPECT_EQ(sizeText(2960261), "2.8 MB");
+  EXPECT_EQ(sizeText(1288490189), "1.2 GB");
+}
+
 }  // namespace
 }  // namespace brindle::ui

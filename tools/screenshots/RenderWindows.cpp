@@ -112,6 +112,8 @@ int main(int argc, char** argv) {
   ok = save(window.showHelpWindow(), output, "help.png") && ok;
   ok = save(&renames.showNumberedDialog(), output, "renameall.png") && ok;
   brindle::tageditor::frmID3Info& editor = tags.showTagEditor();
+  // The size it opens with on a 1366x768 screen, whatever screen renders it.
+  editor.resize(1100, 700);
   editor.fileList().setCurrentIndex(editor.fileList().model()->index(1, 0));
   emit editor.fileList().entryDoubleClicked();
   ok = save(&editor, output, "tag-editor.png") && ok;

@@ -1,6 +1,8 @@
 #include "ui/core/FileListing.h"
 
 #include <algorithm>
+#include <cstdio>
+#include <iterator>
 #include <numeric>
 
 #include "platform/text/FileNameText.h"
@@ -49,6 +51,34 @@ platform::Result<std::vector<std::string>> readFileList(platform::FileSystem& fi
   std::vector<std::string> files = std::move(listing.value().files);
   sortNamesCaseInsensitive(files);
   return files;
+}
+
+void sortListedFiles(std::vector<ListedFile>& files, FileOrder order, bool descending) {
+  if (order == FileOrder::Name) {
+    if (descending) std::reverse(files.begin(), files.end());
+    return;
+  }
+  auto key = [order](const ListedFile& file) {
+    return order == FileOrder::Size ? static_cast<long double>(file.details.size)
+                                    : static_cast<long double>(file.details.modified);
+  };
+  std::stable_sort(files.begin(), files.end(), [&](const ListedFile& a, const ListedFile& b) {
+    return descending ? key(a) > key(b) : key(a) < key(b);
+  });
+}
+
+std::string sizeText(std::uint64_t bytes) {
+  if (bytes < 1024) return std::to_string(bytes) + " B";
+  const char* units[] = {"KB", "MB", "GB", "TB"};
+  double value = static_cast<double>(bytes) / 1024.0;
+  std::size_t unit = 0;
+  while (value >= 1024.0 && unit + 1 < std::size(units)) {
+    value /= 1024.0;
+    ++unit;
+  }
+  char text[32];
+  std::snprintf(text, sizeof text, "%.1f %s", value, units[unit]);
+  return text;
 }
 
 platform::Result<std::vector<std::string>> readSubdirectories(platform::FileSystem& fileSystem,

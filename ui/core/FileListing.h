@@ -18,6 +18,22 @@ void sortNamesCaseInsensitive(std::vector<std::string>& names);
 platform::Result<std::vector<std::string>> readFileList(platform::FileSystem& fileSystem,
                                                         const std::string& directory);
 
+/// A listed file with what the main window's list shows beside its name.
+struct ListedFile {
+  std::string name;
+  platform::FileDetails details;
+};
+
+/// The orders a file list can be shown in; name order is the default.
+enum class FileOrder { Name, Size, Modified };
+
+/// Sorts files that are in name order by `order` (equal sizes or times keep
+/// name order), largest or newest first when `descending`.
+void sortListedFiles(std::vector<ListedFile>& files, FileOrder order, bool descending);
+
+/// A size as the list shows it: "512 B", "1.5 KB", "2.8 MB", "1.2 GB".
+std::string sizeText(std::uint64_t bytes);
+
 /// The subfolders of `directory`, sorted as above.
 platform::Result<std::vector<std::string>> readSubdirectories(platform::FileSystem& fileSystem,
                                                               const std::string& directory);
