@@ -11,12 +11,15 @@
 #include <QGroupBox>
 #include <QHBoxLayout>
 #include <QLabel>
+#include <QMenu>
 #include <QMenuBar>
 #include <QPainter>
 #include <QPlainTextEdit>
 #include <QProgressBar>
 #include <QPushButton>
 #include <QVBoxLayout>
+
+#include <filesystem>
 
 #include "inspect/GenreList.h"
 #include "platform/text/FileNameText.h"
@@ -387,12 +390,39 @@ void frmID3Info::buildMenus() {
   m_items["mnuexit"] = exit;
   connect(exit, &QAction::triggered, this, [this] { close(); });
 
+  // The "Edit" menu's commands act on the history, which the program wires
+  // (this window only knows that the history exists).
+  QMenu* edit = menuBar()->addMenu("&Edit");
+  edit->setObjectName("mnuedit");
+  m_editMenu = edit;
+  QAction* undo = edit->addAction("Undo");
+  undo->setObjectName("mnuundo");
+  undo->setShortcut(QKeySequence::Undo);
+  undo->setEnabled(false);
+  m_items["mnuundo"] = undo;
+  QAction* history = edit->addAction("History...");
+  history->setObjectName("mnuhistory");
+  m_items["mnuhistory"] = history;
+
   QAction* helpMe = menuBar()->addAction("(?)");
   helpMe->setObjectName("mnuhelpme");
   m_items["mnuhelpme"] = helpMe;
   connect(helpMe, &QAction::triggered, this, [this] {
     if (!m_running) m_helpMode.toggle();
   });
+}
+
+void frmID3Info::reloadAfterUndo() {
+  (void)m_file1->refresh();
+  if (!hasLoadedFile()) return;
+  // The loaded file by its path, not the list's current entry: the undo may
+  // have renamed entries, and a file renamed away leaves the fields alone.
+  const std::filesystem::path loadedPath(m_id3.FileName);
+  if (!m_platform.fileSystem.exists(loadedPath.string())) return;
+  const Loaded loaded =
+      m_session.load(loadedPath.parent_path().string(), loadedPath.filename().string());
+  if (loaded.result == LoadResult::Mp3) showMp3(loaded);
+  if (loaded.result == LoadResult::Wav) showWav(loaded);
 }
 
 QPushButton* frmID3Info::button(const std::string& name) const {
