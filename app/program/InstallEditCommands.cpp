@@ -62,7 +62,13 @@ void EditCommands::refreshUndoItems() {
   }
 }
 
+bool EditCommands::undoAllowed() const {
+  const tageditor::frmID3Info* editor = m_tagEditors.tagEditor();
+  return !editor || !editor->commandRunning();
+}
+
 void EditCommands::undoNewest() {
+  if (!undoAllowed()) return;
   platform::Platform& platform = m_window.platform();
   if (ui::undoNewestBatch(m_history, platform.fileSystem, platform.dialogs)) afterUndo();
   refreshUndoItems();
@@ -78,6 +84,7 @@ ui::HistoryWindow* EditCommands::showHistoryWindow() {
     m_historyWindow =
         new ui::HistoryWindow(*m_history, platform.fileSystem, platform.dialogs, &m_window);
     m_historyWindow->setAttribute(Qt::WA_DeleteOnClose);
+    m_historyWindow->setUndoAllowed([this] { return undoAllowed(); });
     m_historyWindow->setOnUndone([this] {
       afterUndo();
       refreshUndoItems();

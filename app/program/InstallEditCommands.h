@@ -48,6 +48,8 @@ class EditCommands : public QObject {
  private:
   void wireTagEditor(tageditor::frmID3Info& editor);
   void afterUndo();
+  /// False while the tag editor runs a command: its files are changing.
+  bool undoAllowed() const;
   void setUndoItem(QAction& item) const;
 
   frmmainbrindle& m_window;

@@ -4,6 +4,7 @@
 #include <QAction>
 #include <QMenu>
 #include <QMenuBar>
+#include <QPushButton>
 
 #include "app/program/InstallEditCommands.h"
 #include "tests/tageditor/AudioFiles.h"
@@ -94,6 +95,38 @@ TEST_F(TagEditorUndoTest, UndoTakesTheBatchBackAndReloadsTheFields) {
   ASSERT_EQ(edits->historyWindow()->rows().size(), 2u);
   EXPECT_EQ(edits->historyWindow()->rows()[0].command, "Undo Number Tracks");
   EXPECT_EQ(edits->historyWindow()->rows()[1].state, "undone");
+}
+
+TEST_F(TagEditorUndoTest, NoUndoWhileTheTagEditorRunsACommand) {
+  const std::string song = writeSong("a.mp3", "First");
+  const std::string before = testsupport::TempDir::read(song);
+  openRecordingEditor();
+  test.dialogs.answer(platform::Answer::Yes);
+  click("Command12");  // Number Tracks: a batch to undo
+  const std::string numbered = testsupport::TempDir::read(song);
+  ASSERT_NE(numbered, before);
+
+  // While the second run asks its question, Undo and the history window's
+  // Undo do nothing.
+  bool asked = false;
+  test.dialogs.setObserver([&](const platform::testing::DialogCall& call) {
+    if (asked || call.message.buttons != platform::Buttons::YesNo) return;
+    asked = true;
+    edits->undoNewest();
+    ui::HistoryWindow* history = edits->historyWindow();
+    ASSERT_NE(history, nullptr);
+    history->chooseRow(0);
+    history->undoButton().click();
+  });
+  edits->showHistoryWindow();
+  test.dialogs.clear();
+  test.dialogs.answer(platform::Answer::No);
+  click("Command12");
+  test.dialogs.setObserver({});
+  EXPECT_TRUE(asked);
+  EXPECT_EQ(testsupport::TempDir::read(song), numbered);
+  ASSERT_EQ(test.dialogs.calls().size(), 1u);
+  EXPECT_EQ(test.dialogs.calls()[0].message.text, "Number 1 file 01-01?");
 }
 
 }  // namespace

@@ -97,7 +97,7 @@ void HistoryWindow::undoChosen() {
   const int index = item ? m_list->indexOfTopLevelItem(item) : -1;
   if (index < 0 || index >= static_cast<int>(m_rows.size())) return;
   const HistoryRow row = m_rows[static_cast<std::size_t>(index)];
-  if (!row.undoable) return;
+  if (!row.undoable || (m_undoAllowed && !m_undoAllowed())) return;
   const bool undone = undoChosenBatch(m_history, m_fileSystem, m_dialogs, row.id);
   refresh();
   if (undone && m_onUndone) m_onUndone();

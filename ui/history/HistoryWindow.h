@@ -30,6 +30,9 @@ class HistoryWindow : public QDialog {
   /// Called after the window undid a batch, so other windows can show
   /// what changed on the disk.
   void setOnUndone(std::function<void()> onUndone) { m_onUndone = std::move(onUndone); }
+  /// Asked before an undo: false (a command is changing files) makes the
+  /// Undo button do nothing.
+  void setUndoAllowed(std::function<bool()> undoAllowed) { m_undoAllowed = std::move(undoAllowed); }
 
   /// Reads the batches again, keeping the chosen one chosen where it can.
   void refresh();
@@ -49,6 +52,7 @@ class HistoryWindow : public QDialog {
   platform::FileSystem& m_fileSystem;
   platform::Dialogs& m_dialogs;
   std::function<void()> m_onUndone;
+  std::function<bool()> m_undoAllowed;
   std::vector<HistoryRow> m_rows;
   QTreeWidget* m_list = nullptr;
   QPushButton* m_undo = nullptr;
