@@ -99,9 +99,10 @@ TEST_F(MainWindowTest, MenusInOrderWithSeparators) {
                                                           "-",
                                                           "Edit MP3 Tags"}));
   EXPECT_EQ(captions(window->menu("help")), (QStringList{"Help", "About", "-", "Disclaimer"}));
+  EXPECT_EQ(captions(window->menu("edit")), (QStringList{"Undo", "History..."}));
   QStringList bar;
   for (QAction* action : window->menuBar()->actions()) bar << action->text();
-  EXPECT_EQ(bar, (QStringList{"Options", "Window", "Help", "(?)"}));
+  EXPECT_EQ(bar, (QStringList{"Options", "&Edit", "Window", "Help", "(?)"}));
 }
 
 TEST_F(MainWindowTest, SecondInstanceShowsMessageAndEnds) {
