@@ -31,7 +31,7 @@ EditCommands::EditCommands(frmmainbrindle& window, ui::ObservedHistory* history,
     // object's thread.
     m_history->setOnBatchClosed([this] {
       QMetaObject::invokeMethod(
-          this, [this] { refreshUndoItems(); }, Qt::AutoConnection);
+          this, [this] { onBatchClosed(); }, Qt::AutoConnection);
     });
   }
   refreshUndoItems();
@@ -53,6 +53,11 @@ void EditCommands::setUndoItem(QAction& item) const {
   const ui::UndoMenuState state = ui::undoMenuState(m_history);
   item.setText(QString::fromStdString(state.caption));
   item.setEnabled(state.enabled);
+}
+
+void EditCommands::onBatchClosed() {
+  refreshUndoItems();
+  if (m_historyWindow) m_historyWindow->refresh();
 }
 
 void EditCommands::refreshUndoItems() {

@@ -30,7 +30,7 @@ class EditCommands : public QObject {
   /// Sets the commands of `window`'s "Edit" menu and of every tag editor
   /// `tagEditors` creates; becomes the window's child. `history` (none: the
   /// history is off) must outlive the window; its closing batches refresh
-  /// the Undo captions.
+  /// the Undo captions and the history window.
   EditCommands(frmmainbrindle& window, ui::ObservedHistory* history,
                tageditor::TagEditorCommands& tagEditors);
   ~EditCommands() override;
@@ -48,6 +48,8 @@ class EditCommands : public QObject {
  private:
   void wireTagEditor(tageditor::frmID3Info& editor);
   void afterUndo();
+  /// A batch closed: the Undo captions and an open history window follow.
+  void onBatchClosed();
   /// False while the tag editor runs a command: its files are changing.
   bool undoAllowed() const;
   void setUndoItem(QAction& item) const;

@@ -201,6 +201,18 @@ TEST_F(EditMenuTest, HistoryWindowListsBatchesAndUndoesTheChosenOne) {
   EXPECT_EQ(undoItem().text(), "Undo Undo Convert All to Uppercase");
 }
 
+TEST_F(EditMenuTest, OpenHistoryWindowFollowsEachNewBatch) {
+  startWith({"One.txt"});
+  choose("mnuhistory");
+  ui::HistoryWindow* history = edits->historyWindow();
+  ASSERT_NE(history, nullptr);
+  EXPECT_EQ(history->batchList().topLevelItemCount(), 0);
+  renameAll("convertlow");
+  ASSERT_EQ(history->batchList().topLevelItemCount(), 1);
+  EXPECT_EQ(history->batchList().topLevelItem(0)->text(1), "Convert All to Lowercase");
+  EXPECT_EQ(history->batchList().topLevelItem(0)->text(2), "1");
+}
+
 TEST_F(EditMenuTest, HistoryWhenOffSaysSo) {
   startWith({"a.txt"}, false);
   choose("mnuhistory");
