@@ -10,7 +10,7 @@ namespace brindle::app {
 namespace {
 
 /// Each command's object name, in the order of the enumeration.
-constexpr std::array<std::pair<MenuCommand, const char*>, 26> kObjectNames{{
+constexpr std::array<std::pair<MenuCommand, const char*>, 28> kObjectNames{{
     {MenuCommand::printer1, "printer1"},
     {MenuCommand::fileappend, "fileappend"},
     {MenuCommand::addto, "addto"},
@@ -36,6 +36,8 @@ constexpr std::array<std::pair<MenuCommand, const char*>, 26> kObjectNames{{
     {MenuCommand::help1, "help1"},
     {MenuCommand::about, "about"},
     {MenuCommand::mnudisclaimer, "mnudisclaimer"},
+    {MenuCommand::mnuundo, "mnuundo"},
+    {MenuCommand::mnuhistory, "mnuhistory"},
     {MenuCommand::Command1, "Command1"},
 }};
 
@@ -49,6 +51,7 @@ static_assert(namesFollowTheEnumeration(), "one object name per command, in enum
 
 constexpr std::array kMenus{
     MenuSpec{"Options", "Options", topics::kOptionsMenu},
+    MenuSpec{"edit", "&Edit", topics::kNoTopic},
     MenuSpec{"print", "Print", topics::kPrintMenu},
     MenuSpec{"filewindow", "Window", topics::kWindowMenu},
     MenuSpec{"help", "Help", topics::kHelpMenu},
@@ -111,6 +114,9 @@ constexpr std::array kItems{
     item("help", MenuCommand::about, "About", topics::kOpenAboutWindow),
     separator("help"),
     item("help", MenuCommand::mnudisclaimer, "Disclaimer", topics::kNoTopic),
+    // The Undo caption names the batch it would undo; the program sets it.
+    item("edit", MenuCommand::mnuundo, "Undo", topics::kNoTopic),
+    item("edit", MenuCommand::mnuhistory, "History...", topics::kNoTopic),
 };
 
 }  // namespace

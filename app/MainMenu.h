@@ -38,6 +38,10 @@ enum class MenuCommand {
   help1,
   about,
   mnudisclaimer,
+  /// "Undo <command>" of the "Edit" menu: undoes the newest batch.
+  mnuundo,
+  /// "History..." of the "Edit" menu: the window of recorded batches.
+  mnuhistory,
   /// The "Save Edited" button beside the name box.
   Command1,
 };

@@ -232,6 +232,7 @@ void frmmainbrindle::buildMenus() {
   }
   menuBar()->addMenu(m_menus["Options"]);
   m_menus["Options"]->addMenu(m_menus["print"]);
+  menuBar()->addMenu(m_menus["edit"]);
   menuBar()->addMenu(m_menus["filewindow"]);
   menuBar()->addMenu(m_menus["help"]);
 

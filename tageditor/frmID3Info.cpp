@@ -12,6 +12,7 @@
 #include <QHBoxLayout>
 #include <QKeySequence>
 #include <QLabel>
+#include <QMenu>
 #include <QMenuBar>
 #include <QPainter>
 #include <QPlainTextEdit>
@@ -21,6 +22,8 @@
 #include <QScrollArea>
 #include <QStatusBar>
 #include <QVBoxLayout>
+
+#include <filesystem>
 
 #include "inspect/GenreList.h"
 #include "inspect/Readout.h"
@@ -428,6 +431,20 @@ void frmID3Info::buildMenus() {
   m_items["mnuexit"] = exit;
   connect(exit, &QAction::triggered, this, [this] { close(); });
 
+  // The "Edit" menu's commands act on the history, which the program wires
+  // (this window only knows that the history exists).
+  QMenu* edit = menuBar()->addMenu("&Edit");
+  edit->setObjectName("mnuedit");
+  m_editMenu = edit;
+  QAction* undo = edit->addAction("Undo");
+  undo->setObjectName("mnuundo");
+  undo->setShortcut(QKeySequence::Undo);
+  undo->setEnabled(false);
+  m_items["mnuundo"] = undo;
+  QAction* history = edit->addAction("History...");
+  history->setObjectName("mnuhistory");
+  m_items["mnuhistory"] = history;
+
   QAction* helpMe = menuBar()->addAction("(?)");
   helpMe->setObjectName("mnuhelpme");
   m_items["mnuhelpme"] = helpMe;
@@ -437,6 +454,19 @@ void frmID3Info::buildMenus() {
   ui::addMnemonics(*menuBar());
   // Ctrl+S saves as the "Save" button does (and not while it is disabled).
   m_buttons.at("Command1")->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_S));
+}
+
+void frmID3Info::reloadAfterUndo() {
+  (void)m_file1->refresh();
+  if (!hasLoadedFile()) return;
+  // The loaded file by its path, not the list's current entry: the undo may
+  // have renamed entries, and a file renamed away leaves the fields alone.
+  const std::filesystem::path loadedPath(m_id3.FileName);
+  if (!m_platform.fileSystem.exists(loadedPath.string())) return;
+  const Loaded loaded =
+      m_session.load(loadedPath.parent_path().string(), loadedPath.filename().string());
+  if (loaded.result == LoadResult::Mp3) showMp3(loaded);
+  if (loaded.result == LoadResult::Wav) showWav(loaded);
 }
 
 QPushButton* frmID3Info::button(const std::string& name) const {

@@ -24,6 +24,7 @@
 #include "ui/core/ContextHelp.h"
 
 class QAction;
+class QMenu;
 class QComboBox;
 class QGridLayout;
 class QGroupBox;
@@ -76,6 +77,12 @@ class frmID3Info : public QMainWindow, private TagEditorHost {
   QLabel& pleaseWaitNote() { return *m_text1; }
   QPushButton* button(const std::string& name) const;
   QAction* menuItem(const std::string& name) const;
+  /// The "Edit" menu ("mnuedit"): "Undo" ("mnuundo", Ctrl+Z) and
+  /// "History..." ("mnuhistory"), whose commands the program sets.
+  QMenu& editMenu() { return *m_editMenu; }
+  /// Shows what an undo changed on the disk: the file list is read again
+  /// and the loaded file's fields are loaded again.
+  void reloadAfterUndo();
   ui::HelpMode& helpMode() { return m_helpMode; }
   inspect::ID3& component() { return m_id3; }
 
@@ -209,6 +216,7 @@ class frmID3Info : public QMainWindow, private TagEditorHost {
   QLabel* m_picture1 = nullptr;
   std::map<std::string, QPushButton*> m_buttons;
   std::map<std::string, QAction*> m_items;
+  QMenu* m_editMenu = nullptr;
 };
 
 }  // namespace brindle::tageditor

@@ -31,6 +31,7 @@ frmID3Info& TagEditorCommands::showTagEditor() {
     // Exit unloads the window: the next opening starts with fresh controls
     // and a fresh component.
     m_editor->setAttribute(Qt::WA_DeleteOnClose);
+    emit tagEditorCreated(*m_editor);
   }
   m_editor->show();
   m_editor->raise();

@@ -34,6 +34,11 @@ class TagEditorCommands : public QObject {
   /// The values of the last Save, for every tag editor of the run.
   RememberedValues& remembered() { return m_remembered; }
 
+ signals:
+  /// A tag editor window was created (each opening after an Exit makes a
+  /// new one), for the wiring of its menus.
+  void tagEditorCreated(frmID3Info& editor);
+
  private:
   app::frmmainbrindle& m_window;
   RememberedValues m_remembered;

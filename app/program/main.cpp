@@ -10,10 +10,12 @@
 
 #include "app/frmmainbrindle.h"
 #include "app/program/HistoryAtStart.h"
+#include "app/program/InstallEditCommands.h"
 #include "app/program/InstallRenameCommands.h"
 #include "app/program/InstallTagEditorCommands.h"
 #include "platform/qt/QtPlatform.h"
 #include "ui/core/ContextHelp.h"
+#include "ui/history/ObservedHistory.h"
 
 namespace {
 
@@ -49,6 +51,8 @@ int main(int argc, char** argv) {
 
   // Outlives the window, whose commands record into it.
   std::unique_ptr<brindle::history::History> history;
+  // The same history, telling the "Edit" menus when a batch closes.
+  std::unique_ptr<brindle::ui::ObservedHistory> observed;
   brindle::app::frmmainbrindle window(platform, help, error ? "/" : startDirectory);
   services.dialogs.setParent(&window);
   services.printer.setParent(&window);
@@ -56,8 +60,10 @@ int main(int argc, char** argv) {
   // put right (and the user told).
   history = brindle::app::openHistoryAtStart(brindle::history::processEnvironment(),
                                              platform.fileSystem, platform.dialogs);
-  brindle::rename::installRenameCommands(window, history.get());
-  brindle::tageditor::installTagEditorCommands(window, history.get());
+  if (history) observed = std::make_unique<brindle::ui::ObservedHistory>(*history);
+  brindle::rename::installRenameCommands(window, observed.get());
+  auto& tagEditors = brindle::tageditor::installTagEditorCommands(window, observed.get());
+  brindle::app::installEditCommands(window, observed.get(), tagEditors);
   if (!window.startUp()) return 0;
   window.show();
   return QApplication::exec();

@@ -107,6 +107,8 @@ TEST(MenuTable, TopicsMatchTheMenus) {
   EXPECT_EQ(topicOf["refreshfiles"], 40);
   EXPECT_EQ(topicOf["mmost"], 44);
   EXPECT_EQ(topicOf["mnudisclaimer"], topics::kNoTopic);
+  EXPECT_EQ(topicOf["mnuundo"], topics::kNoTopic);
+  EXPECT_EQ(topicOf["mnuhistory"], topics::kNoTopic);
   EXPECT_EQ(itemsWithTopics().size(), 22u);
 }
 
@@ -122,8 +124,8 @@ TEST(MenuTable, ObjectNamesAreTheItemNames) {
     names.insert(objectNameOf(*spec.command));
     ++items;
   }
-  EXPECT_EQ(items, 25u);
-  EXPECT_EQ(names.size(), 25u);
+  EXPECT_EQ(items, 27u);
+  EXPECT_EQ(names.size(), 27u);
   EXPECT_EQ(names.count("Command1"), 0u);
 }
 

@@ -111,9 +111,10 @@ TEST_F(MainWindowTest, MenusInOrderWithSeparators) {
                                                           "-",
                                                           "Edit MP3 Tags"}));
   EXPECT_EQ(captions(window->menu("help")), (QStringList{"Help", "About", "-", "Disclaimer"}));
+  EXPECT_EQ(captions(window->menu("edit")), (QStringList{"Undo", "History..."}));
   QStringList bar;
   for (QAction* action : window->menuBar()->actions()) bar << ui::withoutMnemonic(action->text());
-  EXPECT_EQ(bar, (QStringList{"Options", "Window", "Help", "(?)"}));
+  EXPECT_EQ(bar, (QStringList{"Options", "Edit", "Window", "Help", "(?)"}));
 }
 
 // Every menu and item can be reached with Alt and a letter: one access key

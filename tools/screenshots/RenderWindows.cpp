@@ -13,8 +13,11 @@
 #include <cstdio>
 #include <filesystem>
 #include <fstream>
+#include <optional>
+#include <vector>
 
 #include "app/frmmainbrindle.h"
+#include "app/program/InstallEditCommands.h"
 #include "app/program/InstallRenameCommands.h"
 #include "app/program/InstallTagEditorCommands.h"
 #include "inspect/ID3.h"
@@ -24,6 +27,8 @@
 #include "tageditor/frmID3Info.h"
 #include "ui/FileListBox.h"
 #include "ui/core/ContextHelp.h"
+#include "ui/history/HistoryWindow.h"
+#include "ui/history/ObservedHistory.h"
 
 namespace {
 
@@ -76,6 +81,24 @@ void makeTaggedSong(brindle::platform::testing::TestPlatform& test, const std::s
   song.SaveID3();
 }
 
+/// Three rename batches of the sample folder, the first undone by the last,
+/// recorded only: the files keep their names.
+void recordSampleBatches(brindle::history::History& history, const std::string& folder) {
+  using brindle::history::BatchState;
+  const std::vector<brindle::history::RenameChange> lower = {
+      {folder, "01 Intro.mp3", "", "01 INTRO.MP3"}, {folder, "06 Outro.mp3", "", "06 OUTRO.MP3"}};
+  auto first = history.beginBatch("Convert All to Uppercase", {}, lower);
+  if (first) (void)history.closeBatch(first.value(), BatchState::Undone);
+  auto second =
+      history.beginBatch("Rename Single File", {}, {{folder, "notes.txt", "", "readme.txt"}});
+  if (second) (void)history.closeBatch(second.value(), BatchState::Done);
+  std::vector<brindle::history::RenameChange> back;
+  for (const auto& change : lower) back.push_back({folder, change.newName, "", change.oldName});
+  auto undo = history.beginBatch("Undo Convert All to Uppercase", {}, back,
+                                 first ? std::optional(first.value()) : std::nullopt);
+  if (undo) (void)history.closeBatch(undo.value(), BatchState::Done);
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
@@ -107,6 +130,13 @@ int main(int argc, char** argv) {
   brindle::tageditor::TagEditorCommands& tags =
       brindle::tageditor::installTagEditorCommands(window);
 
+  // A history in memory with a few batches, for the history window.
+  auto store = brindle::history::openHistory(":memory:");
+  if (!store) return 1;
+  brindle::ui::ObservedHistory history(*store.value());
+  brindle::app::EditCommands& edits = brindle::app::installEditCommands(window, &history, tags);
+  recordSampleBatches(history, sample);
+
   bool ok = save(&window, output, "main-window.png");
   ok = save(window.showAboutWindow(), output, "about.png") && ok;
   ok = save(window.showHelpWindow(), output, "help.png") && ok;
@@ -117,6 +147,12 @@ int main(int argc, char** argv) {
   editor.fileList().setCurrentIndex(editor.fileList().model()->index(1, 0));
   emit editor.fileList().entryDoubleClicked();
   ok = save(&editor, output, "tag-editor.png") && ok;
+  if (brindle::ui::HistoryWindow* historyWindow = edits.showHistoryWindow()) {
+    historyWindow->chooseRow(1);
+    ok = save(historyWindow, output, "history.png") && ok;
+  } else {
+    ok = false;
+  }
   window.showDisclaimerWindows();
   for (QWidget* top : QApplication::topLevelWidgets()) {
     const QString type = top->metaObject()->className();
