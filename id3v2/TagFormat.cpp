@@ -31,11 +31,14 @@ class TagBody {
   std::size_t end() const { return m_end; }
   std::size_t held() const { return m_held; }
   std::uint8_t at(std::size_t index) const {
-    if (index >= m_held) return 0;
-    if (!m_file) return m_bytes[index];
-    return atInFile(index);
+    if (!m_file) return index < m_held ? m_bytes[index] : 0;
+    return index < m_held ? atInFile(index) : 0;
   }
   std::array<std::uint8_t, 4> four(std::size_t index) const {
+    // Most looks are at bytes held in memory: one bounds check for all four.
+    if (!m_file && index < m_held && m_held - index >= 4) {
+      return {m_bytes[index], m_bytes[index + 1], m_bytes[index + 2], m_bytes[index + 3]};
+    }
     return {at(index), at(index + 1), at(index + 2), at(index + 3)};
   }
   /// The bytes from `from`, which the body holds; from a file they stay
@@ -332,11 +335,21 @@ platform::Result<std::string> parseFramesOf(const TagHeader& header, platform::R
   constexpr std::size_t kReadInOne = 16384;
   if (std::min(held, end) <= kReadInOne || header.major < 3 || header.major > 4 ||
       (header.major == 3 && header.unsynchronised())) {
-    ByteVector body(std::min(held, end));
+    const std::size_t length = std::min(held, end);
+    if (const ByteView inMemory = file.heldBytes(kHeaderSize, length); !inMemory.empty()) {
+      return parseFrames(header, inMemory, frames);
+    }
+    // A small tag is read onto the stack: a listing reads many files.
+    std::array<std::uint8_t, kReadInOne> small;
+    ByteVector large;
+    std::span<std::uint8_t> body(small.data(), std::min(length, small.size()));
+    if (length > small.size()) {
+      large.resize(length);
+      body = large;
+    }
     auto got = file.readAt(kHeaderSize, body);
     if (!got) return got.error();
-    body.resize(got.value());
-    return parseFrames(header, body, frames);
+    return parseFrames(header, body.first(got.value()), frames);
   }
   const TagBody tag(file, kHeaderSize, held, end);
   std::string problem = readFrameList(header, tag, frames);

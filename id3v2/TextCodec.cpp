@@ -2,6 +2,8 @@
 // never fails on broken input, and encoding UTF-8 back to frame bytes.
 #include "id3v2/TextCodec.h"
 
+#include <cstring>
+
 #include "platform/Utf8.h"
 
 namespace brindle::id3v2 {
@@ -36,13 +38,27 @@ std::size_t asciiRun(std::string_view seg, std::size_t from) {
   return end - from;
 }
 
+/// Whether every byte is below 0x80, eight at a time.
+bool isAscii(std::string_view seg) {
+  std::size_t i = 0;
+  for (; i + 8 <= seg.size(); i += 8) {
+    std::uint64_t word = 0;
+    std::memcpy(&word, seg.data() + i, sizeof word);
+    if ((word & 0x8080808080808080ULL) != 0) return false;
+  }
+  for (; i < seg.size(); ++i) {
+    if (byteAt(seg, i) >= 0x80) return false;
+  }
+  return true;
+}
+
 void decodeLatin1(std::string_view seg, std::string& out) {
-  std::size_t high = 0;
-  for (const char c : seg) high += static_cast<std::uint8_t>(c) >> 7;
-  if (high == 0) {
+  if (isAscii(seg)) {
     out.append(seg);
     return;
   }
+  std::size_t high = 0;
+  for (const char c : seg) high += static_cast<std::uint8_t>(c) >> 7;
   // Each byte from 0x80 on is a two-byte sequence: C2 or C3, then the low
   // six bits.
   out.reserve(out.size() + seg.size() + high);

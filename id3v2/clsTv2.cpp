@@ -109,51 +109,89 @@ std::uint32_t idKey(std::string_view id) {
 /// string that shows it.
 class ShownValues final : public FrameVisitor {
  public:
-  ShownValues(std::vector<std::uint32_t> keys, std::span<std::string* const> values)
-      : m_keys(std::move(keys)), m_values(values) {}
+  /// The most ids one read takes; more are read through the full read.
+  static constexpr std::size_t kCapacity = 16;
+
+  /// `frameIds`: at most kCapacity well-known frame numbers.
+  ShownValues(std::span<const std::int32_t> frameIds, std::span<std::string* const> values)
+      : m_count(frameIds.size()), m_values(values) {
+    // The kind of each well-known frame, looked up once for all reads.
+    static const std::array<FrameKind, TENC + 1> kKinds = [] {
+      std::array<FrameKind, TENC + 1> kinds{};
+      for (std::int32_t id = 0; id <= TENC; ++id) kinds[id] = kindOf(frameIdText(id));
+      return kinds;
+    }();
+    for (std::size_t i = 0; i < m_count; ++i) {
+      const std::int32_t id = frameIds[i];
+      m_keys[i] = idKey(frameIdText(id));
+      m_kinds[i] = id >= 0 && id <= TENC ? kKinds[id] : FrameKind::Opaque;
+    }
+  }
 
   /// Called once the tag's version is known.
   void setMajorVersion(std::uint8_t major) {
     m_major = major;
     // Version 2.4 keeps the year in the recording time frame.
     if (major != 4) return;
-    std::replace(m_keys.begin(), m_keys.end(), idKey("TYER"), idKey("TDRC"));
+    std::replace(m_keys.begin(), m_keys.begin() + m_count, idKey("TYER"), idKey("TDRC"));
   }
 
   void add(std::shared_ptr<clsF> frame) override {
     const std::uint32_t key = idKey(frame->frameid());
-    if (!wanted(key)) return;
+    if (wanted(key) == kNone) return;
     if (frame->isOpaque() && frame->valueText().empty()) return;
     take(key, frame->frameid(), [&](std::string& out) { out = frame->valueText(); });
   }
-  bool wants(const std::string& id) const override { return wanted(idKey(id)); }
+  bool wants(const std::string& id) const override { return wanted(idKey(id)) != kNone; }
   void plain(const std::string& id, std::span<const std::uint8_t, 2> flags,
              ByteView content) override {
     const std::uint32_t key = idKey(id);
-    if (!wanted(key)) return;
-    if (kindOf(id) != FrameKind::Text) return FrameVisitor::plain(id, flags, content);
-    // Empty content is kept as bytes and has no value.
-    if (content.empty()) return;
-    const std::string_view text(reinterpret_cast<const char*>(content.data() + 1),
-                                content.size() - 1);
-    take(key, id, [&](std::string& out) { decodeTextInto(content[0], text, out); });
+    const std::size_t index = wanted(key);
+    if (index == kNone) return;
+    const std::string_view bytes(reinterpret_cast<const char*>(content.data()), content.size());
+    if (m_kinds[index] == FrameKind::Text) {
+      // Empty content is kept as bytes and has no value.
+      if (content.empty()) return;
+      take(key, id, [&](std::string& out) { decodeTextInto(content[0], bytes.substr(1), out); });
+    } else if (m_kinds[index] == FrameKind::Comment) {
+      // Encoding, language, a description ended by a terminator, then the
+      // value; shorter content is kept as bytes, and no terminator means no
+      // value.
+      constexpr std::size_t kDescriptionStart = 4;
+      if (content.size() < kDescriptionStart) return;
+      const std::uint8_t encoding = content[0];
+      const std::size_t end = findTerminator(encoding, bytes, kDescriptionStart);
+      const std::string_view value = end == std::string_view::npos
+                                         ? std::string_view()
+                                         : bytes.substr(end + terminatorOf(encoding).size());
+      take(key, id, [&](std::string& out) { decodeTextInto(encoding, value, out); });
+    } else {
+      FrameVisitor::plain(id, flags, content);
+    }
   }
   void transformed(const std::string& id, std::uint8_t major, std::array<std::uint8_t, 2> flags,
                    ByteView content, bool tagUnsynchronised) override {
-    if (wanted(idKey(id))) {
+    if (wanted(idKey(id)) != kNone) {
       FrameVisitor::transformed(id, major, flags, content, tagUnsynchronised);
     }
   }
 
  private:
-  /// Ids whose value is taken are set to 0, so each takes the first.
-  bool wanted(std::uint32_t key) const {
-    return key != 0 && std::find(m_keys.begin(), m_keys.end(), key) != m_keys.end();
+  static constexpr std::size_t kNone = kCapacity;
+
+  /// The first index asking for `key`, or kNone. Ids whose value is taken
+  /// are set to 0, so each takes the first frame.
+  std::size_t wanted(std::uint32_t key) const {
+    if (key == 0) return kNone;
+    for (std::size_t i = 0; i < m_count; ++i) {
+      if (m_keys[i] == key) return i;
+    }
+    return kNone;
   }
   template <typename Decode>
   void take(std::uint32_t key, const std::string& id, const Decode& decode) {
     const std::string* first = nullptr;
-    for (std::size_t i = 0; i < m_keys.size(); ++i) {
+    for (std::size_t i = 0; i < m_count; ++i) {
       if (m_keys[i] != key) continue;
       m_keys[i] = 0;
       if (first) {
@@ -166,7 +204,9 @@ class ShownValues final : public FrameVisitor {
     }
   }
 
-  std::vector<std::uint32_t> m_keys;
+  std::array<std::uint32_t, kCapacity> m_keys{};
+  std::array<FrameKind, kCapacity> m_kinds{};
+  std::size_t m_count;
   std::uint8_t m_major = 3;
   std::span<std::string* const> m_values;
 };
@@ -175,11 +215,17 @@ platform::Status clsTv2::readframevalues(platform::ReadableFile& a_file,
                                          std::span<const std::int32_t> a_eframeids,
                                          std::span<std::string* const> a_values) {
   for (std::string* value : a_values) value->clear();
-  std::vector<std::uint32_t> keys;
-  keys.reserve(a_eframeids.size());
-  for (const std::int32_t frameId : a_eframeids) keys.push_back(idKey(frameIdText(frameId)));
-  ShownValues shown(std::move(keys), a_values);
-  const platform::Status read = readFramesOf(a_file, &shown);
+  platform::Status read;
+  if (a_eframeids.size() <= ShownValues::kCapacity) {
+    ShownValues shown(a_eframeids, a_values);
+    read = readFramesOf(a_file, &shown);
+  } else {
+    read = readtag(a_file);
+    for (std::size_t i = 0; i < a_eframeids.size(); ++i) {
+      *a_values[i] = getframevalue(a_eframeids[i]);
+    }
+    m_frames.clear();
+  }
   // The frames were not kept: writing now would drop them.
   if (m_hastag && !m_readProblem) m_readProblem = refusal("the tag was read for display only");
   return read;

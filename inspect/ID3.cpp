@@ -52,6 +52,11 @@ class PrefixCachedFile : public platform::ReadableFile {
     return m_file.readAt(offset, buffer);
   }
   platform::Result<std::uint64_t> size() override { return m_size; }
+  std::span<const std::uint8_t> heldBytes(std::uint64_t offset,
+                                          std::size_t length) const override {
+    const std::span<const std::uint8_t> from = cached(offset);
+    return from.size() >= length ? from.first(length) : std::span<const std::uint8_t>();
+  }
 
   /// The bytes from `offset` to the end of what was read at the start.
   std::span<const std::uint8_t> cached(std::uint64_t offset) const {
@@ -107,14 +112,16 @@ std::uint64_t audioEnd(PrefixCachedFile& file, std::span<const std::uint8_t> tai
   // A few tags at most stand there; a loop of forged sizes ends with them.
   for (int tags = 0; tags < 4; ++tags) {
     const std::size_t length = static_cast<std::size_t>(std::min<std::uint64_t>(kTagEndSize, end));
-    std::vector<std::uint8_t> before;
+    // The bytes before `end`: from the tail read already, else read now.
+    std::array<std::uint8_t, kTagEndSize> read{};
+    std::span<const std::uint8_t> bytes;
     if (end - length >= tailStart) {
-      const auto from = tail.begin() + static_cast<std::ptrdiff_t>(end - length - tailStart);
-      before.assign(from, from + static_cast<std::ptrdiff_t>(length));
+      bytes = tail.subspan(static_cast<std::size_t>(end - length - tailStart), length);
     } else {
-      before = readZeroFilled(file, end - length, length);
+      // A failed read counts as zeros: no tag found there.
+      if (!file.readAt(end - length, std::span<std::uint8_t>(read.data(), length))) read.fill(0);
+      bytes = std::span<const std::uint8_t>(read.data(), length);
     }
-    const std::span<const std::uint8_t> bytes(before);
     std::uint64_t size = 0;
     if (bytes.size() >= kId3v1Size &&
         isId3v1Marker(std::span<const std::uint8_t, 3>(bytes.last(kId3v1Size).data(), 3))) {
@@ -192,7 +199,14 @@ platform::Status ID3::ReadID3(const std::string& path) {
   // The last bytes hold the version 1 tag and the ends of the tags before it.
   const std::size_t tailLength =
       static_cast<std::size_t>(std::min<std::uint64_t>(kTailSize, fileLength));
-  const std::vector<std::uint8_t> tail = bytesAt(file, fileLength - tailLength, tailLength);
+  // Held on the stack: a listing reads many files.
+  std::array<std::uint8_t, kTailSize> tailBytes{};
+  const std::span<std::uint8_t> tail(tailBytes.data(), tailLength);
+  if (const auto cached = file.cached(fileLength - tailLength); cached.size() >= tailLength) {
+    std::copy_n(cached.begin(), tailLength, tail.begin());
+  } else if (!file.readAt(fileLength - tailLength, tail)) {
+    std::fill(tail.begin(), tail.end(), std::uint8_t{0});
+  }
   AudioExtent audio;
   audio.fileLength = fileLength;
   audio.end = audioEnd(file, tail, fileLength);
@@ -284,10 +298,17 @@ platform::Status ID3::ReadID3(const std::string& path) {
     if (parseId3v1Into(std::span<const std::uint8_t, kId3v1Size>(
                            tail.data() + tail.size() - kId3v1Size, kId3v1Size),
                        m_version1)) {
-      for (const Property& property : kProperties) {
-        if (isTextOf(property, TagVersion::V1) && property.tag->v1Field) {
-          this->*property.text() = m_version1.*property.tag->v1Field;
+      static const std::vector<const Property*> version1Fields = [] {
+        std::vector<const Property*> fields;
+        for (const Property& property : kProperties) {
+          if (isTextOf(property, TagVersion::V1) && property.tag->v1Field) {
+            fields.push_back(&property);
+          }
         }
+        return fields;
+      }();
+      for (const Property* property : version1Fields) {
+        this->*property->text() = m_version1.*property->tag->v1Field;
       }
       TAGv1GenreIndex = m_version1.genre;
       TAGv1Track = m_version1.track;

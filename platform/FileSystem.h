@@ -66,6 +66,14 @@ class ReadableFile {
   /// fewer only at the end of the file.
   virtual Result<std::size_t> readAt(std::uint64_t offset, std::span<std::uint8_t> buffer) = 0;
   virtual Result<std::uint64_t> size() = 0;
+  /// The `length` bytes at `offset` when the object holds them in memory
+  /// already (read before), so a reader can look at them without a copy;
+  /// empty otherwise.
+  virtual std::span<const std::uint8_t> heldBytes(std::uint64_t offset, std::size_t length) const {
+    (void)offset;
+    (void)length;
+    return {};
+  }
 };
 
 /// An existing file open for reading and for writing in place; closed when

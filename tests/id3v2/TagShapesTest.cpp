@@ -228,6 +228,13 @@ class TagShapesTest : public TagFixture {
     std::vector<std::int32_t> everyId;
     for (std::int32_t id = TRCK; id <= TENC; ++id) everyId.push_back(id);
     everyId.push_back(TIT2);  // an id asked for twice gets its value twice
+    expectSameValuesForDisplay(path, tag, everyId);
+    // More ids than one pass takes at once.
+    for (std::int32_t id = TRCK; id <= TENC; ++id) everyId.push_back(id);
+    expectSameValuesForDisplay(path, tag, everyId);
+  }
+  void expectSameValuesForDisplay(const std::string& path, const clsTv2& tag,
+                                  const std::vector<std::int32_t>& everyId) {
     auto shown = container();
     auto file = fileSystem.openForReading(path);
     ASSERT_TRUE(file);
@@ -263,6 +270,13 @@ TEST_F(TagShapesTest, ReadForDisplayPicksTheFramesTheFullReadPicks) {
                      frame24("TPE1", text(std::string("a") + '\0' + "b")))},
       {"a comment and a URL", id3tag(3, frame23("COMM", bytes({0}) + "eng" + bytes({0}) + "Hi") +
                                             frame23("WXXX", bytes({0}) + bytes({0}) + "x.org"))},
+      {"a short comment, then a UTF-16 one",
+       id3tag(3, frame23("COMM", bytes({0}) + "en") +
+                     frame23("COMM", bytes({1}) + "eng" + bytes({0xFF, 0xFE, 'd', 0, 0, 0}) +
+                                         bytes({0xFF, 0xFE, 'H', 0, 'i', 0})))},
+      {"a UTF-16 comment",
+       id3tag(3, frame23("COMM", bytes({1}) + "eng" + bytes({0xFF, 0xFE, 'd', 0, 0, 0}) +
+                                     bytes({0xFF, 0xFE, 'H', 0, 'i', 0})))},
       {"a frame past the tag's end stops reading",
        id3tag(3, frame23("TALB", text("Kept")) + "TIT2" + plain(500) + bytes({0, 0}))},
       {"version 2.2", id3tag(2, "TT2" + bytes({0, 0, 4}) + text("Old"))},
