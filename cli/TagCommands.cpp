@@ -1,6 +1,8 @@
 #include "cli/TagCommands.h"
 
+#include <array>
 #include <atomic>
+#include <charconv>
 #include <cstring>
 #include <map>
 #include <memory>
@@ -55,34 +57,41 @@ Json propertyJson(const inspect::ID3& component, const inspect::Property& proper
       property.member);
 }
 
-std::string propertyText(const inspect::ID3& component, const inspect::Property& property) {
-  const Json value = propertyJson(component, property);
-  if (value.is_string()) return value.get<std::string>();
-  return value.dump();
+/// Adds "Name=value" lines of the chosen properties of one file to `out`:
+/// texts as they are, flags as true/false, numbers in decimal.
+void appendPropertyLines(const inspect::ID3& component, bool wavOnly, std::string& out) {
+  for (const inspect::Property& property : inspect::id3Properties()) {
+    if (wavOnly && !inspect::isWavProperty(property)) continue;
+    out += property.name;
+    out += '=';
+    std::visit(
+        [&](auto member) {
+          using Value = std::decay_t<decltype(component.*member)>;
+          if constexpr (std::is_same_v<Value, std::string>) {
+            out += component.*member;
+          } else if constexpr (std::is_same_v<Value, bool>) {
+            out += component.*member ? "true" : "false";
+          } else {
+            std::array<char, 24> digits{};
+            const auto end = std::to_chars(digits.data(), digits.data() + digits.size(),
+                                           static_cast<std::int64_t>(component.*member))
+                                 .ptr;
+            out.append(digits.data(), end);
+          }
+        },
+        property.member);
+    out += '\n';
+  }
 }
 
-/// Prints the chosen properties of every file, as one JSON array or as
-/// Name=value lines with a blank line between files.
-void printProperties(const std::vector<inspect::ID3>& components, bool wavOnly, bool json,
-                     std::ostream& out) {
-  Json all = Json::array();
-  bool first = true;
-  for (const inspect::ID3& component : components) {
-    Json object = Json::object();
-    if (!json && !first) out << '\n';
-    first = false;
-    for (const inspect::Property& property : inspect::id3Properties()) {
-      if (wavOnly && !inspect::isWavProperty(property)) continue;
-      if (json) {
-        object[property.name] = propertyJson(component, property);
-      } else {
-        out << property.name << '=' << propertyText(component, property) << '\n';
-      }
-    }
-    if (json) all.push_back(std::move(object));
+/// The chosen properties of one file as a JSON object.
+Json propertiesJson(const inspect::ID3& component, bool wavOnly) {
+  Json object = Json::object();
+  for (const inspect::Property& property : inspect::id3Properties()) {
+    if (wavOnly && !inspect::isWavProperty(property)) continue;
+    object[property.name] = propertyJson(component, property);
   }
-  // File names need not be UTF-8: such bytes are shown as U+FFFD.
-  if (json) out << all.dump(2, ' ', false, Json::error_handler_t::replace) << '\n';
+  return object;
 }
 
 /// Says why a file could not be read (missing, a folder, a FIFO or device,
@@ -174,17 +183,34 @@ std::shared_ptr<FileList> declareFiles(CLI::App& command, bool withJson) {
 ExitCode readAll(const FileList& options, bool wav, std::ostream& out, std::ostream& err) {
   platform::posix::PosixFileSystem posixFileSystem;
   Services services(posixFileSystem, err);
-  std::vector<inspect::ID3> components;
+  // One component for every file: its strings keep their buffers.
+  inspect::ID3 component = services.component();
+  Json all = Json::array();
+  std::string lines;
   ExitCode status = kSuccess;
+  bool first = true;
   for (const std::string& file : options.files) {
-    inspect::ID3 component = services.component();
     // One opening per file: the read itself says when the file cannot be
     // opened.
     const platform::Status read = wav ? component.ReadWAV(file) : component.ReadID3(file);
     if (reportUnreadable(read, file, err)) status = kFailed;
-    components.push_back(std::move(component));
+    if (options.json) {
+      all.push_back(propertiesJson(component, wav));
+      continue;
+    }
+    // Name=value lines with a blank line between files, written in large
+    // pieces rather than line by line.
+    if (!first) lines += '\n';
+    first = false;
+    appendPropertyLines(component, wav, lines);
+    if (lines.size() >= 1 << 16) {
+      out.write(lines.data(), static_cast<std::streamsize>(lines.size()));
+      lines.clear();
+    }
   }
-  printProperties(components, wav, options.json, out);
+  out.write(lines.data(), static_cast<std::streamsize>(lines.size()));
+  // File names need not be UTF-8: such bytes are shown as U+FFFD.
+  if (options.json) out << all.dump(2, ' ', false, Json::error_handler_t::replace) << '\n';
   return status;
 }
 

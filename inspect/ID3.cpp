@@ -185,6 +185,7 @@ platform::Status ID3::ReadID3(const std::string& path) {
     TAGv1Exists = false;
     TAGv2Exists = false;
     TAGv1GenreIndex = kNoGenre;
+    TAGv1Track = 0;
     clearMp3Properties();
     return id3v2::causedBy(opened ? "cannot measure the file" : "cannot open the file",
                            length.error());

@@ -134,9 +134,12 @@ TEST_F(ComponentTest, MissingVersion1TagMeansNoGenre) {
 }
 
 TEST_F(ComponentTest, UnreadableFileLeavesNothingOfTheLastOne) {
-  component.ReadID3(
-      file(id3tag(3, frame23("TIT2", bytes({0}) + "T")) + audio() + v1Block("One", 17)));
+  std::string withTrack = v1Block("One", 17);
+  withTrack[126] = 7;  // a version 1.1 track number
+  component.ReadID3(file(id3tag(3, frame23("TIT2", bytes({0}) + "T")) + audio() + withTrack));
+  ASSERT_EQ(component.TAGv1Track, 7);
   component.ReadID3(folder.file("missing.mp3"));
+  EXPECT_EQ(component.TAGv1Track, 0);
   EXPECT_FALSE(component.TAGv1Exists);
   EXPECT_FALSE(component.TAGv2Exists);
   EXPECT_EQ(component.TAGv1GenreIndex, 255);
