@@ -22,22 +22,6 @@ namespace {
 
 using Json = nlohmann::ordered_json;
 
-const char* stateName(history::BatchState state) {
-  switch (state) {
-    case history::BatchState::Open:
-      return "open";
-    case history::BatchState::Done:
-      return "done";
-    case history::BatchState::Stopped:
-      return "stopped";
-    case history::BatchState::Recovered:
-      return "recovered";
-    case history::BatchState::Undone:
-      return "undone";
-  }
-  return "unknown";
-}
-
 /// "2026-12-06T21:30:05Z"
 std::string utcTime(std::int64_t seconds) {
   const std::time_t time = static_cast<std::time_t>(seconds);
@@ -72,12 +56,12 @@ ExitCode listHistory(bool json, std::ostream& out, std::ostream& err) {
       object["time"] = utcTime(batch.startedAt);
       object["command"] = batch.command;
       object["files"] = batch.fileCount;
-      object["state"] = stateName(batch.state);
+      object["state"] = history::stateName(batch.state);
       if (batch.undoes) object["undoes"] = *batch.undoes;
       out << object.dump(-1, ' ', true, Json::error_handler_t::replace) << '\n';
     } else {
-      out << batch.id << '\t' << utcTime(batch.startedAt) << '\t' << stateName(batch.state) << '\t'
-          << batch.fileCount << '\t' << escapedName(batch.command) << '\n';
+      out << batch.id << '\t' << utcTime(batch.startedAt) << '\t' << history::stateName(batch.state)
+          << '\t' << batch.fileCount << '\t' << escapedName(batch.command) << '\n';
     }
   }
   return kSuccess;

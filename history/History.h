@@ -33,6 +33,23 @@ enum class BatchState {
 
 using id3v2::TagChange;
 
+/// The state as one lower-case word, as the history lists it ("done").
+constexpr const char* stateName(BatchState state) {
+  switch (state) {
+    case BatchState::Open:
+      return "open";
+    case BatchState::Done:
+      return "done";
+    case BatchState::Stopped:
+      return "stopped";
+    case BatchState::Recovered:
+      return "recovered";
+    case BatchState::Undone:
+      return "undone";
+  }
+  return "unknown";
+}
+
 /// One file's rename in `directory`. A two-step rename (a change of case)
 /// passes through `temporaryName`, empty otherwise. A rename into another
 /// folder has an empty `directory` and whole paths as its names.

@@ -66,7 +66,7 @@ platform::Result<std::vector<HistoryRow>> historyRows(history::History& history)
   rows.reserve(batches.value().size());
   for (const history::BatchSummary& batch : batches.value()) {
     rows.push_back({batch.id, localTimeText(batch.startedAt), batch.command, batch.fileCount,
-                    stateText(batch.state), history::canUndo(batch.state)});
+                    history::stateName(batch.state), history::canUndo(batch.state)});
   }
   return rows;
 }
@@ -78,22 +78,6 @@ std::string localTimeText(std::int64_t secondsSince1970) {
   char text[32];
   const std::size_t length = std::strftime(text, sizeof text, "%Y-%m-%d %H:%M:%S", &local);
   return std::string(text, length);
-}
-
-const char* stateText(history::BatchState state) {
-  switch (state) {
-    case history::BatchState::Open:
-      return "open";
-    case history::BatchState::Done:
-      return "done";
-    case history::BatchState::Stopped:
-      return "stopped";
-    case history::BatchState::Recovered:
-      return "recovered";
-    case history::BatchState::Undone:
-      return "undone";
-  }
-  return "unknown";
 }
 
 }  // namespace brindle::ui
