@@ -52,8 +52,7 @@ class PrefixCachedFile : public platform::ReadableFile {
     return m_file.readAt(offset, buffer);
   }
   platform::Result<std::uint64_t> size() override { return m_size; }
-  std::span<const std::uint8_t> heldBytes(std::uint64_t offset,
-                                          std::size_t length) const override {
+  std::span<const std::uint8_t> heldBytes(std::uint64_t offset, std::size_t length) const override {
     const std::span<const std::uint8_t> from = cached(offset);
     return from.size() >= length ? from.first(length) : std::span<const std::uint8_t>();
   }
@@ -177,6 +176,7 @@ void ID3::clearMp3Properties() {
 
 platform::Status ID3::ReadID3(const std::string& path) {
   FileName = path;
+  CoverChange.reset();
   clearTagTexts();
   auto opened = m_fileSystem.openForReading(path);
   auto length = opened ? opened.value()->size() : platform::Result<std::uint64_t>(opened.error());
@@ -355,7 +355,16 @@ platform::Status ID3::readForSave(id3v2::clsTv2& tag) const {
   for (const Property* property : version2SaveOrder()) {
     tag.setframevalue(property->tag->frame, this->*property->text());
   }
+  if (CoverChange) id3v2::applyCoverEdit(tag.frames(), *CoverChange);
   return {};
+}
+
+std::optional<id3v2::Picture> ID3::readFrontCover() const {
+  if (FileName.empty()) return std::nullopt;
+  id3v2::clsTv2 tag(m_fileSystem, m_clock);
+  // A damaged tag still shows a cover read before the damage.
+  (void)tag.readtag(FileName);
+  return id3v2::frontCover(tag.frames());
 }
 
 platform::Result<id3v2::TagChange> ID3::planSave() const {

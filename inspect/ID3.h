@@ -8,6 +8,7 @@
 #include <optional>
 #include <string>
 
+#include "id3v2/CoverArt.h"
 #include "id3v2/TagRegions.h"
 #include "id3v2/clsTv2.h"
 #include "inspect/Id3v1Tag.h"
@@ -99,6 +100,10 @@ class ID3 {
   /// The WAV sample format: "PCM", "IEEE float", "extensible PCM"...
   std::string WavFormat;
 
+  /// The change of the front cover the next save writes with the texts;
+  /// nothing keeps the tag's pictures as they are. ReadID3 forgets it.
+  std::optional<id3v2::CoverEdit> CoverChange;
+
   /// Set to 1 by SaveID3 when it ends, on every path; the host sets it back.
   std::int16_t ID3SaveDone = 0;
 
@@ -118,6 +123,10 @@ class ID3 {
   /// save would fail. Leftovers of killed saves in the folder are the
   /// caller's to finish first (id3v2::finishAbandonedSavesBeside).
   platform::Result<id3v2::TagChange> planSave() const;
+  /// The front cover of FileName's version 2 tag as the file holds it now;
+  /// nothing when it has none (or cannot be read). Only the pictures read
+  /// before a damaged part of the tag are seen.
+  std::optional<id3v2::Picture> readFrontCover() const;
   /// What RemoveID3Tagv2 would change; nothing when the file has no version
   /// 2 tag (or is missing).
   platform::Result<std::optional<id3v2::TagChange>> planRemoval() const;

@@ -52,6 +52,14 @@ struct SaveAsRequest {
   bool confirmOverwrite = true;
 };
 
+struct OpenRequest {
+  std::string initialDirectory;
+  /// Empty means the program's title.
+  std::string title;
+  /// What the list offers, such as "Images (*.jpg *.jpeg *.png)".
+  std::string filter;
+};
+
 /// Modal boxes. Every call blocks until the user answers. Texts are UTF-8.
 class Dialogs {
  public:
@@ -71,10 +79,15 @@ class Dialogs {
   /// cancelled.
   std::string saveAs(const SaveAsRequest& request) { return showSaveAs(request); }
 
+  /// Shows an Open dialog for one existing file; returns the chosen path, or
+  /// the empty text when cancelled.
+  std::string open(const OpenRequest& request) { return showOpen(request); }
+
  protected:
   virtual Answer showMessage(const MessageRequest& request) = 0;
   virtual std::string showInput(const InputRequest& request) = 0;
   virtual std::string showSaveAs(const SaveAsRequest& request) = 0;
+  virtual std::string showOpen(const OpenRequest& request) = 0;
 };
 
 }  // namespace brindle::platform

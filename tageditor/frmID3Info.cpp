@@ -29,6 +29,7 @@
 #include "inspect/Readout.h"
 #include "platform/text/FileNameText.h"
 #include "tageditor/TagField.h"
+#include "tageditor/core/CoverImage.h"
 #include "ui/DirectoryListBox.h"
 #include "ui/FileListBox.h"
 #include "ui/MenuMnemonics.h"
@@ -100,6 +101,9 @@ void keepPlaceWhenHidden(QWidget& widget) {
   policy.setRetainSizeWhenHidden(true);
   widget.setSizePolicy(policy);
 }
+
+/// The thumbnail's width and height.
+constexpr int kCoverSide = 120;
 
 /// Room left for the window's title bar and frame when its size is chosen.
 constexpr int kWindowFrameAllowance = 40;
@@ -207,6 +211,7 @@ void frmID3Info::buildControls() {
 
   auto* middle = new QVBoxLayout;
   middle->addWidget(buildVersion1Frame());
+  middle->addWidget(buildCoverFrame());
   middle->addWidget(buildReadoutFrame(), 1);
 
   auto* arrows = new QVBoxLayout;
@@ -303,9 +308,12 @@ void frmID3Info::buildControls() {
            [this] { runBatch([this] { return autoInfo(*this, m_remembered); }); });
   onButton("Command12", topics::kNumberTracks,
            [this] { runBatch([this] { return numberTracks(*this); }); });
+  // The cover is written by Save, whose topic the cover buttons share.
+  onButton("cmdSetCover", topics::kSaveTags, [this] { chooseCover(); });
+  onButton("cmdRemoveCover", topics::kSaveTags, [this] { removeCover(); });
 
   // Controls with a topic answer a mouse press in help mode.
-  std::vector<QObject*> watched{m_drive1, m_file1->viewport(), m_frame2, m_picture1};
+  std::vector<QObject*> watched{m_drive1, m_file1->viewport(), m_frame2, m_picture1, m_cover};
   for (QWidget* field : m_txt) {
     watched.push_back(field == m_comment ? m_comment->viewport() : field);
   }
@@ -377,6 +385,31 @@ QWidget* frmID3Info::buildReadoutFrame() {
   lines->addWidget(m_lbl[0]);
   lines->addStretch(1);
   return m_frame2;
+}
+
+QWidget* frmID3Info::buildCoverFrame() {
+  m_coverFrame = new QGroupBox("Cover", centralWidget());
+  m_coverFrame->setObjectName("FrameCover");
+  keepPlaceWhenHidden(*m_coverFrame);
+  m_cover = new QLabel(m_coverFrame);
+  m_cover->setObjectName("imgCover");
+  m_cover->setFixedSize(kCoverSide, kCoverSide);
+  m_cover->setAlignment(Qt::AlignCenter);
+  m_cover->setFrameShape(QFrame::Box);
+  auto* buttons = new QVBoxLayout;
+  for (const auto& [name, caption] :
+       {std::pair{"cmdSetCover", "Set Cover..."}, std::pair{"cmdRemoveCover", "Remove Cover"}}) {
+    auto* button = new QPushButton(caption, m_coverFrame);
+    button->setObjectName(name);
+    button->setEnabled(false);
+    m_buttons[name] = button;
+    buttons->addWidget(button);
+  }
+  buttons->addStretch(1);
+  auto* row = new QHBoxLayout(m_coverFrame);
+  row->addWidget(m_cover);
+  row->addLayout(buttons, 1);
+  return m_coverFrame;
 }
 
 QWidget* frmID3Info::buildToolGroups() {
@@ -564,7 +597,10 @@ void frmID3Info::onDirectoryChanged() {
   // The file loaded from the old folder is no longer on screen: a Save (or
   // a batch's first step) must not write this folder's values into it.
   m_session.forgetLoadedFile();
+  m_session.changeCover(std::nullopt);
   m_edits.forget();
+  showCover(std::nullopt);
+  for (const char* name : {"cmdSetCover", "cmdRemoveCover"}) m_buttons.at(name)->setEnabled(false);
   // The fields of another folder's file must not stay on screen.
   runCommand(topics::kClearAllTags, [this] { editFields(clearAllTags); });
 }
@@ -639,7 +675,9 @@ void frmID3Info::showMp3(const Loaded& loaded) {
   m_frame1v2->show();
   m_frame2->setTitle("MPEG Info");
   m_frame2->show();
+  m_coverFrame->show();
   setFields(*loaded.fields);
+  showCover(loaded.cover);
   showReadout(loaded.readout);
   setTagButtonsEnabled(true);
 }
@@ -648,6 +686,8 @@ void frmID3Info::showWav(const Loaded& loaded) {
   // The tag fields keep what they hold, hidden.
   m_frame1v1->hide();
   m_frame1v2->hide();
+  m_coverFrame->hide();
+  showCover(std::nullopt);
   setTagButtonsEnabled(false);
   m_frame2->setTitle("WAV Info");
   m_frame2->show();
@@ -669,7 +709,7 @@ void frmID3Info::showReadout(const std::vector<std::string>& lines) {
 }
 
 void frmID3Info::setTagButtonsEnabled(bool enabled) {
-  for (const char* name : {"Command1", "Command2", "Command3"}) {
+  for (const char* name : {"Command1", "Command2", "Command3", "cmdSetCover", "cmdRemoveCover"}) {
     m_buttons.at(name)->setEnabled(enabled);
   }
 }
@@ -698,6 +738,49 @@ void frmID3Info::nameFromFile() {
     }
     return;
   }
+}
+
+void frmID3Info::chooseCover() {
+  if (!hasLoadedFile()) return;
+  platform::OpenRequest request;
+  request.initialDirectory = m_file1->path();
+  request.title = "Set Cover";
+  request.filter = kCoverImageFilter;
+  const std::string path = m_platform.dialogs.open(request);
+  if (path.empty()) return;
+  auto cover = coverFromImageFile(m_platform.fileSystem, path);
+  if (!cover) {
+    const std::string name = std::filesystem::path(path).filename().string();
+    m_platform.dialogs.message(coverRefusedText(name, cover.error()), platform::Buttons::Ok,
+                               platform::Icon::Critical);
+    return;
+  }
+  showCover(cover.value());
+  m_session.changeCover(id3v2::CoverEdit{std::move(cover.value())});
+  m_edits.coverChanged(true);
+}
+
+void frmID3Info::removeCover() {
+  if (!hasLoadedFile()) return;
+  m_session.changeCover(id3v2::CoverEdit{});
+  m_edits.coverChanged(true);
+  showCover(std::nullopt);
+}
+
+void frmID3Info::showCover(const std::optional<id3v2::Picture>& cover) {
+  QPixmap image;
+  if (cover && !cover->data.empty()) {
+    (void)image.loadFromData(cover->data.data(), static_cast<uint>(cover->data.size()));
+  }
+  if (image.isNull()) {
+    // A cover Qt cannot draw is still there: say so rather than show nothing.
+    m_cover->setPixmap(QPixmap());
+    m_cover->setText(cover ? QStringLiteral("(cover)") : QString());
+    return;
+  }
+  m_cover->setText(QString());
+  m_cover->setPixmap(
+      image.scaled(kCoverSide, kCoverSide, Qt::KeepAspectRatio, Qt::SmoothTransformation));
 }
 
 void frmID3Info::runBatch(const std::function<BatchReport()>& batch) {
@@ -795,7 +878,7 @@ int frmID3Info::controlTopic(QObject* watched) const {
   if (watched == m_drive1) return topics::kTagEditorDrive;
   if (watched == m_file1->viewport()) return topics::kTagEditorFileList;
   if (watched == m_frame2) return topics::kTagEditorReadout;
-  if (watched == m_picture1) return topics::kTagEditorPicture;
+  if (watched == m_picture1 || watched == m_cover) return topics::kTagEditorPicture;
   if (watched == m_comment->viewport()) return fieldSpec(kV2Comment).topic;
   for (int index = 0; index < kFieldCount; ++index) {
     if (watched == txt(index)) return fieldSpec(index).topic;

@@ -75,6 +75,10 @@ class frmID3Info : public QMainWindow, private TagEditorHost {
   QGroupBox& readoutFrame() { return *m_frame2; }
   QProgressBar& progressBar() { return *m_pb1; }
   QLabel& pleaseWaitNote() { return *m_text1; }
+  /// The front cover's thumbnail ("imgCover"), empty when the file has none;
+  /// "Set Cover..." ("cmdSetCover") and "Remove Cover" ("cmdRemoveCover")
+  /// change it until the next Save writes it.
+  QLabel& coverImage() { return *m_cover; }
   QPushButton* button(const std::string& name) const;
   QAction* menuItem(const std::string& name) const;
   /// The "Edit" menu ("mnuedit"): "Undo" ("mnuundo", Ctrl+Z) and
@@ -118,6 +122,7 @@ class frmID3Info : public QMainWindow, private TagEditorHost {
   QWidget* buildVersion2Frame();
   QWidget* buildReadoutFrame();
   QWidget* buildToolGroups();
+  QWidget* buildCoverFrame();
   void addField(int index, QWidget* frame, QGridLayout& grid, int row);
 
   /// Runs a command: nothing while another command runs, its topic in help
@@ -142,6 +147,12 @@ class frmID3Info : public QMainWindow, private TagEditorHost {
   /// unsaved edits first.
   bool mayLeaveEdits();
   void nameFromFile();
+  /// "Set Cover...": an image file chosen becomes the front cover on screen.
+  void chooseCover();
+  /// "Remove Cover": the front cover goes from the screen.
+  void removeCover();
+  /// Shows `cover` as the thumbnail; nothing clears it.
+  void showCover(const std::optional<id3v2::Picture>& cover);
   void runBatch(const std::function<BatchReport()>& batch);
 
   void showMp3(const Loaded& loaded);
@@ -214,6 +225,8 @@ class frmID3Info : public QMainWindow, private TagEditorHost {
   QProgressBar* m_pb1 = nullptr;
   QPushButton* m_cancel = nullptr;
   QLabel* m_picture1 = nullptr;
+  QGroupBox* m_coverFrame = nullptr;
+  QLabel* m_cover = nullptr;
   std::map<std::string, QPushButton*> m_buttons;
   std::map<std::string, QAction*> m_items;
   QMenu* m_editMenu = nullptr;

@@ -28,6 +28,10 @@ std::string ConsoleDialogs::showSaveAs(const SaveAsRequest&) {
   return {};
 }
 
+std::string ConsoleDialogs::showOpen(const OpenRequest&) {
+  return {};
+}
+
 TimeOfDay LocalClock::localTimeOfDay() {
   const std::time_t now = std::time(nullptr);
   std::tm local{};

@@ -19,6 +19,7 @@ class ConsoleDialogs : public Dialogs {
   Answer showMessage(const MessageRequest& request) override;
   std::string showInput(const InputRequest& request) override;
   std::string showSaveAs(const SaveAsRequest& request) override;
+  std::string showOpen(const OpenRequest& request) override;
 
  private:
   std::ostream& m_err;

@@ -146,4 +146,16 @@ std::string QtDialogs::showSaveAs(const SaveAsRequest& request) {
   return textToFileName(chosen.first());
 }
 
+std::string QtDialogs::showOpen(const OpenRequest& request) {
+  const std::string& title = request.title.empty() ? std::string(kProgramTitle) : request.title;
+  QFileDialog dialog(m_parent, fromUtf8(title), fileNameToText(request.initialDirectory));
+  dialog.setAcceptMode(QFileDialog::AcceptOpen);
+  dialog.setFileMode(QFileDialog::ExistingFile);
+  if (!request.filter.empty()) dialog.setNameFilter(fromUtf8(request.filter));
+  if (dialog.exec() != QDialog::Accepted) return {};
+  const QStringList chosen = dialog.selectedFiles();
+  if (chosen.isEmpty()) return {};
+  return textToFileName(chosen.first());
+}
+
 }  // namespace brindle::platform::qt

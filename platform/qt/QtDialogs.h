@@ -32,6 +32,7 @@ class QtDialogs : public Dialogs {
   Answer showMessage(const MessageRequest& request) override;
   std::string showInput(const InputRequest& request) override;
   std::string showSaveAs(const SaveAsRequest& request) override;
+  std::string showOpen(const OpenRequest& request) override;
 
  private:
   QPointer<QWidget> m_parent;

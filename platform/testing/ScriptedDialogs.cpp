@@ -103,4 +103,19 @@ std::string ScriptedDialogs::showSaveAs(const SaveAsRequest& request) {
   return reply;
 }
 
+std::string ScriptedDialogs::showOpen(const OpenRequest& request) {
+  DialogCall call;
+  call.kind = DialogCall::Kind::Open;
+  call.open = request;
+  if (const Chosen* scripted = nextStep<Chosen>()) {
+    call.reply = scripted->path;
+    m_script.pop_front();
+  } else {
+    ++m_unscripted;
+  }
+  std::string reply = call.reply;
+  record(std::move(call));
+  return reply;
+}
+
 }  // namespace brindle::platform::testing

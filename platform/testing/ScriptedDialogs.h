@@ -14,11 +14,12 @@
 namespace brindle::platform::testing {
 
 struct DialogCall {
-  enum class Kind { Message, Input, SaveAs };
+  enum class Kind { Message, Input, SaveAs, Open };
   Kind kind = Kind::Message;
   MessageRequest message;
   InputRequest input;
   SaveAsRequest saveAs;
+  OpenRequest open;
   /// What the box returned: the answer's name ("Yes", "OK", ...) or the text.
   std::string reply;
 };
@@ -31,7 +32,7 @@ class ScriptedDialogs : public Dialogs {
   ScriptedDialogs& answer(Answer answer);
   /// The next input box returns `text` (empty: as if cancelled).
   ScriptedDialogs& type(std::string text);
-  /// The next Save As dialog returns `path` (empty: cancelled).
+  /// The next Save As or Open dialog returns `path` (empty: cancelled).
   ScriptedDialogs& choose(std::string path);
 
   /// Called with each box as it is shown, before it is answered.
@@ -55,6 +56,7 @@ class ScriptedDialogs : public Dialogs {
   Answer showMessage(const MessageRequest& request) override;
   std::string showInput(const InputRequest& request) override;
   std::string showSaveAs(const SaveAsRequest& request) override;
+  std::string showOpen(const OpenRequest& request) override;
 
  private:
   struct Typed {

@@ -24,12 +24,14 @@ TagSession::TagSession(inspect::ID3& component, platform::Dialogs& dialogs,
 Loaded TagSession::load(const std::string& directory, const std::string& name) {
   Loaded loaded;
   const std::string path = platform::entryPath(directory, name);
+  m_component.CoverChange.reset();
   switch (inspect::readoutKindFor(name)) {
     case inspect::ReadoutKind::Mp3:
       m_component.ReadID3(path);
       loaded.result = LoadResult::Mp3;
       loaded.fields = fieldsFromComponent(m_component);
       loaded.readout = inspect::mp3Readout(m_component);
+      loaded.cover = m_component.readFrontCover();
       break;
     case inspect::ReadoutKind::Wav:
       // A file that cannot be read shows the zero values the component
@@ -67,6 +69,7 @@ SaveResult TagSession::save(const TagFields& fields) {
   const bool done = m_component.ID3SaveDone == 1;
   m_component.ID3SaveDone = 0;
   if (!done || !saved) return SaveResult::Failed;
+  m_component.CoverChange.reset();
   return SaveResult::Saved;
 }
 
@@ -88,6 +91,7 @@ SaveResult TagSession::saveRecorded(const TagFields& fields) {
   if (written.value().empty() || !written.value().front().changed) {
     return failed(written.value().empty() ? std::string() : written.value().front().reason);
   }
+  m_component.CoverChange.reset();
   return SaveResult::Saved;
 }
 

@@ -42,6 +42,8 @@ struct Loaded {
   std::optional<TagFields> fields;
   /// The readout lines of an MP3 or WAV file.
   std::vector<std::string> readout;
+  /// The front cover of an MP3 file's tag; nothing when it has none.
+  std::optional<id3v2::Picture> cover;
 };
 
 /// Hosts the component for one tag editor window: shows its Error event as
@@ -76,6 +78,14 @@ class TagSession {
   /// writing or showing anything: the fields go to the component and are
   /// remembered as Save does, and the component plans its save.
   platform::Result<id3v2::TagChange> plan(const TagFields& fields);
+
+  /// A change of the front cover the next Save writes with the fields
+  /// (nothing: the pictures stay as read). Loading a file forgets it, and so
+  /// does a Save that wrote it.
+  void changeCover(std::optional<id3v2::CoverEdit> edit) {
+    m_component.CoverChange = std::move(edit);
+  }
+  bool coverChanged() const { return m_component.CoverChange.has_value(); }
 
   /// True while a file is loaded: Save has a file to write into.
   bool hasLoadedFile() const { return !m_component.FileName.empty(); }

@@ -7,15 +7,17 @@ namespace brindle::tageditor {
 void UnsavedEdits::loaded(std::string path, const TagFields& fields) {
   m_path = std::move(path);
   m_baseline = fields;
+  m_coverChanged = false;
 }
 
 void UnsavedEdits::forget() {
   m_path.clear();
   m_baseline.reset();
+  m_coverChanged = false;
 }
 
 bool UnsavedEdits::changed(const TagFields& current) const {
-  return m_baseline && !(*m_baseline == current);
+  return m_baseline && (m_coverChanged || !(*m_baseline == current));
 }
 
 std::string UnsavedEdits::fileName() const {

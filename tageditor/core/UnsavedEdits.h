@@ -19,11 +19,18 @@ class UnsavedEdits {
   /// The file at `path` is on screen with `fields`: nothing is unsaved.
   void loaded(std::string path, const TagFields& fields);
   /// The fields were written into the loaded file.
-  void saved(const TagFields& fields) { m_baseline = fields; }
+  void saved(const TagFields& fields) {
+    m_baseline = fields;
+    m_coverChanged = false;
+  }
+  /// The front cover was set or removed on screen (true), or that change
+  /// was dropped (false); a pending change counts as an unsaved edit.
+  void coverChanged(bool changed) { m_coverChanged = changed; }
   /// No file is loaded any more: nothing can be saved, nothing is asked.
   void forget();
 
-  /// Whether `current` differs from the loaded or saved fields.
+  /// Whether `current` differs from the loaded or saved fields, or the
+  /// cover was changed since.
   bool changed(const TagFields& current) const;
   /// The loaded file's name (without its folder), as system bytes.
   std::string fileName() const;
@@ -31,6 +38,7 @@ class UnsavedEdits {
  private:
   std::string m_path;
   std::optional<TagFields> m_baseline;
+  bool m_coverChanged = false;
 };
 
 /// The question before edits are left: "Save changes to NAME?".

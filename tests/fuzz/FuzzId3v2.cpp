@@ -5,6 +5,7 @@
 // where it can, so that flushing each save to the disk does not slow it.
 #include <unistd.h>
 
+#include <algorithm>
 #include <cstddef>
 #include <cstdint>
 #include <cstdlib>
@@ -13,6 +14,7 @@
 #include <string>
 #include <vector>
 
+#include "id3v2/CoverArt.h"
 #include "id3v2/FrameDecoding.h"
 #include "id3v2/TagFormat.h"
 #include "id3v2/Version22.h"
@@ -96,6 +98,11 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   const brindle::id3v2::ByteView bytes(data, size);
   parseEveryKind(bytes);
   decodeAsFrameContent(bytes);
+  // Picture content that parses renders back to the same bytes.
+  if (const auto picture = brindle::id3v2::parsePicture(bytes)) {
+    const brindle::id3v2::ByteVector rendered = brindle::id3v2::renderPicture(*picture);
+    if (!std::equal(rendered.begin(), rendered.end(), bytes.begin(), bytes.end())) __builtin_trap();
+  }
 
   const std::string& path = scratchFile();
   {

@@ -194,3 +194,66 @@ TEST_F(TagSessionTest, SaveWithoutALoadedFileIsRefusedByTheComponent) {
 
 }  // namespace
 }  // namespace brindle::tageditor
+
+namespace brindle::tageditor {
+namespace {
+
+std::size_t countOf(const std::string& haystack, const std::string& needle) {
+  std::size_t count = 0;
+  for (auto at = haystack.find(needle); at != std::string::npos;
+       at = haystack.find(needle, at + 1)) {
+    ++count;
+  }
+  return count;
+}
+
+/// A load shows the front cover; a cover set or removed is written by the
+/// next Save with the fields, recorded or not, and then forgotten.
+TEST_F(TagSessionTest, CoverChangesAreSavedWithTheFields) {
+  const std::string png = bytes({0x89, 'P', 'N', 'G', 0x0D, 0x0A, 0x1A, 0x0A, 0, 7});
+  const std::string newFrame = frame23("APIC", bytes({0}) + "image/png" + bytes({0, 3, 0}) + png);
+  history::testing::FakeHistory history;
+  for (const bool recorded : {false, true}) {
+    SCOPED_TRACE(recorded ? "recorded" : "plain");
+    if (recorded) session.setHistory(&history, test.fileSystem);
+    const std::string path = taggedFile();
+    Loaded loaded = session.load(folder.path(), "song.mp3");
+    ASSERT_TRUE(loaded.cover);
+    EXPECT_EQ(loaded.cover->mimeType, "image/png");
+    EXPECT_EQ(loaded.cover->data, (id3v2::ByteVector{0x89, 'P', 'N', 'G'}));
+
+    session.changeCover(
+        id3v2::CoverEdit{id3v2::Picture{0, "image/png", 3, {}, {png.begin(), png.end()}}});
+    EXPECT_TRUE(session.coverChanged());
+    EXPECT_EQ(session.save(*loaded.fields), SaveResult::Saved);
+    EXPECT_FALSE(session.coverChanged());
+    std::string now = testsupport::TempDir::read(path);
+    EXPECT_EQ(countOf(now, "APIC"), 1u);
+    EXPECT_EQ(countOf(now, newFrame), 1u);
+    EXPECT_EQ(session.load(folder.path(), "song.mp3").cover->data,
+              id3v2::ByteVector(png.begin(), png.end()));
+
+    session.changeCover(id3v2::CoverEdit{});
+    EXPECT_EQ(session.save(*loaded.fields), SaveResult::Saved);
+    now = testsupport::TempDir::read(path);
+    EXPECT_EQ(countOf(now, "APIC"), 0u);
+    EXPECT_NE(now.find("Harbour Lights"), std::string::npos);
+    EXPECT_FALSE(session.load(folder.path(), "song.mp3").cover);
+  }
+  EXPECT_EQ(history.recorded().size(), 2u);
+}
+
+/// Loading another file forgets a cover change that was not saved.
+TEST_F(TagSessionTest, LoadingForgetsAnUnsavedCoverChange) {
+  const std::string path = taggedFile();
+  const std::string before = testsupport::TempDir::read(path);
+  Loaded loaded = session.load(folder.path(), "song.mp3");
+  session.changeCover(id3v2::CoverEdit{});
+  session.load(folder.path(), "song.mp3");
+  EXPECT_FALSE(session.coverChanged());
+  EXPECT_EQ(session.save(*loaded.fields), SaveResult::Saved);
+  EXPECT_EQ(countOf(testsupport::TempDir::read(path), "APIC"), 1u);
+}
+
+}  // namespace
+}  // namespace brindle::tageditor

@@ -35,6 +35,17 @@ TEST(UnsavedEdits, NothingIsAskedWithoutAFileOrWithoutChanges) {
   EXPECT_TRUE(mayLeaveEdits(dialogs, edits, withTitle("New"), save));
   edits.forget();
   EXPECT_TRUE(mayLeaveEdits(dialogs, edits, withTitle("Other"), save));
+  // A cover change counts until the file is saved, loaded again or left.
+  edits.coverChanged(true);
+  EXPECT_FALSE(edits.changed(withTitle("Other")));
+  edits.loaded("/music/a.mp3", withTitle("Old"));
+  edits.coverChanged(true);
+  EXPECT_TRUE(edits.changed(withTitle("Old")));
+  edits.saved(withTitle("Old"));
+  EXPECT_FALSE(edits.changed(withTitle("Old")));
+  edits.coverChanged(true);
+  edits.loaded("/music/b.mp3", withTitle("Old"));
+  EXPECT_FALSE(edits.changed(withTitle("Old")));
   EXPECT_TRUE(dialogs.calls().empty());
   EXPECT_EQ(saves, 0);
 }

@@ -5,9 +5,12 @@
 // data files (help file, licence text) come from PROGRAM_FOLDER, by default
 // the folder of this executable.
 #include <QApplication>
+#include <QBuffer>
 #include <QDir>
 #include <QFile>
+#include <QImage>
 #include <QLineEdit>
+#include <QPainter>
 #include <QPixmap>
 
 #include <cstdio>
@@ -57,6 +60,28 @@ std::string makeSampleFolder() {
   return root.string();
 }
 
+/// A front cover for the sample song: a drawn sea and sun, as PNG bytes.
+brindle::id3v2::Picture sampleCover() {
+  QImage image(240, 240, QImage::Format_RGB32);
+  image.fill(QColor(0xF2, 0xC1, 0x6B));
+  QPainter painter(&image);
+  painter.setRenderHint(QPainter::Antialiasing);
+  painter.setPen(Qt::NoPen);
+  painter.setBrush(QColor(0xE0, 0x5A, 0x2B));
+  painter.drawEllipse(QPointF(120, 120), 56, 56);
+  painter.setBrush(QColor(0x1F, 0x4E, 0x79));
+  painter.drawRect(0, 150, 240, 90);
+  painter.end();
+  QByteArray bytes;
+  QBuffer buffer(&bytes);
+  buffer.open(QIODevice::WriteOnly);
+  image.save(&buffer, "PNG");
+  brindle::id3v2::Picture cover;
+  cover.mimeType = "image/png";
+  cover.data.assign(bytes.begin(), bytes.end());
+  return cover;
+}
+
 /// Makes `path` a three-minute MP3 file (MPEG 1 layer 3 frame headers at
 /// 128 kbit/s with silent frames) with both tags, for the tag editor.
 void makeTaggedSong(brindle::platform::testing::TestPlatform& test, const std::string& path) {
@@ -78,6 +103,7 @@ void makeTaggedSong(brindle::platform::testing::TestPlatform& test, const std::s
   song.TAGv2Track = "02";
   song.TAGv2Composer = "J. Marlow";
   song.TAGv2EncodedBy = "Brindle";
+  song.CoverChange = brindle::id3v2::CoverEdit{sampleCover()};
   song.SaveID3();
 }
 
