@@ -145,6 +145,11 @@ int main(int argc, char** argv) {
   const std::string sample = makeSampleFolder();
   test.fileSystem.setDrives({"/"});
 
+  // A history in memory with a few batches, for the history window. It
+  // outlives the window, whose Edit commands hold it.
+  auto store = brindle::history::openHistory(":memory:");
+  if (!store) return 1;
+  brindle::ui::ObservedHistory history(*store.value());
   brindle::app::frmmainbrindle window(platform, help, sample);
   brindle::rename::RenameCommands& renames = brindle::rename::installRenameCommands(window);
   if (!window.startUp()) return 1;
@@ -156,10 +161,6 @@ int main(int argc, char** argv) {
   brindle::tageditor::TagEditorCommands& tags =
       brindle::tageditor::installTagEditorCommands(window);
 
-  // A history in memory with a few batches, for the history window.
-  auto store = brindle::history::openHistory(":memory:");
-  if (!store) return 1;
-  brindle::ui::ObservedHistory history(*store.value());
   brindle::app::EditCommands& edits = brindle::app::installEditCommands(window, &history, tags);
   recordSampleBatches(history, sample);
 
