@@ -18,6 +18,7 @@
 #include <QPlainTextEdit>
 #include <QProgressBar>
 #include <QPushButton>
+#include <QScopeGuard>
 #include <QScreen>
 #include <QScrollArea>
 #include <QStatusBar>
@@ -725,6 +726,12 @@ bool frmID3Info::hasLoadedFile() const {
   return m_session.hasLoadedFile();
 }
 
+std::string frmID3Info::loadedName() const {
+  if (!hasLoadedFile()) return {};
+  const std::string& path = m_session.loadedPath();
+  return path.substr(path.find_last_of('/') + 1);
+}
+
 void frmID3Info::remember() {
   m_session.rememberOnly(fields());
 }
@@ -784,12 +791,22 @@ void frmID3Info::showCover(const std::optional<id3v2::Picture>& cover) {
 }
 
 void frmID3Info::runBatch(const std::function<BatchReport()>& batch) {
+  // The wait pointer while the tool reads and writes, as for a single save.
+  QApplication::setOverrideCursor(Qt::WaitCursor);
+  auto restoreCursor = qScopeGuard([] { QApplication::restoreOverrideCursor(); });
   const BatchReport report = batch();
-  // The fields show what the batch gave the last file it came to; read that
+  restoreCursor.dismiss();
+  QApplication::restoreOverrideCursor();
+  // The fields show what the batch gave the last file it loaded; read that
   // file again, so that what it now holds is not taken for unsaved edits.
-  if (!report.declined && report.saved > 0 &&
-      inspect::readoutKindFor(m_file1->currentName()) == inspect::ReadoutKind::Mp3) {
-    (void)loadCurrentEntry();
+  if (!report.declined && report.saved > 0) {
+    const std::string loaded = loadedName();
+    for (int index = 0; index < m_file1->listCount() && !loaded.empty(); ++index) {
+      if (m_file1->entryName(index) != loaded) continue;
+      moveToEntry(index);
+      (void)loadCurrentEntry();
+      break;
+    }
   }
   if (std::optional<std::string> text = batchReportText(report)) {
     m_platform.dialogs.message(*text, platform::Buttons::Ok, platform::Icon::Information);
@@ -835,7 +852,12 @@ bool frmID3Info::confirm(const std::string& question) {
   request.text = question;
   request.buttons = platform::Buttons::YesNo;
   request.defaultButton = platform::DefaultButton::Second;
-  return m_platform.dialogs.message(request) == platform::Answer::Yes;
+  // The question is answered with the normal pointer, not the wait one.
+  const bool busy = QApplication::overrideCursor() != nullptr;
+  if (busy) QApplication::restoreOverrideCursor();
+  const bool yes = m_platform.dialogs.message(request) == platform::Answer::Yes;
+  if (busy) QApplication::setOverrideCursor(Qt::WaitCursor);
+  return yes;
 }
 
 bool frmID3Info::stopRequested() {

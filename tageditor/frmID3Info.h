@@ -168,6 +168,7 @@ class frmID3Info : public QMainWindow, private TagEditorHost {
   // TagEditorHost: what the batch tools drive.
   SaveResult save() override;
   bool hasLoadedFile() const override;
+  std::string loadedName() const override;
   void remember() override;
   int entryCount() const override;
   std::string entryName(int index) const override;

@@ -31,15 +31,23 @@ void noteFailure(BatchReport& report, const std::string& name, const std::string
 BatchReport walkList(TagEditorHost& host, const std::string& command, const PassEdit& edit) {
   BatchReport report;
   host.showNote(true);
-  // The file on screen first, so that its values are the remembered ones.
-  // After the folder changed no file is loaded: the values typed for this
-  // folder are remembered, and no file of the old folder receives them.
-  if (host.hasLoadedFile()) {
+  const int count = host.entryCount();
+  // The values on screen become the remembered ones. The file they belong to
+  // is written with the rest of the batch, from those values, so that one
+  // Undo takes back every file; one that is not listed is saved on its own
+  // first. After the folder changed no file is loaded: no file of the old
+  // folder receives the values typed for this one.
+  const std::string loaded = host.loadedName();
+  bool loadedIsListed = false;
+  for (int index = 0; index < count && !loaded.empty(); ++index) {
+    loadedIsListed = loadedIsListed || host.entryName(index) == loaded;
+  }
+  const TagFields onScreen = host.fields();
+  if (!loaded.empty() && !loadedIsListed) {
     (void)host.save();
   } else {
     host.remember();
   }
-  const int count = host.entryCount();
   report.entries = count;
   if (count >= 1) {
     host.moveToEntry(0);
@@ -56,7 +64,7 @@ BatchReport walkList(TagEditorHost& host, const std::string& command, const Pass
     const std::string name = host.entryName(index);
     if (hasMp3Ending(name)) ++mp3Number;
     if (host.loadCurrentEntry() == LoadResult::Mp3) {
-      TagFields fields = host.fields();
+      TagFields fields = loadedIsListed && name == loaded ? onScreen : host.fields();
       edit(fields, mp3Number);
       host.setFields(fields);
       auto planned = host.planSave();

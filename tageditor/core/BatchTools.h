@@ -27,6 +27,8 @@ class TagEditorHost {
   virtual SaveResult save() = 0;
   /// True while a file is loaded (none after the folder changed).
   virtual bool hasLoadedFile() const = 0;
+  /// The name (without folder) of the loaded file; empty when none is.
+  virtual std::string loadedName() const = 0;
   /// Takes the fields on screen as the remembered values, without saving.
   virtual void remember() = 0;
 

@@ -89,6 +89,8 @@ class TagSession {
 
   /// True while a file is loaded: Save has a file to write into.
   bool hasLoadedFile() const { return !m_component.FileName.empty(); }
+  /// The path of the loaded file; empty when none is.
+  const std::string& loadedPath() const { return m_component.FileName; }
   /// Forgets the loaded file, so that fields meant for another folder's
   /// files can never be saved into it.
   void forgetLoadedFile() { m_component.FileName.clear(); }

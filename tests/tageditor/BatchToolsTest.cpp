@@ -45,6 +45,7 @@ class FakeWindow : public TagEditorHost {
     return SaveResult::Saved;
   }
   bool hasLoadedFile() const override { return !loadedFile.empty(); }
+  std::string loadedName() const override { return loadedFile; }
   void remember() override {
     log.push_back("remember");
     if (remembered) remembered->remember(onScreen);
@@ -159,7 +160,7 @@ TEST(AutoInfo, StepsInOrder) {
   window.onScreen = albumValues();
   const BatchReport report = autoInfo(window, remembered);
   // Asked first; then every entry planned, and all written as one batch.
-  const std::vector<std::string> expected{"ask",     "note on",    "save a.mp3",        "move 0",
+  const std::vector<std::string> expected{"ask",     "note on",    "remember",          "move 0",
                                           "max 2",   "load a.mp3", "plan a.mp3",        "value 1",
                                           "move 1",  "load b.mp3", "plan b.mp3",        "value 2",
                                           "max 2",   "value 0",    "batch Auto Info 2", "value 1",
@@ -207,7 +208,7 @@ TEST(AutoInfo, EntriesThatDoNotLoadAsMp3AreSkippedWithoutASave) {
   // After the load of b.wav and c.Mp3 comes no save: a.mp3 is still the
   // loaded file and must not get the values meant for them.
   const std::vector<std::string> expected{
-      "ask",     "note on",    "save a.mp3", "move 0",  "max 4",  "load a.mp3", "plan a.mp3",
+      "ask",     "note on",    "remember",   "move 0",  "max 4",  "load a.mp3", "plan a.mp3",
       "value 1", "move 1",     "load b.wav", "value 2", "move 2", "load c.Mp3", "value 3",
       "move 3",  "load d.mp3", "plan d.mp3", "value 4", "max 2",  "value 0",    "batch Auto Info 2",
       "value 1", "value 2",    "value 0",    "note off"};
@@ -380,6 +381,7 @@ TEST(NumberTracks, OtherKindsTakeNoNumberAndNoSave) {
   FakeWindow window({"a.mp3", "b.wav", "c.Mp3", "d.MP3", "e.WAV"});
   window.loadedFile = "a.mp3";
   window.onScreen = window.files["a.mp3"];
+  window.onScreen.txt[kV2Title] = "typed, not saved yet";
   window.files["c.Mp3"].txt[kV2Track] = "untouched";
   const BatchReport report = numberTracks(window);
   EXPECT_EQ(report, counts(5, 2, 3, 0));
@@ -388,10 +390,13 @@ TEST(NumberTracks, OtherKindsTakeNoNumberAndNoSave) {
   // is, and keeps its place though it cannot be loaded.
   EXPECT_EQ(window.files["d.MP3"].txt[kV2Track], "03");
   EXPECT_EQ(window.files["c.Mp3"].txt[kV2Track], "untouched");
-  // a.mp3 was saved as the file on screen, then planned in its own pass,
-  // and never after the passes that did not load.
-  EXPECT_EQ(std::count(window.log.begin(), window.log.end(), "save a.mp3"), 1);
+  // a.mp3, the file on screen, is written with the batch from what the
+  // screen shows (its typed title and its number), planned once in its own
+  // pass and never after the passes that did not load; no save of its own.
+  EXPECT_EQ(window.files["a.mp3"].txt[kV2Title], "typed, not saved yet");
+  EXPECT_EQ(std::count(window.log.begin(), window.log.end(), "save a.mp3"), 0);
   EXPECT_EQ(std::count(window.log.begin(), window.log.end(), "plan a.mp3"), 1);
+  EXPECT_EQ(window.batches, 1);
 }
 
 TEST(BatchReportText, SkippedAndFailed) {

@@ -98,6 +98,28 @@ TEST_F(TagEditorUndoTest, UndoTakesTheBatchBackAndReloadsTheFields) {
   EXPECT_EQ(edits->historyWindow()->rows()[1].state, "undone");
 }
 
+TEST_F(TagEditorUndoTest, OneUndoTakesBackTheFileOnScreenWithTheRest) {
+  // A file loaded and edited on screen is written with the batch, so that
+  // one Undo restores it as well.
+  const std::string first = writeSong("a.mp3", "First");
+  const std::string second = writeSong("b.mp3", "Second");
+  const std::string firstBefore = testsupport::TempDir::read(first);
+  const std::string secondBefore = testsupport::TempDir::read(second);
+  openRecordingEditor();
+  doubleClick("a.mp3");
+  setField(kV2Title, "Typed title");
+  test.dialogs.answer(platform::Answer::Yes);
+  click("Command12");  // Number Tracks
+  ASSERT_EQ(readSaved(first).v2.at(id3v2::TIT2), "Typed title");
+  ASSERT_EQ(readSaved(first).v2.at(id3v2::TRCK), "01");
+  ASSERT_EQ(store->batches().value().size(), 1u);
+  test.dialogs.clear();
+
+  window->menuItem("mnuundo")->trigger();
+  EXPECT_EQ(testsupport::TempDir::read(first), firstBefore);
+  EXPECT_EQ(testsupport::TempDir::read(second), secondBefore);
+}
+
 TEST_F(TagEditorUndoTest, NoUndoWhileTheTagEditorRunsACommand) {
   const std::string song = writeSong("a.mp3", "First");
   const std::string before = testsupport::TempDir::read(song);
