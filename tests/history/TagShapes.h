@@ -2,6 +2,7 @@
 // tests.
 #pragma once
 
+#include <algorithm>
 #include <cstdint>
 #include <string>
 
@@ -43,8 +44,10 @@ inline ByteVector frame(const std::string& id, const ByteVector& content, int ve
 
 /// A text frame's content: encoding byte 0 and the text.
 inline ByteVector text(const std::string& value) {
-  ByteVector out{0};
-  out.insert(out.end(), value.begin(), value.end());
+  // Built in one step: GCC 12's bounds check misreads an insert after a
+  // one-byte start in optimised builds.
+  ByteVector out(value.size() + 1, 0);
+  std::copy(value.begin(), value.end(), out.begin() + 1);
   return out;
 }
 
