@@ -104,7 +104,9 @@ void decodeUtf16(std::string_view seg, bool bigEndian, std::string& out) {
   while (i + 1 < seg.size()) {
     const char32_t unit = unitAt(i);
     i += 2;
-    if (unit >= 0xD800 && unit <= 0xDBFF) {
+    if (unit < 0x80) {
+      out.push_back(static_cast<char>(unit));
+    } else if (unit >= 0xD800 && unit <= 0xDBFF) {
       if (i + 1 < seg.size()) {
         const char32_t next = unitAt(i);
         if (next >= 0xDC00 && next <= 0xDFFF) {

@@ -157,9 +157,15 @@ void ID3::raiseError(std::int16_t code, const platform::Error& reason) {
 }
 
 void ID3::clearTagTexts() {
-  for (const Property& property : kProperties) {
-    if (property.writable()) (this->*property.text()).clear();
-  }
+  // The members once, not the whole table on every read.
+  static const std::vector<std::string ID3::*> texts = [] {
+    std::vector<std::string ID3::*> members;
+    for (const Property& property : kProperties) {
+      if (property.writable()) members.push_back(property.text());
+    }
+    return members;
+  }();
+  for (std::string ID3::*text : texts) (this->*text).clear();
 }
 
 void ID3::clearMp3Properties() {
@@ -309,7 +315,9 @@ platform::Status ID3::ReadID3(const std::string& path) {
         return fields;
       }();
       for (const Property* property : version1Fields) {
-        this->*property->text() = m_version1.*property->tag->v1Field;
+        // Swapped, not copied: the buffers go back and forth between the
+        // fields and the scratch copy, which the next read overwrites.
+        std::swap(this->*property->text(), m_version1.*property->tag->v1Field);
       }
       TAGv1GenreIndex = m_version1.genre;
       TAGv1Track = m_version1.track;
