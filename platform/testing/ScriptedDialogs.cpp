@@ -73,12 +73,10 @@ Answer ScriptedDialogs::showMessage(const MessageRequest& request) {
   return reply;
 }
 
-std::string ScriptedDialogs::showInput(const InputRequest& request) {
-  DialogCall call;
-  call.kind = DialogCall::Kind::Input;
-  call.input = request;
-  if (const Typed* scripted = nextStep<Typed>()) {
-    call.reply = scripted->text;
+template <typename T>
+std::string ScriptedDialogs::replyWith(DialogCall call, std::string T::*text) {
+  if (const T* scripted = nextStep<T>()) {
+    call.reply = scripted->*text;
     m_script.pop_front();
   } else {
     ++m_unscripted;
@@ -86,36 +84,27 @@ std::string ScriptedDialogs::showInput(const InputRequest& request) {
   std::string reply = call.reply;
   record(std::move(call));
   return reply;
+}
+
+std::string ScriptedDialogs::showInput(const InputRequest& request) {
+  DialogCall call;
+  call.kind = DialogCall::Kind::Input;
+  call.input = request;
+  return replyWith(std::move(call), &Typed::text);
 }
 
 std::string ScriptedDialogs::showSaveAs(const SaveAsRequest& request) {
   DialogCall call;
   call.kind = DialogCall::Kind::SaveAs;
   call.saveAs = request;
-  if (const Chosen* scripted = nextStep<Chosen>()) {
-    call.reply = scripted->path;
-    m_script.pop_front();
-  } else {
-    ++m_unscripted;
-  }
-  std::string reply = call.reply;
-  record(std::move(call));
-  return reply;
+  return replyWith(std::move(call), &Chosen::path);
 }
 
 std::string ScriptedDialogs::showOpen(const OpenRequest& request) {
   DialogCall call;
   call.kind = DialogCall::Kind::Open;
   call.open = request;
-  if (const Chosen* scripted = nextStep<Chosen>()) {
-    call.reply = scripted->path;
-    m_script.pop_front();
-  } else {
-    ++m_unscripted;
-  }
-  std::string reply = call.reply;
-  record(std::move(call));
-  return reply;
+  return replyWith(std::move(call), &Chosen::path);
 }
 
 }  // namespace brindle::platform::testing

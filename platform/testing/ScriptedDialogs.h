@@ -70,6 +70,10 @@ class ScriptedDialogs : public Dialogs {
   template <class T>
   const T* nextStep();
   void record(DialogCall call);
+  /// Records `call` with the next scripted text of kind T (its `text`
+  /// member), or an empty reply when none is scripted, and returns the reply.
+  template <typename T>
+  std::string replyWith(DialogCall call, std::string T::*text);
 
   std::deque<Step> m_script;
   std::vector<DialogCall> m_calls;
