@@ -4,8 +4,10 @@
 #include <atomic>
 #include <charconv>
 #include <cstring>
+#include <functional>
 #include <map>
 #include <memory>
+#include <optional>
 #include <ostream>
 #include <set>
 #include <string>
@@ -319,10 +321,45 @@ Action defineRemoveV2(CLI::App& command, std::ostream& out, std::ostream& err) {
   };
 }
 
+/// Plans one file's change through its component; nothing when the file
+/// needs none.
+using PlanFile = std::function<platform::Result<std::optional<id3v2::TagChange>>(
+    inspect::ID3& component, const std::string& file)>;
+
+/// Plans every file (one that is missing or cannot be planned is reported
+/// and the rest go on), then writes the changes as one batch named
+/// `command`.
+ExitCode planAndApply(platform::FileSystem& fileSystem, const std::vector<std::string>& files,
+                      std::ostream& err, history::History* history, const std::atomic<bool>* stop,
+                      const std::string& command, const PlanFile& plan) {
+  Services services(fileSystem, err);
+  ExitCode status = kSuccess;
+  finishAbandonedSaves(fileSystem, files);
+  std::vector<id3v2::TagChange> changes;
+  std::vector<std::string> givenNames;
+  for (const std::string& file : files) {
+    if (stop && stop->load()) break;
+    if (reportMissing(services, file, err)) {
+      status = kFailed;
+      continue;
+    }
+    inspect::ID3 component = services.component();
+    auto planned = plan(component, file);
+    if (!planned) {
+      reportFailure(file, planned.error().message, status, err);
+      continue;
+    }
+    if (planned.value()) {
+      changes.push_back(std::move(*planned.value()));
+      givenNames.push_back(file);
+    }
+  }
+  return applyBatch(history, fileSystem, command, changes, givenNames, stop, status, err);
+}
+
 ExitCode writeTags(platform::FileSystem& fileSystem, const std::vector<std::string>& files,
                    const std::vector<std::string>& assignmentTexts, std::ostream& err,
                    history::History* history, const std::atomic<bool>* stop) {
-  Services services(fileSystem, err);
   // Every assignment is checked before any file is touched.
   struct Assignment {
     const inspect::Property* property;
@@ -358,66 +395,33 @@ ExitCode writeTags(platform::FileSystem& fileSystem, const std::vector<std::stri
     assignments.push_back({property, value});
   }
 
-  ExitCode status = kSuccess;
-  finishAbandonedSaves(fileSystem, files);
-  std::vector<id3v2::TagChange> changes;
-  std::vector<std::string> givenNames;
-  for (const std::string& file : files) {
-    if (stop && stop->load()) break;
-    if (reportMissing(services, file, err)) {
-      status = kFailed;
-      continue;
-    }
-    inspect::ID3 component = services.component();
-    component.ReadID3(file);
-    // As the tag editor does: a number the genre list does not name is its
-    // blank entry.
-    const int genre = component.TAGv1GenreIndex;
-    component.TAGv1Genre =
-        inspect::genreText(inspect::isListedGenre(genre) ? genre : inspect::kNoGenre);
-    for (const Assignment& assignment : assignments) {
-      component.*assignment.property->text() = assignment.value;
-    }
-    auto planned = component.planSave();
-    if (!planned) {
-      reportFailure(file, planned.error().message, status, err);
-      continue;
-    }
-    changes.push_back(std::move(planned.value()));
-    givenNames.push_back(file);
-  }
-  return applyBatch(history, fileSystem, "brindle-cli write", changes, givenNames, stop, status,
-                    err);
+  return planAndApply(
+      fileSystem, files, err, history, stop, "brindle-cli write",
+      [&](inspect::ID3& component,
+          const std::string& file) -> platform::Result<std::optional<id3v2::TagChange>> {
+        component.ReadID3(file);
+        // As the tag editor does: a number the genre list does not name is
+        // its blank entry.
+        const int genre = component.TAGv1GenreIndex;
+        component.TAGv1Genre =
+            inspect::genreText(inspect::isListedGenre(genre) ? genre : inspect::kNoGenre);
+        for (const Assignment& assignment : assignments) {
+          component.*assignment.property->text() = assignment.value;
+        }
+        auto planned = component.planSave();
+        if (!planned) return planned.error();
+        return std::optional<id3v2::TagChange>(std::move(planned.value()));
+      });
 }
 
 ExitCode removeVersion2Tags(platform::FileSystem& fileSystem, const std::vector<std::string>& files,
                             std::ostream& err, history::History* history,
                             const std::atomic<bool>* stop) {
-  Services services(fileSystem, err);
-  ExitCode status = kSuccess;
-  finishAbandonedSaves(fileSystem, files);
-  std::vector<id3v2::TagChange> changes;
-  std::vector<std::string> givenNames;
-  for (const std::string& file : files) {
-    if (stop && stop->load()) break;
-    if (reportMissing(services, file, err)) {
-      status = kFailed;
-      continue;
-    }
-    inspect::ID3 component = services.component();
-    component.FileName = file;
-    auto planned = component.planRemoval();
-    if (!planned) {
-      reportFailure(file, planned.error().message, status, err);
-      continue;
-    }
-    if (planned.value()) {
-      changes.push_back(std::move(*planned.value()));
-      givenNames.push_back(file);
-    }
-  }
-  return applyBatch(history, fileSystem, "brindle-cli remove-v2", changes, givenNames, stop, status,
-                    err);
+  return planAndApply(fileSystem, files, err, history, stop, "brindle-cli remove-v2",
+                      [](inspect::ID3& component, const std::string& file) {
+                        component.FileName = file;
+                        return component.planRemoval();
+                      });
 }
 
 }  // namespace brindle::cli
