@@ -3,6 +3,7 @@
 
 #include <cstdint>
 #include <string>
+#include <string_view>
 
 namespace brindle::id3v2::testbytes {
 
@@ -10,6 +11,18 @@ namespace brindle::id3v2::testbytes {
 inline std::string bytes(std::initializer_list<int> values) {
   std::string out;
   for (int value : values) out += static_cast<char>(value);
+  return out;
+}
+
+/// Bytes from hexadecimal pairs; spaces between pairs are ignored.
+inline std::string unhex(std::string_view hex) {
+  auto digit = [](char c) { return c <= '9' ? c - '0' : (c | 0x20) - 'a' + 10; };
+  std::string out;
+  for (std::size_t i = 0; i + 1 < hex.size(); ++i) {
+    if (hex[i] == ' ') continue;
+    out += static_cast<char>(digit(hex[i]) * 16 + digit(hex[i + 1]));
+    ++i;
+  }
   return out;
 }
 

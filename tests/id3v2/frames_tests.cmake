@@ -1,5 +1,0 @@
-set(BRINDLE_ID3V2_FRAME_TESTS
-  ${CMAKE_CURRENT_LIST_DIR}/FramesTest.cpp
-  ${CMAKE_CURRENT_LIST_DIR}/TextCodecTest.cpp
-  ${CMAKE_CURRENT_LIST_DIR}/CollectionTest.cpp
-)
