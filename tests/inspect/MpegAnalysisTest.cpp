@@ -40,134 +40,86 @@ Mp3Info analyse(const Bytes& bytes) {
   return ReadMPEG(bytes, AudioExtent{0, bytes.size(), bytes.size()});
 }
 
-struct HeaderRow {
-  Bytes header;
-  const char* mpeg;
-  const char* layer;
-  const char* bitrate;
-  const char* frequency;
-  int frameLength;
-  int samplesPerFrame;
-  const char* channels;
-};
+/// The four header bytes of a big-endian value.
+Bytes header(std::uint32_t value) {
+  return {static_cast<std::uint8_t>(value >> 24), static_cast<std::uint8_t>(value >> 16),
+          static_cast<std::uint8_t>(value >> 8), static_cast<std::uint8_t>(value)};
+}
 
 TEST(ReadMPEG, EveryVersionAndLayerWithItsOwnTables) {
-  const HeaderRow rows[] = {
-      {{0xFF, 0xFB, 0x90, 0x64},
-       "MPEG 1.0",
-       "layer 3",
-       "128",
-       "44100 Hz",
-       417,
-       1152,
-       "Joint Stereo"},
-      {{0xFF, 0xFB, 0x92, 0x64},
-       "MPEG 1.0",
-       "layer 3",
-       "128",
-       "44100 Hz",
-       418,
-       1152,
-       "Joint Stereo"},
-      {{0xFF, 0xFD, 0x94, 0x00}, "MPEG 1.0", "layer 2", "160", "48000 Hz", 480, 1152, "Stereo"},
-      {{0xFF, 0xFF, 0x98, 0xC0}, "MPEG 1.0", "layer 1", "288", "32000 Hz", 432, 384, "Mono"},
-      {{0xFF, 0xF3, 0x94, 0x80}, "MPEG 2.0", "layer 3", "80", "24000 Hz", 240, 576, "2 Channel"},
-      {{0xFF, 0xF5, 0x88, 0xC0}, "MPEG 2.0", "layer 2", "64", "16000 Hz", 576, 1152, "Mono"},
-      {{0xFF, 0xF7, 0x80, 0x40},
-       "MPEG 2.0",
-       "layer 1",
-       "128",
-       "22050 Hz",
-       276,
-       384,
-       "Joint Stereo"},
-      {{0xFF, 0xE3, 0x58, 0xC0}, "MPEG 2.5", "layer 3", "40", "8000 Hz", 360, 576, "Mono"},
-      {{0xFF, 0xE3, 0x50, 0xC0}, "MPEG 2.5", "layer 3", "40", "11025 Hz", 261, 576, "Mono"},
-      {{0xFF, 0xE3, 0x54, 0xC0}, "MPEG 2.5", "layer 3", "40", "12000 Hz", 240, 576, "Mono"},
+  const std::tuple<std::uint32_t, int, int, const char*> rows[] = {
+      {0xFFFB9064, 417, 1152, "MPEG 1.0|layer 3|128|44100 Hz|Joint Stereo"},
+      {0xFFFB9264, 418, 1152, "MPEG 1.0|layer 3|128|44100 Hz|Joint Stereo"},
+      {0xFFFD9400, 480, 1152, "MPEG 1.0|layer 2|160|48000 Hz|Stereo"},
+      {0xFFFF98C0, 432, 384, "MPEG 1.0|layer 1|288|32000 Hz|Mono"},
+      {0xFFF39480, 240, 576, "MPEG 2.0|layer 3|80|24000 Hz|2 Channel"},
+      {0xFFF588C0, 576, 1152, "MPEG 2.0|layer 2|64|16000 Hz|Mono"},
+      {0xFFF78040, 276, 384, "MPEG 2.0|layer 1|128|22050 Hz|Joint Stereo"},
+      {0xFFE358C0, 360, 576, "MPEG 2.5|layer 3|40|8000 Hz|Mono"},
+      {0xFFE350C0, 261, 576, "MPEG 2.5|layer 3|40|11025 Hz|Mono"},
+      {0xFFE354C0, 240, 576, "MPEG 2.5|layer 3|40|12000 Hz|Mono"},
   };
-  for (const HeaderRow& row : rows) {
-    const auto header = parseFrameHeader(row.header);
-    ASSERT_TRUE(header.has_value()) << row.mpeg << " " << row.layer;
-    EXPECT_EQ(header->frameLength(), row.frameLength) << row.mpeg << " " << row.layer;
-    EXPECT_EQ(header->samplesPerFrame(), row.samplesPerFrame) << row.mpeg << " " << row.layer;
-    const Mp3Info info = analyse(frames(row.header, 10));
-    EXPECT_EQ(info.MPEG, row.mpeg);
-    EXPECT_EQ(info.Layer, row.layer);
-    EXPECT_EQ(info.Bitrate, row.bitrate) << row.mpeg << " " << row.layer;
-    EXPECT_EQ(info.Frequency, row.frequency);
-    EXPECT_EQ(info.Channels, row.channels);
+  for (const auto& [bytes, frameLength, samples, fields] : rows) {
+    SCOPED_TRACE(fields);
+    const auto parsed = parseFrameHeader(header(bytes));
+    ASSERT_TRUE(parsed.has_value());
+    EXPECT_EQ(parsed->frameLength(), frameLength);
+    EXPECT_EQ(parsed->samplesPerFrame(), samples);
+    const Mp3Info info = analyse(frames(header(bytes), 10));
+    EXPECT_EQ(info.MPEG + "|" + info.Layer + "|" + info.Bitrate + "|" + info.Frequency + "|" +
+                  info.Channels,
+              fields);
     EXPECT_FALSE(info.vbr);
   }
 }
 
 TEST(ReadMPEG, DecodesTheFlags) {
   const Mp3Info info = analyse(frames({0xFF, 0xFA, 0x90, 0x0F}, 3));
-  EXPECT_EQ(info.CRC, "Yes");
-  EXPECT_EQ(info.Copyright, "Yes");
-  EXPECT_EQ(info.Original, "Yes");
-  EXPECT_EQ(info.Emphasis, "CITT j. 17");
-  EXPECT_EQ(info.Channels, "Stereo");
-  const Mp3Info plain = analyse(frames({0xFF, 0xFB, 0x90, 0x64}, 3));
-  EXPECT_EQ(plain.CRC, "No");
-  EXPECT_EQ(plain.Copyright, "No");
-  EXPECT_EQ(plain.Original, "Yes");
-  EXPECT_EQ(plain.Emphasis, "None");
+  EXPECT_EQ(info.CRC + info.Copyright + info.Original + "|" + info.Emphasis + "|" + info.Channels,
+            "YesYesYes|CITT j. 17|Stereo");
+  const Mp3Info plain = analyse(frames(header(0xFFFB9064), 3));
+  EXPECT_EQ(plain.CRC + plain.Copyright + plain.Original + "|" + plain.Emphasis, "NoNoYes|None");
 }
 
 TEST(ParseFrameHeader, ReservedAndFreeFormatValuesAreNoHeader) {
-  EXPECT_FALSE(parseFrameHeader(Bytes{0xFF, 0xEB, 0x90, 0x64}));  // version 01
-  EXPECT_FALSE(parseFrameHeader(Bytes{0xFF, 0xF9, 0x90, 0x64}));  // layer 00
-  EXPECT_FALSE(parseFrameHeader(Bytes{0xFF, 0xFB, 0xF0, 0x64}));  // bit rate 15
-  EXPECT_FALSE(parseFrameHeader(Bytes{0xFF, 0xFB, 0x0C, 0x64}));  // free format
-  EXPECT_FALSE(parseFrameHeader(Bytes{0xFF, 0xFB, 0x9C, 0x64}));  // sampling 11
-  EXPECT_FALSE(parseFrameHeader(Bytes{0xFF, 0xDB, 0x90, 0x64}));  // sync
+  // Version 01, layer 00, bit rate 15, free format, sampling 11, no sync.
+  for (std::uint32_t value :
+       {0xFFEB9064u, 0xFFF99064u, 0xFFFBF064u, 0xFFFB0C64u, 0xFFFB9C64u, 0xFFDB9064u}) {
+    EXPECT_FALSE(parseFrameHeader(header(value))) << std::hex << value;
+  }
   EXPECT_FALSE(parseFrameHeader(Bytes{0xFF, 0xFB, 0x90}));
 }
 
-TEST(ReadMPEG, ACandidateWithoutANextFrameIsPassed) {
-  // A 32 kHz header whose frame is not followed by another, then the real
-  // 44.1 kHz frames.
+TEST(ReadMPEG, AFrameCountsOnlyWhenTheNextFollowsOrTheAudioEnds) {
+  // A 32 kHz header whose frame is not followed by another, then the real 44.1 kHz frames.
   Bytes bytes = {0x00, 0xFF, 0xFB, 0x98, 0x64, 0x11, 0x22};
-  const Bytes audio = frames({0xFF, 0xFB, 0x90, 0x64}, 5);
+  const Bytes audio = frames(header(0xFFFB9064), 5);
   bytes.insert(bytes.end(), audio.begin(), audio.end());
-  const Mp3Info info = analyse(bytes);
-  EXPECT_EQ(info.Frequency, "44100 Hz");
-  EXPECT_EQ(info.audioBytes, static_cast<std::int64_t>(audio.size()));
+  EXPECT_EQ(analyse(bytes).Frequency, "44100 Hz");
+  EXPECT_EQ(analyse(bytes).audioBytes, static_cast<std::int64_t>(audio.size()));
   // A next header of another stream does not confirm a frame either.
-  Bytes mixed = frames({0xFF, 0xFB, 0x98, 0x64}, 1);
-  const Bytes other = frames({0xFF, 0xF3, 0x94, 0x80}, 4);
+  Bytes mixed = frames(header(0xFFFB9864), 1);
+  const Bytes other = frames(header(0xFFF39480), 4);
   mixed.insert(mixed.end(), other.begin(), other.end());
   EXPECT_EQ(analyse(mixed).Frequency, "24000 Hz");
-}
-
-TEST(ReadMPEG, NoFrameLeavesOnlyTheSize) {
-  const Mp3Info info = ReadMPEG(Bytes(5000, 0xFF), AudioExtent{0, 5000, 6000});
-  EXPECT_EQ(info.MPEG, "");
-  EXPECT_EQ(info.Bitrate, "");
-  EXPECT_EQ(info.LengthInSeconds, "");
-  EXPECT_EQ(info.FileSize, "6000");
-}
-
-TEST(ReadMPEG, AFrameThatEndsTheAudioNeedsNoSecond) {
-  const Mp3Info info = analyse(frames({0xFF, 0xFB, 0x90, 0x64}, 1));
-  EXPECT_EQ(info.MPEG, "MPEG 1.0");
-  Bytes cut = frames({0xFF, 0xFB, 0x90, 0x64}, 1);
-  cut.pop_back();
-  EXPECT_EQ(analyse(cut).MPEG, "");
+  Bytes one = frames(header(0xFFFB9064), 1);
+  EXPECT_EQ(analyse(one).MPEG, "MPEG 1.0");
+  one.pop_back();
+  EXPECT_EQ(analyse(one).MPEG, "");
+  const Mp3Info none = ReadMPEG(Bytes(5000, 0xFF), AudioExtent{0, 5000, 6000});
+  EXPECT_EQ(none.MPEG + none.Bitrate + none.LengthInSeconds + "|" + none.FileSize, "|6000");
 }
 
 TEST(ReadMPEG, ConstantBitRateLengthCountsOnlyTheAudio) {
-  // 4,000,000 bytes of 128 kbit/s audio between a 100,000-byte tag at the
-  // start and 300 bytes of tags at the end: 250 s.
-  const Bytes window = frames({0xFF, 0xFB, 0x90, 0x64}, 3);
-  const Mp3Info info = ReadMPEG(window, AudioExtent{100000, 4100000, 4100300});
+  // 4,000,000 bytes of 128 kbit/s audio between a 100,000-byte tag and 300 bytes of tags: 250 s.
+  const Mp3Info info =
+      ReadMPEG(frames(header(0xFFFB9064), 3), AudioExtent{100000, 4100000, 4100300});
   EXPECT_EQ(info.lengthInMilliseconds, 250000);
   EXPECT_EQ(info.LengthInSeconds, "250");
   EXPECT_EQ(info.audioBytes, 4000000);
   EXPECT_EQ(info.Bitrate, "128");
   EXPECT_EQ(info.FileSize, "4100300");
-  // 4,000,000 × 8 × 44100 ÷ (128,000 × 1152) frames.
-  EXPECT_EQ(info.frames, 9570);
+  EXPECT_EQ(info.frames, 9570);  // 4,000,000 × 8 × 44100 ÷ (128,000 × 1152)
 }
 
 /// A first frame carrying a "Xing"/"Info" header with frame and byte counts
@@ -190,31 +142,28 @@ Bytes xingFile(Bytes header, std::size_t offset, const std::string& kind, std::u
   return bytes;
 }
 
-TEST(ReadMPEG, XingHeaderAtTheOffsetOfVersionAndMode) {
-  struct Row {
-    Bytes header;
-    std::size_t offset;
-  };
-  const Row rows[] = {
-      {{0xFF, 0xFB, 0x90, 0x64}, 36},  // MPEG 1 stereo
-      {{0xFF, 0xFB, 0x90, 0xC4}, 21},  // MPEG 1 mono
-      {{0xFF, 0xF3, 0x94, 0x44}, 21},  // MPEG 2 joint stereo
-      {{0xFF, 0xE3, 0x94, 0xC4}, 13},  // MPEG 2.5 mono
-  };
-  for (const Row& row : rows) {
-    const auto header = parseFrameHeader(row.header);
-    const Mp3Info info = analyse(xingFile(row.header, row.offset, "Xing", 1000, 500000, false));
-    EXPECT_TRUE(info.vbr) << row.offset;
-    EXPECT_EQ(info.frames, 1000);
-    EXPECT_EQ(info.lengthInMilliseconds,
-              1000LL * header->samplesPerFrame() * 1000 / header->sampleRate);
+TEST(ReadMPEG, XingHeaderOnlyAtTheOffsetOfVersionAndModeInLayer3) {
+  // MPEG 1 stereo, MPEG 1 mono, MPEG 2 joint stereo, MPEG 2.5 mono; then wrong places.
+  const std::tuple<std::uint32_t, std::size_t, bool> rows[] = {
+      {0xFFFB9064, 36, true}, {0xFFFB90C4, 21, true},  {0xFFF39444, 21, true},
+      {0xFFE394C4, 13, true}, {0xFFFB9064, 21, false}, {0xFFFD9400, 36, false}};
+  for (const auto& [bytes, offset, vbr] : rows) {
+    SCOPED_TRACE(offset);
+    const auto parsed = parseFrameHeader(header(bytes));
+    const Mp3Info info = analyse(xingFile(header(bytes), offset, "Xing", 1000, 500000, false));
+    EXPECT_EQ(info.vbr, vbr);
+    EXPECT_EQ(info.frames, vbr ? 1000 : 4);
+    if (vbr) {
+      EXPECT_EQ(info.lengthInMilliseconds,
+                1000LL * parsed->samplesPerFrame() * 1000 / parsed->sampleRate);
+    }
   }
 }
 
 TEST(ReadMPEG, XingLengthAndAverageBitRateWithLameTag) {
   // 1000 frames of 1152 samples at 44.1 kHz, less 1576 samples of delay and
   // padding: 1,150,424 samples, 26.086 s.
-  const Bytes bytes = xingFile({0xFF, 0xFB, 0x90, 0x64}, 36, "Xing", 1000, 600417, true);
+  const Bytes bytes = xingFile(header(0xFFFB9064), 36, "Xing", 1000, 600417, true);
   const Mp3Info info = analyse(bytes);
   EXPECT_TRUE(info.vbr);
   EXPECT_EQ(info.encoderDelay, 576);
@@ -227,21 +176,15 @@ TEST(ReadMPEG, XingLengthAndAverageBitRateWithLameTag) {
 }
 
 TEST(ReadMPEG, InfoHeaderIsAConstantBitRate) {
-  const Mp3Info info = analyse(xingFile({0xFF, 0xFB, 0x90, 0x64}, 36, "Info", 100, 41800, true));
+  const Mp3Info info = analyse(xingFile(header(0xFFFB9064), 36, "Info", 100, 41800, true));
   EXPECT_FALSE(info.vbr);
   EXPECT_EQ(info.Bitrate, "128");
   EXPECT_EQ(info.frames, 100);
   EXPECT_EQ(info.lengthInMilliseconds, (100 * 1152 - 1576) * 1000 / 44100);
 }
 
-TEST(ReadMPEG, XingAtAnotherOffsetIsNoHeader) {
-  const Mp3Info info = analyse(xingFile({0xFF, 0xFB, 0x90, 0x64}, 21, "Xing", 1000, 500000, false));
-  EXPECT_FALSE(info.vbr);
-  EXPECT_EQ(info.frames, 4);
-}
-
 TEST(ReadMPEG, VbriHeader32BytesAfterTheHeader) {
-  Bytes bytes = frames({0xFF, 0xFB, 0x90, 0x64}, 4);
+  Bytes bytes = frames(header(0xFFFB9064), 4);
   put(bytes, 36, "VBRI");
   bytes[41] = 1;  // version
   put32(bytes, 46, 2000000);
@@ -254,16 +197,8 @@ TEST(ReadMPEG, VbriHeader32BytesAfterTheHeader) {
   EXPECT_EQ(info.Bitrate, "VBR 306");
 }
 
-TEST(ReadMPEG, LayerOneAndTwoHaveNoVbrHeader) {
-  Bytes bytes = frames({0xFF, 0xFD, 0x94, 0x00}, 4);
-  put(bytes, 36, "Xing");
-  put32(bytes, 40, 1);
-  put32(bytes, 44, 1000);
-  EXPECT_FALSE(analyse(bytes).vbr);
-}
-
 TEST(HoldsFirstFrame, OnlyWhenTheAnswerIsKnown) {
-  const Bytes bytes = frames({0xFF, 0xFB, 0x90, 0x64}, 3);
+  const Bytes bytes = frames(header(0xFFFB9064), 3);
   EXPECT_TRUE(holdsFirstFrame(bytes, bytes.size()));
   EXPECT_TRUE(holdsFirstFrame(bytes, 1000000));
   // The next header is missing, and more audio follows.
@@ -274,7 +209,7 @@ TEST(HoldsFirstFrame, OnlyWhenTheAnswerIsKnown) {
 
 TEST(FindFirstFrame, SearchEndsAtTheSearchLength) {
   Bytes bytes(kMpegSearchLength, 0);
-  const Bytes audio = frames({0xFF, 0xFB, 0x90, 0x64}, 3);
+  const Bytes audio = frames(header(0xFFFB9064), 3);
   bytes.insert(bytes.end(), audio.begin(), audio.end());
   EXPECT_EQ(findFirstFrame(bytes, bytes.size()).outcome, FrameSearch::Outcome::NotFound);
   bytes.erase(bytes.begin());

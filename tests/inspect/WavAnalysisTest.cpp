@@ -5,6 +5,7 @@
 #include <gtest/gtest.h>
 
 #include <cstring>
+#include <sstream>
 #include <string>
 #include <vector>
 
@@ -57,61 +58,44 @@ Bytes wave(const std::vector<Bytes>& chunks, const char* marker = "RIFF") {
   return bytes;
 }
 
-struct Row {
-  const char* name;
-  Bytes file;
-  const char* format;
-  std::int32_t frequency;
-  std::int32_t channels;
-  std::int32_t bits;
-  std::int32_t bitrate;
-  std::uint64_t dataBytes;
-  std::int64_t milliseconds;
-};
-
-TEST(ReadWAVHeader, EveryShapeOfFile) {
-  const Row rows[] = {
-      {"canonical PCM", wave({format(1, 2, 44100, 16), chunk("data", Bytes(176400))}), "PCM", 44100,
-       2, 16, 1411200, 176400, 1000},
-      {"chunks before fmt, odd size before data",
-       wave({chunk("JUNK", Bytes(28)), chunk("LIST", Bytes(3)), format(1, 1, 8000, 8),
-             chunk("odd ", Bytes(5)), chunk("data", Bytes(12000))}),
-       "PCM", 8000, 1, 8, 64000, 12000, 1500},
-      {"IEEE float", wave({format(3, 2, 48000, 32), chunk("data", Bytes(96000))}), "IEEE float",
-       48000, 2, 32, 3072000, 96000, 250},
-      {"extensible PCM", wave({format(0xFFFE, 2, 96000, 24, 1), chunk("data", Bytes(57600))}),
-       "extensible PCM", 96000, 2, 24, 4608000, 57600, 100},
-      {"extensible float", wave({format(0xFFFE, 1, 22050, 32, 3), chunk("data", Bytes(88200))}),
-       "extensible IEEE float", 22050, 1, 32, 705600, 88200, 1000},
-      {"data before fmt", wave({chunk("data", Bytes(32000)), format(1, 1, 16000, 16)}), "PCM",
-       16000, 1, 16, 256000, 32000, 1000},
-      {"data size past the end",
-       wave({format(1, 1, 16000, 16), chunk("data", Bytes(3200), 0x7FFFFFF0)}), "PCM", 16000, 1, 16,
-       256000, 3200, 100},
-      {"other format", wave({format(0x55, 2, 44100, 0), chunk("data", Bytes(100))}),
-       "format 0x0055", 44100, 2, 0, 0, 100, 0},
-  };
-  for (const Row& row : rows) {
-    const WavInfo info = ReadWAVHeader(row.file);
-    EXPECT_TRUE(info.riff) << row.name;
-    EXPECT_EQ(info.format, row.format) << row.name;
-    EXPECT_EQ(info.frequency, row.frequency) << row.name;
-    EXPECT_EQ(info.channels, row.channels) << row.name;
-    EXPECT_EQ(info.bits, row.bits) << row.name;
-    EXPECT_EQ(info.bitrate, row.bitrate) << row.name;
-    EXPECT_EQ(info.dataBytes, row.dataBytes) << row.name;
-    EXPECT_EQ(info.milliseconds, row.milliseconds) << row.name;
-    EXPECT_EQ(info.seconds, (row.milliseconds + 500) / 1000) << row.name;
-  }
+/// Format, frequency, channels, bits, bit rate, data bytes and milliseconds.
+std::string summary(const WavInfo& info) {
+  std::ostringstream out;
+  out << info.format << "|" << info.frequency << "|" << info.channels << "|" << info.bits << "|"
+      << info.bitrate << "|" << info.dataBytes << "|" << info.milliseconds;
+  return out.str();
 }
 
-TEST(ReadWAVHeader, LengthComesFromTheDataChunkNotTheFileSize) {
-  // A 44.1 kHz stereo file of 10 s of data and a 1 MB chunk after it.
-  Bytes file =
-      wave({format(1, 2, 44100, 16), chunk("data", Bytes(1764000)), chunk("LIST", Bytes(1000000))});
-  const WavInfo info = ReadWAVHeader(file);
-  EXPECT_EQ(info.seconds, 10);
-  EXPECT_EQ(info.milliseconds, 10000);
+TEST(ReadWAVHeader, EveryShapeOfFile) {
+  const std::pair<Bytes, std::string> rows[] = {
+      {wave({format(1, 2, 44100, 16), chunk("data", Bytes(176400))}),
+       "PCM|44100|2|16|1411200|176400|1000"},
+      {wave({chunk("JUNK", Bytes(28)), chunk("LIST", Bytes(3)), format(1, 1, 8000, 8),
+             chunk("odd ", Bytes(5)), chunk("data", Bytes(12000))}),
+       "PCM|8000|1|8|64000|12000|1500"},
+      {wave({format(3, 2, 48000, 32), chunk("data", Bytes(96000))}),
+       "IEEE float|48000|2|32|3072000|96000|250"},
+      {wave({format(0xFFFE, 2, 96000, 24, 1), chunk("data", Bytes(57600))}),
+       "extensible PCM|96000|2|24|4608000|57600|100"},
+      {wave({format(0xFFFE, 1, 22050, 32, 3), chunk("data", Bytes(88200))}),
+       "extensible IEEE float|22050|1|32|705600|88200|1000"},
+      {wave({chunk("data", Bytes(32000)), format(1, 1, 16000, 16)}),
+       "PCM|16000|1|16|256000|32000|1000"},
+      {wave({format(1, 1, 16000, 16), chunk("data", Bytes(3200), 0x7FFFFFF0)}),
+       "PCM|16000|1|16|256000|3200|100"},
+      {wave(
+           {format(1, 2, 44100, 16), chunk("data", Bytes(1764000)), chunk("LIST", Bytes(1000000))}),
+       "PCM|44100|2|16|1411200|1764000|10000"},
+      {wave({format(0x55, 2, 44100, 0), chunk("data", Bytes(100))}),
+       "format 0x0055|44100|2|0|0|100|0"},
+  };
+  for (const auto& [file, expected] : rows) {
+    const WavInfo info = ReadWAVHeader(file);
+    EXPECT_TRUE(info.riff) << expected;
+    EXPECT_EQ(summary(info), expected);
+    EXPECT_EQ(info.seconds, (static_cast<std::int64_t>(info.milliseconds) + 500) / 1000)
+        << expected;
+  }
 }
 
 /// Reads the bytes of `head` and zeros after them, for a file of any length.
@@ -147,30 +131,33 @@ TEST(ReadWAVHeader, Rf64SizesFromDs64) {
   EXPECT_EQ(cut.dataBytes, 1000u);
 }
 
-TEST(ReadWAVHeader, AbsurdValuesAreClampedNotOverflowed) {
+/// A "fmt " chunk with every field given, consistent or not.
+Bytes rawFormat(std::uint64_t channels, std::uint64_t rate, std::uint64_t byteRate,
+                std::uint64_t align, std::uint64_t bits) {
   Bytes body;
-  little(body, 1, 2);
-  little(body, 0xFFFF, 2);
-  little(body, 0xFFFFFFFF, 4);
-  little(body, 0xFFFFFFFF, 4);
-  little(body, 1, 2);  // block align 1: 4 GB of data per second
-  little(body, 0xFFFF, 2);
-  const Bytes head = wave({chunk("fmt ", body), chunk("data", {}, 0xFFFFFFFE)});
+  for (const auto& [value, width] : {std::pair{std::uint64_t{1}, 2},
+                                     {channels, 2},
+                                     {rate, 4},
+                                     {byteRate, 4},
+                                     {align, 2},
+                                     {bits, 2}}) {
+    little(body, value, width);
+  }
+  return chunk("fmt ", body);
+}
+
+TEST(ReadWAVHeader, AbsurdValuesAreClampedNotOverflowed) {
+  // Block align 1 with 4 GB of data per second.
+  const Bytes head =
+      wave({rawFormat(0xFFFF, 0xFFFFFFFF, 0xFFFFFFFF, 1, 0xFFFF), chunk("data", {}, 0xFFFFFFFE)});
   const WavInfo info = ReadWAVHeader(sparse(head), head.size() + 0xFFFFFFFEULL);
   EXPECT_EQ(info.frequency, INT32_MAX);
   EXPECT_EQ(info.bitrate, INT32_MAX);
   EXPECT_EQ(info.channels, 65535);
   EXPECT_EQ(info.seconds, 1);
   // Rate 1 Hz and block align 1 with 4 GB of data: more seconds than fit.
-  Bytes slow;
-  little(slow, 1, 2);
-  little(slow, 1, 2);
-  little(slow, 1, 4);
-  little(slow, 1, 4);
-  little(slow, 1, 2);
-  little(slow, 8, 2);
-  const Bytes slowHead = wave({chunk("fmt ", slow), chunk("data", {}, 0xFFFFFFFE)});
-  const WavInfo longest = ReadWAVHeader(sparse(slowHead), slowHead.size() + 0xFFFFFFFEULL);
+  const Bytes slow = wave({rawFormat(1, 1, 1, 1, 8), chunk("data", {}, 0xFFFFFFFE)});
+  const WavInfo longest = ReadWAVHeader(sparse(slow), slow.size() + 0xFFFFFFFEULL);
   EXPECT_EQ(longest.seconds, INT32_MAX);
   EXPECT_EQ(longest.milliseconds, 0xFFFFFFFEULL * 1000);
 }
@@ -192,10 +179,7 @@ TEST(ReadWAVHeader, NotRiffWaveGivesZeros) {
   const Bytes riffx = wave({format(1, 2, 44100, 16), chunk("data", Bytes(100))}, "RIFX");
   const WavInfo notRiff = ReadWAVHeader(riffx);
   EXPECT_FALSE(notRiff.riff);
-  EXPECT_EQ(notRiff.frequency, 0);
-  EXPECT_EQ(notRiff.bitrate, 0);
-  EXPECT_EQ(notRiff.seconds, 0);
-  EXPECT_EQ(notRiff.channels, 0);
+  EXPECT_EQ(summary(notRiff) + std::to_string(notRiff.seconds), "|0|0|0|0|0|00");
   Bytes avi = wave({format(1, 2, 44100, 16)});
   std::memcpy(avi.data() + 8, "AVI ", 4);
   EXPECT_FALSE(ReadWAVHeader(avi).riff);
@@ -207,16 +191,15 @@ TEST(ReadWAVHeader, NotRiffWaveGivesZeros) {
 }
 
 TEST(ConvertBase, Conversions) {
-  EXPECT_EQ(ConvertBase("255", 10, 16), "FF");
-  EXPECT_EQ(ConvertBase("0", 10, 16), "0");
-  EXPECT_EQ(ConvertBase("68", 10, 16), "44");
-  EXPECT_EQ(ConvertBase("ff", 16, 10), "255");
-  EXPECT_EQ(ConvertBase("1G", 16, 10), "Error");
-  EXPECT_EQ(ConvertBase("", 10, 16), "Error");
-  EXPECT_EQ(ConvertBase("12", 1, 16), "Error");
-  EXPECT_EQ(ConvertBase("12", 10, 37), "Error");
-  EXPECT_EQ(ConvertBase("5", 10, 2), "101");
-  EXPECT_EQ(ConvertBase("5", 10, 1), "0");  // base 1 ends instead of looping
+  const std::tuple<const char*, int, int, const char*> rows[] = {
+      {"255", 10, 16, "FF"},  {"0", 10, 16, "0"},      {"68", 10, 16, "44"},
+      {"ff", 16, 10, "255"},  {"1G", 16, 10, "Error"}, {"", 10, 16, "Error"},
+      {"12", 1, 16, "Error"}, {"12", 10, 37, "Error"}, {"5", 10, 2, "101"},
+      {"5", 10, 1, "0"},  // base 1 ends instead of looping
+  };
+  for (const auto& [text, from, to, converted] : rows) {
+    EXPECT_EQ(ConvertBase(text, from, to), converted) << text << " " << from << " " << to;
+  }
 }
 
 }  // namespace
