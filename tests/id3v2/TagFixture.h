@@ -7,6 +7,7 @@
 #include <memory>
 #include <string>
 
+#include "id3v2/ID3v2FrameId.h"
 #include "id3v2/clsTv2.h"
 #include "platform/posix/PosixFileSystem.h"
 #include "platform/testing/Recorders.h"
@@ -32,6 +33,18 @@ class TagFixture : public ::testing::Test {
     std::vector<std::string> files = listing ? listing.value().files : std::vector<std::string>{};
     std::sort(files.begin(), files.end());
     return files;
+  }
+
+  /// Whether a tag was found, its frame count and each value that is not empty, in frame number
+  /// order: "tag 2: TIT2=a TALB=b".
+  static std::string summary(const clsTv2& tag) {
+    std::string out =
+        (tag.hastag() ? "tag " : "none ") + std::to_string(tag.frames().count()) + ":";
+    for (std::int32_t id = TRCK; id <= TENC; ++id) {
+      const std::string value = tag.getframevalue(id);
+      if (!value.empty()) out += " " + std::string(frameIdText(id)) + "=" + value;
+    }
+    return out;
   }
 
   testsupport::TempDir folder;
