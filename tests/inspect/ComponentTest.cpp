@@ -333,57 +333,5 @@ TEST_F(ComponentTest, RemoveVersion2KeepsVersion1) {
   EXPECT_EQ(TempDir::read(path), audio() + v1Block("One", 1));
 }
 
-/// A canonical WAV file of `size` bytes: "fmt " at 12, "data" at 36.
-std::string wavFile(std::uint32_t rate, int channels, int bits, std::size_t size,
-                    const std::string& marker = "RIFF") {
-  std::string bytes(size, '\0');
-  auto put32 = [&](std::size_t at, std::uint64_t value) {
-    for (std::size_t i = 0; i < 4; ++i) bytes[at + i] = static_cast<char>(value >> (8 * i));
-  };
-  const auto align = static_cast<std::uint64_t>(channels * bits / 8);
-  bytes.replace(0, 4, marker);
-  put32(4, size - 8);
-  bytes.replace(8, 8, "WAVEfmt ");
-  put32(16, 16);
-  bytes[20] = 1;
-  bytes[22] = static_cast<char>(channels);
-  put32(24, rate);
-  put32(28, rate * align);
-  bytes[32] = static_cast<char>(align);
-  bytes[34] = static_cast<char>(bits);
-  bytes.replace(36, 4, "data");
-  put32(40, size - 44);
-  return bytes;
-}
-
-TEST_F(ComponentTest, WavPropertiesAndNoStaleValues) {
-  EXPECT_TRUE(component.ReadWAV(file(wavFile(44100, 2, 16, 1764044), "a.wav")));
-  EXPECT_EQ(wavReadout(component),
-            (std::vector<std::string>{"Size: 1.68 MB   (1764044 B)", "Lenght: 0:10   (10 sec)",
-                                      "Bitrate: 1411200", "Bits: 16", "Channels: 2",
-                                      "Frequency: 44100"}));
-  EXPECT_EQ(component.WavFormat, "PCM");
-  EXPECT_TRUE(component.FileName.empty());
-
-  // A file that is no RIFF file has no chunks to read anything from.
-  EXPECT_TRUE(component.ReadWAV(file(wavFile(44100, 2, 16, 5000, "JUNK"), "b.wav")));
-  EXPECT_EQ(component.WAVFrequency + component.WAVBitrate + component.WAVLenghtInSeconds +
-                component.WAVChannels,
-            0);
-  EXPECT_EQ(component.WavFormat, "");
-
-  EXPECT_TRUE(component.ReadWAV(file(wavFile(16000, 1, 16, 32000 * 3 + 1000), "c.wav")));
-  EXPECT_EQ(component.WAVFrequency, 16000);
-  EXPECT_EQ(component.WAVLenghtInSeconds, 3);
-
-  const platform::Status missing = component.ReadWAV(folder.file("none.wav"));
-  ASSERT_FALSE(missing);
-  EXPECT_EQ(missing.error().code, ENOENT);
-  EXPECT_EQ(missing.error().message, "cannot open the file: No such file or directory");
-  EXPECT_EQ(component.WAVFrequency, 0);
-  EXPECT_EQ(component.WAVFileSizeInBytes, 0);
-  EXPECT_TRUE(errors.empty());
-}
-
 }  // namespace
 }  // namespace brindle::inspect

@@ -1,5 +1,5 @@
-// The WAV chunk walk on crafted files (PCM, IEEE float, extensible, RF64,
-// chunks before "fmt " and odd sizes) and the number-base conversion.
+// The WAV chunk walk on crafted files (PCM, IEEE float, extensible, RF64, chunks before "fmt "
+// and odd sizes), the number-base conversion, and the component's WAV properties.
 #include "inspect/WavAnalysis.h"
 
 #include <gtest/gtest.h>
@@ -9,53 +9,59 @@
 #include <string>
 #include <vector>
 
+#include "inspect/ID3.h"
+#include "inspect/Readout.h"
+#include "platform/testing/TestPlatform.h"
+#include "tests/support/TempDir.h"
+
 namespace brindle::inspect {
 namespace {
 
 using Bytes = std::vector<std::uint8_t>;
 
-void little(Bytes& bytes, std::uint64_t value, int width) {
-  for (int i = 0; i < width; ++i) bytes.push_back(static_cast<std::uint8_t>(value >> (8 * i)));
+/// Little-endian fields, each a value and its width in bytes.
+Bytes little(std::initializer_list<std::pair<std::uint64_t, int>> fields) {
+  Bytes bytes;
+  for (const auto& [value, width] : fields) {
+    for (int i = 0; i < width; ++i) bytes.push_back(static_cast<std::uint8_t>(value >> (8 * i)));
+  }
+  return bytes;
+}
+
+Bytes operator+(Bytes head, const Bytes& tail) {
+  head.insert(head.end(), tail.begin(), tail.end());
+  return head;
 }
 
 /// A chunk: id, 32-bit size (the body's, unless given), body, pad byte.
 Bytes chunk(const std::string& id, const Bytes& body, std::int64_t size = -1) {
-  Bytes bytes(id.begin(), id.end());
-  little(bytes, size < 0 ? body.size() : static_cast<std::uint64_t>(size), 4);
-  bytes.insert(bytes.end(), body.begin(), body.end());
-  if (body.size() % 2 == 1) bytes.push_back(0);
-  return bytes;
+  const auto declared = size < 0 ? body.size() : static_cast<std::uint64_t>(size);
+  return Bytes(id.begin(), id.end()) + little({{declared, 4}}) + body + Bytes(body.size() % 2, 0);
+}
+
+/// A "fmt " chunk with every field given, consistent or not.
+Bytes rawFormat(std::uint64_t channels, std::uint64_t rate, std::uint64_t byteRate,
+                std::uint64_t align, std::uint64_t bits, std::uint16_t tag = 1, Bytes extra = {}) {
+  return chunk(
+      "fmt ",
+      little({{tag, 2}, {channels, 2}, {rate, 4}, {byteRate, 4}, {align, 2}, {bits, 2}}) + extra);
 }
 
 Bytes format(std::uint16_t tag, int channels, std::uint32_t rate, int bits,
              std::uint16_t subFormat = 0) {
-  Bytes body;
-  little(body, tag, 2);
-  little(body, static_cast<std::uint64_t>(channels), 2);
-  little(body, rate, 4);
   const auto align = static_cast<std::uint64_t>(channels * bits / 8);
-  little(body, rate * align, 4);
-  little(body, align, 2);
-  little(body, static_cast<std::uint64_t>(bits), 2);
-  if (tag == 0xFFFE) {
-    little(body, 22, 2);
-    little(body, static_cast<std::uint64_t>(bits), 2);
-    little(body, 3, 4);
-    little(body, subFormat, 2);
-    const char guidRest[] = "\x00\x00\x00\x00\x10\x00\x80\x00\x00\xAA\x00\x38\x9B\x71";
-    body.insert(body.end(), guidRest, guidRest + 14);
-  }
-  return chunk("fmt ", body);
+  const auto b = static_cast<std::uint64_t>(bits);
+  const Bytes guidRest = {0, 0, 0, 0, 0x10, 0, 0x80, 0, 0, 0xAA, 0, 0x38, 0x9B, 0x71};
+  const Bytes extensible =
+      tag == 0xFFFE ? little({{22, 2}, {b, 2}, {3, 4}, {subFormat, 2}}) + guidRest : Bytes{};
+  return rawFormat(static_cast<std::uint64_t>(channels), rate, rate * align, align, b, tag,
+                   extensible);
 }
 
 Bytes wave(const std::vector<Bytes>& chunks, const char* marker = "RIFF") {
-  Bytes bytes(marker, marker + 4);
-  std::size_t size = 4;
-  for (const Bytes& c : chunks) size += c.size();
-  little(bytes, size, 4);
-  bytes.insert(bytes.end(), {'W', 'A', 'V', 'E'});
-  for (const Bytes& c : chunks) bytes.insert(bytes.end(), c.begin(), c.end());
-  return bytes;
+  Bytes body = {'W', 'A', 'V', 'E'};
+  for (const Bytes& c : chunks) body = body + c;
+  return Bytes(marker, marker + 4) + little({{body.size(), 4}}) + body;
 }
 
 /// Format, frequency, channels, bits, bit rate, data bytes and milliseconds.
@@ -111,14 +117,9 @@ ReadBytesAt sparse(const Bytes& head) {
 TEST(ReadWAVHeader, Rf64SizesFromDs64) {
   // 6 GiB of 48 kHz stereo 24-bit audio: 6 × 2^30 ÷ 288,000 = 22369.6 s.
   const std::uint64_t dataBytes = 6ULL << 30;
-  Bytes ds64;
-  little(ds64, dataBytes + 100, 8);
-  little(ds64, dataBytes, 8);
-  little(ds64, dataBytes / 6, 8);
-  little(ds64, 0, 4);
-  Bytes head = wave({chunk("ds64", ds64), format(1, 2, 48000, 24)}, "RF64");
-  Bytes dataHeader = chunk("data", {}, 0xFFFFFFFF);
-  head.insert(head.end(), dataHeader.begin(), dataHeader.end());
+  const Bytes ds64 = little({{dataBytes + 100, 8}, {dataBytes, 8}, {dataBytes / 6, 8}, {0, 4}});
+  const Bytes head =
+      wave({chunk("ds64", ds64), format(1, 2, 48000, 24)}, "RF64") + chunk("data", {}, 0xFFFFFFFF);
   const WavInfo info = ReadWAVHeader(sparse(head), head.size() + dataBytes);
   EXPECT_TRUE(info.riff);
   EXPECT_TRUE(info.rf64);
@@ -129,21 +130,6 @@ TEST(ReadWAVHeader, Rf64SizesFromDs64) {
   // The "ds64" size is clamped to the file too.
   const WavInfo cut = ReadWAVHeader(sparse(head), head.size() + 1000);
   EXPECT_EQ(cut.dataBytes, 1000u);
-}
-
-/// A "fmt " chunk with every field given, consistent or not.
-Bytes rawFormat(std::uint64_t channels, std::uint64_t rate, std::uint64_t byteRate,
-                std::uint64_t align, std::uint64_t bits) {
-  Bytes body;
-  for (const auto& [value, width] : {std::pair{std::uint64_t{1}, 2},
-                                     {channels, 2},
-                                     {rate, 4},
-                                     {byteRate, 4},
-                                     {align, 2},
-                                     {bits, 2}}) {
-    little(body, value, width);
-  }
-  return chunk("fmt ", body);
 }
 
 TEST(ReadWAVHeader, AbsurdValuesAreClampedNotOverflowed) {
@@ -200,6 +186,46 @@ TEST(ConvertBase, Conversions) {
   for (const auto& [text, from, to, converted] : rows) {
     EXPECT_EQ(ConvertBase(text, from, to), converted) << text << " " << from << " " << to;
   }
+}
+
+TEST(ComponentWav, PropertiesReadoutAndNoStaleValues) {
+  testsupport::TempDir folder;
+  platform::testing::TestPlatform test;
+  ID3 component{test.fileSystem, test.clock, test.dialogs};
+  component.setDecimalSeparator('.');
+  component.setErrorHandler([](std::int16_t, const platform::Error&) { ADD_FAILURE(); });
+  const auto file = [&](const std::string& name, const Bytes& bytes) {
+    return folder.write(name, std::string(bytes.begin(), bytes.end()));
+  };
+  const Bytes stereo = wave({format(1, 2, 44100, 16), chunk("data", Bytes(1764000))});
+  EXPECT_TRUE(component.ReadWAV(file("a.wav", stereo)));
+  EXPECT_EQ(wavReadout(component),
+            (std::vector<std::string>{"Size: 1.68 MB   (1764044 B)", "Lenght: 0:10   (10 sec)",
+                                      "Bitrate: 1411200", "Bits: 16", "Channels: 2",
+                                      "Frequency: 44100"}));
+  EXPECT_EQ(component.WavFormat, "PCM");
+  EXPECT_TRUE(component.FileName.empty());
+
+  // A file that is no RIFF file has no chunks to read anything from.
+  Bytes junk = stereo;
+  std::memcpy(junk.data(), "JUNK", 4);
+  EXPECT_TRUE(component.ReadWAV(file("b.wav", junk)));
+  EXPECT_EQ(component.WAVFrequency + component.WAVBitrate + component.WAVLenghtInSeconds +
+                component.WAVChannels,
+            0);
+  EXPECT_EQ(component.WavFormat, "");
+
+  EXPECT_TRUE(component.ReadWAV(
+      file("c.wav", wave({format(1, 1, 16000, 16), chunk("data", Bytes(32000 * 3 + 956))}))));
+  EXPECT_EQ(component.WAVFrequency, 16000);
+  EXPECT_EQ(component.WAVLenghtInSeconds, 3);
+
+  const platform::Status missing = component.ReadWAV(folder.file("none.wav"));
+  ASSERT_FALSE(missing);
+  EXPECT_EQ(missing.error().code, ENOENT);
+  EXPECT_EQ(missing.error().message, "cannot open the file: No such file or directory");
+  EXPECT_EQ(component.WAVFrequency, 0);
+  EXPECT_EQ(component.WAVFileSizeInBytes, 0);
 }
 
 }  // namespace
