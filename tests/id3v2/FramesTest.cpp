@@ -209,7 +209,9 @@ TEST(FrameBase, IdFlagsAndOpaqueFrames) {
   comment.getflags(flags);
   EXPECT_EQ(flags, (std::array<std::uint8_t, 2>{0, 0}));
   comment.setflags(std::array<std::uint8_t, 2>{0x40, 0x20});
+  comment.frameid("COMM");
   ASSERT_TRUE(comment.parsebytes(vec("00 656E67")));
+  EXPECT_EQ(comment.frameid(), "COMM");
   comment.getflags(flags);
   EXPECT_EQ(flags, (std::array<std::uint8_t, 2>{0x40, 0x20}));
 
@@ -224,6 +226,7 @@ TEST(FrameBase, IdFlagsAndOpaqueFrames) {
   EXPECT_EQ(rendered(*opaque), unhex(picture));
   clsOF empty;
   EXPECT_EQ(empty.framesize(), 0);
+  ASSERT_TRUE(empty.parsebytes(ByteVector{0x07}));
   ASSERT_TRUE(empty.parsebytes(ByteVector{}));
   EXPECT_EQ(rendered(empty), "");
   EXPECT_TRUE(empty.isOpaque());

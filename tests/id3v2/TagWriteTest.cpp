@@ -77,9 +77,13 @@ TEST_F(TagWriteTest, NewTagIsByteExactPaddedTo257WithPlainSizes) {
   ASSERT_TRUE(tag->writetag(path));
   EXPECT_EQ(busy, (std::vector<bool>{true, false}));
   EXPECT_TRUE(tag->hastag());
+  EXPECT_EQ(tag->lasterror(), 0);
   EXPECT_EQ(contentOf(path), unhex("494433 030000 00000201 54495432 00000006 0000 00") + "Song" +
                                  std::string(242, '\0') + kAudio);
   EXPECT_EQ(names(), Names{"song.mp3"});
+  const std::string first = contentOf(path);
+  ASSERT_TRUE(tag->writetag(path));  // the same tag written twice gives the same file
+  EXPECT_EQ(contentOf(path), first);
 
   const std::string bare = song(kAudio, "bare.mp3");
   ASSERT_TRUE(container()->writetag(bare));
