@@ -153,6 +153,7 @@ TEST_F(ComponentTest, AudioTextsAndReadouts) {
                          v1Block("One", 17)));
   EXPECT_TRUE(component.TAGv1Exists);
   EXPECT_EQ(component.Mp3AudioBytes, 41700);
+  EXPECT_FALSE(component.Mp3Vbr);  // nothing left of the VBR file before
   EXPECT_EQ(component.Mp3LengthInMilliseconds, 2606);
 
   EXPECT_EQ(readoutKindFor("a.MP3"), ReadoutKind::Mp3);
@@ -160,6 +161,8 @@ TEST_F(ComponentTest, AudioTextsAndReadouts) {
   EXPECT_EQ(readoutKindFor("a.Mp3"), ReadoutKind::None);
   EXPECT_EQ(readoutKindFor("a.WAV"), ReadoutKind::Wav);
   EXPECT_EQ(readoutKindFor("a.wav"), ReadoutKind::Wav);
+  EXPECT_EQ(readoutKindFor(".mp3"), ReadoutKind::Mp3);
+  EXPECT_EQ(readoutKindFor("mp3"), ReadoutKind::None);
 }
 
 TEST_F(ComponentTest, SizesOf2GiBAndMoreAreRight) {

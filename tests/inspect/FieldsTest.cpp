@@ -143,6 +143,7 @@ TEST(Id3v1, ParseRules) {
   EXPECT_EQ(fields->album, std::string("Disc") + std::string(26, '\0'));
   EXPECT_EQ(fields->genre, 200);
   EXPECT_EQ(fields->track, 0);
+  EXPECT_EQ(fields->comment, std::string(30, '\0'));  // no track: the comment's 30 bytes
   EXPECT_EQ(parseId3v1(block(std::string(30, 'T')))->title, std::string(30, 'T'));
   EXPECT_EQ(parseId3v1(block("Caf\xE9"))->title, "Caf\xC3\xA9");
   const auto v11 = parseId3v1(version11Block());
