@@ -323,6 +323,8 @@ TEST(TextCodec, DecodesToUtf8) {
       {1, "FFFE 4100 A903", "A\u03A9"},
       {1, "FEFF 0041 03A9", "A\u03A9"},
       {1, "4100 4200", "AB"},
+      {1, "FE00 4100", "\u00FEA"},  // half a byte order mark is a character
+      {1, "FF00 4100", "\u00FFA"},
       {1, "FFFE", ""},
       {1, "", ""},
       {1, "FFFE 4100 0000 FEFF 0042 0000", "A\0B\0"s},
