@@ -160,41 +160,35 @@ TEST(ReadMPEG, XingHeaderOnlyAtTheOffsetOfVersionAndModeInLayer3) {
   }
 }
 
-TEST(ReadMPEG, XingLengthAndAverageBitRateWithLameTag) {
-  // 1000 frames of 1152 samples at 44.1 kHz, less 1576 samples of delay and
-  // padding: 1,150,424 samples, 26.086 s.
-  const Bytes bytes = xingFile(header(0xFFFB9064), 36, "Xing", 1000, 600417, true);
-  const Mp3Info info = analyse(bytes);
-  EXPECT_TRUE(info.vbr);
-  EXPECT_EQ(info.encoderDelay, 576);
-  EXPECT_EQ(info.encoderPadding, 1000);
-  EXPECT_EQ(info.lengthInMilliseconds, 26086);
-  EXPECT_EQ(info.LengthInSeconds, "26");
-  // 600,000 bytes of the frames counted (the header's frame left out) over
-  // 1000 × 1152 samples: 183.75 kbit/s.
-  EXPECT_EQ(info.Bitrate, "VBR 184");
-}
-
-TEST(ReadMPEG, InfoHeaderIsAConstantBitRate) {
-  const Mp3Info info = analyse(xingFile(header(0xFFFB9064), 36, "Info", 100, 41800, true));
-  EXPECT_FALSE(info.vbr);
-  EXPECT_EQ(info.Bitrate, "128");
-  EXPECT_EQ(info.frames, 100);
-  EXPECT_EQ(info.lengthInMilliseconds, (100 * 1152 - 1576) * 1000 / 44100);
-}
-
-TEST(ReadMPEG, VbriHeader32BytesAfterTheHeader) {
-  Bytes bytes = frames(header(0xFFFB9064), 4);
-  put(bytes, 36, "VBRI");
-  bytes[41] = 1;  // version
-  put32(bytes, 46, 2000000);
-  put32(bytes, 50, 2000);
-  const Mp3Info info = analyse(bytes);
-  EXPECT_TRUE(info.vbr);
-  EXPECT_EQ(info.frames, 2000);
-  // 2000 × 1152 samples at 44.1 kHz: 52.244 s; 16,000,000 bits over them.
-  EXPECT_EQ(info.lengthInMilliseconds, 52244);
-  EXPECT_EQ(info.Bitrate, "VBR 306");
+TEST(ReadMPEG, VbrHeaderCountsLengthAndAverageBitRate) {
+  Bytes vbri = frames(header(0xFFFB9064), 4);  // "VBRI" 32 bytes after the header
+  put(vbri, 36, "VBRI");
+  vbri[41] = 1;  // version
+  put32(vbri, 46, 2000000);
+  put32(vbri, 50, 2000);
+  // Vbr, frames, delay, padding, milliseconds, seconds text, bit rate text.
+  const std::tuple<Bytes, bool, int, int, int, int, const char*, const char*> rows[] = {
+      // 1000 frames of 1152 samples at 44.1 kHz less 1576 samples of delay and padding: 26.086 s;
+      // 600,000 bytes after the header's frame over them: 183.75 kbit/s.
+      {xingFile(header(0xFFFB9064), 36, "Xing", 1000, 600417, true), true, 1000, 576, 1000, 26086,
+       "26", "VBR 184"},
+      // "Info" is written for a constant bit rate.
+      {xingFile(header(0xFFFB9064), 36, "Info", 100, 41800, true), false, 100, 576, 1000,
+       (100 * 1152 - 1576) * 1000 / 44100, "2", "128"},
+      // 2000 × 1152 samples at 44.1 kHz: 52.244 s; 16,000,000 bits over them.
+      {vbri, true, 2000, 0, 0, 52244, "52", "VBR 306"},
+  };
+  for (const auto& [bytes, vbr, count, delay, padding, ms, seconds, bitrate] : rows) {
+    SCOPED_TRACE(bitrate);
+    const Mp3Info info = analyse(bytes);
+    EXPECT_EQ(info.vbr, vbr);
+    EXPECT_EQ(info.frames, count);
+    EXPECT_EQ(info.encoderDelay, delay);
+    EXPECT_EQ(info.encoderPadding, padding);
+    EXPECT_EQ(info.lengthInMilliseconds, ms);
+    EXPECT_EQ(info.LengthInSeconds, seconds);
+    EXPECT_EQ(info.Bitrate, bitrate);
+  }
 }
 
 TEST(HoldsFirstFrame, OnlyWhenTheAnswerIsKnown) {
