@@ -66,15 +66,14 @@ TEST_F(BatchWalkTest, ReadsTheListOnceAndShowsThePosition) {
     std::vector<int> names, progress;
     Names after;
   };
+  // clang-format off
   const Case cases[] = {
       {{"b", "d"}, caseRule(CaseKind::Upper), {1, 3}, {1, 3, 0}, {"a", "B", "c", "D"}},
-      {{"a", "b", "c", "d"},
-       removeLeftRule(0),
-       {0, 1, 2, 3},
-       {0, 1, 2, 3, 0},
-       {"a", "b", "c", "d"}},
+      {{"a", "b", "c", "d"}, removeLeftRule(0), {0, 1, 2, 3}, {0, 1, 2, 3, 0}, {"a", "b", "c",
+       "d"}},
       {{}, caseRule(CaseKind::Upper), {}, {0}, {"a", "b", "c", "d"}},
   };
+  // clang-format on
   for (const Case& c : cases) {
     TempDir here;
     for (const char* name : {"a", "b", "c", "d"}) here.write(name);
@@ -100,6 +99,7 @@ TEST_F(BatchWalkTest, CaseRenamesGoThroughATemporaryName) {
   const struct {
     CaseKind kind;
     std::string oldName, newName;  // empty: unchanged
+    // clang-format off
   } cases[] = {
       {CaseKind::Lower, "Track.MP3", "track.mp3"},
       {CaseKind::Lower, upper + ".MP3", lower + ".mp3"},
@@ -109,6 +109,7 @@ TEST_F(BatchWalkTest, CaseRenamesGoThroughATemporaryName) {
       {CaseKind::Upper, "SONG.MP3", ""},
       {CaseKind::Title, "My Song.mp3", ""},
   };
+  // clang-format on
   for (const auto& c : cases) {
     SCOPED_TRACE(c.oldName.substr(0, 12) + " " + std::to_string(c.oldName.size()));
     TempDir here;
@@ -147,64 +148,30 @@ TEST_F(BatchWalkTest, PlanForeseesEveryClashOfTheRun) {
     std::map<std::string, std::string> newNames;
     std::vector<std::string> reasons;  // per selected entry; "" when renamed
     Names after;
+    // clang-format off
   } cases[] = {
-      {"two onto one",
-       {"Asong", "Bsong"},
-       {"Asong", "Bsong"},
-       {{"Asong", "song"}, {"Bsong", "song"}},
-       {"", kNameTakenByEarlierEntry},
-       {"Bsong", "song"}},
-      {"outside the batch",
-       {"s.mp3", "s.wav"},
-       {"s.wav"},
-       {{"s.wav", "s.mp3"}},
-       {exists},
-       {"s.mp3", "s.wav"}},
+      {"two onto one", {"Asong", "Bsong"}, {"Asong", "Bsong"}, {{"Asong", "song"}, {"Bsong",
+       "song"}}, {"", kNameTakenByEarlierEntry}, {"Bsong", "song"}},
+      {"outside the batch", {"s.mp3", "s.wav"}, {"s.wav"}, {{"s.wav", "s.mp3"}}, {exists}, {"s.mp3",
+       "s.wav"}},
       {"a folder", {"x"}, {"x"}, {{"x", "dir"}}, {exists}, {"dir", "x"}},
       {"into a folder", {"x"}, {"x"}, {{"x", "dir/x"}}, {plain}, {"dir", "x"}},
-      {"dot names",
-       {"x", "y", "z"},
-       {"x", "y", "z"},
-       {{"x", "."}, {"y", ".."}, {"z", ""}},
-       {plain, plain, plain},
-       {"dir", "x", "y", "z"}},
-      {"chain against the order",
-       {"a", "b"},
-       {"a", "b"},
-       {{"a", "b"}, {"b", "c"}},
-       {kNameFreedTooLate, ""},
-       {"a", "c"}},
-      {"chain along the order",
-       {"a", "b"},
-       {"a", "b"},
-       {{"a", "c"}, {"b", "a"}},
-       {"", ""},
-       {"a", "c"}},
-      {"cycle",
-       {"a", "b"},
-       {"a", "b"},
-       {{"a", "b"}, {"b", "a"}},
-       {kNameFreedTooLate, exists},
-       {"a", "b"}},
-      {"freed and taken again",
-       {"a", "b", "c"},
-       {"a", "b", "c"},
-       {{"a", "x"}, {"b", "a"}, {"c", "a"}},
-       {"", "", kNameTakenByEarlierEntry},
-       {"a", "c", "x"}},
-      {"case onto an existing name",
-       {"A.TXT", "a.txt"},
-       {"A.TXT"},
-       {{"A.TXT", "a.txt"}},
-       {exists},
+      {"dot names", {"x", "y", "z"}, {"x", "y", "z"}, {{"x", "."}, {"y", ".."}, {"z", ""}}, {plain,
+       plain, plain}, {"dir", "x", "y", "z"}},
+      {"chain against the order", {"a", "b"}, {"a", "b"}, {{"a", "b"}, {"b", "c"}},
+       {kNameFreedTooLate, ""}, {"a", "c"}},
+      {"chain along the order", {"a", "b"}, {"a", "b"}, {{"a", "c"}, {"b", "a"}}, {"", ""}, {"a",
+       "c"}},
+      {"cycle", {"a", "b"}, {"a", "b"}, {{"a", "b"}, {"b", "a"}}, {kNameFreedTooLate, exists}, {"a",
+       "b"}},
+      {"freed and taken again", {"a", "b", "c"}, {"a", "b", "c"}, {{"a", "x"}, {"b", "a"}, {"c",
+       "a"}}, {"", "", kNameTakenByEarlierEntry}, {"a", "c", "x"}},
+      {"case onto an existing name", {"A.TXT", "a.txt"}, {"A.TXT"}, {{"A.TXT", "a.txt"}}, {exists},
        {"A.TXT", "a.txt"}},
-      {"both case twins",
-       {"A.TXT", "a.txt"},
-       {"A.TXT", "a.txt"},
-       {{"A.TXT", "a.txt"}, {"a.txt", "a.txt"}},
-       {exists, same},
-       {"A.TXT", "a.txt"}},
+      {"both case twins", {"A.TXT", "a.txt"}, {"A.TXT", "a.txt"}, {{"A.TXT", "a.txt"}, {"a.txt",
+       "a.txt"}}, {exists, same}, {"A.TXT", "a.txt"}},
   };
+  // clang-format on
   for (const auto& c : cases) {
     SCOPED_TRACE(c.what);
     TempDir here;

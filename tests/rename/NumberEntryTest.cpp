@@ -18,6 +18,7 @@ struct EntryRow {
 };
 
 TEST(NumberEntry, ReadsAsANumericText) {
+  // clang-format off
   const EntryRow rows[] = {
       {"3", 3},
       {" 3 ", 3},
@@ -49,6 +50,7 @@ TEST(NumberEntry, ReadsAsANumericText) {
       {"nan", std::nullopt},
       {"99999999999999999999", std::nullopt},
   };
+  // clang-format on
   for (const EntryRow& row : rows) {
     SCOPED_TRACE(std::string("typed \"") + row.typed + "\"");
     EXPECT_EQ(parseNumberEntry(row.typed), row.value);
@@ -68,11 +70,13 @@ struct LeadingRow {
 };
 
 TEST(LeadingNumber, ReadsTheNumberAtTheStart) {
+  // clang-format off
   const LeadingRow rows[] = {
       {"01", 1},    {"001", 1},       {"9", 9},         {"abc", 0}, {"", 0},
       {"-3", -3},   {"2.5x", 2},      {"  12abc", 12},  {"1.5", 2}, {"-0.4", 0},
       {"-0.6", -1}, {"99999", 99999}, {"32768", 32768}, {"+7", 7},  {"x12", 0},
   };
+  // clang-format on
   for (const LeadingRow& row : rows) {
     SCOPED_TRACE(std::string("text \"") + row.text + "\"");
     EXPECT_EQ(leadingNumber(row.text), row.value);

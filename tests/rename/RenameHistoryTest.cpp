@@ -1,6 +1,6 @@
 // Renames in the history: the walk records the whole batch before the first
-// rename, a walk stopped or killed at any step recovers each file to its old
-// or new name, and undo takes the names back without replacing a file.
+// rename, and a walk stopped or killed at any step recovers each file to its
+// old or new name (undo of renames is tested end to end in tests/cli).
 #include <gtest/gtest.h>
 
 #include <atomic>
@@ -10,9 +10,7 @@
 #include <vector>
 
 #include "history/History.h"
-#include "history/RecordedRename.h"
 #include "history/Recovery.h"
-#include "history/Undo.h"
 #include "platform/testing/RecordingFileSystem.h"
 #include "rename/core/BatchWalk.h"
 #include "tests/rename/RenameTestSupport.h"
@@ -94,11 +92,6 @@ class RenameHistoryTest : public ::testing::Test {
     auto all = store->batches();
     EXPECT_TRUE(all.ok());
     return all.ok() ? all.value() : std::vector<history::BatchSummary>{};
-  }
-  history::BatchId lastUndoable() {
-    auto last = history::lastUndoableBatch(*store);
-    EXPECT_TRUE(last.ok() && last.value());
-    return last.ok() && last.value() ? last.value()->id : history::BatchId{};
   }
 
   TempDir folder;
@@ -188,62 +181,6 @@ TEST_F(RenameHistoryTest, AFileUnderItsTemporaryNameGoesBackWhenItsNewNameIsTake
   auto again = history::recoverOpenBatches(*store, real);
   ASSERT_TRUE(again.ok());
   EXPECT_TRUE(again.value().empty());
-}
-
-TEST_F(RenameHistoryTest, UndoTakesTheNamesBackAndUndoingTheUndoRedoes) {
-  const Names before = namesIn(folder.path());
-  lowerCase(*store);
-  const Names after = namesIn(folder.path());
-  ASSERT_NE(before, after);
-  const history::BatchId id = lastUndoable();
-  auto undone = history::undoBatch(*store, real, id);
-  ASSERT_TRUE(undone.ok()) << undone.error().message;
-  EXPECT_EQ(undone.value().restored.size(), 3u);
-  EXPECT_TRUE(undone.value().leftAlone.empty());
-  EXPECT_EQ(namesIn(folder.path()), before);
-  ASSERT_EQ(batches().size(), 2u);
-  EXPECT_EQ(batches()[0].undoes, id);
-  EXPECT_EQ(batches()[0].command, "Undo Convert All to Lowercase");
-  EXPECT_EQ(batches()[1].state, BatchState::Undone);
-  EXPECT_FALSE(history::undoBatch(*store, real, id).ok());  // not undone twice
-  EXPECT_EQ(lastUndoable(), batches()[0].id);
-  ASSERT_TRUE(history::undoBatch(*store, real, batches()[0].id).ok());
-  EXPECT_EQ(namesIn(folder.path()), after);
-  for (const auto& [oldName, newName] : kLowerCase)
-    EXPECT_EQ(TempDir::read(folder / newName), oldName);
-}
-
-TEST_F(RenameHistoryTest, UndoLeavesAFileWhoseOldNameIsTakenAndUndoesTheRest) {
-  lowerCase(*store);
-  folder.write("Gamma Delta.MP3", "a new file");
-  auto undone = history::undoBatch(*store, real, lastUndoable());
-  ASSERT_TRUE(undone.ok());
-  ASSERT_EQ(undone.value().leftAlone.size(), 1u);
-  EXPECT_NE(undone.value().leftAlone[0].find("gamma delta.mp3"), std::string::npos);
-  EXPECT_EQ(undone.value().restored.size(), 2u);
-  EXPECT_EQ(namesIn(folder.path()),
-            (Names{"Alpha.mp3", "BETA.mp3", "Gamma Delta.MP3", "gamma delta.mp3", "epsilon.mp3"}));
-  EXPECT_EQ(TempDir::read(folder / "Gamma Delta.MP3"), "a new file");
-  EXPECT_EQ(TempDir::read(folder / "gamma delta.mp3"), "Gamma Delta.MP3");
-}
-
-// A chain a -> b after b -> c is undone in reverse order.
-TEST_F(RenameHistoryTest, UndoRunsInReverseOrder) {
-  TempDir chain;
-  chain.write("b", "file b");
-  chain.write("a", "file a");
-  ASSERT_TRUE(history::recordedRename(nullptr, real, "", chain / "b", chain / "c").ok());
-  auto id =
-      store->beginBatch("Chain", {}, {{chain.path(), "b", "", "c"}, {chain.path(), "a", "", "b"}});
-  ASSERT_TRUE(id.ok());
-  std::filesystem::rename(chain / "a", chain / "b");
-  ASSERT_TRUE(store->closeBatch(id.value(), BatchState::Done).ok());
-  auto undone = history::undoBatch(*store, real, id.value());
-  ASSERT_TRUE(undone.ok());
-  EXPECT_TRUE(undone.value().leftAlone.empty());
-  EXPECT_EQ(chain.names(), (std::vector<std::string>{"a", "b"}));
-  EXPECT_EQ(TempDir::read(chain / "a"), "file a");
-  EXPECT_EQ(TempDir::read(chain / "b"), "file b");
 }
 
 }  // namespace
