@@ -1,14 +1,9 @@
-// brindle-cli rename: the arguments of each operation, the output lines,
-// dry run, JSON and escapes, and the exit statuses, in process through
-// cli::run and once through the built program. The rules are tested in
-// the core.
+// brindle-cli rename through cli::run: the arguments of each operation, the
+// output lines, dry run, JSON and escapes, and the exit statuses. The rules
+// are tested in the core, the built program in tests/cli.
 #include <gtest/gtest.h>
 
-#include <sys/wait.h>
-
 #include <algorithm>
-#include <array>
-#include <cstdio>
 #include <set>
 #include <sstream>
 #include <string>
@@ -199,29 +194,6 @@ TEST(RenameCli, EachLineIsFlushedAsItsRenameIsDone) {
   ASSERT_GE(buffer.flushes.size(), 2u);
   EXPECT_EQ(buffer.flushes[0], std::make_pair(std::string("a_1 -> a-1\n"), Names{"a-1", "b_2"}));
   EXPECT_EQ(buffer.flushes[1].second, (Names{"a-1", "b-2"}));
-}
-
-TEST(RenameCli, EndToEndThroughTheProgram) {
-  TempDir folder;
-  folder.write("My_Song.MP3");
-  const auto program = [&](const std::string& arguments, std::string& output) {
-    const std::string command =
-        std::string("'") + BRINDLE_CLI_PROGRAM + "' rename '" + folder.path() + "' " + arguments;
-    FILE* pipe = ::popen(command.c_str(), "r");
-    std::array<char, 256> buffer{};
-    output.clear();
-    while (std::fgets(buffer.data(), static_cast<int>(buffer.size()), pipe))
-      output += buffer.data();
-    const int status = ::pclose(pipe);
-    return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
-  };
-  std::string output;
-  EXPECT_EQ(program("--all lower", output), 0);
-  EXPECT_EQ(output, "My_Song.MP3 -> my_song.mp3\n");
-  EXPECT_EQ(program("--all replace _ / 2>/dev/null", output), 1);
-  EXPECT_EQ(output, "my_song.mp3 -> my/song.mp3 (failed: not a plain file name)\n");
-  EXPECT_EQ(program("--all 2>/dev/null", output), 2);
-  EXPECT_EQ(namesIn(folder.path()), Names{"my_song.mp3"});
 }
 
 }  // namespace
