@@ -51,18 +51,22 @@ class RenameAllDialogTest : public app::MainWindowFixture {
   renameall* dialog = nullptr;
 };
 
-TEST_F(RenameAllDialogTest, DefaultsLayoutsAndTheResultPreview) {
-  open();
+// The defaults, the start list, the previews (the result as typed and the
+// list of renames, which follow the choices), and the two layouts.
+TEST_F(RenameAllDialogTest, DefaultsPreviewsAndLayouts) {
+  open({"a.mp3"});
   EXPECT_TRUE(control<QRadioButton>("Option1").isChecked());
   EXPECT_TRUE(control<QRadioButton>("Option3").isChecked());
   EXPECT_EQ(text("Text1").text(), "file");
-  EXPECT_EQ(text("Text2").text(), "");
   EXPECT_TRUE(combo().isEditable());
   EXPECT_EQ(combo().currentText(), "01");
   ASSERT_EQ(combo().count(), 1000);
   for (int i : {0, 9, 10, 999}) EXPECT_EQ(combo().itemText(i).toStdString(), numberText(i));
   EXPECT_EQ(text("result").text(), "file 01.ext");
+  EXPECT_TRUE(dialog->previewList().isReadOnly());
+  EXPECT_EQ(dialog->previewList().toPlainText(), "1 file to rename:\na.mp3 -> file 01.mp3\n");
   text("Text1").setText("song");
+  EXPECT_EQ(dialog->previewList().toPlainText(), "1 file to rename:\na.mp3 -> song 01.mp3\n");
   combo().setEditText("001");
   EXPECT_EQ(text("result").text(), "song 001.ext");  // the start as typed
   combo().setCurrentIndex(12);
@@ -79,17 +83,23 @@ TEST_F(RenameAllDialogTest, DefaultsLayoutsAndTheResultPreview) {
   EXPECT_TRUE(dialog->showsCommonLayout());
 }
 
-// Accept renames the selection and hides the dialog; its choices are
-// remembered for the next dialog; Abort unloads and remembers nothing.
+// Accept (or Enter) answered No stays open; answered Yes it renames the
+// selection and hides the dialog, and its choices are remembered for the
+// next dialog; Abort (or Escape) unloads and remembers nothing.
 TEST_F(RenameAllDialogTest, AcceptRenamesAndRemembersAbortForgets) {
   open({"track.mp3", "tune.mp3"});
   click("Option2");
   click("Option4");
   text("Text2").setText("-");
   combo().setEditText("07");
+  dialog->activateWindow();
+  ASSERT_TRUE(QTest::qWaitForWindowActive(dialog));
+  test.dialogs.answer(Answer::No);
+  QTest::keyClick(&text("Text1"), Qt::Key_Return);  // Enter accepts: the question first
+  EXPECT_TRUE(dialog->isVisible());
   test.dialogs.answer(Answer::Yes);
   click("Accept");
-  ASSERT_EQ(test.dialogs.calls().size(), 1u);
+  ASSERT_EQ(test.dialogs.calls().size(), 2u);
   EXPECT_EQ(lastMessage(), "RENAME ALL SELECTED FILES?");
   EXPECT_EQ(names(), (Names{"track-07.mp3", "tune-08.mp3"}));
   EXPECT_EQ(window->fileList().entryName(0), "track-07.mp3");
@@ -112,18 +122,11 @@ TEST_F(RenameAllDialogTest, AcceptRenamesAndRemembersAbortForgets) {
   EXPECT_EQ(commands->numberedDialog(), nullptr);
   reopen();
   EXPECT_EQ(text("Text2").text(), "-");
-}
-
-TEST_F(RenameAllDialogTest, AcceptAnsweredNoOrRefusedStaysOpen) {
-  open({"a.mp3"});
-  test.dialogs.answer(Answer::No);
-  click("Accept");
-  EXPECT_TRUE(dialog->isVisible());
-  combo().setEditText("-3");
-  click("Accept");
-  EXPECT_EQ(lastMessage(), "Error, no numbers");
-  EXPECT_TRUE(dialog->isVisible());
-  EXPECT_EQ(names(), Names{"a.mp3"});
+  dialog->activateWindow();
+  ASSERT_TRUE(QTest::qWaitForWindowActive(dialog));
+  QTest::keyClick(&text("Text1"), Qt::Key_Escape);  // Escape aborts
+  QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+  EXPECT_EQ(commands->numberedDialog(), nullptr);
 }
 
 TEST_F(RenameAllDialogTest, AcceptReportsFailuresAfterHiding) {
@@ -138,36 +141,6 @@ TEST_F(RenameAllDialogTest, AcceptReportsFailuresAfterHiding) {
   EXPECT_EQ(lastMessage(), "1 file(s) could not be renamed: the new name is taken or not allowed.");
   EXPECT_TRUE(hiddenWhenReported);
   test.dialogs.setObserver({});
-}
-
-// The list of renames follows the choices; nothing is renamed by it.
-TEST_F(RenameAllDialogTest, TheListShowsEverySelectedFilesNewName) {
-  open({"a.mp3", "c.wav", "song 02.wav"});
-  window->fileList().setSelected(2, false);
-  dialog->hide();
-  commands->showNumberedDialog();
-  QPlainTextEdit& list = dialog->previewList();
-  EXPECT_TRUE(list.isReadOnly());
-  EXPECT_EQ(list.toPlainText(), "2 files to rename:\na.mp3 -> file 01.mp3\nc.wav -> file 02.wav\n");
-  text("Text1").setText("song");
-  EXPECT_EQ(list.toPlainText(),
-            "1 file to rename, 1 not renamed (marked):\na.mp3 -> song 01.mp3\n"
-            "c.wav -> song 02.wav  [not renamed: File exists]\n");
-  EXPECT_EQ(names(), (Names{"a.mp3", "c.wav", "song 02.wav"}));
-}
-
-// Enter accepts as Accept does (the question first); Escape aborts.
-TEST_F(RenameAllDialogTest, EnterAcceptsAndEscapeAborts) {
-  open({"a.mp3"});
-  dialog->activateWindow();
-  ASSERT_TRUE(QTest::qWaitForWindowActive(dialog));
-  test.dialogs.answer(Answer::No);
-  QTest::keyClick(&text("Text1"), Qt::Key_Return);
-  ASSERT_EQ(test.dialogs.calls().size(), 1u);
-  EXPECT_EQ(lastMessage(), "RENAME ALL SELECTED FILES?");
-  QTest::keyClick(&text("Text1"), Qt::Key_Escape);
-  QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
-  EXPECT_EQ(commands->numberedDialog(), nullptr);
 }
 
 // In help mode each control shows its topic once and does nothing else;
