@@ -160,28 +160,5 @@ TEST_F(RenameHistoryTest, AWalkKilledAtAnyStepRecoversEachFileWhole) {
   }
 }
 
-TEST_F(RenameHistoryTest, AFileUnderItsTemporaryNameGoesBackWhenItsNewNameIsTaken) {
-  ASSERT_TRUE(store
-                  ->beginBatch("Lower", {},
-                               {{folder.path(), "Alpha.mp3", ".brindle-00000001", "alpha.mp3"},
-                                {folder.path(), "BETA.mp3", ".brindle-00000002", "beta.mp3"}})
-                  .ok());
-  std::filesystem::rename(folder / "Alpha.mp3", folder / ".brindle-00000001");
-  std::filesystem::rename(folder / "BETA.mp3", folder / ".brindle-00000002");
-  folder.write("alpha.mp3", "another file");
-  auto recovered = history::recoverOpenBatches(*store, real);
-  ASSERT_TRUE(recovered.ok());
-  ASSERT_EQ(recovered.value().size(), 1u);
-  EXPECT_EQ(recovered.value()[0].toOld, std::vector<std::string>{folder / "Alpha.mp3"});
-  EXPECT_EQ(recovered.value()[0].toNew, std::vector<std::string>{folder / "beta.mp3"});
-  EXPECT_EQ(TempDir::read(folder / "Alpha.mp3"), "Alpha.mp3");
-  EXPECT_EQ(TempDir::read(folder / "beta.mp3"), "BETA.mp3");
-  EXPECT_EQ(TempDir::read(folder / "alpha.mp3"), "another file");
-  EXPECT_FALSE(history::describeRecovery(recovered.value()).empty());
-  auto again = history::recoverOpenBatches(*store, real);
-  ASSERT_TRUE(again.ok());
-  EXPECT_TRUE(again.value().empty());
-}
-
 }  // namespace
 }  // namespace brindle::rename
