@@ -1,6 +1,5 @@
 // The batch rename walk on a real temporary folder: list reads, progress,
-// clashes the plan foresees, two-step case renames and their undo, and
-// names that are not UTF-8.
+// clashes the plan foresees, and two-step case renames and their undo.
 #include <gtest/gtest.h>
 
 #include <cerrno>
@@ -247,18 +246,6 @@ TEST_F(BatchWalkTest, SecondStepFailureRenamesTheFileBack) {
   results = run(caseRule(CaseKind::Lower));
   EXPECT_EQ(results[0].outcome, Outcome::Failed);
   EXPECT_NE(results[0].reason.find("left as .brindle-"), std::string::npos);
-}
-
-// Names that are not UTF-8: the walk works on their exact bytes.
-TEST_F(BatchWalkTest, NamesThatAreNotUtf8KeepTheirBytes) {
-  listOf({"\xE9t\xE9.MP3", "\xE8t\xE8.MP3", "plain.MP3"});
-  run(caseRule(CaseKind::Lower));
-  EXPECT_EQ(fileSystem.callsOf(FsOp::Rename).size(), 2u);  // only plain.MP3
-  list->selectAll();
-  run(removeLeftRule(1));
-  EXPECT_EQ(namesIn(folder.path()), (Names{"t\xE9.MP3", "t\xE8.MP3", "lain.mp3"}));
-  EXPECT_EQ(content("t\xE9.MP3"), "\xE9t\xE9.MP3");
-  EXPECT_EQ(content("t\xE8.MP3"), "\xE8t\xE8.MP3");
 }
 
 }  // namespace

@@ -5,16 +5,15 @@
 
 #include <filesystem>
 #include <functional>
-#include <map>
 #include <set>
 #include <string>
 #include <vector>
 
-#include "history/History.h"
 #include "platform/testing/RecordingFileSystem.h"
 #include "platform/testing/ScriptedDialogs.h"
 #include "platform/text/FileNameText.h"
 #include "rename/core/RenameCommands.h"
+#include "tests/history/FakeHistory.h"
 #include "tests/rename/RenameTestSupport.h"
 
 namespace brindle::rename {
@@ -40,27 +39,6 @@ std::string describe(const DialogCall& call) {
   return "! " + m.text + " | " + buttons[static_cast<int>(m.buttons)] +
          icons[static_cast<int>(m.icon)] + " | " + m.title;
 }
-
-/// A history that cannot record a batch.
-class FullHistory : public history::History {
- public:
-  platform::Result<history::BatchId> beginBatch(const std::string&,
-                                                const std::vector<history::TagChange>&,
-                                                const std::vector<history::RenameChange>&,
-                                                std::optional<history::BatchId>) override {
-    return platform::Error{ENOSPC, "disk full"};
-  }
-  platform::Status closeBatch(history::BatchId, history::BatchState) override { return {}; }
-  platform::Result<std::vector<history::BatchSummary>> batches() override {
-    return platform::Error{ENOSPC, "disk full"};
-  }
-  platform::Result<std::vector<history::TagChange>> tagChanges(history::BatchId) override {
-    return platform::Error{ENOSPC, "disk full"};
-  }
-  platform::Result<std::vector<history::RenameChange>> renameChanges(history::BatchId) override {
-    return platform::Error{ENOSPC, "disk full"};
-  }
-};
 
 Command caseCommand(CaseKind kind) {
   return [kind](RenameServices s, FolderList& l, CharacterEditNumbers&) {
@@ -159,7 +137,7 @@ const Script kScripts[] = {
      "B.mp3", "b.MP3"},
      {.details = "2 files to rename, 1 not renamed (marked):\na.mp3 -> A.MP3\nB.mp3 -> B.MP3\nb.MP3 -> B.MP3  [not renamed: an earlier file of the batch gets this name]\n"}},
     {"lower, not recorded", kLower, {"SONG.mp3"}, "*", {"Yes"}, {kLowerQ,
-     "! No file was renamed: the history could not record the batch: disk full | Ok Critical | Convert All to Lowercase"},
+     "! No file was renamed: the history could not record the batch: the history is full | Ok Critical | Convert All to Lowercase"},
      {"SONG.mp3"}, {.renames = 0, .full = true}},
     // Character edits: prompts, then the confirmation; Cancel at a prompt
     // does not end the command.
@@ -294,13 +272,11 @@ TEST(RenameCommandScripts, EveryScriptShowsItsBoxesAndLeavesItsNames) {
     }
     platform::posix::PosixFileSystem real;
     platform::testing::RecordingFileSystem fileSystem{real};
-    auto history = history::openHistory(":memory:");
-    ASSERT_TRUE(history.ok());
-    FullHistory full;
+    history::testing::FakeHistory history;
+    history.refuseNext = s.x.full;
     CharacterEditNumbers numbers = s.x.numbers;
 
-    const int result =
-        s.run({dialogs, fileSystem, s.x.full ? &full : history.value().get()}, list, numbers);
+    const int result = s.run({dialogs, fileSystem, &history}, list, numbers);
 
     std::vector<std::string> boxes;
     for (const DialogCall& call : dialogs.calls()) boxes.push_back(describe(call));
@@ -330,11 +306,9 @@ TEST(RenameCommandScripts, EveryScriptShowsItsBoxesAndLeavesItsNames) {
       EXPECT_EQ(dialogs.calls().at(0).message.details, s.x.details);
     }
     if (s.x.recorded) {
-      auto batches = history.value()->batches();
-      ASSERT_TRUE(batches.ok());
-      ASSERT_EQ(batches.value().size(), 1u);
-      EXPECT_EQ(batches.value()[0].command, s.x.recorded);
-      EXPECT_EQ(batches.value()[0].state, history::BatchState::Done);
+      ASSERT_EQ(history.recorded().size(), 1u);
+      EXPECT_EQ(history.recorded()[0].summary.command, s.x.recorded);
+      EXPECT_EQ(history.recorded()[0].summary.state, history::BatchState::Done);
     }
   }
   std::filesystem::current_path(working);
