@@ -168,40 +168,16 @@ TEST(NameRuleTable, EveryRowGivesItsNewName) {
 // ignores case takes old and new name for one); a name already in the asked
 // case is not renamed at all.
 TEST(CaseNames, CaseOnlyChangesGoThroughATemporaryName) {
-  EXPECT_EQ(caseName(CaseKind::Lower, "SONG.MP3"), "song.mp3");
-  EXPECT_EQ(caseName(CaseKind::Title, "my song.MP3"), "My Song.mp3");
   EXPECT_FALSE(caseName(CaseKind::Lower, "\xFF.mp3"));
   EXPECT_TRUE(differOnlyInCase("Song.mp3", "song.MP3"));
   EXPECT_FALSE(differOnlyInCase("song.mp3", "song.mp3"));
   EXPECT_FALSE(differOnlyInCase("\xFF.mp3", "\xFF.MP3"));
-  EXPECT_EQ(caseRule(CaseKind::Lower)("song.mp3").kind, Kind::Unchanged);
   const auto planned = [](const std::string& name, const NameRule& rule) {
     return planBatch(OneEntry(name), rule).entries.at(0).rule;
   };
   EXPECT_TRUE(planned("A.TXT", caseRule(CaseKind::Lower)).throughTemporaryName);
   EXPECT_TRUE(planned("a.txt", replaceRule("a", "A")).throughTemporaryName);
   EXPECT_FALSE(planned("a.txt", replaceRule("a", "b")).throughTemporaryName);
-}
-
-TEST(NumberingRule, CountsUpOncePerCallAndStopsPastTheHighestNumber) {
-  NameRule rule = numbering(Layout::UniqueRight, "", "-", 9);
-  EXPECT_EQ(rule("track.mp3").newName(), "track-09.mp3");
-  EXPECT_EQ(rule("track.mp3").newName(), "track-10.mp3");
-
-  NameRule last = numbering(Layout::Common, "s", "", 32766);
-  EXPECT_EQ(last("a.mp3").kind, Kind::Rename);
-  EXPECT_EQ(last("b.mp3").kind, Kind::Rename);
-  const RuleResult beyond = last("c.mp3");
-  EXPECT_EQ(beyond.kind, Kind::Refused);
-  EXPECT_EQ(beyond.reason, kNumbersRunOut);
-}
-
-TEST(NumberText, LeadingZeroForNineOrLess) {
-  EXPECT_EQ(numberText(0), "00");
-  EXPECT_EQ(numberText(9), "09");
-  EXPECT_EQ(numberText(10), "10");
-  EXPECT_EQ(numberText(999), "999");
-  EXPECT_EQ(numberText(32767), "32767");
 }
 
 TEST(ExtensionAnswers, PeriodAndLength) {
