@@ -18,37 +18,17 @@ struct EntryRow {
 };
 
 TEST(NumberEntry, ReadsAsANumericText) {
+  // clang-format off
   const EntryRow rows[] = {
-      {"3", 3},
-      {" 3 ", 3},
-      {"\t7\t", 7},
-      {"+4", 4},
-      {"-2", -2},
-      {"2.5", 2},
-      {"3.5", 4},
-      {"-2.5", -2},
-      {"0.5", 0},
-      {"1.5", 2},
-      {".5", 0},
-      {"1e1", 10},
-      {"32767", 32767},
-      {"-32768", -32768},
-      {"32767.4", 32767},
-      {"32767.5", std::nullopt},
-      {"32768", std::nullopt},
-      {"-32769", std::nullopt},
-      {"", std::nullopt},
-      {"   ", std::nullopt},
-      {"abc", std::nullopt},
-      {"3abc", std::nullopt},
-      {"1 2", std::nullopt},
-      {"-", std::nullopt},
-      {".", std::nullopt},
-      {"1e", std::nullopt},
-      {"inf", std::nullopt},
-      {"nan", std::nullopt},
+      {"3", 3}, {" 3 ", 3}, {"\t7\t", 7}, {"+4", 4}, {"-2", -2}, {"2.5", 2}, {"3.5", 4},
+      {"-2.5", -2}, {"0.5", 0}, {"1.5", 2}, {".5", 0}, {"1e1", 10}, {"32767", 32767},
+      {"-32768", -32768}, {"32767.4", 32767}, {"32767.5", std::nullopt}, {"32768", std::nullopt},
+      {"-32769", std::nullopt}, {"", std::nullopt}, {"   ", std::nullopt}, {"abc", std::nullopt},
+      {"3abc", std::nullopt}, {"1 2", std::nullopt}, {"-", std::nullopt}, {".", std::nullopt},
+      {"1e", std::nullopt}, {"inf", std::nullopt}, {"nan", std::nullopt},
       {"99999999999999999999", std::nullopt},
   };
+  // clang-format on
   for (const EntryRow& row : rows) {
     SCOPED_TRACE(std::string("typed \"") + row.typed + "\"");
     EXPECT_EQ(parseNumberEntry(row.typed), row.value);
@@ -68,11 +48,13 @@ struct LeadingRow {
 };
 
 TEST(LeadingNumber, ReadsTheNumberAtTheStart) {
+  // clang-format off
   const LeadingRow rows[] = {
       {"01", 1},    {"001", 1},       {"9", 9},         {"abc", 0}, {"", 0},
       {"-3", -3},   {"2.5x", 2},      {"  12abc", 12},  {"1.5", 2}, {"-0.4", 0},
       {"-0.6", -1}, {"99999", 99999}, {"32768", 32768}, {"+7", 7},  {"x12", 0},
   };
+  // clang-format on
   for (const LeadingRow& row : rows) {
     SCOPED_TRACE(std::string("text \"") + row.text + "\"");
     EXPECT_EQ(leadingNumber(row.text), row.value);

@@ -1,6 +1,5 @@
 // The stand-in for the main window in the rename tests: a file list over a
-// real temporary folder that counts how it is read and records the progress
-// bar.
+// real folder that counts how it is read and records the progress bar.
 #pragma once
 
 #include <algorithm>
@@ -31,7 +30,6 @@ class FolderList : public ui::FileListHost {
   }
   void selectAll() { m_selected.assign(m_names.size(), true); }
   void setCurrent(std::string name) { m_current = std::move(name); }
-  const std::vector<std::string>& names() const { return m_names; }
 
   std::string currentDirectory() const override { return m_directory; }
   std::string pathBoxText() const override { return m_directory; }
@@ -80,9 +78,8 @@ class FolderList : public ui::FileListHost {
 /// The names in a folder, sorted by their bytes.
 inline std::set<std::string> namesIn(const std::string& directory) {
   std::set<std::string> names;
-  for (const auto& entry : std::filesystem::directory_iterator(directory)) {
+  for (const auto& entry : std::filesystem::directory_iterator(directory))
     names.insert(entry.path().filename().string());
-  }
   return names;
 }
 
