@@ -19,8 +19,7 @@ using inspect::ID3;
 /// Fields whose text names the field: "f0" to "f16", genre Rock.
 TagFields numbered() {
   TagFields fields;
-  for (int i = 0; i < kFieldCount; ++i)
-    fields.txt[static_cast<std::size_t>(i)] = "f" + std::to_string(i);
+  for (int i = 0; i < kFieldCount; ++i) fields.txt[std::size_t(i)] = "f" + std::to_string(i);
   fields.genre = genrePositionForText("Rock");
   return fields;
 }
@@ -36,25 +35,13 @@ std::set<int> emptied(const TagFields& fields) {
 
 const std::set<int> kVersion1{kV1Title, kV1Artist, kV1Album, kV1Year, kV1Comment};
 
-const std::pair<int, std::string ID3::*> kProperties[] = {
-    {kV1Title, &ID3::TAGv1Title},
-    {kV1Artist, &ID3::TAGv1Artist},
-    {kV1Album, &ID3::TAGv1Album},
-    {kV1Year, &ID3::TAGv1Created},
-    {kV1Comment, &ID3::TAGv1Comment},
-    {kV2Comment, &ID3::TAGv2Comment},
-    {kV2Genre, &ID3::TAGv2Genre},
-    {kV2Year, &ID3::TAGv2Created},
-    {kV2Album, &ID3::TAGv2Album},
-    {kV2Artist, &ID3::TAGv2Artist},
-    {kV2Title, &ID3::TAGv2Title},
-    {kV2Composer, &ID3::TAGv2Composer},
-    {kV2OriginalArtist, &ID3::TAGv2OriginalArtist},
-    {kV2Copyright, &ID3::TAGv2Copyright},
-    {kV2Url, &ID3::TAGv2Url},
-    {kV2EncodedBy, &ID3::TAGv2EncodedBy},
-    {kV2Track, &ID3::TAGv2Track},
-};
+/// The property of each field, by field index.
+std::string ID3::*const kProperties[kFieldCount] = {
+    &ID3::TAGv1Title,    &ID3::TAGv1Artist,         &ID3::TAGv1Album,     &ID3::TAGv1Created,
+    &ID3::TAGv2Track,    &ID3::TAGv1Comment,        &ID3::TAGv2Comment,   &ID3::TAGv2Genre,
+    &ID3::TAGv2Created,  &ID3::TAGv2Album,          &ID3::TAGv2Artist,    &ID3::TAGv2Title,
+    &ID3::TAGv2Composer, &ID3::TAGv2OriginalArtist, &ID3::TAGv2Copyright, &ID3::TAGv2Url,
+    &ID3::TAGv2EncodedBy};
 
 class ComponentMapping : public ::testing::Test {
  protected:
@@ -63,8 +50,7 @@ class ComponentMapping : public ::testing::Test {
 };
 
 TEST_F(ComponentMapping, LoadFillsEveryFieldAndTheGenreEntry) {
-  for (const auto& [index, property] : kProperties)
-    component.*property = "p" + std::to_string(index);
+  for (int i = 0; i < kFieldCount; ++i) component.*kProperties[i] = "p" + std::to_string(i);
   for (const auto& [number, name] :
        std::vector<std::pair<int, const char*>>{{17, "Rock"}, {255, " "}, {149, " "}, {200, " "}}) {
     component.TAGv1GenreIndex = static_cast<std::int16_t>(number);
@@ -80,9 +66,8 @@ TEST_F(ComponentMapping, LoadFillsEveryFieldAndTheGenreEntry) {
 TEST_F(ComponentMapping, SaveSetsEveryPropertyAndTheGenreAsOneCharacter) {
   TagFields fields = numbered();
   ASSERT_TRUE(fieldsToComponent(fields, component));
-  for (const auto& [index, property] : kProperties) {
-    EXPECT_EQ(component.*property, "f" + std::to_string(index));
-  }
+  for (int i = 0; i < kFieldCount; ++i)
+    EXPECT_EQ(component.*kProperties[i], "f" + std::to_string(i));
   EXPECT_EQ(component.TAGv1Genre, inspect::genreText(17));
   fields.genre = 0;
   ASSERT_TRUE(fieldsToComponent(fields, component));
