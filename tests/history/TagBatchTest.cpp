@@ -13,12 +13,13 @@
 #include "platform/posix/PosixFileSystem.h"
 #include "platform/testing/RecordingFileSystem.h"
 #include "tests/history/FakeHistory.h"
-#include "tests/history/RegionFiles.h"
+#include "tests/history/TagShapes.h"
 #include "tests/support/TempDir.h"
 
 namespace brindle::history::testing {
 namespace {
 
+using namespace shapes;
 using id3v2::TagRegions;
 using platform::testing::FsOp;
 
@@ -33,25 +34,25 @@ struct Planned {
 std::vector<Planned> plannedFiles() {
   return {
       {"fits.mp3",
-       {version2Tag("Old one", 1024), version1Block("Old one")},
-       {version2Tag("New one", 1024), version1Block("New one")},
-       audioBytes(7000, 'a')},
+       {version2Tag("Old one", 1024), version1("Old one")},
+       {version2Tag("New one", 1024), version1("New one")},
+       noise(7000, 'a')},
       {"adds-v1.mp3",
        {version2Tag("Old two", 512), {}},
-       {version2Tag("New two", 512), version1Block("New two")},
-       audioBytes(5000, 'b')},
+       {version2Tag("New two", 512), version1("New two")},
+       noise(5000, 'b')},
       {"drops-v1.mp3",
-       {version2Tag("Old three", 512), version1Block("Old three")},
+       {version2Tag("Old three", 512), version1("Old three")},
        {version2Tag("New three", 512), {}},
-       audioBytes(4000, 'c')},
+       noise(4000, 'c')},
       {"grows.mp3",
-       {version2Tag("Old four", 128), version1Block("Old four")},
-       {version2Tag("A much longer fourth title", 2048), version1Block("New four")},
-       audioBytes(6000, 'd')},
+       {version2Tag("Old four", 128), version1("Old four")},
+       {version2Tag("A much longer fourth title", 2048), version1("New four")},
+       noise(6000, 'd')},
       {"linked.mp3",
        {version2Tag("Old five", 128), {}},
-       {version2Tag("Fifth title, longer", 1024), version1Block("New five")},
-       audioBytes(3000, 'e')},
+       {version2Tag("Fifth title, longer", 1024), version1("New five")},
+       noise(3000, 'e')},
   };
 }
 

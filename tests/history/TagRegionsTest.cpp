@@ -12,12 +12,13 @@
 #include "id3v2/TagRegions.h"
 #include "platform/posix/PosixFileSystem.h"
 #include "platform/testing/RecordingFileSystem.h"
-#include "tests/history/RegionFiles.h"
+#include "tests/history/TagShapes.h"
 #include "tests/support/TempDir.h"
 
 namespace brindle::history::testing {
 namespace {
 
+using namespace shapes;
 using id3v2::Durability;
 using id3v2::TagRegions;
 using platform::testing::FsOp;
@@ -38,15 +39,15 @@ TEST_F(TagRegionsTest, ReadsBothRegionsByteExact) {
   const std::vector<Row> rows = {
       {"none", {}, 500},
       {"version 2 with padding", {version2Tag("Title", 1024), {}}, 500},
-      {"version 1 only", {{}, version1Block("Old")}, 500},
-      {"both", {version2Tag("Title", 300), version1Block("Old")}, 5000},
-      {"large tag", {version2Tag("Big", 20000), version1Block("Old")}, 100},
+      {"version 1 only", {{}, version1("Old")}, 500},
+      {"both", {version2Tag("Title", 300), version1("Old")}, 5000},
+      {"large tag", {version2Tag("Big", 20000), version1("Old")}, 100},
       {"no audio", {version2Tag("T", 64), {}}, 0},
-      {"lower-case marker", {{}, bytesOf("tag" + textOf(version1Block("x")).substr(3))}, 300},
+      {"lower-case marker", {{}, bytesOf("tag" + textOf(version1("x")).substr(3))}, 300},
   };
   for (const Row& row : rows) {
     SCOPED_TRACE(row.name);
-    const std::string path = folder.write("song.mp3", fileWith(row.regions, audioBytes(row.audio)));
+    const std::string path = folder.write("song.mp3", fileWith(row.regions, noise(row.audio)));
     auto read = id3v2::readTagRegions(fileSystem, path);
     ASSERT_TRUE(read.ok());
     EXPECT_EQ(read.value(), row.regions);
@@ -74,26 +75,26 @@ TEST_F(TagRegionsTest, InPlaceTouchesOnlyTheTagRegions) {
   const std::vector<Row> rows = {
       {"replaced, deferred",
        Durability::Deferred,
-       {version2Tag("Old", 1024), version1Block("Old")},
-       {version2Tag("New title", 1024), version1Block("New")}},
+       {version2Tag("Old", 1024), version1("Old")},
+       {version2Tag("New title", 1024), version1("New")}},
       {"version 1 added, deferred",
        Durability::Deferred,
        {version2Tag("Old", 1024), {}},
-       {version2Tag("New title", 1024), version1Block("New")}},
+       {version2Tag("New title", 1024), version1("New")}},
       {"version 1 dropped, deferred",
        Durability::Deferred,
-       {version2Tag("Old", 1024), version1Block("Old")},
+       {version2Tag("Old", 1024), version1("Old")},
        {version2Tag("New", 1024), {}}},
       {"replaced, flushed",
        Durability::Flushed,
-       {version2Tag("Old", 1024), version1Block("Old")},
-       {version2Tag("New title", 1024), version1Block("New")}},
+       {version2Tag("Old", 1024), version1("Old")},
+       {version2Tag("New title", 1024), version1("New")}},
       {"version 1 added, flushed",
        Durability::Flushed,
        {version2Tag("Old", 1024), {}},
-       {version2Tag("New title", 1024), version1Block("New")}},
+       {version2Tag("New title", 1024), version1("New")}},
   };
-  const std::string audio = audioBytes(300000);
+  const std::string audio = noise(300000);
   for (const Row& row : rows) {
     SCOPED_TRACE(row.name);
     const std::string path = folder.write("song.mp3", fileWith(row.before, audio));
@@ -129,9 +130,9 @@ TEST_F(TagRegionsTest, InPlaceTouchesOnlyTheTagRegions) {
 }
 
 TEST_F(TagRegionsTest, ATagThatGrowsGoesThroughANewFile) {
-  const TagRegions before{version2Tag("Old", 256), version1Block("Old")};
-  const TagRegions after{version2Tag("A much longer title", 2048), version1Block("New")};
-  const std::string audio = audioBytes(10000);
+  const TagRegions before{version2Tag("Old", 256), version1("Old")};
+  const TagRegions after{version2Tag("A much longer title", 2048), version1("New")};
+  const std::string audio = noise(10000);
   for (const Durability durability : {Durability::Deferred, Durability::Flushed}) {
     const std::string path = folder.write("song.mp3", fileWith(before, audio));
     fileSystem.clearCalls();
@@ -145,8 +146,8 @@ TEST_F(TagRegionsTest, ATagThatGrowsGoesThroughANewFile) {
 
 TEST_F(TagRegionsTest, AFileWithSeveralNamesKeepsItsInodeWhenTheTagGrows) {
   const TagRegions before{version2Tag("Old", 256), {}};
-  const TagRegions after{version2Tag("Longer", 4096), version1Block("New")};
-  const std::string audio = audioBytes(10000);
+  const TagRegions after{version2Tag("Longer", 4096), version1("New")};
+  const std::string audio = noise(10000);
   const std::string path = folder.write("song.mp3", fileWith(before, audio));
   ASSERT_EQ(::link(path.c_str(), folder.file("other.mp3").c_str()), 0);
   ASSERT_TRUE(id3v2::replaceTagRegions(fileSystem, path, before, after, Durability::Deferred).ok());
@@ -154,11 +155,11 @@ TEST_F(TagRegionsTest, AFileWithSeveralNamesKeepsItsInodeWhenTheTagGrows) {
 }
 
 TEST_F(TagRegionsTest, RefusesAFileThatChangedSinceItsTagsWereRead) {
-  const TagRegions before{version2Tag("Old", 1024), version1Block("Old")};
-  const TagRegions after{version2Tag("New", 1024), version1Block("New")};
-  const TagRegions grown{version2Tag("New", 4096), version1Block("New")};
-  const std::string audio = audioBytes(1000);
-  const std::string changed = fileWith({version2Tag("Other", 1024), version1Block("Old")}, audio);
+  const TagRegions before{version2Tag("Old", 1024), version1("Old")};
+  const TagRegions after{version2Tag("New", 1024), version1("New")};
+  const TagRegions grown{version2Tag("New", 4096), version1("New")};
+  const std::string audio = noise(1000);
+  const std::string changed = fileWith({version2Tag("Other", 1024), version1("Old")}, audio);
   for (const TagRegions& target : {after, grown}) {
     for (const Durability durability : {Durability::Deferred, Durability::Flushed}) {
       const std::string path = folder.write("song.mp3", changed);
@@ -172,9 +173,9 @@ TEST_F(TagRegionsTest, RefusesAFileThatChangedSinceItsTagsWereRead) {
 
 TEST_F(TagRegionsTest, AReadOnlyFileIsSavedThroughANewFileAndStaysReadOnly) {
   if (::geteuid() == 0) GTEST_SKIP() << "root may write any file";
-  const TagRegions before{version2Tag("Old", 1024), version1Block("Old")};
-  const TagRegions after{version2Tag("New", 1024), version1Block("New")};
-  const std::string audio = audioBytes(1000);
+  const TagRegions before{version2Tag("Old", 1024), version1("Old")};
+  const TagRegions after{version2Tag("New", 1024), version1("New")};
+  const std::string audio = noise(1000);
   const std::string path = folder.write("song.mp3", fileWith(before, audio));
   ASSERT_EQ(::chmod(path.c_str(), 0444), 0);
   ASSERT_TRUE(id3v2::replaceTagRegions(fileSystem, path, before, after, Durability::Deferred).ok());

@@ -12,12 +12,13 @@
 #include "history/Undo.h"
 #include "platform/posix/PosixFileSystem.h"
 #include "platform/testing/RecordingFileSystem.h"
-#include "tests/history/RegionFiles.h"
+#include "tests/history/TagShapes.h"
 #include "tests/support/TempDir.h"
 
 namespace brindle::history::testing {
 namespace {
 
+using namespace shapes;
 using id3v2::TagRegions;
 
 struct SavedFile {
@@ -30,17 +31,17 @@ struct SavedFile {
 std::vector<SavedFile> savedFiles() {
   return {
       {"one.mp3",
-       {version2Tag("Old one", 1024), version1Block("Old one")},
-       {version2Tag("New one", 1024), version1Block("New one")},
-       audioBytes(5000, 'a')},
+       {version2Tag("Old one", 1024), version1("Old one")},
+       {version2Tag("New one", 1024), version1("New one")},
+       noise(5000, 'a')},
       {"two.mp3",
        {version2Tag("Old two", 256), {}},
-       {version2Tag("A longer second title", 2048), version1Block("New two")},
-       audioBytes(4000, 'b')},
+       {version2Tag("A longer second title", 2048), version1("New two")},
+       noise(4000, 'b')},
       {"three.mp3",
-       {version2Tag("Old three", 512), version1Block("Old three")},
+       {version2Tag("Old three", 512), version1("Old three")},
        {version2Tag("New three", 512), {}},
-       audioBytes(3000, 'c')},
+       noise(3000, 'c')},
   };
 }
 
@@ -112,7 +113,7 @@ TEST_F(TagUndoTest, UndoLeavesAFileWhoseTagsChangedSince) {
   const BatchId saved = save(writeOldFiles());
   const SavedFile changed = savedFiles()[1];
   const std::string other =
-      fileWith({version2Tag("Edited later", 2048), version1Block("Edited")}, changed.audio);
+      fileWith({version2Tag("Edited later", 2048), version1("Edited")}, changed.audio);
   folder.write(changed.name, other);
 
   auto undone = undoBatch(*history, real, saved);
