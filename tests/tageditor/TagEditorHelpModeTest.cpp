@@ -1,21 +1,13 @@
 // The tag editor's help-mode contract: every control with a topic shows its
 // topic in help mode and does nothing else, and every window leaves help mode.
-#include <QAction>
 #include <QComboBox>
-#include <QPlainTextEdit>
-#include <QPushButton>
-#include <QTest>
 
-#include "tests/tageditor/AudioFiles.h"
 #include "tests/tageditor/TagEditorFixture.h"
-#include "ui/DirectoryListBox.h"
-#include "ui/FileListBox.h"
 #include "ui/core/HelpTopics.h"
 
 namespace brindle::tageditor {
 namespace {
 
-using namespace testfiles;
 using platform::testing::FsOp;
 
 struct ControlCase {
@@ -43,7 +35,7 @@ class TagEditorHelpMode : public TagEditorFixture,
                           public ::testing::WithParamInterface<ControlCase> {
  protected:
   void SetUp() override {
-    browsed.write("a.mp3", id3tag(3, textFrame("TIT2", "Title")) + audio());
+    writeSong("a.mp3", "Title");
     openEditor();
     doubleClick("a.mp3");
     help.addWindow(otherWindow);

@@ -1,20 +1,17 @@
 // The tag editor window opened from the main window, offscreen: which control
 // calls which core function and what file changes. The behaviour itself is
 // tested in the core.
-#include <QAction>
 #include <QComboBox>
 #include <QGroupBox>
 #include <QLabel>
 #include <QProgressBar>
-#include <QPushButton>
 #include <QStatusBar>
-#include <QTest>
 
+#include "app/program/InstallEditCommands.h"
 #include "inspect/Readout.h"
-#include "tests/tageditor/AudioFiles.h"
 #include "tests/tageditor/TagEditorFixture.h"
 #include "ui/DirectoryListBox.h"
-#include "ui/FileListBox.h"
+#include "ui/history/ObservedHistory.h"
 
 namespace brindle::tageditor {
 namespace {
@@ -25,19 +22,7 @@ using platform::testing::DialogCall;
 using platform::testing::FsOp;
 using testsupport::TempDir;
 
-class TagEditorWindowTest : public TagEditorFixture {
- protected:
-  /// A tagged MP3 file in the browsed folder; its version 1 title is `title` and " v1".
-  std::string writeSong(const std::string& name, const std::string& title) {
-    return browsed.write(name, id3tag(3, textFrame("TIT2", title) + textFrame("TPE1", "Artist") +
-                                             textFrame("TRCK", "07") + pictureFrame()) +
-                                   audio() +
-                                   v1Tag(title + " v1", "Artist", "Album", "2001", "c", 17));
-  }
-  std::string lastMessage() {
-    return test.dialogs.messages().empty() ? "" : test.dialogs.messages().back().text;
-  }
-};
+using TagEditorWindowTest = TagEditorFixture;
 
 TEST_F(TagEditorWindowTest, ListsAndLoadsMp3AndWavFiles) {
   writeSong("a.mp3", "First");
@@ -161,22 +146,6 @@ TEST_F(TagEditorWindowTest, ButtonsRunTheirCommandsOnScreen) {
   }
 }
 
-// Typing is cut at the field's limit; a version 1 field takes no character
-// its single-byte tag cannot hold.
-TEST_F(TagEditorWindowTest, TypedLimitsAndVersion1Characters) {
-  openEditor();
-  typeInto(kV1Title, QString(35, 'a'));
-  EXPECT_EQ(editor().txtText(kV1Title).size(), 30);
-  typeInto(kV2Year, "19987654");
-  EXPECT_EQ(field(kV2Year), "199876");
-  typeInto(kV2Title, QString(300, 'b'));
-  EXPECT_EQ(editor().txtText(kV2Title).size(), 300);
-  setField(kV1Artist, "");
-  commitInto(kV1Artist, QString::fromUtf8("Café"));
-  commitInto(kV1Artist, QString::fromUtf8("夢"));
-  EXPECT_EQ(field(kV1Artist), "Café");
-}
-
 // Another folder forgets the loaded file: a Save then writes nothing; the
 // values typed are remembered across windows.
 TEST_F(TagEditorWindowTest, AnotherFolderForgetsTheLoadedFileAndValuesOutliveTheWindow) {
@@ -284,6 +253,76 @@ TEST_F(TagEditorWindowTest, CoverButtons) {
   EXPECT_EQ(tags.coverImage().text(), "");
   click("Command1");
   EXPECT_FALSE(readSaved(path).hasPicture);
+}
+
+/// The tag editor and the Edit commands recording into a history in memory.
+class TagEditorUndoTest : public TagEditorFixture {
+ protected:
+  TagEditorUndoTest()
+      : store(std::move(history::openHistory(":memory:").value())), observed(*store) {}
+  ~TagEditorUndoTest() override { window.reset(); }
+
+  frmID3Info& openRecordingEditor() {
+    frmID3Info& opened = openEditor(&observed);
+    edits = &app::installEditCommands(*window, &observed, *commands);
+    return opened;
+  }
+
+  std::unique_ptr<history::History> store;
+  ui::ObservedHistory observed;
+  app::EditCommands* edits = nullptr;
+};
+
+// One Undo takes back every file of the batch, the one edited on screen too,
+// and the fields show it; History... lists the batch and its undo.
+TEST_F(TagEditorUndoTest, UndoTakesTheBatchBackAndReloadsTheFields) {
+  const std::string first = writeSong("a.mp3", "First");
+  const std::string second = writeSong("b.mp3", "Second");
+  const std::string firstBefore = TempDir::read(first);
+  const std::string secondBefore = TempDir::read(second);
+  frmID3Info& tags = openRecordingEditor();
+  doubleClick("a.mp3");
+  setField(kV2Title, "Typed title");
+  test.dialogs.answer(Answer::Yes);
+  click("Command12");  // Number Tracks
+  ASSERT_EQ(readSaved(first).v2.at(id3v2::TIT2), "Typed title");
+  ASSERT_EQ(field(kV2Track), "02");
+  EXPECT_EQ(window->menuItem("mnuundo")->text(), "Undo Number Tracks");
+  test.dialogs.clear();
+  tags.menuItem("mnuundo")->trigger();
+  EXPECT_EQ(TempDir::read(first), firstBefore);
+  EXPECT_EQ(TempDir::read(second), secondBefore);
+  EXPECT_EQ(field(kV2Track), "07");
+  EXPECT_NE(lastMessage().find("2 file(s) restored"), std::string::npos);
+  tags.menuItem("mnuhistory")->trigger();
+  ASSERT_NE(edits->historyWindow(), nullptr);
+  ASSERT_EQ(edits->historyWindow()->rows().size(), 2u);
+  EXPECT_EQ(edits->historyWindow()->rows()[0].command, "Undo Number Tracks");
+}
+
+// While the tag editor asks its question, Undo and the history window's Undo do nothing.
+TEST_F(TagEditorUndoTest, NoUndoWhileTheTagEditorRunsACommand) {
+  const std::string song = writeSong("a.mp3", "First");
+  openRecordingEditor();
+  test.dialogs.answer(Answer::Yes);
+  click("Command12");
+  const std::string numbered = TempDir::read(song);
+  bool asked = false;
+  test.dialogs.setObserver([&](const DialogCall& call) {
+    if (asked || call.message.buttons != platform::Buttons::YesNo) return;
+    asked = true;
+    edits->undoNewest();
+    edits->historyWindow()->chooseRow(0);
+    edits->historyWindow()->undoButton().click();
+  });
+  edits->showHistoryWindow();
+  test.dialogs.clear();
+  test.dialogs.answer(Answer::No);
+  click("Command12");
+  test.dialogs.setObserver({});
+  EXPECT_TRUE(asked);
+  EXPECT_EQ(TempDir::read(song), numbered);
+  EXPECT_EQ(test.dialogs.calls().size(), 1u);
 }
 
 }  // namespace
