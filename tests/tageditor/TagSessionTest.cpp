@@ -28,7 +28,7 @@ class TagSessionTest : public ::testing::Test {
     return folder.write(name,
                         id3tag(3, textFrame("TIT2", "Harbour Lights") + textFrame("TRCK", "02") +
                                       textFrame("TCON", "Folk") + pictureFrame()) +
-                            audio() + v1Tag("Harbour", "Ferrymen", "Tides", "1999", "v1", 80));
+                            audio() + v1Tag("Harbour", 80));
   }
   /// The one message shown, and none else.
   std::string onlyMessage() {

@@ -87,6 +87,8 @@ TEST(UnsavedEdits, NamesShowTheFileWithoutItsFolder) {
   edits.loaded("/music/a b.mp3", {});
   EXPECT_EQ(edits.fileName(), "a b.mp3");
   EXPECT_EQ(savedNote(edits.fileName()), "Saved a b.mp3");
+  edits.loaded("plain.mp3", {});
+  EXPECT_EQ(edits.fileName(), "plain.mp3");
   EXPECT_EQ(unsavedQuestion("\xE9.mp3"), "Save changes to \xEF\xBF\xBD.mp3?");
 }
 
