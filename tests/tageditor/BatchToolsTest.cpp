@@ -133,19 +133,37 @@ FakeWindow windowOn(std::vector<std::string> names, const std::string& loaded,
 
 using Log = std::vector<std::string>;
 
-// Asked first; then every entry planned (an entry that does not load as MP3 plans
-// nothing, so the previous file never gets its values), and all written as one batch.
-TEST(AutoInfo, StepsInOrderAndSkippedEntries) {
-  FakeWindow window = windowOn({"a.mp3", "b.wav", "c.Mp3", "d.mp3"}, "a.mp3", albumValues());
-  const BatchReport report = autoInfo(window, window.remembered);
-  const std::string expected =
-      "ask|note on|remember|move 0|max 4|load a.mp3|plan a.mp3|value 1|move 1"
-      "|load b.wav|value 2|move 2|load c.Mp3|value 3|move 3|load d.mp3|plan d.mp3"
-      "|value 4|max 2|value 0|batch Auto Info 2|value 1|value 2|value 0|note off";
-  EXPECT_EQ(window.log, expected);
-  EXPECT_EQ(report, counts(4, 2, 2, 0));
-  EXPECT_EQ(window.batches, 1);
-  EXPECT_EQ(batchReportText(report),
+// Asked first; every entry planned (one that does not load as MP3 plans
+// nothing: the previous file must not get its values), all written as one
+// batch. Without a loaded file (another folder) the values on screen are
+// remembered, not saved; a loaded file that is not listed is saved on its own.
+TEST(AutoInfo, StepsInOrder) {
+  const struct {
+    std::vector<std::string> names;
+    const char* loaded;
+    const char* log;
+    BatchReport report;
+  } cases[] = {
+      {{"a.mp3", "b.wav", "c.Mp3", "d.mp3"},
+       "a.mp3",
+       "ask|note on|remember|move 0|max 4|load a.mp3|plan a.mp3|value 1|move 1|load b.wav|value 2"
+       "|move 2|load c.Mp3|value 3|move 3|load d.mp3|plan d.mp3|value 4|max 2|value 0"
+       "|batch Auto Info 2|value 1|value 2|value 0|note off",
+       counts(4, 2, 2, 0)},
+      {{"a.mp3"},
+       "",
+       "ask|note on|remember|move 0|max 1|load a.mp3|plan a.mp3|value 1|max 1|value 0"
+       "|batch Auto Info 1|value 1|value 0|note off",
+       counts(1, 1, 0, 0)},
+      {{}, "x.mp3", "note on|save x.mp3|value 0|note off", counts(0, 0, 0, 0)},
+  };
+  for (const auto& row : cases) {
+    FakeWindow window = windowOn(row.names, row.loaded, albumValues());
+    EXPECT_EQ(autoInfo(window, window.remembered), row.report);
+    EXPECT_EQ(window.log, row.log);
+    EXPECT_EQ(window.files["a.mp3"].txt[kV2Album], row.names.empty() ? "" : "album 9");
+  }
+  EXPECT_EQ(batchReportText(counts(4, 2, 2, 0)),
             "Skipped 2 files of 4: only files ending in .mp3 or .MP3 are loaded and saved.");
 }
 
@@ -165,27 +183,6 @@ TEST(AutoInfo, GivesEveryFileTheRememberedValuesAndKeepsItsTitlesAndTrack) {
     expected.txt[kV2Track] = "9" + std::to_string(i);
     EXPECT_EQ(window.files[window.entryNames[static_cast<std::size_t>(i)]], expected);
   }
-}
-
-// After the folder changed no file is loaded: the values on screen are
-// remembered, not saved, and go into the new folder's files only.
-TEST(AutoInfo, WithoutALoadedFileTheValuesOnScreenAreRememberedNotSaved) {
-  FakeWindow window = windowOn({"a.mp3"}, "", albumValues());
-  const BatchReport report = autoInfo(window, window.remembered);
-  const std::string expected =
-      "ask|note on|remember|move 0|max 1|load a.mp3|plan a.mp3|value 1|max 1|value 0"
-      "|batch Auto Info 1|value 1|value 0|note off";
-  EXPECT_EQ(window.log, expected);
-  EXPECT_EQ(report, counts(1, 1, 0, 0));
-  EXPECT_EQ(window.files["a.mp3"].txt[kV2Album], albumValues().txt[kV2Album]);
-}
-
-// A loaded file that is not listed is saved on its own; nothing to ask about.
-TEST(AutoInfo, EmptyListSavesTheFileOnScreenOnly) {
-  FakeWindow window = windowOn({}, "x.mp3");
-  const BatchReport report = autoInfo(window, window.remembered);
-  EXPECT_EQ(window.log, "note on|save x.mp3|value 0|note off");
-  EXPECT_EQ(report, (BatchReport{}));
 }
 
 TEST(AutoInfo, PlansThatFailCountAsFailedAndTheBatchGoesOn) {

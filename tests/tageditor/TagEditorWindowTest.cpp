@@ -54,6 +54,24 @@ TEST_F(TagEditorWindowTest, ListsAndLoadsMp3AndWavFiles) {
   EXPECT_TRUE(tags.button("Command1")->isEnabled());
 }
 
+// A single click or an arrow key loads the entry it makes current, asking first about edits.
+TEST_F(TagEditorWindowTest, AClickOrAnArrowKeyLoadsTheCurrentFile) {
+  writeSong("a.mp3", "First");
+  writeSong("b.mp3", "Second");
+  openEditor();
+  ui::FileListBox& list = editor().fileList();
+  const QPoint first = list.visualRect(list.model()->index(0, 0)).center();
+  QTest::mouseClick(list.viewport(), Qt::LeftButton, {}, first);
+  EXPECT_EQ(field(kV2Title), "First");
+  QTest::keyClick(&list, Qt::Key_Down);
+  EXPECT_EQ(field(kV2Title), "Second");
+  setField(kV2Title, "Edited");
+  test.dialogs.answer(Answer::Cancel);
+  QTest::keyClick(&list, Qt::Key_Up);
+  EXPECT_EQ(lastMessage(), "Save changes to b.mp3?");
+  EXPECT_EQ(field(kV2Title), "Edited");
+}
+
 // Loading another file or closing asks "Save changes to NAME?" about edits.
 TEST_F(TagEditorWindowTest, UnsavedEditsAreAskedAboutBeforeTheyAreLeft) {
   const struct {
