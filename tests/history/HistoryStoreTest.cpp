@@ -68,7 +68,9 @@ std::vector<RegionCase> oddRegions() {
   };
 }
 
-TEST(HistoryStore, TagChangesComeBackByteForByte) {
+// Tag changes of odd shapes and renames of odd names come back byte for
+// byte; the pieces a region is stored in cover it, padding pieces are zeros.
+TEST(HistoryStore, ChangesAndBatchesComeBackByteForByte) {
   const std::vector<RegionCase> regions = oddRegions();
   std::vector<TagChange> changes;
   for (std::size_t index = 0; index < regions.size(); ++index) {
@@ -81,16 +83,39 @@ TEST(HistoryStore, TagChangesComeBackByteForByte) {
     if (index % 3 == 0) change.after.version1 = version1("new");
     changes.push_back(std::move(change));
   }
+  const std::vector<RenameChange> renames = {{"/music", "a.mp3", "", "b.mp3"},
+                                             {"/music", "C.mp3", ".brindle-0a1b2c3d", "c.mp3"},
+                                             {"/mus\xfe", "x\xff", "", "y"}};
   std::unique_ptr<History> history = openOrFail(":memory:");
   ASSERT_TRUE(history);
-  const std::vector<TagChange> stored =
-      history->tagChanges(history->beginBatch("Save", changes, {}).value()).value();
+  const BatchId first = history->beginBatch("Convert", changes, renames).value();
+  const BatchId second = history->beginBatch("Undo", {}, {}, first).value();
+  ASSERT_TRUE(history->closeBatch(first, BatchState::Undone).ok());
+
+  const std::vector<BatchSummary> batches = history->batches().value();
+  ASSERT_EQ(batches.size(), 2u);
+  EXPECT_EQ(batches[0].id, second);
+  EXPECT_EQ(batches[0].state, BatchState::Open);
+  EXPECT_EQ(batches[0].undoes, first);
+  EXPECT_EQ(batches[1].command, "Convert");
+  EXPECT_EQ(batches[1].fileCount, static_cast<int>(changes.size() + renames.size()));
+  EXPECT_EQ(batches[1].state, BatchState::Undone);
+  EXPECT_FALSE(batches[1].undoes.has_value());
+  EXPECT_GT(batches[1].startedAt, 1700000000);
+  auto renameFields = [](const RenameChange& r) {
+    return std::tie(r.directory, r.oldName, r.temporaryName, r.newName);
+  };
+  const std::vector<RenameChange> back = history->renameChanges(first).value();
+  ASSERT_EQ(back.size(), renames.size());
+  for (std::size_t i = 0; i < renames.size(); ++i) {
+    EXPECT_EQ(renameFields(back[i]), renameFields(renames[i]));
+  }
+  const std::vector<TagChange> stored = history->tagChanges(first).value();
   ASSERT_EQ(stored.size(), changes.size());
   auto fields = [](const TagChange& c) { return std::tie(c.path, c.identity, c.before, c.after); };
   for (std::size_t index = 0; index < changes.size(); ++index) {
     SCOPED_TRACE(regions[index].name);
     EXPECT_TRUE(fields(stored[index]) == fields(changes[index]));
-    // The pieces a region is stored in cover it; padding pieces are zeros.
     std::size_t next = 0;
     for (const RegionPiece& piece : splitRegion(regions[index].region)) {
       EXPECT_EQ(piece.offset, next);
@@ -103,33 +128,6 @@ TEST(HistoryStore, TagChangesComeBackByteForByte) {
     }
     EXPECT_EQ(next, regions[index].region.size());
   }
-}
-
-TEST(HistoryStore, RenamesAndBatchesComeBack) {
-  std::unique_ptr<History> history = openOrFail(":memory:");
-  ASSERT_TRUE(history);
-  const std::vector<RenameChange> renames = {{"/music", "a.mp3", "", "b.mp3"},
-                                             {"/music", "C.mp3", ".brindle-0a1b2c3d", "c.mp3"},
-                                             {"/mus\xfe", "x\xff", "", "y"}};
-  const BatchId first = history->beginBatch("Convert to lower case", {}, renames).value();
-  const BatchId second = history->beginBatch("Undo", {}, {}, first).value();
-  ASSERT_TRUE(history->closeBatch(first, BatchState::Undone).ok());
-  auto fields = [](const RenameChange& r) {
-    return std::tie(r.directory, r.oldName, r.temporaryName, r.newName);
-  };
-  const std::vector<RenameChange> back = history->renameChanges(first).value();
-  ASSERT_EQ(back.size(), renames.size());
-  for (std::size_t i = 0; i < renames.size(); ++i) EXPECT_EQ(fields(back[i]), fields(renames[i]));
-  const std::vector<BatchSummary> batches = history->batches().value();
-  ASSERT_EQ(batches.size(), 2u);
-  EXPECT_EQ(batches[0].id, second);
-  EXPECT_EQ(batches[0].state, BatchState::Open);
-  EXPECT_EQ(batches[0].undoes, first);
-  EXPECT_EQ(batches[1].command, "Convert to lower case");
-  EXPECT_EQ(batches[1].fileCount, 3);
-  EXPECT_EQ(batches[1].state, BatchState::Undone);
-  EXPECT_FALSE(batches[1].undoes.has_value());
-  EXPECT_GT(batches[1].startedAt, 1700000000);
 }
 
 // A batch open in a running program is that program's: a recovery started

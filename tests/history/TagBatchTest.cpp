@@ -36,29 +36,28 @@ struct Planned {
   std::string audio;
 };
 
+/// A file with `audio` bytes of audio whose version 2 tag of `before` bytes
+/// becomes one of `after` bytes, with or without version 1 blocks.
+Planned planned(const std::string& name, std::size_t before, std::size_t after, bool v1Before,
+                bool v1After, std::size_t audio) {
+  const std::string title = name.substr(0, name.size() - 4);
+  auto v1 = [&](bool present, const std::string& text) {
+    return present ? version1(text) : id3v2::ByteVector{};
+  };
+  return {name,
+          {version2Tag("Old " + title, before), v1(v1Before, "Old " + title)},
+          {version2Tag("New " + title, after), v1(v1After, "New " + title)},
+          noise(audio, name[0])};
+}
+
 /// Tags that fit, a version 1 block added and dropped, a tag that grows, and
 /// one that grows in a file with a second name (linked-too.mp3).
 const std::vector<Planned> kFiles = {
-    {"fits.mp3",
-     {version2Tag("Old one", 1024), version1("Old one")},
-     {version2Tag("New one", 1024), version1("New one")},
-     noise(7000, 'a')},
-    {"adds-v1.mp3",
-     {version2Tag("Old two", 512), {}},
-     {version2Tag("New two", 512), version1("New two")},
-     noise(5000, 'b')},
-    {"drops-v1.mp3",
-     {version2Tag("Old three", 512), version1("Old three")},
-     {version2Tag("New three", 512), {}},
-     noise(4000, 'c')},
-    {"grows.mp3",
-     {version2Tag("Old four", 128), version1("Old four")},
-     {version2Tag("A much longer fourth title", 2048), version1("New four")},
-     noise(6000, 'd')},
-    {"linked.mp3",
-     {version2Tag("Old five", 128), {}},
-     {version2Tag("Fifth title, longer", 1024), version1("New five")},
-     noise(3000, 'e')},
+    planned("fits.mp3", 1024, 1024, true, true, 7000),
+    planned("adds-v1.mp3", 512, 512, false, true, 5000),
+    planned("drops-v1.mp3", 512, 512, true, false, 4000),
+    planned("grows.mp3", 128, 2048, true, true, 6000),
+    planned("linked.mp3", 128, 1024, false, true, 3000),
 };
 
 class TagBatchTest : public ::testing::Test {

@@ -312,31 +312,6 @@ TEST_F(TagEditorUndoTest, UndoTakesTheBatchBackAndReloadsTheFields) {
   EXPECT_EQ(edits->historyWindow()->rows()[0].command, "Undo Number Tracks");
 }
 
-// While the tag editor asks its question, Undo and the history window's Undo do nothing.
-TEST_F(TagEditorUndoTest, NoUndoWhileTheTagEditorRunsACommand) {
-  const std::string song = writeSong("a.mp3", "First");
-  openRecordingEditor();
-  test.dialogs.answer(Answer::Yes);
-  click("Command12");
-  const std::string numbered = TempDir::read(song);
-  bool asked = false;
-  test.dialogs.setObserver([&](const DialogCall& call) {
-    if (asked || call.message.buttons != platform::Buttons::YesNo) return;
-    asked = true;
-    edits->undoNewest();
-    edits->historyWindow()->chooseRow(0);
-    edits->historyWindow()->undoButton().click();
-  });
-  edits->showHistoryWindow();
-  test.dialogs.clear();
-  test.dialogs.answer(Answer::No);
-  click("Command12");
-  test.dialogs.setObserver({});
-  EXPECT_TRUE(asked);
-  EXPECT_EQ(TempDir::read(song), numbered);
-  EXPECT_EQ(test.dialogs.calls().size(), 1u);
-}
-
 // Help mode: every control with a topic shows its topic and does nothing
 // else, and every window leaves help mode; outside help mode it shows none.
 struct ControlCase {
