@@ -126,10 +126,13 @@ TEST(CopyCommands, Version2ToVersion1) {
   expected.txt[kV1Comment] = "f6";
   expected.genre = genrePositionForText("Jazz");
   EXPECT_EQ(fields, expected);
-  // A genre text that names no entry leaves the selection.
+  // A genre text that names no entry leaves the selection; " " names the blank one.
   fields.txt[kV2Genre] = "jazz";
   copyVersion2ToVersion1(fields);
   EXPECT_EQ(genreNumberAt(fields.genre), 8);
+  fields.txt[kV2Genre] = " ";
+  copyVersion2ToVersion1(fields);
+  EXPECT_EQ(fields.genre, 0);
 }
 
 TEST(CopyCommands, Version1ToVersion2) {

@@ -117,9 +117,20 @@ TEST_F(TagSessionTest, SavesThatFailOrStop) {
   }
   EXPECT_EQ(history.recorded().size(), 1u);
 
+  // Planning (for a batch) writes nothing, remembers, and stops at the genre too.
+  TagFields fields = *session.load(folder.path(), "song.mp3").fields;
+  fields.txt[kV2Album] = "planned";
+  const auto planned = session.plan(fields);
+  ASSERT_TRUE(planned.ok());
+  EXPECT_EQ(planned.value().path, path);
+  EXPECT_EQ(remembered.value(kV2Album), "planned");
+  EXPECT_EQ(TempDir::read(path), before);
+  fields.genre = -1;
+  EXPECT_EQ(session.plan(fields).error().message, "the fields could not be taken over");
+
   session.forgetLoadedFile();
   test.dialogs.clear();
-  TagFields fields;
+  fields = TagFields{};
   fields.txt[kV2Artist] = "remembered anyway";
   EXPECT_EQ(session.save(fields), SaveResult::Failed);
   EXPECT_EQ(onlyMessage(), "Oops! Error");
