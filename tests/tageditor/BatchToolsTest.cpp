@@ -271,22 +271,10 @@ TEST(NumberTracks, ErrorsAreReportedOnceWithTheFirstNames) {
   EXPECT_EQ(batchReportText(none), "1 file could not be saved:\na.mp3: cannot record the batch");
 }
 
-TEST(NumberTracks, NumbersTheMp3NamesInListOrderKeepingTheOtherFields) {
-  std::vector<std::string> names;
-  for (int i = 1; i <= 12; ++i) names.push_back("song " + std::to_string(100 + i) + ".mp3");
-  FakeWindow window = windowOn(names, names[0]);
-  EXPECT_EQ(numberTracks(window), counts(12, 12, 0, 0));
-  for (int i = 0; i < 12; ++i) {
-    const TagFields& file = window.files[names[static_cast<std::size_t>(i)]];
-    EXPECT_EQ(file.txt[kV2Track], trackText(i + 1));
-    EXPECT_EQ(file.txt[kV2Title], "title " + std::to_string(i));
-    EXPECT_EQ(file.txt[kV2Artist], "own artist");
-  }
-}
-
-// WAV names take no number; a mixed-case MP3 name keeps its place though it
-// cannot be loaded. The file on screen is written with the batch from what
-// the screen shows, planned once, never saved on its own.
+// Tracks are numbered in list order, the other fields kept. WAV names take no
+// number; a mixed-case MP3 name keeps its place though it cannot be loaded.
+// The file on screen is written with the batch from what the screen shows,
+// planned once, never saved on its own.
 TEST(NumberTracks, OtherKindsTakeNoNumberAndNoSave) {
   FakeWindow window = windowOn({"a.mp3", "b.wav", "c.Mp3", "d.MP3", "e.WAV"}, "a.mp3");
   window.onScreen.txt[kV2Title] = "typed, not saved yet";
@@ -294,6 +282,8 @@ TEST(NumberTracks, OtherKindsTakeNoNumberAndNoSave) {
   EXPECT_EQ(numberTracks(window), counts(5, 2, 3, 0));
   EXPECT_EQ(window.files["a.mp3"].txt[kV2Track], "01");
   EXPECT_EQ(window.files["d.MP3"].txt[kV2Track], "03");
+  EXPECT_EQ(window.files["d.MP3"].txt[kV2Title], "title 3");
+  EXPECT_EQ(window.files["d.MP3"].txt[kV2Artist], "own artist");
   EXPECT_EQ(window.files["c.Mp3"].txt[kV2Track], "untouched");
   EXPECT_EQ(window.files["a.mp3"].txt[kV2Title], "typed, not saved yet");
   EXPECT_EQ(window.log.find("save a.mp3"), std::string::npos);
