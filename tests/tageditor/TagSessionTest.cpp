@@ -1,14 +1,16 @@
 // Loading and saving through the inspection component, as far as the session
 // adds to it: which load a name gets, the Error event's box, the done flag,
 // the remembered values, Saves that stop or are recorded, the cover change,
-// and the cover image a user chooses.
+// the cover image a user chooses, and the question about unsaved edits.
 #include "tageditor/core/TagSession.h"
 
 #include <gtest/gtest.h>
 
 #include "inspect/Readout.h"
+#include "platform/testing/ScriptedDialogs.h"
 #include "platform/testing/TestPlatform.h"
 #include "tageditor/core/CoverImage.h"
+#include "tageditor/core/UnsavedEdits.h"
 #include "tests/history/FakeHistory.h"
 #include "tests/tageditor/AudioFiles.h"
 
@@ -16,6 +18,7 @@ namespace brindle::tageditor {
 namespace {
 
 using namespace testfiles;
+using platform::Answer;
 using platform::testing::FsOp;
 using testsupport::TempDir;
 
@@ -202,6 +205,87 @@ TEST_F(TagSessionTest, CoverFromAnImageFile) {
   ASSERT_FALSE(missing.ok());
   EXPECT_EQ(missing.error().code, ENOENT);
   EXPECT_EQ(missing.error().message.rfind("cannot read the image: ", 0), 0u);
+}
+
+// The unsaved-edits question: when it is asked, its text, and what each answer does.
+TagFields withTitle(const std::string& title) {
+  TagFields fields;
+  fields.txt[kV2Title] = title;
+  return fields;
+}
+
+TEST(UnsavedEdits, NothingIsAskedWithoutAFileOrWithoutChanges) {
+  platform::testing::ScriptedDialogs dialogs;
+  UnsavedEdits edits;
+  int saves = 0;
+  auto save = [&] {
+    ++saves;
+    return SaveResult::Saved;
+  };
+  EXPECT_FALSE(edits.changed(withTitle("typed")));
+  EXPECT_TRUE(mayLeaveEdits(dialogs, edits, withTitle("typed"), save));
+
+  edits.loaded("/music/a.mp3", withTitle("Old"));
+  EXPECT_TRUE(mayLeaveEdits(dialogs, edits, withTitle("Old"), save));
+  edits.saved(withTitle("New"));
+  EXPECT_TRUE(mayLeaveEdits(dialogs, edits, withTitle("New"), save));
+  edits.forget();
+  EXPECT_TRUE(mayLeaveEdits(dialogs, edits, withTitle("Other"), save));
+  // A cover change counts until the file is saved, loaded again or left.
+  edits.coverChanged(true);
+  EXPECT_FALSE(edits.changed(withTitle("Other")));
+  edits.loaded("/music/a.mp3", withTitle("Old"));
+  edits.coverChanged(true);
+  EXPECT_TRUE(edits.changed(withTitle("Old")));
+  edits.saved(withTitle("Old"));
+  EXPECT_FALSE(edits.changed(withTitle("Old")));
+  edits.coverChanged(true);
+  edits.loaded("/music/b.mp3", withTitle("Old"));
+  EXPECT_FALSE(edits.changed(withTitle("Old")));
+  EXPECT_TRUE(dialogs.calls().empty());
+  EXPECT_EQ(saves, 0);
+}
+
+TEST(UnsavedEdits, ChangedFieldsAskAndTheAnswerDecides) {
+  struct Row {
+    Answer answer;
+    SaveResult saveResult;
+    bool leaves;
+    int saves;
+  };
+  const Row rows[] = {
+      {Answer::Save, SaveResult::Saved, true, 1},
+      {Answer::Save, SaveResult::Failed, false, 1},
+      {Answer::Discard, SaveResult::Saved, true, 0},
+      {Answer::Cancel, SaveResult::Saved, false, 0},
+  };
+  for (const Row& row : rows) {
+    SCOPED_TRACE(platform::testing::answerName(row.answer));
+    platform::testing::ScriptedDialogs dialogs;
+    dialogs.answer(row.answer);
+    UnsavedEdits edits;
+    edits.loaded("/music/01 Song.mp3", withTitle("Old"));
+    int saves = 0;
+    const bool leaves = mayLeaveEdits(dialogs, edits, withTitle("Typed"), [&] {
+      ++saves;
+      return row.saveResult;
+    });
+    EXPECT_EQ(leaves, row.leaves);
+    EXPECT_EQ(saves, row.saves);
+    ASSERT_EQ(dialogs.calls().size(), 1u);
+    EXPECT_EQ(dialogs.calls()[0].message.text, "Save changes to 01 Song.mp3?");
+    EXPECT_EQ(dialogs.calls()[0].message.buttons, platform::Buttons::SaveDiscardCancel);
+  }
+}
+
+TEST(UnsavedEdits, NamesShowTheFileWithoutItsFolder) {
+  UnsavedEdits edits;
+  edits.loaded("/music/a b.mp3", {});
+  EXPECT_EQ(edits.fileName(), "a b.mp3");
+  EXPECT_EQ(savedNote(edits.fileName()), "Saved a b.mp3");
+  edits.loaded("plain.mp3", {});
+  EXPECT_EQ(edits.fileName(), "plain.mp3");
+  EXPECT_EQ(unsavedQuestion("\xE9.mp3"), "Save changes to \xEF\xBF\xBD.mp3?");
 }
 
 }  // namespace
