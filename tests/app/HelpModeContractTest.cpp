@@ -7,6 +7,8 @@
 #include <QPushButton>
 #include <QTest>
 
+#include <optional>
+
 #include "app/MainMenu.h"
 #include "tests/app/MainWindowFixture.h"
 #include "ui/core/HelpTopics.h"
@@ -53,59 +55,29 @@ class HelpModeContract : public MainWindowFixture {
   ui::HelpMode otherWindow;
 };
 
-class MenuItemContract : public HelpModeContract,
-                         public ::testing::WithParamInterface<MenuItemSpec> {};
-
-TEST_P(MenuItemContract, ShowsTopicInHelpModeAndRunsOtherwise) {
-  const MenuCommand command = *GetParam().command;
-  int runs = 0;
-  window->setCommand(command, [&] { ++runs; });
-  QAction* action = window->menuItem(objectNameOf(command));
-  ASSERT_NE(action, nullptr);
-
-  enterHelpMode();
-  action->trigger();
-  expectOnlyTopicShown(GetParam().topic);
-  EXPECT_EQ(runs, 0);
-
-  test.dialogs.clear();
-  action->trigger();
-  EXPECT_EQ(runs, 1);
-  EXPECT_TRUE(test.dialogs.calls().empty());
-}
-
-std::vector<MenuItemSpec> itemsWithTopics() {
-  std::vector<MenuItemSpec> items;
-  for (const MenuItemSpec& spec : mainMenuItems()) {
-    if (spec.isSeparator() || spec.topic == topics::kNoTopic) continue;
-    if (*spec.command == MenuCommand::exit || *spec.command == MenuCommand::about) continue;
-    items.push_back(spec);
-  }
-  return items;
-}
-
-INSTANTIATE_TEST_SUITE_P(EveryItem, MenuItemContract, ::testing::ValuesIn(itemsWithTopics()),
-                         [](const auto& info) { return objectNameOf(*info.param.command); });
-
-struct ControlCase {
-  const char* name;
-  bool focus;  // false: a mouse press
+// A menu item (with its command) or a control (pressed or focused).
+struct Target {
+  std::string name;
   int topic;
+  std::optional<MenuCommand> command;
+  bool focus = false;
 };
 
-class ControlContract : public HelpModeContract,
-                        public ::testing::WithParamInterface<ControlCase> {};
+class HelpModeTarget : public HelpModeContract, public ::testing::WithParamInterface<Target> {};
 
-TEST_P(ControlContract, ShowsTopicOnlyInHelpMode) {
-  const ControlCase& control = GetParam();
-  const std::string name = control.name;
-  QWidget* widget = name == "Dir1"      ? window->directoryList().viewport()
-                    : name == "File1"   ? window->fileList().viewport()
-                    : name == "PathBar" ? static_cast<QWidget*>(&window->pathBar())
-                                        : window->findChild<QWidget*>(control.name);
-  ASSERT_NE(widget, nullptr);
+TEST_P(HelpModeTarget, ShowsTopicInHelpModeAndRunsOtherwise) {
+  const Target& target = GetParam();
+  int runs = 0;
+  if (target.command) window->setCommand(*target.command, [&] { ++runs; });
+  QWidget* widget = target.name == "Dir1"      ? window->directoryList().viewport()
+                    : target.name == "File1"   ? window->fileList().viewport()
+                    : target.name == "PathBar" ? static_cast<QWidget*>(&window->pathBar())
+                                               : window->findChild<QWidget*>(target.name.c_str());
+  ASSERT_TRUE(target.command || widget);
   const auto hit = [&] {
-    if (control.focus) {
+    if (target.command) {
+      window->menuItem(target.name)->trigger();
+    } else if (target.focus) {
       QFocusEvent focus(QEvent::FocusIn, Qt::MouseFocusReason);
       QApplication::sendEvent(widget, &focus);
     } else {
@@ -113,32 +85,41 @@ TEST_P(ControlContract, ShowsTopicOnlyInHelpMode) {
       QTest::mouseRelease(widget, Qt::LeftButton, {}, QPoint(5, 5));
     }
   };
-  const std::string pathBefore = window->currentDirectory();
   hit();
+  EXPECT_EQ(runs, target.command ? 1 : 0);
   EXPECT_TRUE(test.dialogs.calls().empty());
 
+  const std::string pathBefore = window->currentDirectory();
   window->fileList().clearSelection();
   enterHelpMode();
   hit();
-  expectOnlyTopicShown(control.topic);
+  expectOnlyTopicShown(target.topic);
+  EXPECT_EQ(runs, target.command ? 1 : 0);
   EXPECT_EQ(window->fileList().selectedCount(), 0);
   EXPECT_EQ(window->currentDirectory(), pathBefore);
 }
 
-INSTANTIATE_TEST_SUITE_P(EveryControl, ControlContract,
-                         ::testing::Values(ControlCase{"Dir1", false, topics::kDirectoryList},
-                                           ControlCase{"File1", false, topics::kFileList},
-                                           ControlCase{"Text1", false, topics::kFileCountBox},
-                                           ControlCase{"Text1", true, topics::kFileCountBox},
-                                           ControlCase{"Text2", false, topics::kPathBox},
-                                           ControlCase{"Text2", true, topics::kPathBox},
-                                           ControlCase{"PathBar", false, topics::kPathBox},
-                                           ControlCase{"Text3", false, topics::kNameBox},
-                                           ControlCase{"Picture1", false,
-                                                       topics::kMainWindowPicture}),
+std::vector<Target> targets() {
+  std::vector<Target> all{{"Dir1", topics::kDirectoryList, {}},
+                          {"File1", topics::kFileList, {}},
+                          {"Text1", topics::kFileCountBox, {}},
+                          {"Text1", topics::kFileCountBox, {}, true},
+                          {"Text2", topics::kPathBox, {}},
+                          {"Text2", topics::kPathBox, {}, true},
+                          {"PathBar", topics::kPathBox, {}},
+                          {"Text3", topics::kNameBox, {}},
+                          {"Picture1", topics::kMainWindowPicture, {}}};
+  for (const MenuItemSpec& spec : mainMenuItems()) {
+    if (spec.isSeparator() || spec.topic == topics::kNoTopic) continue;
+    if (*spec.command == MenuCommand::exit || *spec.command == MenuCommand::about) continue;
+    all.push_back({objectNameOf(*spec.command), spec.topic, spec.command});
+  }
+  return all;
+}
+
+INSTANTIATE_TEST_SUITE_P(EveryItemAndControl, HelpModeTarget, ::testing::ValuesIn(targets()),
                          [](const auto& info) {
-                           return std::string(info.param.name) +
-                                  (info.param.focus ? "Focus" : "Press");
+                           return info.param.name + (info.param.focus ? "Focus" : "");
                          });
 
 // The (?) item toggles help mode silently; Exit, About, Disclaimer and Save
