@@ -53,7 +53,7 @@ struct Case {
   const char* name;
   Run run;
   Lines names;
-  std::vector<Answer> answers;  // Format for Cover? / Continue Printing?
+  Answer answer;  // to "Format for Cover?" or "Continue Printing?"
   std::optional<std::string> title;
   bool target = true;                 // false: the Save As dialog is cancelled
   std::optional<std::string> before;  // what the target held
@@ -73,35 +73,35 @@ TEST(FileListOutput, WritingAppendingAndPrintingTheList) {
   const std::string appended = "Files will be appennded to the end of the file!";
   // clang-format off
   const Case cases[] = {
-      {"write replaces", Run::Write, three, {no}, {}, true, "old content, longer than the new one", {},
-       {"saveas /box *.txt txt confirm", "Format for Cover?", "Files Printed To:  @"}, plain, 1},
-      {"append keeps", Run::Append, three, {no}, {}, true, "kept\r\n", {},
-       {appended, "saveas /box *.txt txt append", "Format for Cover?", "Files Printed To:  @"},
+      {"write replaces", Run::Write, three, no, {}, true, "old content, longer than the new one", {},
+       {"saveas /box confirm", "Format for Cover?", "Files Printed To:  @"}, plain, 1},
+      {"append keeps", Run::Append, three, no, {}, true, "kept\r\n", {},
+       {appended, "saveas /box append", "Format for Cover?", "Files Printed To:  @"},
        "kept\r\n" + plain, 1},
-      {"empty list", Run::Write, {}, {no}, {}, true, {}, {},
-       {"saveas /box *.txt txt confirm", "Format for Cover?", "Files Printed To:  @"},
+      {"empty list", Run::Write, {}, no, {}, true, {}, {},
+       {"saveas /box confirm", "Format for Cover?", "Files Printed To:  @"},
        head + "\r\n" + kRule + "\r\n", 1},
-      {"cover", Run::Write, mp3s, {yes}, "Mix \xc3\xa4", true, {}, {},
-       {"saveas /box *.txt txt confirm", "Format for Cover?", "input Title for CD|Enter Title|",
+      {"cover", Run::Write, mp3s, yes, "Mix \xc3\xa4", true, {}, {},
+       {"saveas /box confirm", "Format for Cover?", "input Title for CD",
         "Files Printed To:  @"}, "Mix \xc3\xa4\r\n" + cover, 1},
-      {"cover appended, title cancelled", Run::Append, mp3s, {yes}, {}, true, "One\r\n", {},
-       {appended, "saveas /box *.txt txt append", "Format for Cover?", "input Title for CD|Enter Title|",
+      {"cover appended, title cancelled", Run::Append, mp3s, yes, {}, true, "One\r\n", {},
+       {appended, "saveas /box append", "Format for Cover?", "input Title for CD",
         "Files Printed To:  @"}, "One\r\n\r\n" + cover, 1},
-      {"save as cancelled", Run::Write, three, {no}, {}, false, {}, {},
-       {"saveas /box *.txt txt confirm", "Format for Cover?"}, {}, 0},
-      {"append cancelled after the title", Run::Append, three, {yes}, "T", false, {}, {},
-       {appended, "saveas /box *.txt txt append", "Format for Cover?", "input Title for CD|Enter Title|"},
+      {"save as cancelled", Run::Write, three, no, {}, false, {}, {},
+       {"saveas /box confirm", "Format for Cover?"}, {}, 0},
+      {"append cancelled after the title", Run::Append, three, yes, "T", false, {}, {},
+       {appended, "saveas /box append", "Format for Cover?", "input Title for CD"},
        {}, 0},
-      {"write fails quietly", Run::Write, three, {no}, {}, true, {}, Step::PrintLine,
-       {"saveas /box *.txt txt confirm", "Format for Cover?"}, {}, 0},
-      {"print declined", Run::Print, three, {no}, {}, true, {}, {}, {"Continue Printing 3 Files?"}, {}, 0},
-      {"print", Run::Print, three, {yes}, {}, true, {}, {},
+      {"write fails quietly", Run::Write, three, no, {}, true, {}, Step::PrintLine,
+       {"saveas /box confirm", "Format for Cover?"}, {}, 0},
+      {"print declined", Run::Print, three, no, {}, true, {}, {}, {"Continue Printing 3 Files?"}, {}, 0},
+      {"print", Run::Print, three, yes, {}, true, {}, {},
        {"Continue Printing 3 Files?", "Files Printed To Printer:"}, {}, 1},
-      {"font size fails", Run::Print, three, {yes}, {}, true, {}, Step::SetFontSize,
+      {"font size fails", Run::Print, three, yes, {}, true, {}, Step::SetFontSize,
        {"Continue Printing 3 Files?", "Printing Aborted!!"}, {}, 0},
-      {"a line fails", Run::Print, three, {yes}, {}, true, {}, Step::PrintLine,
+      {"a line fails", Run::Print, three, yes, {}, true, {}, Step::PrintLine,
        {"Continue Printing 3 Files?", "Printing Aborted!!"}, {}, 0},
-      {"the end fails", Run::Print, three, {yes}, {}, true, {}, Step::EndDocument,
+      {"the end fails", Run::Print, three, yes, {}, true, {}, Step::EndDocument,
        {"Continue Printing 3 Files?", "Printing Aborted!!"}, {}, 0},
   };
   // clang-format on
@@ -118,7 +118,7 @@ TEST(FileListOutput, WritingAppendingAndPrintingTheList) {
     if (c.failing && c.run == Run::Print) test.printer.failAt(*c.failing);
     if (c.failing && c.run != Run::Print) test.fileSystem.fail(FsOp::WriteFile, {ENOSPC, "full"});
     if (c.run != Run::Print) test.dialogs.choose(c.target ? target : "");
-    for (Answer answer : c.answers) test.dialogs.answer(answer);
+    test.dialogs.answer(c.answer);
     if (c.title) test.dialogs.type(*c.title);
 
     (c.run == Run::Print    ? printFileList
@@ -127,14 +127,11 @@ TEST(FileListOutput, WritingAppendingAndPrintingTheList) {
     Lines dialogs;
     for (const DialogCall& call : test.dialogs.calls()) {
       if (call.kind == DialogCall::Kind::SaveAs) {
-        const auto& request = call.saveAs;
-        EXPECT_EQ(request.title, kBanner);
-        dialogs.push_back("saveas " + request.initialDirectory + " " + request.filter + " " +
-                          request.defaultExtension +
-                          (request.confirmOverwrite ? " confirm" : " append"));
+        EXPECT_EQ(call.saveAs.title, kBanner);
+        dialogs.push_back("saveas " + call.saveAs.initialDirectory +
+                          (call.saveAs.confirmOverwrite ? " confirm" : " append"));
       } else if (call.kind == DialogCall::Kind::Input) {
-        dialogs.push_back("input " + call.input.prompt + "|" + call.input.title + "|" +
-                          call.input.defaultText);
+        dialogs.push_back("input " + call.input.prompt);
       } else {
         const std::string& text = call.message.text;
         dialogs.push_back(text.ends_with(target) ? text.substr(0, text.size() - target.size()) + "@"

@@ -123,14 +123,9 @@ TEST_F(MainWindowTest, DirectoryAndDriveListsRereadTheFiles) {
   EXPECT_EQ(state(), browsed.path() + " | typed | 4");
 
   window->saveEditedButton().setEnabled(true);
-  QListWidgetItem* music = nullptr;
-  for (int row = 0; row < window->directoryList().count(); ++row) {
-    if (window->directoryList().item(row)->text().trimmed() == "Music") {
-      music = window->directoryList().item(row);
-    }
-  }
-  ASSERT_NE(music, nullptr);
-  emit window->directoryList().itemActivated(music);
+  const auto music = window->directoryList().findItems("Music", Qt::MatchEndsWith);
+  ASSERT_EQ(music.size(), 1);
+  emit window->directoryList().itemActivated(music[0]);
   EXPECT_EQ(state(), browsed.file("Music") + " | " + browsed.file("Music") + " | 1");
 
   int index = window->driveList().findText("/no-such-drive-here");

