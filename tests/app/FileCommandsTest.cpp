@@ -1,16 +1,25 @@
-// The edit and delete commands over a stand-in list (questions, deletions,
-// progress steps, the stop at a failure), and every file command's menu item
-// or key wired to the main window's list.
-#include "app/commands/FileCommands.h"
-
+// The file commands over a stand-in list: edit and delete (questions,
+// deletions, progress steps, the trash, the stop at each failure) and the
+// list written, appended and printed (byte-exact listings, dialogs in order,
+// the quiet stop on a failure, "Printing Aborted!!" at each printer step);
+// then each command's item wired to the main window's list, a listing of
+// names that are not UTF-8, and a listing printed into a PDF file.
 #include <QAction>
 #include <QLineEdit>
+#include <QProcess>
 #include <QProgressBar>
+#include <QStandardPaths>
 #include <QTest>
 
+#include <brindle/Version.h>
 #include <cstring>
 #include <filesystem>
+#include <optional>
 
+#include "app/commands/FileCommands.h"
+#include "app/commands/FileListOutput.h"
+#include "platform/qt/QtPrinter.h"
+#include "platform/text/FileNameText.h"
 #include "tests/app/FakeFileList.h"
 #include "tests/app/MainWindowFixture.h"
 
@@ -21,24 +30,36 @@ using platform::Answer;
 using platform::Error;
 using platform::testing::DialogCall;
 using platform::testing::FsOp;
+using Step = platform::testing::RecordingPrinter::Step;
 using Lines = std::vector<std::string>;
 using Command = void (*)(platform::Platform&, ui::FileListHost&);
+
+const std::string kRule(59, '_');
+const std::string kBanner = std::string(kProductName) + " V" + kVersionText;
+// Not valid UTF-8: the listing must still carry these very bytes.
+const std::string kLatin1Name = "caf\xe9.txt";
 
 /// Every dialog shown, one line each, with `folder` written as "@".
 Lines dialogTrace(const platform::testing::ScriptedDialogs& dialogs, const std::string& folder) {
   Lines trace;
   for (const DialogCall& call : dialogs.calls()) {
-    std::string line = call.kind == DialogCall::Kind::SaveAs
-                           ? "saveas " + call.saveAs.initialDirectory
-                           : call.message.text;
-    if (const auto at = line.find(folder); at != std::string::npos)
+    std::string line = call.message.text;
+    if (call.kind == DialogCall::Kind::SaveAs) {
+      EXPECT_EQ(call.saveAs.title, kBanner);
+      line = "saveas " + call.saveAs.initialDirectory +
+             (call.saveAs.confirmOverwrite ? " confirm" : " append");
+    } else if (call.kind == DialogCall::Kind::Input) {
+      line = "input " + call.input.prompt;
+    }
+    if (const auto at = line.find(folder); at != std::string::npos) {
       line.replace(at, folder.size(), "@");
+    }
     trace.push_back(line);
   }
   return trace;
 }
 
-struct Case {
+struct CommandCase {
   const char* name;
   Command command;
   int current;           // -1: none
@@ -52,7 +73,7 @@ struct Case {
 TEST(FileCommands, QuestionsDeletionsProgressAndFailures) {
   const Answer yes = Answer::Yes, no = Answer::No;
   // clang-format off
-  const Case cases[] = {
+  const CommandCase cases[] = {
       {"current declined", deleteCurrentEntry, 1, "----", no, nullptr, false, {"Delete: @/b"}},
       {"only the current, though two selected", deleteCurrentEntry, 2, "x-x-", yes, nullptr, false,
        {"Delete: @/c", "gone c", "reread"}},
@@ -77,7 +98,7 @@ TEST(FileCommands, QuestionsDeletionsProgressAndFailures) {
       {"edit without current entry", editCurrentEntry, -1, "----", yes, nullptr, false, {}},
   };
   // clang-format on
-  for (const Case& c : cases) {
+  for (const CommandCase& c : cases) {
     SCOPED_TRACE(c.name);
     platform::testing::TestPlatform test;
     platform::Platform services = test.platform();
@@ -116,10 +137,120 @@ TEST(FileCommands, QuestionsDeletionsProgressAndFailures) {
   EXPECT_EQ(platform::entryPath("/", "a b.txt"), "/a b.txt");
 }
 
-// Each file command's item (and the Delete key) acts on the window's own
-// list: its current entry, selection, path box, progress bar and re-read.
+TEST(FileListOutput, NamesWithoutMp3RemoveOnlyTheExactLowerCaseEnding) {
+  const std::pair<const char*, const char*> rows[] = {
+      {"01 Intro.mp3", "01 Intro"},
+      {"Song.MP3", "Song.MP3"},
+      {"Song.Mp3", "Song.Mp3"},
+      {"x.mp3.mp3", "x"},
+      {"a.mp3 live.mp3", "a live"},
+      {".mp3", ""},
+      {"mp3", "mp3"},
+      {"", ""},
+      {".m.mp3p3", ".mp3"},  // one pass from the left: what the removal joins up stays
+  };
+  for (const auto& [name, expected] : rows) EXPECT_EQ(withoutMp3(name), expected) << name;
+  EXPECT_EQ(listOutputTitle(), kBanner);
+}
+
+enum class Run { Write, Append, Print };
+
+struct OutputCase {
+  const char* name;
+  Run run;
+  Lines names;
+  Answer answer;  // to "Format for Cover?" or "Continue Printing?"
+  std::optional<std::string> title;
+  bool target = true;                 // false: the Save As dialog is cancelled
+  std::optional<std::string> before;  // what the target held
+  std::optional<Step> failing;        // the printer step that fails; any: the write fails
+  Lines dialogs;
+  std::optional<std::string> after;  // the target's bytes afterwards
+  int rereads = 0;
+};
+
+TEST(FileListOutput, WritingAppendingAndPrintingTheList) {
+  const Answer yes = Answer::Yes, no = Answer::No;
+  const std::string head = kBanner + " Files List\r\nPATH: /d\r\n \r\n";
+  const std::string plain = head + "A.txt\r\nb.mp3\r\n" + kLatin1Name + "\r\n\r\n" + kRule + "\r\n";
+  const Lines three{"A.txt", "b.mp3", kLatin1Name},
+      mp3s{"01 Intro.mp3", "03 Loud.MP3", "x.mp3.mp3"};
+  const std::string cover = " \r\n01 Intro\r\n03 Loud.MP3\r\nx\r\n\r\n";
+  const std::string appended = "Files will be appennded to the end of the file!";
+  // clang-format off
+  const OutputCase cases[] = {
+      {"write replaces", Run::Write, three, no, {}, true, "old content, longer than the new one", {},
+       {"saveas /box confirm", "Format for Cover?", "Files Printed To:  @/list.txt"}, plain, 1},
+      {"append keeps", Run::Append, three, no, {}, true, "kept\r\n", {},
+       {appended, "saveas /box append", "Format for Cover?", "Files Printed To:  @/list.txt"},
+       "kept\r\n" + plain, 1},
+      {"empty list", Run::Write, {}, no, {}, true, {}, {},
+       {"saveas /box confirm", "Format for Cover?", "Files Printed To:  @/list.txt"},
+       head + "\r\n" + kRule + "\r\n", 1},
+      {"cover", Run::Write, mp3s, yes, "Mix \xc3\xa4", true, {}, {},
+       {"saveas /box confirm", "Format for Cover?", "input Title for CD",
+        "Files Printed To:  @/list.txt"}, "Mix \xc3\xa4\r\n" + cover, 1},
+      {"cover appended, title cancelled", Run::Append, mp3s, yes, {}, true, "One\r\n", {},
+       {appended, "saveas /box append", "Format for Cover?", "input Title for CD",
+        "Files Printed To:  @/list.txt"}, "One\r\n\r\n" + cover, 1},
+      {"save as cancelled", Run::Write, three, no, {}, false, {}, {},
+       {"saveas /box confirm", "Format for Cover?"}, {}, 0},
+      {"append cancelled after the title", Run::Append, three, yes, "T", false, {}, {},
+       {appended, "saveas /box append", "Format for Cover?", "input Title for CD"},
+       {}, 0},
+      {"write fails quietly", Run::Write, three, no, {}, true, {}, Step::PrintLine,
+       {"saveas /box confirm", "Format for Cover?"}, {}, 0},
+      {"print declined", Run::Print, three, no, {}, true, {}, {}, {"Continue Printing 3 Files?"}, {}, 0},
+      {"print", Run::Print, three, yes, {}, true, {}, {},
+       {"Continue Printing 3 Files?", "Files Printed To Printer:"}, {}, 1},
+      {"font size fails", Run::Print, three, yes, {}, true, {}, Step::SetFontSize,
+       {"Continue Printing 3 Files?", "Printing Aborted!!"}, {}, 0},
+      {"a line fails", Run::Print, three, yes, {}, true, {}, Step::PrintLine,
+       {"Continue Printing 3 Files?", "Printing Aborted!!"}, {}, 0},
+      {"the end fails", Run::Print, three, yes, {}, true, {}, Step::EndDocument,
+       {"Continue Printing 3 Files?", "Printing Aborted!!"}, {}, 0},
+  };
+  // clang-format on
+  for (const OutputCase& c : cases) {
+    SCOPED_TRACE(c.name);
+    platform::testing::TestPlatform test;
+    platform::Platform services = test.platform();
+    testsupport::TempDir output;
+    const std::string target = output.file("list.txt");
+    if (c.before) output.write("list.txt", *c.before);
+    FakeFileList list("/d", c.names);
+    list.pathBox = "/box";
+    test.printer.setChoiceAccepted(c.name != std::string("print"));  // printed even if cancelled
+    if (c.failing && c.run == Run::Print) test.printer.failAt(*c.failing);
+    if (c.failing && c.run != Run::Print) test.fileSystem.fail(FsOp::WriteFile, {ENOSPC, "full"});
+    if (c.run != Run::Print) test.dialogs.choose(c.target ? target : "");
+    test.dialogs.answer(c.answer);
+    if (c.title) test.dialogs.type(*c.title);
+
+    (c.run == Run::Print    ? printFileList
+     : c.run == Run::Append ? appendFileListToFile
+                            : writeFileListToFile)(services, list);
+    EXPECT_EQ(dialogTrace(test.dialogs, output.path()), c.dialogs);
+    if (c.after) {
+      EXPECT_EQ(testsupport::TempDir::read(target), *c.after);
+    } else if (!c.before) {
+      EXPECT_FALSE(std::filesystem::exists(target));
+    }
+    EXPECT_EQ(list.rereads, c.rereads);
+    const bool printed = c.run == Run::Print && c.rereads == 1;
+    ASSERT_EQ(test.printer.documents().size(), printed ? 1u : 0u);
+    if (printed) {
+      EXPECT_EQ(test.printer.documents()[0], (Lines{kBanner + " Files List", "PATH: /d", " ",
+                                                    "A.txt", "b.mp3", kLatin1Name, "", kRule}));
+      EXPECT_EQ(test.printer.fontSize(), 11);
+    }
+  }
+}
+
 using FileCommandItems = MainWindowFixture;
 
+// Each file command's item (and the Delete key) acts on the window's own
+// list: its current entry, selection, path box, progress bar and re-read.
 TEST_F(FileCommandItems, RunOnTheWindowsList) {
   struct Row {
     const char* item;  // nullptr: the Delete key
@@ -127,10 +258,10 @@ TEST_F(FileCommandItems, RunOnTheWindowsList) {
   };
   const Row rows[] = {
       {"printer1", {"Continue Printing 4 Files?", "count 4 max 100"}},
-      {"addto", {"saveas /box", "Format for Cover?", "count 4 max 100"}},
+      {"addto", {"saveas /box confirm", "Format for Cover?", "count 4 max 100"}},
       {"fileappend",
-       {"Files will be appennded to the end of the file!", "saveas /box", "Format for Cover?",
-        "count 4 max 100"}},
+       {"Files will be appennded to the end of the file!", "saveas /box append",
+        "Format for Cover?", "count 4 max 100"}},
       {"delete", {"Delete: @/c.txt", "count 3 max 100"}},
       {nullptr, {"Delete: @/c.txt", "count 3 max 100"}},
       {"deletefile", {"Delete Selected Files?", "count 2 max 4"}},
@@ -162,6 +293,46 @@ TEST_F(FileCommandItems, RunOnTheWindowsList) {
                     std::to_string(window->progressBar().maximum()));
     EXPECT_EQ(trace, row.expected);
     window.reset();
+  }
+}
+
+// Through the window: a folder and names that are not UTF-8 keep their bytes.
+TEST_F(FileCommandItems, ListingKeepsTheBytesOfFolderAndNames) {
+  const std::string folder = browsed.makeDirectory("caf\xe9");
+  browsed.write("caf\xe9/" + kLatin1Name);
+  window = std::make_unique<frmmainbrindle>(services, help, folder);
+  ASSERT_TRUE(window->startUp());
+  testsupport::TempDir output;
+  test.dialogs.choose(output.file("list.txt")).answer(Answer::No);
+  window->menuItem("addto")->trigger();
+  EXPECT_EQ(testsupport::TempDir::read(output.file("list.txt")),
+            kBanner + " Files List\r\nPATH: " + folder + "\r\n \r\n" + kLatin1Name + "\r\n\r\n" +
+                kRule + "\r\n");
+}
+
+// The listing printed for real into a PDF file, read back by pdftotext.
+TEST(FileListOutput, PrintsTheListingIntoAPdfFile) {
+  if (QStandardPaths::findExecutable("pdftotext").isEmpty()) GTEST_SKIP() << "no pdftotext";
+  platform::testing::TestPlatform test;
+  testsupport::TempDir output;
+  const std::string pdf = output.file("list.pdf");
+  platform::qt::QtPrinter printer(nullptr, pdf);
+  platform::Platform printing{test.dialogs,       test.fileSystem, printer,     test.shell,
+                              test.instanceGuard, test.clock,      test.folder, test.settings};
+  FakeFileList list("/music", {"A.txt", "Grüße aus Köln.txt"});
+  test.dialogs.answer(Answer::Yes);
+  printFileList(printing, list);
+  EXPECT_EQ(test.dialogs.messages().back().text, "Files Printed To Printer:");
+
+  QProcess process;
+  process.start("pdftotext", {"-enc", "UTF-8", platform::fileNameToText(pdf), "-"});
+  ASSERT_TRUE(process.waitForFinished(30000) && process.exitCode() == 0);
+  const std::string text = process.readAllStandardOutput().toStdString();
+  std::size_t position = 0;
+  for (const std::string& line : {kBanner + " Files List", std::string("PATH: /music"),
+                                  std::string("A.txt"), std::string("Grüße aus Köln.txt"), kRule}) {
+    position = text.find(line, position);
+    ASSERT_NE(position, std::string::npos) << "missing or out of order: " << line << "\n" << text;
   }
 }
 
