@@ -1,5 +1,6 @@
-// The "Edit" menu's wiring and the history window, over real temporary files
-// and a history in memory; undo itself is tested in tests/ui.
+// The history in the program: recovery and what is said at the start, the
+// "Edit" menu's wiring and the history window, over real temporary files and
+// a history in memory; undo itself is tested in tests/ui.
 #include <QAction>
 #include <QMenu>
 #include <QMenuBar>
@@ -7,9 +8,13 @@
 #include <QTest>
 #include <QTreeWidget>
 
+#include <filesystem>
+
+#include "app/program/HistoryAtStart.h"
 #include "app/program/InstallEditCommands.h"
 #include "app/program/InstallRenameCommands.h"
 #include "app/program/InstallTagEditorCommands.h"
+#include "platform/posix/PosixFileSystem.h"
 #include "tests/app/MainWindowFixture.h"
 #include "ui/history/ObservedHistory.h"
 
@@ -121,6 +126,59 @@ TEST_F(EditMenuTest, WithTheHistoryOffBothItemsSaySo) {
   ASSERT_EQ(test.dialogs.calls().size(), 2u);
   EXPECT_EQ(test.dialogs.calls()[0].message.text, "The history is off: changes are not recorded.");
   EXPECT_EQ(test.dialogs.calls()[1].message.text, "Nothing to undo");
+}
+
+history::Environment historyAt(const std::string& location) {
+  return [location](const std::string& name) -> std::optional<std::string> {
+    if (name == "BRINDLE_HISTORY") return location;
+    return std::nullopt;
+  };
+}
+
+TEST(HistoryAtStart, RecoversOpenBatchesAndSaysWhatItDid) {
+  testsupport::TempDir folder;
+  folder.write("Song.mp3", "song");
+  const std::string location = folder / "history.sqlite";
+  {
+    auto history = history::openHistory(location);
+    ASSERT_TRUE(history.ok());
+    ASSERT_TRUE(history.value()
+                    ->beginBatch("Convert All to Lowercase", {},
+                                 {{folder.path(), "Song.mp3", ".brindle-12345678", "song.mp3"}})
+                    .ok());
+  }
+  std::filesystem::rename(folder / "Song.mp3", folder / ".brindle-12345678");
+  platform::posix::PosixFileSystem fileSystem;
+  platform::testing::ScriptedDialogs dialogs;
+
+  auto history = openHistoryAtStart(historyAt(location), fileSystem, dialogs);
+  ASSERT_TRUE(history);
+  ASSERT_EQ(dialogs.messages().size(), 1u);
+  EXPECT_NE(dialogs.messages()[0].text.find("Convert All to Lowercase"), std::string::npos);
+  EXPECT_NE(dialogs.messages()[0].text.find(folder / "song.mp3"), std::string::npos);
+  EXPECT_EQ(testsupport::TempDir::read(folder / "song.mp3"), "song");
+  EXPECT_FALSE(std::filesystem::exists(folder / ".brindle-12345678"));
+
+  // The next start finds nothing open and says nothing.
+  history.reset();
+  platform::testing::ScriptedDialogs quiet;
+  EXPECT_TRUE(openHistoryAtStart(historyAt(location), fileSystem, quiet));
+  EXPECT_TRUE(quiet.messages().empty());
+}
+
+// Off: no history, nothing said; unopenable: no history, and it is said.
+TEST(HistoryAtStart, OffOrUnopenableMeansNoHistory) {
+  testsupport::TempDir folder;
+  folder.write("not-a-folder");
+  platform::posix::PosixFileSystem fileSystem;
+  for (const std::string& location : {std::string("off"), folder / "not-a-folder/history.sqlite"}) {
+    platform::testing::ScriptedDialogs dialogs;
+    EXPECT_FALSE(openHistoryAtStart(historyAt(location), fileSystem, dialogs));
+    EXPECT_EQ(dialogs.messages().size(), location == "off" ? 0u : 1u);
+    for (const auto& box : dialogs.messages()) {
+      EXPECT_NE(box.text.find("not recorded"), std::string::npos);
+    }
+  }
 }
 
 }  // namespace
