@@ -37,8 +37,7 @@ class HelpModeContract : public MainWindowFixture {
     test.fileSystem.clearCalls();
   }
 
-  /// Exactly one box with the topic's text, help mode off everywhere, and
-  /// no file touched but the help file.
+  /// One box with the topic's text, help mode off everywhere, only the help file read.
   void expectOnlyTopicShown(int topic) {
     ASSERT_EQ(test.dialogs.calls().size(), 1u);
     EXPECT_EQ(test.dialogs.messages().at(0).title, "Help!");
@@ -100,15 +99,14 @@ TEST_P(HelpModeTarget, ShowsTopicInHelpModeAndRunsOtherwise) {
 }
 
 std::vector<Target> targets() {
-  std::vector<Target> all{{"Dir1", topics::kDirectoryList, {}},
-                          {"File1", topics::kFileList, {}},
-                          {"Text1", topics::kFileCountBox, {}},
-                          {"Text1", topics::kFileCountBox, {}, true},
-                          {"Text2", topics::kPathBox, {}},
-                          {"Text2", topics::kPathBox, {}, true},
-                          {"PathBar", topics::kPathBox, {}},
-                          {"Text3", topics::kNameBox, {}},
-                          {"Picture1", topics::kMainWindowPicture, {}}};
+  // clang-format off
+  std::vector<Target> all{
+      {"Dir1", topics::kDirectoryList, {}}, {"File1", topics::kFileList, {}},
+      {"Text1", topics::kFileCountBox, {}}, {"Text1", topics::kFileCountBox, {}, true},
+      {"Text2", topics::kPathBox, {}}, {"Text2", topics::kPathBox, {}, true},
+      {"PathBar", topics::kPathBox, {}}, {"Text3", topics::kNameBox, {}},
+      {"Picture1", topics::kMainWindowPicture, {}}};
+  // clang-format on
   for (const MenuItemSpec& spec : mainMenuItems()) {
     if (spec.isSeparator() || spec.topic == topics::kNoTopic) continue;
     if (*spec.command == MenuCommand::exit || *spec.command == MenuCommand::about) continue;

@@ -4,11 +4,9 @@
 #include <gtest/gtest.h>
 
 int main(int argc, char** argv) {
-  // Listing the cases runs without the test environment: default to offscreen.
-  if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) qputenv("QT_QPA_PLATFORM", "offscreen");
+  qputenv("QT_QPA_PLATFORM",
+          qgetenv("QT_QPA_PLATFORM").isEmpty() ? "offscreen" : qgetenv("QT_QPA_PLATFORM"));
   QApplication application(argc, argv);
-  // Closing the last test window must not end the event loop of later tests.
-  QApplication::setQuitOnLastWindowClosed(false);
   ::testing::InitGoogleTest(&argc, argv);
   return RUN_ALL_TESTS();
 }
