@@ -107,10 +107,10 @@ std::vector<Target> targets() {
       {"PathBar", topics::kPathBox, {}}, {"Text3", topics::kNameBox, {}},
       {"Picture1", topics::kMainWindowPicture, {}}};
   // clang-format on
-  for (const MenuItemSpec& spec : mainMenuItems()) {
-    if (spec.isSeparator() || spec.topic == topics::kNoTopic) continue;
-    if (*spec.command == MenuCommand::exit || *spec.command == MenuCommand::about) continue;
-    all.push_back({objectNameOf(*spec.command), spec.topic, spec.command});
+  for (const auto& item : mainMenuItems()) {
+    if (item.isSeparator() || item.topic == topics::kNoTopic) continue;
+    if (*item.command == MenuCommand::exit || *item.command == MenuCommand::about) continue;
+    all.push_back({objectNameOf(*item.command), item.topic, item.command});
   }
   return all;
 }
