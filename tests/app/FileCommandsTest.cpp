@@ -20,7 +20,7 @@
 #include "app/commands/FileListOutput.h"
 #include "platform/qt/QtPrinter.h"
 #include "platform/text/FileNameText.h"
-#include "tests/app/FakeFileList.h"
+#include "app/testing/FakeFileList.h"
 #include "tests/app/MainWindowFixture.h"
 
 namespace brindle::app {

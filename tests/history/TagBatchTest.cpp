@@ -19,7 +19,7 @@
 #include "history/Undo.h"
 #include "platform/posix/PosixFileSystem.h"
 #include "platform/testing/RecordingFileSystem.h"
-#include "tests/history/FakeHistory.h"
+#include "history/testing/FakeHistory.h"
 #include "tests/history/TagShapes.h"
 #include "tests/support/TempDir.h"
 

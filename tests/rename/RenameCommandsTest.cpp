@@ -13,7 +13,7 @@
 #include "platform/testing/ScriptedDialogs.h"
 #include "platform/text/FileNameText.h"
 #include "rename/core/RenameCommands.h"
-#include "tests/history/FakeHistory.h"
+#include "history/testing/FakeHistory.h"
 #include "tests/rename/RenameTestSupport.h"
 
 namespace brindle::rename {

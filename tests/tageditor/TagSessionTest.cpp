@@ -11,7 +11,7 @@
 #include "platform/testing/TestPlatform.h"
 #include "tageditor/core/CoverImage.h"
 #include "tageditor/core/UnsavedEdits.h"
-#include "tests/history/FakeHistory.h"
+#include "history/testing/FakeHistory.h"
 #include "tests/tageditor/AudioFiles.h"
 
 namespace brindle::tageditor {
