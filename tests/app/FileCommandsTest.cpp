@@ -18,9 +18,9 @@
 
 #include "app/commands/FileCommands.h"
 #include "app/commands/FileListOutput.h"
+#include "app/testing/FakeFileList.h"
 #include "platform/qt/QtPrinter.h"
 #include "platform/text/FileNameText.h"
-#include "app/testing/FakeFileList.h"
 #include "tests/app/MainWindowFixture.h"
 
 namespace brindle::app {

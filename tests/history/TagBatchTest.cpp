@@ -17,9 +17,9 @@
 #include "history/Recovery.h"
 #include "history/TagBatch.h"
 #include "history/Undo.h"
+#include "history/testing/FakeHistory.h"
 #include "platform/posix/PosixFileSystem.h"
 #include "platform/testing/RecordingFileSystem.h"
-#include "history/testing/FakeHistory.h"
 #include "tests/history/TagShapes.h"
 #include "tests/support/TempDir.h"
 

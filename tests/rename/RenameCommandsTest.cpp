@@ -9,11 +9,11 @@
 #include <string>
 #include <vector>
 
+#include "history/testing/FakeHistory.h"
 #include "platform/testing/RecordingFileSystem.h"
 #include "platform/testing/ScriptedDialogs.h"
 #include "platform/text/FileNameText.h"
 #include "rename/core/RenameCommands.h"
-#include "history/testing/FakeHistory.h"
 #include "tests/rename/RenameTestSupport.h"
 
 namespace brindle::rename {

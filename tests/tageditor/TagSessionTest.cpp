@@ -6,12 +6,12 @@
 
 #include <gtest/gtest.h>
 
+#include "history/testing/FakeHistory.h"
 #include "inspect/Readout.h"
 #include "platform/testing/ScriptedDialogs.h"
 #include "platform/testing/TestPlatform.h"
 #include "tageditor/core/CoverImage.h"
 #include "tageditor/core/UnsavedEdits.h"
-#include "history/testing/FakeHistory.h"
 #include "tests/tageditor/AudioFiles.h"
 
 namespace brindle::tageditor {
