@@ -1,29 +1,30 @@
-// The remembered values in their file: any bytes come back exactly, also
-// after the file was written and opened again.
+// The remembered values in their file: any bytes come back exactly after reopening.
 #include "platform/qt/QtSettings.h"
 
 #include <gtest/gtest.h>
 
-#include "TemporaryFolder.h"
+#include "tests/support/TempDir.h"
 
 namespace brindle::platform::qt {
 namespace {
 
 TEST(QtSettings, ValuesSurviveTheFileBeingOpenedAgain) {
-  test::TemporaryFolder folder;
+  testsupport::TempDir folder;
   const std::string path = folder / "brindle.conf";
-  const std::string bytes("\x00\x01\xFF geometry \n=[]", 17);
+  const std::pair<std::string, std::string> values[] = {
+      {"mainWindow/lastFolder", "/music/\xE9t\xC3\xA9"},
+      {"windows/frmmainbrindle/geometry", std::string("\x00\x01\xFF geometry \n=[]", 17)},
+      {"empty", ""},
+  };
   {
     QtSettings settings(path);
     EXPECT_EQ(settings.value("mainWindow/lastFolder"), std::nullopt);
-    settings.setValue("mainWindow/lastFolder", "/music/\xE9t\xC3\xA9");
-    settings.setValue("windows/frmmainbrindle/geometry", bytes);
-    settings.setValue("windows/frmmainbrindle/geometry", bytes);
+    for (const auto& [key, value] : values) settings.setValue(key, value + "old");
+    for (const auto& [key, value] : values) settings.setValue(key, value);
   }
   QtSettings reopened(path);
-  EXPECT_EQ(reopened.value("mainWindow/lastFolder"), "/music/\xE9t\xC3\xA9");
-  EXPECT_EQ(reopened.value("windows/frmmainbrindle/geometry"), bytes);
-  EXPECT_FALSE(test::TemporaryFolder::read(path).empty());
+  for (const auto& [key, value] : values) EXPECT_EQ(reopened.value(key), value) << key;
+  EXPECT_EQ(reopened.value("missing"), std::nullopt);
 }
 
 }  // namespace

@@ -1,27 +1,22 @@
-// Helpers of the toolkit tests: acting on the next modal dialog while its
-// event loop runs, setting an environment variable for one test, and
-// running a command-line tool.
+// Helpers of the toolkit tests: acting on the next modal dialog while its event loop runs,
+// and setting an environment variable for one test.
 #pragma once
 
 #include <QApplication>
-#include <QByteArray>
 #include <QElapsedTimer>
-#include <QProcess>
-#include <QStandardPaths>
 #include <QTimer>
 #include <QWidget>
 #include <functional>
-#include <memory>
 #include <optional>
 #include <string>
 
 namespace brindle::platform::test {
 
-/// Runs `action` on the next modal window once it is shown (the test's call
-/// then blocks in that window's event loop). Gives up after `timeoutMs`.
+/// Runs `action` on the next modal window once it is shown (the test's call then blocks in
+/// that window's event loop). Gives up after `timeoutMs` without one.
 class OnNextModal {
  public:
-  explicit OnNextModal(std::function<void(QWidget*)> action, int timeoutMs = 5000)
+  explicit OnNextModal(std::function<void(QWidget*)> action, int timeoutMs = 60000)
       : m_action(std::move(action)), m_timeoutMs(timeoutMs) {
     m_clock.start();
     m_timer.setInterval(10);
@@ -48,8 +43,19 @@ class OnNextModal {
   bool m_ran = false;
 };
 
-/// Sets (or, with nothing, unsets) an environment variable until the end of
-/// the scope, then restores the old value.
+/// Acts on the next modal window if it is a `D`; closes any other.
+template <class D>
+OnNextModal onNext(std::function<void(D*)> action) {
+  return OnNextModal([action](QWidget* widget) {
+    if (auto* dialog = qobject_cast<D*>(widget)) {
+      action(dialog);
+    } else {
+      widget->close();
+    }
+  });
+}
+
+/// Sets (or, with nothing, unsets) an environment variable until the end of the scope.
 class ScopedEnvironment {
  public:
   ScopedEnvironment(const char* name, std::optional<std::string> value) : m_name(name) {
@@ -74,16 +80,5 @@ class ScopedEnvironment {
   const char* m_name;
   std::optional<QByteArray> m_previousValue;
 };
-
-/// The standard output of a program, or nothing when it failed to run.
-inline std::optional<QByteArray> runTool(const QString& program, const QStringList& arguments) {
-  QProcess process;
-  process.start(program, arguments);
-  if (!process.waitForFinished(30000) || process.exitStatus() != QProcess::NormalExit ||
-      process.exitCode() != 0) {
-    return std::nullopt;
-  }
-  return process.readAllStandardOutput();
-}
 
 }  // namespace brindle::platform::test
