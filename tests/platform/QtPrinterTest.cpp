@@ -3,7 +3,6 @@
 
 #include <gtest/gtest.h>
 
-#include <QFile>
 #include <QLineEdit>
 #include <QPrintDialog>
 #include <QPrinterInfo>
@@ -18,29 +17,25 @@
 namespace brindle::platform::qt {
 namespace {
 
-using test::ScopedEnvironment;
-
 class QtPrinterTest : public ::testing::Test {
  protected:
   void SetUp() override {
-    if (QStandardPaths::findExecutable(QStringLiteral("pdftotext")).isEmpty()) {
-      GTEST_SKIP() << "pdftotext (poppler-utils) is not installed";
-    }
+    if (QStandardPaths::findExecutable("pdftotext").isEmpty()) GTEST_SKIP() << "no pdftotext";
   }
-  /// Ends the document and returns the PDF's text as laid out on the pages ('\f' ends a page).
-  std::string endAndRead(QtPrinter& printer, const std::string& pdf) {
+  /// Prints `lines` as one document; returns the PDF's text as laid out ('\f' ends a page).
+  std::string print(QtPrinter& printer, const std::vector<std::string>& lines) {
+    for (const std::string& line : lines) EXPECT_TRUE(printer.printLine(line).ok());
     Status ended = printer.endDocument();
     EXPECT_TRUE(ended.ok()) << (ended.ok() ? "" : ended.error().message);
     QProcess process;
-    process.start(QStringLiteral("pdftotext"),
-                  {"-enc", "UTF-8", "-layout", QString::fromStdString(pdf), "-"});
-    EXPECT_TRUE(process.waitForFinished(30000) && process.exitCode() == 0) << pdf;
+    process.start("pdftotext", {"-enc", "UTF-8", "-layout", printer.pdfPath().c_str(), "-"});
+    EXPECT_TRUE(process.waitForFinished(30000) && process.exitCode() == 0);
     return process.readAllStandardOutput().toStdString();
   }
 
   testsupport::TempDir folder;
   // Neither the user's variable nor a stale one may redirect the output.
-  ScopedEnvironment noPdfVariable{kPrintToPdfVariable, std::nullopt};
+  test::ScopedEnvironment noPdfVariable{kPrintToPdfVariable, std::nullopt};
 };
 
 TEST_F(QtPrinterTest, LinesLandOnPagesInOrder) {
@@ -55,25 +50,23 @@ TEST_F(QtPrinterTest, LinesLandOnPagesInOrder) {
   };
   const Case cases[] = {
       {10,
-       {"Title: First Song", "Artist: a b; rm -rf x $(y)", "Grüße aus Köln", "", "last"},
-       {"Title: First Song", "Artist: a b; rm -rf x $(y)", "Grüße aus Köln", "last"},
+       {"Artist: a b; rm -rf x $(y)", "Grüße aus Köln", "", "last"},
+       {"Artist: a b; rm -rf x $(y)", "Grüße aus Köln", "last"},
        1,
        1},
       {12, numbered, numbered, 2, 99},
-      {8, rows, rows, 1, 1},  // the font size decides how many lines fit
+      {8, rows, rows, 1, 1},  // the font size decides how many lines fit on a page
       {36, rows, rows, 3, 99},
       {20, {"start " + word + " end"}, {"start", "wwwwwwwwww", "end"}, 1, 1},  // wrapped
       {10, {"upper\r\nlower"}, {"upper\n", "lower"}, 1, 1},
-      {10, {"Name:\tValue\tMore", "next"}, {"Name:   Value   More\n", "next"}, 1, 1},  // 8 columns
+      {10, {"Name:\tValue\tMore"}, {"Name:   Value   More\n"}, 1, 1},  // tabs of 8 columns
   };
   for (std::size_t row = 0; row < std::size(cases); ++row) {
     const Case& c = cases[row];
     SCOPED_TRACE(row);
-    const std::string pdf = folder / (std::to_string(row) + ".pdf");
-    QtPrinter printer(nullptr, pdf);
+    QtPrinter printer(nullptr, folder / (std::to_string(row) + ".pdf"));
     ASSERT_TRUE(printer.setFontSize(c.fontSize).ok());
-    for (const std::string& line : c.lines) EXPECT_TRUE(printer.printLine(line).ok());
-    const std::string text = endAndRead(printer, pdf);
+    const std::string text = print(printer, c.lines);
     std::size_t at = 0;
     for (const std::string& shown : c.shownInOrder) {
       at = text.find(shown, at);
@@ -85,52 +78,38 @@ TEST_F(QtPrinterTest, LinesLandOnPagesInOrder) {
   }
 }
 
-TEST_F(QtPrinterTest, ConfiguredEnvironmentChosenAndFailingOutputs) {
-  const std::string pdf = folder / "from environment.pdf";
+TEST_F(QtPrinterTest, ConfiguredChosenAndFailingOutputs) {
   {
-    ScopedEnvironment variable(kPrintToPdfVariable, pdf);
+    test::ScopedEnvironment variable(kPrintToPdfVariable, folder / "from environment.pdf");
     QtPrinter printer;
-    EXPECT_TRUE(printer.printsToPdf());
-    EXPECT_EQ(printer.pdfPath(), pdf);
+    EXPECT_EQ(printer.pdfPath(), folder / "from environment.pdf");
     test::OnNextModal unexpected([](QWidget* widget) { widget->close(); }, 200);
-    EXPECT_TRUE(printer.choosePrinter()) << "a configured file needs no choice";
-    EXPECT_FALSE(unexpected.ran());
+    EXPECT_TRUE(printer.choosePrinter() && !unexpected.ran())
+        << "a configured file needs no choice";
     EXPECT_EQ(printer.setFontSize(0).error().code, EINVAL);
-    EXPECT_FALSE(printer.setFontSize(-3).ok());
-    printer.printLine("first document");
-    endAndRead(printer, pdf);
-    printer.printLine("second document");
-    const std::string text = endAndRead(printer, pdf);
-    EXPECT_NE(text.find("second document"), std::string::npos);
-    EXPECT_EQ(text.find("first document"), std::string::npos) << "each document its own lines";
+    print(printer, {"first document"});
+    EXPECT_EQ(print(printer, {"second"}).find("first"), std::string::npos) << "only its own lines";
   }
   QtPrinter unwritable(nullptr, folder / "no such folder/out.pdf");
   ASSERT_TRUE(unwritable.printLine("lost").ok());
-  Status status = unwritable.endDocument();
-  ASSERT_FALSE(status.ok());
-  EXPECT_NE(status.error().message.find("no such folder/out.pdf"), std::string::npos);
-
+  EXPECT_NE(unwritable.endDocument().error().message.find("no such folder/out.pdf"),
+            std::string::npos);
   if (!QPrinterInfo::availablePrinters().isEmpty()) return;
   // Without a printer the print dialog asks for the PDF file; nothing chosen, nowhere to print.
   QtPrinter printer;
-  EXPECT_TRUE(printer.printsToPdf());
-  EXPECT_EQ(printer.pdfPath(), "");
+  EXPECT_TRUE(printer.printsToPdf() && printer.pdfPath().empty());
   ASSERT_TRUE(printer.printLine("nowhere").ok());
   EXPECT_EQ(printer.endDocument().error().code, ENODEV);
   auto cancel = test::onNext<QPrintDialog>([](QPrintDialog* dialog) { dialog->reject(); });
   EXPECT_FALSE(printer.choosePrinter());
-  const std::string chosen = folder / "chosen.pdf";
   auto accept = test::onNext<QPrintDialog>([&](QPrintDialog* dialog) {
-    auto* field = dialog->findChild<QLineEdit*>(QStringLiteral("filename"));
-    EXPECT_NE(field, nullptr) << "the print dialog has no file name field";
-    if (field) field->setText(QString::fromStdString(chosen));
+    if (auto* field = dialog->findChild<QLineEdit*>("filename"))
+      field->setText(QString::fromStdString(folder / "c.pdf"));
     dialog->accept();
   });
-  EXPECT_TRUE(printer.choosePrinter());
-  EXPECT_TRUE(cancel.ran() && accept.ran());
-  EXPECT_EQ(printer.pdfPath(), chosen);
-  printer.printLine("into the chosen file");
-  EXPECT_NE(endAndRead(printer, chosen).find("into the chosen file"), std::string::npos);
+  EXPECT_TRUE(printer.choosePrinter() && cancel.ran() && accept.ran());
+  EXPECT_EQ(printer.pdfPath(), folder / "c.pdf");
+  EXPECT_NE(print(printer, {"into the chosen file"}).find("chosen file"), std::string::npos);
 }
 
 }  // namespace

@@ -1,5 +1,5 @@
 // Starting other programs: the choice of the editor command, a real start of a stand-in
-// editor script, the associated-program request and the trash.
+// editor, the associated-program request and the trash.
 #include "platform/qt/QtShell.h"
 
 #include <gtest/gtest.h>
@@ -34,22 +34,15 @@ TEST(EditorCommands, TheVariableThenTheDesktopDefaultThenXdgOpen) {
       {"/opt/editor", true, "ed.desktop", entry, tricky, {{"/opt/editor", {tricky}}}},
       {"my editor --flag", false, "", "", "/x.txt", {{"my editor --flag", {"/x.txt"}}}},
       {"", true, "", "", "/x.txt", {{xdg, {"/x.txt"}}}},  // empty counts as unset
-      {std::nullopt,
+      {{},
        true,
-       "org.example.Edit.desktop",
+       "e.desktop",
        entry,
        tricky,
-       {{gio, {"launch", entry, tricky}},
-        {gtk, {"org.example.Edit.desktop", tricky}},
-        {xdg, {tricky}}}},
-      {std::nullopt,
-       true,
-       "gone.desktop",
-       "",
-       "/x",
-       {{gtk, {"gone.desktop", "/x"}}, {xdg, {"/x"}}}},
-      {std::nullopt, true, "", "", "/x.txt", {{xdg, {"/x.txt"}}}},
-      {std::nullopt, false, "ed.desktop", entry, "/x.txt", {}},
+       {{gio, {"launch", entry, tricky}}, {gtk, {"e.desktop", tricky}}, {xdg, {tricky}}}},
+      {{}, true, "gone.desktop", "", "/x", {{gtk, {"gone.desktop", "/x"}}, {xdg, {"/x"}}}},
+      {{}, true, "", "", "/x.txt", {{xdg, {"/x.txt"}}}},
+      {{}, false, "ed.desktop", entry, "/x.txt", {}},
       {"ed", false, "", "", "-rf.txt", {{"ed", {"./-rf.txt"}}}},  // not taken for an option
   };
   for (const Case& c : cases) {
@@ -90,13 +83,11 @@ TEST(QtShell, StartsTheEditorOpensUrlsAndTrashes) {
   ASSERT_EQ(::chmod(editor.c_str(), 0755), 0);
   {
     ScopedEnvironment variable(kEditorVariable, editor);
-    QtShell shell;
-    EXPECT_EQ(shell.openInTextEditor(folder / "\xff\xfe.txt").error().code, EILSEQ)
-        << "a name that is not UTF-8 is refused rather than changed";
+    EXPECT_EQ(QtShell().openInTextEditor(folder / "\xff.txt").error().code, EILSEQ);
     // A relative path with shell characters reaches the editor whole and absolute.
     const QString previous = QDir::currentPath();
     ASSERT_TRUE(QDir::setCurrent(QString::fromStdString(folder.path())));
-    Status status = shell.openInTextEditor("a b; rm -rf x $(y).txt");
+    Status status = QtShell().openInTextEditor("a b; rm -rf x $(y).txt");
     QDir::setCurrent(previous);
     ASSERT_TRUE(status.ok()) << status.error().message;
     for (int i = 0; i < 500 && !QFile::exists(QString::fromStdString(report)); ++i) {
@@ -104,35 +95,26 @@ TEST(QtShell, StartsTheEditorOpensUrlsAndTrashes) {
     }
     EXPECT_EQ(folder.read(report), "1\n" + (folder / "a b; rm -rf x $(y).txt"));
   }
-  {
-    ScopedEnvironment variable(kEditorVariable, folder / "no such editor");
-    EXPECT_NE(QtShell().openInTextEditor(folder / "x.txt").error().message.find("no such editor"),
-              std::string::npos);
-  }
+  ScopedEnvironment variable(kEditorVariable, folder / "no such editor");
+  EXPECT_NE(QtShell().openInTextEditor("x").error().message.find("no such"), std::string::npos);
   QtShell shell(EditorLookup{});
-  Status none = shell.openInTextEditor("/tmp/x.txt");
-  EXPECT_EQ(none.ok() ? 0 : none.error().code, ENOENT);
-  EXPECT_NE(none.error().message.find("BRINDLE_EDITOR"), std::string::npos);
+  EXPECT_NE(shell.openInTextEditor("/x").error().message.find("BRINDLE_EDITOR"), std::string::npos);
 
   UrlCatcher catcher;
   QDesktopServices::setUrlHandler(QStringLiteral("file"), &catcher, "open");
   const std::string song = "/tmp/music/a b #1 ?x%20.mp3";
-  Status opened = shell.openWithAssociatedProgram(song);
+  EXPECT_TRUE(shell.openWithAssociatedProgram(song).ok());
   QDesktopServices::unsetUrlHandler(QStringLiteral("file"));
-  EXPECT_TRUE(opened.ok());
   EXPECT_EQ(catcher.urls, QList<QUrl>{QUrl::fromLocalFile(QString::fromStdString(song))});
   EXPECT_EQ(shell.openWithAssociatedProgram(folder / "\xff.mp3").error().code, EILSEQ);
-  EXPECT_FALSE(shell.openWithAssociatedProgram("").ok());
 
   // Home and data folder point into the test's folder, so the real trash is never touched.
   folder.write("song 1.mp3", "audio bytes");
-  ScopedEnvironment home("HOME", folder.path());
-  ScopedEnvironment data("XDG_DATA_HOME", folder / "data");
+  ScopedEnvironment home("HOME", folder.path()), data("XDG_DATA_HOME", folder / "data");
   ASSERT_TRUE(shell.moveToTrash(folder / "song 1.mp3").ok());
-  EXPECT_FALSE(QFile::exists(QString::fromStdString(folder / "song 1.mp3")));
+  EXPECT_EQ(folder.names(), (std::vector<std::string>{"data", "editor.sh", "report.txt"}));
   EXPECT_EQ(folder.read(folder / "data/Trash/files/song 1.mp3"), "audio bytes");
-  EXPECT_TRUE(
-      QFile::exists(QString::fromStdString(folder / "data/Trash/info/song 1.mp3.trashinfo")));
+  EXPECT_FALSE(folder.read(folder / "data/Trash/info/song 1.mp3.trashinfo").empty());
   EXPECT_FALSE(shell.moveToTrash(folder / "gone.mp3").ok());
   EXPECT_EQ(shell.moveToTrash(folder / "\xff.mp3").error().code, EILSEQ);
 }

@@ -72,7 +72,7 @@ TEST(QtSystem, OneInstanceLockClockAndServices) {
   EXPECT_FALSE(second.holdsLock());
   QProcess busy;
   EXPECT_EQ(startHolder(busy, lock), "busy") << "another process sees this one";
-  busy.closeWriteChannel();
+  busy.kill();
   busy.waitForFinished(10000);
   first.reset();
   EXPECT_FALSE(lockExists()) << "the lock ends with its guard";

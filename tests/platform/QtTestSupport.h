@@ -1,5 +1,5 @@
 // Helpers of the toolkit tests: acting on the next modal dialog while its event loop runs,
-// and setting an environment variable for one test.
+// and setting an environment variable for one scope.
 #pragma once
 
 #include <QApplication>
@@ -16,28 +16,22 @@ namespace brindle::platform::test {
 /// that window's event loop). Gives up after `timeoutMs` without one.
 class OnNextModal {
  public:
-  explicit OnNextModal(std::function<void(QWidget*)> action, int timeoutMs = 60000)
-      : m_action(std::move(action)), m_timeoutMs(timeoutMs) {
+  explicit OnNextModal(std::function<void(QWidget*)> action, int timeoutMs = 60000) {
     m_clock.start();
-    m_timer.setInterval(10);
-    QObject::connect(&m_timer, &QTimer::timeout, [this] { poll(); });
-    m_timer.start();
+    QObject::connect(&m_timer, &QTimer::timeout, [this, action, timeoutMs] {
+      if (QWidget* modal = QApplication::activeModalWidget()) {
+        m_timer.stop();
+        m_ran = true;
+        action(modal);
+      } else if (m_clock.elapsed() > timeoutMs) {
+        m_timer.stop();
+      }
+    });
+    m_timer.start(10);
   }
   bool ran() const { return m_ran; }
 
  private:
-  void poll() {
-    if (QWidget* modal = QApplication::activeModalWidget()) {
-      m_timer.stop();
-      m_ran = true;
-      m_action(modal);
-    } else if (m_clock.elapsed() > m_timeoutMs) {
-      m_timer.stop();
-    }
-  }
-
-  std::function<void(QWidget*)> m_action;
-  int m_timeoutMs;
   QElapsedTimer m_clock;
   QTimer m_timer;
   bool m_ran = false;
@@ -47,38 +41,23 @@ class OnNextModal {
 template <class D>
 OnNextModal onNext(std::function<void(D*)> action) {
   return OnNextModal([action](QWidget* widget) {
-    if (auto* dialog = qobject_cast<D*>(widget)) {
-      action(dialog);
-    } else {
-      widget->close();
-    }
+    if (auto* dialog = qobject_cast<D*>(widget)) return action(dialog);
+    widget->close();
   });
 }
 
 /// Sets (or, with nothing, unsets) an environment variable until the end of the scope.
-class ScopedEnvironment {
- public:
-  ScopedEnvironment(const char* name, std::optional<std::string> value) : m_name(name) {
-    if (qEnvironmentVariableIsSet(name)) m_previousValue = qgetenv(name);
-    if (value) {
-      qputenv(name, QByteArray::fromStdString(*value));
-    } else {
-      qunsetenv(name);
-    }
+struct ScopedEnvironment {
+  ScopedEnvironment(const char* name, const std::optional<std::string>& value) : name(name) {
+    if (qEnvironmentVariableIsSet(name)) old = qgetenv(name);
+    set(value ? std::optional(QByteArray::fromStdString(*value)) : std::nullopt);
   }
-  ~ScopedEnvironment() {
-    if (m_previousValue) {
-      qputenv(m_name, *m_previousValue);
-    } else {
-      qunsetenv(m_name);
-    }
+  ~ScopedEnvironment() { set(old); }
+  void set(const std::optional<QByteArray>& value) {
+    value ? (void)qputenv(name, *value) : (void)qunsetenv(name);
   }
-  ScopedEnvironment(const ScopedEnvironment&) = delete;
-  ScopedEnvironment& operator=(const ScopedEnvironment&) = delete;
-
- private:
-  const char* m_name;
-  std::optional<QByteArray> m_previousValue;
+  const char* name;
+  std::optional<QByteArray> old;
 };
 
 }  // namespace brindle::platform::test

@@ -4,41 +4,31 @@
 
 #include <gtest/gtest.h>
 
-#include <string>
-
 namespace brindle::platform::utf8 {
 namespace {
 
 TEST(Utf8, DecodesChecksAndEncodes) {
+  constexpr char32_t bad = kReplacementCharacter;
   struct Case {
     std::string text;
     std::size_t at;
-    char32_t codePoint;  // the replacement character when malformed
+    char32_t codePoint;
     std::size_t length;  // how far decodeAt reads
-    bool valid;          // of that sequence and of the whole text
-  };
-  const Case cases[] = {
-      {"plain.txt", 0, U'p', 1, true},
-      {"a\xC3\xB1"
-       "b",
-       1, U'\u00F1', 2, true},
-      {"\xE2\x98\x83", 0, U'\u2603', 3, true},
-      {"\xF0\x9D\x84\x9E.mp3", 0, U'\U0001D11E', 4, true},
-      {"\xEF\xBF\xBD", 0, kReplacementCharacter, 3, true},
-      {"\xE9t\xE9", 0, kReplacementCharacter, 1, false},  // Latin-1
-      {"\x80"
-       "A",
-       0, kReplacementCharacter, 1, false},                      // lone continuation
-      {"\xC0\xAF", 0, kReplacementCharacter, 1, false},          // overlong "/"
-      {"\xE0\x80\xAF", 0, kReplacementCharacter, 1, false},      // overlong "/"
-      {"\xED\xA0\x80", 0, kReplacementCharacter, 1, false},      // surrogate
-      {"\xF4\x90\x80\x80", 0, kReplacementCharacter, 1, false},  // above U+10FFFF
-      {"\xE2\x82"
-       "a",
-       0, kReplacementCharacter, 2, false},  // cut short by ASCII
-      {"\xE2\x82", 0, kReplacementCharacter, 2, false},
-      {"a\xC3", 1, kReplacementCharacter, 1, false},
-  };
+    bool valid;          // that sequence and the whole text
+  } const cases[] = {{"plain.txt", 0, U'p', 1, true},
+                     {"a\xC3\xB1", 1, U'\u00F1', 2, true},
+                     {"\xE2\x98\x83", 0, U'\u2603', 3, true},
+                     {"\xF0\x9D\x84\x9E.mp3", 0, U'\U0001D11E', 4, true},
+                     {"\xEF\xBF\xBD", 0, bad, 3, true},
+                     {"\xE9t\xE9", 0, bad, 1, false},  // Latin-1
+                     {"\x80", 0, bad, 1, false},
+                     {"\xC0\xAF", 0, bad, 1, false},  // overlong
+                     {"\xE0\x80\xAF", 0, bad, 1, false},
+                     {"\xED\xA0\x80", 0, bad, 1, false},  // surrogate
+                     {"\xF4\x90\x80\x80", 0, bad, 1, false},
+                     {"\xE2\x82!", 0, bad, 2, false},  // cut short
+                     {"\xE2\x82", 0, bad, 2, false},
+                     {"a\xC3", 1, bad, 1, false}};
   for (const Case& c : cases) {
     SCOPED_TRACE(c.text);
     const Decoded decoded = decodeAt(c.text, c.at);
