@@ -50,17 +50,15 @@ TEST_F(QtPrinterTest, LinesLandOnPagesInOrder) {
   };
   const Case cases[] = {
       {10,
-       {"Artist: a b; rm -rf x $(y)", "Grüße aus Köln", "", "last"},
-       {"Artist: a b; rm -rf x $(y)", "Grüße aus Köln", "last"},
+       {"Artist: a b; rm -rf x $(y)", "Grüße aus Köln", "", "upper\r\nlower", "Name:\tValue\tMore"},
+       {"Artist: a b; rm -rf x $(y)", "Grüße aus Köln", "upper\n", "lower",
+        "Name:   Value   More\n"},
        1,
-       1},
+       1},  // line breaks start lines, tabs stop every 8 columns
       {12, numbered, numbered, 2, 99},
       {8, rows, rows, 1, 1},  // the font size decides how many lines fit on a page
       {36, rows, rows, 3, 99},
-      {20, {"start " + word + " end"}, {"start", "wwwwwwwwww", "end"}, 1, 1},  // wrapped
-      {10, {"upper\r\nlower"}, {"upper\n", "lower"}, 1, 1},
-      {10, {"Name:\tValue\tMore"}, {"Name:   Value   More\n"}, 1, 1},  // tabs of 8 columns
-  };
+      {20, {"start " + word + " end"}, {"start", "wwwwwwwwww", "end"}, 1, 1}};  // wrapped
   for (std::size_t row = 0; row < std::size(cases); ++row) {
     const Case& c = cases[row];
     SCOPED_TRACE(row);
@@ -86,7 +84,7 @@ TEST_F(QtPrinterTest, ConfiguredChosenAndFailingOutputs) {
     test::OnNextModal unexpected([](QWidget* widget) { widget->close(); }, 200);
     EXPECT_TRUE(printer.choosePrinter() && !unexpected.ran())
         << "a configured file needs no choice";
-    EXPECT_EQ(printer.setFontSize(0).error().code, EINVAL);
+    EXPECT_EQ(printer.setFontSize(0).error().code, EINVAL);  // must be positive
     print(printer, {"first document"});
     EXPECT_EQ(print(printer, {"second"}).find("first"), std::string::npos) << "only its own lines";
   }
@@ -108,7 +106,6 @@ TEST_F(QtPrinterTest, ConfiguredChosenAndFailingOutputs) {
     dialog->accept();
   });
   EXPECT_TRUE(printer.choosePrinter() && cancel.ran() && accept.ran());
-  EXPECT_EQ(printer.pdfPath(), folder / "c.pdf");
   EXPECT_NE(print(printer, {"into the chosen file"}).find("chosen file"), std::string::npos);
 }
 
