@@ -3,7 +3,6 @@
 #pragma once
 
 #include <QApplication>
-#include <QElapsedTimer>
 #include <QTimer>
 #include <QWidget>
 #include <functional>
@@ -13,18 +12,15 @@
 namespace brindle::platform::test {
 
 /// Runs `action` on the next modal window once it is shown (the test's call then blocks in
-/// that window's event loop). Gives up after `timeoutMs` without one.
+/// that window's event loop); stops looking when it goes out of scope.
 class OnNextModal {
  public:
-  explicit OnNextModal(std::function<void(QWidget*)> action, int timeoutMs = 60000) {
-    m_clock.start();
-    QObject::connect(&m_timer, &QTimer::timeout, [this, action, timeoutMs] {
+  explicit OnNextModal(std::function<void(QWidget*)> action) {
+    QObject::connect(&m_timer, &QTimer::timeout, [this, action] {
       if (QWidget* modal = QApplication::activeModalWidget()) {
         m_timer.stop();
         m_ran = true;
         action(modal);
-      } else if (m_clock.elapsed() > timeoutMs) {
-        m_timer.stop();
       }
     });
     m_timer.start(10);
@@ -32,7 +28,6 @@ class OnNextModal {
   bool ran() const { return m_ran; }
 
  private:
-  QElapsedTimer m_clock;
   QTimer m_timer;
   bool m_ran = false;
 };
