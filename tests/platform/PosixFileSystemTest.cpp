@@ -6,6 +6,7 @@
 #include <gtest/gtest.h>
 #include <limits.h>
 #include <sys/stat.h>
+#include <sys/xattr.h>
 #include <unistd.h>
 
 #include <cerrno>
@@ -153,10 +154,14 @@ TEST_F(PosixFileSystemTest, ReadOnlyRoundTripAndMetadataCopy) {
   ::umask(mask);
   EXPECT_FALSE(fs.isReadOnly(path).value());
   EXPECT_EQ(fs.permissions(path).value(), 0644u) << "the umask keeps group and others out";
+  // The setgid bit stays when owner and group do; attributes go along where supported.
   const std::string copy = put("copy");
-  ASSERT_EQ(::chmod(path.c_str(), 0640), 0);
+  ASSERT_EQ(::chmod(path.c_str(), 02750), 0);
+  const bool attributes = ::setxattr(path.c_str(), "user.brindle", "v", 1, 0) == 0;
   ASSERT_TRUE(fs.copyMetadata(path, copy).ok());
-  EXPECT_EQ(fs.permissions(copy).value(), 0640u);
+  EXPECT_EQ(fs.permissions(copy).value(), 02750u);
+  char value[2] = {};
+  EXPECT_TRUE(!attributes || ::getxattr(copy.c_str(), "user.brindle", value, 2) == 1);
 }
 
 TEST_F(PosixFileSystemTest, ListDirectoryFollowsLinksAndDropsDangling) {
