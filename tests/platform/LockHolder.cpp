@@ -1,6 +1,5 @@
-// A helper process for the instance-lock tests: takes the lock file given as
-// its argument, prints "locked" (or "busy" when another instance holds it)
-// and keeps the lock until its standard input closes.
+// Helper process of the instance-lock test: takes the lock file given as its argument, prints
+// "locked" (or "busy" when another instance holds it) and keeps it until stdin closes.
 #include <QCoreApplication>
 #include <iostream>
 #include <string>
@@ -9,14 +8,10 @@
 
 int main(int argc, char** argv) {
   QCoreApplication app(argc, argv);
-  if (argc != 2) {
-    std::cerr << "usage: brindle_lock_holder <lock file>\n";
-    return 2;
-  }
+  if (argc != 2) return 2;
   brindle::platform::qt::LockFileInstanceGuard guard(argv[1]);
   std::cout << (guard.anotherInstanceRunning() ? "busy" : "locked") << std::endl;
-  std::string line;
-  while (std::getline(std::cin, line)) {
+  for (std::string line; std::getline(std::cin, line);) {
   }
   return 0;
 }

@@ -1,29 +1,26 @@
-// The remembered values in their file: any bytes come back exactly, also
-// after the file was written and opened again.
+// The remembered values in their file: any bytes come back exactly after reopening.
 #include "platform/qt/QtSettings.h"
 
 #include <gtest/gtest.h>
 
-#include "TemporaryFolder.h"
+#include "tests/support/TempDir.h"
 
 namespace brindle::platform::qt {
 namespace {
 
 TEST(QtSettings, ValuesSurviveTheFileBeingOpenedAgain) {
-  test::TemporaryFolder folder;
-  const std::string path = folder / "brindle.conf";
-  const std::string bytes("\x00\x01\xFF geometry \n=[]", 17);
+  testsupport::TempDir folder;
+  const std::pair<std::string, std::string> values[] = {
+      {"mainWindow/lastFolder", "/music/\xE9t\xC3\xA9"},
+      {"windows/frmmainbrindle/geometry", std::string("\x00\x01\xFF geometry \n=[]", 17)}};
   {
-    QtSettings settings(path);
+    QtSettings settings(folder / "brindle.conf");
     EXPECT_EQ(settings.value("mainWindow/lastFolder"), std::nullopt);
-    settings.setValue("mainWindow/lastFolder", "/music/\xE9t\xC3\xA9");
-    settings.setValue("windows/frmmainbrindle/geometry", bytes);
-    settings.setValue("windows/frmmainbrindle/geometry", bytes);
+    for (const auto& [key, value] : values) settings.setValue(key, value + "old");
+    for (const auto& [key, value] : values) settings.setValue(key, value);
   }
-  QtSettings reopened(path);
-  EXPECT_EQ(reopened.value("mainWindow/lastFolder"), "/music/\xE9t\xC3\xA9");
-  EXPECT_EQ(reopened.value("windows/frmmainbrindle/geometry"), bytes);
-  EXPECT_FALSE(test::TemporaryFolder::read(path).empty());
+  QtSettings reopened(folder / "brindle.conf");
+  for (const auto& [key, value] : values) EXPECT_EQ(reopened.value(key), value) << key;
 }
 
 }  // namespace

@@ -1,74 +1,48 @@
-// The UTF-8 decoder and encoder: which sequences are well-formed, how far a
-// malformed one reaches, and code points written back.
+// The UTF-8 decoder and encoder: which sequences are well-formed, how far a malformed one
+// reaches (never over the next valid start), and code points written back.
 #include "platform/Utf8.h"
 
 #include <gtest/gtest.h>
 
-#include <string>
-
 namespace brindle::platform::utf8 {
 namespace {
 
-TEST(Utf8, WellFormedOnly) {
-  EXPECT_TRUE(isValid("plain.txt"));
-  EXPECT_TRUE(isValid("Ça va \xF0\x9F\x8E\xB5.mp3"));
+TEST(Utf8, DecodesChecksAndEncodes) {
+  constexpr char32_t bad = kReplacementCharacter;
+  struct Case {
+    std::string text;
+    std::size_t at;
+    char32_t codePoint;
+    std::size_t length;  // how far decodeAt reads
+    bool valid;          // that sequence and the whole text
+  } const cases[] = {{"plain.txt", 0, U'p', 1, true},
+                     {"a\xC3\xB1", 1, U'\u00F1', 2, true},
+                     {"\xE2\x98\x83", 0, U'\u2603', 3, true},
+                     {"\xF0\x9D\x84\x9E.mp3", 0, U'\U0001D11E', 4, true},
+                     {"\xEF\xBF\xBD", 0, bad, 3, true},
+                     {"\xE9t\xE9", 0, bad, 1, false},  // Latin-1
+                     {"\x80", 0, bad, 1, false},
+                     {"\xC0\xAF", 0, bad, 1, false},  // overlong
+                     {"\xE0\x80\xAF", 0, bad, 1, false},
+                     {"\xED\xA0\x80", 0, bad, 1, false},  // surrogate
+                     {"\xF4\x90\x80\x80", 0, bad, 1, false},
+                     {"\xE2\x82!", 0, bad, 2, false},  // cut short
+                     {"\xE2\x82", 0, bad, 2, false},
+                     {"a\xC3", 1, bad, 1, false}};
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.text);
+    const Decoded decoded = decodeAt(c.text, c.at);
+    EXPECT_EQ(decoded.codePoint, c.codePoint);
+    EXPECT_EQ(decoded.length, c.length);
+    EXPECT_EQ(decoded.valid, c.valid);
+    EXPECT_EQ(sequenceLength(c.text, c.at), c.valid ? c.length : 0u);
+    EXPECT_EQ(isValid(c.text), c.valid);
+    if (!c.valid) continue;
+    std::string written;
+    append(written, c.codePoint);
+    EXPECT_EQ(written, c.text.substr(c.at, c.length));
+  }
   EXPECT_TRUE(isValid(""));
-  EXPECT_FALSE(isValid("\xE9t\xE9"));         // Latin-1
-  EXPECT_FALSE(isValid("\xC0\xAF"));          // overlong "/"
-  EXPECT_FALSE(isValid("\xE0\x80\xAF"));      // overlong "/"
-  EXPECT_FALSE(isValid("\xED\xA0\x80"));      // surrogate
-  EXPECT_FALSE(isValid("\xF4\x90\x80\x80"));  // above U+10FFFF
-  EXPECT_FALSE(isValid("\xE2\x82"));          // cut short
-}
-
-TEST(Utf8, DecodesEachLength) {
-  const std::string text = "h\u00E9\u2603\U0001D11E";
-  std::size_t at = 0;
-  for (char32_t expected : {U'h', U'\u00E9', U'\u2603', U'\U0001D11E'}) {
-    const Decoded decoded = decodeAt(text, at);
-    EXPECT_TRUE(decoded.valid);
-    EXPECT_EQ(decoded.codePoint, expected);
-    at += decoded.length;
-  }
-  EXPECT_EQ(at, text.size());
-}
-
-TEST(Utf8, MalformedReachesOnlyOverAValidStart) {
-  // A sequence cut short by ASCII ends before the ASCII character.
-  Decoded decoded = decodeAt(
-      "\xE2\x82"
-      "a",
-      0);
-  EXPECT_FALSE(decoded.valid);
-  EXPECT_EQ(decoded.codePoint, kReplacementCharacter);
-  EXPECT_EQ(decoded.length, 2u);
-  // A lone continuation byte, an overlong lead and a surrogate's first byte
-  // pair are one byte each.
-  EXPECT_EQ(decodeAt("\x80"
-                     "A",
-                     0)
-                .length,
-            1u);
-  EXPECT_EQ(decodeAt("\xC0\xAF", 0).length, 1u);
-  EXPECT_EQ(decodeAt("\xED\xA0\x80", 0).length, 1u);
-  EXPECT_EQ(decodeAt("\xF4\x90\x80\x80", 0).length, 1u);
-  EXPECT_EQ(decodeAt("a\xC3", 1).length, 1u);
-}
-
-TEST(Utf8, SequenceLengthIsZeroWhenMalformed) {
-  EXPECT_EQ(sequenceLength("a\u00F1b", 0), 1u);
-  EXPECT_EQ(sequenceLength("a\u00F1b", 1), 2u);
-  EXPECT_EQ(sequenceLength("\U0001F3B5", 0), 4u);
-  EXPECT_EQ(sequenceLength("\xE9t", 0), 0u);
-  EXPECT_EQ(sequenceLength("\xE2\x82", 0), 0u);
-}
-
-TEST(Utf8, AppendsEachLength) {
-  std::string out;
-  for (char32_t codePoint : {U'A', U'\u00FF', U'\u2603', U'\U0001D11E', kReplacementCharacter}) {
-    append(out, codePoint);
-  }
-  EXPECT_EQ(out, "A\u00FF\u2603\U0001D11E\uFFFD");
 }
 
 }  // namespace

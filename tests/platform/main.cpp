@@ -1,6 +1,5 @@
-// Entry point of the toolkit tests: one QApplication for all of them, shown
-// offscreen, and the toolkit's own (not the desktop's) dialogs, so that
-// tests can find and answer them.
+// Entry point of the toolkit tests: one QApplication, offscreen, with the toolkit's own (not
+// the desktop's) dialogs, so that tests can find and answer them.
 #include <gtest/gtest.h>
 
 #include <QApplication>
