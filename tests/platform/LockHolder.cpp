@@ -1,8 +1,7 @@
-// Helper process of the instance-lock test: takes the lock file given as its argument, prints
-// "locked" (or "busy" when another instance holds it) and keeps it until stdin closes.
+// Helper of the instance-lock test: takes the lock file given, prints "locked" or "busy", holds it.
 #include <QCoreApplication>
 #include <iostream>
-#include <string>
+#include <limits>
 
 #include "platform/qt/QtSystem.h"
 
@@ -11,7 +10,6 @@ int main(int argc, char** argv) {
   if (argc != 2) return 2;
   brindle::platform::qt::LockFileInstanceGuard guard(argv[1]);
   std::cout << (guard.anotherInstanceRunning() ? "busy" : "locked") << std::endl;
-  for (std::string line; std::getline(std::cin, line);) {
-  }
+  std::cin.ignore(std::numeric_limits<std::streamsize>::max());  // until stdin closes
   return 0;
 }

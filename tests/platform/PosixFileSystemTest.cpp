@@ -1,4 +1,4 @@
-// The POSIX file system and its open files, against real files in a temporary folder.
+// The POSIX file system against real files in a temporary folder, and UTF-8.
 #include "platform/posix/PosixFileSystem.h"
 
 #include <fcntl.h>
@@ -13,6 +13,7 @@
 #include <chrono>
 #include <future>
 
+#include "platform/Utf8.h"
 #include "tests/support/TempDir.h"
 
 namespace brindle::platform::posix {
@@ -22,10 +23,7 @@ using ::testing::ElementsAre;
 using ::testing::HasSubstr;
 using ::testing::UnorderedElementsAre;
 
-template <class R>
-int codeOf(const R& result) {
-  return result.ok() ? 0 : result.error().code;
-}
+const auto codeOf = [](const auto& result) { return result.ok() ? 0 : result.error().code; };
 
 /// Expects each result to have failed with `code`.
 template <class... R>
@@ -165,9 +163,7 @@ TEST_F(PosixFileSystemTest, ReadOnlyRoundTripAndMetadataCopy) {
 }
 
 TEST_F(PosixFileSystemTest, ListDirectoryFollowsLinksAndDropsDangling) {
-  put("song.mp3");
-  put(".hidden");
-  mkdir("sub");
+  put("song.mp3"), put(".hidden"), mkdir("sub");
   for (auto [target, name] : {std::pair("song.mp3", "to song"), {"sub", "to sub"}, {"none", "x"}}) {
     ASSERT_EQ(::symlink(target, (folder / name).c_str()), 0);
   }
@@ -217,23 +213,23 @@ TEST_F(PosixFileSystemTest, OnlyRegularFilesAreOpenedAndAFifoNeverBlocks) {
 
 TEST_F(PosixFileSystemTest, ReadsAtOffsetsAndUpdatesInPlace) {
   const std::string path = put("a", "0123456789");
-  auto reader = fs.openForReading(path);
-  auto file = fs.openForUpdate(path);
-  ASSERT_TRUE(reader.ok() && file.ok());
+  auto reading = fs.openForReading(path);
+  auto updating = fs.openForUpdate(path);
+  ASSERT_TRUE(reading.ok() && updating.ok());
+  ReadableFile& reader = *reading.value();
+  auto& file = *updating.value();
   std::uint8_t buffer[4] = {};
-  EXPECT_EQ(reader.value()->readAt(8, buffer).value(), 2u);
+  EXPECT_EQ(reader.readAt(8, buffer).value(), 2u);
   EXPECT_EQ(buffer[0], '8');
-  EXPECT_EQ(reader.value()->readAt(20, buffer).value(), 0u);
-  EXPECT_EQ(reader.value()->size().value(), 10u);
-  EXPECT_TRUE(file.value()->writeAt(2, asBytes("xy")).ok());
-  EXPECT_TRUE(file.value()->writeAt(10, asBytes("END")).ok());
-  EXPECT_EQ(file.value()->size().value(), 13u);
-  EXPECT_EQ(file.value()->readAt(9, buffer).value(), 4u);
+  EXPECT_EQ(reader.readAt(20, buffer).value(), 0u);
+  EXPECT_EQ(reader.size().value(), 10u);
+  EXPECT_TRUE(file.writeAt(2, asBytes("xy")).ok() && file.writeAt(10, asBytes("END")).ok());
+  EXPECT_EQ(file.size().value(), 13u);
+  EXPECT_EQ(file.readAt(9, buffer).value(), 4u);
   EXPECT_EQ(std::string(buffer, buffer + 4), "9END");
-  EXPECT_TRUE(file.value()->sync().ok());
+  EXPECT_TRUE(file.sync().ok());
   EXPECT_EQ(content(path), "01xy456789END");
-  EXPECT_TRUE(file.value()->setLength(4).ok());
-  EXPECT_TRUE(file.value()->close().ok());
+  EXPECT_TRUE(file.setLength(4).ok() && file.close().ok());
   EXPECT_EQ(content(path), "01xy");
 }
 
@@ -243,9 +239,7 @@ TEST_F(PosixFileSystemTest, NewFilesKeepExactPermissionsAndReplaceAtomically) {
   auto readOnly = fs.createNewFile(folder / "ro", 0444);
   ::umask(old);
   ASSERT_TRUE(file.ok() && readOnly.ok());
-  EXPECT_TRUE(file.value()->write(asBytes("abc")).ok());
-  EXPECT_TRUE(file.value()->sync().ok());
-  EXPECT_TRUE(file.value()->close().ok());
+  EXPECT_TRUE(file.value()->write(asBytes("abc")) && file.value()->sync() && file.value()->close());
   EXPECT_EQ(fs.permissions(folder / "new").value(), 0644u);
   // A read-only original's bits are kept, and the open file stays writable.
   EXPECT_TRUE(readOnly.value()->write(asBytes("x")).ok());
@@ -312,6 +306,43 @@ TEST(ParseMountTable, DecodesEscapesAndDropsPseudoFileSystems) {
   const std::vector<std::string> drives = PosixFileSystem().drives();
   EXPECT_TRUE(std::count(drives.begin(), drives.end(), "/") == 1 &&
               std::count(drives.begin(), drives.end(), "/proc") == 0);
+}
+
+// Which sequences are well-formed, how far a malformed one reaches, and code points written back.
+TEST(Utf8, DecodesChecksAndEncodes) {
+  using namespace utf8;
+  constexpr char32_t bad = kReplacementCharacter;
+  // clang-format off
+  struct Case { std::string text; std::size_t at; char32_t codePoint; std::size_t length; bool valid; };
+  const Case cases[] = {
+      {"plain.txt", 0, U'p', 1, true},
+      {"a\xC3\xB1", 1, U'\u00F1', 2, true},
+      {"\xE2\x98\x83", 0, U'\u2603', 3, true},
+      {"\xF0\x9D\x84\x9E.mp3", 0, U'\U0001D11E', 4, true},
+      {"\xEF\xBF\xBD", 0, bad, 3, true},
+      {"\xE9t\xE9", 0, bad, 1, false},  // Latin-1
+      {"\x80", 0, bad, 1, false},
+      {"\xC0\xAF", 0, bad, 1, false},  // overlong
+      {"\xE0\x80\xAF", 0, bad, 1, false},
+      {"\xED\xA0\x80", 0, bad, 1, false},  // surrogate
+      {"\xF4\x90\x80\x80", 0, bad, 1, false},
+      {"\xE2\x82!", 0, bad, 2, false},  // cut short
+      {"\xE2\x82", 0, bad, 2, false},
+      {"a\xC3", 1, bad, 1, false}};
+  // clang-format on
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.text);
+    const Decoded decoded = decodeAt(c.text, c.at);  // `length`: how far it reads
+    EXPECT_EQ(std::tuple(decoded.codePoint, decoded.length, decoded.valid),
+              std::tuple(c.codePoint, c.length, c.valid));
+    EXPECT_EQ(sequenceLength(c.text, c.at), c.valid ? c.length : 0u);
+    EXPECT_EQ(isValid(c.text), c.valid);
+    if (!c.valid) continue;
+    std::string written;
+    append(written, c.codePoint);
+    EXPECT_EQ(written, c.text.substr(c.at, c.length));
+  }
+  EXPECT_TRUE(isValid(""));
 }
 
 }  // namespace

@@ -15,6 +15,7 @@
 #include "platform/qt/QtShell.h"
 #include "platform/qt/QtSystem.h"
 #include "platform/testing/RecordingFileSystem.h"
+#include "platform/text/FileNameText.h"
 #include "tests/support/TempDir.h"
 
 // Requests name only the fields a case sets.
@@ -25,14 +26,10 @@ namespace {
 
 // Buttons, icon and default map onto the box, the button pressed back; Escape means no.
 TEST(QtDialogs, MessageBoxesMapButtonsIconsDefaultsAndAnswers) {
-  using B = QMessageBox;
-  using Bt = Buttons;
-  using D = DefaultButton;
-  using A = Answer;
-  using I = Icon;
+  // clang-format off
+  using B = QMessageBox; using Bt = Buttons; using D = DefaultButton; using A = Answer; using I = Icon;
   const B::StandardButton esc = B::NoButton;
   const B::StandardButtons sdc = B::Save | B::Discard | B::Cancel, okc = B::Ok | B::Cancel;
-  // clang-format off
   struct Case {
     Buttons buttons; Icon icon; DefaultButton defaultButton; B::StandardButton press; Answer answer;
     B::StandardButtons shown; B::Icon shownIcon; B::StandardButton shownDefault, shownEscape;
@@ -91,9 +88,7 @@ TEST(QtDialogs, InputAndSaveAsGiveBackWhatWasChosen) {
     EXPECT_TRUE(dialog->acceptMode() == QFileDialog::AcceptSave &&
                 !dialog->testOption(QFileDialog::DontConfirmOverwrite));
     // Typed rather than selected: the file list fills in later and would undo a selection.
-    if (auto* field = dialog->findChild<QLineEdit*>(QStringLiteral("fileNameEdit"))) {
-      field->setText(QStringLiteral("report"));
-    }
+    if (auto* field = dialog->findChild<QLineEdit*>("fileNameEdit")) field->setText("report");
     static_cast<QDialog*>(dialog)->accept();
   });
   EXPECT_EQ(dialogs.saveAs(request), folder / "report.txt") << "with the default extension";
@@ -101,9 +96,8 @@ TEST(QtDialogs, InputAndSaveAsGiveBackWhatWasChosen) {
   EXPECT_EQ(dialogs.saveAs(request), "");
   EXPECT_TRUE(typing.ran && saving.ran && cancelling.ran);
   QString filters;
-  for (auto pattern : {"*.txt", "*.csv", "", "*.*", "*.txt;*.log", "*.m?3"}) {
+  for (auto pattern : {"*.txt", "*.csv", "", "*.*", "*.txt;*.log", "*.m?3"})
     filters += saveAsNameFilter(pattern) + "|";
-  }
   EXPECT_EQ(filters,
             "Text files (*.txt)|CSV files (*.csv)|All files (*)|All files (*)|"
             "Files (*.txt *.log)|Files (*.m?3)|");
@@ -117,8 +111,7 @@ class QtPrinterTest : public ::testing::Test {
   /// Prints `lines` as one document; returns the PDF's text as laid out ('\f' ends a page).
   std::string print(QtPrinter& printer, const std::vector<std::string>& lines) {
     for (const std::string& line : lines) EXPECT_TRUE(printer.printLine(line).ok());
-    Status ended = printer.endDocument();
-    EXPECT_TRUE(ended.ok()) << (ended.ok() ? "" : ended.error().message);
+    EXPECT_TRUE(printer.endDocument().ok());
     QProcess process;
     process.start("pdftotext", {"-enc", "UTF-8", "-layout", printer.pdfPath().c_str(), "-"});
     EXPECT_TRUE(process.waitForFinished(30000) && process.exitCode() == 0);
@@ -182,30 +175,13 @@ TEST_F(QtPrinterTest, ConfiguredChosenAndFailingOutputs) {
   EXPECT_TRUE(cancel.ran);
 }
 
-TEST(QtSettings, AnyBytesSurviveTheFileBeingOpenedAgain) {
-  testsupport::TempDir folder;
-  const std::pair<std::string, std::string> values[] = {
-      {"mainWindow/lastFolder", "/music/\xE9t\xC3\xA9"},
-      {"windows/frmmainbrindle/geometry", std::string("\x00\x01\xFF geometry \n=[]", 17)}};
-  {
-    QtSettings settings(folder / "brindle.conf");
-    EXPECT_EQ(settings.value("mainWindow/lastFolder"), std::nullopt);
-    for (const auto& [key, value] : values) settings.setValue(key, value + "old");
-    for (const auto& [key, value] : values) settings.setValue(key, value);
-  }
-  QtSettings reopened(folder / "brindle.conf");
-  for (const auto& [key, value] : values) EXPECT_EQ(reopened.value(key), value) << key;
-}
-
 // The editor variable (one program; empty is unset) wins, then gio, gtk-launch, xdg-open.
 TEST(EditorCommands, TheVariableThenTheDesktopDefaultThenXdgOpen) {
   const std::string gio = "/usr/bin/gio", gtk = "/usr/bin/gtk-launch", xdg = "/usr/bin/xdg-open";
   const std::string file = "/usr/share/applications/e.desktop";
   // clang-format off
-  struct Case {
-    std::optional<std::string> variable; bool tools; std::string defaultId, entry;
-    std::vector<EditorCommand> expected;
-  } const cases[] = {
+  struct Case { std::optional<std::string> variable; bool tools; std::string defaultId, entry;
+                std::vector<EditorCommand> expected; } const cases[] = {
       {"my editor --flag", true, "e.desktop", file, {{"my editor --flag", {"/x"}}}},
       {"", true, "", "", {{xdg, {"/x"}}}},
       {{}, true, "e", file, {{gio, {"launch", file, "/x"}}, {gtk, {"e", "/x"}}, {xdg, {"/x"}}}},
@@ -264,9 +240,8 @@ TEST(QtShell, StartsTheEditorAndTrashes) {
 // The installed layout (bin beside share/brindle) is found without "..", else the binary's folder.
 TEST(ProgramFolder, FoundBesideTheBinaryFolder) {
   testsupport::TempDir folder;
-  for (const char* made : {"usr/bin", "usr/share/brindle", "build/bin", "build/share", "f/share"}) {
+  for (auto made : {"usr/bin", "usr/share/brindle", "build/bin", "build/share", "f/share"})
     folder.makeDirectory(made);
-  }
   folder.write("f/share/brindle");  // a file, not a folder
   posix::PosixFileSystem real;
   testing::RecordingFileSystem fs(real);
@@ -292,7 +267,7 @@ TEST(ProgramFolder, FoundBesideTheBinaryFolder) {
   EXPECT_EQ(ExecutableProgramFolder(real, folder / "usr/bin").path(), folder / "usr/share/brindle");
 }
 
-TEST(QtSystem, OneInstanceAtATimeAndTheServices) {
+TEST(QtSystem, OneInstanceAtATimeTheServicesAndSettings) {
   testsupport::TempDir folder;
   const std::string lock = folder / "brindle.lock";
   const auto lockExists = [&] { return QFile::exists(lock.c_str()); };
@@ -321,6 +296,30 @@ TEST(QtSystem, OneInstanceAtATimeAndTheServices) {
   QtPlatform services;
   EXPECT_EQ(services.platform().programFolder.path(),
             programFolderFor(executableFolder(), services.fileSystem));
+  // Remembered values of any bytes come back after the settings file is opened again.
+  const std::pair<std::string, std::string> values[] = {
+      {"mainWindow/lastFolder", "/music/\xE9t\xC3\xA9"},
+      {"windows/frmmainbrindle/geometry", std::string("\x00\x01\xFF geometry \n=[]", 17)}};
+  {
+    QtSettings settings(folder / "brindle.conf");
+    EXPECT_EQ(settings.value("mainWindow/lastFolder"), std::nullopt);
+    for (const auto& [key, value] : values) settings.setValue(key, value + "old");
+    for (const auto& [key, value] : values) settings.setValue(key, value);
+  }
+  QtSettings reopened(folder / "brindle.conf");
+  for (const auto& [key, value] : values) EXPECT_EQ(reopened.value(key), value) << key;
+}
+
+// UTF-8 names decode, other bytes show as U+FFFD; an unchanged display gives back the name.
+TEST(FileNameText, BytesToTextAndBack) {
+  const std::string latin1 = "caf\xE9.mp3";
+  EXPECT_EQ(fileNameToUtf8("café"), "café");
+  EXPECT_EQ(fileNameToUtf8(latin1), "caf\xEF\xBF\xBD.mp3");
+  EXPECT_EQ(fileNameToText(latin1), QStringLiteral("caf\uFFFD.mp3"));
+  EXPECT_EQ(fileNameToText("\xF0\x9F\x8E\xB5"), QString::fromUtf8("\xF0\x9F\x8E\xB5"));
+  EXPECT_EQ(textToFileName(QStringLiteral("caf\u00E9.mp3")), "caf\xC3\xA9.mp3");
+  EXPECT_EQ(textToFileName(fileNameToText(latin1), latin1), latin1);
+  EXPECT_EQ(textToFileName(QStringLiteral("cafe.mp3"), latin1), "cafe.mp3") << "changed text";
 }
 
 }  // namespace

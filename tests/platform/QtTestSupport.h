@@ -28,15 +28,12 @@ struct OnNext {
 /// Sets (or, with nothing, unsets) an environment variable until the end of the scope.
 struct ScopedEnvironment {
   ScopedEnvironment(const char* name, const std::optional<std::string>& value) : name(name) {
-    if (qEnvironmentVariableIsSet(name)) old = qgetenv(name).toStdString();
-    set(value);
+    if (qEnvironmentVariableIsSet(name)) old = qgetenv(name);
+    value ? (void)qputenv(name, value->c_str()) : (void)qunsetenv(name);
   }
-  ~ScopedEnvironment() { set(old); }
-  void set(const std::optional<std::string>& value) {
-    value ? (void)qputenv(name, QByteArray::fromStdString(*value)) : (void)qunsetenv(name);
-  }
+  ~ScopedEnvironment() { old ? (void)qputenv(name, *old) : (void)qunsetenv(name); }
   const char* name;
-  std::optional<std::string> old;
+  std::optional<QByteArray> old;
 };
 
 }  // namespace brindle::platform::qt
