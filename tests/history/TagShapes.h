@@ -1,5 +1,4 @@
-// Tag regions of many shapes, spelled out byte by byte, and files made of
-// them, for the history's tests.
+// Tag regions of many shapes, spelled out byte by byte, and files made of them.
 #pragma once
 
 #include <algorithm>
@@ -16,7 +15,6 @@ using id3v2::ByteVector;
 inline ByteVector bytesOf(const std::string& text) {
   return ByteVector(text.begin(), text.end());
 }
-
 inline std::string textOf(const ByteVector& bytes) {
   return std::string(bytes.begin(), bytes.end());
 }
@@ -32,24 +30,20 @@ inline void appendSize(ByteVector& out, std::uint32_t value, int bytes, bool syn
 /// A version 2.3 (2.2 or 2.4 with `version`) frame of `id` holding `content`.
 inline ByteVector frame(const std::string& id, const ByteVector& content, int version = 3) {
   ByteVector out = bytesOf(id);
-  const auto size = static_cast<std::uint32_t>(content.size());
-  appendSize(out, size, version == 2 ? 3 : 4, version == 4);
+  appendSize(out, static_cast<std::uint32_t>(content.size()), version == 2 ? 3 : 4, version == 4);
   if (version != 2) out.insert(out.end(), {0, 0});
   out.insert(out.end(), content.begin(), content.end());
   return out;
 }
 
-/// A text frame's content: encoding byte 0 and the text.
+/// A text frame's content, built in one step (GCC 12 misreads an insert after a one-byte start).
 inline ByteVector text(const std::string& value) {
-  // Built in one step: GCC 12's bounds check misreads an insert after a
-  // one-byte start in optimised builds.
   ByteVector out(value.size() + 1, 0);
   std::copy(value.begin(), value.end(), out.begin() + 1);
   return out;
 }
 
-/// A tag of `version` with `flags` around `body` (frames and padding); a
-/// footer is added when the flags ask for one.
+/// A tag of `version` with `flags` around `body`; a footer when the flags ask for one.
 inline ByteVector tag(int version, std::uint8_t flags, const ByteVector& body) {
   ByteVector out = bytesOf("ID3");
   out.insert(out.end(), {static_cast<std::uint8_t>(version), 0, flags});
