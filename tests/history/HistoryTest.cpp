@@ -1,16 +1,11 @@
-// The history store, tag regions replaced in place or through a new file, recorded tag batches
-// stopped at any step and recovered, and undo.
+// The history store, tag regions rewritten in place or anew, tag batches, recovery and undo.
 #include <gtest/gtest.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
-#include <algorithm>
 #include <atomic>
 #include <filesystem>
-#include <optional>
-#include <string>
 #include <tuple>
-#include <vector>
 
 #include "history/History.h"
 #include "history/Location.h"
@@ -43,36 +38,36 @@ std::unique_ptr<History> openOrFail(const std::string& location,
   return opened.ok() ? std::move(opened.value()) : nullptr;
 }
 
-// Tag changes of odd shapes and renames of odd names come back byte for byte; the pieces a region
-// is stored in cover it, padding pieces are zeros.
+// Changes of odd shapes and names come back byte for byte; pieces cover a region, padding is zeros.
 TEST(HistoryStore, ChangesAndBatchesComeBackByteForByte) {
   const ByteVector title = frame("TIT2", text("Title"));
   const ByteVector artist = frame("TPE1", text("Artist"));
-  ByteVector garbage, dirtyPadding = zeros(64), cut = tag(3, 0, join({title, zeros(10)}));
+  ByteVector garbage, dirtyPadding = zeros(64),
+                      cut = tag(3, 0, join({title, zeros(10)}));  // 5 cut off
   for (int index = 0; index < 300; ++index) garbage.push_back(static_cast<std::uint8_t>(index * 7));
-  dirtyPadding[40] = 0x55;
-  cut.resize(cut.size() - 5);
+  dirtyPadding[40] = 0x55;  // padding with a stray byte
+  dirtyPadding = tag(3, 0, join({title, dirtyPadding}));
+  cut.resize(cut.size() - 5);  // a size past the region
   const std::vector<ByteVector> regions = {
       // clang-format off
       {}, tag(3, 0, {}), tag(3, 0, join({title, artist, zeros(1000)})), tag(3, 0, join({title, artist})),
-      tag(3, 0, zeros(500)), garbage, bytesOf("ID3"), tag(2, 0, join({frame("TT2", text("Old"), 2), zeros(20)})),
-      tag(4, 0x10, join({frame("TIT2", text("Four"), 4)})), tag(4, 0, join({frame("TIT2", text("Four"), 4), zeros(33)})),
-      tag(5, 0, join({title, zeros(10)})), tag(3, 0x80, join({title, zeros(10)})), tag(3, 0x40, join({zeros(10), title})),
-      tag(3, 0, join({title, dirtyPadding})), join({tag(3, 0, title), frame("TALB", text("Album"))}), cut,
-      tag(3, 0, join({title, bytesOf("tit2 lowercase"), zeros(4)})), tag(3, 0, join({frame("TIT2", {}), title})),
+      tag(3, 0, zeros(500)), garbage, bytesOf("ID3"),
+      tag(2, 0, join({frame("TT2", text("Old"), 2), zeros(20)})),
+      tag(4, 0x10, frame("TIT2", text("Four"), 4)),
+      tag(4, 0, join({frame("TIT2", text("Four"), 4), zeros(33)})), tag(5, 0, join({title, zeros(10)})),
+      tag(3, 0x80, join({title, zeros(10)})), cut, dirtyPadding, tag(3, 0x40, join({zeros(10), title})),
+      join({tag(3, 0, title), frame("TALB", text("Album"))}),
+      tag(3, 0, join({title, bytesOf("tit2 lowercase"), zeros(4)})),
+      tag(3, 0, join({frame("TIT2", {}), title})),
       // clang-format on
   };
   std::vector<TagChange> changes;
   for (std::size_t index = 0; index < regions.size(); ++index) {
-    TagChange change{"/music/" + std::to_string(index) + "\xff.mp3",
-                     {0xFFFFFFFFFFFFFFF0ULL + index, 1000 + index},
-                     {},
-                     {}};
-    change.before.version2 = regions[index];
-    change.after.version2 = regions[(index + 1) % regions.size()];
-    if (index % 2 == 0) change.before.version1 = version1("old");
-    if (index % 3 == 0) change.after.version1 = version1("new");
-    changes.push_back(std::move(change));
+    changes.push_back(
+        {"/music/" + std::to_string(index) + "\xff.mp3",
+         {0xFFFFFFFFFFFFFFF0ULL + index, 1000 + index},
+         {regions[index], index % 2 ? ByteVector{} : version1("old")},
+         {regions[(index + 1) % regions.size()], index % 3 ? ByteVector{} : version1("new")}});
   }
   const std::vector<RenameChange> renames = {{"/music", "a.mp3", "", "b.mp3"},
                                              {"/music", "C.mp3", ".brindle-0a1b2c3d", "c.mp3"},
@@ -86,10 +81,9 @@ TEST(HistoryStore, ChangesAndBatchesComeBackByteForByte) {
   ASSERT_EQ(batches.size(), 2u);
   EXPECT_EQ(std::tie(batches[0].id, batches[0].state, batches[0].undoes),
             std::make_tuple(second, BatchState::Open, std::optional<BatchId>(first)));
-  EXPECT_EQ(batches[1].command, "Convert");
-  EXPECT_EQ(batches[1].fileCount, static_cast<int>(changes.size() + renames.size()));
-  EXPECT_EQ(batches[1].state, BatchState::Undone);
-  EXPECT_FALSE(batches[1].undoes.has_value());
+  EXPECT_EQ(std::tie(batches[1].command, batches[1].fileCount, batches[1].state, batches[1].undoes),
+            std::make_tuple(std::string("Convert"), int(changes.size() + renames.size()),
+                            BatchState::Undone, std::optional<BatchId>()));
   EXPECT_GT(batches[1].startedAt, 1700000000);
   auto renameFields = [](const RenameChange& r) {
     return std::tie(r.directory, r.oldName, r.temporaryName, r.newName);
@@ -118,19 +112,18 @@ TEST(HistoryStore, ChangesAndBatchesComeBackByteForByte) {
   }
 }
 
-// 300 files of 3 albums, each with its album's 64 KB cover, get one title: the covers are stored
-// once each (the history grows by far less than the 38 MB they would take twice per file).
+// 300 files of 3 albums with a 64 KB cover each get a title: each cover is stored once, not 200 tim
 TEST(HistoryStore, FramesSharedByManyChangesAreStoredOnce) {
   TempDir folder;
   std::vector<TagChange> changes;
   for (int file = 0; file < 300; ++file) {
     const ByteVector cover =
         frame("APIC", bytesOf(std::string("\0image/png\0\3\0", 13) + noise(64 * 1024, file % 3)));
-    TagChange change{"/music/" + std::to_string(file) + ".mp3", {}, {}, {}};
-    change.before.version2 =
-        tag(3, 0, join({frame("TIT2", text("Track " + std::to_string(file))), cover}));
-    change.after.version2 = tag(3, 0, join({frame("TIT2", text("Same title")), cover}));
-    changes.push_back(std::move(change));
+    changes.push_back(
+        {"/music/" + std::to_string(file) + ".mp3",
+         {},
+         {tag(3, 0, join({frame("TIT2", text("Track " + std::to_string(file))), cover})), {}},
+         {tag(3, 0, join({frame("TIT2", text("Same title")), cover})), {}}});
   }
   const std::string location = folder / "history.sqlite";
   {
@@ -141,8 +134,7 @@ TEST(HistoryStore, FramesSharedByManyChangesAreStoredOnce) {
   EXPECT_GT(std::filesystem::file_size(location), 3u * 64 * 1024);
 }
 
-// A batch open in a running program is that program's: a recovery started meanwhile (another
-// program on the same history) leaves it alone; once its program is gone it is the next recovery's.
+// A batch open in a running program is left alone by another program's recovery until it is gone.
 TEST(HistoryStore, ABatchOfARunningProgramIsNotRecovered) {
   TempDir folder;
   const std::string location = folder / "history.sqlite";
@@ -162,8 +154,7 @@ TEST(HistoryStore, ABatchOfARunningProgramIsNotRecovered) {
   for (const std::string& name : folder.names()) EXPECT_EQ(name.find("-owner-"), std::string::npos);
 }
 
-// Batches of about 40 KB each against a limit of 200 KB: the oldest closed ones go first; an open
-// one (as a crash leaves it) stays, and the removed contents give their room back.
+// 40 KB batches, limit 200 KB: the oldest closed go first, an open one stays, room comes back.
 TEST(HistoryStore, PruningRemovesOldestClosedBatchesFirst) {
   TempDir folder;
   const std::string location = folder / "history.sqlite";
@@ -171,9 +162,11 @@ TEST(HistoryStore, PruningRemovesOldestClosedBatchesFirst) {
   std::unique_ptr<History> history = openOrFail(location, kLimit);
   ASSERT_TRUE(history);
   auto batchOf = [](int number) {
-    TagChange change{"/file" + std::to_string(number), {}, {}, {}};
-    change.after.version2 = tag(3, 0, frame("APIC", bytesOf(noise(40 * 1024, number))));
-    return std::vector<TagChange>{change};
+    return std::vector<TagChange>{
+        {"/file" + std::to_string(number),
+         {},
+         {},
+         {tag(3, 0, frame("APIC", bytesOf(noise(40 * 1024, number)))), {}}}};
   };
   std::vector<BatchId> ids;
   for (int number = 0; number < 20; ++number) {
@@ -181,14 +174,14 @@ TEST(HistoryStore, PruningRemovesOldestClosedBatchesFirst) {
         history->beginBatch("Save " + std::to_string(number), batchOf(number), {}).value());
     ASSERT_TRUE(number == 1 || history->closeBatch(ids.back(), BatchState::Done).ok());
   }
-  std::vector<BatchId> kept;
+  std::vector<BatchId> kept, expected;  // newest first: the latest in a row, then the open one
   const std::vector<BatchSummary> batches = history->batches().value();
   for (const BatchSummary& batch : batches) kept.push_back(batch.id);
   ASSERT_GE(kept.size(), 3u);
   ASSERT_LT(kept.size(), 10u);
-  for (std::size_t index = 0; index + 1 < kept.size(); ++index)
-    EXPECT_EQ(kept[index], ids[ids.size() - 1 - index]);
-  EXPECT_EQ(kept.back(), ids[1]);
+  expected.assign(ids.rbegin(), ids.rbegin() + static_cast<std::ptrdiff_t>(kept.size() - 1));
+  expected.push_back(ids[1]);
+  EXPECT_EQ(kept, expected);
   EXPECT_EQ(history->tagChanges(ids[1]).value().at(0).after.version2, batchOf(1)[0].after.version2);
   history.reset();
   EXPECT_LT(std::filesystem::file_size(location), 2 * kLimit);
@@ -245,8 +238,7 @@ class TagRegionsTest : public ::testing::Test {
   platform::testing::RecordingFileSystem fileSystem{real};
 };
 
-// Tags within and past the first read of 4096 bytes, version 1 blocks within it and past it, "tag"
-// in lower case, and a tag longer than the file.
+// Tags within and past the first read of 4096 bytes, "tag" in lower case, a tag past the file end.
 TEST_F(TagRegionsTest, ReadsBothRegionsByteExact) {
   const struct {
     TagRegions regions;
@@ -269,8 +261,8 @@ TEST_F(TagRegionsTest, ReadsBothRegionsByteExact) {
   EXPECT_EQ(read.error().message, "the tag claims 2000 bytes but the file has 900");
 }
 
-// A save whose tag fits reads and writes the file only at offset 0 (the version 2 region) or at the
-// end (version 1); flushed, the undo record beside the file, then the file, are flushed.
+// A tag that fits is read and written only at 0 or the version 1 offset; flushed: record, then
+// file.
 TEST_F(TagRegionsTest, InPlaceTouchesOnlyTheTagRegions) {
   const TagRegions old{version2Tag("Old", 1024), version1("Old")}, oldOnly{old.version2, {}};
   const TagRegions fresh{version2Tag("New title", 1024), version1("New")},
@@ -308,8 +300,7 @@ TEST_F(TagRegionsTest, InPlaceTouchesOnlyTheTagRegions) {
   }
 }
 
-// A tag that grows goes through a new file; a file with a second name is rewritten in place and
-// keeps its inode; a read-only file is replaced by a new one and stays read-only.
+// A tag that grows goes through a new file, in place for a file with two names; read-only stays so.
 TEST_F(TagRegionsTest, ATagThatGrowsGoesThroughANewFile) {
   const TagRegions before{version2Tag("Old", 256), version1("Old")};
   const TagRegions after{version2Tag("A much longer title", 2048), version1("New")};
@@ -360,28 +351,23 @@ struct Planned {
   std::string audio;
 };
 
-/// A file with `audio` bytes whose version 2 tag of `before` bytes becomes one of `after` bytes.
+/// A file of `audio` bytes whose version 2 tag of `before` bytes becomes `after` bytes.
 Planned planned(const std::string& name, std::size_t before, std::size_t after, bool v1Before,
                 bool v1After, std::size_t audio) {
   const std::string title = name.substr(0, name.size() - 4);
-  auto v1 = [&](bool present, const std::string& text) {
-    return present ? version1(text) : ByteVector{};
-  };
   return {name,
-          {version2Tag("Old " + title, before), v1(v1Before, "Old " + title)},
-          {version2Tag("New " + title, after), v1(v1After, "New " + title)},
+          {version2Tag("Old " + title, before), v1Before ? version1("Old " + title) : ByteVector{}},
+          {version2Tag("New " + title, after), v1After ? version1("New " + title) : ByteVector{}},
           noise(audio, name[0])};
 }
 
-/// Tags that fit, a version 1 block added and dropped, a tag that grows, and one that grows in a
-/// file with a second name (linked-too.mp3).
+/// Tags that fit, version 1 added and dropped, a tag that grows, one that grows with a second name.
 const std::vector<Planned> kFiles = {
-    planned("fits.mp3", 1024, 1024, true, true, 7000),
-    planned("adds-v1.mp3", 512, 512, false, true, 5000),
-    planned("drops-v1.mp3", 512, 512, true, false, 4000),
-    planned("grows.mp3", 128, 2048, true, true, 6000),
-    planned("linked.mp3", 128, 1024, false, true, 3000),
-};
+    // clang-format off
+    planned("fits.mp3", 1024, 1024, true, true, 7000), planned("adds-v1.mp3", 512, 512, false, true, 5000),
+    planned("drops-v1.mp3", 512, 512, true, false, 4000), planned("grows.mp3", 128, 2048, true, true, 6000),
+    planned("linked.mp3", 128, 1024, false, true, 3000)};
+// clang-format on
 
 class TagBatchTest : public TagRegionsTest {
  protected:
@@ -414,8 +400,7 @@ class TagBatchTest : public TagRegionsTest {
   std::unique_ptr<History> store = std::move(openHistory(":memory:").value());
 };
 
-// With a history: one flush of the file system, and one of each file rewritten whole (the new file
-// of grows.mp3, the undo record and the file of linked.mp3). Without one, every file is flushed.
+// Recorded: one file system flush and 3 file flushes (grows.mp3, linked.mp3 and its undo record).
 TEST_F(TagBatchTest, WritesEveryFileAndFlushes) {
   for (const bool recorded : {true, false}) {
     SCOPED_TRACE(recorded);
@@ -439,8 +424,7 @@ TEST_F(TagBatchTest, WritesEveryFileAndFlushes) {
   EXPECT_EQ(history.recorded()[0].tags.size(), kFiles.size());
 }
 
-// A batch that cannot be recorded touches nothing; a failing file is reported and the rest go on;
-// Stop finishes the current file.
+// Unrecordable batches, failing files, Stop, torn files (old tags back), replaced ones (refused).
 TEST_F(TagBatchTest, RefusedFailingAndStopped) {
   std::vector<TagChange> changes = writeFiles();
   history.refuseNext = true;
@@ -464,11 +448,20 @@ TEST_F(TagBatchTest, RefusedFailingAndStopped) {
   EXPECT_EQ(results.value().size(), 1u);
   EXPECT_EQ(states(), "noooo");
   EXPECT_EQ(history.recorded().back().summary.state, BatchState::Stopped);
+  changes = writeFiles();
+  fileSystem.failLater(FsOp::WriteAt, 0, {EIO, "scripted"}, 300);
+  fileSystem.fail(FsOp::WriteAt, {EIO, "scripted"}, changes[0].path);
+  EXPECT_FALSE(runTagBatch(&history, fileSystem, "Save", {changes[0]}).value()[0].changed);
+  fileSystem.clearFaults();
+  EXPECT_EQ(states()[0], '?');
+  EXPECT_EQ(recoverTagChange(fileSystem, changes[0]).value(), RecoveredAs::Old);
+  EXPECT_EQ(states(), "ooooo");
+  changes[0].identity.inode += 1;
+  EXPECT_EQ(recoverTagChange(fileSystem, changes[0]).error().message,
+            "the file was replaced by another one since the batch began");
 }
 
-// The batch is stopped after each single call it makes to the file system; each file is then
-// recovered wholly old or wholly new, the recovery says which, and nothing is left beside the
-// files.
+// Stopped after each file system call, each file recovers wholly old or new, nothing left beside.
 TEST_F(TagBatchTest, ABatchStoppedAtAnyStepRecoversEachFileWhole) {
   fileSystem.clearCalls();
   ASSERT_TRUE(runTagBatch(&history, fileSystem, "Save", writeFiles()).ok());
@@ -491,23 +484,7 @@ TEST_F(TagBatchTest, ABatchStoppedAtAnyStepRecoversEachFileWhole) {
   }
 }
 
-// A file torn half way through its write in place gets its old tags back; a file replaced since the
-// batch began is not recovered.
-TEST_F(TagBatchTest, TornAndReplacedFiles) {
-  std::vector<TagChange> changes = writeFiles();
-  fileSystem.failLater(FsOp::WriteAt, 0, {EIO, "scripted"}, 300);
-  fileSystem.fail(FsOp::WriteAt, {EIO, "scripted"}, changes[0].path);
-  EXPECT_FALSE(runTagBatch(&history, fileSystem, "Save", {changes[0]}).value()[0].changed);
-  fileSystem.clearFaults();
-  EXPECT_EQ(states()[0], '?');
-  EXPECT_EQ(recoverTagChange(fileSystem, changes[0]).value(), RecoveredAs::Old);
-  EXPECT_EQ(states(), "ooooo");
-  changes[0].identity.inode += 1;
-  EXPECT_EQ(recoverTagChange(fileSystem, changes[0]).error().message,
-            "the file was replaced by another one since the batch began");
-}
-
-// Undo writes the old tags back as a batch of its own; undoing the undo writes the new ones again.
+// Undo writes the old tags back as its own batch, undoing it redoes; a file changed since stays.
 TEST_F(TagBatchTest, UndoWritesTheOldTagsBackAndUndoingTheUndoRedoes) {
   ASSERT_TRUE(runTagBatch(store.get(), real, "Save", writeFiles()).ok());
   const BatchId saved = lastUndoableBatch(*store).value()->id;
@@ -524,14 +501,12 @@ TEST_F(TagBatchTest, UndoWritesTheOldTagsBackAndUndoingTheUndoRedoes) {
   EXPECT_EQ(undone.value().undoBatch, batches[0].id);
   ASSERT_TRUE(undoBatch(*store, real, *undone.value().undoBatch).ok());
   EXPECT_EQ(states(), "nnnnn");
-}
-
-TEST_F(TagBatchTest, UndoLeavesAFileWhoseTagsChangedSince) {
+  // A file whose tags changed since is left alone.
   ASSERT_TRUE(runTagBatch(store.get(), real, "Save", writeFiles()).ok());
   const std::string other =
       fileWith({version2Tag("Edited later", 512), version1("Edited")}, kFiles[1].audio);
   folder.write(kFiles[1].name, other);
-  auto undone = undoBatch(*store, real, lastUndoableBatch(*store).value()->id);
+  undone = undoBatch(*store, real, lastUndoableBatch(*store).value()->id);
   ASSERT_TRUE(undone.ok());
   EXPECT_EQ(undone.value().leftAlone,
             std::vector<std::string>{folder / kFiles[1].name + ": its tags changed since"});
@@ -540,25 +515,24 @@ TEST_F(TagBatchTest, UndoLeavesAFileWhoseTagsChangedSince) {
   EXPECT_EQ(TempDir::read(folder / kFiles[1].name), other);
 }
 
-// An open batch (the program killed after the first file) cannot be undone; the next start
-// recovers it file by file, marks it, and then it can.
+// An open batch (killed after one file) cannot be undone until a recovery marks it.
 TEST_F(TagBatchTest, AnOpenBatchIsRecoveredAndMarked) {
   const std::vector<TagChange> changes = writeFiles();
   const BatchId id = store->beginBatch("Save", changes, {}).value();
-  ASSERT_TRUE(id3v2::replaceTagRegions(real, changes[0].path, changes[0].before, changes[0].after,
-                                       kDeferred)
-                  .ok());
+  const TagChange& first = changes[0];
+  ASSERT_TRUE(
+      id3v2::replaceTagRegions(real, first.path, first.before, first.after, kDeferred).ok());
   EXPECT_FALSE(undoBatch(*store, real, id).ok());
   auto recovered = recoverOpenBatches(*store, real);
   ASSERT_EQ(recovered.value().size(), 1u);
-  EXPECT_EQ(recovered.value()[0].command, "Save");
-  EXPECT_EQ(recovered.value()[0].toNew, std::vector<std::string>{changes[0].path});
+  EXPECT_EQ(std::tie(recovered.value()[0].command, recovered.value()[0].toNew),
+            std::make_tuple(std::string("Save"), std::vector<std::string>{first.path}));
   EXPECT_EQ(recovered.value()[0].toOld.size(), kFiles.size() - 1);
   EXPECT_EQ(states(), "noooo");
   EXPECT_EQ(store->batches().value()[0].state, BatchState::Recovered);
   auto undone = undoBatch(*store, real, id);
   ASSERT_TRUE(undone.ok());
-  EXPECT_EQ(undone.value().restored, std::vector<std::string>{changes[0].path});
+  EXPECT_EQ(undone.value().restored, std::vector<std::string>{first.path});
   EXPECT_EQ(states(), "ooooo");
 }
 

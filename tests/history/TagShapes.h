@@ -18,9 +18,12 @@ inline ByteVector bytesOf(const std::string& text) {
 inline std::string textOf(const ByteVector& bytes) {
   return std::string(bytes.begin(), bytes.end());
 }
+inline ByteVector zeros(std::size_t count) {
+  return ByteVector(count, 0);
+}
 
 /// `value` in `bytes` big-endian bytes, 7 bits each when `syncSafe`.
-inline void appendSize(ByteVector& out, std::uint32_t value, int bytes, bool syncSafe = false) {
+inline void appendSize(ByteVector& out, std::size_t value, int bytes, bool syncSafe = false) {
   const int bits = syncSafe ? 7 : 8;
   for (int shift = bits * (bytes - 1); shift >= 0; shift -= bits) {
     out.push_back(static_cast<std::uint8_t>((value >> shift) & (syncSafe ? 0x7F : 0xFF)));
@@ -30,7 +33,7 @@ inline void appendSize(ByteVector& out, std::uint32_t value, int bytes, bool syn
 /// A version 2.3 (2.2 or 2.4 with `version`) frame of `id` holding `content`.
 inline ByteVector frame(const std::string& id, const ByteVector& content, int version = 3) {
   ByteVector out = bytesOf(id);
-  appendSize(out, static_cast<std::uint32_t>(content.size()), version == 2 ? 3 : 4, version == 4);
+  appendSize(out, content.size(), version == 2 ? 3 : 4, version == 4);
   if (version != 2) out.insert(out.end(), {0, 0});
   out.insert(out.end(), content.begin(), content.end());
   return out;
@@ -47,11 +50,11 @@ inline ByteVector text(const std::string& value) {
 inline ByteVector tag(int version, std::uint8_t flags, const ByteVector& body) {
   ByteVector out = bytesOf("ID3");
   out.insert(out.end(), {static_cast<std::uint8_t>(version), 0, flags});
-  appendSize(out, static_cast<std::uint32_t>(body.size()), 4, true);
+  appendSize(out, body.size(), 4, true);
   out.insert(out.end(), body.begin(), body.end());
   if (flags & 0x10) {
     out.insert(out.end(), {'3', 'D', 'I', static_cast<std::uint8_t>(version), 0, flags});
-    appendSize(out, static_cast<std::uint32_t>(body.size()), 4, true);
+    appendSize(out, body.size(), 4, true);
   }
   return out;
 }
@@ -60,10 +63,6 @@ inline ByteVector join(std::initializer_list<ByteVector> parts) {
   ByteVector out;
   for (const ByteVector& part : parts) out.insert(out.end(), part.begin(), part.end());
   return out;
-}
-
-inline ByteVector zeros(std::size_t count) {
-  return ByteVector(count, 0);
 }
 
 /// A version 1 block: "TAG", the title, genre 255.
