@@ -2,6 +2,7 @@
 #include <gtest/gtest.h>
 
 #include <cerrno>
+#include <functional>
 #include <map>
 #include <set>
 #include <tuple>
@@ -37,17 +38,6 @@ TagFields numbered() {
   return fields;
 }
 
-/// The indices of the fields that are empty.
-std::set<int> emptied(const TagFields& fields) {
-  std::set<int> empty;
-  for (int i = 0; i < kFieldCount; ++i) {
-    if (fields.txt[std::size_t(i)].empty()) empty.insert(i);
-  }
-  return empty;
-}
-
-const std::set<int> kVersion1{kV1Title, kV1Artist, kV1Album, kV1Year, kV1Comment};
-
 /// The property of each field, by field index.
 std::string ID3::*const kProperties[kFieldCount] = {
     &ID3::TAGv1Title,    &ID3::TAGv1Artist,         &ID3::TAGv1Album,     &ID3::TAGv1Created,
@@ -56,8 +46,7 @@ std::string ID3::*const kProperties[kFieldCount] = {
     &ID3::TAGv2Composer, &ID3::TAGv2OriginalArtist, &ID3::TAGv2Copyright, &ID3::TAGv2Url,
     &ID3::TAGv2EncodedBy};
 
-// Load fills every field and the genre entry; Save sets every property, the genre as one character,
-// and without a genre entry (none or past the list) only the four texts before it.
+// Load fills every field and the genre; Save sets every property, none past a missing genre.
 TEST(TagFields, ComponentMapping) {
   platform::testing::TestPlatform test;
   ID3 component{test.fileSystem, test.clock, test.dialogs};
@@ -91,57 +80,60 @@ TEST(TagFields, ComponentMapping) {
   }
 }
 
-TEST(TagFields, ClearCommands) {
-  std::set<int> all, version2;
-  for (int i = 0; i < kFieldCount; ++i) (kVersion1.count(i) ? all : version2).insert(i);
-  all.insert(version2.begin(), version2.end());
-  const struct {
-    void (*command)(TagFields&);
-    std::set<int> cleared;
-    bool blankGenre;
-  } cases[] = {{clearAllTags, all, true},
-               {clearVersion1, kVersion1, true},
-               {clearVersion2, version2, false}};
-  for (const auto& row : cases) {
-    TagFields fields = numbered();
-    row.command(fields);
-    EXPECT_EQ(emptied(fields), row.cleared);
-    EXPECT_EQ(fields.genre, row.blankGenre ? 0 : numbered().genre);
+/// What `command` changes in `fields`: "index=text " per field, then "genre=N" when it changes.
+std::string changes(TagFields fields, const std::function<void(TagFields&)>& command) {
+  const TagFields before = fields;
+  command(fields);
+  std::string out;
+  for (std::size_t i = 0; i < kFieldCount; ++i) {
+    if (fields.txt[i] != before.txt[i]) out += std::to_string(i) + "=" + fields.txt[i] + " ";
   }
+  return fields.genre == before.genre ? out : out + "genre=" + std::to_string(fields.genre);
 }
 
-TEST(TagFields, CopyCommands) {
-  TagFields fields = numbered();
-  fields.txt[kV2Title] = std::string(40, 'x');  // copied whole, past the typed limit
-  fields.txt[kV2Genre] = "Jazz";
-  copyVersion2ToVersion1(fields);
-  TagFields expected = numbered();
-  expected.txt[kV2Title] = expected.txt[kV1Title] = std::string(40, 'x');
-  expected.txt[kV2Genre] = "Jazz";
-  std::tie(expected.txt[kV1Artist], expected.txt[kV1Album], expected.txt[kV1Year],
-           expected.txt[kV1Comment]) = std::make_tuple("f10", "f9", "f8", "f6");
-  expected.genre = genrePositionForText("Jazz");
-  EXPECT_EQ(fields, expected);
-  // A genre text that names no entry leaves the selection; " " names the blank one.
-  fields.txt[kV2Genre] = "jazz";
-  copyVersion2ToVersion1(fields);
-  EXPECT_EQ(inspect::genreNumberAt(fields.genre), 8);
-  fields.txt[kV2Genre] = " ";
-  copyVersion2ToVersion1(fields);
-  EXPECT_EQ(fields.genre, 0);
-
-  fields = expected = numbered();
-  copyVersion1ToVersion2(fields);
-  std::tie(expected.txt[kV2Title], expected.txt[kV2Artist], expected.txt[kV2Album],
-           expected.txt[kV2Year], expected.txt[kV2Genre], expected.txt[kV2Comment]) =
-      std::make_tuple("f0", "f1", "f2", "f3", "Rock", "f5");
-  EXPECT_EQ(fields, expected);
-  for (const auto& [genre, text] : std::vector<std::pair<int, const char*>>{
-           {0, " "}, {-1, ""}, {static_cast<int>(inspect::genreList().size()), ""}}) {
-    fields.genre = genre;
-    copyVersion1ToVersion2(fields);
-    EXPECT_EQ(fields.txt[kV2Genre], text) << genre;
-  }
+// The clear, copy and Use Previous commands change exactly these fields.
+TEST(TagFields, Commands) {
+  auto with = [](TagFields fields, int index, const std::string& text, int genre = -2) {
+    fields.txt[std::size_t(index)] = text;
+    fields.genre = genre == -2 ? fields.genre : genre;
+    return fields;
+  };
+  const TagFields n = numbered(),
+                  jazz = with(with(n, kV2Genre, "Jazz"), kV2Title, std::string(40, 'x'));
+  const TagFields own = with(with(TagFields{}, kV1Title, "own"), kV2Title, "own v2", 0);
+  RememberedValues remembered;
+  remembered.remember(with(n, kV2Genre, "Blues"));
+  const auto previous = [&](TagFields& fields) { usePrevious(fields, remembered); };
+  const auto nothing = [](TagFields& fields) { usePrevious(fields, RememberedValues{}); };
+  const std::string all = "0= 1= 2= 3= 4= 5= 6= 7= 8= 9= 10= 11= 12= 13= 14= 15= 16= ";
+  const std::string v1To2 = "6=f5 7=Rock 8=f3 9=f2 10=f1 11=f0 ";
+  const std::string size = std::to_string(inspect::genreList().size());
+  const struct {
+    std::function<void(TagFields&)> command;
+    TagFields fields;
+    std::string changed;
+  } cases[] = {
+      // clang-format off
+      {clearAllTags, n, all + "genre=0"},
+      {clearVersion1, n, "0= 1= 2= 3= 5= genre=0"},
+      {clearVersion2, n, "4= 6= 7= 8= 9= 10= 11= 12= 13= 14= 15= 16= "},
+      // The title is copied whole, past the typed limit; "jazz" names no entry, " " the blank one.
+      {copyVersion2ToVersion1, jazz, "0=" + std::string(40, 'x') + " 1=f10 2=f9 3=f8 5=f6 genre="
+                                     + std::to_string(genrePositionForText("Jazz"))},
+      {copyVersion2ToVersion1, with(n, kV2Genre, "jazz"), "0=f11 1=f10 2=f9 3=f8 5=f6 "},
+      {copyVersion2ToVersion1, with(n, kV2Genre, " "), "0=f11 1=f10 2=f9 3=f8 5=f6 genre=0"},
+      {copyVersion1ToVersion2, n, v1To2},
+      {copyVersion1ToVersion2, with(n, 0, "f0", 0), "6=f5 7=  8=f3 9=f2 10=f1 11=f0 "},
+      {copyVersion1ToVersion2, with(n, 0, "f0", -1), "6=f5 7= 8=f3 9=f2 10=f1 11=f0 "},
+      {copyVersion1ToVersion2, with(n, 0, "f0", std::stoi(size)), "6=f5 7= 8=f3 9=f2 10=f1 11=f0 "},
+      // Before any Save the fourteen remembered fields are emptied; titles, track and genre stay.
+      {nothing, n, "1= 2= 3= 5= 6= 7= 8= 9= 10= 12= 13= 14= 15= 16= "},
+      {previous, own, "1=f1 2=f2 3=f3 5=f5 6=f6 7=Blues 8=f8 9=f9 10=f10 12=f12 13=f13 14=f14 15=f15 16=f16 "
+                      "genre=" + std::to_string(genrePositionForText("Blues"))},
+      // clang-format on
+  };
+  for (const auto& row : cases)
+    EXPECT_EQ(changes(row.fields, row.command), row.changed) << &row - cases;
 }
 
 TEST(TagFields, TitleCaseEveryField) {
@@ -158,25 +150,6 @@ TEST(TagFields, TitleCaseEveryField) {
             "The Dark Side|The Dark Side|Http://example.org/a B|First Line\nSecond Line|École "
             "Été|\xff BAD");
   EXPECT_EQ(fields.genre, 5);
-}
-
-// Before any Save the fourteen fields are emptied; titles, track and genre stay.
-TEST(TagFields, UsePreviousPutsBackTheRememberedValuesAndTheirGenre) {
-  TagFields fields = numbered();
-  usePrevious(fields, RememberedValues{});
-  EXPECT_EQ(emptied(fields), std::set<int>(kRememberedFields.begin(), kRememberedFields.end()));
-  EXPECT_EQ(fields.genre, numbered().genre);
-  TagFields saved = numbered();
-  saved.txt[kV2Genre] = "Blues";
-  RememberedValues remembered;
-  remembered.remember(saved);
-  TagFields other, expected = saved;
-  other.txt[kV1Title] = expected.txt[kV1Title] = "own title";
-  other.txt[kV2Title] = expected.txt[kV2Title] = "own v2 title";
-  other.txt[kV2Track] = expected.txt[kV2Track] = "07";
-  usePrevious(other, remembered);
-  expected.genre = genrePositionForText("Blues");
-  EXPECT_EQ(other, expected);
 }
 
 TEST(TagFields, FileNamesTitlesEndingsAndTrackNumbers) {
@@ -305,9 +278,7 @@ TagFields albumValues() {
   return fields;
 }
 
-// Asked first; every entry planned (one that does not load as MP3 plans nothing: the previous file
-// must not get its values), all written as one batch. Without a loaded file the values on screen
-// are remembered, not saved; a loaded file that is not listed is saved on its own.
+// Asked first; entries that are no MP3 plan nothing; one batch; no loaded file: remembered only.
 TEST(AutoInfo, StepsInOrder) {
   const struct {
     std::vector<std::string> names;
@@ -315,18 +286,15 @@ TEST(AutoInfo, StepsInOrder) {
     const char* log;
     BatchReport report;
   } cases[] = {
-      {{"a.mp3", "b.wav", "c.Mp3", "d.mp3"},
-       "a.mp3",
-       "ask|note on|remember|move 0|max 4|load a.mp3|plan a.mp3|value 1|move 1|load b.wav|value 2"
-       "|move 2|load c.Mp3|value 3|move 3|load d.mp3|plan d.mp3|value 4|max 2|value 0"
-       "|batch Auto Info 2|value 1|value 2|value 0|note off",
-       counts(4, 2, 2, 0)},
-      {{"a.mp3"},
-       "",
-       "ask|note on|remember|move 0|max 1|load a.mp3|plan a.mp3|value 1|max 1|value 0"
-       "|batch Auto Info 1|value 1|value 0|note off",
-       counts(1, 1, 0, 0)},
+      // clang-format off
+      {{"a.mp3", "b.wav", "c.Mp3", "d.mp3"}, "a.mp3",
+       "ask|note on|remember|move 0|max 4|load a.mp3|plan a.mp3|value 1|move 1|load b.wav|value 2|move 2"
+       "|load c.Mp3|value 3|move 3|load d.mp3|plan d.mp3|value 4|max 2|value 0|batch Auto Info 2|value 1"
+       "|value 2|value 0|note off", counts(4, 2, 2, 0)},
+      {{"a.mp3"}, "", "ask|note on|remember|move 0|max 1|load a.mp3|plan a.mp3|value 1|max 1|value 0"
+       "|batch Auto Info 1|value 1|value 0|note off", counts(1, 1, 0, 0)},
       {{}, "x.mp3", "note on|save x.mp3|value 0|note off", counts(0, 0, 0, 0)},
+      // clang-format on
   };
   for (const auto& row : cases) {
     FakeWindow window(row.names, row.loaded);
@@ -345,13 +313,10 @@ TEST(AutoInfo, GivesEveryFileTheRememberedValuesAndKeepsItsTitlesAndTrack) {
     window.onScreen.txt[std::size_t(index)] = albumValues().txt[std::size_t(index)];
   window.onScreen.genre = albumValues().genre;
   autoInfo(window, window.remembered);
-  for (int i = 0; i < 3; ++i) {
-    TagFields expected = albumValues();
-    expected.txt[kV2Title] = "title " + std::to_string(i);
-    expected.txt[kV1Title] = "v1 title " + std::to_string(i);
-    expected.txt[kV2Track] = "9" + std::to_string(i);
-    EXPECT_EQ(window.files[window.entryNames[std::size_t(i)]], expected) << i;
-  }
+  TagFields expected = albumValues();
+  std::tie(expected.txt[kV2Title], expected.txt[kV1Title], expected.txt[kV2Track]) =
+      std::make_tuple("title 2", "v1 title 2", "92");
+  EXPECT_EQ(window.files["c.MP3"], expected);
 }
 
 TEST(AutoInfo, PlansThatFailCountAsFailedAndTheBatchGoesOn) {
@@ -381,22 +346,19 @@ TEST(BatchTools, AskFirstAndNoTouchesNothing) {
   EXPECT_TRUE(report.declined);
   EXPECT_EQ(batchReportText(report), std::nullopt);
   EXPECT_TRUE(numberTracks(window).declined);
-  EXPECT_EQ(window.questions, (Log{"Write Artist: album 10, Album: album 9, Year: album 8, Genre: "
-                                   "Jazz, Comment: (empty), Composer: "
-                                   "album 12, Orig. Artist: album 13, Copyright: album 14, URL: "
-                                   "album 15, Encoded By: album 16, "
-                                   "ID3v1 Artist: album 1, ID3v1 Album: album 2, ID3v1 Year: album "
-                                   "3, ID3v1 Comment: album 5 to 2 "
-                                   "files?",
-                                   "Number 2 files 01-02?"}));
+  EXPECT_EQ(window.questions,
+            (Log{"Write Artist: album 10, Album: album 9, Year: album 8, Genre: Jazz, Comment: "
+                 "(empty), Composer: album 12, Orig. Artist: album 13, Copyright: album 14, URL: "
+                 "album 15, Encoded By: album 16, ID3v1 Artist: album 1, ID3v1 Album: album 2, "
+                 "ID3v1 Year: album 3, ID3v1 Comment: album 5 to 2 files?",
+                 "Number 2 files 01-02?"}));
   EXPECT_EQ(window.log, "ask|ask");
   EXPECT_EQ(window.files, before);
   EXPECT_EQ(numberTracksQuestion(1) + numberTracksQuestion(100),
             "Number 1 file 01-01?Number 100 files 01-100?");
 }
 
-// Cancel while the entries are read writes nothing; Cancel while they are written keeps what was
-// saved.
+// Cancel while reading writes nothing; Cancel while writing keeps what was saved.
 TEST(NumberTracks, CancelStopsTheBatch) {
   const struct {
     int stopAtCheck, stopAfterWrites, saved, batches;
@@ -421,8 +383,7 @@ TEST(NumberTracks, CancelStopsTheBatch) {
   }
 }
 
-// Failures of the reading or the writing are reported once: the count and the first five; a batch
-// that cannot be recorded writes nothing and names the reason.
+// Failures are reported once with the first five; an unrecordable batch writes nothing.
 TEST(NumberTracks, ErrorsAreReportedOnceWithTheFirstNames) {
   std::vector<std::string> names;
   for (int i = 1; i <= 9; ++i) names.push_back("s" + std::to_string(i) + ".mp3");
@@ -447,9 +408,7 @@ TEST(NumberTracks, ErrorsAreReportedOnceWithTheFirstNames) {
   EXPECT_EQ(batchReportText(counts(3, 3, 0, 0)), std::nullopt);
 }
 
-// Tracks are numbered in list order, the other fields kept; WAV names take no number; a mixed-case
-// MP3 name keeps its place unloaded. The file on screen goes with the batch, planned once, not
-// saved.
+// Numbers in list order; WAV and unloadable names take none; the file on screen is planned once.
 TEST(NumberTracks, OtherKindsTakeNoNumberAndNoSave) {
   FakeWindow window({"a.mp3", "b.wav", "c.Mp3", "d.MP3", "e.WAV"}, "a.mp3");
   window.onScreen.txt[kV2Title] = "typed, not saved yet";
@@ -489,8 +448,7 @@ class TagSessionTest : public ::testing::Test {
   history::testing::FakeHistory history;
 };
 
-// MP3 names load the tags; WAV names the readout only, keeping the loaded file; any other ending
-// (".Mp3" too) is refused without opening anything.
+// MP3 loads the tags, WAV only the readout; other endings (".Mp3") are refused unopened.
 TEST_F(TagSessionTest, LoadDependsOnTheEnding) {
   taggedFile();
   Loaded loaded = session.load(folder.path(), "song.mp3");
@@ -514,9 +472,7 @@ TEST_F(TagSessionTest, LoadDependsOnTheEnding) {
   EXPECT_EQ(component.FileName, folder.file("song.mp3"));
 }
 
-// Save writes, remembers (not the titles) and sets the done flag back. A failed Save shows "Error:
-// 10" and the reason once, recorded or not, and still remembers; one that stops at the genre writes
-// and remembers nothing; without a loaded file the component refuses.
+// Save writes and remembers; failures say "Error: 10" once; a missing genre stops the Save.
 TEST_F(TagSessionTest, SavesThatWriteFailOrStop) {
   const std::string path = taggedFile();
   TagFields fields = *session.load(folder.path(), "song.mp3").fields;
@@ -571,8 +527,7 @@ TEST_F(TagSessionTest, SavesThatWriteFailOrStop) {
   EXPECT_EQ(errorText(3, platform::Error{0, ""}), "Error: 3");
 }
 
-// A cover set or removed is written by the next Save, recorded or not, then forgotten; loading a
-// file forgets a change that was not saved.
+// A cover set or removed goes with the next Save, recorded or not; a new load forgets it.
 TEST_F(TagSessionTest, CoverChangesAreSavedWithTheFields) {
   const std::string png = bytes({0x89, 'P', 'N', 'G', 0x0D, 0x0A, 0x1A, 0x0A, 0, 7});
   const std::string newFrame = frame23("APIC", bytes({0}) + "image/png" + bytes({0, 3, 0}) + png);
@@ -638,8 +593,7 @@ TagFields withTitle(const std::string& title) {
   return fields;
 }
 
-// Nothing is asked without a file or changes; a cover change counts until the file is saved, loaded
-// again or left; names show the file without its folder.
+// Asked only with a file and changes (a cover change too, until saved or left); the file name.
 TEST(UnsavedEdits, WhenTheQuestionIsAsked) {
   platform::testing::ScriptedDialogs dialogs;
   UnsavedEdits edits;
