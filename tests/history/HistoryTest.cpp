@@ -31,13 +31,13 @@ using testsupport::TempDir;
 constexpr auto kDeferred = Durability::Deferred;
 constexpr auto kFlushed = Durability::Flushed;
 
-std::unique_ptr<History> openOrFail(const std::string& location,
-                                    std::uint64_t limit = kDefaultSizeLimit) {
-  auto opened = openHistory(location, limit);
-  EXPECT_TRUE(opened.ok()) << (opened.ok() ? "" : opened.error().message);
-  return opened.ok() ? std::move(opened.value()) : nullptr;
+/// The history at `location`; a failure to open it fails the test with its reason.
+std::unique_ptr<History> opened(const std::string& location,
+                                std::uint64_t limit = kDefaultSizeLimit) {
+  auto history = openHistory(location, limit);
+  EXPECT_TRUE(history.ok()) << (history.ok() ? "" : history.error().message);
+  return history.ok() ? std::move(history.value()) : nullptr;
 }
-
 // Changes of odd shapes and names come back byte for byte; pieces cover a region, padding is zeros.
 TEST(HistoryStore, ChangesAndBatchesComeBackByteForByte) {
   const ByteVector title = frame("TIT2", text("Title"));
@@ -72,8 +72,7 @@ TEST(HistoryStore, ChangesAndBatchesComeBackByteForByte) {
   const std::vector<RenameChange> renames = {{"/music", "a.mp3", "", "b.mp3"},
                                              {"/music", "C.mp3", ".brindle-0a1b2c3d", "c.mp3"},
                                              {"/mus\xfe", "x\xff", "", "y"}};
-  std::unique_ptr<History> history = openOrFail(":memory:");
-  ASSERT_TRUE(history);
+  std::unique_ptr<History> history = opened(":memory:");
   const BatchId first = history->beginBatch("Convert", changes, renames).value();
   const BatchId second = history->beginBatch("Undo", {}, {}, first).value();
   ASSERT_TRUE(history->closeBatch(first, BatchState::Undone).ok());
@@ -127,7 +126,7 @@ TEST(HistoryStore, FramesSharedByManyChangesAreStoredOnce) {
   }
   const std::string location = folder / "history.sqlite";
   {
-    std::unique_ptr<History> history = openOrFail(location);
+    std::unique_ptr<History> history = opened(location);
     ASSERT_TRUE(history && history->beginBatch("Save", changes, {}).ok());
   }
   EXPECT_LT(std::filesystem::file_size(location), 1024u * 1024);
@@ -139,7 +138,7 @@ TEST(HistoryStore, ABatchOfARunningProgramIsNotRecovered) {
   TempDir folder;
   const std::string location = folder / "history.sqlite";
   folder.write("Song.mp3", "song");
-  std::unique_ptr<History> running = openOrFail(location), starting = openOrFail(location);
+  std::unique_ptr<History> running = opened(location), starting = opened(location);
   ASSERT_TRUE(running && starting);
   auto id = running->beginBatch("Rename", {}, {{folder.path(), "Song.mp3", "", "song.mp3"}});
   ASSERT_TRUE(id.ok());
@@ -159,8 +158,7 @@ TEST(HistoryStore, PruningRemovesOldestClosedBatchesFirst) {
   TempDir folder;
   const std::string location = folder / "history.sqlite";
   constexpr std::uint64_t kLimit = 200 * 1024;
-  std::unique_ptr<History> history = openOrFail(location, kLimit);
-  ASSERT_TRUE(history);
+  std::unique_ptr<History> history = opened(location, kLimit);
   auto batchOf = [](int number) {
     return std::vector<TagChange>{
         {"/file" + std::to_string(number),
@@ -261,20 +259,28 @@ TEST_F(TagRegionsTest, ReadsBothRegionsByteExact) {
   EXPECT_EQ(read.error().message, "the tag claims 2000 bytes but the file has 900");
 }
 
-// A tag that fits is read and written only at 0 or the version 1 offset; flushed: record, then
-// file.
-TEST_F(TagRegionsTest, InPlaceTouchesOnlyTheTagRegions) {
+// A tag that fits is rewritten in place, read and written only at 0 or the version 1 offset
+// (flushed: the undo record, then the file); one that grows goes through a new file.
+TEST_F(TagRegionsTest, InPlaceWhenTheTagFitsThroughANewFileWhenItGrows) {
   const TagRegions old{version2Tag("Old", 1024), version1("Old")}, oldOnly{old.version2, {}};
-  const TagRegions fresh{version2Tag("New title", 1024), version1("New")},
-      freshOnly{fresh.version2, {}};
+  const TagRegions fresh{version2Tag("New title", 1024), version1("New")};
+  const TagRegions small{version2Tag("Old", 256), version1("Old")};
+  const TagRegions grown{version2Tag("A much longer title", 2048), version1("New")};
   const struct {
     Durability durability;
     TagRegions before, after;
-  } rows[] = {{kDeferred, old, fresh},
-              {kDeferred, oldOnly, fresh},
-              {kDeferred, old, freshOnly},
-              {kFlushed, old, fresh},
-              {kFlushed, oldOnly, fresh}};
+    const char* calls;
+  } rows[] = {
+      // clang-format off
+      {kDeferred, old, fresh, "replace 0, create 0, sync 0"},
+      {kDeferred, oldOnly, fresh, "replace 0, create 0, sync 0"},
+      {kDeferred, old, {fresh.version2, {}}, "replace 0, create 0, sync 0"},
+      {kFlushed, old, fresh, "replace 0, create 1, sync 2"},
+      {kFlushed, oldOnly, fresh, "replace 0, create 1, sync 2"},
+      {kDeferred, small, grown, "replace 1, create 1, sync 1"},
+      {kFlushed, small, grown, "replace 1, create 1, sync 1"},
+      // clang-format on
+  };
   const std::string audio = noise(300000);
   for (const auto& row : rows) {
     SCOPED_TRACE(&row - rows);
@@ -284,46 +290,32 @@ TEST_F(TagRegionsTest, InPlaceTouchesOnlyTheTagRegions) {
         id3v2::replaceTagRegions(fileSystem, path, row.before, row.after, row.durability).ok());
     EXPECT_EQ(TempDir::read(path), fileWith(row.after, audio));
     const std::uint64_t audioEnd = row.before.version2.size() + audio.size();
+    const bool grows = row.after.version2.size() > row.before.version2.size();
     for (const auto& call : fileSystem.calls()) {
-      if (call.path != path) continue;
+      if (call.path != path || grows) continue;
       const std::uint64_t offset = call.second.empty() ? 0 : std::stoull(call.second);
       const bool read = call.op == FsOp::ReadAt;
       const std::uint64_t end = read ? audioEnd + row.before.version1.size() - 128 : audioEnd;
       EXPECT_TRUE(!(read || call.op == FsOp::WriteAt) || offset == 0 || offset == end) << offset;
       EXPECT_NE(call.op, FsOp::CopyFrom);
     }
-    const bool flushed = row.durability == kFlushed;
-    EXPECT_EQ(fileSystem.callsOf(FsOp::ReplaceFile).size(), 0u);
-    EXPECT_EQ(fileSystem.callsOf(FsOp::CreateNewFile).size(), flushed ? 1u : 0u);
-    EXPECT_EQ(fileSystem.callsOf(FsOp::Sync).size(), flushed ? 2u : 0u);
+    auto count = [&](FsOp op) { return std::to_string(fileSystem.callsOf(op).size()); };
+    EXPECT_EQ("replace " + count(FsOp::ReplaceFile) + ", create " + count(FsOp::CreateNewFile) +
+                  ", sync " + count(FsOp::Sync),
+              row.calls);
     EXPECT_EQ(folder.names(), std::vector<std::string>{"song.mp3"});
   }
-}
-
-// A tag that grows goes through a new file, in place for a file with two names; read-only stays so.
-TEST_F(TagRegionsTest, ATagThatGrowsGoesThroughANewFile) {
-  const TagRegions before{version2Tag("Old", 256), version1("Old")};
-  const TagRegions after{version2Tag("A much longer title", 2048), version1("New")};
-  const std::string audio = noise(10000);
-  for (const Durability durability : {kDeferred, kFlushed}) {
-    const std::string path = folder.write("song.mp3", fileWith(before, audio));
-    fileSystem.clearCalls();
-    ASSERT_TRUE(id3v2::replaceTagRegions(fileSystem, path, before, after, durability).ok());
-    EXPECT_EQ(TempDir::read(path), fileWith(after, audio));
-    EXPECT_EQ(fileSystem.callsOf(FsOp::ReplaceFile).size(), 1u);
-    EXPECT_EQ(fileSystem.callsOf(FsOp::Sync).size(), 1u);
-    EXPECT_EQ(folder.names(), std::vector<std::string>{"song.mp3"});
-  }
+  // A file with a second name is rewritten in place (keeping its inode); read-only stays so.
   ASSERT_EQ(::link(folder.file("song.mp3").c_str(), folder.file("other.mp3").c_str()), 0);
   const TagRegions longer{version2Tag("Longer", 4096), {}};
   ASSERT_TRUE(
-      id3v2::replaceTagRegions(fileSystem, folder.file("song.mp3"), after, longer, kDeferred).ok());
+      id3v2::replaceTagRegions(fileSystem, folder.file("song.mp3"), grown, longer, kDeferred).ok());
   EXPECT_EQ(TempDir::read(folder.file("other.mp3")), fileWith(longer, audio));
   if (::geteuid() == 0) return;  // root may write any file
-  const std::string path = folder.write("locked.mp3", fileWith(before, audio));
+  const std::string path = folder.write("locked.mp3", fileWith(small, audio));
   ASSERT_EQ(::chmod(path.c_str(), 0444), 0);
   const TagRegions same{version2Tag("New", 256), version1("New")};
-  ASSERT_TRUE(id3v2::replaceTagRegions(fileSystem, path, before, same, kDeferred).ok());
+  ASSERT_TRUE(id3v2::replaceTagRegions(fileSystem, path, small, same, kDeferred).ok());
   EXPECT_EQ(TempDir::read(path), fileWith(same, audio));
   struct stat status {};
   ASSERT_EQ(::stat(path.c_str(), &status), 0);
