@@ -411,9 +411,10 @@ TEST_F(TagBatchTest, WritesEveryFileAndFlushes) {
     EXPECT_TRUE(recorded ? flushes == 3 : flushes >= changes.size()) << flushes;
   }
   ASSERT_EQ(history.recorded().size(), 1u);
-  EXPECT_EQ(history.recorded()[0].summary.command, "brindle-cli write");
-  EXPECT_EQ(history.recorded()[0].summary.state, BatchState::Done);
-  EXPECT_EQ(history.recorded()[0].tags.size(), kFiles.size());
+  const auto& batch = history.recorded()[0];
+  EXPECT_EQ(std::tie(batch.summary.command, batch.summary.state),
+            std::make_tuple(std::string("brindle-cli write"), BatchState::Done));
+  EXPECT_EQ(batch.tags.size(), kFiles.size());
 }
 
 // Unrecordable batches, failing files, Stop, torn files (old tags back), replaced ones (refused).

@@ -61,7 +61,7 @@ inline ByteVector tag(int version, std::uint8_t flags, const ByteVector& body) {
 
 inline ByteVector join(std::initializer_list<ByteVector> parts) {
   ByteVector out;
-  for (const ByteVector& part : parts) out.insert(out.end(), part.begin(), part.end());
+  for (const ByteVector& chunk : parts) out.insert(out.end(), chunk.begin(), chunk.end());
   return out;
 }
 

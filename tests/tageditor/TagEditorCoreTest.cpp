@@ -59,7 +59,7 @@ TEST(TagFields, ComponentMapping) {
     for (int i = 0; i < kFieldCount; ++i)
       EXPECT_EQ(fields.txt[std::size_t(i)], "p" + std::to_string(i));
   }
-  for (const FieldSpec& spec : fieldSpecs()) EXPECT_EQ(&fieldSpec(spec.index), &spec);
+  for (const FieldSpec& field : fieldSpecs()) EXPECT_EQ(&fieldSpec(field.index), &field);
 
   TagFields fields = numbered();
   ASSERT_TRUE(fieldsToComponent(fields, component));
