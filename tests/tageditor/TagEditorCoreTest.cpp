@@ -308,22 +308,6 @@ TEST(AutoInfo, StepsInOrder) {
             "Skipped 2 files of 4: only files ending in .mp3 or .MP3 are loaded and saved.");
 }
 
-TEST(AutoInfo, PlansThatFailCountAsFailedAndTheBatchGoesOn) {
-  FakeWindow window({"a.mp3", "b.mp3"}, "a.mp3");
-  for (auto& [name, file] : window.files) file.genre = -1;
-  window.onScreen.genre = -1;
-  const BatchReport report = autoInfo(window, window.remembered);
-  BatchReport expected = counts(2, 0, 0, 2);
-  expected.failures = {{"a.mp3", "the fields could not be taken over"},
-                       {"b.mp3", "the fields could not be taken over"}};
-  EXPECT_EQ(report, expected);
-  EXPECT_TRUE(window.log.ends_with("note off"));
-  EXPECT_EQ(window.batches, 0);
-  EXPECT_EQ(batchReportText(report),
-            "2 files could not be saved:\na.mp3: the fields could not be taken over\n"
-            "b.mp3: the fields could not be taken over");
-}
-
 // The questions name the count and what is written; No touches nothing.
 TEST(BatchTools, AskFirstAndNoTouchesNothing) {
   FakeWindow window({"a.mp3", "b.wav", "c.mp3"}, "a.mp3");
@@ -347,49 +331,53 @@ TEST(BatchTools, AskFirstAndNoTouchesNothing) {
             "Number 1 file 01-01?Number 100 files 01-100?");
 }
 
-// Cancel while reading writes nothing; Cancel while writing keeps what was saved.
-TEST(NumberTracks, CancelStopsTheBatch) {
+// What each tool reports: failures (the first five named), an unrecordable batch, Cancel while
+// reading or while writing (what was saved stays), plans that fail.
+TEST(BatchTools, Reports) {
+  std::vector<std::string> nine, abc = {"a.mp3", "b.mp3", "c.mp3"};
+  for (int i = 1; i <= 9; ++i) nine.push_back("s" + std::to_string(i) + ".mp3");
+  const auto failing = [](FakeWindow& window) {
+    window.refusedPlans = {"s2.mp3", "s3.mp3", "s4.mp3"};
+    window.failingWrites = {"s5.mp3", "s6.mp3", "s7.mp3", "s9.mp3"};
+  };
+  const auto noGenre = [](FakeWindow& window) {
+    for (auto& [name, file] : window.files) file.genre = -1;
+    window.onScreen.genre = -1;
+  };
+  const std::string stopped = " files saved; the others were left as they were.";
   const struct {
-    int stopAtCheck, stopAfterWrites, saved, batches;
-    const char* trackOfC;
-  } cases[] = {{2, -1, 0, 0, "92"}, {-1, 2, 2, 1, "92"}, {-1, -1, 3, 1, "03"}};
-  for (const auto& row : cases) {
-    SCOPED_TRACE(row.saved);
-    FakeWindow window({"a.mp3", "b.mp3", "c.mp3"}, "a.mp3");
-    window.stopAtCheck = row.stopAtCheck;
-    window.stopAfterWrites = row.stopAfterWrites;
-    const BatchReport report = numberTracks(window);
-    EXPECT_EQ(report.stopped, row.saved < 3);
-    EXPECT_EQ(report.saved, row.saved);
-    EXPECT_EQ(window.batches, row.batches);
-    EXPECT_EQ(window.files["b.mp3"].txt[kV2Track], row.saved >= 2 ? "02" : "91");
-    EXPECT_EQ(window.files["c.mp3"].txt[kV2Track], row.trackOfC);
-    EXPECT_EQ(batchReportText(report).value_or("none"),
-              row.saved == 3 ? "none"
-                             : "Stopped: " + std::to_string(row.saved) +
-                                   " files saved; the others were left as they were.");
+    bool autoInfo;
+    std::vector<std::string> names;
+    std::function<void(FakeWindow&)> setUp;
+    std::string result;
+  } rows[] = {
+      // clang-format off
+      {false, nine, failing, "saved 2, batches 1, tracks 01 91 92 93 94 95 96 08 98: 7 files could not be "
+       "saved:\ns2.mp3: refused s2.mp3\ns3.mp3: refused s3.mp3\ns4.mp3: refused s4.mp3\n"
+       "s5.mp3: failed s5.mp3\ns6.mp3: failed s6.mp3\n... and 2 more."},
+      {false, {"a.mp3"}, [](FakeWindow& window) { window.refuseBatch = true; },
+       "saved 0, batches 1, tracks 90: 1 file could not be saved:\na.mp3: cannot record the batch"},
+      {false, abc, [](FakeWindow& window) { window.stopAtCheck = 2; },
+       "saved 0, batches 0, tracks 90 91 92: Stopped: 0" + stopped},
+      {false, abc, [](FakeWindow& window) { window.stopAfterWrites = 2; },
+       "saved 2, batches 1, tracks 01 02 92: Stopped: 2" + stopped},
+      {false, abc, [](FakeWindow&) {}, "saved 3, batches 1, tracks 01 02 03: none"},
+      {true, {"a.mp3", "b.mp3"}, noGenre, "saved 0, batches 0, tracks 90 91: 2 files could not be saved:"
+       "\na.mp3: the fields could not be taken over\nb.mp3: the fields could not be taken over"},
+      // clang-format on
+  };
+  for (const auto& row : rows) {
+    FakeWindow window(row.names, row.names[0]);
+    row.setUp(window);
+    const BatchReport report =
+        row.autoInfo ? autoInfo(window, window.remembered) : numberTracks(window);
+    std::string tracks;
+    for (const std::string& name : row.names) tracks += " " + window.files[name].txt[kV2Track];
+    EXPECT_EQ("saved " + std::to_string(report.saved) + ", batches " +
+                  std::to_string(window.batches) + ", tracks" + tracks + ": " +
+                  batchReportText(report).value_or("none"),
+              row.result);
   }
-}
-
-// Failures are reported once with the first five; an unrecordable batch writes nothing.
-TEST(NumberTracks, ErrorsAreReportedOnceWithTheFirstNames) {
-  std::vector<std::string> names;
-  for (int i = 1; i <= 9; ++i) names.push_back("s" + std::to_string(i) + ".mp3");
-  FakeWindow window(names, names[0]);
-  window.refusedPlans = {"s2.mp3", "s3.mp3", "s4.mp3"};
-  window.failingWrites = {"s5.mp3", "s6.mp3", "s7.mp3", "s9.mp3"};
-  const BatchReport report = numberTracks(window);
-  EXPECT_EQ(report.saved, 2);
-  EXPECT_EQ(report.failed, 7);
-  EXPECT_EQ(batchReportText(report),
-            "7 files could not be saved:\n"
-            "s2.mp3: refused s2.mp3\ns3.mp3: refused s3.mp3\ns4.mp3: refused s4.mp3\n"
-            "s5.mp3: failed s5.mp3\ns6.mp3: failed s6.mp3\n... and 2 more.");
-  FakeWindow refused({"a.mp3"}, "a.mp3");
-  refused.refuseBatch = true;
-  const BatchReport none = numberTracks(refused);
-  EXPECT_EQ(none.failed, 1);
-  EXPECT_EQ(batchReportText(none), "1 file could not be saved:\na.mp3: cannot record the batch");
   EXPECT_EQ(batchReportText(counts(3, 1, 1, 1)),
             "Skipped 1 file of 3: only files ending in .mp3 or .MP3 are loaded and saved.\n"
             "1 file could not be saved.");
