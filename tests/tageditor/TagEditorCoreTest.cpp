@@ -377,6 +377,7 @@ TEST(BatchTools, Reports) {
                   std::to_string(window.batches) + ", tracks" + tracks + ": " +
                   batchReportText(report).value_or("none"),
               row.result);
+    EXPECT_TRUE(window.log.ends_with("note off")) << window.log;
   }
   EXPECT_EQ(batchReportText(counts(3, 1, 1, 1)),
             "Skipped 1 file of 3: only files ending in .mp3 or .MP3 are loaded and saved.\n"
