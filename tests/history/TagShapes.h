@@ -1,5 +1,4 @@
-// Tag regions of many shapes, spelled out byte by byte, and files made of
-// them, for the history's tests.
+// Tag regions of many shapes, spelled out byte by byte, and files made of them.
 #pragma once
 
 #include <algorithm>
@@ -16,13 +15,15 @@ using id3v2::ByteVector;
 inline ByteVector bytesOf(const std::string& text) {
   return ByteVector(text.begin(), text.end());
 }
-
 inline std::string textOf(const ByteVector& bytes) {
   return std::string(bytes.begin(), bytes.end());
 }
+inline ByteVector zeros(std::size_t count) {
+  return ByteVector(count, 0);
+}
 
 /// `value` in `bytes` big-endian bytes, 7 bits each when `syncSafe`.
-inline void appendSize(ByteVector& out, std::uint32_t value, int bytes, bool syncSafe = false) {
+inline void appendSize(ByteVector& out, std::size_t value, int bytes, bool syncSafe = false) {
   const int bits = syncSafe ? 7 : 8;
   for (int shift = bits * (bytes - 1); shift >= 0; shift -= bits) {
     out.push_back(static_cast<std::uint8_t>((value >> shift) & (syncSafe ? 0x7F : 0xFF)));
@@ -32,44 +33,36 @@ inline void appendSize(ByteVector& out, std::uint32_t value, int bytes, bool syn
 /// A version 2.3 (2.2 or 2.4 with `version`) frame of `id` holding `content`.
 inline ByteVector frame(const std::string& id, const ByteVector& content, int version = 3) {
   ByteVector out = bytesOf(id);
-  const auto size = static_cast<std::uint32_t>(content.size());
-  appendSize(out, size, version == 2 ? 3 : 4, version == 4);
+  appendSize(out, content.size(), version == 2 ? 3 : 4, version == 4);
   if (version != 2) out.insert(out.end(), {0, 0});
   out.insert(out.end(), content.begin(), content.end());
   return out;
 }
 
-/// A text frame's content: encoding byte 0 and the text.
+/// A text frame's content, built in one step (GCC 12 misreads an insert after a one-byte start).
 inline ByteVector text(const std::string& value) {
-  // Built in one step: GCC 12's bounds check misreads an insert after a
-  // one-byte start in optimised builds.
   ByteVector out(value.size() + 1, 0);
   std::copy(value.begin(), value.end(), out.begin() + 1);
   return out;
 }
 
-/// A tag of `version` with `flags` around `body` (frames and padding); a
-/// footer is added when the flags ask for one.
+/// A tag of `version` with `flags` around `body`; a footer when the flags ask for one.
 inline ByteVector tag(int version, std::uint8_t flags, const ByteVector& body) {
   ByteVector out = bytesOf("ID3");
   out.insert(out.end(), {static_cast<std::uint8_t>(version), 0, flags});
-  appendSize(out, static_cast<std::uint32_t>(body.size()), 4, true);
+  appendSize(out, body.size(), 4, true);
   out.insert(out.end(), body.begin(), body.end());
   if (flags & 0x10) {
     out.insert(out.end(), {'3', 'D', 'I', static_cast<std::uint8_t>(version), 0, flags});
-    appendSize(out, static_cast<std::uint32_t>(body.size()), 4, true);
+    appendSize(out, body.size(), 4, true);
   }
   return out;
 }
 
 inline ByteVector join(std::initializer_list<ByteVector> parts) {
   ByteVector out;
-  for (const ByteVector& part : parts) out.insert(out.end(), part.begin(), part.end());
+  for (const ByteVector& chunk : parts) out.insert(out.end(), chunk.begin(), chunk.end());
   return out;
-}
-
-inline ByteVector zeros(std::size_t count) {
-  return ByteVector(count, 0);
 }
 
 /// A version 1 block: "TAG", the title, genre 255.
