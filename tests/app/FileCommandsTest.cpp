@@ -1,9 +1,4 @@
-// The file commands over a stand-in list: edit and delete (questions,
-// deletions, progress steps, the trash, the stop at each failure) and the
-// list written, appended and printed (byte-exact listings, dialogs in order,
-// the quiet stop on a failure, "Printing Aborted!!" at each printer step);
-// then each command's item wired to the main window's list, a listing of
-// names that are not UTF-8, and a listing printed into a PDF file.
+// The file commands and the list output on a stand-in list, through the window, into a PDF.
 #include <QAction>
 #include <QLineEdit>
 #include <QProcess>
@@ -31,17 +26,17 @@ using platform::Error;
 using platform::testing::DialogCall;
 using platform::testing::FsOp;
 using Step = platform::testing::RecordingPrinter::Step;
-using Lines = std::vector<std::string>;
 using Command = void (*)(platform::Platform&, ui::FileListHost&);
 
 const std::string kRule(59, '_');
 const std::string kBanner = std::string(kProductName) + " V" + kVersionText;
-// Not valid UTF-8: the listing must still carry these very bytes.
-const std::string kLatin1Name = "caf\xe9.txt";
+const std::string kLatin1Name = "caf\xe9.txt";  // not UTF-8: the listing keeps these very bytes
+const Answer yes = Answer::Yes, no = Answer::No;
 
-/// Every dialog shown, one line each, with `folder` written as "@".
-Lines dialogTrace(const platform::testing::ScriptedDialogs& dialogs, const std::string& folder) {
-  Lines trace;
+/// Every dialog shown, "|" after each, with `folder` written as "@".
+std::string dialogTrace(const platform::testing::ScriptedDialogs& dialogs,
+                        const std::string& folder) {
+  std::string trace;
   for (const DialogCall& call : dialogs.calls()) {
     std::string line = call.message.text;
     if (call.kind == DialogCall::Kind::SaveAs) {
@@ -51,85 +46,75 @@ Lines dialogTrace(const platform::testing::ScriptedDialogs& dialogs, const std::
     } else if (call.kind == DialogCall::Kind::Input) {
       line = "input " + call.input.prompt;
     }
-    if (const auto at = line.find(folder); at != std::string::npos) {
+    if (const auto at = line.find(folder); at != std::string::npos)
       line.replace(at, folder.size(), "@");
-    }
-    trace.push_back(line);
+    trace += line + "|";
   }
   return trace;
 }
 
 struct CommandCase {
-  const char* name;
   Command command;
   int current;           // -1: none
   const char* selected;  // 'x' selected, '-' not; its length is the list's
   Answer answer;
   const char* failing;  // the name whose deletion fails (any name: the editor fails)
   bool trash;
-  Lines expected;  // dialogs, progress steps, files gone, re-reads, editor starts
+  std::string expected;  // dialogs, progress steps, files gone, re-reads, editor starts
 };
 
+// Edit and delete: questions, deletions, progress steps, the trash, the stop at each failure.
 TEST(FileCommands, QuestionsDeletionsProgressAndFailures) {
-  const Answer yes = Answer::Yes, no = Answer::No;
+  const Command cur = deleteCurrentEntry, sel = deleteSelection, edit = editCurrentEntry;
+  const std::string ds = "Delete Selected Files?|";
   // clang-format off
   const CommandCase cases[] = {
-      {"current declined", deleteCurrentEntry, 1, "----", no, nullptr, false, {"Delete: @/b"}},
-      {"only the current, though two selected", deleteCurrentEntry, 2, "x-x-", yes, nullptr, false,
-       {"Delete: @/c", "gone c", "reread"}},
-      {"no current entry", deleteCurrentEntry, -1, "----", yes, nullptr, false, {}},
-      {"current fails quietly", deleteCurrentEntry, 0, "----", yes, "a", false, {"Delete: @/a"}},
-      {"current into the trash", deleteCurrentEntry, 1, "----", yes, nullptr, true,
-       {"Delete: @/b", "gone b", "reread"}},
-      {"selection declined", deleteSelection, -1, "xxxx", no, nullptr, false,
-       {"Delete Selected Files?"}},
-      {"selection", deleteSelection, -1, "-x-x", yes, nullptr, false,
-       {"Delete Selected Files?", "max 4", "value 1", "value 3", "value 0", "gone b d", "reread"}},
-      {"nothing selected", deleteSelection, -1, "----", yes, nullptr, false,
-       {"Delete Selected Files?", "max 4", "value 0", "reread"}},
-      {"empty list keeps the maximum", deleteSelection, -1, "", yes, nullptr, false,
-       {"Delete Selected Files?", "value 0", "reread"}},
-      {"selection stops at a failure", deleteSelection, -1, "xxxx", yes, "b", false,
-       {"Delete Selected Files?", "Error deleting Files!", "max 4", "value 0", "value 1", "gone a"}},
-      {"selection into the trash", deleteSelection, -1, "x-x-", yes, nullptr, true,
-       {"Delete Selected Files?", "max 4", "value 0", "value 2", "value 0", "gone a c", "reread"}},
-      {"edit", editCurrentEntry, 2, "x-x-", yes, nullptr, false, {"edit @/c"}},
-      {"editor fails unreported", editCurrentEntry, 3, "----", yes, "d", false, {"edit @/d"}},
-      {"edit without current entry", editCurrentEntry, -1, "----", yes, nullptr, false, {}},
+      {cur, 1, "----", no, "", false, "Delete: @/b|"},
+      {cur, 2, "x-x-", yes, "", false, "Delete: @/c|gone c|reread|"},  // only the current
+      {cur, -1, "----", yes, "", false, ""},
+      {cur, 0, "----", yes, "a", false, "Delete: @/a|"},  // fails quietly
+      {cur, 1, "----", yes, "", true, "Delete: @/b|gone b|reread|"},
+      {sel, -1, "xxxx", no, "", false, ds},
+      {sel, -1, "-x-x", yes, "", false, ds + "max 4|value 1|value 3|value 0|gone b d|reread|"},
+      {sel, -1, "----", yes, "", false, ds + "max 4|value 0|reread|"},
+      {sel, -1, "", yes, "", false, ds + "value 0|reread|"},  // empty: the maximum kept
+      {sel, -1, "xxxx", yes, "b", false, ds + "Error deleting Files!|max 4|value 0|value 1|gone a|"},
+      {sel, -1, "x-x-", yes, "", true, ds + "max 4|value 0|value 2|value 0|gone a c|reread|"},
+      {edit, 2, "x-x-", yes, "", false, "edit @/c|"},
+      {edit, 3, "----", yes, "d", false, "edit @/d|"},  // the editor fails unreported
+      {edit, -1, "----", yes, "", false, ""},
   };
   // clang-format on
   for (const CommandCase& c : cases) {
-    SCOPED_TRACE(c.name);
+    SCOPED_TRACE(c.expected);
     platform::testing::TestPlatform test;
     platform::Platform services = test.platform();
     testsupport::TempDir folder, trash;
-    Lines names{"a", "b", "c", "d"};
+    std::vector<std::string> names{"a", "b", "c", "d"};
     names.resize(std::strlen(c.selected));
     for (const std::string& name : names) folder.write(name, name);
     FakeFileList list(folder.path(), names);
     for (std::size_t i = 0; i < names.size(); ++i) list.selected[i] = c.selected[i] == 'x';
     list.current = c.current;
     if (c.trash) test.shell.setTrashFolder(trash.path());
-    if (c.failing) {
+    if (*c.failing) {
       test.fileSystem.fail(FsOp::Remove, Error{EBUSY, "in use"}, folder.file(c.failing));
       test.shell.setFailure(Error{ENOENT, "no editor"});
     }
     test.dialogs.answer(c.answer);
 
     c.command(services, list);
-    Lines trace = dialogTrace(test.dialogs, folder.path());
-    trace.insert(trace.end(), list.progress.begin(), list.progress.end());
-    std::string gone;
+    std::string trace = dialogTrace(test.dialogs, folder.path()), gone;
+    for (const std::string& step : list.progress) trace += step + "|";
     for (const std::string& name : names) {
       if (std::filesystem::exists(folder.file(name))) continue;
       gone += " " + name;
       EXPECT_EQ(c.trash ? testsupport::TempDir::read(trash.file(name)) : name, name);
     }
-    if (!gone.empty()) trace.push_back("gone" + gone);
-    trace.insert(trace.end(), static_cast<std::size_t>(list.rereads), "reread");
-    for (const std::string& path : test.shell.edited()) {
-      trace.push_back("edit @" + path.substr(folder.path().size()));
-    }
+    if (!gone.empty()) trace += "gone" + gone + "|";
+    for (int i = 0; i < list.rereads; ++i) trace += "reread|";
+    for (const std::string& path : test.shell.edited())
+      trace += "edit @" + path.substr(folder.path().size()) + "|";
     EXPECT_EQ(trace, c.expected);
     EXPECT_TRUE(!c.trash || test.fileSystem.callsOf(FsOp::Remove).empty());
     EXPECT_LE(list.selectionReads, 1);
@@ -140,8 +125,8 @@ TEST(FileCommands, QuestionsDeletionsProgressAndFailures) {
 TEST(FileListOutput, NamesWithoutMp3RemoveOnlyTheExactLowerCaseEnding) {
   // clang-format off
   const std::pair<const char*, const char*> rows[] = {
-      {"01 Intro.mp3", "01 Intro"}, {"Song.MP3", "Song.MP3"}, {"Song.Mp3", "Song.Mp3"},
-      {"x.mp3.mp3", "x"}, {"a.mp3 live.mp3", "a live"}, {".mp3", ""}, {"mp3", "mp3"}, {"", ""},
+      {"01 Intro.mp3", "01 Intro"}, {"Song.MP3", "Song.MP3"}, {"Song.Mp3", "Song.Mp3"}, {"x.mp3.mp3", "x"},
+      {"a.mp3 live.mp3", "a live"}, {".mp3", ""}, {"mp3", "mp3"}, {"", ""},
       {".m.mp3p3", ".mp3"},  // one pass from the left: what the removal joins up stays
   };
   // clang-format on
@@ -150,63 +135,52 @@ TEST(FileListOutput, NamesWithoutMp3RemoveOnlyTheExactLowerCaseEnding) {
 }
 
 struct OutputCase {
-  const char* name;
   Command run;
-  Lines names;
+  std::vector<std::string> names;
   Answer answer;  // to "Format for Cover?" or "Continue Printing?"
   std::optional<std::string> title;
-  bool target = true;                 // false: the Save As dialog is cancelled
+  bool accepted;                      // the Save As dialog or the printer choice
   std::optional<std::string> before;  // what the target held
   std::optional<Step> failing;        // the printer step that fails; any: the write fails
-  Lines dialogs;
+  std::string dialogs;
   std::optional<std::string> after;  // the target's bytes afterwards
-  int rereads = 0;
 };
 
+// Written, appended, printed: byte-exact listings, dialogs in order, a quiet stop on a write
+// failure, "Printing Aborted!!" at each printer step; the list re-read only after a finished
+// output.
 TEST(FileListOutput, WritingAppendingAndPrintingTheList) {
-  const Answer yes = Answer::Yes, no = Answer::No;
+  const Command write = writeFileListToFile, append = appendFileListToFile, print = printFileList;
   const std::string head = kBanner + " Files List\r\nPATH: /d\r\n \r\n";
   const std::string plain = head + "A.txt\r\nb.mp3\r\n" + kLatin1Name + "\r\n\r\n" + kRule + "\r\n";
-  const Lines three{"A.txt", "b.mp3", kLatin1Name},
+  const std::vector<std::string> three{"A.txt", "b.mp3", kLatin1Name},
       mp3s{"01 Intro.mp3", "03 Loud.MP3", "x.mp3.mp3"};
-  const std::string cover = " \r\n01 Intro\r\n03 Loud.MP3\r\nx\r\n\r\n";
-  const std::string appended = "Files will be appennded to the end of the file!";
+  const std::string cover = " \r\n01 Intro\r\n03 Loud.MP3\r\nx\r\n\r\n",
+                    title = "input Title for CD|";
+  const std::string w = "saveas /box confirm|Format for Cover?|",
+                    done = "Files Printed To:  @/list.txt|";
+  const std::string a =
+      "Files will be appennded to the end of the file!|saveas /box append|Format for Cover?|";
+  const std::string p = "Continue Printing 3 Files?|", aborted = p + "Printing Aborted!!|";
   // clang-format off
   const OutputCase cases[] = {
-      {"write replaces", writeFileListToFile, three, no, {}, true, "old content, longer than the new one", {},
-       {"saveas /box confirm", "Format for Cover?", "Files Printed To:  @/list.txt"}, plain, 1},
-      {"append keeps", appendFileListToFile, three, no, {}, true, "kept\r\n", {},
-       {appended, "saveas /box append", "Format for Cover?", "Files Printed To:  @/list.txt"},
-       "kept\r\n" + plain, 1},
-      {"empty list", writeFileListToFile, {}, no, {}, true, {}, {},
-       {"saveas /box confirm", "Format for Cover?", "Files Printed To:  @/list.txt"},
-       head + "\r\n" + kRule + "\r\n", 1},
-      {"cover", writeFileListToFile, mp3s, yes, "Mix \xc3\xa4", true, {}, {},
-       {"saveas /box confirm", "Format for Cover?", "input Title for CD",
-        "Files Printed To:  @/list.txt"}, "Mix \xc3\xa4\r\n" + cover, 1},
-      {"cover appended, title cancelled", appendFileListToFile, mp3s, yes, {}, true, "One\r\n", {},
-       {appended, "saveas /box append", "Format for Cover?", "input Title for CD",
-        "Files Printed To:  @/list.txt"}, "One\r\n\r\n" + cover, 1},
-      {"save as cancelled", writeFileListToFile, three, no, {}, false, {}, {},
-       {"saveas /box confirm", "Format for Cover?"}, {}, 0},
-      {"append cancelled after the title", appendFileListToFile, three, yes, "T", false, {}, {},
-       {appended, "saveas /box append", "Format for Cover?", "input Title for CD"},
-       {}, 0},
-      {"write fails quietly", writeFileListToFile, three, no, {}, true, {}, Step::PrintLine,
-       {"saveas /box confirm", "Format for Cover?"}, {}, 0},
-      {"print declined", printFileList, three, no, {}, true, {}, {}, {"Continue Printing 3 Files?"}, {}, 0},
-      {"print", printFileList, three, yes, {}, true, {}, {},
-       {"Continue Printing 3 Files?", "Files Printed To Printer:"}, {}, 1},
-      {"font size fails", printFileList, three, yes, {}, true, {}, Step::SetFontSize,
-       {"Continue Printing 3 Files?", "Printing Aborted!!"}, {}, 0},
-      {"a line fails", printFileList, three, yes, {}, true, {}, Step::PrintLine,
-       {"Continue Printing 3 Files?", "Printing Aborted!!"}, {}, 0},
-      {"the end fails", printFileList, three, yes, {}, true, {}, Step::EndDocument,
-       {"Continue Printing 3 Files?", "Printing Aborted!!"}, {}, 0},
+      {write, three, no, {}, true, "old content, longer than the new one", {}, w + done, plain},
+      {append, three, no, {}, true, "kept\r\n", {}, a + done, "kept\r\n" + plain},
+      {write, {}, no, {}, true, {}, {}, w + done, head + "\r\n" + kRule + "\r\n"},
+      {write, mp3s, yes, "Mix \xc3\xa4", true, {}, {}, w + title + done, "Mix \xc3\xa4\r\n" + cover},
+      {append, mp3s, yes, {}, true, "One\r\n", {}, a + title + done, "One\r\n\r\n" + cover},  // no title
+      {write, three, no, {}, false, {}, {}, w, {}},
+      {append, three, yes, "T", false, {}, {}, a + title, {}},
+      {write, three, no, {}, true, {}, Step::PrintLine, w, {}},
+      {print, three, no, {}, true, {}, {}, p, {}},
+      {print, three, yes, {}, false, {}, {}, p + "Files Printed To Printer:|", {}},  // cancelled, printed
+      {print, three, yes, {}, true, {}, Step::SetFontSize, aborted, {}},
+      {print, three, yes, {}, true, {}, Step::PrintLine, aborted, {}},
+      {print, three, yes, {}, true, {}, Step::EndDocument, aborted, {}},
   };
   // clang-format on
   for (const OutputCase& c : cases) {
-    SCOPED_TRACE(c.name);
+    SCOPED_TRACE(c.dialogs);
     platform::testing::TestPlatform test;
     platform::Platform services = test.platform();
     testsupport::TempDir output;
@@ -214,23 +188,23 @@ TEST(FileListOutput, WritingAppendingAndPrintingTheList) {
     if (c.before) output.write("list.txt", *c.before);
     FakeFileList list("/d", c.names);
     list.pathBox = "/box";
-    test.printer.setChoiceAccepted(c.name != std::string("print"));  // printed even if cancelled
-    if (c.failing && c.run == printFileList) test.printer.failAt(*c.failing);
-    if (c.failing && c.run != printFileList)
-      test.fileSystem.fail(FsOp::WriteFile, {ENOSPC, "full"});
-    if (c.run != printFileList) test.dialogs.choose(c.target ? target : "");
+    test.printer.setChoiceAccepted(c.accepted);
+    if (c.failing && c.run == print) test.printer.failAt(*c.failing);
+    if (c.failing && c.run != print) test.fileSystem.fail(FsOp::WriteFile, {ENOSPC, "full"});
+    if (c.run != print) test.dialogs.choose(c.accepted ? target : "");
     test.dialogs.answer(c.answer);
     if (c.title) test.dialogs.type(*c.title);
 
     c.run(services, list);
-    EXPECT_EQ(dialogTrace(test.dialogs, output.path()), c.dialogs);
+    const std::string trace = dialogTrace(test.dialogs, output.path());
+    EXPECT_EQ(trace, c.dialogs);
     if (c.after) {
       EXPECT_EQ(testsupport::TempDir::read(target), *c.after);
     } else if (!c.before) {
       EXPECT_FALSE(std::filesystem::exists(target));
     }
-    EXPECT_EQ(list.rereads, c.rereads);
-    const bool printed = c.run == printFileList && c.rereads == 1;
+    EXPECT_EQ(list.rereads, trace.find("Files Printed To") != std::string::npos ? 1 : 0);
+    const bool printed = c.run == print && list.rereads == 1;
     ASSERT_EQ(test.printer.documents().size(), printed ? 1u : 0u);
     EXPECT_EQ(printed ? textFileBytes(test.printer.documents()[0]) : plain, plain);
     EXPECT_EQ(printed ? test.printer.fontSize() : 11, 11);
@@ -239,49 +213,45 @@ TEST(FileListOutput, WritingAppendingAndPrintingTheList) {
 
 using FileCommandItems = MainWindowFixture;
 
-// Each file command's item (and the Delete key) acts on the window's own
-// list: its current entry, selection, path box, progress bar and re-read.
+// Each file command's item (and the Delete key) acts on the window's own list: current entry,
+// selection, path box, progress bar and re-read.
 TEST_F(FileCommandItems, RunOnTheWindowsList) {
-  struct Row {
-    const char* item;  // nullptr: the Delete key
-    Lines expected;
+  const std::string ask = "Format for Cover?|count 4 max 100";
+  // clang-format off
+  const std::pair<const char*, std::string> rows[] = {
+      {"printer1", "Continue Printing 4 Files?|count 4 max 100"},
+      {"addto", "saveas /box confirm|" + ask},
+      {"fileappend", "Files will be appennded to the end of the file!|saveas /box append|" + ask},
+      {"delete", "Delete: @/c.txt|count 3 max 100"},
+      {"", "Delete: @/c.txt|count 3 max 100"},  // the Delete key
+      {"deletefile", "Delete Selected Files?|count 2 max 4"},
+      {"notepad", "edit @/c.txt|count 4 max 100"},
+      {"editfile", "edit @/c.txt|count 4 max 100"},
   };
-  const Row rows[] = {
-      {"printer1", {"Continue Printing 4 Files?", "count 4 max 100"}},
-      {"addto", {"saveas /box confirm", "Format for Cover?", "count 4 max 100"}},
-      {"fileappend",
-       {"Files will be appennded to the end of the file!", "saveas /box append",
-        "Format for Cover?", "count 4 max 100"}},
-      {"delete", {"Delete: @/c.txt", "count 3 max 100"}},
-      {nullptr, {"Delete: @/c.txt", "count 3 max 100"}},
-      {"deletefile", {"Delete Selected Files?", "count 2 max 4"}},
-      {"notepad", {"edit @/c.txt", "count 4 max 100"}},
-      {"editfile", {"edit @/c.txt", "count 4 max 100"}},
-  };
-  for (const Row& row : rows) {
-    const std::string item = row.item ? row.item : "Delete key";
+  // clang-format on
+  for (const auto& [item, expected] : rows) {
     SCOPED_TRACE(item);
+    const std::string name = item;
     test.dialogs.clear();
-    for (const char* name : {"a.txt", "b.txt", "c.txt", "d.txt"}) browsed.write(name, name);
+    for (const char* file : {"a.txt", "b.txt", "c.txt", "d.txt"}) browsed.write(file, file);
     start();
     window->pathBox().setText("/box");
     clickEntry(0);
     clickEntry(2, Qt::ControlModifier);  // two selected, c.txt current
-    if (item.starts_with("delete") || !row.item) test.dialogs.answer(Answer::Yes);
-    if (item == "addto" || item == "fileappend") test.dialogs.choose("");
+    if (name.starts_with("delete") || name.empty()) test.dialogs.answer(Answer::Yes);
+    if (name == "addto" || name == "fileappend") test.dialogs.choose("");
     const std::size_t editsBefore = test.shell.edited().size();
-    if (row.item) {
-      window->menuItem(row.item)->trigger();
-    } else {
+    if (name.empty()) {
       QTest::keyClick(&window->fileList(), Qt::Key_Delete);
+    } else {
+      window->menuItem(name)->trigger();
     }
-    Lines trace = dialogTrace(test.dialogs, browsed.path());
-    for (std::size_t i = editsBefore; i < test.shell.edited().size(); ++i) {
-      trace.push_back("edit @" + test.shell.edited()[i].substr(browsed.path().size()));
-    }
-    trace.push_back("count " + window->countBox().text().toStdString() + " max " +
-                    std::to_string(window->progressBar().maximum()));
-    EXPECT_EQ(trace, row.expected);
+    std::string trace = dialogTrace(test.dialogs, browsed.path());
+    for (std::size_t i = editsBefore; i < test.shell.edited().size(); ++i)
+      trace += "edit @" + test.shell.edited()[i].substr(browsed.path().size()) + "|";
+    trace += "count " + window->countBox().text().toStdString() + " max " +
+             std::to_string(window->progressBar().maximum());
+    EXPECT_EQ(trace, expected);
     window.reset();
   }
 }
@@ -313,16 +283,15 @@ TEST(FileListOutput, PrintsTheListingIntoAPdfFile) {
   test.dialogs.answer(Answer::Yes);
   printFileList(printing, list);
   EXPECT_EQ(test.dialogs.messages().back().text, "Files Printed To Printer:");
-
   QProcess process;
   process.start("pdftotext", {"-enc", "UTF-8", platform::fileNameToText(pdf), "-"});
   ASSERT_TRUE(process.waitForFinished(30000) && process.exitCode() == 0);
   const std::string text = process.readAllStandardOutput().toStdString();
-  std::size_t position = 0;
+  std::size_t at = 0;
   for (const std::string& line : {kBanner + " Files List", std::string("PATH: /music"),
                                   std::string("A.txt"), std::string("Grüße aus Köln.txt"), kRule}) {
-    position = text.find(line, position);
-    ASSERT_NE(position, std::string::npos) << "missing or out of order: " << line << "\n" << text;
+    at = text.find(line, at);
+    ASSERT_NE(at, std::string::npos) << "missing or out of order: " << line << "\n" << text;
   }
 }
 
