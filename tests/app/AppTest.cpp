@@ -1,0 +1,782 @@
+// The program's windows and commands: file commands and list output (on a stand-in list, through
+// the window, into a PDF), the main window's wiring and help mode contract, the Edit menu and
+// history.
+#include <QAction>
+#include <QApplication>
+#include <QComboBox>
+#include <QCompleter>
+#include <QFocusEvent>
+#include <QHeaderView>
+#include <QLabel>
+#include <QLineEdit>
+#include <QMenu>
+#include <QMenuBar>
+#include <QProcess>
+#include <QProgressBar>
+#include <QPushButton>
+#include <QSplitter>
+#include <QStandardPaths>
+#include <QTest>
+#include <QTreeWidget>
+
+#include <brindle/Version.h>
+#include <cstring>
+#include <filesystem>
+#include <optional>
+
+#include "app/MainMenu.h"
+#include "app/commands/FileCommands.h"
+#include "app/commands/FileListOutput.h"
+#include "app/program/HistoryAtStart.h"
+#include "app/program/InstallEditCommands.h"
+#include "app/program/InstallRenameCommands.h"
+#include "app/program/InstallTagEditorCommands.h"
+#include "app/testing/FakeFileList.h"
+#include "infowindows/Aboutform.h"
+#include "infowindows/HelpForm.h"
+#include "infowindows/frmDisclaimer.h"
+#include "infowindows/frmWarning.h"
+#include "platform/posix/PosixFileSystem.h"
+#include "platform/qt/QtPrinter.h"
+#include "platform/text/FileNameText.h"
+#include "tests/app/MainWindowFixture.h"
+#include "ui/core/HelpTopics.h"
+#include "ui/core/Mnemonics.h"
+#include "ui/history/ObservedHistory.h"
+
+namespace brindle::app {
+namespace {
+
+using platform::Answer;
+using platform::Error;
+using platform::testing::DialogCall;
+using platform::testing::FsOp;
+using Step = platform::testing::RecordingPrinter::Step;
+using Command = void (*)(platform::Platform&, ui::FileListHost&);
+using Names = std::vector<std::string>;
+
+const std::string kRule(59, '_');
+const std::string kBanner = std::string(kProductName) + " V" + kVersionText;
+const std::string kLatin1Name = "caf\xe9.txt";  // not UTF-8: the listing keeps these very bytes
+const Answer yes = Answer::Yes, no = Answer::No;
+
+/// Every dialog shown, "|" after each, with `folder` written as "@".
+std::string dialogTrace(const platform::testing::ScriptedDialogs& dialogs,
+                        const std::string& folder) {
+  std::string trace;
+  for (const DialogCall& call : dialogs.calls()) {
+    std::string line = call.message.text;
+    if (call.kind == DialogCall::Kind::SaveAs) {
+      EXPECT_EQ(call.saveAs.title, kBanner);
+      line = "saveas " + call.saveAs.initialDirectory +
+             (call.saveAs.confirmOverwrite ? " confirm" : " append");
+    } else if (call.kind == DialogCall::Kind::Input) {
+      line = "input " + call.input.prompt;
+    }
+    if (const auto at = line.find(folder); at != std::string::npos)
+      line.replace(at, folder.size(), "@");
+    trace += line + "|";
+  }
+  return trace;
+}
+
+struct CommandCase {
+  Command command;
+  int current;           // -1: none
+  const char* selected;  // 'x' selected, '-' not; its length is the list's
+  Answer answer;
+  const char* failing;  // the name whose deletion fails (any name: the editor fails)
+  bool trash;
+  std::string expected;  // dialogs, progress steps, files gone, re-reads, editor starts
+};
+
+// Edit and delete: questions, deletions, progress steps, the trash, the stop at each failure.
+TEST(FileCommands, QuestionsDeletionsProgressAndFailures) {
+  const Command cur = deleteCurrentEntry, sel = deleteSelection, edit = editCurrentEntry;
+  const std::string ds = "Delete Selected Files?|";
+  // clang-format off
+  const CommandCase cases[] = {
+      {cur, 1, "----", no, "", false, "Delete: @/b|"},
+      {cur, 2, "x-x-", yes, "", false, "Delete: @/c|gone c|reread|"},  // only the current
+      {cur, -1, "----", yes, "", false, ""},
+      {cur, 0, "----", yes, "a", false, "Delete: @/a|"},  // fails quietly
+      {cur, 1, "----", yes, "", true, "Delete: @/b|gone b|reread|"},
+      {sel, -1, "xxxx", no, "", false, ds},
+      {sel, -1, "-x-x", yes, "", false, ds + "max 4|value 1|value 3|value 0|gone b d|reread|"},
+      {sel, -1, "----", yes, "", false, ds + "max 4|value 0|reread|"},
+      {sel, -1, "", yes, "", false, ds + "value 0|reread|"},  // empty: the maximum kept
+      {sel, -1, "xxxx", yes, "b", false, ds + "Error deleting Files!|max 4|value 0|value 1|gone a|"},
+      {sel, -1, "x-x-", yes, "", true, ds + "max 4|value 0|value 2|value 0|gone a c|reread|"},
+      {edit, 2, "x-x-", yes, "", false, "edit @/c|"},
+      {edit, 3, "----", yes, "d", false, "edit @/d|"},  // the editor fails unreported
+      {edit, -1, "----", yes, "", false, ""},
+  };
+  // clang-format on
+  for (const CommandCase& c : cases) {
+    SCOPED_TRACE(c.expected);
+    platform::testing::TestPlatform test;
+    platform::Platform services = test.platform();
+    testsupport::TempDir folder, trash;
+    std::vector<std::string> names{"a", "b", "c", "d"};
+    names.resize(std::strlen(c.selected));
+    for (const std::string& name : names) folder.write(name, name);
+    FakeFileList list(folder.path(), names);
+    for (std::size_t i = 0; i < names.size(); ++i) list.selected[i] = c.selected[i] == 'x';
+    list.current = c.current;
+    if (c.trash) test.shell.setTrashFolder(trash.path());
+    if (*c.failing) {
+      test.fileSystem.fail(FsOp::Remove, Error{EBUSY, "in use"}, folder.file(c.failing));
+      test.shell.setFailure(Error{ENOENT, "no editor"});
+    }
+    test.dialogs.answer(c.answer);
+
+    c.command(services, list);
+    std::string trace = dialogTrace(test.dialogs, folder.path()), gone;
+    for (const std::string& step : list.progress) trace += step + "|";
+    for (const std::string& name : names) {
+      if (std::filesystem::exists(folder.file(name))) continue;
+      gone += " " + name;
+      EXPECT_EQ(c.trash ? testsupport::TempDir::read(trash.file(name)) : name, name);
+    }
+    if (!gone.empty()) trace += "gone" + gone + "|";
+    for (int i = 0; i < list.rereads; ++i) trace += "reread|";
+    for (const std::string& path : test.shell.edited())
+      trace += "edit @" + path.substr(folder.path().size()) + "|";
+    EXPECT_EQ(trace, c.expected);
+    EXPECT_TRUE(!c.trash || test.fileSystem.callsOf(FsOp::Remove).empty());
+    EXPECT_LE(list.selectionReads, 1);
+  }
+  EXPECT_EQ(platform::entryPath("/", "a b.txt"), "/a b.txt");
+}
+
+TEST(FileListOutput, NamesWithoutMp3RemoveOnlyTheExactLowerCaseEnding) {
+  // clang-format off
+  const std::pair<const char*, const char*> rows[] = {
+      {"01 Intro.mp3", "01 Intro"}, {"Song.MP3", "Song.MP3"}, {"Song.Mp3", "Song.Mp3"}, {"x.mp3.mp3", "x"},
+      {"a.mp3 live.mp3", "a live"}, {".mp3", ""}, {"mp3", "mp3"}, {"", ""},
+      {".m.mp3p3", ".mp3"},  // one pass from the left: what the removal joins up stays
+  };
+  // clang-format on
+  for (const auto& [name, expected] : rows) EXPECT_EQ(withoutMp3(name), expected) << name;
+  EXPECT_EQ(listOutputTitle(), kBanner);
+}
+
+struct OutputCase {
+  Command run;
+  std::vector<std::string> names;
+  Answer answer;  // to "Format for Cover?" or "Continue Printing?"
+  std::optional<std::string> title;
+  bool accepted;                      // the Save As dialog or the printer choice
+  std::optional<std::string> before;  // what the target held
+  std::optional<Step> failing;        // the printer step that fails; any: the write fails
+  std::string dialogs;
+  std::optional<std::string> after;  // the target's bytes afterwards
+};
+
+// Written, appended, printed: byte-exact listings, dialogs in order, a quiet stop on a write
+// failure, "Printing Aborted!!" at each printer step; the list re-read only after a finished
+// output.
+TEST(FileListOutput, WritingAppendingAndPrintingTheList) {
+  const Command write = writeFileListToFile, append = appendFileListToFile, print = printFileList;
+  const std::string head = kBanner + " Files List\r\nPATH: /d\r\n \r\n";
+  const std::string plain = head + "A.txt\r\nb.mp3\r\n" + kLatin1Name + "\r\n\r\n" + kRule + "\r\n";
+  const std::vector<std::string> three{"A.txt", "b.mp3", kLatin1Name},
+      mp3s{"01 Intro.mp3", "03 Loud.MP3", "x.mp3.mp3"};
+  const std::string cover = " \r\n01 Intro\r\n03 Loud.MP3\r\nx\r\n\r\n",
+                    title = "input Title for CD|";
+  const std::string w = "saveas /box confirm|Format for Cover?|",
+                    done = "Files Printed To:  @/list.txt|";
+  const std::string a =
+      "Files will be appennded to the end of the file!|saveas /box append|Format for Cover?|";
+  const std::string p = "Continue Printing 3 Files?|", aborted = p + "Printing Aborted!!|";
+  // clang-format off
+  const OutputCase cases[] = {
+      {write, three, no, {}, true, "old content, longer than the new one", {}, w + done, plain},
+      {append, three, no, {}, true, "kept\r\n", {}, a + done, "kept\r\n" + plain},
+      {write, {}, no, {}, true, {}, {}, w + done, head + "\r\n" + kRule + "\r\n"},
+      {write, mp3s, yes, "Mix \xc3\xa4", true, {}, {}, w + title + done, "Mix \xc3\xa4\r\n" + cover},
+      {append, mp3s, yes, {}, true, "One\r\n", {}, a + title + done, "One\r\n\r\n" + cover},  // no title
+      {write, three, no, {}, false, {}, {}, w, {}},
+      {append, three, yes, "T", false, {}, {}, a + title, {}},
+      {write, three, no, {}, true, {}, Step::PrintLine, w, {}},
+      {print, three, no, {}, true, {}, {}, p, {}},
+      {print, three, yes, {}, false, {}, {}, p + "Files Printed To Printer:|", {}},  // cancelled, printed
+      {print, three, yes, {}, true, {}, Step::SetFontSize, aborted, {}},
+      {print, three, yes, {}, true, {}, Step::PrintLine, aborted, {}},
+      {print, three, yes, {}, true, {}, Step::EndDocument, aborted, {}},
+  };
+  // clang-format on
+  for (const OutputCase& c : cases) {
+    SCOPED_TRACE(c.dialogs);
+    platform::testing::TestPlatform test;
+    platform::Platform services = test.platform();
+    testsupport::TempDir output;
+    const std::string target = output.file("list.txt");
+    if (c.before) output.write("list.txt", *c.before);
+    FakeFileList list("/d", c.names);
+    list.pathBox = "/box";
+    test.printer.setChoiceAccepted(c.accepted);
+    if (c.failing && c.run == print) test.printer.failAt(*c.failing);
+    if (c.failing && c.run != print) test.fileSystem.fail(FsOp::WriteFile, {ENOSPC, "full"});
+    if (c.run != print) test.dialogs.choose(c.accepted ? target : "");
+    test.dialogs.answer(c.answer);
+    if (c.title) test.dialogs.type(*c.title);
+
+    c.run(services, list);
+    const std::string trace = dialogTrace(test.dialogs, output.path());
+    EXPECT_EQ(trace, c.dialogs);
+    if (c.after) {
+      EXPECT_EQ(testsupport::TempDir::read(target), *c.after);
+    } else if (!c.before) {
+      EXPECT_FALSE(std::filesystem::exists(target));
+    }
+    EXPECT_EQ(list.rereads, trace.find("Files Printed To") != std::string::npos ? 1 : 0);
+    const bool printed = c.run == print && list.rereads == 1;
+    ASSERT_EQ(test.printer.documents().size(), printed ? 1u : 0u);
+    EXPECT_EQ(printed ? textFileBytes(test.printer.documents()[0]) : plain, plain);
+    EXPECT_EQ(printed ? test.printer.fontSize() : 11, 11);
+  }
+}
+
+using FileCommandItems = MainWindowFixture;
+
+// Each file command's item (and the Delete key) acts on the window's own list: current entry,
+// selection, path box, progress bar and re-read.
+TEST_F(FileCommandItems, RunOnTheWindowsList) {
+  const std::string ask = "Format for Cover?|count 4 max 100";
+  // clang-format off
+  const std::pair<const char*, std::string> rows[] = {
+      {"printer1", "Continue Printing 4 Files?|count 4 max 100"},
+      {"addto", "saveas /box confirm|" + ask},
+      {"fileappend", "Files will be appennded to the end of the file!|saveas /box append|" + ask},
+      {"delete", "Delete: @/c.txt|count 3 max 100"},
+      {"", "Delete: @/c.txt|count 3 max 100"},  // the Delete key
+      {"deletefile", "Delete Selected Files?|count 2 max 4"},
+      {"notepad", "edit @/c.txt|count 4 max 100"},
+      {"editfile", "edit @/c.txt|count 4 max 100"},
+  };
+  // clang-format on
+  for (const auto& [item, expected] : rows) {
+    SCOPED_TRACE(item);
+    const std::string name = item;
+    test.dialogs.clear();
+    for (const char* file : {"a.txt", "b.txt", "c.txt", "d.txt"}) browsed.write(file, file);
+    start();
+    window->pathBox().setText("/box");
+    clickEntry(0);
+    clickEntry(2, Qt::ControlModifier);  // two selected, c.txt current
+    if (name.starts_with("delete") || name.empty()) test.dialogs.answer(Answer::Yes);
+    if (name == "addto" || name == "fileappend") test.dialogs.choose("");
+    const std::size_t editsBefore = test.shell.edited().size();
+    if (name.empty()) {
+      QTest::keyClick(&window->fileList(), Qt::Key_Delete);
+    } else {
+      window->menuItem(name)->trigger();
+    }
+    std::string trace = dialogTrace(test.dialogs, browsed.path());
+    for (std::size_t i = editsBefore; i < test.shell.edited().size(); ++i)
+      trace += "edit @" + test.shell.edited()[i].substr(browsed.path().size()) + "|";
+    trace += "count " + window->countBox().text().toStdString() + " max " +
+             std::to_string(window->progressBar().maximum());
+    EXPECT_EQ(trace, expected);
+    window.reset();
+  }
+}
+
+// Through the window: a folder and names that are not UTF-8 keep their bytes.
+TEST_F(FileCommandItems, ListingKeepsTheBytesOfFolderAndNames) {
+  const std::string folder = browsed.makeDirectory("caf\xe9");
+  browsed.write("caf\xe9/" + kLatin1Name);
+  window = std::make_unique<frmmainbrindle>(services, help, folder);
+  ASSERT_TRUE(window->startUp());
+  testsupport::TempDir output;
+  test.dialogs.choose(output.file("list.txt")).answer(Answer::No);
+  window->menuItem("addto")->trigger();
+  EXPECT_EQ(testsupport::TempDir::read(output.file("list.txt")),
+            kBanner + " Files List\r\nPATH: " + folder + "\r\n \r\n" + kLatin1Name + "\r\n\r\n" +
+                kRule + "\r\n");
+}
+
+// The listing printed for real into a PDF file, read back by pdftotext.
+TEST(FileListOutput, PrintsTheListingIntoAPdfFile) {
+  if (QStandardPaths::findExecutable("pdftotext").isEmpty()) GTEST_SKIP() << "no pdftotext";
+  platform::testing::TestPlatform test;
+  testsupport::TempDir output;
+  const std::string pdf = output.file("list.pdf");
+  platform::qt::QtPrinter printer(nullptr, pdf);
+  platform::Platform printing{test.dialogs,       test.fileSystem, printer,     test.shell,
+                              test.instanceGuard, test.clock,      test.folder, test.settings};
+  FakeFileList list("/music", {"A.txt", "Grüße aus Köln.txt"});
+  test.dialogs.answer(Answer::Yes);
+  printFileList(printing, list);
+  EXPECT_EQ(test.dialogs.messages().back().text, "Files Printed To Printer:");
+  QProcess process;
+  process.start("pdftotext", {"-enc", "UTF-8", platform::fileNameToText(pdf), "-"});
+  ASSERT_TRUE(process.waitForFinished(30000) && process.exitCode() == 0);
+  const std::string text = process.readAllStandardOutput().toStdString();
+  std::size_t at = 0;
+  for (const std::string& line : {kBanner + " Files List", std::string("PATH: /music"),
+                                  std::string("A.txt"), std::string("Grüße aus Köln.txt"), kRule}) {
+    at = text.find(line, at);
+    ASSERT_NE(at, std::string::npos) << "missing or out of order: " << line << "\n" << text;
+  }
+}
+
+class AppWindow : public MainWindowFixture {
+ protected:
+  Names listed() {
+    Names names;
+    for (int i = 0; i < window->fileList().listCount(); ++i)
+      names.push_back(window->fileList().entryName(i));
+    return names;
+  }
+  /// Folder shown | path box | count box, and " | save" while Save Edited is on.
+  std::string state() {
+    return window->currentDirectory() + " | " + window->pathBox().text().toStdString() + " | " +
+           window->countBox().text().toStdString() +
+           (window->saveEditedButton().isEnabled() ? " | save" : "");
+  }
+};
+
+class MainWindowTest : public AppWindow {
+ protected:
+  void SetUp() override {
+    browsed.write("b.mp3", std::string(3000, 'b'));
+    browsed.write("A.txt", std::string(10, 'a'));
+    browsed.write(".hidden");
+    browsed.makeDirectory("Music");
+    browsed.write("Music/song.mp3");
+  }
+  void TearDown() override { help.removeWindow(otherWindow); }
+  template <class Window>
+  static std::vector<Window*> shown() {
+    std::vector<Window*> found;
+    for (QWidget* widget : QApplication::topLevelWidgets())
+      if (auto* window = qobject_cast<Window*>(widget); window && window->isVisible())
+        found.push_back(window);
+    return found;
+  }
+  /// How many Help, About, Warning and Disclaimer windows are open.
+  static std::string openCounts() {
+    using namespace infowindows;
+    return std::to_string(shown<HelpForm>().size()) + std::to_string(shown<Aboutform>().size()) +
+           std::to_string(shown<frmWarning>().size()) +
+           std::to_string(shown<frmDisclaimer>().size());
+  }
+  ui::HelpMode otherWindow;
+};
+
+TEST_F(MainWindowTest, StartUpFillsTheListsAndASecondInstanceEnds) {
+  start();
+  EXPECT_EQ(window->windowTitle().toStdString(),
+            kProductName + std::to_string(kVersionMajor) + "." + std::to_string(kVersionMinor));
+  EXPECT_EQ(listed(), (Names{".hidden", "A.txt", "b.mp3"}));
+  EXPECT_EQ(state(), browsed.path() + " | " + browsed.path() + " | 3");
+  EXPECT_EQ(window->driveList().currentText().toStdString(), browsed.path());
+  EXPECT_TRUE(test.dialogs.calls().empty());
+  test.instanceGuard.setAnotherRunning(true);
+  frmmainbrindle second(services, help, browsed.path());
+  EXPECT_FALSE(second.startUp());
+  EXPECT_EQ(test.dialogs.messages().at(0).text + std::to_string(test.dialogs.messages().size()),
+            "Brindle Already Running?1");
+  EXPECT_EQ(test.instanceGuard.calls(), 2);
+}
+
+// The name box holds the one clicked entry; a key typed there, or several entries selected, turn
+// Save Edited on; the readout shows caret and marking; a header click sorts (again: reversed).
+TEST_F(MainWindowTest, NameBoxAndSortingFollowTheClicks) {
+  start();
+  clickEntry(1);
+  QLineEdit& nameBox = window->nameBox();
+  EXPECT_EQ(nameBox.text(), "A.txt");
+  EXPECT_FALSE(window->saveEditedButton().isEnabled());
+  nameBox.setFocus();
+  QTest::keyClick(&nameBox, Qt::Key_Home);
+  QTest::keyClick(&nameBox, Qt::Key_Backspace);  // changes nothing, still counts
+  EXPECT_TRUE(window->saveEditedButton().isEnabled());
+  clickEntry(2, Qt::ControlModifier);
+  EXPECT_EQ(nameBox.text(), "");
+  EXPECT_EQ(window->selectionNote().text(), "2 of 3 files selected");
+  nameBox.setText("abcdef");
+  nameBox.setSelection(5, -4);  // marked backwards: the start is position 2
+  EXPECT_EQ(window->caretReadout().text(), "2,4");
+
+  ui::FileListBox& list = window->fileList();
+  EXPECT_EQ(list.model()->index(2, 1).data().toString(), "2.9 KB");
+  QHeaderView* header = list.header();
+  ASSERT_TRUE(header->isVisible());
+  const auto clickHeader = [&](int column) {
+    QTest::mouseClick(header->viewport(), Qt::LeftButton, {},
+                      QPoint(header->sectionViewportPosition(column) + 5, header->height() / 2));
+  };
+  clickHeader(1);
+  clickHeader(1);
+  EXPECT_EQ(listed(), (Names{"b.mp3", "A.txt", ".hidden"}));
+  window->rereadFileList();
+  EXPECT_EQ(listed(), (Names{"b.mp3", "A.txt", ".hidden"}));
+  clickHeader(0);
+  EXPECT_EQ(listed(), (Names{".hidden", "A.txt", "b.mp3"}));
+}
+
+// Folder list, drive list (an unreadable drive changes nothing) and path bar (completion; Enter on
+// a folder shows it, on anything else puts the shown folder back) all re-read the files.
+TEST_F(MainWindowTest, FolderListsDrivesAndPathBarShowAFolder) {
+  testsupport::TempDir other;
+  other.write("x.txt");
+  test.fileSystem.setDrives({"/", browsed.path(), other.path(), "/no-such-drive-here"});
+  start();
+  const std::string music = browsed.file("Music");
+  browsed.write("new.txt");
+  window->pathBox().setText("typed");
+  window->saveEditedButton().setEnabled(true);
+  emit window->directoryList().entryClicked();
+  EXPECT_EQ(state(), browsed.path() + " | typed | 4");
+  window->saveEditedButton().setEnabled(true);
+  const auto found = window->directoryList().findItems("Music", Qt::MatchEndsWith);
+  ASSERT_EQ(found.size(), 1);
+  emit window->directoryList().itemActivated(found[0]);
+  EXPECT_EQ(state(), music + " | " + music + " | 1");
+  emit window->driveList().activated(window->driveList().findText("/no-such-drive-here"));
+  EXPECT_EQ(state(), music + " | " + music + " | 1");
+  emit window->driveList().activated(
+      window->driveList().findText(QString::fromStdString(other.path())));
+  EXPECT_EQ(state(), other.path() + " | " + other.path() + " | 1");
+
+  QLineEdit& bar = window->pathBar();
+  EXPECT_EQ(bar.text().toStdString(), other.path());
+  bar.clear();
+  QTest::keyClicks(&bar, QString::fromStdString(browsed.path() + "/Mu"));
+  ASSERT_EQ(bar.completer()->model()->rowCount(), 1);
+  EXPECT_EQ(bar.completer()->model()->index(0, 0).data().toString().toStdString(), music);
+  bar.completer()->popup()->hide();
+  bar.setText(QString::fromStdString(music));
+  QTest::keyClick(&bar, Qt::Key_Return);
+  EXPECT_EQ(state(), music + " | " + music + " | 1");
+  bar.setText(QString::fromStdString(browsed.file("Music/song.mp3")));
+  QTest::keyClick(&bar, Qt::Key_Return);
+  EXPECT_EQ(window->currentDirectory() + "|" + bar.text().toStdString(), music + "|" + music);
+  EXPECT_TRUE(test.dialogs.calls().empty());
+}
+
+// Select All, Refresh, F5, a double click, the context menu; Select All on an empty folder.
+TEST_F(MainWindowTest, ListItemsAndKeys) {
+  start();
+  window->menuItem("selectall")->trigger();
+  EXPECT_EQ(window->fileList().selectionFlags(), (std::vector<bool>{true, true, true}));
+  browsed.write("c.txt");
+  window->menuItem("refreshfiles")->trigger();
+  EXPECT_EQ(window->countBox().text(), "4");
+  browsed.write("late.txt");
+  window->activateWindow();
+  ASSERT_TRUE(QTest::qWaitForWindowActive(window.get()));
+  QTest::keyClick(&window->fileList(), Qt::Key_F5);
+  EXPECT_EQ(window->countBox().text(), "5");
+  ui::FileListBox& list = window->fileList();
+  const QPoint second = list.visualRect(list.model()->index(1, 0)).center();
+  QTest::mouseClick(list.viewport(), Qt::LeftButton, {}, second);
+  QTest::mouseDClick(list.viewport(), Qt::LeftButton, {}, second);
+  EXPECT_EQ(test.shell.opened(), (std::vector<std::string>{browsed.file("A.txt")}));
+  emit list.customContextMenuRequested(QPoint(3, 3));
+  EXPECT_TRUE(window->windowMenu().isVisible());
+  window->windowMenu().close();
+  testsupport::TempDir empty;
+  window = std::make_unique<frmmainbrindle>(services, help, empty.path());
+  ASSERT_TRUE(window->startUp());
+  window->menuItem("selectall")->trigger();
+  EXPECT_EQ(window->countBox().text(), "0");
+}
+
+// Every menu's captions carry the access keys the mnemonics rule gives them.
+TEST_F(MainWindowTest, MenusCarryTheirAccessKeys) {
+  start();
+  std::vector<QList<QAction*>> menus{window->menuBar()->actions()};
+  for (const char* name : {"Options", "print", "filewindow", "help", "edit"})
+    menus.push_back(window->menu(name)->actions());
+  for (const QList<QAction*>& actions : menus) {
+    QStringList marked, plain;
+    for (QAction* action : actions)
+      marked << action->text(), plain << ui::withoutMnemonic(action->text());
+    EXPECT_EQ(ui::withMnemonics(plain), marked);
+    EXPECT_GE(marked.join("").count(u'&'), 2);
+  }
+}
+
+// Help and About open once, modeless; the Disclaimer brings the warning and shows the main window
+// again on OK; closing the main window closes them all, asking nothing; Exit asks, Yes closes all.
+TEST_F(MainWindowTest, InformationWindowsAndExit) {
+  programFolder.write("User License Agreement.txt", "Terms.\r\n");
+  start();
+  window->menuItem("help1")->trigger();
+  window->menuItem("about")->trigger();
+  window->menuItem("about")->trigger();
+  window->menuItem("mnudisclaimer")->trigger();
+  EXPECT_EQ(openCounts(), "1111");
+  infowindows::frmDisclaimer* disclaimer = shown<infowindows::frmDisclaimer>().at(0);
+  EXPECT_EQ(disclaimer->text1(), "Terms.\r\n");
+  window->hide();
+  QTest::mouseClick(disclaimer->findChild<QPushButton*>("Command1"), Qt::LeftButton);
+  EXPECT_EQ(openCounts(), "1110");
+  EXPECT_TRUE(window->isVisible());
+  QWidget other;
+  other.show();
+  window->close();
+  EXPECT_EQ(openCounts(), "0000");
+  EXPECT_FALSE(other.isVisible());
+  EXPECT_TRUE(test.dialogs.calls().empty());
+
+  start();
+  other.show();
+  for (Answer answer : {Answer::No, Answer::Yes}) {
+    test.dialogs.clear();
+    test.dialogs.answer(answer);
+    window->menuItem("exit")->trigger();
+    EXPECT_EQ(test.dialogs.messages().at(0).text + std::to_string(test.dialogs.messages().size()),
+              "Exit, Are You Sure?1");
+    EXPECT_EQ(window->isVisible(), answer == Answer::No);
+    EXPECT_EQ(other.isVisible(), answer == Answer::No);
+  }
+}
+
+// The folder shown and the window's place at closing are where the next run starts.
+TEST_F(MainWindowTest, TheNextRunStartsInTheLastFolderAndPlace) {
+  start();
+  ASSERT_TRUE(window->directoryList().setPath(browsed.file("Music")));
+  window->setGeometry(40, 50, 700, 500);
+  QApplication::processEvents();
+  window->browseSplitter().setSizes({200, 460});
+  const QList<int> panes = window->browseSplitter().sizes();
+  const QPoint position = window->geometry().topLeft();
+  window->close();
+  auto next = std::make_unique<frmmainbrindle>(services, help, browsed.path());
+  ASSERT_TRUE(next->startUp());
+  EXPECT_EQ(next->currentDirectory(), browsed.file("Music"));
+  EXPECT_EQ(next->size(), QSize(700, 500));
+  EXPECT_EQ(next->geometry().topLeft(), position);
+  next->show();
+  QApplication::processEvents();
+  EXPECT_EQ(next->browseSplitter().sizes(), panes);
+}
+
+// A menu item (with its command) or a control (pressed or focused) and its help topic.
+struct Target {
+  std::string name;
+  int topic;
+  std::optional<MenuCommand> command;
+  bool focus = false;
+};
+
+class HelpModeTarget : public MainWindowTest, public ::testing::WithParamInterface<Target> {};
+
+// Outside help mode the item runs its command; in help mode it shows its topic (only the help file
+// read) and does nothing else, and every window leaves help mode.
+TEST_P(HelpModeTarget, ShowsTopicInHelpModeAndRunsOtherwise) {
+  const Target& target = GetParam();
+  start();
+  help.addWindow(otherWindow);
+  int runs = 0;
+  if (target.command) window->setCommand(*target.command, [&] { ++runs; });
+  QWidget* widget = target.name == "Dir1"      ? window->directoryList().viewport()
+                    : target.name == "File1"   ? window->fileList().viewport()
+                    : target.name == "PathBar" ? static_cast<QWidget*>(&window->pathBar())
+                                               : window->findChild<QWidget*>(target.name.c_str());
+  ASSERT_TRUE(target.command || widget);
+  const auto hit = [&] {
+    if (target.command) {
+      window->menuItem(target.name)->trigger();
+    } else if (target.focus) {
+      QFocusEvent focus(QEvent::FocusIn, Qt::MouseFocusReason);
+      QApplication::sendEvent(widget, &focus);
+    } else {
+      QTest::mousePress(widget, Qt::LeftButton, {}, QPoint(5, 5));
+      QTest::mouseRelease(widget, Qt::LeftButton, {}, QPoint(5, 5));
+    }
+  };
+  hit();
+  EXPECT_EQ(runs, target.command ? 1 : 0);
+  EXPECT_TRUE(test.dialogs.calls().empty());
+  const std::string pathBefore = window->currentDirectory();
+  window->fileList().clearSelection();
+  window->helpMode().toggle();
+  otherWindow.toggle();
+  EXPECT_EQ(window->cursor().shape(), Qt::WhatsThisCursor);
+  test.dialogs.clear();
+  test.fileSystem.clearCalls();
+  hit();
+  ASSERT_EQ(test.dialogs.calls().size(), 1u);
+  EXPECT_EQ(test.dialogs.messages().at(0).title + test.dialogs.messages().at(0).text,
+            "Help!" + topicText(target.topic));
+  EXPECT_FALSE(window->helpMode().isOn() || otherWindow.isOn());
+  ASSERT_EQ(test.fileSystem.calls().size(), 1u);
+  EXPECT_EQ(test.fileSystem.calls()[0].op, FsOp::ReadFile);
+  EXPECT_EQ(test.fileSystem.calls()[0].path, programFolder.file("Brindlehelp.txt"));
+  EXPECT_TRUE(test.shell.opened().empty());
+  EXPECT_EQ(window->cursor().shape(), Qt::ArrowCursor);
+  EXPECT_EQ(runs, target.command ? 1 : 0);
+  EXPECT_EQ(window->fileList().selectedCount(), 0);
+  EXPECT_EQ(window->currentDirectory(), pathBefore);
+}
+
+std::vector<Target> targets() {
+  // clang-format off
+  std::vector<Target> all{{"Dir1", topics::kDirectoryList, {}}, {"File1", topics::kFileList, {}},
+      {"Text1", topics::kFileCountBox, {}}, {"Text1", topics::kFileCountBox, {}, true},
+      {"Text2", topics::kPathBox, {}}, {"Text2", topics::kPathBox, {}, true}, {"PathBar", topics::kPathBox, {}},
+      {"Text3", topics::kNameBox, {}}, {"Picture1", topics::kMainWindowPicture, {}}};
+  // clang-format on
+  for (const auto& item : mainMenuItems()) {
+    if (item.isSeparator() || item.topic == topics::kNoTopic) continue;
+    if (*item.command == MenuCommand::exit || *item.command == MenuCommand::about) continue;
+    all.push_back({objectNameOf(*item.command), item.topic, item.command});
+  }
+  return all;
+}
+
+INSTANTIATE_TEST_SUITE_P(EveryItemAndControl, HelpModeTarget, ::testing::ValuesIn(targets()),
+                         [](const auto& info) {
+                           return info.param.name + (info.param.focus ? "Focus" : "");
+                         });
+
+// The (?) item toggles help mode silently; Exit, About, Disclaimer and Save Edited run in help mode
+// and leave it on.
+TEST_F(MainWindowTest, ItemsWithoutTopicRunInHelpMode) {
+  start();
+  window->menuItem("sensitivehelp")->trigger();
+  EXPECT_TRUE(window->helpMode().isOn());
+  window->menuItem("sensitivehelp")->trigger();
+  EXPECT_FALSE(window->helpMode().isOn());
+  int runs = 0;
+  for (MenuCommand command :
+       {MenuCommand::about, MenuCommand::mnudisclaimer, MenuCommand::Command1})
+    window->setCommand(command, [&] { ++runs; });
+  window->helpMode().toggle();
+  window->menuItem("about")->trigger();
+  window->menuItem("mnudisclaimer")->trigger();
+  window->saveEditedButton().setEnabled(true);
+  QTest::mouseClick(&window->saveEditedButton(), Qt::LeftButton);
+  EXPECT_EQ(runs, 3);
+  EXPECT_TRUE(test.dialogs.calls().empty());
+  window->menuItem("exit")->trigger();
+  EXPECT_EQ(test.dialogs.messages().at(0).text + std::to_string(test.dialogs.calls().size()),
+            "Exit, Are You Sure?1");
+  EXPECT_TRUE(window->helpMode().isOn() && window->isVisible());
+}
+
+class EditMenuTest : public AppWindow {
+ protected:
+  EditMenuTest() : store(std::move(history::openHistory(":memory:").value())), observed(*store) {}
+  ~EditMenuTest() override { window.reset(); }
+
+  /// Starts the window over `names` with every command; `recording` false: the history is off.
+  void startWith(std::initializer_list<const char*> names, bool recording = true) {
+    for (const char* name : names) browsed.write(name, name);
+    start();
+    ui::ObservedHistory* history = recording ? &observed : nullptr;
+    rename::installRenameCommands(*window, history);
+    edits = &installEditCommands(*window, history,
+                                 tageditor::installTagEditorCommands(*window, history));
+  }
+  QAction& undoItem() { return *window->menuItem("mnuundo"); }
+  /// Runs "Convert All to Lowercase" on every file, answering Yes.
+  void lowerAll() {
+    window->fileList().selectAllEntries();
+    test.dialogs.answer(platform::Answer::Yes);
+    window->menuItem("convertlow")->trigger();
+    test.dialogs.clear();
+  }
+
+  std::unique_ptr<history::History> store;
+  ui::ObservedHistory observed;
+  EditCommands* edits = nullptr;
+};
+
+// The Edit menu follows Options; Undo (Ctrl+Z) takes the newest batch back and re-reads the list;
+// its caption follows the newest batch, also one recorded past the window when the menu opens.
+TEST_F(EditMenuTest, UndoItemUndoesTheNewestBatchAndRereadsTheList) {
+  startWith({"A.MP3", "B.Txt", "c.txt"});
+  EXPECT_EQ(window->menuBar()->actions()[1]->menu(), window->menu("edit"));
+  EXPECT_EQ(undoItem().shortcut(), QKeySequence(QKeySequence::Undo));
+  EXPECT_FALSE(undoItem().isEnabled());
+  lowerAll();
+  ASSERT_EQ(listed(), (Names{"a.mp3", "b.txt", "c.txt"}));
+  EXPECT_EQ(undoItem().text(), "Undo Convert All to Lowercase");
+  EXPECT_TRUE(undoItem().isEnabled());
+  undoItem().trigger();
+  EXPECT_EQ(listed(), (Names{"A.MP3", "B.Txt", "c.txt"}));
+  ASSERT_EQ(test.dialogs.calls().size(), 1u);
+  EXPECT_NE(test.dialogs.calls()[0].message.text.find("2 file(s) restored"), std::string::npos);
+  EXPECT_EQ(undoItem().text(), "Undo Undo Convert All to Lowercase");
+  ASSERT_TRUE(store->beginBatch("brindle-cli write", {}, {}).ok());
+  ASSERT_TRUE(store->closeBatch(3, history::BatchState::Done).ok());
+  emit window->menu("edit")->aboutToShow();
+  EXPECT_EQ(undoItem().text(), "Undo brindle-cli write");
+}
+
+// The History item lists the batches, follows new ones, and undoes the chosen one.
+TEST_F(EditMenuTest, HistoryWindowUndoesTheChosenBatch) {
+  startWith({"One.txt", "two.TXT"});
+  window->menuItem("mnuhistory")->trigger();
+  ui::HistoryWindow* history = edits->historyWindow();
+  ASSERT_NE(history, nullptr);
+  EXPECT_TRUE(history->isVisible());
+  lowerAll();
+  ASSERT_EQ(history->batchList().topLevelItemCount(), 1);
+  EXPECT_FALSE(history->undoButton().isEnabled());
+  history->chooseRow(0);
+  QTest::mouseClick(&history->undoButton(), Qt::LeftButton);
+  EXPECT_EQ(listed(), (Names{"One.txt", "two.TXT"}));
+  ASSERT_EQ(history->batchList().topLevelItemCount(), 2);
+  EXPECT_EQ(history->batchList().topLevelItem(1)->text(3), "undone");
+  history->chooseRow(1);
+  EXPECT_FALSE(history->undoButton().isEnabled());
+}
+
+TEST_F(EditMenuTest, WithTheHistoryOffBothItemsSaySo) {
+  startWith({"Keep.TXT"}, false);
+  window->menuItem("mnuhistory")->trigger();
+  EXPECT_EQ(edits->historyWindow(), nullptr);
+  edits->undoNewest();
+  EXPECT_EQ(test.dialogs.calls().at(0).message.text + "|" + test.dialogs.calls().at(1).message.text,
+            "The history is off: changes are not recorded.|Nothing to undo");
+}
+
+// An open batch is recovered and said; the next start says nothing; off or unopenable: no history
+// (unopenable is said).
+TEST(HistoryAtStart, RecoversOpenBatchesAndSaysWhatItDid) {
+  testsupport::TempDir folder;
+  folder.write("not-a-folder");
+  folder.write("Song.mp3", "song");
+  const std::string location = folder / "history.sqlite";
+  ASSERT_TRUE(history::openHistory(location)
+                  .value()
+                  ->beginBatch("Convert All to Lowercase", {},
+                               {{folder.path(), "Song.mp3", ".brindle-12345678", "song.mp3"}})
+                  .ok());
+  std::filesystem::rename(folder / "Song.mp3", folder / ".brindle-12345678");
+  platform::posix::PosixFileSystem fileSystem;
+  const auto start = [&](const std::string& at, std::string& said) {
+    platform::testing::ScriptedDialogs dialogs;
+    auto history = openHistoryAtStart(
+        [&](const std::string& name) -> std::optional<std::string> {
+          return name == "BRINDLE_HISTORY" ? std::optional(at) : std::nullopt;
+        },
+        fileSystem, dialogs);
+    for (const auto& box : dialogs.messages()) said += box.text + "|";
+    return history != nullptr;
+  };
+  std::string said;
+  EXPECT_TRUE(start(location, said));
+  EXPECT_NE(said.find("Convert All to Lowercase"), std::string::npos);
+  EXPECT_NE(said.find(folder / "song.mp3"), std::string::npos);
+  EXPECT_EQ(testsupport::TempDir::read(folder / "song.mp3"), "song");
+  EXPECT_FALSE(std::filesystem::exists(folder / ".brindle-12345678"));
+  said.clear();
+  EXPECT_TRUE(start(location, said));
+  EXPECT_FALSE(start("off", said));
+  EXPECT_EQ(said, "");
+  EXPECT_FALSE(start(folder / "not-a-folder/history.sqlite", said));
+  EXPECT_TRUE(said.find("not recorded") != std::string::npos && said.find('|') == said.size() - 1)
+      << said;
+}
+
+}  // namespace
+}  // namespace brindle::app
