@@ -1,11 +1,8 @@
 // The program's windows and commands: file commands and list output (on a stand-in list, through
 // the window, into a PDF), the main window's wiring and help mode contract, the Edit menu and
 // history.
-#include <QAction>
-#include <QApplication>
 #include <QComboBox>
 #include <QCompleter>
-#include <QFocusEvent>
 #include <QHeaderView>
 #include <QLabel>
 #include <QLineEdit>
@@ -20,9 +17,7 @@
 #include <QTreeWidget>
 
 #include <brindle/Version.h>
-#include <cstring>
 #include <filesystem>
-#include <optional>
 
 #include "app/MainMenu.h"
 #include "app/commands/FileCommands.h"
@@ -36,7 +31,6 @@
 #include "infowindows/HelpForm.h"
 #include "infowindows/frmDisclaimer.h"
 #include "infowindows/frmWarning.h"
-#include "platform/posix/PosixFileSystem.h"
 #include "platform/qt/QtPrinter.h"
 #include "platform/text/FileNameText.h"
 #include "tests/app/MainWindowFixture.h"
@@ -232,7 +226,76 @@ TEST(FileListOutput, WritingAppendingAndPrintingTheList) {
   }
 }
 
-using FileCommandItems = MainWindowFixture;
+class AppWindow : public MainWindowFixture {
+ protected:
+  AppWindow() : store(std::move(history::openHistory(":memory:").value())), observed(*store) {}
+  ~AppWindow() override {
+    help.removeWindow(otherWindow);
+    window.reset();
+  }
+  /// Starts over b.mp3 (3000 bytes), A.txt (10), .hidden and the folder Music.
+  void startBrowsing() {
+    browsed.write("b.mp3", std::string(3000, 'b'));
+    browsed.write("A.txt", std::string(10, 'a'));
+    browsed.write(".hidden");
+    browsed.makeDirectory("Music");
+    browsed.write("Music/song.mp3");
+    start();
+  }
+  /// Starts over `names` with the rename, tag editor and edit commands; `recording` false: no
+  /// history.
+  void startWith(std::initializer_list<const char*> names, bool recording = true) {
+    for (const char* name : names) browsed.write(name, name);
+    start();
+    ui::ObservedHistory* history = recording ? &observed : nullptr;
+    rename::installRenameCommands(*window, history);
+    edits = &installEditCommands(*window, history,
+                                 tageditor::installTagEditorCommands(*window, history));
+  }
+  Names listed() {
+    Names names;
+    for (int i = 0; i < window->fileList().listCount(); ++i)
+      names.push_back(window->fileList().entryName(i));
+    return names;
+  }
+  /// Folder shown | path box | count box, and " | save" while Save Edited is on.
+  std::string state() {
+    return window->currentDirectory() + " | " + window->pathBox().text().toStdString() + " | " +
+           window->countBox().text().toStdString() +
+           (window->saveEditedButton().isEnabled() ? " | save" : "");
+  }
+  template <class Window>
+  static std::vector<Window*> shown() {
+    std::vector<Window*> found;
+    for (QWidget* widget : QApplication::topLevelWidgets())
+      if (auto* window = qobject_cast<Window*>(widget); window && window->isVisible())
+        found.push_back(window);
+    return found;
+  }
+  /// How many Help, About, Warning and Disclaimer windows are open.
+  static std::string openCounts() {
+    using namespace infowindows;
+    return std::to_string(shown<HelpForm>().size()) + std::to_string(shown<Aboutform>().size()) +
+           std::to_string(shown<frmWarning>().size()) +
+           std::to_string(shown<frmDisclaimer>().size());
+  }
+  QAction& undoItem() { return *window->menuItem("mnuundo"); }
+  /// Runs "Convert All to Lowercase" on every file, answering Yes.
+  void lowerAll() {
+    window->fileList().selectAllEntries();
+    test.dialogs.answer(Answer::Yes);
+    window->menuItem("convertlow")->trigger();
+    test.dialogs.clear();
+  }
+
+  ui::HelpMode otherWindow;
+  std::unique_ptr<history::History> store;
+  ui::ObservedHistory observed;
+  EditCommands* edits = nullptr;
+};
+using FileCommandItems = AppWindow;
+using MainWindowTest = AppWindow;
+using EditMenuTest = AppWindow;
 
 // Each file command's item (and the Delete key) acts on the window's own list: current entry,
 // selection, path box, progress bar and re-read.
@@ -316,60 +379,15 @@ TEST(FileListOutput, PrintsTheListingIntoAPdfFile) {
   }
 }
 
-class AppWindow : public MainWindowFixture {
- protected:
-  Names listed() {
-    Names names;
-    for (int i = 0; i < window->fileList().listCount(); ++i)
-      names.push_back(window->fileList().entryName(i));
-    return names;
-  }
-  /// Folder shown | path box | count box, and " | save" while Save Edited is on.
-  std::string state() {
-    return window->currentDirectory() + " | " + window->pathBox().text().toStdString() + " | " +
-           window->countBox().text().toStdString() +
-           (window->saveEditedButton().isEnabled() ? " | save" : "");
-  }
-};
-
-class MainWindowTest : public AppWindow {
- protected:
-  void SetUp() override {
-    browsed.write("b.mp3", std::string(3000, 'b'));
-    browsed.write("A.txt", std::string(10, 'a'));
-    browsed.write(".hidden");
-    browsed.makeDirectory("Music");
-    browsed.write("Music/song.mp3");
-  }
-  void TearDown() override { help.removeWindow(otherWindow); }
-  template <class Window>
-  static std::vector<Window*> shown() {
-    std::vector<Window*> found;
-    for (QWidget* widget : QApplication::topLevelWidgets())
-      if (auto* window = qobject_cast<Window*>(widget); window && window->isVisible())
-        found.push_back(window);
-    return found;
-  }
-  /// How many Help, About, Warning and Disclaimer windows are open.
-  static std::string openCounts() {
-    using namespace infowindows;
-    return std::to_string(shown<HelpForm>().size()) + std::to_string(shown<Aboutform>().size()) +
-           std::to_string(shown<frmWarning>().size()) +
-           std::to_string(shown<frmDisclaimer>().size());
-  }
-  ui::HelpMode otherWindow;
-};
-
 TEST_F(MainWindowTest, StartUpFillsTheListsAndASecondInstanceEnds) {
-  start();
+  startBrowsing();
   EXPECT_EQ(window->windowTitle().toStdString(),
             kProductName + std::to_string(kVersionMajor) + "." + std::to_string(kVersionMinor));
   EXPECT_EQ(listed(), (Names{".hidden", "A.txt", "b.mp3"}));
-  EXPECT_EQ(state(), browsed.path() + " | " + browsed.path() + " | 3");
-  EXPECT_EQ(window->driveList().currentText().toStdString(), browsed.path());
+  EXPECT_EQ(state() + " | " + window->driveList().currentText().toStdString(),
+            browsed.path() + " | " + browsed.path() + " | 3 | " + browsed.path());
   test.instanceGuard.setAnotherRunning(true);
-  frmmainbrindle second(services, help, browsed.path());
-  EXPECT_FALSE(second.startUp());
+  EXPECT_FALSE(frmmainbrindle(services, help, browsed.path()).startUp());
   EXPECT_EQ(test.dialogs.messages().at(0).text + std::to_string(test.dialogs.messages().size()),
             "Brindle Already Running?1");
   EXPECT_EQ(test.instanceGuard.calls(), 2);
@@ -378,35 +396,28 @@ TEST_F(MainWindowTest, StartUpFillsTheListsAndASecondInstanceEnds) {
 // The name box holds the one clicked entry; a key typed there, or several entries selected, turn
 // Save Edited on; the readout shows caret and marking; a header click sorts (again: reversed).
 TEST_F(MainWindowTest, NameBoxAndSortingFollowTheClicks) {
-  start();
+  startBrowsing();
   clickEntry(1);
   QLineEdit& nameBox = window->nameBox();
-  EXPECT_EQ(nameBox.text(), "A.txt");
-  EXPECT_FALSE(window->saveEditedButton().isEnabled());
+  EXPECT_EQ(nameBox.text().toStdString() + state(),
+            "A.txt" + browsed.path() + " | " + browsed.path() + " | 3");
   nameBox.setFocus();
   QTest::keyClick(&nameBox, Qt::Key_Home);
   QTest::keyClick(&nameBox, Qt::Key_Backspace);  // changes nothing, still counts
   EXPECT_TRUE(window->saveEditedButton().isEnabled());
   clickEntry(2, Qt::ControlModifier);
-  EXPECT_EQ(nameBox.text(), "");
-  EXPECT_EQ(window->selectionNote().text(), "2 of 3 files selected");
+  EXPECT_EQ(nameBox.text() + "|" + window->selectionNote().text(), "|2 of 3 files selected");
   nameBox.setText("abcdef");
   nameBox.setSelection(5, -4);  // marked backwards: the start is position 2
   EXPECT_EQ(window->caretReadout().text(), "2,4");
-  ui::FileListBox& list = window->fileList();
-  EXPECT_EQ(list.model()->index(2, 1).data().toString(), "2.9 KB");
-  QHeaderView* header = list.header();
-  ASSERT_TRUE(header->isVisible());
-  const auto clickHeader = [&](int column) {
+  QHeaderView* header = window->fileList().header();
+  EXPECT_EQ(window->fileList().model()->index(2, 1).data().toString(), "2.9 KB");
+  for (int column : {1, 1}) {
     QTest::mouseClick(header->viewport(), Qt::LeftButton, {},
                       QPoint(header->sectionViewportPosition(column) + 5, header->height() / 2));
-  };
-  clickHeader(1);
-  clickHeader(1);
+  }
   window->rereadFileList();
   EXPECT_EQ(listed(), (Names{"b.mp3", "A.txt", ".hidden"}));
-  clickHeader(0);
-  EXPECT_EQ(listed(), (Names{".hidden", "A.txt", "b.mp3"}));
 }
 
 // Folder list, drive list (an unreadable drive changes nothing) and path bar (completion; Enter on
@@ -415,8 +426,8 @@ TEST_F(MainWindowTest, FolderListsDrivesAndPathBarShowAFolder) {
   testsupport::TempDir other;
   other.write("x.txt");
   test.fileSystem.setDrives({"/", browsed.path(), other.path(), "/no-such-drive-here"});
-  start();
-  const std::string music = browsed.file("Music");
+  startBrowsing();
+  const std::string music = browsed.file("Music"), inMusic = music + " | " + music + " | 1";
   browsed.write("new.txt");
   window->pathBox().setText("typed");
   window->saveEditedButton().setEnabled(true);
@@ -425,9 +436,9 @@ TEST_F(MainWindowTest, FolderListsDrivesAndPathBarShowAFolder) {
   window->saveEditedButton().setEnabled(true);
   emit window->directoryList().itemActivated(
       window->directoryList().findItems("Music", Qt::MatchEndsWith).at(0));
-  EXPECT_EQ(state(), music + " | " + music + " | 1");
+  EXPECT_EQ(state(), inMusic);
   emit window->driveList().activated(window->driveList().findText("/no-such-drive-here"));
-  EXPECT_EQ(state(), music + " | " + music + " | 1");
+  EXPECT_EQ(state(), inMusic);
   emit window->driveList().activated(
       window->driveList().findText(QString::fromStdString(other.path())));
   EXPECT_EQ(state(), other.path() + " | " + other.path() + " | 1");
@@ -438,33 +449,32 @@ TEST_F(MainWindowTest, FolderListsDrivesAndPathBarShowAFolder) {
   ASSERT_EQ(bar.completer()->model()->rowCount(), 1);
   EXPECT_EQ(bar.completer()->model()->index(0, 0).data().toString().toStdString(), music);
   bar.completer()->popup()->hide();
-  bar.setText(QString::fromStdString(music));
-  QTest::keyClick(&bar, Qt::Key_Return);
-  EXPECT_EQ(state(), music + " | " + music + " | 1");
-  bar.setText(QString::fromStdString(browsed.file("Music/song.mp3")));
-  QTest::keyClick(&bar, Qt::Key_Return);
-  EXPECT_EQ(window->currentDirectory() + "|" + bar.text().toStdString(), music + "|" + music);
+  for (const std::string& typed : {music, browsed.file("Music/song.mp3")}) {
+    bar.setText(QString::fromStdString(typed));
+    QTest::keyClick(&bar, Qt::Key_Return);
+    EXPECT_EQ(state() + " | " + bar.text().toStdString(), inMusic + " | " + music);
+  }
   EXPECT_TRUE(test.dialogs.calls().empty());
 }
 
 // Select All, Refresh, F5, a double click, the context menu; Select All on an empty folder.
 TEST_F(MainWindowTest, ListItemsAndKeys) {
-  start();
+  startBrowsing();
   window->menuItem("selectall")->trigger();
   EXPECT_EQ(window->fileList().selectionFlags(), (std::vector<bool>{true, true, true}));
   browsed.write("c.txt");
   window->menuItem("refreshfiles")->trigger();
-  EXPECT_EQ(window->countBox().text(), "4");
   browsed.write("late.txt");
+  const QString afterRefresh = window->countBox().text();
   window->activateWindow();
   ASSERT_TRUE(QTest::qWaitForWindowActive(window.get()));
   QTest::keyClick(&window->fileList(), Qt::Key_F5);
-  EXPECT_EQ(window->countBox().text(), "5");
+  EXPECT_EQ(afterRefresh + window->countBox().text(), "45");
+  clickEntry(1);
   ui::FileListBox& list = window->fileList();
-  const QPoint second = list.visualRect(list.model()->index(1, 0)).center();
-  QTest::mouseClick(list.viewport(), Qt::LeftButton, {}, second);
-  QTest::mouseDClick(list.viewport(), Qt::LeftButton, {}, second);
-  EXPECT_EQ(test.shell.opened(), (std::vector<std::string>{browsed.file("A.txt")}));
+  QTest::mouseDClick(list.viewport(), Qt::LeftButton, {},
+                     list.visualRect(list.model()->index(1, 0)).center());
+  EXPECT_EQ(test.shell.opened(), (Names{browsed.file("A.txt")}));
   emit list.customContextMenuRequested(QPoint(3, 3));
   EXPECT_TRUE(window->windowMenu().isVisible());
   window->windowMenu().close();
@@ -477,7 +487,7 @@ TEST_F(MainWindowTest, ListItemsAndKeys) {
 
 // Every menu's captions carry the access keys the mnemonics rule gives them.
 TEST_F(MainWindowTest, MenusCarryTheirAccessKeys) {
-  start();
+  startBrowsing();
   for (const char* name : {"", "Options", "print", "filewindow", "help", "edit"}) {
     QStringList marked, plain;
     for (QAction* action : *name ? window->menu(name)->actions() : window->menuBar()->actions())
@@ -491,23 +501,19 @@ TEST_F(MainWindowTest, MenusCarryTheirAccessKeys) {
 // again on OK; closing the main window closes them all, asking nothing; Exit asks, Yes closes all.
 TEST_F(MainWindowTest, InformationWindowsAndExit) {
   programFolder.write("User License Agreement.txt", "Terms.\r\n");
-  start();
-  window->menuItem("help1")->trigger();
-  window->menuItem("about")->trigger();
-  window->menuItem("about")->trigger();
-  window->menuItem("mnudisclaimer")->trigger();
+  startBrowsing();
+  for (const char* item : {"help1", "about", "about", "mnudisclaimer"})
+    window->menuItem(item)->trigger();
   EXPECT_EQ(openCounts(), "1111");
   infowindows::frmDisclaimer* disclaimer = shown<infowindows::frmDisclaimer>().at(0);
   EXPECT_EQ(disclaimer->text1(), "Terms.\r\n");
   window->hide();
   QTest::mouseClick(disclaimer->findChild<QPushButton*>("Command1"), Qt::LeftButton);
-  EXPECT_EQ(openCounts(), "1110");
-  EXPECT_TRUE(window->isVisible());
+  EXPECT_EQ(openCounts() + (window->isVisible() ? " shown" : ""), "1110 shown");
   QWidget other;
   other.show();
   window->close();
-  EXPECT_EQ(openCounts(), "0000");
-  EXPECT_FALSE(other.isVisible());
+  EXPECT_EQ(openCounts() + (other.isVisible() ? " other" : ""), "0000");
   EXPECT_TRUE(test.dialogs.calls().empty());
   start();
   other.show();
@@ -517,29 +523,25 @@ TEST_F(MainWindowTest, InformationWindowsAndExit) {
     window->menuItem("exit")->trigger();
     EXPECT_EQ(test.dialogs.messages().at(0).text + std::to_string(test.dialogs.messages().size()),
               "Exit, Are You Sure?1");
-    EXPECT_EQ(window->isVisible(), answer == Answer::No);
-    EXPECT_EQ(other.isVisible(), answer == Answer::No);
+    EXPECT_EQ(window->isVisible() + other.isVisible(), answer == Answer::No ? 2 : 0);
   }
 }
 
 // The folder shown and the window's place at closing are where the next run starts.
 TEST_F(MainWindowTest, TheNextRunStartsInTheLastFolderAndPlace) {
-  start();
+  startBrowsing();
   ASSERT_TRUE(window->directoryList().setPath(browsed.file("Music")));
   window->setGeometry(40, 50, 700, 500);
   QApplication::processEvents();
   window->browseSplitter().setSizes({200, 460});
   const QList<int> panes = window->browseSplitter().sizes();
-  const QPoint position = window->geometry().topLeft();
+  const QRect place = window->geometry();
   window->close();
-  auto next = std::make_unique<frmmainbrindle>(services, help, browsed.path());
-  ASSERT_TRUE(next->startUp());
-  EXPECT_EQ(next->currentDirectory(), browsed.file("Music"));
-  EXPECT_EQ(next->size(), QSize(700, 500));
-  EXPECT_EQ(next->geometry().topLeft(), position);
-  next->show();
+  start();
+  EXPECT_EQ(window->currentDirectory(), browsed.file("Music"));
+  EXPECT_EQ(window->geometry(), place);
   QApplication::processEvents();
-  EXPECT_EQ(next->browseSplitter().sizes(), panes);
+  EXPECT_EQ(window->browseSplitter().sizes(), panes);
 }
 
 // A menu item (with its command) or a control (pressed or focused) and its help topic.
@@ -550,13 +552,13 @@ struct Target {
   bool focus = false;
 };
 
-class HelpModeTarget : public MainWindowTest, public ::testing::WithParamInterface<Target> {};
+class HelpModeTarget : public AppWindow, public ::testing::WithParamInterface<Target> {};
 
 // Outside help mode the item runs its command; in help mode it shows its topic (only the help file
 // read) and does nothing else, and every window leaves help mode.
 TEST_P(HelpModeTarget, ShowsTopicInHelpModeAndRunsOtherwise) {
   const Target& target = GetParam();
-  start();
+  startBrowsing();
   help.addWindow(otherWindow);
   int runs = 0;
   if (target.command) window->setCommand(*target.command, [&] { ++runs; });
@@ -572,13 +574,11 @@ TEST_P(HelpModeTarget, ShowsTopicInHelpModeAndRunsOtherwise) {
       QFocusEvent focus(QEvent::FocusIn, Qt::MouseFocusReason);
       QApplication::sendEvent(widget, &focus);
     } else {
-      QTest::mousePress(widget, Qt::LeftButton, {}, QPoint(5, 5));
-      QTest::mouseRelease(widget, Qt::LeftButton, {}, QPoint(5, 5));
+      QTest::mouseClick(widget, Qt::LeftButton, {}, QPoint(5, 5));
     }
   };
   hit();
-  EXPECT_EQ(runs, target.command ? 1 : 0);
-  EXPECT_TRUE(test.dialogs.calls().empty());
+  EXPECT_EQ(runs + test.dialogs.calls().size(), target.command ? 1u : 0u);
   const std::string pathBefore = window->currentDirectory();
   window->fileList().clearSelection();
   window->helpMode().toggle();
@@ -587,8 +587,7 @@ TEST_P(HelpModeTarget, ShowsTopicInHelpModeAndRunsOtherwise) {
   test.dialogs.clear();
   test.fileSystem.clearCalls();
   hit();
-  ASSERT_EQ(test.dialogs.calls().size(), 1u);
-  ASSERT_EQ(test.fileSystem.calls().size(), 1u);
+  ASSERT_EQ(test.dialogs.calls().size() + test.fileSystem.calls().size(), 2u);
   const auto box = test.dialogs.messages()[0];
   const auto& read = test.fileSystem.calls()[0];
   EXPECT_EQ(std::tuple(box.title, box.text, window->helpMode().isOn(), otherWindow.isOn(), read.op,
@@ -619,14 +618,14 @@ INSTANTIATE_TEST_SUITE_P(EveryItemAndControl, HelpModeTarget, ::testing::ValuesI
                            return info.param.name + (info.param.focus ? "Focus" : "");
                          });
 
-// The (?) item toggles help mode silently; Exit, About, Disclaimer and Save Edited run in help mode
-// and leave it on.
+// The (?) item toggles help mode silently; Exit, About, Disclaimer and Save Edited run in help
+// mode and leave it on.
 TEST_F(MainWindowTest, ItemsWithoutTopicRunInHelpMode) {
-  start();
+  startBrowsing();
   window->menuItem("sensitivehelp")->trigger();
-  EXPECT_TRUE(window->helpMode().isOn());
+  const bool on = window->helpMode().isOn();
   window->menuItem("sensitivehelp")->trigger();
-  EXPECT_FALSE(window->helpMode().isOn());
+  EXPECT_TRUE(on && !window->helpMode().isOn());
   int runs = 0;
   for (MenuCommand command :
        {MenuCommand::about, MenuCommand::mnudisclaimer, MenuCommand::Command1})
@@ -637,40 +636,11 @@ TEST_F(MainWindowTest, ItemsWithoutTopicRunInHelpMode) {
   window->saveEditedButton().setEnabled(true);
   QTest::mouseClick(&window->saveEditedButton(), Qt::LeftButton);
   EXPECT_EQ(runs, 3);
-  EXPECT_TRUE(test.dialogs.calls().empty());
   window->menuItem("exit")->trigger();
   EXPECT_EQ(test.dialogs.messages().at(0).text + std::to_string(test.dialogs.calls().size()),
             "Exit, Are You Sure?1");
   EXPECT_TRUE(window->helpMode().isOn() && window->isVisible());
 }
-
-class EditMenuTest : public AppWindow {
- protected:
-  EditMenuTest() : store(std::move(history::openHistory(":memory:").value())), observed(*store) {}
-  ~EditMenuTest() override { window.reset(); }
-
-  /// Starts the window over `names` with every command; `recording` false: the history is off.
-  void startWith(std::initializer_list<const char*> names, bool recording = true) {
-    for (const char* name : names) browsed.write(name, name);
-    start();
-    ui::ObservedHistory* history = recording ? &observed : nullptr;
-    rename::installRenameCommands(*window, history);
-    edits = &installEditCommands(*window, history,
-                                 tageditor::installTagEditorCommands(*window, history));
-  }
-  QAction& undoItem() { return *window->menuItem("mnuundo"); }
-  /// Runs "Convert All to Lowercase" on every file, answering Yes.
-  void lowerAll() {
-    window->fileList().selectAllEntries();
-    test.dialogs.answer(platform::Answer::Yes);
-    window->menuItem("convertlow")->trigger();
-    test.dialogs.clear();
-  }
-
-  std::unique_ptr<history::History> store;
-  ui::ObservedHistory observed;
-  EditCommands* edits = nullptr;
-};
 
 // The Edit menu follows Options; Undo (Ctrl+Z) takes the newest batch back and re-reads the list;
 // its caption follows the newest batch, also one recorded past the window when the menu opens.
