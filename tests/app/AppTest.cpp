@@ -1,6 +1,5 @@
-// The program's windows and commands: file commands and list output (on a stand-in list, through
-// the window, into a PDF), the main window's wiring and help mode contract, the Edit menu and
-// history.
+// The program's commands and windows: file commands and list output, the main window's wiring
+// and help mode contract, the Edit menu and the history at the start.
 #include <QComboBox>
 #include <QCompleter>
 #include <QHeaderView>
@@ -42,7 +41,6 @@ namespace brindle::app {
 namespace {
 
 using platform::Answer;
-using platform::Error;
 using platform::testing::DialogCall;
 using platform::testing::FsOp;
 using Step = platform::testing::RecordingPrinter::Step;
@@ -74,22 +72,14 @@ std::string dialogTrace(const platform::testing::ScriptedDialogs& dialogs,
   return trace;
 }
 
-struct CommandCase {
-  Command command;
-  int current;           // -1: none
-  const char* selected;  // 'x' selected, '-' not; its length is the list's
-  Answer answer;
-  const char* failing;  // the name whose deletion fails (any name: the editor fails)
-  bool trash;
-  std::string expected;  // dialogs, progress steps, files gone, re-reads, editor starts
-};
-
 // Edit and delete: questions, deletions, progress steps, the trash, the stop at each failure.
 TEST(FileCommands, QuestionsDeletionsProgressAndFailures) {
   const Command cur = deleteCurrentEntry, sel = deleteSelection, edit = editCurrentEntry;
   const std::string ds = "Delete Selected Files?|";
   // clang-format off
-  const CommandCase cases[] = {
+  // command, current entry (-1: none), selection ('x': selected; its length is the list's), answer,
+  // the name whose deletion fails (any: the editor fails), trash, and what is seen and done
+  const std::tuple<Command, int, const char*, Answer, const char*, bool, std::string> cases[] = {
       {cur, 1, "----", no, "", false, "Delete: @/b|"},
       {cur, 2, "x-x-", yes, "", false, "Delete: @/c|gone c|reread|"},  // only the current
       {cur, -1, "----", yes, "", false, ""},
@@ -106,37 +96,37 @@ TEST(FileCommands, QuestionsDeletionsProgressAndFailures) {
       {edit, -1, "----", yes, "", false, ""},
   };
   // clang-format on
-  for (const CommandCase& c : cases) {
-    SCOPED_TRACE(c.expected);
+  for (const auto& [command, current, selected, answer, failing, trash, expected] : cases) {
+    SCOPED_TRACE(expected);
     platform::testing::TestPlatform test;
     platform::Platform services = test.platform();
-    testsupport::TempDir folder, trash;
+    testsupport::TempDir folder, bin;
     std::vector<std::string> names{"a", "b", "c", "d"};
-    names.resize(std::strlen(c.selected));
+    names.resize(std::strlen(selected));
     for (const std::string& name : names) folder.write(name, name);
     FakeFileList list(folder.path(), names);
-    for (std::size_t i = 0; i < names.size(); ++i) list.selected[i] = c.selected[i] == 'x';
-    list.current = c.current;
-    if (c.trash) test.shell.setTrashFolder(trash.path());
-    if (*c.failing) {
-      test.fileSystem.fail(FsOp::Remove, Error{EBUSY, "in use"}, folder.file(c.failing));
-      test.shell.setFailure(Error{ENOENT, "no editor"});
+    for (std::size_t i = 0; i < names.size(); ++i) list.selected[i] = selected[i] == 'x';
+    list.current = current;
+    if (trash) test.shell.setTrashFolder(bin.path());
+    if (*failing) {
+      test.fileSystem.fail(FsOp::Remove, platform::Error{EBUSY, "in use"}, folder.file(failing));
+      test.shell.setFailure(platform::Error{ENOENT, "no editor"});
     }
-    test.dialogs.answer(c.answer);
-    c.command(services, list);
+    test.dialogs.answer(answer);
+    command(services, list);
     std::string trace = dialogTrace(test.dialogs, folder.path()), gone;
     for (const std::string& step : list.progress) trace += step + "|";
     for (const std::string& name : names) {
       if (std::filesystem::exists(folder.file(name))) continue;
       gone += " " + name;
-      EXPECT_EQ(c.trash ? testsupport::TempDir::read(trash.file(name)) : name, name);
+      EXPECT_EQ(trash ? testsupport::TempDir::read(bin.file(name)) : name, name);
     }
     if (!gone.empty()) trace += "gone" + gone + "|";
     for (int i = 0; i < list.rereads; ++i) trace += "reread|";
     for (const std::string& path : test.shell.edited())
       trace += "edit @" + path.substr(folder.path().size()) + "|";
-    EXPECT_EQ(trace, c.expected);
-    EXPECT_TRUE(!c.trash || test.fileSystem.callsOf(FsOp::Remove).empty());
+    EXPECT_EQ(trace, expected);
+    EXPECT_TRUE(!trash || test.fileSystem.callsOf(FsOp::Remove).empty());
     EXPECT_LE(list.selectionReads, 1);
   }
   EXPECT_EQ(platform::entryPath("/", "a b.txt"), "/a b.txt");
@@ -154,18 +144,6 @@ TEST(FileListOutput, NamesWithoutMp3RemoveOnlyTheExactLowerCaseEnding) {
   EXPECT_EQ(listOutputTitle(), kBanner);
 }
 
-struct OutputCase {
-  Command run;
-  Names names;
-  Answer answer;  // to "Format for Cover?" or "Continue Printing?"
-  std::optional<std::string> title;
-  bool accepted;                      // the Save As dialog or the printer choice
-  std::optional<std::string> before;  // what the target held
-  std::optional<Step> failing;        // the printer step that fails; any: the write fails
-  std::string dialogs;
-  std::optional<std::string> after;  // the target's bytes afterwards
-};
-
 // Written, appended, printed: byte-exact listings, dialogs in order, a quiet stop on a write
 // failure, "Printing Aborted!!" at each printer step; the list re-read only after a finished
 // output.
@@ -175,18 +153,22 @@ TEST(FileListOutput, WritingAppendingAndPrintingTheList) {
   const std::string head = kBanner + " Files List\r\nPATH: /d\r\n \r\n";
   const std::string plain = head + "A.txt\r\nb.mp3\r\n" + kLatin1Name + "\r\n\r\n" + kRule + "\r\n";
   const Names three{"A.txt", "b.mp3", kLatin1Name}, mp3s{"01 Intro.mp3", "03 Loud.MP3", "x.mp3.mp3"};
-  const std::string cover = " \r\n01 Intro\r\n03 Loud.MP3\r\nx\r\n\r\n", title = "input Title for CD|";
+  const std::string cover = " \r\n01 Intro\r\n03 Loud.MP3\r\nx\r\n\r\n", tcd = "input Title for CD|";
   const std::string w = "saveas /box confirm|Format for Cover?|", done = "Files Printed To:  @/list.txt|";
-  const std::string a = "Files will be appennded to the end of the file!|saveas /box append|Format for Cover?|";
+  const std::string a = "Files will be appennded to the end of the file!|saveas /box append|" + w.substr(20);
   const std::string p = "Continue Printing 3 Files?|", aborted = p + "Printing Aborted!!|";
-  const OutputCase cases[] = {
+  // command, names, answer (cover? print?), title typed, Save As or printer choice accepted, the
+  // target's bytes before, the failing printer step (any: the write fails), dialogs, bytes after
+  using Text = std::optional<std::string>;
+  using Case = std::tuple<Command, Names, Answer, Text, bool, Text, std::optional<Step>, std::string, Text>;
+  const Case cases[] = {
       {write, three, no, {}, true, "old content, longer than the new one", {}, w + done, plain},
       {append, three, no, {}, true, "kept\r\n", {}, a + done, "kept\r\n" + plain},
       {write, {}, no, {}, true, {}, {}, w + done, head + "\r\n" + kRule + "\r\n"},
-      {write, mp3s, yes, "Mix \xc3\xa4", true, {}, {}, w + title + done, "Mix \xc3\xa4\r\n" + cover},
-      {append, mp3s, yes, {}, true, "One\r\n", {}, a + title + done, "One\r\n\r\n" + cover},  // no title
+      {write, mp3s, yes, "Mix \xc3\xa4", true, {}, {}, w + tcd + done, "Mix \xc3\xa4\r\n" + cover},
+      {append, mp3s, yes, {}, true, "One\r\n", {}, a + tcd + done, "One\r\n\r\n" + cover},  // no title
       {write, three, no, {}, false, {}, {}, w, {}},
-      {append, three, yes, "T", false, {}, {}, a + title, {}},
+      {append, three, yes, "T", false, {}, {}, a + tcd, {}},
       {write, three, no, {}, true, {}, Step::PrintLine, w, {}},
       {print, three, no, {}, true, {}, {}, p, {}},
       {print, three, yes, {}, false, {}, {}, p + "Files Printed To Printer:|", {}},  // cancelled, printed
@@ -195,31 +177,31 @@ TEST(FileListOutput, WritingAppendingAndPrintingTheList) {
       {print, three, yes, {}, true, {}, Step::EndDocument, aborted, {}},
   };
   // clang-format on
-  for (const OutputCase& c : cases) {
-    SCOPED_TRACE(c.dialogs);
+  for (const auto& [run, names, answer, typed, accepted, before, failing, dialogs, after] : cases) {
+    SCOPED_TRACE(dialogs);
     platform::testing::TestPlatform test;
     platform::Platform services = test.platform();
     testsupport::TempDir output;
     const std::string target = output.file("list.txt");
-    if (c.before) output.write("list.txt", *c.before);
-    FakeFileList list("/d", c.names);
+    if (before) output.write("list.txt", *before);
+    FakeFileList list("/d", names);
     list.pathBox = "/box";
-    test.printer.setChoiceAccepted(c.accepted);
-    if (c.failing && c.run == print) test.printer.failAt(*c.failing);
-    if (c.failing && c.run != print) test.fileSystem.fail(FsOp::WriteFile, {ENOSPC, "full"});
-    if (c.run != print) test.dialogs.choose(c.accepted ? target : "");
-    test.dialogs.answer(c.answer);
-    if (c.title) test.dialogs.type(*c.title);
-    c.run(services, list);
+    test.printer.setChoiceAccepted(accepted);
+    if (failing && run == print) test.printer.failAt(*failing);
+    if (failing && run != print) test.fileSystem.fail(FsOp::WriteFile, {ENOSPC, "full"});
+    if (run != print) test.dialogs.choose(accepted ? target : "");
+    test.dialogs.answer(answer);
+    if (typed) test.dialogs.type(*typed);
+    run(services, list);
     const std::string trace = dialogTrace(test.dialogs, output.path());
-    EXPECT_EQ(trace, c.dialogs);
-    if (c.after) {
-      EXPECT_EQ(testsupport::TempDir::read(target), *c.after);
-    } else if (!c.before) {
+    EXPECT_EQ(trace, dialogs);
+    if (after) {
+      EXPECT_EQ(testsupport::TempDir::read(target), *after);
+    } else if (!before) {
       EXPECT_FALSE(std::filesystem::exists(target));
     }
     EXPECT_EQ(list.rereads, trace.find("Files Printed To") != std::string::npos ? 1 : 0);
-    const bool printed = c.run == print && list.rereads == 1;
+    const bool printed = run == print && list.rereads == 1;
     ASSERT_EQ(test.printer.documents().size(), printed ? 1u : 0u);
     EXPECT_EQ(printed ? textFileBytes(test.printer.documents()[0]) : plain, plain);
     EXPECT_EQ(printed ? test.printer.fontSize() : 11, 11);
