@@ -56,17 +56,16 @@ std::string dialogTrace(const platform::testing::ScriptedDialogs& dialogs,
                         const std::string& folder) {
   std::string trace;
   for (const DialogCall& call : dialogs.calls()) {
-    std::string line = call.message.text;
-    if (call.kind == DialogCall::Kind::SaveAs) {
-      EXPECT_EQ(call.saveAs.title, kBanner);
-      line = "saveas " + call.saveAs.initialDirectory +
-             (call.saveAs.confirmOverwrite ? " confirm" : " append");
-    } else if (call.kind == DialogCall::Kind::Input) {
-      line = "input " + call.input.prompt;
-    }
+    const bool saveAs = call.kind == DialogCall::Kind::SaveAs,
+               input = call.kind == DialogCall::Kind::Input;
+    std::string line = saveAs ? "saveas " + call.saveAs.initialDirectory +
+                                    (call.saveAs.confirmOverwrite ? " confirm" : " append")
+                       : input ? "input " + call.input.prompt
+                               : call.message.text;
     if (const auto at = line.find(folder); at != std::string::npos)
       line.replace(at, folder.size(), "@");
     trace += line + "|";
+    EXPECT_EQ(saveAs ? call.saveAs.title : kBanner, kBanner);
   }
   return trace;
 }
@@ -202,13 +201,10 @@ TEST(FileListOutput, WritingAppendingAndPrintingTheList) {
   }
 }
 
-class AppWindow : public MainWindowFixture {
+class MainWindowTest : public MainWindowFixture {
  protected:
-  AppWindow() : store(std::move(history::openHistory(":memory:").value())), observed(*store) {}
-  ~AppWindow() override {
-    help.removeWindow(otherWindow);
-    window.reset();
-  }
+  MainWindowTest() : store(std::move(history::openHistory(":memory:").value())), observed(*store) {}
+  void TearDown() override { help.removeWindow(otherWindow), window.reset(); }
   /// Starts over b.mp3 (3000 bytes), A.txt (10), .hidden and the folder Music.
   void startBrowsing() {
     browsed.write("b.mp3", std::string(3000, 'b'));
@@ -268,12 +264,9 @@ class AppWindow : public MainWindowFixture {
   ui::ObservedHistory observed;
   EditCommands* edits = nullptr;
 };
-using FileCommandItems = AppWindow;
-using MainWindowTest = AppWindow;
-using EditMenuTest = AppWindow;
 
 // Each file command's item (and the Delete key) acts on the window's own list and progress bar.
-TEST_F(FileCommandItems, RunOnTheWindowsList) {
+TEST_F(MainWindowTest, RunOnTheWindowsList) {
   const std::string ask = "Format for Cover?|count 4 max 100";
   // clang-format off
   const std::pair<const char*, std::string> rows[] = {
@@ -315,7 +308,7 @@ TEST_F(FileCommandItems, RunOnTheWindowsList) {
 }
 
 // Through the window: a folder and names that are not UTF-8 keep their bytes.
-TEST_F(FileCommandItems, ListingKeepsTheBytesOfFolderAndNames) {
+TEST_F(MainWindowTest, ListingKeepsTheBytesOfFolderAndNames) {
   const std::string folder = browsed.makeDirectory("caf\xe9");
   browsed.write("caf\xe9/" + kLatin1Name);
   window = std::make_unique<frmmainbrindle>(services, help, folder);
@@ -501,7 +494,7 @@ struct Target {
   bool focus = false;
 };
 
-class HelpModeTarget : public AppWindow, public ::testing::WithParamInterface<Target> {};
+class HelpModeTarget : public MainWindowTest, public ::testing::WithParamInterface<Target> {};
 
 // Outside help mode the item runs; in help mode it only shows its topic, and help mode ends.
 TEST_P(HelpModeTarget, ShowsTopicInHelpModeAndRunsOtherwise) {
@@ -595,7 +588,7 @@ TEST_F(MainWindowTest, ItemsWithoutTopicRunInHelpModeAndExitAsks) {
 }
 
 // Edit follows Options; Undo (Ctrl+Z) undoes the newest batch, re-reads; its caption follows.
-TEST_F(EditMenuTest, UndoItemUndoesTheNewestBatchAndRereadsTheList) {
+TEST_F(MainWindowTest, UndoItemUndoesTheNewestBatchAndRereadsTheList) {
   startWith({"A.MP3", "B.Txt", "c.txt"});
   EXPECT_EQ(window->menuBar()->actions()[1]->menu(), window->menu("edit"));
   EXPECT_EQ(undoItem().shortcut(), QKeySequence(QKeySequence::Undo));
@@ -615,7 +608,7 @@ TEST_F(EditMenuTest, UndoItemUndoesTheNewestBatchAndRereadsTheList) {
 }
 
 // The History item lists the batches, follows new ones, and undoes the chosen one.
-TEST_F(EditMenuTest, HistoryWindowUndoesTheChosenBatch) {
+TEST_F(MainWindowTest, HistoryWindowUndoesTheChosenBatch) {
   startWith({"One.txt", "two.TXT"});
   window->menuItem("mnuhistory")->trigger();
   ui::HistoryWindow* history = edits->historyWindow();
@@ -633,13 +626,13 @@ TEST_F(EditMenuTest, HistoryWindowUndoesTheChosenBatch) {
   EXPECT_FALSE(history->undoButton().isEnabled());
 }
 
-TEST_F(EditMenuTest, WithTheHistoryOffBothItemsSaySo) {
+TEST_F(MainWindowTest, WithTheHistoryOffBothItemsSaySo) {
   startWith({"Keep.TXT"}, false);
   window->menuItem("mnuhistory")->trigger();
   EXPECT_EQ(edits->historyWindow(), nullptr);
   edits->undoNewest();
-  EXPECT_EQ(test.dialogs.calls().at(0).message.text + "|" + test.dialogs.calls().at(1).message.text,
-            "The history is off: changes are not recorded.|Nothing to undo");
+  EXPECT_EQ(dialogTrace(test.dialogs, "/"),
+            "The history is off: changes are not recorded.|Nothing to undo|");
 }
 
 // An open batch is recovered and said, then nothing; off: no history; unopenable: said, none.
@@ -657,7 +650,7 @@ TEST(HistoryAtStart, RecoversOpenBatchesAndSaysWhatItDid) {
   std::string said;
   const auto start = [&](const std::string& at) {
     platform::testing::ScriptedDialogs dialogs;
-    const history::Environment environment = [&](const std::string& name) {
+    const auto environment = [&](const std::string& name) {
       return name == "BRINDLE_HISTORY" ? std::optional(at) : std::nullopt;
     };
     const bool opened = openHistoryAtStart(environment, fileSystem, dialogs) != nullptr;
