@@ -291,15 +291,12 @@ TEST_F(MainWindowTest, RunOnTheWindowsList) {
     clickEntry(2, Qt::ControlModifier);  // two selected, c.txt current
     if (name.starts_with("delete") || name.empty()) test.dialogs.answer(Answer::Yes);
     if (name == "addto" || name == "fileappend") test.dialogs.choose("");
-    const std::size_t editsBefore = test.shell.edited().size();
-    if (name.empty()) {
-      QTest::keyClick(&window->fileList(), Qt::Key_Delete);
-    } else {
-      window->menuItem(name)->trigger();
-    }
+    const std::size_t edits = test.shell.edited().size();
+    name.empty() ? QTest::keyClick(&window->fileList(), Qt::Key_Delete)
+                 : window->menuItem(name)->trigger();
     std::string trace = dialogTrace(test.dialogs, browsed.path());
-    for (std::size_t i = editsBefore; i < test.shell.edited().size(); ++i)
-      trace += "edit @" + test.shell.edited()[i].substr(browsed.path().size()) + "|";
+    if (test.shell.edited().size() > edits)
+      trace += "edit @" + test.shell.edited().back().substr(browsed.path().size()) + "|";
     trace += "count " + window->countBox().text().toStdString() + " max " +
              std::to_string(window->progressBar().maximum());
     EXPECT_EQ(trace, expected);
@@ -490,8 +487,8 @@ TEST_F(MainWindowTest, TheNextRunStartsInTheLastFolderAndPlace) {
 struct Target {
   std::string name;
   int topic;
-  std::optional<MenuCommand> command;
   bool focus = false;
+  std::optional<MenuCommand> command = {};
 };
 
 class HelpModeTarget : public MainWindowTest, public ::testing::WithParamInterface<Target> {};
@@ -508,15 +505,11 @@ TEST_P(HelpModeTarget, ShowsTopicInHelpModeAndRunsOtherwise) {
                     : target.name == "PathBar" ? static_cast<QWidget*>(&window->pathBar())
                                                : window->findChild<QWidget*>(target.name.c_str());
   ASSERT_TRUE(target.command || widget);
-  const auto hit = [&] {
-    if (target.command) {
-      window->menuItem(target.name)->trigger();
-    } else if (target.focus) {
-      QFocusEvent focus(QEvent::FocusIn, Qt::MouseFocusReason);
-      QApplication::sendEvent(widget, &focus);
-    } else {
-      QTest::mouseClick(widget, Qt::LeftButton, {}, QPoint(5, 5));
-    }
+  const auto hit = [&] {  // the item triggered, or the control clicked or focused
+    QFocusEvent focus(QEvent::FocusIn, Qt::MouseFocusReason);
+    if (target.command) return window->menuItem(target.name)->trigger();
+    target.focus ? void(QApplication::sendEvent(widget, &focus))
+                 : QTest::mouseClick(widget, Qt::LeftButton, {}, {5, 5});
   };
   hit();
   EXPECT_EQ(runs + test.dialogs.calls().size(), target.command ? 1u : 0u);
@@ -542,21 +535,21 @@ TEST_P(HelpModeTarget, ShowsTopicInHelpModeAndRunsOtherwise) {
 std::vector<Target> targets() {
   using namespace topics;
   // clang-format off
-  std::vector<Target> all{{"Dir1", kDirectoryList, {}}, {"File1", kFileList, {}}, {"Text1", kFileCountBox, {}},
-      {"Text1", kFileCountBox, {}, true}, {"Text2", kPathBox, {}}, {"Text2", kPathBox, {}, true},
-      {"PathBar", kPathBox, {}}, {"Text3", kNameBox, {}}, {"Picture1", kMainWindowPicture, {}}};
+  std::vector<Target> all{{"Dir1", kDirectoryList}, {"File1", kFileList}, {"Text1", kFileCountBox},
+      {"Text1", kFileCountBox, true}, {"Text2", kPathBox}, {"Text2", kPathBox, true}, {"PathBar", kPathBox},
+      {"Text3", kNameBox}, {"Picture1", kMainWindowPicture}};
   // clang-format on
   for (const auto& item : mainMenuItems()) {
     if (item.isSeparator() || item.topic == kNoTopic) continue;
     if (*item.command == MenuCommand::exit || *item.command == MenuCommand::about) continue;
-    all.push_back({objectNameOf(*item.command), item.topic, item.command});
+    all.push_back({objectNameOf(*item.command), item.topic, false, item.command});
   }
   return all;
 }
 
 INSTANTIATE_TEST_SUITE_P(EveryItemAndControl, HelpModeTarget, ::testing::ValuesIn(targets()),
-                         [](const auto& info) {
-                           return info.param.name + (info.param.focus ? "Focus" : "");
+                         [](const auto& p) {
+                           return p.param.name + (p.param.focus ? "Focus" : "");
                          });
 
 // (?) toggles help mode; Exit (No keeps, Yes closes all), About, Disclaimer, Save Edited still run.
@@ -571,8 +564,7 @@ TEST_F(MainWindowTest, ItemsWithoutTopicRunInHelpModeAndExitAsks) {
        {MenuCommand::about, MenuCommand::mnudisclaimer, MenuCommand::Command1})
     window->setCommand(command, [&] { ++runs; });
   window->helpMode().toggle();
-  window->menuItem("about")->trigger();
-  window->menuItem("mnudisclaimer")->trigger();
+  for (const char* item : {"about", "mnudisclaimer"}) window->menuItem(item)->trigger();
   window->saveEditedButton().setEnabled(true);
   QTest::mouseClick(&window->saveEditedButton(), Qt::LeftButton);
   EXPECT_EQ(runs, 3);
@@ -612,8 +604,7 @@ TEST_F(MainWindowTest, HistoryWindowUndoesTheChosenBatch) {
   startWith({"One.txt", "two.TXT"});
   window->menuItem("mnuhistory")->trigger();
   ui::HistoryWindow* history = edits->historyWindow();
-  ASSERT_NE(history, nullptr);
-  EXPECT_TRUE(history->isVisible());
+  ASSERT_TRUE(history && history->isVisible());
   lowerAll();
   ASSERT_EQ(history->batchList().topLevelItemCount(), 1);
   EXPECT_FALSE(history->undoButton().isEnabled());
@@ -641,10 +632,10 @@ TEST(HistoryAtStart, RecoversOpenBatchesAndSaysWhatItDid) {
   folder.write("not-a-folder");
   const std::string location = folder / "history.sqlite", moved = folder / ".brindle-12345678";
   folder.write(".brindle-12345678", "song");  // where the interrupted batch had put Song.mp3
+  const history::RenameChange step{folder.path(), "Song.mp3", ".brindle-12345678", "song.mp3"};
   ASSERT_TRUE(history::openHistory(location)
                   .value()
-                  ->beginBatch("Convert All to Lowercase", {},
-                               {{folder.path(), "Song.mp3", ".brindle-12345678", "song.mp3"}})
+                  ->beginBatch("Convert All to Lowercase", {}, {step})
                   .ok());
   platform::posix::PosixFileSystem fileSystem;
   std::string said;
