@@ -13,8 +13,6 @@ MainWindowFixture::MainWindowFixture()
   test.fileSystem.setDrives({"/", browsed.path()});
 }
 
-MainWindowFixture::~MainWindowFixture() = default;
-
 void MainWindowFixture::start() {
   window = std::make_unique<frmmainbrindle>(services, help, browsed.path());
   ASSERT_TRUE(window->startUp());

@@ -4,9 +4,6 @@
 
 #include <gtest/gtest.h>
 
-#include <memory>
-#include <string>
-
 #include "app/frmmainbrindle.h"
 #include "platform/testing/TestPlatform.h"
 #include "tests/support/TempDir.h"
@@ -18,7 +15,6 @@ namespace brindle::app {
 class MainWindowFixture : public ::testing::Test {
  protected:
   MainWindowFixture();
-  ~MainWindowFixture() override;
   void start();  ///< Creates the window and runs its start-up; files must exist before.
   static std::string topicText(int topic) { return "Topic " + std::to_string(topic) + ".\r\n"; }
   void clickEntry(int index, Qt::KeyboardModifiers modifiers = Qt::NoModifier);
