@@ -53,7 +53,7 @@ const Answer yes = Answer::Yes, no = Answer::No;
 
 /// Every dialog shown, "|" after each, with `folder` written as "@".
 std::string dialogTrace(const platform::testing::ScriptedDialogs& dialogs,
-                        const std::string& folder) {
+                        const std::string& folder = "@") {
   std::string trace;
   for (const DialogCall& call : dialogs.calls()) {
     const bool saveAs = call.kind == DialogCall::Kind::SaveAs,
@@ -217,10 +217,9 @@ class MainWindowTest : public MainWindowFixture {
   void startWith(std::initializer_list<const char*> names, bool recording = true) {
     for (const char* name : names) browsed.write(name, name);
     start();
-    ui::ObservedHistory* history = recording ? &observed : nullptr;
-    rename::installRenameCommands(*window, history);
-    edits = &installEditCommands(*window, history,
-                                 tageditor::installTagEditorCommands(*window, history));
+    ui::ObservedHistory* h = recording ? &observed : nullptr;
+    rename::installRenameCommands(*window, h);
+    edits = &installEditCommands(*window, h, tageditor::installTagEditorCommands(*window, h));
   }
   Names listed() {
     Names names;
@@ -257,7 +256,6 @@ class MainWindowTest : public MainWindowFixture {
     window->menuItem("convertlow")->trigger();
     test.dialogs.clear();
   }
-
   ui::HelpMode otherWindow;
   std::unique_ptr<history::History> store;
   ui::ObservedHistory observed;
@@ -268,7 +266,7 @@ class MainWindowTest : public MainWindowFixture {
 TEST_F(MainWindowTest, RunOnTheWindowsList) {
   const std::string ask = "Format for Cover?|count 4 max 100";
   // clang-format off
-  const std::pair<const char*, std::string> rows[] = {
+  const std::pair<std::string, std::string> rows[] = {
       {"printer1", "Continue Printing 4 Files?|count 4 max 100"},
       {"addto", "saveas /box confirm|" + ask},
       {"fileappend", "Files will be appennded to the end of the file!|saveas /box append|" + ask},
@@ -279,9 +277,8 @@ TEST_F(MainWindowTest, RunOnTheWindowsList) {
       {"editfile", "edit @/c.txt|count 4 max 100"},
   };
   // clang-format on
-  for (const auto& [item, expected] : rows) {
-    SCOPED_TRACE(item);
-    const std::string name = item;
+  for (const auto& [name, expected] : rows) {
+    SCOPED_TRACE(name);
     test.dialogs.clear();
     for (const char* file : {"a.txt", "b.txt", "c.txt", "d.txt"}) browsed.write(file, file);
     start();
@@ -309,10 +306,9 @@ TEST_F(MainWindowTest, ListingKeepsTheBytesOfFolderAndNames) {
   browsed.write("caf\xe9/" + kLatin1Name);
   window = std::make_unique<frmmainbrindle>(services, help, folder);
   ASSERT_TRUE(window->startUp());
-  testsupport::TempDir output;
-  test.dialogs.choose(output.file("list.txt")).answer(Answer::No);
+  test.dialogs.choose(browsed.file("list.txt")).answer(Answer::No);
   window->menuItem("addto")->trigger();
-  EXPECT_EQ(testsupport::TempDir::read(output.file("list.txt")),
+  EXPECT_EQ(testsupport::TempDir::read(browsed.file("list.txt")),
             kBanner + " Files List\r\nPATH: " + folder + "\r\n \r\n" + kLatin1Name + "\r\n\r\n" +
                 kRule + "\r\n");
 }
@@ -336,10 +332,9 @@ TEST(FileListOutput, PrintsTheListingIntoAPdfFile) {
   const std::string text = process.readAllStandardOutput().toStdString();
   std::size_t at = 0;
   for (const std::string& line : {kBanner + " Files List", std::string("PATH: /music"),
-                                  std::string("A.txt"), std::string("Grüße aus Köln.txt"), kRule}) {
-    at = text.find(line, at);
-    ASSERT_NE(at, std::string::npos) << "missing or out of order: " << line << "\n" << text;
-  }
+                                  std::string("A.txt"), std::string("Grüße aus Köln.txt"), kRule})
+    ASSERT_NE(at = text.find(line, at), std::string::npos)
+        << line << " missing or out of order in " << text;
 }
 
 TEST_F(MainWindowTest, StartUpFillsTheListsAndASecondInstanceEnds) {
@@ -351,8 +346,7 @@ TEST_F(MainWindowTest, StartUpFillsTheListsAndASecondInstanceEnds) {
             browsed.path() + " | " + browsed.path() + " | 3 | " + browsed.path());
   test.instanceGuard.setAnotherRunning(true);
   EXPECT_FALSE(frmmainbrindle(services, help, browsed.path()).startUp());
-  EXPECT_EQ(test.dialogs.messages().at(0).text + std::to_string(test.dialogs.messages().size()),
-            "Brindle Already Running?1");
+  EXPECT_EQ(dialogTrace(test.dialogs), "Brindle Already Running?|");
   EXPECT_EQ(test.instanceGuard.calls(), 2);
 }
 
@@ -372,12 +366,11 @@ TEST_F(MainWindowTest, NameBoxAndSortingFollowTheClicks) {
   nameBox.setText("abcdef");
   nameBox.setSelection(5, -4);  // marked backwards: the start is position 2
   EXPECT_EQ(window->caretReadout().text(), "2,4");
-  QHeaderView* header = window->fileList().header();
   EXPECT_EQ(window->fileList().model()->index(2, 1).data().toString(), "2.9 KB");
-  for (int column : {1, 1}) {
-    QTest::mouseClick(header->viewport(), Qt::LeftButton, {},
-                      QPoint(header->sectionViewportPosition(column) + 5, header->height() / 2));
-  }
+  QHeaderView* header = window->fileList().header();
+  const QPoint sizeColumn(header->sectionViewportPosition(1) + 5, header->height() / 2);
+  for (int click = 0; click < 2; ++click)
+    QTest::mouseClick(header->viewport(), Qt::LeftButton, {}, sizeColumn);
   window->rereadFileList();
   EXPECT_EQ(listed(), (Names{"b.mp3", "A.txt", ".hidden"}));
 }
@@ -439,9 +432,7 @@ TEST_F(MainWindowTest, ListItemsAndKeys) {
   emit list.customContextMenuRequested(QPoint(3, 3));
   EXPECT_TRUE(window->windowMenu().isVisible());
   window->windowMenu().close();
-  testsupport::TempDir empty;
-  window = std::make_unique<frmmainbrindle>(services, help, empty.path());
-  ASSERT_TRUE(window->startUp());
+  ASSERT_TRUE(window->directoryList().setPath(browsed.makeDirectory("Empty")));
   window->menuItem("selectall")->trigger();
   EXPECT_EQ(window->countBox().text(), "0");
 }
@@ -482,8 +473,7 @@ TEST_F(MainWindowTest, TheNextRunStartsInTheLastFolderAndPlace) {
       std::tuple(browsed.file("Music"), place, panes));
 }
 
-// A menu item (with its command) or a control (pressed or focused) and its help topic.
-struct Target {
+struct Target {  // a menu item (with its command) or a control (pressed or focused), its topic
   std::string name;
   int topic;
   bool focus = false;
@@ -573,8 +563,7 @@ TEST_F(MainWindowTest, ItemsWithoutTopicRunInHelpModeAndExitAsks) {
   EXPECT_TRUE(window->helpMode().isOn() && window->isVisible() && other.isVisible());
   test.dialogs.answer(Answer::Yes);
   window->menuItem("exit")->trigger();
-  EXPECT_EQ(test.dialogs.messages().at(1).text + std::to_string(test.dialogs.calls().size()),
-            "Exit, Are You Sure?2");
+  EXPECT_EQ(dialogTrace(test.dialogs), "Exit, Are You Sure?|Exit, Are You Sure?|");
   EXPECT_FALSE(window->isVisible() || other.isVisible());
 }
 
@@ -621,7 +610,7 @@ TEST_F(MainWindowTest, WithTheHistoryOffBothItemsSaySo) {
   window->menuItem("mnuhistory")->trigger();
   EXPECT_EQ(edits->historyWindow(), nullptr);
   edits->undoNewest();
-  EXPECT_EQ(dialogTrace(test.dialogs, "/"),
+  EXPECT_EQ(dialogTrace(test.dialogs),
             "The history is off: changes are not recorded.|Nothing to undo|");
 }
 
