@@ -637,8 +637,8 @@ TEST(HistoryAtStart, RecoversOpenBatchesAndSaysWhatItDid) {
     return opened;
   };
   EXPECT_TRUE(start(location));
-  for (const std::string& part : {std::string("Convert All to Lowercase"), folder / "song.mp3"})
-    EXPECT_NE(said.find(part), std::string::npos) << said;
+  for (const std::string& piece : {std::string("Convert All to Lowercase"), folder / "song.mp3"})
+    EXPECT_NE(said.find(piece), std::string::npos) << said;
   EXPECT_EQ(testsupport::TempDir::read(folder / "song.mp3"), "song");
   EXPECT_FALSE(std::filesystem::exists(moved));
   said.clear();
