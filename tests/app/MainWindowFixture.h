@@ -1,11 +1,8 @@
-// A main window over a temporary folder, with every platform service
-// replaced by a test double, and a help file whose topic n reads "Topic n.".
+// A main window over a temporary folder, every platform service a test double, and a help file
+// whose topic n reads "Topic n.".
 #pragma once
 
 #include <gtest/gtest.h>
-
-#include <memory>
-#include <string>
 
 #include "app/frmmainbrindle.h"
 #include "platform/testing/TestPlatform.h"
@@ -18,17 +15,11 @@ namespace brindle::app {
 class MainWindowFixture : public ::testing::Test {
  protected:
   MainWindowFixture();
-  ~MainWindowFixture() override;
-
-  /// Creates the window and runs its start-up; files must exist before.
-  void start();
-  /// The text the test help file holds for `topic`.
-  static std::string topicText(int topic);
-  /// Clicks entry `index` of the file list, with `modifiers` held.
+  void start();  ///< Creates the window and runs its start-up; files must exist before.
+  static std::string topicText(int topic) { return "Topic " + std::to_string(topic) + ".\r\n"; }
   void clickEntry(int index, Qt::KeyboardModifiers modifiers = Qt::NoModifier);
 
-  testsupport::TempDir programFolder;
-  testsupport::TempDir browsed;
+  testsupport::TempDir programFolder, browsed;
   platform::testing::TestPlatform test;
   platform::Platform services;
   ui::ContextHelp help;
