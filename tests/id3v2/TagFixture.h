@@ -1,5 +1,4 @@
-// A scoped folder with files for tag tests, the real file system behind a
-// recording one, and a fixed clock.
+// Tag tests' folder, the real file system behind a recording one, and a fixed clock.
 #pragma once
 
 #include <gtest/gtest.h>
@@ -16,6 +15,16 @@
 #include "tests/support/TempDir.h"
 
 namespace brindle::id3v2 {
+
+/// A version 2.3 text frame's content in ISO-8859-1.
+inline std::string text(const std::string& latin1) {
+  return testbytes::bytes({0}) + latin1;
+}
+
+/// "ok", or the error's code and message.
+inline std::string why(const platform::Status& status) {
+  return status ? "ok" : std::to_string(status.error().code) + " " + status.error().message;
+}
 
 class TagFixture : public ::testing::Test {
  protected:
@@ -35,8 +44,7 @@ class TagFixture : public ::testing::Test {
     return files;
   }
 
-  /// Whether a tag was found, its frame count and each value that is not empty, in frame number
-  /// order: "tag 2: TIT2=a TALB=b".
+  /// Tag found, frame count and each non-empty value: "tag 2: TIT2=a TALB=b".
   static std::string summary(const clsTv2& tag) {
     std::string out =
         (tag.hastag() ? "tag " : "none ") + std::to_string(tag.frames().count()) + ":";

@@ -9,10 +9,6 @@ namespace {
 
 using namespace testbytes;
 
-std::string text(const std::string& latin1) {
-  return bytes({0}) + latin1;
-}
-
 class TagReadTest : public TagFixture {
  protected:
   std::unique_ptr<clsTv2> read(const std::string& content) {

@@ -15,10 +15,6 @@ namespace {
 
 using namespace testbytes;
 
-std::string text(const std::string& latin1) {
-  return bytes({0}) + latin1;
-}
-
 /// The content of a text frame set by the program: ISO-8859-1, terminated.
 std::string setText(const std::string& latin1) {
   return bytes({0}) + latin1 + bytes({0});

@@ -1,5 +1,5 @@
-// Writing and removing tags: exact bytes, frames never lost, the file replaced safely (or
-// rewritten in place when hard-linked), and the original untouched after any refusal or failure.
+// Writing and removing tags: exact bytes, safe replace or in-place rewrite, original kept on
+// failure.
 #include <limits.h>
 #include <sys/stat.h>
 #include <sys/wait.h>
@@ -16,10 +16,6 @@ using namespace testbytes;
 using platform::testing::FsOp;
 using Names = std::vector<std::string>;
 using Values = std::vector<std::pair<ID3v2FrameId, std::string>>;
-
-std::string text(const std::string& latin1) {
-  return bytes({0}) + latin1;
-}
 
 /// A version 1 tag of 128 'T' bytes, added at the end in the same step.
 const EndingOf kV1 = [](platform::ReadableFile&, std::uint64_t) {
@@ -38,11 +34,6 @@ std::string longAudio() {
 ino_t inodeOf(const std::string& path) {
   struct stat info {};
   return ::stat(path.c_str(), &info) == 0 ? info.st_ino : 0;
-}
-
-bool isLink(const std::string& path) {
-  struct stat info {};
-  return ::lstat(path.c_str(), &info) == 0 && S_ISLNK(info.st_mode);
 }
 
 class TagWriteTest : public TagFixture {
@@ -76,23 +67,21 @@ TEST_F(TagWriteTest, NewTagIsByteExactPaddedTo257WithPlainSizes) {
   tag->setframevalue(TIT2, "Song");
   ASSERT_TRUE(tag->writetag(path));
   EXPECT_EQ(busy, (std::vector<bool>{true, false}));
-  EXPECT_TRUE(tag->hastag());
-  EXPECT_EQ(tag->lasterror(), 0);
+  EXPECT_TRUE(tag->hastag() && tag->lasterror() == 0);
   EXPECT_EQ(contentOf(path), unhex("494433 030000 00000201 54495432 00000006 0000 00") + "Song" +
                                  std::string(242, '\0') + kAudio);
   EXPECT_EQ(names(), Names{"song.mp3"});
   const std::string first = contentOf(path);
   ASSERT_TRUE(tag->writetag(path));  // the same tag written twice gives the same file
   EXPECT_EQ(contentOf(path), first);
-
   const std::string bare = song(kAudio, "bare.mp3");
   ASSERT_TRUE(container()->writetag(bare));
   EXPECT_EQ(contentOf(bare), header(3, 0) + kAudio);
   // A text frame of exactly 257 bytes in all needs no padding.
   const std::string exact = song(kAudio, "exact.mp3");
   ASSERT_TRUE(save(exact, {{TALB, std::string(257 - 10 - 2, 'a')}}));
-  EXPECT_EQ(contentOf(exact).substr(6, 4), syncsafe(257));
-  EXPECT_EQ(contentOf(exact).substr(10 + 257), kAudio);
+  EXPECT_EQ(contentOf(exact).substr(6, 4) + contentOf(exact).substr(10 + 257),
+            syncsafe(257) + kAudio);
   const std::string sized = song(kAudio, "sized.mp3");
   ASSERT_TRUE(save(sized, {{TIT2, std::string(198, 'x')}}));
   EXPECT_EQ(contentOf(sized).substr(14, 4), plain(200));
@@ -112,11 +101,9 @@ TEST_F(TagWriteTest, OtherFramesAndUnchangedValuesKeepTheirBytes) {
   EXPECT_NE(written.find(txxx + apic), std::string::npos);
   EXPECT_EQ(written.substr(written.size() - kAudio.size()), kAudio);
   auto back = read(path);
-  EXPECT_EQ(back->frames().count(), 4);
-  EXPECT_EQ(back->getframevalue(TIT2), "New");
+  EXPECT_EQ(summary(*back), "tag 4: TIT2=New TPE1=B");
   EXPECT_EQ(back->frames().item(2)->frameid(), "TXXX");
-  // Writing the same tag again gives the same file.
-  back->writetag(path);
+  back->writetag(path);  // writing the same tag again gives the same file
   EXPECT_EQ(contentOf(path), written);
 
   // Of two comments the first is shown and set; the second is written as it was.
@@ -125,8 +112,7 @@ TEST_F(TagWriteTest, OtherFramesAndUnchangedValuesKeepTheirBytes) {
       song(id3tag(3, frame23("COMM", comm + "one") + frame23("COMM", comm + "two")), "two.mp3");
   EXPECT_EQ(read(two)->getframevalue(COMM), "one");
   ASSERT_TRUE(save(two, {{COMM, "first"}}));
-  EXPECT_EQ(read(two)->getframevalue(COMM), "first");
-  EXPECT_EQ(read(two)->frames().item(2)->data(), "two");
+  EXPECT_EQ(read(two)->getframevalue(COMM) + read(two)->frames().item(2)->data(), "firsttwo");
 
   // UTF-16 values set back as they were read (as a window saves) keep every byte.
   const std::string original =
@@ -151,13 +137,12 @@ TEST_F(TagWriteTest, NonLatin1ValueIsWrittenAsUtf16) {
   const std::string value = "\xCE\xA9mega \xE2\x98\x83 \xF0\x9D\x84\x9E";
   ASSERT_TRUE(save(path, {{TIT2, value}, {COMM, value}, {TPE1, "caf\xC3\xA9"}}));
   auto back = read(path);
-  EXPECT_EQ(back->getframevalue(TIT2), value);
-  EXPECT_EQ(back->getframevalue(COMM), value);
-  EXPECT_EQ(back->getframevalue(TPE1), "caf\xC3\xA9");
+  EXPECT_EQ(summary(*back), "tag 3: TIT2=" + value + " TPE1=caf\xC3\xA9 COMM=" + value);
   ByteVector content;
   back->frames().item(1)->getbytes(content);
-  EXPECT_EQ(std::string(content.begin(), content.begin() + 3), unhex("01 FFFE"));
-  EXPECT_EQ(std::string(content.end() - 2, content.end()), unhex("0000"));
+  EXPECT_EQ(std::string(content.begin(), content.begin() + 3) +
+                std::string(content.end() - 2, content.end()),
+            unhex("01 FFFE 0000"));
   back->frames().item(3)->getbytes(content);
   EXPECT_EQ(content, (ByteVector{0, 'c', 'a', 'f', 0xE9, 0}));  // ISO-8859-1 when it fits
 }
@@ -178,14 +163,11 @@ TEST_F(TagWriteTest, Version24KeepsItsVersionFramesAndLosesFooterAndUnsynchronis
   EXPECT_EQ(written.find("TYER"), std::string::npos);
   auto back = read(path);
   EXPECT_EQ(back->majorVersion(), 4);
-  EXPECT_EQ(back->frames().count(), 4);
-  EXPECT_EQ(back->getframevalue(TIT2), "New");
-  EXPECT_EQ(back->getframevalue(TYER), "2021");
+  EXPECT_EQ(summary(*back), "tag 4: TIT2=New TYER=2021");
 
-  const std::string frames = frame24("TIT2", text("T"));
-  const std::string footed =
-      song(header(4, 12, 0x10) + frames + "3DI" + bytes({4, 0, 0x10}) + syncsafe(12) + kAudio,
-           "footer.mp3");
+  const std::string footed = song(header(4, 12, 0x10) + frame24("TIT2", text("T")) + "3DI" +
+                                      bytes({4, 0, 0x10}) + syncsafe(12) + kAudio,
+                                  "footer.mp3");
   ASSERT_TRUE(save(footed, {}));
   EXPECT_EQ(contentOf(footed).find("3DI"), std::string::npos);
   EXPECT_EQ(contentOf(footed).substr(contentOf(footed).size() - kAudio.size()), kAudio);
@@ -193,8 +175,8 @@ TEST_F(TagWriteTest, Version24KeepsItsVersionFramesAndLosesFooterAndUnsynchronis
   const std::string stored = "TIT2" + plain(4) + bytes({0, 0, 0, 'a', 0xFF, 0x00, 0xE0});
   const std::string unsync = song(header(3, 15, 0x80) + stored + kAudio, "unsync.mp3");
   ASSERT_TRUE(save(unsync, {}));
-  EXPECT_EQ(contentOf(unsync)[5], 0);  // no flags
-  EXPECT_EQ(contentOf(unsync).substr(10, 14), frame23("TIT2", bytes({0, 'a', 0xFF, 0xE0})));
+  EXPECT_EQ(contentOf(unsync).substr(5, 1) + contentOf(unsync).substr(10, 14),  // no flags
+            bytes({0}) + frame23("TIT2", bytes({0, 'a', 0xFF, 0xE0})));
 }
 
 TEST_F(TagWriteTest, TemporaryNamesAreOursAndShortAndLeftoversGo) {
@@ -212,8 +194,7 @@ TEST_F(TagWriteTest, TemporaryNamesAreOursAndShortAndLeftoversGo) {
   const std::string created = creates[0].path.substr(folder.file("").size());
   EXPECT_EQ(created.substr(0, 9), ".brindle-");
   EXPECT_EQ(created.size(), 15u);
-  EXPECT_EQ(contentOf(others), "someone else's file");
-  EXPECT_EQ(contentOf(lookalike), "not ours either");
+  EXPECT_EQ(contentOf(others) + contentOf(lookalike), "someone else's filenot ours either");
   EXPECT_EQ(names(), (Names{".brindle-notours", ".brindle-run123", "song.mp3.new",
                             std::string(251, 's') + ".mp3"}));
 }
@@ -221,13 +202,8 @@ TEST_F(TagWriteTest, TemporaryNamesAreOursAndShortAndLeftoversGo) {
 struct Failure {
   const char* name;
   FsOp op;
-  /// The sentence the write's status gives, before the system's error text.
-  const char* reason;
+  const char* reason;  // before the system's error text
 };
-
-void PrintTo(const Failure& row, std::ostream* out) {
-  *out << row.name;
-}
 
 class TagWriteFailure : public TagWriteTest, public ::testing::WithParamInterface<Failure> {};
 
@@ -235,54 +211,42 @@ TEST_P(TagWriteFailure, LeavesOriginalIdenticalAndNoTemporaryFile) {
   const std::string original = id3tag(3, frame23("TIT2", text("Old")), 30) + kAudio;
   const std::string path = song(original);
   fileSystem.fail(GetParam().op, {EIO, "scripted failure"});
-  const platform::Status written = save(path, {{TIT2, "New"}});
-  ASSERT_FALSE(written);
-  EXPECT_EQ(written.error().code, EIO);
-  EXPECT_EQ(written.error().message, std::string(GetParam().reason) + ": Input/output error");
+  EXPECT_EQ(why(save(path, {{TIT2, "New"}})),
+            "5 " + std::string(GetParam().reason) + ": Input/output error");
   EXPECT_EQ(contentOf(path), original);
   EXPECT_EQ(names(), Names{"song.mp3"});
-
   auto remover = container();
-  const platform::Status removed = remover->removetag(path, true);
+  EXPECT_EQ(why(remover->removetag(path, true)).substr(0, 2), "5 ");
   EXPECT_EQ(remover->lasterror(), clsTv2::kWriteFailed);
-  ASSERT_FALSE(removed);
-  EXPECT_EQ(removed.error().code, EIO);
   EXPECT_EQ(contentOf(path), original);
   EXPECT_EQ(names(), Names{"song.mp3"});
 }
 
-INSTANTIATE_TEST_SUITE_P(
-    EveryStep, TagWriteFailure,
-    ::testing::Values(
-        Failure{"Create", FsOp::CreateNewFile, "cannot create a temporary file beside it"},
-        Failure{"Write", FsOp::Write, "cannot write the new tag"},
-        Failure{"Copy", FsOp::CopyFrom, "cannot copy the audio into the new file"},
-        Failure{"Flush", FsOp::Sync, "cannot flush the new file to the disk"},
-        Failure{"Close", FsOp::Close, "cannot close the new file"},
-        Failure{"Replace", FsOp::ReplaceFile, "cannot put the new file in place of the old one"},
-        Failure{"Permissions", FsOp::Permissions, "cannot read the file's permissions"},
-        Failure{"Kind", FsOp::KindOf, "cannot open the file"},
-        Failure{"Resolve", FsOp::ResolvedPath, "cannot open the file"},
-        Failure{"Metadata", FsOp::CopyMetadata,
-                "cannot give the new file the owner and attributes of the old one"},
-        Failure{"Open", FsOp::OpenForReading, "cannot open the file"},
-        Failure{"Read", FsOp::ReadAt, "cannot read the start of the file"}),
+// clang-format off
+INSTANTIATE_TEST_SUITE_P(EveryStep, TagWriteFailure, ::testing::Values(
+    Failure{"Create", FsOp::CreateNewFile, "cannot create a temporary file beside it"},
+    Failure{"Write", FsOp::Write, "cannot write the new tag"},
+    Failure{"Copy", FsOp::CopyFrom, "cannot copy the audio into the new file"},
+    Failure{"Flush", FsOp::Sync, "cannot flush the new file to the disk"},
+    Failure{"Close", FsOp::Close, "cannot close the new file"},
+    Failure{"Replace", FsOp::ReplaceFile, "cannot put the new file in place of the old one"},
+    Failure{"Permissions", FsOp::Permissions, "cannot read the file's permissions"},
+    Failure{"Kind", FsOp::KindOf, "cannot open the file"},
+    Failure{"Resolve", FsOp::ResolvedPath, "cannot open the file"},
+    Failure{"Metadata", FsOp::CopyMetadata,
+            "cannot give the new file the owner and attributes of the old one"},
+    Failure{"Open", FsOp::OpenForReading, "cannot open the file"},
+    Failure{"Read", FsOp::ReadAt, "cannot read the start of the file"}),
     [](const auto& info) { return info.param.name; });
+// clang-format on
 
+// "<fifo>"/"<folder>" content makes a FIFO/folder; removalReason "" means the removal succeeds.
 struct NotWritten {
   const char* name;
-  /// The file's bytes; "<fifo>" makes a FIFO, "<folder>" a folder.
   std::string content;
-  /// The reason both the write and the removal give.
-  const char* reason;
-  /// The removal's reason when it differs; "" when the removal succeeds.
-  const char* removalReason = nullptr;
+  const char *reason, *removalReason = nullptr;
   bool removalChangesFile = false;
 };
-
-void PrintTo(const NotWritten& row, std::ostream* out) {
-  *out << row.name;
-}
 
 class TagNotWritten : public TagWriteTest, public ::testing::WithParamInterface<NotWritten> {};
 
@@ -290,78 +254,64 @@ TEST_P(TagNotWritten, RefusedWithItsReasonAndEveryByteKept) {
   const NotWritten& row = GetParam();
   const bool special = row.content == "<fifo>" || row.content == "<folder>";
   std::string path = folder.file("x.mp3");
-  if (row.content == "<fifo>") {
-    ASSERT_EQ(::mkfifo(path.c_str(), 0600), 0);
-  } else if (row.content == "<folder>") {
-    ASSERT_EQ(::mkdir(path.c_str(), 0700), 0);
-  }
+  ASSERT_EQ(row.content == "<fifo>"     ? ::mkfifo(path.c_str(), 0600)
+            : row.content == "<folder>" ? ::mkdir(path.c_str(), 0700)
+                                        : 0,
+            0);
   if (!special) path = song(row.content, "x.mp3");
   auto tag = container();
   tag->setframevalue(TIT2, "x");
-  const platform::Status written = tag->writetag(path, true);
-  ASSERT_FALSE(written);
-  EXPECT_EQ(written.error().message, row.reason);
+  const auto message = [](const platform::Status& s) { return s ? "ok" : s.error().message; };
+  EXPECT_EQ(message(tag->writetag(path, true)), row.reason);
   EXPECT_EQ(tag->lasterror(), clsTv2::kWriteFailed);
   EXPECT_EQ(special ? row.content : contentOf(path), row.content);
-  const platform::Status removed = container()->removetag(path, true);
-  if (row.removalReason && std::string(row.removalReason).empty()) {
-    EXPECT_TRUE(removed);
-  } else {
-    ASSERT_FALSE(removed);
-    EXPECT_EQ(removed.error().message, row.removalReason ? row.removalReason : row.reason);
-  }
+  const std::string removal = row.removalReason ? row.removalReason : row.reason;
+  EXPECT_EQ(message(container()->removetag(path, true)), removal.empty() ? "ok" : removal);
   EXPECT_EQ(special || row.removalChangesFile ? row.content : contentOf(path), row.content);
   EXPECT_EQ(names().size(), special ? 0u : 1u);
 }
 
 const std::string kWave = "RIFF" + bytes({36, 0, 0, 0}) + "WAVEfmt " + std::string(40, '\0');
+const char* const kWaveReason = "not an MPEG audio file (it is RIFF/WAVE)";
 
-INSTANTIATE_TEST_SUITE_P(
-    Files, TagNotWritten,
-    ::testing::Values(
-        NotWritten{"Wave", kWave, "not an MPEG audio file (it is RIFF/WAVE)"},
-        NotWritten{"TaggedWave", id3tag(3, frame23("TIT2", text("T"))) + kWave,
-                   "not an MPEG audio file (it is RIFF/WAVE)"},
-        NotWritten{"Flac", "fLaC" + std::string(100, '\0'), "not an MPEG audio file (it is FLAC)"},
-        NotWritten{"Ogg", "OggS" + std::string(100, '\1'), "not an MPEG audio file (it is Ogg)"},
-        NotWritten{"Mp4", bytes({0, 0, 0, 32}) + "ftypM4A " + std::string(100, '\0'),
-                   "not an MPEG audio file (it is MP4)"},
-        NotWritten{"Text", "just some words, no audio frame", "not an MPEG audio file"},
-        NotWritten{"Empty", "", "the file is empty"},
-        NotWritten{"Version25", "ID3" + bytes({5, 0, 0}) + syncsafe(0) + kAudio,
-                   "the tag is ID3v2.5", "", true},
-        NotWritten{"TagLongerThanFile", header(3, 5102) + std::string(4078, 'a'),
-                   "the tag claims 5112 bytes but the file has 4088"},
-        NotWritten{"Fifo", "<fifo>", "not an MPEG audio file (it is a FIFO, socket or device)"},
-        NotWritten{"Folder", "<folder>", "not an MPEG audio file (it is a folder)"}),
+// clang-format off
+INSTANTIATE_TEST_SUITE_P(Files, TagNotWritten, ::testing::Values(
+    NotWritten{"Wave", kWave, kWaveReason},
+    NotWritten{"TaggedWave", id3tag(3, frame23("TIT2", text("T"))) + kWave, kWaveReason},
+    NotWritten{"Flac", "fLaC" + std::string(100, '\0'), "not an MPEG audio file (it is FLAC)"},
+    NotWritten{"Ogg", "OggS" + std::string(100, '\1'), "not an MPEG audio file (it is Ogg)"},
+    NotWritten{"Mp4", bytes({0, 0, 0, 32}) + "ftypM4A " + std::string(100, '\0'),
+               "not an MPEG audio file (it is MP4)"},
+    NotWritten{"Text", "just some words, no audio frame", "not an MPEG audio file"},
+    NotWritten{"Empty", "", "the file is empty"},
+    NotWritten{"Version25", "ID3" + bytes({5, 0, 0}) + syncsafe(0) + kAudio, "the tag is ID3v2.5", "", true},
+    NotWritten{"TagLongerThanFile", header(3, 5102) + std::string(4078, 'a'),
+               "the tag claims 5112 bytes but the file has 4088"},
+    NotWritten{"Fifo", "<fifo>", "not an MPEG audio file (it is a FIFO, socket or device)"},
+    NotWritten{"Folder", "<folder>", "not an MPEG audio file (it is a folder)"}),
     [](const auto& info) { return info.param.name; });
+// clang-format on
 
 TEST_F(TagWriteTest, RefusalsSayWhyWithTheirCode) {
   const auto refusal = [&](const std::string& path, bool ignoreReadOnly = true) {
-    const platform::Status status = save(path, {{TIT2, "x"}}, ignoreReadOnly);
-    return status ? platform::Error{} : status.error();
+    return why(save(path, {{TIT2, "x"}}, ignoreReadOnly));
   };
-  EXPECT_EQ(refusal(song("ID3" + bytes({5, 0, 0}) + syncsafe(0) + kAudio)).code, 0);
-  const platform::Error missing = refusal(folder.file("gone.mp3"));
-  EXPECT_EQ(missing.code, ENOENT);
-  EXPECT_EQ(missing.message, "cannot open the file: No such file or directory");
+  EXPECT_EQ(refusal(song("ID3" + bytes({5, 0, 0}) + syncsafe(0) + kAudio)).substr(0, 2), "0 ");
+  EXPECT_EQ(refusal(folder.file("gone.mp3")),
+            std::to_string(ENOENT) + " cannot open the file: No such file or directory");
   auto remover = container();
   EXPECT_TRUE(remover->removetag(folder.file("gone.mp3"), true));
   EXPECT_EQ(remover->lasterror(), 0);
   std::string longPath = folder.path();
   while (longPath.size() <= PATH_MAX) longPath += "/" + std::string(200, 'd');
-  const platform::Error tooLong = refusal(longPath);
-  EXPECT_EQ(tooLong.code, ENAMETOOLONG);
-  EXPECT_EQ(tooLong.message, "cannot open the file: the path is too long (File name too long)");
+  EXPECT_EQ(refusal(longPath),
+            std::to_string(ENAMETOOLONG) +
+                " cannot open the file: the path is too long (File name too long)");
   EXPECT_EQ(names(), Names{"song.mp3"});
-
-  // A read-only file needs the override; it stays read-only after a failed save as after a
-  // successful one.
+  // A read-only file needs the override; it stays read-only after a failed and a successful save.
   const std::string readOnly = song(kAudio, "read-only.mp3");
   ::chmod(readOnly.c_str(), 0444);
-  const platform::Error refused = refusal(readOnly, false);
-  EXPECT_EQ(refused.code, EACCES);
-  EXPECT_EQ(refused.message, "the file is read-only");
+  EXPECT_EQ(refusal(readOnly, false), std::to_string(EACCES) + " the file is read-only");
   fileSystem.fail(FsOp::Sync, {EIO, "scripted failure"});
   EXPECT_FALSE(save(readOnly, {{TIT2, "x"}}, true));
   EXPECT_TRUE(real.isReadOnly(readOnly).value());
@@ -380,10 +330,7 @@ TEST_F(TagWriteTest, ReadFailureIsReportedAndGivesNoFrames) {
   const std::string path = song(id3tag(3, frame23("TIT2", text("T"))) + kAudio);
   fileSystem.fail(FsOp::ReadAt, {EIO, "scripted failure"});
   auto tag = container();
-  const platform::Status read = tag->readtag(path);
-  ASSERT_FALSE(read);
-  EXPECT_EQ(read.error().code, EIO);
-  EXPECT_EQ(read.error().message, "cannot read the start of the file: Input/output error");
+  EXPECT_EQ(why(tag->readtag(path)), "5 cannot read the start of the file: Input/output error");
   EXPECT_EQ(tag->frames().count(), 0);
   fileSystem.clearFaults();
   EXPECT_TRUE(tag->readtag(path));
@@ -395,8 +342,7 @@ TEST_F(TagWriteTest, RemoveLeavesTheRestOnly) {
   auto tag = read(path);
   EXPECT_TRUE(tag->removetag(path, true));
   EXPECT_EQ(tag->lasterror(), 0);
-  EXPECT_FALSE(tag->hastag());
-  EXPECT_EQ(tag->frames().count(), 0);
+  EXPECT_EQ(summary(*tag), "none 0:");
   EXPECT_EQ(contentOf(path), kAudio);
   const std::string onlyTag = song(id3tag(3, frame23("TIT2", text("T"))), "tag-only.mp3");
   container()->removetag(onlyTag, true);
@@ -413,12 +359,13 @@ TEST_F(TagWriteTest, SaveThroughALinkChangesTheTargetAndKeepsTheLink) {
   const std::string target = song(id3tag(3, frame23("TIT2", text("Old"))) + kAudio, "real.mp3");
   const std::string link = folder.file("link.mp3");
   ASSERT_EQ(::symlink("real.mp3", link.c_str()), 0);
+  char buf[16];
   ASSERT_TRUE(save(link, {{TIT2, "New"}}));
-  EXPECT_TRUE(isLink(link));
+  EXPECT_EQ(::readlink(link.c_str(), buf, sizeof buf), 8);
   EXPECT_EQ(read(target)->getframevalue(TIT2), "New");
   EXPECT_TRUE(container()->removetag(link, true));
   EXPECT_EQ(contentOf(target), kAudio);
-  EXPECT_TRUE(isLink(link));
+  EXPECT_EQ(::readlink(link.c_str(), buf, sizeof buf), 8);
   EXPECT_EQ(names(), (Names{"link.mp3", "real.mp3"}));
 }
 
@@ -432,9 +379,8 @@ TEST_F(TagWriteTest, OwnerGroupSpecialBitsAndAttributesAreKept) {
   EXPECT_TRUE(container()->removetag(path, true));
   struct stat info {};
   ASSERT_EQ(::stat(path.c_str(), &info), 0);
-  EXPECT_EQ(info.st_uid, 4321u);
-  EXPECT_EQ(info.st_gid, 4322u);
-  EXPECT_EQ(info.st_mode & 07777, 06750u);
+  EXPECT_EQ(std::vector<unsigned>({info.st_uid, info.st_gid, info.st_mode & 07777}),
+            std::vector<unsigned>({4321, 4322, 06750}));
   if (attributes) {
     char value[8] = {};
     EXPECT_EQ(::getxattr(path.c_str(), "user.note", value, sizeof value), 4);
@@ -460,12 +406,10 @@ TEST_F(TagWriteTest, SpecialBitsGoWhenTheOwnerCannotBeKept) {
   }
   int status = 0;
   ASSERT_EQ(::waitpid(child, &status, 0), child);
-  ASSERT_TRUE(WIFEXITED(status));
-  ASSERT_EQ(WEXITSTATUS(status), 0);
+  ASSERT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0);
   struct stat info {};
   ASSERT_EQ(::stat(path.c_str(), &info), 0);
-  EXPECT_EQ(info.st_uid, 4000u);
-  EXPECT_EQ(info.st_mode & 07777, 0777u);
+  EXPECT_EQ(info.st_uid + (info.st_mode & 07777), 4000u + 0777u);
   EXPECT_NE(contentOf(path), kAudio);
 }
 
@@ -483,23 +427,18 @@ TEST_F(TagWriteTest, HardLinkedFileIsWrittenInPlaceWhenTheTagFits) {
   const std::string written = contentOf(path);
   EXPECT_EQ(written.size(), original.size() + 128);
   EXPECT_EQ(written.substr(original.size() - kAudio.size()), kAudio + std::string(128, 'T'));
-  EXPECT_EQ(read(other)->getframevalue(TIT2), "New");
-  EXPECT_EQ(read(other)->getframevalue(TALB), "Album");
+  EXPECT_EQ(summary(*read(other)), "tag 2: TIT2=New TALB=Album");
   EXPECT_EQ(names(), (Names{"other.mp3", "song.mp3"}));
-
   // The version 1 tag's write fails: the new version 2 tag is taken back.
   const std::string before = contentOf(path);
   fileSystem.failLater(FsOp::WriteAt, 1, {ENOSPC, "scripted"}, 64);
-  const platform::Status failed = save(path, {{TIT2, "Newer"}}, false, kV1);
-  ASSERT_FALSE(failed);
-  EXPECT_EQ(failed.error().message,
-            "cannot write the new tags into the file: no space left on the device (No space "
-            "left on device)");
+  EXPECT_EQ(why(save(path, {{TIT2, "Newer"}}, false, kV1)),
+            std::to_string(ENOSPC) +
+                " cannot write the new tags into the file: no space left on "
+                "the device (No space left on device)");
   EXPECT_EQ(contentOf(path), before);
   EXPECT_EQ(names(), (Names{"other.mp3", "song.mp3"}));
-
-  // Even taking it back fails, as when the program is killed: the undo record stays, and the
-  // next save in the folder applies it first.
+  // Taking it back fails too (as if killed): the undo record stays; the next save applies it.
   fileSystem.failLater(FsOp::WriteAt, 1, {EIO, "scripted"}, 64);
   fileSystem.fail(FsOp::SetLength, {EIO, "scripted"});
   ASSERT_FALSE(save(path, {{TIT2, "Newer"}}, false, kV1));
@@ -535,9 +474,7 @@ TEST_F(TagWriteTest, HardLinkedFileKeepsItsInodeWhenTheTagGrowsOrGoes) {
   EXPECT_EQ(contentOf(path), audio + std::string(128, 'T'));
   EXPECT_EQ(contentOf(other), contentOf(path));
   EXPECT_EQ(names(), (Names{"other.mp3", "single.mp3", "song.mp3"}));
-
-  // The new tag's write stops half way, and so does the first write back: the undo record stays
-  // and the next save in the folder applies it.
+  // The tag's write and the first write back stop half way: the next save applies the record.
   const std::string before = contentOf(path);
   fileSystem.failLater(FsOp::WriteAt, 0, {EIO, "scripted"}, 64);
   fileSystem.fail(FsOp::WriteAt, {EIO, "scripted"}, std::nullopt, 1);
@@ -554,14 +491,9 @@ TEST_F(TagWriteTest, HardLinkedFileKeepsItsInodeWhenTheTagGrowsOrGoes) {
 struct InPlaceFailure {
   const char* name;
   FsOp op;
-  /// How many calls of `op` in the save pass before the one that fails.
-  int passing;
+  int passing;  // calls of `op` that pass before the failing one
   const char* reason;
 };
-
-void PrintTo(const InPlaceFailure& row, std::ostream* out) {
-  *out << row.name;
-}
 
 class HardLinkedRewriteFailure : public TagWriteTest,
                                  public ::testing::WithParamInterface<InPlaceFailure> {};
@@ -579,36 +511,31 @@ TEST_P(HardLinkedRewriteFailure, LeavesTheFileIdenticalAndNoRecord) {
     fileSystem.failLater(row.op, row.passing, {EIO, "scripted failure"}, 7);
     const platform::Status saved = remove ? tag->removetag(path, true) : tag->writetag(path);
     fileSystem.clearFaults();
-    ASSERT_FALSE(saved);
-    EXPECT_EQ(saved.error().message, std::string(row.reason) + ": Input/output error");
+    EXPECT_EQ(why(saved), "5 " + std::string(row.reason) + ": Input/output error");
     EXPECT_EQ(contentOf(path), original);
     EXPECT_EQ(inodeOf(path), inode);
     EXPECT_EQ(names(), (Names{"other.mp3", "song.mp3"}));
   }
 }
 
-INSTANTIATE_TEST_SUITE_P(
-    EveryStep, HardLinkedRewriteFailure,
-    ::testing::Values(
-        InPlaceFailure{"Open", FsOp::OpenForUpdate, 0, "cannot open the file"},
-        InPlaceFailure{"CreateRecord", FsOp::CreateNewFile, 0,
-                       "cannot create an undo record beside the file"},
-        InPlaceFailure{"WriteRecord", FsOp::Write, 0,
-                       "cannot write an undo record beside the file"},
-        InPlaceFailure{"CopyIntoRecord", FsOp::CopyFrom, 0,
-                       "cannot write an undo record beside the file"},
-        InPlaceFailure{"FlushRecord", FsOp::Sync, 0, "cannot write an undo record beside the file"},
-        InPlaceFailure{"FlushFolder", FsOp::SyncDirectory, 0,
-                       "cannot write an undo record beside the file"},
-        InPlaceFailure{"OpenRecord", FsOp::OpenForReading, 2, "cannot read the undo record back"},
-        InPlaceFailure{"WriteTag", FsOp::WriteAt, 0, "cannot write the new tags into the file"},
-        InPlaceFailure{"ReadRecord", FsOp::ReadAt, 6, "cannot move the audio into place"},
-        InPlaceFailure{"ReadRecordLater", FsOp::ReadAt, 7, "cannot move the audio into place"},
-        InPlaceFailure{"MoveAudio", FsOp::WriteAt, 1, "cannot move the audio into place"},
-        InPlaceFailure{"MoveAudioLater", FsOp::WriteAt, 2, "cannot move the audio into place"},
-        InPlaceFailure{"Cut", FsOp::SetLength, 0, "cannot cut the file to its new length"},
-        InPlaceFailure{"Flush", FsOp::Sync, 1, "cannot flush the file to the disk"}),
+// clang-format off
+INSTANTIATE_TEST_SUITE_P(EveryStep, HardLinkedRewriteFailure, ::testing::Values(
+    InPlaceFailure{"Open", FsOp::OpenForUpdate, 0, "cannot open the file"},
+    InPlaceFailure{"CreateRecord", FsOp::CreateNewFile, 0, "cannot create an undo record beside the file"},
+    InPlaceFailure{"WriteRecord", FsOp::Write, 0, "cannot write an undo record beside the file"},
+    InPlaceFailure{"CopyIntoRecord", FsOp::CopyFrom, 0, "cannot write an undo record beside the file"},
+    InPlaceFailure{"FlushRecord", FsOp::Sync, 0, "cannot write an undo record beside the file"},
+    InPlaceFailure{"FlushFolder", FsOp::SyncDirectory, 0, "cannot write an undo record beside the file"},
+    InPlaceFailure{"OpenRecord", FsOp::OpenForReading, 2, "cannot read the undo record back"},
+    InPlaceFailure{"WriteTag", FsOp::WriteAt, 0, "cannot write the new tags into the file"},
+    InPlaceFailure{"ReadRecord", FsOp::ReadAt, 6, "cannot move the audio into place"},
+    InPlaceFailure{"ReadRecordLater", FsOp::ReadAt, 7, "cannot move the audio into place"},
+    InPlaceFailure{"MoveAudio", FsOp::WriteAt, 1, "cannot move the audio into place"},
+    InPlaceFailure{"MoveAudioLater", FsOp::WriteAt, 2, "cannot move the audio into place"},
+    InPlaceFailure{"Cut", FsOp::SetLength, 0, "cannot cut the file to its new length"},
+    InPlaceFailure{"Flush", FsOp::Sync, 1, "cannot flush the file to the disk"}),
     [](const auto& info) { return info.param.name; });
+// clang-format on
 
 }  // namespace
 }  // namespace brindle::id3v2
