@@ -1,11 +1,5 @@
-// Attached pictures crafted byte by byte: their fields, the front cover a
-// tag shows, and the frames after setting or removing it (other frames keep
-// their bytes, damaged pictures are left alone).
-#include <gtest/gtest.h>
-
+// Attached pictures: their fields, the front cover shown, and the frames after setting/removing it.
 #include <optional>
-#include <string>
-#include <vector>
 
 #include "id3v2/CoverArt.h"
 #include "tests/id3v2/TagFixture.h"
@@ -25,8 +19,7 @@ std::string str(const ByteVector& bytes) {
 const std::string kPng = bytes({0x89, 0x50, 0x4E, 0x47, 0x0D, 0x0A, 0x1A, 0x0A, 0x00, 0x01});
 const std::string kJpeg = bytes({0xFF, 0xD8, 0xFF, 0xE0, 0x00, 0x00, 0xFF, 0xD9});
 
-/// APIC content: encoding, MIME type, picture type, description (already
-/// terminated as its encoding wants), data.
+/// APIC content; the description is already terminated as its encoding wants.
 std::string apic(int encoding, const std::string& mime, int type, const std::string& description,
                  const std::string& data) {
   return bytes({encoding}) + mime + bytes({0, type}) + description + data;
@@ -61,19 +54,16 @@ TEST(CoverArtTest, PictureContentParsesIntoItsFieldsAndRendersBack) {
   for (const ParseRow& row : rows) {
     SCOPED_TRACE(row.name);
     const auto parsed = parsePicture(vec(row.content));
-    ASSERT_EQ(parsed.has_value(), row.expected.has_value());
-    if (!parsed) continue;
-    EXPECT_EQ(*parsed, *row.expected);
-    EXPECT_EQ(str(renderPicture(*parsed)), row.content);
+    EXPECT_EQ(parsed, row.expected);
+    EXPECT_EQ(parsed ? str(renderPicture(*parsed)) : row.content, row.content);
   }
 }
 
 TEST(CoverArtTest, ImageTypeComesFromTheFirstBytes) {
-  EXPECT_EQ(imageMimeType(vec(kJpeg)), "image/jpeg");
-  EXPECT_EQ(imageMimeType(vec(kPng)), "image/png");
-  EXPECT_EQ(imageMimeType(vec("GIF89a")), std::nullopt);
-  EXPECT_EQ(imageMimeType(vec(bytes({0xFF}))), std::nullopt);
-  EXPECT_EQ(imageMimeType({}), std::nullopt);
+  EXPECT_EQ(imageMimeType(vec(kJpeg)).value() + imageMimeType(vec(kPng)).value(),
+            "image/jpegimage/png");
+  for (const std::string& other : {std::string("GIF89a"), bytes({0xFF}), std::string()})
+    EXPECT_EQ(imageMimeType(vec(other)), std::nullopt);
 }
 
 class CoverArtTagTest : public TagFixture {
@@ -91,21 +81,15 @@ class CoverArtTagTest : public TagFixture {
     }
     return out;
   }
-  static std::string listed(const std::string& id, const std::string& content, int flags1 = 0) {
-    return id + bytes({0, flags1}) + content;
-  }
 };
 
+/// The tag's frames, the front cover's data shown, the frames after a PNG cover is set / removed.
 struct TagRow {
   const char* name;
   int major;
-  /// The frames of the tag, as they stand in the file.
   std::string frames;
-  /// The front cover's data; nothing when the tag shows none.
   std::optional<std::string> shown;
-  /// The frames after a PNG cover is set, and after the cover is removed.
-  std::vector<std::string> afterSet;
-  std::vector<std::string> afterRemove;
+  std::vector<std::string> afterSet, afterRemove;
 };
 
 TEST_F(CoverArtTagTest, FrontCoverIsFoundSetAndRemovedKeepingTheOtherFrames) {
@@ -115,61 +99,34 @@ TEST_F(CoverArtTagTest, FrontCoverIsFoundSetAndRemovedKeepingTheOtherFrames) {
   const std::string utf16Front = apic(1, "image/jpeg", 3, bytes({0xFF, 0xFE, 'c', 0, 0, 0}), kJpeg);
   const std::string damaged = bytes({7}) + "image/png";
   const std::string newCover = apic(0, "image/png", 3, bytes({0}), kPng);
-  const std::vector<TagRow> rows{
-      {"front cover after a back cover",
-       3,
-       frame23("TIT2", title) + frame23("APIC", back) + frame23("APIC", front),
-       kJpeg,
-       {listed("TIT2", title), listed("APIC", back), listed("APIC", newCover)},
-       {listed("TIT2", title), listed("APIC", back)}},
-      {"only a back cover stands for the front",
-       3,
-       frame23("APIC", back),
-       kJpeg + "b",
-       {listed("APIC", newCover)},
-       {}},
-      {"no picture: one is added at the end",
-       3,
-       frame23("TIT2", title),
-       std::nullopt,
-       {listed("TIT2", title), listed("APIC", newCover)},
-       {listed("TIT2", title)}},
-      {"version 2.4, UTF-16 description",
-       4,
-       frame24("APIC", utf16Front) + frame24("TIT2", title),
-       kJpeg,
-       {listed("APIC", newCover), listed("TIT2", title)},
-       {listed("TIT2", title)}},
-      {"two front covers become one",
-       3,
-       frame23("APIC", front) + frame23("TIT2", title) + frame23("APIC", utf16Front),
-       kJpeg,
-       {listed("APIC", newCover), listed("TIT2", title)},
-       {listed("TIT2", title)}},
-      {"a damaged picture is kept untouched",
-       3,
-       frame23("APIC", damaged) + frame23("APIC", front),
-       kJpeg,
-       {listed("APIC", damaged), listed("APIC", newCover)},
-       {listed("APIC", damaged)}},
-      {"a grouped picture's bytes are not read",
-       4,
-       frame24("APIC", bytes({1}) + front, 0, 0x40),
-       std::nullopt,
-       {listed("APIC", bytes({1}) + front, 0x40), listed("APIC", newCover)},
-       {listed("APIC", bytes({1}) + front, 0x40)}},
+  const auto L = [](const std::string& id, const std::string& content, int flags1 = 0) {
+    return id + bytes({0, flags1}) + content;
   };
+  const std::string grouped = bytes({1}) + front, t23 = frame23("TIT2", title);
+  // clang-format off
+  const std::vector<TagRow> rows{
+      {"front cover after a back cover", 3, t23 + frame23("APIC", back) + frame23("APIC", front),
+       kJpeg, {L("TIT2", title), L("APIC", back), L("APIC", newCover)}, {L("TIT2", title), L("APIC", back)}},
+      {"a back cover stands for the front", 3, frame23("APIC", back), kJpeg + "b", {L("APIC", newCover)}, {}},
+      {"no picture: one is added at the end", 3, frame23("TIT2", title), std::nullopt,
+       {L("TIT2", title), L("APIC", newCover)}, {L("TIT2", title)}},
+      {"version 2.4, UTF-16 description", 4, frame24("APIC", utf16Front) + frame24("TIT2", title), kJpeg,
+       {L("APIC", newCover), L("TIT2", title)}, {L("TIT2", title)}},
+      {"two front covers become one", 3, frame23("APIC", front) + t23 + frame23("APIC", utf16Front),
+       kJpeg, {L("APIC", newCover), L("TIT2", title)}, {L("TIT2", title)}},
+      {"a damaged picture is kept untouched", 3, frame23("APIC", damaged) + frame23("APIC", front), kJpeg,
+       {L("APIC", damaged), L("APIC", newCover)}, {L("APIC", damaged)}},
+      {"a grouped picture's bytes are not read", 4, frame24("APIC", grouped, 0, 0x40), std::nullopt,
+       {L("APIC", grouped, 0x40), L("APIC", newCover)}, {L("APIC", grouped, 0x40)}},
+  };
+  // clang-format on
   for (const TagRow& row : rows) {
     SCOPED_TRACE(row.name);
     const std::string path = song(id3tag(row.major, row.frames, 16) + kAudio);
     auto tag = container();
     ASSERT_TRUE(tag->readtag(path));
     const auto shown = frontCover(tag->frames());
-    ASSERT_EQ(shown.has_value(), row.shown.has_value());
-    if (shown) {
-      EXPECT_EQ(str(shown->data), *row.shown);
-    }
-
+    EXPECT_EQ(shown ? std::optional(str(shown->data)) : std::nullopt, row.shown);
     applyCoverEdit(tag->frames(), CoverEdit{Picture{0, "image/png", 3, {}, vec(kPng)}});
     EXPECT_EQ(framesOf(tag->frames()), row.afterSet);
 

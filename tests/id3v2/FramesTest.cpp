@@ -24,10 +24,11 @@ ByteVector vec(const char* hex) {
   return ByteVector(bytes.begin(), bytes.end());
 }
 
-/// The content bytes; the vector handed in holds other bytes that must go.
+/// The content bytes (the vector handed in holds bytes that must go); framesize() must agree.
 std::string rendered(const clsF& frame) {
   ByteVector bytes(12, 0xEE);
   frame.getbytes(bytes);
+  EXPECT_EQ(frame.framesize(), static_cast<std::int32_t>(bytes.size()));
   return std::string(bytes.begin(), bytes.end());
 }
 
@@ -37,6 +38,7 @@ TEST(FrameParse, FieldsReadAndWrittenBack) {
     int encoding;
     const char *language, *description, *data, *written;
   };
+  // clang-format off
   const Row rows[] = {
       {"TIT2", "01 FFFE 4100", 1, "", "", "FFFE 4100", ""},
       {"TIT2", "00 4142", 0, "", "", "4142", ""},
@@ -47,13 +49,10 @@ TEST(FrameParse, FieldsReadAndWrittenBack) {
       {"COMM", "00 656E67 4142", 0, "656E67", "4142", "", ""},
       {"COMM", "00 656E67", 0, "656E67", "", "", ""},
       {"COMM", "00 656E67 00 78", 0, "656E67", "00", "78", ""},
-      {"COMM", "01 656E67 FFFE 6400 0000 FFFE 7800", 1, "656E67", "FFFE 6400 0000", "FFFE 7800",
-       ""},
+      {"COMM", "01 656E67 FFFE 6400 0000 FFFE 7800", 1, "656E67", "FFFE 6400 0000", "FFFE 7800", ""},
       // 00 00 at an odd offset is two halves of different characters, not a terminator.
-      {"COMM", "01 656E67 FFFE 4100 0001 0000 FFFE 7800", 1, "656E67", "FFFE 4100 0001 0000",
-       "FFFE 7800", ""},
-      {"COMM", "01 656E67 FFFE 0001 0000 FFFE 7800 0000", 1, "656E67", "FFFE 0001 0000",
-       "FFFE 7800 0000", ""},
+      {"COMM", "01 656E67 FFFE 4100 0001 0000 FFFE 7800", 1, "656E67", "FFFE 4100 0001 0000", "FFFE 7800", ""},
+      {"COMM", "01 656E67 FFFE 0001 0000 FFFE 7800 0000", 1, "656E67", "FFFE 0001 0000", "FFFE 7800 0000", ""},
       {"COMM", "01 656E67 FFFE 4100 0042", 1, "656E67", "FFFE 4100 0042", "", ""},
       {"COMM", "01 656E67 0000 FFFE 7800", 1, "656E67", "0000", "FFFE 7800", ""},
       {"COMM", "02 656E67 0100 0061 0000 0078", 2, "656E67", "0100 0061 0000", "0078", ""},
@@ -66,6 +65,7 @@ TEST(FrameParse, FieldsReadAndWrittenBack) {
       {"WXXX", "02 0041 0000 6874", 2, "", "0041 0000", "6874", ""},
       {"WXXX", "03 C3A900 6874", 3, "", "C3A900", "6874", ""},
   };
+  // clang-format on
   for (const Row& row : rows) {
     SCOPED_TRACE(std::string(row.id) + " " + row.content);
     std::shared_ptr<clsF> frame = createFrame(row.id);
@@ -80,9 +80,7 @@ TEST(FrameParse, FieldsReadAndWrittenBack) {
     } else {
       EXPECT_NE(std::dynamic_pointer_cast<clsTF>(frame), nullptr);
     }
-    const std::string expected = unhex(*row.written ? row.written : row.content);
-    EXPECT_EQ(rendered(*frame), expected);
-    EXPECT_EQ(frame->framesize(), static_cast<std::int32_t>(expected.size()));
+    EXPECT_EQ(rendered(*frame), unhex(*row.written ? row.written : row.content));
   }
 }
 
@@ -97,53 +95,45 @@ TEST(FrameParse, RejectedContentLeavesTheFields) {
     EXPECT_EQ(rendered(comment), unhex("03 616263 6400 7800")) << content;
   }
   clsTF text;
-  text.data("keep");
-  EXPECT_FALSE(text.parsebytes(ByteVector{}));
   clsWF url;
+  text.data("keep");
   url.data("keep");
-  EXPECT_FALSE(url.parsebytes(ByteVector{}));
-  EXPECT_EQ(text.data(), "keep\0"s);
-  EXPECT_EQ(url.data(), "keep\0"s);
+  EXPECT_FALSE(text.parsebytes(ByteVector{}) || url.parsebytes(ByteVector{}));
+  EXPECT_EQ(text.data() + url.data(), "keep\0keep\0"s);
   // A second parse replaces every field of the first.
   clsCF frame;
   ASSERT_TRUE(frame.parsebytes(vec("01 656E67 0000 4100")));
   ASSERT_TRUE(frame.parsebytes(vec("00 646575 42")));
-  EXPECT_EQ(frame.language(), "deu");
-  EXPECT_EQ(frame.data(), "");
-  EXPECT_EQ(rendered(frame), unhex("00 646575 42"));
+  EXPECT_EQ(frame.language() + frame.data() + "|" + rendered(frame),
+            "deu|" + unhex("00 646575 42"));
 }
 
 TEST(FrameSetters, NewFramesAndTheTerminatorRule) {
   clsTF text;
   EXPECT_EQ(rendered(text), unhex("00 00"));
-  EXPECT_EQ(text.framesize(), 2);
   text.data("abc");
   EXPECT_EQ(rendered(text), unhex("00 616263 00"));
-  EXPECT_EQ(text.framesize(), 5);
-  for (const char* kept : {"61 00", "61 00 00", "00"}) {
-    text.data(unhex(kept));
+  for (const auto& [set, kept] :
+       {std::pair{"61 00", "61 00"}, {"61 00 00", "61 00 00"}, {"00", "00"}, {"", "00"}}) {
+    text.data(unhex(set));
     EXPECT_EQ(text.data(), unhex(kept));
   }
-  text.data("");
-  EXPECT_EQ(text.data(), "\0"s);
   text.textencoding(3);
   text.data("x");
   EXPECT_EQ(rendered(text), unhex("03 78 00"));
 
   clsCF comment;
   EXPECT_EQ(rendered(comment), unhex("00 000000 00 00"));
-  EXPECT_EQ(comment.framesize(), 6);
   for (const auto& [set, kept] : {std::pair{"de", "de "}, {"english", "eng"}, {"", "   "}}) {
     comment.language(set);
     EXPECT_EQ(comment.language(), kept);
   }
   comment.language("eng");
+  comment.description("");
+  EXPECT_EQ(comment.description(), "\0"s);
   comment.description("d");
   comment.data("x\0"s);
   EXPECT_EQ(rendered(comment), unhex("00 656E67 6400 7800"));
-  EXPECT_EQ(comment.framesize(), 8);
-  comment.description("");
-  EXPECT_EQ(comment.description(), "\0"s);
   // One zero byte is appended whatever the encoding, and a UTF-16 frame reads back the same.
   comment.textencoding(1);
   comment.description(unhex("FFFE 6400 0000"));
@@ -159,7 +149,6 @@ TEST(FrameSetters, NewFramesAndTheTerminatorRule) {
   url.description("A");
   url.data("ht");
   EXPECT_EQ(rendered(url), unhex("00 4100 687400"));
-  EXPECT_EQ(url.framesize(), 6);
   url.description("A\0"s);
   url.data("");
   EXPECT_EQ(rendered(url), unhex("00 4100 00"));
@@ -219,13 +208,11 @@ TEST(FrameBase, IdFlagsAndOpaqueFrames) {
   std::shared_ptr<clsF> opaque = createFrame("APIC");
   ASSERT_TRUE(opaque->parsebytes(vec(picture)));
   EXPECT_EQ(rendered(*opaque), unhex(picture));
-  EXPECT_EQ(opaque->framesize(), 27);
   opaque->textencoding(3);
   opaque->data("ignored");
   EXPECT_EQ(opaque->data(), "");
   EXPECT_EQ(rendered(*opaque), unhex(picture));
   clsOF empty;
-  EXPECT_EQ(empty.framesize(), 0);
   ASSERT_TRUE(empty.parsebytes(ByteVector{0x07}));
   ASSERT_TRUE(empty.parsebytes(ByteVector{}));
   EXPECT_EQ(rendered(empty), "");
