@@ -1,11 +1,9 @@
-// The MPEG frame analysis on crafted frames: every version and layer with
-// its own tables, the search that wants a second frame, the VBR headers and
-// the tags that are not audio.
+// The MPEG frame analysis on crafted frames: every version and layer, the frame search, VBR
+// headers.
 #include "inspect/MpegAnalysis.h"
 
 #include <gtest/gtest.h>
 
-#include <string>
 #include <vector>
 
 namespace brindle::inspect {
@@ -13,8 +11,7 @@ namespace {
 
 using Bytes = std::vector<std::uint8_t>;
 
-/// `count` frames with this header, each as long as the header says, the
-/// rest of each frame zero.
+/// `count` frames with this header, each as long as the header says, the rest zero.
 Bytes frames(Bytes header, int count) {
   const auto parsed = parseFrameHeader(header);
   EXPECT_TRUE(parsed.has_value());
@@ -114,16 +111,14 @@ TEST(ReadMPEG, ConstantBitRateLengthCountsOnlyTheAudio) {
   // 4,000,000 bytes of 128 kbit/s audio between a 100,000-byte tag and 300 bytes of tags: 250 s.
   const Mp3Info info =
       ReadMPEG(frames(header(0xFFFB9064), 3), AudioExtent{100000, 4100000, 4100300});
-  EXPECT_EQ(info.lengthInMilliseconds, 250000);
-  EXPECT_EQ(info.LengthInSeconds, "250");
-  EXPECT_EQ(info.audioBytes, 4000000);
-  EXPECT_EQ(info.Bitrate, "128");
-  EXPECT_EQ(info.FileSize, "4100300");
-  EXPECT_EQ(info.frames, 9570);  // 4,000,000 × 8 × 44100 ÷ (128,000 × 1152)
+  // 9570 frames: 4,000,000 × 8 × 44100 ÷ (128,000 × 1152).
+  EXPECT_EQ(std::to_string(info.lengthInMilliseconds) + "|" + info.LengthInSeconds + "|" +
+                std::to_string(info.audioBytes) + "|" + info.Bitrate + "|" + info.FileSize + "|" +
+                std::to_string(info.frames),
+            "250000|250|4000000|128|4100300|9570");
 }
 
-/// A first frame carrying a "Xing"/"Info" header with frame and byte counts
-/// and a LAME tag, followed by three ordinary frames.
+/// A first frame with a "Xing"/"Info" header (counts, maybe a LAME tag), then three frames.
 Bytes xingFile(Bytes header, std::size_t offset, const std::string& kind, std::uint32_t count,
                std::uint32_t byteCount, bool lame) {
   Bytes bytes = frames(header, 4);
@@ -134,10 +129,7 @@ Bytes xingFile(Bytes header, std::size_t offset, const std::string& kind, std::u
   if (lame) {
     const std::size_t tag = offset + 120;
     put(bytes, tag, "LAME3.100");
-    // Delay 576, padding 1000 (0x240, 0x3E8).
-    bytes[tag + 21] = 0x24;
-    bytes[tag + 22] = 0x03;
-    bytes[tag + 23] = 0xE8;
+    put(bytes, tag + 21, "\x24\x03\xE8");  // delay 576, padding 1000 (0x240, 0x3E8)
   }
   return bytes;
 }
@@ -161,44 +153,42 @@ TEST(ReadMPEG, XingHeaderOnlyAtTheOffsetOfVersionAndModeInLayer3) {
 }
 
 TEST(ReadMPEG, VbrHeaderCountsLengthAndAverageBitRate) {
-  Bytes vbri = frames(header(0xFFFB9064), 4);  // "VBRI" 32 bytes after the header
+  const Bytes mpeg1 = header(0xFFFB9064);
+  Bytes vbri = frames(mpeg1, 4);  // "VBRI" 32 bytes after the header
   put(vbri, 36, "VBRI");
   vbri[41] = 1;  // version
   put32(vbri, 46, 2000000);
   put32(vbri, 50, 2000);
-  // Vbr, frames, delay, padding, milliseconds, seconds text, bit rate text.
+  // Vbr, frames, delay, padding, milliseconds, seconds, bit rate. Xing: 1000 × 1152 samples at 44.1
+  // kHz less 1576 of delay and padding is 26.086 s, 600,000 bytes over them 183.75 kbit/s; "Info"
+  // is written for a constant bit rate; VBRI: 2000 × 1152 samples, 52.244 s, 16,000,000 bits.
+  // clang-format off
   const std::tuple<Bytes, bool, int, int, int, int, const char*, const char*> rows[] = {
-      // 1000 frames of 1152 samples at 44.1 kHz less 1576 samples of delay and padding: 26.086 s;
-      // 600,000 bytes after the header's frame over them: 183.75 kbit/s.
-      {xingFile(header(0xFFFB9064), 36, "Xing", 1000, 600417, true), true, 1000, 576, 1000, 26086,
-       "26", "VBR 184"},
-      // "Info" is written for a constant bit rate.
-      {xingFile(header(0xFFFB9064), 36, "Info", 100, 41800, true), false, 100, 576, 1000,
+      {xingFile(mpeg1, 36, "Xing", 1000, 600417, true), true, 1000, 576, 1000, 26086, "26", "VBR 184"},
+      {xingFile(mpeg1, 36, "Info", 100, 41800, true), false, 100, 576, 1000,
        (100 * 1152 - 1576) * 1000 / 44100, "2", "128"},
-      // 2000 × 1152 samples at 44.1 kHz: 52.244 s; 16,000,000 bits over them.
       {vbri, true, 2000, 0, 0, 52244, "52", "VBR 306"},
   };
+  // clang-format on
   for (const auto& [bytes, vbr, count, delay, padding, ms, seconds, bitrate] : rows) {
     SCOPED_TRACE(bitrate);
     const Mp3Info info = analyse(bytes);
     EXPECT_EQ(info.vbr, vbr);
-    EXPECT_EQ(info.frames, count);
-    EXPECT_EQ(info.encoderDelay, delay);
-    EXPECT_EQ(info.encoderPadding, padding);
-    EXPECT_EQ(info.lengthInMilliseconds, ms);
-    EXPECT_EQ(info.LengthInSeconds, seconds);
-    EXPECT_EQ(info.Bitrate, bitrate);
+    EXPECT_EQ((std::vector<std::int64_t>{info.frames, info.encoderDelay, info.encoderPadding,
+                                         info.lengthInMilliseconds}),
+              (std::vector<std::int64_t>{count, delay, padding, ms}));
+    EXPECT_EQ(info.LengthInSeconds + " " + info.Bitrate, std::string(seconds) + " " + bitrate);
   }
 }
 
 TEST(HoldsFirstFrame, OnlyWhenTheAnswerIsKnown) {
   const Bytes bytes = frames(header(0xFFFB9064), 3);
-  EXPECT_TRUE(holdsFirstFrame(bytes, bytes.size()));
-  EXPECT_TRUE(holdsFirstFrame(bytes, 1000000));
-  // The next header is missing, and more audio follows.
-  EXPECT_FALSE(holdsFirstFrame(Bytes(bytes.begin(), bytes.begin() + 419), 1000000));
-  EXPECT_FALSE(holdsFirstFrame(Bytes(100, 0), 1000000));
-  EXPECT_TRUE(holdsFirstFrame(Bytes(100, 0), 100));
+  const Bytes cut(bytes.begin(), bytes.begin() + 419);  // the next header is missing
+  EXPECT_EQ(
+      (std::vector<bool>{holdsFirstFrame(bytes, bytes.size()), holdsFirstFrame(bytes, 1000000),
+                         holdsFirstFrame(cut, 1000000), holdsFirstFrame(Bytes(100, 0), 1000000),
+                         holdsFirstFrame(Bytes(100, 0), 100)}),
+      (std::vector<bool>{true, true, false, false, true}));
 }
 
 TEST(FindFirstFrame, SearchEndsAtTheSearchLength) {
@@ -208,8 +198,8 @@ TEST(FindFirstFrame, SearchEndsAtTheSearchLength) {
   EXPECT_EQ(findFirstFrame(bytes, bytes.size()).outcome, FrameSearch::Outcome::NotFound);
   bytes.erase(bytes.begin());
   const FrameSearch found = findFirstFrame(bytes, bytes.size());
-  EXPECT_EQ(found.outcome, FrameSearch::Outcome::Found);
-  EXPECT_EQ(found.position, kMpegSearchLength - 1);
+  EXPECT_TRUE(found.outcome == FrameSearch::Outcome::Found &&
+              found.position == kMpegSearchLength - 1);
 }
 
 }  // namespace
