@@ -4,6 +4,7 @@
 #include <gtest/gtest.h>
 #include <unistd.h>
 
+#include <cstdlib>
 #include <optional>
 
 #include "inspect/Id3v1Tag.h"
@@ -300,6 +301,41 @@ TEST_F(ComponentTest, RemoveVersion2KeepsVersion1) {
   EXPECT_TRUE(component.RemoveID3Tagv2());
   EXPECT_TRUE(errors.empty());
   EXPECT_EQ(TempDir::read(path), audio() + v1Block("One", 1));
+}
+
+// Files made by an encoder: constant and variable bit rate (frames counted by its "Xing" header,
+// the LAME tag's delay and padding leaving the tone's 441,000 samples), and the WAV it came from.
+TEST_F(ComponentTest, RealEncodedFiles) {
+  if (std::system("command -v sox >/dev/null && command -v lame >/dev/null") != 0) GTEST_SKIP();
+  const std::string wav = folder.file("tone.wav"), cbr = folder.file("cbr.mp3"),
+                    vbr = folder.file("vbr.mp3");
+  ASSERT_EQ(std::system(("sox -n -r 44100 -c 2 -b 16 '" + wav +
+                         "' synth 10 sine 440 && lame --quiet -b 128 '" + wav + "' '" + cbr +
+                         "' && lame --quiet -V 4 '" + wav + "' '" + vbr + "'")
+                            .c_str()),
+            0);
+  component.ReadID3(cbr);
+  EXPECT_EQ(component.Mp3MPEG + " " + component.Mp3Layer + " " + component.Mp3Bitrate + " " +
+                component.Mp3Frequency + " " + component.Mp3FileLenghtInSeconds + " " +
+                component.Mp3FileLenght,
+            "MPEG 1.0 layer 3 128 44100 Hz 10 0:10");
+  const std::string bytes = TempDir::read(vbr);
+  const std::size_t frame = bytes.find("\xFF\xFB");
+  ASSERT_EQ(bytes.substr(frame + 36, 4), "Xing");
+  std::int64_t frames = 0;
+  for (std::size_t i = 44; i < 48; ++i)
+    frames = frames * 256 + static_cast<unsigned char>(bytes[frame + i]);
+  component.ReadID3(vbr);
+  EXPECT_TRUE(component.Mp3Vbr);
+  EXPECT_EQ(component.Mp3Frames, frames);
+  EXPECT_EQ(std::to_string(component.Mp3LengthInMilliseconds) + " " +
+                component.Mp3FileLenghtInSeconds + " " + component.Mp3Bitrate.substr(0, 4),
+            "10000 10 VBR ");
+  EXPECT_TRUE(component.ReadWAV(wav));
+  EXPECT_EQ(
+      (std::vector<std::int64_t>{component.WAVFrequency, component.WAVChannels, component.WAVBits,
+                                 component.WAVBitrate, component.WAVLenghtInSeconds}),
+      (std::vector<std::int64_t>{44100, 2, 16, 1411200, 10}));
 }
 
 }  // namespace

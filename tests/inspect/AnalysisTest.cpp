@@ -1,0 +1,586 @@
+// Crafted inputs for the analyses: sizes, genres, properties, trailing tags, version 1 blocks,
+// MPEG frames and VBR headers, WAV chunks, and the component's WAV values.
+#include <gtest/gtest.h>
+
+#include <cstring>
+#include <set>
+#include <sstream>
+
+#include "inspect/GenreList.h"
+#include "inspect/ID3.h"
+#include "inspect/Id3v1Tag.h"
+#include "inspect/MpegAnalysis.h"
+#include "inspect/Properties.h"
+#include "inspect/Readout.h"
+#include "inspect/SizeText.h"
+#include "inspect/TrailingTags.h"
+#include "inspect/WavAnalysis.h"
+#include "platform/testing/TestPlatform.h"
+#include "tests/support/TempDir.h"
+
+namespace brindle::inspect {
+namespace {
+
+using Block = std::array<std::uint8_t, kId3v1Size>;
+using Bytes = std::vector<std::uint8_t>;
+
+std::vector<std::uint8_t> bytesOf(const std::string& text) {
+  return std::vector<std::uint8_t>(text.begin(), text.end());
+}
+
+TEST(SizeText, ThresholdsAreDecimalDivisorIsBinaryDigitsCut) {
+  const std::pair<std::int64_t, const char*> rows[] = {
+      {0, "0 B"},        {999, "999 B"},      {1000, "0.97 kB"},     {1024, "1 kB"},
+      {1126, "1.09 kB"}, {1331, "1.29 kB"},   {999999, "976.56 kB"}, {1000000, "0.95 MB"},
+      {1048576, "1 MB"}, {3000000, "2.86 MB"}};
+  for (const auto& [bytes, text] : rows) EXPECT_EQ(sizeText(bytes), text) << bytes;
+  EXPECT_EQ(sizeText(1500, ','), "1,46 kB");
+  const std::pair<std::int64_t, const char*> times[] = {
+      {245, "4:05"}, {750, "12:30"}, {59, "0:59"}, {60, "1:00"}, {0, "0:00"}, {-61, "-1:01"}};
+  for (const auto& [seconds, text] : times) EXPECT_EQ(minutesAndSeconds(seconds), text);
+}
+
+TEST(GenreList, LookupsAtTheEdges) {
+  const auto list = genreList();
+  ASSERT_EQ(list.size(), 150u);
+  EXPECT_STREQ(list[0].name, " ");
+  std::set<int> numbers;
+  for (std::size_t i = 1; i < list.size(); ++i) numbers.insert(list[i].number);
+  EXPECT_EQ(numbers.size(), 149u);
+  EXPECT_EQ(*numbers.rbegin(), 148);
+  for (const auto& [number, name] : {std::pair{17, "Rock"}, {0, "Blues"}, {28, "Vocal"}}) {
+    EXPECT_STREQ(list[static_cast<std::size_t>(genrePositionForNumber(number))].name, name);
+    EXPECT_TRUE(isListedGenre(number));
+  }
+  EXPECT_EQ(genrePositionForNumber(123), 1);
+  EXPECT_EQ(genrePositionForNumber(28), 149);
+  for (int number : {149, 254, kNoGenre, -1}) {
+    EXPECT_EQ(genrePositionForNumber(number), 0) << number;
+    EXPECT_FALSE(isListedGenre(number)) << number;
+  }
+  EXPECT_EQ(genrePositionForText(" "), 0);
+  EXPECT_EQ(genrePositionForText("Vocal"), 149);
+  EXPECT_EQ(genreNumberAt(genrePositionForText("Drum & Bass")), 127);
+  for (const char* text : {"rock", "Rock ", ""}) EXPECT_EQ(genrePositionForText(text), -1);
+  const std::pair<int, int> numbersAt[] = {
+      {0, kNoGenre}, {149, 28}, {150, kNoGenre}, {-1, kNoGenre}};
+  for (const auto& [position, number] : numbersAt) EXPECT_EQ(genreNumberAt(position), number);
+}
+
+TEST(Properties, LookupsAndSaveOrder) {
+  ASSERT_NE(findProperty("TAGv2Title"), nullptr);
+  EXPECT_EQ(findProperty("TAGv2Title")->text(), &ID3::TAGv2Title);
+  EXPECT_TRUE(findProperty("tagv2title") == nullptr &&
+              findProperty("TAGv1Genre")->tag->v1Field == nullptr);
+  EXPECT_TRUE(isWavProperty(*findProperty("WAVFrequency")) &&
+              isWavProperty(*findProperty("WavFormat")));
+  EXPECT_FALSE(isWavProperty(*findProperty("Mp3Bitrate")));
+  using namespace id3v2;
+  std::vector<std::int32_t> frames;
+  for (const Property* property : version2SaveOrder()) frames.push_back(property->tag->frame);
+  EXPECT_EQ(frames, (std::vector<std::int32_t>{TIT2, TALB, TPE1, TCON, TYER, TENC, COMM, TRCK, TOPE,
+                                               TCOM, WXXX, TCOP}));
+}
+
+/// An APEv2 footer counting `size` bytes, flagged as having a header when `withHeader`.
+std::string apeFooter(std::uint32_t size, bool withHeader) {
+  std::string footer = "APETAGEX";
+  for (std::uint32_t value : {2000u, size, 1u, withHeader ? 0x80000000u : 0u}) {
+    for (int i = 0; i < 4; ++i) footer += static_cast<char>(value >> (8 * i));
+  }
+  return footer + std::string(8, '\0');
+}
+
+TEST(TrailingTags, LengthsOfTheTagsThatEndHere) {
+  const std::pair<std::string, std::uint64_t> rows[] = {{"audio" + apeFooter(100, false), 100},
+                                                        {"audio" + apeFooter(100, true), 132},
+                                                        {"audio" + apeFooter(32, false), 32},
+                                                        {"audio" + apeFooter(31, false), 0},
+                                                        {"audio000120LYRICS200", 135},
+                                                        {"000000LYRICS200", 15},
+                                                        {"00000LYRICS200", 0},
+                                                        {"audio0001x0LYRICS200", 0},
+                                                        {"audio0001:0LYRICS200", 0},
+                                                        {std::string(32, '\xAA'), 0},
+                                                        {"LYRICS200", 0}};
+  for (const auto& [before, length] : rows)
+    EXPECT_EQ(apeOrLyrics3v2Length(bytesOf(before)), length) << before;
+  const std::string tag = "LYRICSBEGIN[00:01]la la laLYRICSEND";
+  EXPECT_TRUE(endsWithLyrics3v1(bytesOf("audio" + tag)));
+  EXPECT_EQ(lyrics3v1Length(bytesOf("audio" + tag)), tag.size());
+  EXPECT_EQ(
+      lyrics3v1Length(bytesOf("no beginning LYRICSEND")) + lyrics3v1Length(bytesOf("LYRICSBEGIN")),
+      0u);
+  EXPECT_FALSE(endsWithLyrics3v1(bytesOf("LYRICSEN")));
+}
+
+/// A block with the marker and the given raw fields.
+Block block(const std::string& title, const std::string& album = {}, int genre = 0,
+            const std::string& marker = "TAG", const std::string& artist = {}) {
+  Block bytes{};
+  auto put = [&](std::size_t offset, const std::string& text) {
+    std::copy(text.begin(), text.end(), bytes.begin() + static_cast<std::ptrdiff_t>(offset));
+  };
+  put(0, marker);
+  put(3, title);
+  put(33, artist);
+  put(63, album);
+  bytes[127] = static_cast<std::uint8_t>(genre);
+  return bytes;
+}
+
+/// A v1.1 block as other programs write it: leading blanks, bytes after a zero, track 7.
+Block version11Block(const std::string& marker = "TAG") {
+  Block bytes = block(" Lead", "Disc", 17, marker, std::string("Band\0old", 8));
+  std::copy_n("1999 note", 9, bytes.begin() + 93);
+  bytes[126] = 7;
+  return bytes;
+}
+
+TEST(Id3v1, ParseRules) {
+  EXPECT_TRUE(parseId3v1(block("x", {}, 0, "tag")) && parseId3v1(block("x", {}, 0, "Tag")));
+  EXPECT_FALSE(parseId3v1(block("x", {}, 0, "TAH")));
+  // Title and artist are cut at a zero, the album is not; blanks are trimmed before the cut.
+  const auto fields = parseId3v1(block(" ab  ", std::string("Disc") + std::string(26, '\0'), 200,
+                                       "TAG", "Band" + std::string(26, ' ')));
+  ASSERT_TRUE(fields);  // no track: the comment has 30 bytes
+  EXPECT_EQ(fields->title + "|" + fields->artist + "|" + fields->album + "|" + fields->comment +
+                "|" + std::to_string(fields->genre) + "|" + std::to_string(fields->track),
+            "ab  |Band|Disc" + std::string(26, '\0') + "|" + std::string(30, '\0') + "|200|0");
+  EXPECT_EQ(parseId3v1(block(std::string(30, 'T')))->title, std::string(30, 'T'));
+  EXPECT_EQ(parseId3v1(block("Caf\xE9"))->title, "Caf\xC3\xA9");
+  const auto v11 = parseId3v1(version11Block());
+  EXPECT_EQ(v11->comment + std::to_string(v11->track), "note" + std::string(23, '\0') + "7");
+}
+
+TEST(Id3v1, RenderPadsCutsAndKeepsUnchangedBytes) {
+  Id3v1Fields fields;
+  fields.title = std::string(40, 'x');
+  fields.artist = "Caf\xC3\xA9 \xE2\x98\x83";
+  fields.year = "19999";
+  fields.genre = genreByte("");
+  const Block bytes = renderId3v1(fields);
+  EXPECT_EQ(std::string(bytes.begin(), bytes.begin() + 40),
+            "TAG" + std::string(30, 'x') + "Caf\xE9 ? ");
+  EXPECT_EQ(std::string(bytes.begin() + 93, bytes.begin() + 97), "1999");
+  EXPECT_EQ(bytes[127], 32);
+  EXPECT_EQ(parseId3v1(bytes)->artist, "Caf\xC3\xA9 ?");
+  EXPECT_EQ(genreText(17) + genreText(255), "\x11\xC3\xBF");
+  EXPECT_EQ((std::vector<int>{genreByte(genreText(255)), genreByte(genreText(0)),
+                              genreByte("\xE2\x98\x83")}),
+            (std::vector<int>{255, 0, '?'}));
+
+  // Over an old block, unchanged fields keep their bytes and the track stays.
+  struct Row {
+    Block old;
+    void (*change)(Id3v1Fields&);
+    std::size_t offset;
+    std::string bytes;
+  };
+  // clang-format off
+  const Row rows[] = {
+      {version11Block(), [](Id3v1Fields&) {}, 0, ""},
+      {version11Block("tag"), [](Id3v1Fields&) {}, 0, "TAG"},
+      {version11Block(), [](Id3v1Fields& f) { f.title = "New"; }, 3, "New" + std::string(27, ' ')},
+      {version11Block(), [](Id3v1Fields& f) { f.comment = "Other"; }, 97, "Other" + std::string(23, ' ')},
+      {version11Block(), [](Id3v1Fields& f) { f.genre = 3; }, 127, "\3"},
+  };
+  // clang-format on
+  for (const Row& row : rows) {
+    SCOPED_TRACE(row.bytes);
+    Id3v1Fields changed = *parseId3v1(row.old);
+    row.change(changed);
+    changed.track = 0;
+    Block expected = row.old;
+    std::copy(row.bytes.begin(), row.bytes.end(),
+              expected.begin() + static_cast<std::ptrdiff_t>(row.offset));
+    EXPECT_EQ(renderId3v1Over(row.old, changed), expected);
+  }
+  Id3v1Fields title;
+  title.title = "T";
+  EXPECT_EQ(renderId3v1Over(Block{}, title), renderId3v1(title));
+}
+
+/// `count` frames with this header, each as long as the header says, the rest zero.
+Bytes frames(Bytes header, int count) {
+  const auto parsed = parseFrameHeader(header);
+  EXPECT_TRUE(parsed.has_value());
+  Bytes bytes;
+  for (int i = 0; i < count; ++i) {
+    Bytes frame(static_cast<std::size_t>(parsed->frameLength()), 0);
+    std::copy(header.begin(), header.end(), frame.begin());
+    bytes.insert(bytes.end(), frame.begin(), frame.end());
+  }
+  return bytes;
+}
+
+void put(Bytes& bytes, std::size_t at, const std::string& text) {
+  std::copy(text.begin(), text.end(), bytes.begin() + static_cast<std::ptrdiff_t>(at));
+}
+
+void put32(Bytes& bytes, std::size_t at, std::uint32_t value) {
+  for (int i = 0; i < 4; ++i)
+    bytes[at + static_cast<std::size_t>(i)] = static_cast<std::uint8_t>(value >> (24 - 8 * i));
+}
+
+Mp3Info analyse(const Bytes& bytes) {
+  return ReadMPEG(bytes, AudioExtent{0, bytes.size(), bytes.size()});
+}
+
+/// The four header bytes of a big-endian value.
+Bytes header(std::uint32_t value) {
+  return {static_cast<std::uint8_t>(value >> 24), static_cast<std::uint8_t>(value >> 16),
+          static_cast<std::uint8_t>(value >> 8), static_cast<std::uint8_t>(value)};
+}
+
+TEST(ReadMPEG, EveryVersionAndLayerWithItsOwnTables) {
+  const std::tuple<std::uint32_t, int, int, const char*> rows[] = {
+      {0xFFFB9064, 417, 1152, "MPEG 1.0|layer 3|128|44100 Hz|Joint Stereo"},
+      {0xFFFB9264, 418, 1152, "MPEG 1.0|layer 3|128|44100 Hz|Joint Stereo"},
+      {0xFFFD9400, 480, 1152, "MPEG 1.0|layer 2|160|48000 Hz|Stereo"},
+      {0xFFFF98C0, 432, 384, "MPEG 1.0|layer 1|288|32000 Hz|Mono"},
+      {0xFFF39480, 240, 576, "MPEG 2.0|layer 3|80|24000 Hz|2 Channel"},
+      {0xFFF588C0, 576, 1152, "MPEG 2.0|layer 2|64|16000 Hz|Mono"},
+      {0xFFF78040, 276, 384, "MPEG 2.0|layer 1|128|22050 Hz|Joint Stereo"},
+      {0xFFE358C0, 360, 576, "MPEG 2.5|layer 3|40|8000 Hz|Mono"},
+      {0xFFE350C0, 261, 576, "MPEG 2.5|layer 3|40|11025 Hz|Mono"},
+      {0xFFE354C0, 240, 576, "MPEG 2.5|layer 3|40|12000 Hz|Mono"},
+  };
+  for (const auto& [bytes, frameLength, samples, fields] : rows) {
+    SCOPED_TRACE(fields);
+    const auto parsed = parseFrameHeader(header(bytes));
+    ASSERT_TRUE(parsed.has_value());
+    EXPECT_EQ(parsed->frameLength(), frameLength);
+    EXPECT_EQ(parsed->samplesPerFrame(), samples);
+    const Mp3Info info = analyse(frames(header(bytes), 10));
+    EXPECT_EQ(info.MPEG + "|" + info.Layer + "|" + info.Bitrate + "|" + info.Frequency + "|" +
+                  info.Channels,
+              fields);
+    EXPECT_FALSE(info.vbr);
+  }
+}
+
+TEST(ReadMPEG, DecodesTheFlags) {
+  const Mp3Info info = analyse(frames({0xFF, 0xFA, 0x90, 0x0F}, 3));
+  EXPECT_EQ(info.CRC + info.Copyright + info.Original + "|" + info.Emphasis + "|" + info.Channels,
+            "YesYesYes|CITT j. 17|Stereo");
+  const Mp3Info plain = analyse(frames(header(0xFFFB9064), 3));
+  EXPECT_EQ(plain.CRC + plain.Copyright + plain.Original + "|" + plain.Emphasis, "NoNoYes|None");
+}
+
+TEST(ParseFrameHeader, ReservedAndFreeFormatValuesAreNoHeader) {
+  // Version 01, layer 00, bit rate 15, free format, sampling 11, no sync.
+  for (std::uint32_t value :
+       {0xFFEB9064u, 0xFFF99064u, 0xFFFBF064u, 0xFFFB0C64u, 0xFFFB9C64u, 0xFFDB9064u}) {
+    EXPECT_FALSE(parseFrameHeader(header(value))) << std::hex << value;
+  }
+  EXPECT_FALSE(parseFrameHeader(Bytes{0xFF, 0xFB, 0x90}));
+}
+
+TEST(ReadMPEG, AFrameCountsOnlyWhenTheNextFollowsOrTheAudioEnds) {
+  // A 32 kHz header whose frame is not followed by another, then the real 44.1 kHz frames.
+  Bytes bytes = {0x00, 0xFF, 0xFB, 0x98, 0x64, 0x11, 0x22};
+  const Bytes audio = frames(header(0xFFFB9064), 5);
+  bytes.insert(bytes.end(), audio.begin(), audio.end());
+  EXPECT_EQ(analyse(bytes).Frequency, "44100 Hz");
+  EXPECT_EQ(analyse(bytes).audioBytes, static_cast<std::int64_t>(audio.size()));
+  // A next header of another stream does not confirm a frame either.
+  Bytes mixed = frames(header(0xFFFB9864), 1);
+  const Bytes other = frames(header(0xFFF39480), 4);
+  mixed.insert(mixed.end(), other.begin(), other.end());
+  EXPECT_EQ(analyse(mixed).Frequency, "24000 Hz");
+  Bytes one = frames(header(0xFFFB9064), 1);
+  EXPECT_EQ(analyse(one).MPEG, "MPEG 1.0");
+  one.pop_back();
+  EXPECT_EQ(analyse(one).MPEG, "");
+  const Mp3Info none = ReadMPEG(Bytes(5000, 0xFF), AudioExtent{0, 5000, 6000});
+  EXPECT_EQ(none.MPEG + none.Bitrate + none.LengthInSeconds + "|" + none.FileSize, "|6000");
+}
+
+TEST(ReadMPEG, ConstantBitRateLengthCountsOnlyTheAudio) {
+  // 4,000,000 bytes of 128 kbit/s audio between a 100,000-byte tag and 300 bytes of tags: 250 s.
+  const Mp3Info info =
+      ReadMPEG(frames(header(0xFFFB9064), 3), AudioExtent{100000, 4100000, 4100300});
+  // 9570 frames: 4,000,000 × 8 × 44100 ÷ (128,000 × 1152).
+  EXPECT_EQ(std::to_string(info.lengthInMilliseconds) + "|" + info.LengthInSeconds + "|" +
+                std::to_string(info.audioBytes) + "|" + info.Bitrate + "|" + info.FileSize + "|" +
+                std::to_string(info.frames),
+            "250000|250|4000000|128|4100300|9570");
+}
+
+/// A first frame with a "Xing"/"Info" header (counts, maybe a LAME tag), then three frames.
+Bytes xingFile(Bytes header, std::size_t offset, const std::string& kind, std::uint32_t count,
+               std::uint32_t byteCount, bool lame) {
+  Bytes bytes = frames(header, 4);
+  put(bytes, offset, kind);
+  put32(bytes, offset + 4, 0x0F);
+  put32(bytes, offset + 8, count);
+  put32(bytes, offset + 12, byteCount);
+  if (lame) {
+    const std::size_t tag = offset + 120;
+    put(bytes, tag, "LAME3.100");
+    put(bytes, tag + 21, "\x24\x03\xE8");  // delay 576, padding 1000 (0x240, 0x3E8)
+  }
+  return bytes;
+}
+
+TEST(ReadMPEG, XingHeaderOnlyAtTheOffsetOfVersionAndModeInLayer3) {
+  // MPEG 1 stereo, MPEG 1 mono, MPEG 2 joint stereo, MPEG 2.5 mono; then wrong places.
+  const std::tuple<std::uint32_t, std::size_t, bool> rows[] = {
+      {0xFFFB9064, 36, true}, {0xFFFB90C4, 21, true},  {0xFFF39444, 21, true},
+      {0xFFE394C4, 13, true}, {0xFFFB9064, 21, false}, {0xFFFD9400, 36, false}};
+  for (const auto& [bytes, offset, vbr] : rows) {
+    SCOPED_TRACE(offset);
+    const auto parsed = parseFrameHeader(header(bytes));
+    const Mp3Info info = analyse(xingFile(header(bytes), offset, "Xing", 1000, 500000, false));
+    EXPECT_EQ(info.vbr, vbr);
+    EXPECT_EQ(info.frames, vbr ? 1000 : 4);
+    if (vbr) {
+      EXPECT_EQ(info.lengthInMilliseconds,
+                1000LL * parsed->samplesPerFrame() * 1000 / parsed->sampleRate);
+    }
+  }
+}
+
+TEST(ReadMPEG, VbrHeaderCountsLengthAndAverageBitRate) {
+  const Bytes mpeg1 = header(0xFFFB9064);
+  Bytes vbri = frames(mpeg1, 4);  // "VBRI" 32 bytes after the header
+  put(vbri, 36, "VBRI");
+  vbri[41] = 1;  // version
+  put32(vbri, 46, 2000000);
+  put32(vbri, 50, 2000);
+  // Vbr, frames, delay, padding, milliseconds, seconds, bit rate. Xing: 1000 × 1152 samples at 44.1
+  // kHz less 1576 of delay and padding is 26.086 s, 600,000 bytes over them 183.75 kbit/s; "Info"
+  // is written for a constant bit rate; VBRI: 2000 × 1152 samples, 52.244 s, 16,000,000 bits.
+  // clang-format off
+  const std::tuple<Bytes, bool, int, int, int, int, const char*, const char*> rows[] = {
+      {xingFile(mpeg1, 36, "Xing", 1000, 600417, true), true, 1000, 576, 1000, 26086, "26", "VBR 184"},
+      {xingFile(mpeg1, 36, "Info", 100, 41800, true), false, 100, 576, 1000,
+       (100 * 1152 - 1576) * 1000 / 44100, "2", "128"},
+      {vbri, true, 2000, 0, 0, 52244, "52", "VBR 306"},
+  };
+  // clang-format on
+  for (const auto& [bytes, vbr, count, delay, padding, ms, seconds, bitrate] : rows) {
+    SCOPED_TRACE(bitrate);
+    const Mp3Info info = analyse(bytes);
+    EXPECT_EQ(info.vbr, vbr);
+    EXPECT_EQ((std::vector<std::int64_t>{info.frames, info.encoderDelay, info.encoderPadding,
+                                         info.lengthInMilliseconds}),
+              (std::vector<std::int64_t>{count, delay, padding, ms}));
+    EXPECT_EQ(info.LengthInSeconds + " " + info.Bitrate, std::string(seconds) + " " + bitrate);
+  }
+}
+
+TEST(HoldsFirstFrame, OnlyWhenTheAnswerIsKnown) {
+  const Bytes bytes = frames(header(0xFFFB9064), 3);
+  const Bytes cut(bytes.begin(), bytes.begin() + 419);  // the next header is missing
+  EXPECT_EQ(
+      (std::vector<bool>{holdsFirstFrame(bytes, bytes.size()), holdsFirstFrame(bytes, 1000000),
+                         holdsFirstFrame(cut, 1000000), holdsFirstFrame(Bytes(100, 0), 1000000),
+                         holdsFirstFrame(Bytes(100, 0), 100)}),
+      (std::vector<bool>{true, true, false, false, true}));
+}
+
+TEST(FindFirstFrame, SearchEndsAtTheSearchLength) {
+  Bytes bytes(kMpegSearchLength, 0);
+  const Bytes audio = frames(header(0xFFFB9064), 3);
+  bytes.insert(bytes.end(), audio.begin(), audio.end());
+  EXPECT_EQ(findFirstFrame(bytes, bytes.size()).outcome, FrameSearch::Outcome::NotFound);
+  bytes.erase(bytes.begin());
+  const FrameSearch found = findFirstFrame(bytes, bytes.size());
+  EXPECT_TRUE(found.outcome == FrameSearch::Outcome::Found &&
+              found.position == kMpegSearchLength - 1);
+}
+
+/// Little-endian fields, each a value and its width in bytes.
+Bytes little(std::initializer_list<std::pair<std::uint64_t, int>> fields) {
+  Bytes bytes;
+  for (const auto& [value, width] : fields) {
+    for (int i = 0; i < width; ++i) bytes.push_back(static_cast<std::uint8_t>(value >> (8 * i)));
+  }
+  return bytes;
+}
+
+Bytes operator+(Bytes head, const Bytes& tail) {
+  head.insert(head.end(), tail.begin(), tail.end());
+  return head;
+}
+
+/// A chunk: id, 32-bit size (the body's, unless given), body, pad byte.
+Bytes chunk(const std::string& id, const Bytes& body, std::int64_t size = -1) {
+  const auto declared = size < 0 ? body.size() : static_cast<std::uint64_t>(size);
+  return Bytes(id.begin(), id.end()) + little({{declared, 4}}) + body + Bytes(body.size() % 2, 0);
+}
+
+/// A "fmt " chunk with every field given, consistent or not.
+Bytes rawFormat(std::uint64_t channels, std::uint64_t rate, std::uint64_t byteRate,
+                std::uint64_t align, std::uint64_t bits, std::uint16_t tag = 1, Bytes extra = {}) {
+  return chunk(
+      "fmt ",
+      little({{tag, 2}, {channels, 2}, {rate, 4}, {byteRate, 4}, {align, 2}, {bits, 2}}) + extra);
+}
+
+Bytes format(std::uint16_t tag, int channels, std::uint32_t rate, int bits,
+             std::uint16_t subFormat = 0) {
+  const auto align = static_cast<std::uint64_t>(channels * bits / 8);
+  const auto b = static_cast<std::uint64_t>(bits);
+  const Bytes guidRest = {0, 0, 0, 0, 0x10, 0, 0x80, 0, 0, 0xAA, 0, 0x38, 0x9B, 0x71};
+  const Bytes extensible =
+      tag == 0xFFFE ? little({{22, 2}, {b, 2}, {3, 4}, {subFormat, 2}}) + guidRest : Bytes{};
+  return rawFormat(static_cast<std::uint64_t>(channels), rate, rate * align, align, b, tag,
+                   extensible);
+}
+
+Bytes wave(const std::vector<Bytes>& chunks, const char* marker = "RIFF") {
+  Bytes body = {'W', 'A', 'V', 'E'};
+  for (const Bytes& c : chunks) body = body + c;
+  return Bytes(marker, marker + 4) + little({{body.size(), 4}}) + body;
+}
+
+/// Format, frequency, channels, bits, bit rate, data bytes, milliseconds and seconds.
+std::string summary(const WavInfo& info) {
+  std::ostringstream out;
+  out << info.format << "|" << info.frequency << "|" << info.channels << "|" << info.bits << "|"
+      << info.bitrate << "|" << info.dataBytes << "|" << info.milliseconds << "|" << info.seconds;
+  return out.str();
+}
+
+TEST(ReadWAVHeader, EveryShapeOfFile) {
+  const auto data = [](std::size_t size) { return chunk("data", Bytes(size)); };
+  // clang-format off
+  const std::pair<Bytes, std::string> rows[] = {
+      {wave({format(1, 2, 44100, 16), data(176400)}), "PCM|44100|2|16|1411200|176400|1000|1"},
+      {wave({chunk("JUNK", Bytes(28)), chunk("LIST", Bytes(3)), format(1, 1, 8000, 8),
+             chunk("odd ", Bytes(5)), data(12000)}), "PCM|8000|1|8|64000|12000|1500|2"},
+      {wave({format(3, 2, 48000, 32), data(96000)}), "IEEE float|48000|2|32|3072000|96000|250|0"},
+      {wave({format(0xFFFE, 2, 96000, 24, 1), data(57600)}), "extensible PCM|96000|2|24|4608000|57600|100|0"},
+      {wave({format(0xFFFE, 1, 22050, 32, 3), data(88200)}),
+       "extensible IEEE float|22050|1|32|705600|88200|1000|1"},
+      {wave({data(32000), format(1, 1, 16000, 16)}), "PCM|16000|1|16|256000|32000|1000|1"},
+      {wave({format(1, 1, 16000, 16), chunk("data", Bytes(3200), 0x7FFFFFF0)}),
+       "PCM|16000|1|16|256000|3200|100|0"},
+      {wave({format(1, 2, 44100, 16), data(1764000), chunk("LIST", Bytes(1000000))}),
+       "PCM|44100|2|16|1411200|1764000|10000|10"},
+      {wave({format(0x55, 2, 44100, 0), data(100)}), "format 0x0055|44100|2|0|0|100|0|0"},
+  };
+  // clang-format on
+  for (const auto& [file, expected] : rows) {
+    EXPECT_TRUE(ReadWAVHeader(file).riff) << expected;
+    EXPECT_EQ(summary(ReadWAVHeader(file)), expected);
+  }
+}
+
+/// Reads the bytes of `head` and zeros after them, for a file of any length.
+ReadBytesAt sparse(const Bytes& head) {
+  return [head](std::uint64_t offset, std::span<std::uint8_t> buffer) -> std::size_t {
+    for (std::size_t i = 0; i < buffer.size(); ++i) {
+      buffer[i] = offset + i < head.size() ? head[static_cast<std::size_t>(offset + i)] : 0;
+    }
+    return buffer.size();
+  };
+}
+
+TEST(ReadWAVHeader, Rf64SizesFromDs64) {
+  // 6 GiB of 48 kHz stereo 24-bit audio: 6 × 2^30 ÷ 288,000 = 22369.6 s.
+  const std::uint64_t dataBytes = 6ULL << 30;
+  const Bytes ds64 = little({{dataBytes + 100, 8}, {dataBytes, 8}, {dataBytes / 6, 8}, {0, 4}});
+  const Bytes head =
+      wave({chunk("ds64", ds64), format(1, 2, 48000, 24)}, "RF64") + chunk("data", {}, 0xFFFFFFFF);
+  const WavInfo info = ReadWAVHeader(sparse(head), head.size() + dataBytes);
+  EXPECT_TRUE(info.riff && info.rf64);
+  EXPECT_EQ(summary(info), "PCM|48000|2|24|2304000|6442450944|22369621|22370");
+  // The "ds64" size is clamped to the file too.
+  EXPECT_EQ(ReadWAVHeader(sparse(head), head.size() + 1000).dataBytes, 1000u);
+}
+
+TEST(ReadWAVHeader, AbsurdValuesAreClampedNotOverflowed) {
+  // Block align 1 with 4 GB of data per second.
+  const Bytes head =
+      wave({rawFormat(0xFFFF, 0xFFFFFFFF, 0xFFFFFFFF, 1, 0xFFFF), chunk("data", {}, 0xFFFFFFFE)});
+  const WavInfo info = ReadWAVHeader(sparse(head), head.size() + 0xFFFFFFFEULL);
+  const auto n = [](std::int64_t value) { return std::to_string(value) + "|"; };
+  EXPECT_EQ(n(info.frequency) + n(info.bitrate) + n(info.channels) + n(info.seconds),
+            "2147483647|2147483647|65535|1|");
+  // Rate 1 Hz and block align 1 with 4 GB of data: more seconds than fit.
+  const Bytes slow = wave({rawFormat(1, 1, 1, 1, 8), chunk("data", {}, 0xFFFFFFFE)});
+  const WavInfo longest = ReadWAVHeader(sparse(slow), slow.size() + 0xFFFFFFFEULL);
+  EXPECT_EQ(longest.seconds, INT32_MAX);
+  EXPECT_EQ(longest.milliseconds, 0xFFFFFFFEULL * 1000);
+}
+
+TEST(ReadWAVHeader, ChunkWalkEndsOnAnyFile) {
+  // Chunk sizes of 0 everywhere: the walk is bounded.
+  Bytes zeros = wave({});
+  for (int i = 0; i < 10000; ++i) {
+    const Bytes empty = chunk("zero", {});
+    zeros.insert(zeros.end(), empty.begin(), empty.end());
+  }
+  const WavInfo info = ReadWAVHeader(zeros);
+  EXPECT_TRUE(info.riff && !info.hasFormat && info.seconds == 0);
+}
+
+TEST(ReadWAVHeader, NotRiffWaveGivesZeros) {
+  const Bytes riffx = wave({format(1, 2, 44100, 16), chunk("data", Bytes(100))}, "RIFX");
+  const WavInfo notRiff = ReadWAVHeader(riffx);
+  EXPECT_FALSE(notRiff.riff);
+  EXPECT_EQ(summary(notRiff), "|0|0|0|0|0|0|0");
+  Bytes avi = wave({format(1, 2, 44100, 16)});
+  std::memcpy(avi.data() + 8, "AVI ", 4);
+  EXPECT_FALSE(ReadWAVHeader(avi).riff);
+  EXPECT_FALSE(ReadWAVHeader(Bytes{}).riff);
+  const WavInfo noChannels =
+      ReadWAVHeader(wave({format(1, 0, 44100, 16), chunk("data", Bytes(100))}));
+  EXPECT_EQ(noChannels.bitrate + noChannels.seconds, 0);
+}
+
+TEST(ConvertBase, Conversions) {
+  const std::tuple<const char*, int, int, const char*> rows[] = {
+      {"255", 10, 16, "FF"},  {"0", 10, 16, "0"},      {"68", 10, 16, "44"},
+      {"ff", 16, 10, "255"},  {"1G", 16, 10, "Error"}, {"", 10, 16, "Error"},
+      {"12", 1, 16, "Error"}, {"12", 10, 37, "Error"}, {"5", 10, 2, "101"},
+      {"5", 10, 1, "0"},  // base 1 ends instead of looping
+  };
+  for (const auto& [text, from, to, converted] : rows) {
+    EXPECT_EQ(ConvertBase(text, from, to), converted) << text << " " << from << " " << to;
+  }
+}
+
+TEST(ComponentWav, PropertiesReadoutAndNoStaleValues) {
+  testsupport::TempDir folder;
+  platform::testing::TestPlatform test;
+  ID3 component{test.fileSystem, test.clock, test.dialogs};
+  component.setDecimalSeparator('.');
+  component.setErrorHandler([](std::int16_t, const platform::Error&) { ADD_FAILURE(); });
+  const auto file = [&](const std::string& name, const Bytes& bytes) {
+    return folder.write(name, std::string(bytes.begin(), bytes.end()));
+  };
+  const Bytes stereo = wave({format(1, 2, 44100, 16), chunk("data", Bytes(1764000))});
+  EXPECT_TRUE(component.ReadWAV(file("a.wav", stereo)));
+  EXPECT_EQ(wavReadout(component),
+            (std::vector<std::string>{"Size: 1.68 MB   (1764044 B)", "Lenght: 0:10   (10 sec)",
+                                      "Bitrate: 1411200", "Bits: 16", "Channels: 2",
+                                      "Frequency: 44100"}));
+  EXPECT_EQ(component.WavFormat + component.FileName, "PCM");
+  // A file that is no RIFF file has no chunks to read anything from.
+  Bytes junk = stereo;
+  std::memcpy(junk.data(), "JUNK", 4);
+  EXPECT_TRUE(component.ReadWAV(file("b.wav", junk)));
+  EXPECT_EQ(
+      component.WavFormat + std::to_string(component.WAVFrequency + component.WAVBitrate +
+                                           component.WAVLenghtInSeconds + component.WAVChannels),
+      "0");
+
+  EXPECT_TRUE(component.ReadWAV(
+      file("c.wav", wave({format(1, 1, 16000, 16), chunk("data", Bytes(32000 * 3 + 956))}))));
+  EXPECT_EQ(
+      std::to_string(component.WAVFrequency) + " " + std::to_string(component.WAVLenghtInSeconds),
+      "16000 3");
+  const platform::Status missing = component.ReadWAV(folder.file("none.wav"));
+  ASSERT_FALSE(missing);
+  EXPECT_EQ(std::to_string(missing.error().code) + " " + missing.error().message,
+            std::to_string(ENOENT) + " cannot open the file: No such file or directory");
+  EXPECT_EQ(component.WAVFrequency + component.WAVFileSizeInBytes, 0);
+}
+
+}  // namespace
+}  // namespace brindle::inspect
