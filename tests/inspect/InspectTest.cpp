@@ -35,7 +35,7 @@ std::vector<std::uint8_t> bytesOf(const std::string& text) {
   return std::vector<std::uint8_t>(text.begin(), text.end());
 }
 
-TEST(SizeText, ThresholdsAreDecimalDivisorIsBinaryDigitsCut) {
+TEST(Lookups, SizeTextsGenresAndProperties) {
   const std::pair<std::int64_t, const char*> rows[] = {
       {0, "0 B"},        {999, "999 B"},      {1000, "0.97 kB"},     {1024, "1 kB"},
       {1126, "1.09 kB"}, {1331, "1.29 kB"},   {999999, "976.56 kB"}, {1000000, "0.95 MB"},
@@ -45,9 +45,6 @@ TEST(SizeText, ThresholdsAreDecimalDivisorIsBinaryDigitsCut) {
   const std::pair<std::int64_t, const char*> times[] = {
       {245, "4:05"}, {750, "12:30"}, {59, "0:59"}, {60, "1:00"}, {0, "0:00"}, {-61, "-1:01"}};
   for (const auto& [seconds, text] : times) EXPECT_EQ(minutesAndSeconds(seconds), text);
-}
-
-TEST(GenreList, LookupsAtTheEdges) {
   const auto list = genreList();
   ASSERT_EQ(list.size(), 150u);
   EXPECT_STREQ(list[0].name, " ");
@@ -70,9 +67,6 @@ TEST(GenreList, LookupsAtTheEdges) {
   const std::pair<int, int> numbersAt[] = {
       {0, kNoGenre}, {149, 28}, {150, kNoGenre}, {-1, kNoGenre}};
   for (const auto& [position, number] : numbersAt) EXPECT_EQ(genreNumberAt(position), number);
-}
-
-TEST(Properties, LookupsAndSaveOrder) {
   ASSERT_NE(findProperty("TAGv2Title"), nullptr);
   EXPECT_EQ(findProperty("TAGv2Title")->text(), &ID3::TAGv2Title);
   EXPECT_TRUE(findProperty("tagv2title") == nullptr &&
@@ -153,15 +147,13 @@ TEST(Id3v1, ParseRules) {
   EXPECT_EQ(parseId3v1(block("Caf\xE9"))->title, "Caf\xC3\xA9");
   const auto v11 = parseId3v1(version11Block());
   EXPECT_EQ(v11->comment + std::to_string(v11->track), "note" + std::string(23, '\0') + "7");
-}
-
-TEST(Id3v1, RenderPadsCutsAndKeepsUnchangedBytes) {
-  Id3v1Fields fields;
-  fields.title = std::string(40, 'x');
-  fields.artist = "Caf\xC3\xA9 \xE2\x98\x83";
-  fields.year = "19999";
-  fields.genre = genreByte("");
-  const Block bytes = renderId3v1(fields);
+  // Rendering pads, cuts and keeps unchanged bytes.
+  Id3v1Fields set;
+  set.title = std::string(40, 'x');
+  set.artist = "Caf\xC3\xA9 \xE2\x98\x83";
+  set.year = "19999";
+  set.genre = genreByte("");
+  const Block bytes = renderId3v1(set);
   EXPECT_EQ(std::string(bytes.begin(), bytes.begin() + 40) +
                 std::string(bytes.begin() + 93, bytes.begin() + 97) + static_cast<char>(bytes[127]),
             "TAG" + std::string(30, 'x') + "Caf\xE9 ? 1999 ");
@@ -284,9 +276,6 @@ TEST(ReadMPEG, AFrameCountsOnlyWhenTheNextFollowsOrTheAudioEnds) {
   EXPECT_EQ(analyse(one).MPEG, "");
   const Mp3Info none = ReadMPEG(Bytes(5000, 0xFF), AudioExtent{0, 5000, 6000});
   EXPECT_EQ(none.MPEG + none.Bitrate + none.LengthInSeconds + "|" + none.FileSize, "|6000");
-}
-
-TEST(ReadMPEG, ConstantBitRateLengthCountsOnlyTheAudio) {
   // 4,000,000 bytes of 128 kbit/s audio between a 100,000-byte tag and 300 bytes of tags: 250 s.
   const Mp3Info info =
       ReadMPEG(frames(header(0xFFFB9064), 3), AudioExtent{100000, 4100000, 4100300});
@@ -465,7 +454,7 @@ ReadBytesAt sparse(const Bytes& head) {
   };
 }
 
-TEST(ReadWAVHeader, Rf64SizesFromDs64) {
+TEST(ReadWAVHeader, Rf64AbsurdAndNotRiffFilesAndConvertBase) {
   // 6 GiB of 48 kHz stereo 24-bit audio: 6 × 2^30 ÷ 288,000 = 22369.6 s.
   const std::uint64_t dataBytes = 6ULL << 30;
   const Bytes ds64 = little({{dataBytes + 100, 8}, {dataBytes, 8}, {dataBytes / 6, 8}, {0, 4}});
@@ -476,15 +465,12 @@ TEST(ReadWAVHeader, Rf64SizesFromDs64) {
   EXPECT_EQ(summary(info), "PCM|48000|2|24|2304000|6442450944|22369621|22370");
   // The "ds64" size is clamped to the file too.
   EXPECT_EQ(ReadWAVHeader(sparse(head), head.size() + 1000).dataBytes, 1000u);
-}
-
-TEST(ReadWAVHeader, AbsurdValuesAreClampedAndTheWalkEnds) {
   // Block align 1 with 4 GB of data per second.
-  const Bytes head =
+  const Bytes fast =
       wave({rawFormat(0xFFFF, 0xFFFFFFFF, 0xFFFFFFFF, 1, 0xFFFF), chunk("data", {}, 0xFFFFFFFE)});
-  const WavInfo info = ReadWAVHeader(sparse(head), head.size() + 0xFFFFFFFEULL);
+  const WavInfo clamped = ReadWAVHeader(sparse(fast), fast.size() + 0xFFFFFFFEULL);
   const auto n = [](std::int64_t value) { return std::to_string(value) + "|"; };
-  EXPECT_EQ(n(info.frequency) + n(info.bitrate) + n(info.channels) + n(info.seconds),
+  EXPECT_EQ(n(clamped.frequency) + n(clamped.bitrate) + n(clamped.channels) + n(clamped.seconds),
             "2147483647|2147483647|65535|1|");
   // Rate 1 Hz and block align 1 with 4 GB of data: more seconds than fit.
   const Bytes slow = wave({rawFormat(1, 1, 1, 1, 8), chunk("data", {}, 0xFFFFFFFE)});
@@ -496,9 +482,6 @@ TEST(ReadWAVHeader, AbsurdValuesAreClampedAndTheWalkEnds) {
   for (int i = 0; i < 10000; ++i) zeros = zeros + chunk("zero", {});
   const WavInfo walked = ReadWAVHeader(zeros);
   EXPECT_TRUE(walked.riff && !walked.hasFormat && walked.seconds == 0);
-}
-
-TEST(ReadWAVHeader, NotRiffWaveGivesZeros) {
   const Bytes riffx = wave({format(1, 2, 44100, 16), chunk("data", Bytes(100))}, "RIFX");
   const WavInfo notRiff = ReadWAVHeader(riffx);
   EXPECT_FALSE(notRiff.riff);
@@ -510,9 +493,6 @@ TEST(ReadWAVHeader, NotRiffWaveGivesZeros) {
   const WavInfo noChannels =
       ReadWAVHeader(wave({format(1, 0, 44100, 16), chunk("data", Bytes(100))}));
   EXPECT_EQ(noChannels.bitrate + noChannels.seconds, 0);
-}
-
-TEST(ConvertBase, Conversions) {
   const std::tuple<const char*, int, int, const char*> rows[] = {
       {"255", 10, 16, "FF"},  {"0", 10, 16, "0"},      {"68", 10, 16, "44"},
       {"ff", 16, 10, "255"},  {"1G", 16, 10, "Error"}, {"", 10, 16, "Error"},
@@ -658,9 +638,6 @@ TEST_F(ComponentTest, AudioTextsAndReadouts) {
     kinds.push_back(readoutKindFor(name));
   using enum ReadoutKind;
   EXPECT_EQ(kinds, (std::vector<ReadoutKind>{Mp3, Mp3, None, Wav, Wav, Mp3, None}));
-}
-
-TEST_F(ComponentTest, SizesOf2GiBAndMoreAreRight) {
   const std::string path = file(audio(417 * 3), "big.mp3");
   ASSERT_EQ(::truncate(path.c_str(), (2LL << 30) + 1000), 0);  // sparse
   component.ReadID3(path);
@@ -674,7 +651,7 @@ TEST_F(ComponentTest, SizesOf2GiBAndMoreAreRight) {
   ::unlink(path.c_str());
 }
 
-TEST_F(ComponentTest, SaveWithoutAFileSaysOops) {
+TEST_F(ComponentTest, SaveWithoutAFileSaysOopsAndRemoveKeepsVersion1) {
   component.SaveID3();
   ASSERT_EQ(test.dialogs.messages().size(), 1u);
   EXPECT_EQ(test.dialogs.messages()[0].title + ": " + test.dialogs.messages()[0].text,
@@ -683,6 +660,11 @@ TEST_F(ComponentTest, SaveWithoutAFileSaysOops) {
   component.RemoveID3Tagv2();
   EXPECT_EQ(test.dialogs.messages().size(), 2u);
   EXPECT_TRUE(errors.empty());
+  // Removing version 2 keeps version 1.
+  const std::string path = file(id3tag(3, title("T")) + audio() + v1Block("One", 1));
+  component.ReadID3(path);
+  EXPECT_TRUE(component.RemoveID3Tagv2());
+  EXPECT_EQ(TempDir::read(path), audio() + v1Block("One", 1));
 }
 
 TEST_F(ComponentTest, SaveWritesBothTagsAndKeepsOtherFrames) {
@@ -797,14 +779,6 @@ INSTANTIATE_TEST_SUITE_P(Files, ComponentUnsaved, ::testing::Values(
             true}),
     [](const auto& info) { return info.param.name; });
 // clang-format on
-
-TEST_F(ComponentTest, RemoveVersion2KeepsVersion1) {
-  const std::string path = file(id3tag(3, title("T")) + audio() + v1Block("One", 1));
-  component.ReadID3(path);
-  EXPECT_TRUE(component.RemoveID3Tagv2());
-  EXPECT_TRUE(errors.empty());
-  EXPECT_EQ(TempDir::read(path), audio() + v1Block("One", 1));
-}
 
 // Files made by an encoder: constant and variable bit rate (frames counted by its "Xing" header,
 // the LAME tag's delay and padding leaving the tone's 441,000 samples), and the WAV it came from.
