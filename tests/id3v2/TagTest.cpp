@@ -212,108 +212,85 @@ struct Shape {
 };
 
 std::vector<Shape> shapes() {
-  std::vector<Shape> rows;
+  const auto t3 = [](const char* id, const std::string& v) { return frame23(id, text(v)); };
+  const auto t4 = [](const char* id, const std::string& v) { return frame24(id, text(v)); };
+  const auto s3 = [](const char* id, const std::string& v) { return frame23(id, setText(v)); };
+  const auto s4 = [](const char* id, const std::string& v) { return frame24(id, setText(v)); };
+  const auto v22 = [](const std::string& frames) {
+    return "ID3" + bytes({2, 0, 0}) + syncsafe(static_cast<std::uint32_t>(frames.size())) + frames +
+           kAudio;
+  };
+  // clang-format off
   // The extended-header flag without an extended header: the frames follow the tag header.
-  const std::string rest = frame24("TPE1", text("Artist")) + frame24("TALB", text("Album")) +
-                           frame24("TDRC", text("2001")) + frame24("TRCK", text("3")) +
-                           frame24("TCON", text("Rock")) + frame24("PRIV", "one" + bytes({0, 1})) +
-                           frame24("PRIV", "two");
-  rows.push_back({"Version24ExtendedHeaderFlagWithoutHeader",
-                  id3tag(4, frame24("TIT2", text("Title")) + rest, 20, 0x40) + kAudio,
-                  "tag 8: TRCK=3 TIT2=Title TPE1=Artist TALB=Album TYER=2001 TCON=Rock",
-                  "TIT2=New;TPE1=Artist", saved(4, frame24("TIT2", setText("New")) + rest)});
-  const std::string titled = frame23("TIT2", text("Title")) + frame23("TPE1", text("Artist"));
-  rows.push_back({"Version23ExtendedHeaderFlagWithoutHeader", id3tag(3, titled, 0, 0x40) + kAudio,
-                  "tag 2: TIT2=Title TPE1=Artist", "TALB=Album",
-                  saved(3, titled + frame23("TALB", setText("Album")))});
-
+  const std::string rest = t4("TPE1", "Artist") + t4("TALB", "Album") + t4("TDRC", "2001") + t4("TRCK", "3") +
+      t4("TCON", "Rock") + frame24("PRIV", "one" + bytes({0, 1})) + frame24("PRIV", "two");
+  const std::string titled = t3("TIT2", "Title") + t3("TPE1", "Artist");
   // Frames that cannot all be read: the save refuses.
-  const std::string pastTheEnd = header(3, 30) + frame23("TIT2", text("ok")) + "TPE1" + plain(500) +
-                                 bytes({0, 0}) + "xxxxxxx" + kAudio;
-  const std::string garbage =
-      id3tag(3, frame23("TIT2", text("ok")) + "xx" + bytes({1, 2}) + std::string(20, 'g')) + kAudio;
-  const std::string unknownFlag = id3tag(3, frame23("TIT2", text("ok")), 0, 0x01) + kAudio;
-  const std::string badExtended =
-      id3tag(4, bytes({0, 0, 0, 2, 0, 0}) + frame24("TIT2", text("ok")), 0, 0x40) + kAudio;
-  rows.push_back({"FramePastTheTagEnd", pastTheEnd, "tag 1: TIT2=ok", "TIT2=New", pastTheEnd,
-                  "the frame TPE1 runs past the end of the tag"});
-  rows.push_back({"GarbageWhereAFrameShouldStart", garbage, "tag 1: TIT2=ok", "TIT2=New", garbage,
-                  "the tag holds unreadable bytes where a frame should start (byte 23)"});
-  rows.push_back({"UnknownHeaderFlag", unknownFlag, "tag 1: TIT2=ok", "TIT2=New", unknownFlag,
-                  "the tag header has flags of unknown meaning"});
-  rows.push_back({"UnreadableExtendedHeader", badExtended, "tag 0:", "TIT2=New", badExtended,
-                  "the tag's extended header cannot be read"});
-
-  // Compressed, unsynchronised and data-length frames: read decoded, kept as they are unless set,
-  // replaced (written plain) when set.
+  const std::string ok = t3("TIT2", "ok");
+  const std::string pastEnd = header(3, 30) + ok + "TPE1" + plain(500) + bytes({0, 0}) + "xxxxxxx" + kAudio;
+  const std::string garbage = id3tag(3, ok + "xx" + bytes({1, 2}) + std::string(20, 'g')) + kAudio;
+  const std::string unknownFlag = id3tag(3, ok, 0, 0x01) + kAudio;
+  const std::string badExtended = id3tag(4, bytes({0, 0, 0, 2, 0, 0}) + t4("TIT2", "ok"), 0, 0x40) + kAudio;
+  // Compressed, unsynchronised, data-length frames: read decoded, kept unless set, written plain when set.
   const std::string packedAlbum = frame24("TALB", syncsafe(10) + kPackedAlbum, 0, 0x09);
   const std::string unsynchronised = frame24("TPE1", bytes({0, 'A', 0xFF, 0x00, 0xE9}), 0, 0x02);
-  const std::string damaged =
-      "TCON" + syncsafe(2) + bytes({0, 0x01, 0, 0});  // 2 bytes, data length
+  const std::string damaged = "TCON" + syncsafe(2) + bytes({0, 0x01, 0, 0});  // 2 bytes, data length
   const std::string encrypted = frame24("TCOM", bytes({0x80, 1, 2, 3}), 0, 0x04);
-  rows.push_back(
-      {"Version24TransformedAndDamagedFrames",
-       id3tag(4,
-              frame24("TIT2", syncsafe(13) + kPackedTitle, 0, 0x09) + packedAlbum + unsynchronised +
-                  damaged + encrypted + frame24("TRCK", "") + frame24("TENC", text("enc")),
-              10) +
-           kAudio,
+  const std::string transformed = frame24("TIT2", syncsafe(13) + kPackedTitle, 0, 0x09) + packedAlbum +
+      unsynchronised + damaged + encrypted + frame24("TRCK", "") + t4("TENC", "enc");
+  const std::string unsyncTitle = bytes({0, 0xFF, 0x00, 0xE9, 'x'});
+  const std::string album23 = frame23("TALB", plain(10) + kPackedAlbum, 0, 0x80);
+  const std::string packed23 =
+      frame23("TIT2", plain(13) + kPackedTitle, 0, 0x80) + "TPE1" + plain(0) + bytes({0, 0});
+  // Version 2.2: read under the version 2.3 ids and written as 2.3.
+  const std::string png = "c" + bytes({0, 0x89, 'P', 'N'});
+  const std::string comment = unhex("00 656E67 00") + "Nice", txx = unhex("00 6B 00 76");
+  const std::string frames22 = frame22("TT2", text("Title")) + frame22("TP1", text("Artist")) +
+      frame22("TAL", text("Album")) + frame22("TYE", text("1999")) + frame22("COM", comment) +
+      frame22("TRK", text("5/9")) + frame22("TCO", text("(17)")) +
+      frame22("PIC", bytes({0}) + "PNG" + bytes({3}) + png) + frame22("TXX", txx) + std::string(7, '\0');
+  const std::string upgraded = t3("TPE1", "Artist") + t3("TALB", "Album") + t3("TYER", "1999") +
+      frame23("COMM", comment) + t3("TRCK", "5/9") + t3("TCON", "(17)") +
+      frame23("APIC", bytes({0}) + "image/png" + bytes({0, 3}) + png) + frame23("TXXX", txx);
+  const std::string crm = v22(frame22("TT2", text("Title")) + frame22("CRM", "owner"));
+  // Several values in one version 2.4 text frame.
+  const std::string many = frame24("TPE1", text("piman") + bytes({0}) + "jzig") +
+                           frame24("TCOM", bytes({1, 0xFF, 0xFE, 'a', 0, 0, 0, 0xFF, 0xFE, 'b', 0, 0, 0}));
+  return {
+      {"Version24ExtendedHeaderFlagWithoutHeader", id3tag(4, t4("TIT2", "Title") + rest, 20, 0x40) + kAudio,
+       "tag 8: TRCK=3 TIT2=Title TPE1=Artist TALB=Album TYER=2001 TCON=Rock", "TIT2=New;TPE1=Artist",
+       saved(4, s4("TIT2", "New") + rest)},
+      {"Version23ExtendedHeaderFlagWithoutHeader", id3tag(3, titled, 0, 0x40) + kAudio,
+       "tag 2: TIT2=Title TPE1=Artist", "TALB=Album", saved(3, titled + s3("TALB", "Album"))},
+      {"FramePastTheTagEnd", pastEnd, "tag 1: TIT2=ok", "TIT2=New", pastEnd,
+       "the frame TPE1 runs past the end of the tag"},
+      {"GarbageWhereAFrameShouldStart", garbage, "tag 1: TIT2=ok", "TIT2=New", garbage,
+       "the tag holds unreadable bytes where a frame should start (byte 23)"},
+      {"UnknownHeaderFlag", unknownFlag, "tag 1: TIT2=ok", "TIT2=New", unknownFlag,
+       "the tag header has flags of unknown meaning"},
+      {"UnreadableExtendedHeader", badExtended, "tag 0:", "TIT2=New", badExtended,
+       "the tag's extended header cannot be read"},
+      {"Version24TransformedAndDamagedFrames", id3tag(4, transformed, 10) + kAudio,
        "tag 7: TIT2=Packed title TPE1=A\xC3\xBF\xC3\xA9 TALB=Old album TENC=enc",
        "TIT2=New title;TALB=Old album;TPE1=A\xC3\xBF\xC3\xA9;TCON=Jazz;TCOM=Composer;TRCK=4",
-       saved(4, frame24("TIT2", setText("New title")) + packedAlbum + unsynchronised +
-                    frame24("TCON", setText("Jazz")) + frame24("TCOM", setText("Composer")) +
-                    frame24("TRCK", setText("4")) + frame24("TENC", text("enc")))});
-  // The tag header's unsynchronisation flag stands for each frame's: the frame keeps its bytes and
-  // says so itself once the header flag is gone.
-  rows.push_back({"Version24TagUnsynchronised",
-                  header(4, 16, 0x80) + frame24("TIT2", bytes({0, 0xFF, 0x00, 0xE9, 'x'})) +
-                      bytes({0}) + kAudio,
-                  "tag 1: TIT2=\xC3\xBF\xC3\xA9x", "TPE1=P",
-                  saved(4, frame24("TIT2", bytes({0, 0xFF, 0x00, 0xE9, 'x'}), 0, 0x02) +
-                               frame24("TPE1", setText("P")))});
-  const std::string packed23 = frame23("TIT2", plain(13) + kPackedTitle, 0, 0x80);
-  const std::string album23 = frame23("TALB", plain(10) + kPackedAlbum, 0, 0x80);
-  rows.push_back({"Version23CompressedAndEmptyFrames",
-                  id3tag(3, packed23 + "TPE1" + plain(0) + bytes({0, 0}) + album23) + kAudio,
-                  "tag 3: TIT2=Packed title TALB=Old album", "TIT2=New title;TPE1=Artist",
-                  saved(3, frame23("TIT2", setText("New title")) +
-                               frame23("TPE1", setText("Artist")) + album23)});
-
-  // Version 2.2: read under the version 2.3 ids and written as 2.3.
-  const std::string picture = bytes({0}) + "PNG" + bytes({3}) + "c" + bytes({0, 0x89, 'P', 'N'});
-  const std::string comment = bytes({0}) + "eng" + bytes({0}) + "Nice";
-  const std::string txx = bytes({0}) + "k" + bytes({0}) + "v";
-  const std::string frames22 = frame22("TT2", text("Title")) + frame22("TP1", text("Artist")) +
-                               frame22("TAL", text("Album")) + frame22("TYE", text("1999")) +
-                               frame22("COM", comment) + frame22("TRK", text("5/9")) +
-                               frame22("TCO", text("(17)")) + frame22("PIC", picture) +
-                               frame22("TXX", txx) + std::string(7, '\0');
-  rows.push_back({"Version22UpgradedOnSave",
-                  "ID3" + bytes({2, 0, 0}) + syncsafe(static_cast<std::uint32_t>(frames22.size())) +
-                      frames22 + kAudio,
-                  "tag 9: TRCK=5/9 TIT2=Title TPE1=Artist TALB=Album TYER=1999 TCON=(17) COMM=Nice",
-                  "TIT2=New",
-                  saved(3, frame23("TIT2", setText("New")) + frame23("TPE1", text("Artist")) +
-                               frame23("TALB", text("Album")) + frame23("TYER", text("1999")) +
-                               frame23("COMM", comment) + frame23("TRCK", text("5/9")) +
-                               frame23("TCON", text("(17)")) +
-                               frame23("APIC", bytes({0}) + "image/png" + bytes({0, 3}) + "c" +
-                                                   bytes({0, 0x89, 'P', 'N'})) +
-                               frame23("TXXX", txx))});
-  const std::string crm = frame22("TT2", text("Title")) + frame22("CRM", "owner");
-  const std::string unconvertible =
-      "ID3" + bytes({2, 0, 0}) + syncsafe(static_cast<std::uint32_t>(crm.size())) + crm + kAudio;
-  rows.push_back({"Version22FrameWithoutEquivalent", unconvertible, "tag 2: TIT2=Title", "TIT2=New",
-                  unconvertible, "the frame CRM has no ID3v2.3 equivalent"});
-
-  // Several values in one version 2.4 text frame.
-  const std::string artists = frame24("TPE1", text("piman") + bytes({0}) + "jzig");
-  const std::string utf16 =
-      frame24("TCOM", bytes({1, 0xFF, 0xFE, 'a', 0, 0, 0, 0xFF, 0xFE, 'b', 0, 0, 0}));
-  rows.push_back({"Version24MultipleValues", id3tag(4, artists + utf16) + kAudio,
-                  "tag 2: TPE1=piman / jzig TCOM=a / b", "TPE1=piman / jzig;TCOM=a / b;TIT2=T",
-                  saved(4, artists + utf16 + frame24("TIT2", setText("T")))});
-  return rows;
+       saved(4, s4("TIT2", "New title") + packedAlbum + unsynchronised + s4("TCON", "Jazz") +
+                    s4("TCOM", "Composer") + s4("TRCK", "4") + t4("TENC", "enc"))},
+      // The header's unsynchronisation flag stands for each frame's, which says so once it is gone.
+      {"Version24TagUnsynchronised", header(4, 16, 0x80) + frame24("TIT2", unsyncTitle) + bytes({0}) + kAudio,
+       "tag 1: TIT2=\xC3\xBF\xC3\xA9x", "TPE1=P",
+       saved(4, frame24("TIT2", unsyncTitle, 0, 0x02) + s4("TPE1", "P"))},
+      {"Version23CompressedAndEmptyFrames", id3tag(3, packed23 + album23) + kAudio,
+       "tag 3: TIT2=Packed title TALB=Old album", "TIT2=New title;TPE1=Artist",
+       saved(3, s3("TIT2", "New title") + s3("TPE1", "Artist") + album23)},
+      {"Version22UpgradedOnSave", v22(frames22),
+       "tag 9: TRCK=5/9 TIT2=Title TPE1=Artist TALB=Album TYER=1999 TCON=(17) COMM=Nice", "TIT2=New",
+       saved(3, s3("TIT2", "New") + upgraded)},
+      {"Version22FrameWithoutEquivalent", crm, "tag 2: TIT2=Title", "TIT2=New", crm,
+       "the frame CRM has no ID3v2.3 equivalent"},
+      {"Version24MultipleValues", id3tag(4, many) + kAudio, "tag 2: TPE1=piman / jzig TCOM=a / b",
+       "TPE1=piman / jzig;TCOM=a / b;TIT2=T", saved(4, many + s4("TIT2", "T"))},
+  };
+  // clang-format on
 }
 
 TEST_F(TagTest, ReadForDisplayPicksTheFramesTheFullReadPicks) {
