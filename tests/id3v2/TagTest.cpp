@@ -1,6 +1,6 @@
 // Tags read, saved and removed on crafted files: frames found, odd shapes, cover pictures, exact
-// bytes written, safe replacement or in-place rewrite, the original kept after any refusal or
-// fault.
+// bytes written, safe replace or in-place rewrite, the original kept after any refusal or fault.
+#include <gtest/gtest.h>
 #include <limits.h>
 #include <sys/stat.h>
 #include <sys/wait.h>
@@ -11,7 +11,13 @@
 #include <sstream>
 
 #include "id3v2/CoverArt.h"
-#include "tests/id3v2/TagFixture.h"
+#include "id3v2/ID3v2FrameId.h"
+#include "id3v2/clsTv2.h"
+#include "platform/posix/PosixFileSystem.h"
+#include "platform/testing/Recorders.h"
+#include "platform/testing/RecordingFileSystem.h"
+#include "tests/id3v2/TagBytes.h"
+#include "tests/support/TempDir.h"
 
 namespace brindle::id3v2 {
 namespace {
@@ -21,8 +27,39 @@ using platform::testing::FsOp;
 using Names = std::vector<std::string>;
 using Values = std::vector<std::pair<ID3v2FrameId, std::string>>;
 
-class TagTest : public TagFixture {
+/// A version 2.3 text frame's content in ISO-8859-1.
+std::string text(const std::string& latin1) {
+  return bytes({0}) + latin1;
+}
+
+/// "ok", or the error's code and message.
+std::string why(const platform::Status& status) {
+  return status ? "ok" : std::to_string(status.error().code) + " " + status.error().message;
+}
+
+/// A folder, the real file system behind a recording one, a fixed clock, and tag helpers.
+class TagTest : public ::testing::Test {
  protected:
+  std::unique_ptr<clsTv2> container() { return std::make_unique<clsTv2>(fileSystem, clock); }
+  std::string song(const std::string& content, const std::string& name = "song.mp3") {
+    return folder.write(name, content);
+  }
+  static std::string contentOf(const std::string& path) { return testsupport::TempDir::read(path); }
+  /// The names in the folder, to see that no temporary file is left.
+  std::vector<std::string> names() {
+    auto files = real.listDirectory(folder.path()).value().files;
+    std::sort(files.begin(), files.end());
+    return files;
+  }
+  /// Tag found, frame count and each non-empty value: "tag 2: TIT2=a TALB=b".
+  static std::string summary(const clsTv2& tag) {
+    std::string out =
+        (tag.hastag() ? "tag " : "none ") + std::to_string(tag.frames().count()) + ":";
+    for (std::int32_t id = TRCK; id <= TENC; ++id)
+      if (!tag.getframevalue(id).empty())
+        out += " " + std::string(frameIdText(id)) + "=" + tag.getframevalue(id);
+    return out;
+  }
   /// Reads the file, sets the values and writes the tag back.
   platform::Status save(const std::string& path, const Values& values, bool ignoreReadOnly = false,
                         const EndingOf& ending = {}) {
@@ -76,6 +113,11 @@ class TagTest : public TagFixture {
       EXPECT_TRUE(!tag.hastag() || !shown->writetag(path)) << "frames it did not keep";
     }
   }
+
+  testsupport::TempDir folder;
+  platform::posix::PosixFileSystem real;
+  platform::testing::RecordingFileSystem fileSystem{real};
+  platform::testing::FixedClock clock{{14, 3, 9}};
 };
 
 TEST_F(TagTest, FramesAndValuesOfEachShape) {
