@@ -140,7 +140,7 @@ TEST_F(TagTest, FramesAndValuesOfEachShape) {
       {"ID3" + bytes({5, 0, 0}) + syncsafe(12) + "TIT2" + bytes({0, 0, 2, 0, 0, 0}) + "T", "none 0:"},
       {id3tag(3, t3("TIT2", "A") + std::string(10, '\0') + t3("TPE1", "B")), "tag 1: TIT2=A"},  // padding
       // Zeros are trimmed at the end and blanked inside.
-      {id3tag(3, frame23("TIT2", text("abc") + bytes({0, 0})) + frame23("TALB", text(std::string("  a\0b ", 5)))),
+      {id3tag(3, frame23("TIT2", text("abc") + bytes({0, 0})) + frame23("TALB", std::string("\0  a\0b ", 7))),
        "tag 2: TIT2=abc TALB=a b"},
       {id3tag(3, frame23("APIC", picture) + t3("TIT2", "Title") + t3("TPE1", "Artist")) + kAudio,
        "tag 3: TIT2=Title TPE1=Artist"},
