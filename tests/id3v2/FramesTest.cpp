@@ -82,9 +82,7 @@ TEST(FrameParse, FieldsReadAndWrittenBack) {
     }
     EXPECT_EQ(rendered(*frame), unhex(*row.written ? row.written : row.content));
   }
-}
-
-TEST(FrameParse, RejectedContentLeavesTheFields) {
+  // Rejected content leaves the fields.
   for (const char* content : {"", "00", "00 65", "00 656E"}) {
     clsCF comment;
     comment.textencoding(3);
@@ -218,9 +216,7 @@ TEST(FrameBase, IdFlagsAndOpaqueFrames) {
   EXPECT_EQ(rendered(empty), "");
   EXPECT_TRUE(empty.isOpaque());
   EXPECT_FALSE(clsTF().isOpaque() || clsCF().isOpaque() || clsWF().isOpaque());
-}
-
-TEST(FrameKinds, IdPicksTheKindAndClass) {
+  // The id picks the kind and class.
   const std::pair<const char*, FrameKind> rows[] = {
       {"TRCK", FrameKind::Text},    {"TIT2", FrameKind::Text},    {"TCON", FrameKind::Text},
       {"TENC", FrameKind::Text},    {"TDRC", FrameKind::Text},    {"WXXX", FrameKind::Url},
@@ -242,9 +238,7 @@ TEST(FrameKinds, IdPicksTheKindAndClass) {
   EXPECT_EQ(frameIdText(TRCK), "TRCK");
   EXPECT_EQ(frameIdText(TENC), "TENC");
   for (std::int32_t id : {0, 13, -1}) EXPECT_EQ(frameIdText(id), "") << id;
-}
-
-TEST(Collection, OneBasedPositions) {
+  // The collection's positions count from 1.
   clsF2 frames;
   EXPECT_EQ(frames.item(1), nullptr);
   for (const char* id : {"TIT2", "COMM", "WXXX"}) frames.add(createFrame(id));
@@ -291,9 +285,7 @@ TEST(TextCodec, Terminators) {
           findTerminator(2, wide), findTerminator(1, wide, 1), findTerminator(1, wide, 7),
           findTerminator(1, unhex("4100 0042")), findTerminator(1, unhex("4100 00"))}),
       (std::vector<std::size_t>{1, 3, npos, npos, npos, 4, 4, 1, npos, npos, npos}));
-}
-
-TEST(TextCodec, DecodesToUtf8) {
+  // Decoding to UTF-8.
   const std::string bad = "\xEF\xBF\xBD";
   // Half a byte order mark (FE00, FF00) is a character.
   // clang-format off
@@ -314,15 +306,13 @@ TEST(TextCodec, DecodesToUtf8) {
   // clang-format on
   for (const auto& [encoding, raw, utf8] : rows)
     EXPECT_EQ(decodeText(encoding, unhex(raw)), utf8) << int{encoding} << ": " << raw;
-}
-
-TEST(TextCodec, Latin1CheckAndEncoding) {
+  // The ISO-8859-1 check and encoding.
   for (const std::string& fits : {""s, "abc"s, "caf\u00E9 \u00FF"s, "a\0b"s})
     EXPECT_TRUE(fitsLatin1(fits));
   for (const char* wide : {"\u0100", "\u03A9mega", "\U0001D11E", "caf\xE9", "\xC3", "\xC0\x80"})
     EXPECT_FALSE(fitsLatin1(wide)) << wide;
   // clang-format off
-  const std::tuple<std::uint8_t, std::string, const char*> rows[] = {
+  const std::tuple<std::uint8_t, std::string, const char*> encoded[] = {
       {0, "caf\u00E9", "636166E9"}, {0, "\u03A9mega \U0001D11E", "3F6D656761203F"},
       {1, "A\u00E9", "FFFE 4100 E900"}, {1, "", "FFFE"}, {1, "\U0001D11E", "FFFE 34D8 1EDD"},
       {2, "A\u00E9", "0041 00E9"}, {2, "\U0001D11E", "D834 DD1E"}, {3, "h\u00E9", "68 C3A9"},
@@ -330,7 +320,7 @@ TEST(TextCodec, Latin1CheckAndEncoding) {
       {0, "", ""}, {2, "", ""}, {3, "", ""}, {0, "a\xFF", "61 3F"}, {2, "\xFF", "FFFD"},
   };
   // clang-format on
-  for (const auto& [encoding, utf8, raw] : rows)
+  for (const auto& [encoding, utf8, raw] : encoded)
     EXPECT_EQ(encodeText(encoding, utf8), unhex(raw)) << int{encoding} << ": " << raw;
   for (std::uint8_t encoding : {1, 2, 3})
     for (const std::string& text :
