@@ -297,12 +297,12 @@ Bytes xingFile(Bytes header, std::size_t offset, const std::string& kind, std::u
   return bytes;
 }
 
-TEST(ReadMPEG, XingHeaderOnlyAtTheOffsetOfVersionAndModeInLayer3) {
+TEST(ReadMPEG, VbrHeadersOnlyAtTheirOffsetCountLengthAndAverageBitRate) {
   // MPEG 1 stereo, MPEG 1 mono, MPEG 2 joint stereo, MPEG 2.5 mono; then wrong places.
-  const std::tuple<std::uint32_t, std::size_t, bool> rows[] = {
+  const std::tuple<std::uint32_t, std::size_t, bool> places[] = {
       {0xFFFB9064, 36, true}, {0xFFFB90C4, 21, true},  {0xFFF39444, 21, true},
       {0xFFE394C4, 13, true}, {0xFFFB9064, 21, false}, {0xFFFD9400, 36, false}};
-  for (const auto& [bytes, offset, vbr] : rows) {
+  for (const auto& [bytes, offset, vbr] : places) {
     SCOPED_TRACE(offset);
     const auto parsed = parseFrameHeader(header(bytes));
     const Mp3Info info = analyse(xingFile(header(bytes), offset, "Xing", 1000, 500000, false));
@@ -313,9 +313,7 @@ TEST(ReadMPEG, XingHeaderOnlyAtTheOffsetOfVersionAndModeInLayer3) {
                 1000LL * parsed->samplesPerFrame() * 1000 / parsed->sampleRate);
     }
   }
-}
-
-TEST(ReadMPEG, VbrHeaderCountsLengthAndAverageBitRate) {
+  // A VBR header counts the length and the average bit rate.
   const Bytes mpeg1 = header(0xFFFB9064);
   Bytes vbri = frames(mpeg1, 4);  // "VBRI" 32 bytes after the header
   put(vbri, 36, "VBRI");
