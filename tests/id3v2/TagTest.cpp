@@ -304,7 +304,7 @@ std::vector<Shape> shapes() {
   // clang-format on
 }
 
-TEST_F(TagTest, ReadForDisplayPicksTheFramesTheFullReadPicks) {
+TEST_F(TagTest, OddShapesReadShownAndSavedAsTheyShouldBe) {
   const auto t3 = [](const char* id, const std::string& value) { return frame23(id, text(value)); };
   const auto t4 = [](const char* id, const std::string& value) { return frame24(id, text(value)); };
   const std::string utf16Comm =
@@ -334,9 +334,7 @@ TEST_F(TagTest, ReadForDisplayPicksTheFramesTheFullReadPicks) {
     ASSERT_TRUE(tag->readtag(path));
     expectSameValuesForDisplay(path, *tag);
   }
-}
-
-TEST_F(TagTest, ReadAndSavedAsTheyShouldBe) {
+  // Each odd shape is read, shown and saved (or refused) as it should be.
   for (const Shape& shape : shapes()) {
     SCOPED_TRACE(shape.name);
     const std::string path = song(shape.original, std::string(shape.name) + ".mp3");
@@ -887,7 +885,6 @@ TEST_F(TagTest, HardLinkedFileIsWrittenInPlaceWhenTheTagFits) {
   EXPECT_EQ(inodeOf(path), inode);
   EXPECT_EQ(contentOf(other), contentOf(path));
   const std::string written = contentOf(path);
-  EXPECT_EQ(written.size(), original.size() + 128);
   EXPECT_EQ(written.substr(original.size() - kAudio.size()), kAudio + std::string(128, 'T'));
   EXPECT_EQ(summary(*read(other)), "tag 2: TIT2=New TALB=Album");
   EXPECT_EQ(names(), (Names{"other.mp3", "song.mp3"}));
