@@ -31,6 +31,11 @@ using testsupport::TempDir;
 using Block = std::array<std::uint8_t, kId3v1Size>;
 using Bytes = std::vector<std::uint8_t>;
 
+Bytes operator+(Bytes head, const Bytes& tail) {
+  head.insert(head.end(), tail.begin(), tail.end());
+  return head;
+}
+
 std::vector<std::uint8_t> bytesOf(const std::string& text) {
   return std::vector<std::uint8_t>(text.begin(), text.end());
 }
@@ -191,9 +196,8 @@ TEST(Id3v1, ParseRules) {
 
 /// `count` frames with this header, each as long as the header says, the rest zero.
 Bytes frames(Bytes header, int count) {
-  Bytes frame(static_cast<std::size_t>(parseFrameHeader(header).value().frameLength()), 0), bytes;
-  std::copy(header.begin(), header.end(), frame.begin());
-  for (int i = 0; i < count; ++i) bytes.insert(bytes.end(), frame.begin(), frame.end());
+  Bytes frame = header + Bytes(parseFrameHeader(header).value().frameLength() - 4, 0), bytes;
+  for (int i = 0; i < count; ++i) bytes = bytes + frame;
   return bytes;
 }
 
@@ -255,16 +259,13 @@ TEST(ReadMPEG, EveryVersionAndLayerWithItsOwnTablesFlagsAndReservedValues) {
 
 TEST(ReadMPEG, AFrameCountsOnlyWhenTheNextFollowsOrTheAudioEnds) {
   // A 32 kHz header whose frame is not followed by another, then the real 44.1 kHz frames.
-  Bytes bytes = {0x00, 0xFF, 0xFB, 0x98, 0x64, 0x11, 0x22};
   const Bytes audio = frames(header(0xFFFB9064), 5);
-  bytes.insert(bytes.end(), audio.begin(), audio.end());
+  const Bytes bytes = Bytes{0x00, 0xFF, 0xFB, 0x98, 0x64, 0x11, 0x22} + audio;
   EXPECT_EQ(analyse(bytes).Frequency, "44100 Hz");
   EXPECT_EQ(analyse(bytes).audioBytes, static_cast<std::int64_t>(audio.size()));
   // A next header of another stream does not confirm a frame either.
-  Bytes mixed = frames(header(0xFFFB9864), 1);
-  const Bytes other = frames(header(0xFFF39480), 4);
-  mixed.insert(mixed.end(), other.begin(), other.end());
-  EXPECT_EQ(analyse(mixed).Frequency, "24000 Hz");
+  EXPECT_EQ(analyse(frames(header(0xFFFB9864), 1) + frames(header(0xFFF39480), 4)).Frequency,
+            "24000 Hz");
   Bytes one = frames(header(0xFFFB9064), 1);
   EXPECT_EQ(analyse(one).MPEG, "MPEG 1.0");
   one.pop_back();
@@ -351,8 +352,7 @@ TEST(FirstFrame, HeldOnlyWhenTheAnswerIsKnownAndSearchedWithinTheSearchLength) {
                          holdsFirstFrame(Bytes(100, 0), 100)}),
       (std::vector<bool>{true, true, false, false, true}));
   // The search ends at the search length.
-  Bytes late(kMpegSearchLength, 0);
-  late.insert(late.end(), bytes.begin(), bytes.end());
+  Bytes late = Bytes(kMpegSearchLength, 0) + bytes;
   EXPECT_EQ(findFirstFrame(late, late.size()).outcome, FrameSearch::Outcome::NotFound);
   late.erase(late.begin());
   const FrameSearch found = findFirstFrame(late, late.size());
@@ -366,11 +366,6 @@ Bytes little(std::initializer_list<std::pair<std::uint64_t, int>> fields) {
   for (const auto& [value, width] : fields)
     for (int i = 0; i < width; ++i) bytes.push_back(static_cast<std::uint8_t>(value >> (8 * i)));
   return bytes;
-}
-
-Bytes operator+(Bytes head, const Bytes& tail) {
-  head.insert(head.end(), tail.begin(), tail.end());
-  return head;
 }
 
 /// A chunk: id, 32-bit size (the body's, unless given), body, pad byte.
