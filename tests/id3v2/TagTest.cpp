@@ -1,5 +1,4 @@
-// Tags read, saved and removed on crafted files: frames found, odd shapes, cover pictures, exact
-// bytes written, safe replace or in-place rewrite, the original kept after any refusal or fault.
+// Tags read, saved and removed on crafted files; the original is kept after any refusal or fault.
 #include <gtest/gtest.h>
 #include <limits.h>
 #include <sys/stat.h>
@@ -93,8 +92,7 @@ class TagTest : public ::testing::Test {
     }
     return out;
   }
-  /// The reader for display gives each value the full read `tag` gave (an id asked twice gets it
-  /// twice; more ids than one pass takes) and refuses to write what it did not keep.
+  /// The display reader gives each value the full read gave (ids repeated, several passes).
   void expectSameValuesForDisplay(const std::string& path, const clsTv2& tag) {
     std::vector<std::int32_t> ids;
     for (std::int32_t id = TRCK; id <= TENC; ++id) ids.push_back(id);
@@ -121,8 +119,7 @@ class TagTest : public ::testing::Test {
 };
 
 TEST_F(TagTest, FramesAndValuesOfEachShape) {
-  // A 40 KB frame first: its plain size bytes (00 00 A0 00) mean something else read 7 bits per
-  // byte; the standard reading must win.
+  // A 40 KB frame's plain size (00 00 A0 00) must not be read as 7 bits per byte.
   std::string picture = bytes({0}) + "image/png" + bytes({0, 3, 0});
   picture += std::string(40 * 1024 - picture.size(), '\x89');
   const auto t3 = [](const char* id, const std::string& v) { return frame23(id, text(v)); };

@@ -1,5 +1,4 @@
-// The inspection on crafted files: sizes, genres, properties, trailing tags, version 1 blocks, MPEG
-// frames and VBR headers, WAV chunks, and the component reading, saving and refusing both tags.
+// The inspection on crafted and encoded files: lookups, tags, MPEG and WAV analyses, the component.
 #include <gtest/gtest.h>
 #include <unistd.h>
 
@@ -321,9 +320,7 @@ TEST(ReadMPEG, VbrHeadersOnlyAtTheirOffsetCountLengthAndAverageBitRate) {
   vbri[41] = 1;  // version
   put32(vbri, 46, 2000000);
   put32(vbri, 50, 2000);
-  // Vbr, frames, delay, padding, milliseconds, seconds, bit rate. Xing: 1000 × 1152 samples at 44.1
-  // kHz less 1576 of delay and padding is 26.086 s, 600,000 bytes over them 183.75 kbit/s; "Info"
-  // is written for a constant bit rate; VBRI: 2000 × 1152 samples, 52.244 s, 16,000,000 bits.
+  // Xing: (1000 × 1152 − 1576) samples / 44.1 kHz = 26.086 s; "Info" means CBR; VBRI: 52.244 s.
   // clang-format off
   const std::tuple<Bytes, bool, int, int, int, int, const char*, const char*> rows[] = {
       {xingFile(mpeg1, 36, "Xing", 1000, 600417, true), true, 1000, 576, 1000, 26086, "26", "VBR 184"},
@@ -689,8 +686,7 @@ TEST_F(ComponentTest, SaveWritesBothTagsAndKeepsOtherFrames) {
   const std::string relabelled = TempDir::read(lower);
   EXPECT_EQ(relabelled.substr(relabelled.size() - 128 - 4000, 4000 + 6), audio() + "TAGOld");
 
-  // Saving only a new version 2 title keeps a v1.1 block's bytes; a changed comment keeps the
-  // track.
+  // A new version 2 title keeps a v1.1 block's bytes; a changed comment keeps the track.
   std::string block = v1Block(" Lead", 17);
   block.replace(97, 5, " note");
   block[126] = 5;
@@ -708,8 +704,7 @@ TEST_F(ComponentTest, SaveWritesBothTagsAndKeepsOtherFrames) {
   EXPECT_TRUE(errors.empty());
 }
 
-/// A refused or failed save/removal: `passing` calls pass first (-1: all fail), `written` bytes of
-/// the failing write still land; the file keeps every byte and the Error event says why once.
+/// A refused/failed save or removal (`passing` calls pass, -1: none); the file keeps every byte.
 struct Unsaved {
   const char* name;
   std::string content;
@@ -762,8 +757,7 @@ INSTANTIATE_TEST_SUITE_P(Files, ComponentUnsaved, ::testing::Values(
     [](const auto& info) { return info.param.name; });
 // clang-format on
 
-// Files made by an encoder: constant and variable bit rate (frames counted by its "Xing" header,
-// the LAME tag's delay and padding leaving the tone's 441,000 samples), and the WAV it came from.
+// Encoded CBR and VBR files (frames from "Xing", LAME delay/padding removed) and their WAV source.
 TEST_F(ComponentTest, RealEncodedFiles) {
   if (std::system("command -v sox >/dev/null && command -v lame >/dev/null") != 0) GTEST_SKIP();
   const std::string wav = folder.file("tone.wav"), cbr = folder.file("cbr.mp3"),
