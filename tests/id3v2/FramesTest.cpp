@@ -194,13 +194,12 @@ TEST(FrameBase, IdFlagsAndOpaqueFrames) {
   clsCF comment;
   std::array<std::uint8_t, 2> flags{0xAA, 0xBB};
   comment.getflags(flags);
-  EXPECT_EQ(flags, (std::array<std::uint8_t, 2>{0, 0}));
+  EXPECT_EQ(flags[0] + flags[1], 0);
   comment.setflags(std::array<std::uint8_t, 2>{0x40, 0x20});
   comment.frameid("COMM");
-  ASSERT_TRUE(comment.parsebytes(vec("00 656E67")));
-  EXPECT_EQ(comment.frameid(), "COMM");
+  ASSERT_TRUE(comment.parsebytes(vec("00 656E67")));  // keeps the id and the flags
   comment.getflags(flags);
-  EXPECT_EQ(flags, (std::array<std::uint8_t, 2>{0x40, 0x20}));
+  EXPECT_EQ(comment.frameid() + char(flags[0]) + char(flags[1]), "COMM\x40\x20");
 
   const char* picture = "00 696D6167652F706E67 00 03 00 89504E470D0A1A0A 0000000D FF00";
   std::shared_ptr<clsF> opaque = createFrame("APIC");
@@ -208,13 +207,11 @@ TEST(FrameBase, IdFlagsAndOpaqueFrames) {
   EXPECT_EQ(rendered(*opaque), unhex(picture));
   opaque->textencoding(3);
   opaque->data("ignored");
-  EXPECT_EQ(opaque->data(), "");
-  EXPECT_EQ(rendered(*opaque), unhex(picture));
+  EXPECT_EQ(opaque->data() + rendered(*opaque), unhex(picture));
   clsOF empty;
   ASSERT_TRUE(empty.parsebytes(ByteVector{0x07}));
   ASSERT_TRUE(empty.parsebytes(ByteVector{}));
-  EXPECT_EQ(rendered(empty), "");
-  EXPECT_TRUE(empty.isOpaque());
+  EXPECT_TRUE(rendered(empty).empty() && empty.isOpaque());
   EXPECT_FALSE(clsTF().isOpaque() || clsCF().isOpaque() || clsWF().isOpaque());
   // The id picks the kind and class.
   const std::pair<const char*, FrameKind> rows[] = {
@@ -231,29 +228,26 @@ TEST(FrameBase, IdFlagsAndOpaqueFrames) {
     EXPECT_EQ(std::dynamic_pointer_cast<clsCF>(frame) != nullptr, kind == FrameKind::Comment);
     EXPECT_EQ(std::dynamic_pointer_cast<clsWF>(frame) != nullptr, kind == FrameKind::Url);
   }
-  EXPECT_EQ(createFrame("PRIV")->frameid(), "PRIV");
-  EXPECT_EQ(createFrame("TIT")->frameid(), "TIT ");
+  EXPECT_EQ(createFrame("PRIV")->frameid() + createFrame("TIT")->frameid(), "PRIVTIT ");
   for (std::int32_t id = TRCK; id <= TENC; ++id)
     EXPECT_NE(kindOf(frameIdText(id)), FrameKind::Opaque);
-  EXPECT_EQ(frameIdText(TRCK), "TRCK");
-  EXPECT_EQ(frameIdText(TENC), "TENC");
-  for (std::int32_t id : {0, 13, -1}) EXPECT_EQ(frameIdText(id), "") << id;
+  std::string ids;
+  for (std::int32_t id : {0 + TRCK, 0 + TENC, 0, 13, -1}) ids += std::string(frameIdText(id)) + "|";
+  EXPECT_EQ(ids, "TRCK|TENC||||");
   // The collection's positions count from 1.
   clsF2 frames;
   EXPECT_EQ(frames.item(1), nullptr);
   for (const char* id : {"TIT2", "COMM", "WXXX"}) frames.add(createFrame(id));
   frames.add(nullptr);
   ASSERT_EQ(frames.count(), 3);
-  EXPECT_EQ(frames.item(1)->frameid(), "TIT2");
-  EXPECT_EQ(frames.item(3)->frameid(), "WXXX");
+  EXPECT_EQ(frames.item(1)->frameid() + frames.item(3)->frameid(), "TIT2WXXX");
   for (std::int32_t at : {0, 4, -1}) {
     EXPECT_EQ(frames.item(at), nullptr) << at;
     EXPECT_FALSE(frames.remove(at)) << at;
     EXPECT_FALSE(frames.replace(at, createFrame("TALB"))) << at;
   }
   EXPECT_FALSE(frames.replace(1, nullptr));
-  EXPECT_TRUE(frames.replace(3, createFrame("TALB")));
-  EXPECT_TRUE(frames.remove(1));
+  EXPECT_TRUE(frames.replace(3, createFrame("TALB")) && frames.remove(1));
   ASSERT_EQ(frames.count(), 2);
   EXPECT_EQ(frames.item(2)->frameid(), "TALB");
   frames.clear();
