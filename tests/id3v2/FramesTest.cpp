@@ -119,7 +119,6 @@ TEST(FrameSetters, NewFramesAndTheTerminatorRule) {
   text.textencoding(3);
   text.data("x");
   EXPECT_EQ(rendered(text), unhex("03 78 00"));
-
   clsCF comment;
   EXPECT_EQ(rendered(comment), unhex("00 000000 00 00"));
   for (const auto& [set, kept] : {std::pair{"de", "de "}, {"english", "eng"}, {"", "   "}}) {
@@ -141,7 +140,6 @@ TEST(FrameSetters, NewFramesAndTheTerminatorRule) {
   ASSERT_TRUE(read.parsebytes(vec("01 656E67 FFFE 6400 0000 FFFE 0001 00")));
   EXPECT_EQ(rendered(read), rendered(comment));
   EXPECT_EQ(read.description(), unhex("FFFE 6400 0000"));
-
   clsWF url;
   EXPECT_EQ(rendered(url), unhex("00 00 00"));
   url.description("A");
@@ -159,7 +157,6 @@ TEST(FrameSetters, ValueTextChoosesTheEncoding) {
   text.setValueText("\xE2\x98\x83");
   EXPECT_EQ(rendered(text), unhex("01 FFFE 0326 0000"));
   EXPECT_EQ(text.valueText(), "\xE2\x98\x83\0"s);
-
   clsCF comment;
   comment.language("eng");
   comment.description("d");
@@ -168,7 +165,6 @@ TEST(FrameSetters, ValueTextChoosesTheEncoding) {
   EXPECT_EQ(comment.valueText(), "\xE2\x98\x83\0"s);
   comment.setValueText("ok");
   EXPECT_EQ(rendered(comment), unhex("00 656E67 6400 6F6B00"));
-
   // A URL stays Latin-1: other characters are escaped, a broken sequence escapes its lead byte.
   clsWF url;
   url.description("d");
@@ -200,7 +196,6 @@ TEST(FrameBase, IdFlagsAndOpaqueFrames) {
   ASSERT_TRUE(comment.parsebytes(vec("00 656E67")));  // keeps the id and the flags
   comment.getflags(flags);
   EXPECT_EQ(comment.frameid() + char(flags[0]) + char(flags[1]), "COMM\x40\x20");
-
   const char* picture = "00 696D6167652F706E67 00 03 00 89504E470D0A1A0A 0000000D FF00";
   std::shared_ptr<clsF> opaque = createFrame("APIC");
   ASSERT_TRUE(opaque->parsebytes(vec(picture)));

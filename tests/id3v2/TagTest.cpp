@@ -111,7 +111,6 @@ class TagTest : public ::testing::Test {
       EXPECT_TRUE(!tag.hastag() || !shown->writetag(path)) << "frames it did not keep";
     }
   }
-
   testsupport::TempDir folder;
   platform::posix::PosixFileSystem real;
   platform::testing::RecordingFileSystem fileSystem{real};
@@ -165,20 +164,17 @@ TEST_F(TagTest, FramesAndValuesOfEachShape) {
   auto tag = parsed(id3tag(4, frame24("TIT2", text("x"))));
   EXPECT_EQ(tag->majorVersion(), 4);
   EXPECT_EQ(tag->getframevalue(0) + tag->getframevalue(13), "");
-
   // A missing file; reading again forgets the last file.
   tag->readtag(folder.file("none.mp3"));
   EXPECT_FALSE(tag->hastag() || real.exists(folder.file("none.mp3")));
   tag->readtag(song(id3tag(3, frame23("TIT2", text("One")))));
   tag->readtag(song(id3tag(3, frame23("TALB", text("Two"))), "other.mp3"));
   EXPECT_EQ(summary(*tag), "tag 1: TALB=Two");
-
   // FF 00 E0 stands for FF E0; the frame size counts the bytes after the undoing.
   const std::string stored = "TIT2" + plain(5) + bytes({0, 0, 0, 'a', 0xFF, 0x00, 0xE0, 'b'});
   tag = parsed(header(3, static_cast<std::uint32_t>(stored.size()), 0x80) + stored);
   ASSERT_EQ(tag->frames().count(), 1);
   EXPECT_EQ(bytesOf(*tag->frames().item(1)), unhex("00 61 FFE0 62"));
-
   // Unknown, compressed (a title then is no text), too short, empty, unterminated: kept opaque.
   tag = parsed(id3tag(
       3, frame23("TXXX", bytes({0, 'k', 0, 'v'})) + frame23("TIT2", text("packed"), 0, 0x80) +
@@ -498,7 +494,6 @@ TEST_F(TagTest, FrontCoverIsFoundSetAndRemovedKeepingTheOtherFrames) {
     EXPECT_EQ(shown ? std::optional(str(shown->data)) : std::nullopt, row.shown);
     applyCoverEdit(tag->frames(), CoverEdit{Picture{0, "image/png", 3, {}, vec(kPng)}});
     EXPECT_EQ(framesOf(tag->frames()), row.afterSet);
-
     ASSERT_TRUE(tag->readtag(path));
     applyCoverEdit(tag->frames(), CoverEdit{});
     EXPECT_EQ(framesOf(tag->frames()), row.afterRemove);
@@ -572,7 +567,6 @@ TEST_F(TagTest, OtherFramesAndUnchangedValuesKeepTheirBytes) {
   EXPECT_EQ(back->frames().item(2)->frameid(), "TXXX");
   back->writetag(path);  // writing the same tag again gives the same file
   EXPECT_EQ(contentOf(path), written);
-
   // Of two comments the first is shown and set; the second is written as it was.
   const std::string comm = bytes({0, 'e', 'n', 'g', 0});
   const std::string two =
@@ -580,7 +574,6 @@ TEST_F(TagTest, OtherFramesAndUnchangedValuesKeepTheirBytes) {
   EXPECT_EQ(read(two)->getframevalue(COMM), "one");
   ASSERT_TRUE(save(two, {{COMM, "first"}}));
   EXPECT_EQ(read(two)->getframevalue(COMM) + read(two)->frames().item(2)->data(), "firsttwo");
-
   // UTF-16 values set back as they were read (as a window saves) keep every byte.
   const std::string original =
       id3tag(3,
@@ -625,14 +618,12 @@ TEST_F(TagTest, Version24KeepsItsVersionFramesAndLosesFooterAndUnsynchronisation
   auto back = read(path);
   EXPECT_EQ(back->majorVersion(), 4);
   EXPECT_EQ(summary(*back), "tag 4: TIT2=New TYER=2021");
-
   const std::string footed = song(header(4, 12, 0x10) + frame24("TIT2", text("T")) + "3DI" +
                                       bytes({4, 0, 0x10}) + syncsafe(12) + kAudio,
                                   "footer.mp3");
   ASSERT_TRUE(save(footed, {}));
   EXPECT_EQ(contentOf(footed).find("3DI"), std::string::npos);
   EXPECT_EQ(contentOf(footed).substr(contentOf(footed).size() - kAudio.size()), kAudio);
-
   const std::string stored = "TIT2" + plain(4) + bytes({0, 0, 0, 'a', 0xFF, 0x00, 0xE0});
   const std::string unsync = song(header(3, 15, 0x80) + stored + kAudio, "unsync.mp3");
   ASSERT_TRUE(save(unsync, {}));
@@ -918,7 +909,6 @@ TEST_F(TagTest, HardLinkedFileKeepsItsInodeWhenTheTagGrowsOrGoes) {
   const std::string grown = contentOf(path);
   ASSERT_GT(grown.size(), original.size() + 3000);
   EXPECT_EQ(grown.substr(grown.size() - 128 - audio.size()), audio + std::string(128, 'T'));
-
   ASSERT_TRUE(container()->removetag(path, true));
   EXPECT_EQ(inodeOf(path), inode);
   EXPECT_EQ(contentOf(path), audio + std::string(128, 'T'));

@@ -161,7 +161,6 @@ TEST(Id3v1, ParseRules) {
   EXPECT_EQ((std::vector<int>{genreByte(genreText(255)), genreByte(genreText(0)),
                               genreByte("\xE2\x98\x83")}),
             (std::vector<int>{255, 0, '?'}));
-
   // Over an old block, unchanged fields keep their bytes and the track stays.
   struct Row {
     Block old;
@@ -528,7 +527,6 @@ class ComponentTest : public ::testing::Test {
     again.ReadID3(path);
     return again;
   }
-
   TempDir folder;
   platform::testing::TestPlatform test;
   ID3 component{test.fileSystem, test.clock, test.dialogs};
@@ -551,11 +549,9 @@ TEST_F(ComponentTest, ReadsBothTagsAndTheAudioAndNothingOfTheLastFile) {
                 component.Mp3MPEG + " " + component.Mp3Bitrate,
             "Two|07|http://a/|One|17||7|MPEG 1.0 128");
   EXPECT_EQ(component.Mp3FileSizeInBytes, static_cast<std::int64_t>(TempDir::read(path).size()));
-
   component.ReadID3(file(audio(), "plain.mp3"));
   EXPECT_FALSE(component.TAGv2Exists || component.TAGv1Exists);
   EXPECT_EQ(component.TAGv2Title + std::to_string(component.TAGv1GenreIndex), "255");
-
   component.ReadID3(path);
   const platform::Status read = component.ReadID3(folder.file("missing.mp3"));
   ASSERT_FALSE(read);
@@ -583,7 +579,6 @@ TEST_F(ComponentTest, AudioTextsAndReadouts) {
                                       "Emphasis: None", "ID3 Tag v1: False", "ID3 Tag v2: False"}));
   component.ReadID3(file(audio() + v1Block("x", 1).replace(125, 2, bytes({0, 5}))));
   EXPECT_EQ(mp3Readout(component)[9], "ID3 Tag v1: True (v1.1, track 5)");
-
   // A 6 KB cover holding a false sync pair, then MPEG 2 layer 3 audio: neither missed nor misread.
   std::string picture = bytes({0}) + "image/jpeg" + bytes({0, 3, 0, 0xFF, 0xFB, 0x10, 0});
   picture.resize(6000, 'p');
@@ -591,7 +586,6 @@ TEST_F(ComponentTest, AudioTextsAndReadouts) {
                          frames(bytes({0xFF, 0xF3, 0x94, 0xC4}), 240, 2400)));
   EXPECT_EQ(component.Mp3MPEG + " " + component.Mp3Bitrate + " " + component.Mp3Channels,
             "MPEG 2.0 80 Mono");
-
   // MPEG 2.5 layer 3 at 8 kHz, a "Xing" header counting 100 frames of 36,000 bytes.
   std::string stream = frames(bytes({0xFF, 0xE3, 0x58, 0xC4}), 360, 360 * 101);
   stream.replace(13, 16, "Xing" + bytes({0, 0, 0, 3, 0, 0, 0, 100, 0, 0, 0x8F, 0x8C}));
@@ -603,7 +597,6 @@ TEST_F(ComponentTest, AudioTextsAndReadouts) {
   EXPECT_EQ(
       std::to_string(component.Mp3Frames) + " " + std::to_string(component.Mp3LengthInMilliseconds),
       "100 7200");
-
   // 41,700 bytes of audio (2.606 s), then an APEv2 tag with a header, Lyrics3 v2 and version 1.
   std::string ape =
       "APETAGEX" + bytes({0xD0, 0x07, 0, 0, 0x2C, 0, 0, 0, 1, 0, 0, 0, 0, 0, 0, 0xA0});
@@ -616,7 +609,6 @@ TEST_F(ComponentTest, AudioTextsAndReadouts) {
   EXPECT_EQ(component.Mp3AudioBytes, 41700);
   EXPECT_FALSE(component.Mp3Vbr);  // nothing left of the VBR file before
   EXPECT_EQ(component.Mp3LengthInMilliseconds, 2606);
-
   std::vector<ReadoutKind> kinds;
   for (const char* name : {"a.MP3", "a.mp3", "a.Mp3", "a.WAV", "a.wav", ".mp3", "mp3"})
     kinds.push_back(readoutKindFor(name));
@@ -666,7 +658,6 @@ TEST_F(ComponentTest, SaveWritesBothTagsAndKeepsOtherFrames) {
   const ID3 again = reread(path);
   EXPECT_EQ(again.TAGv2Title + "|" + again.TAGv1Title + "|" + std::to_string(again.TAGv1GenreIndex),
             "New \xE2\x98\x83|V1|17");
-
   // The version 1 tag is appended once, then replaced; no genre chosen is a blank.
   const std::string plain = file(audio(), "plain.mp3");
   component.ReadID3(plain);
@@ -676,7 +667,6 @@ TEST_F(ComponentTest, SaveWritesBothTagsAndKeepsOtherFrames) {
   const std::string second = TempDir::read(plain);
   EXPECT_EQ(second.size(), size);
   EXPECT_EQ(second.substr(second.size() - 128, 3) + second.back(), "TAG ");
-
   // A lower-case marker counts as a tag and is replaced, not added to.
   const std::string lower = file(audio() + v1Block("Old", 3, "tag"), "lower.mp3");
   component.ReadID3(lower);
@@ -685,7 +675,6 @@ TEST_F(ComponentTest, SaveWritesBothTagsAndKeepsOtherFrames) {
   component.SaveID3();
   const std::string relabelled = TempDir::read(lower);
   EXPECT_EQ(relabelled.substr(relabelled.size() - 128 - 4000, 4000 + 6), audio() + "TAGOld");
-
   // A new version 2 title keeps a v1.1 block's bytes; a changed comment keeps the track.
   std::string block = v1Block(" Lead", 17);
   block.replace(97, 5, " note");
@@ -810,7 +799,6 @@ TEST_F(ComponentTest, WavPropertiesReadoutAndNoStaleValues) {
       component.WavFormat + std::to_string(component.WAVFrequency + component.WAVBitrate +
                                            component.WAVLenghtInSeconds + component.WAVChannels),
       "0");
-
   EXPECT_TRUE(component.ReadWAV(
       file("c.wav", wave({format(1, 1, 16000, 16), chunk("data", Bytes(32000 * 3 + 956))}))));
   EXPECT_EQ(
