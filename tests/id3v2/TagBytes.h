@@ -26,14 +26,12 @@ inline std::string unhex(std::string_view hex) {
   return out;
 }
 
-inline std::string syncsafe(std::uint32_t value) {
-  return bytes({static_cast<int>((value >> 21) & 0x7F), static_cast<int>((value >> 14) & 0x7F),
-                static_cast<int>((value >> 7) & 0x7F), static_cast<int>(value & 0x7F)});
+/// A size of 7 bits per byte, and a plain big-endian 32-bit one.
+inline std::string syncsafe(std::uint32_t v) {
+  return bytes({int(v >> 21 & 0x7F), int(v >> 14 & 0x7F), int(v >> 7 & 0x7F), int(v & 0x7F)});
 }
-
-inline std::string plain(std::uint32_t value) {
-  return bytes({static_cast<int>(value >> 24), static_cast<int>((value >> 16) & 0xFF),
-                static_cast<int>((value >> 8) & 0xFF), static_cast<int>(value & 0xFF)});
+inline std::string plain(std::uint32_t v) {
+  return bytes({int(v >> 24), int(v >> 16 & 0xFF), int(v >> 8 & 0xFF), int(v & 0xFF)});
 }
 
 /// A tag header of version 2.`major` whose size field says `size`.
