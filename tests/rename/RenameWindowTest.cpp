@@ -1,17 +1,18 @@
-// The rename commands in the main window: each menu item runs its command
-// (or shows its topic in help mode) with the window's count, the progress bar
-// follows the walk, "Save Edited" renames from the name box, and "Rename All
-// Files" shows one modeless dialog.
+// Wiring of the main window's rename commands and the numbered rename dialog.
 #include <QAction>
+#include <QComboBox>
 #include <QLineEdit>
+#include <QPlainTextEdit>
 #include <QProgressBar>
 #include <QPushButton>
+#include <QRadioButton>
 #include <QTest>
 
 #include <filesystem>
 #include <set>
 
 #include "app/program/InstallRenameCommands.h"
+#include "rename/core/RememberedNumbering.h"
 #include "rename/renameall.h"
 #include "tests/app/MainWindowFixture.h"
 #include "tests/rename/RenameTestSupport.h"
@@ -20,7 +21,6 @@ namespace brindle::rename {
 namespace {
 
 using platform::Answer;
-using platform::testing::FsOp;
 using Names = std::set<std::string>;
 
 class RenameWindowTest : public app::MainWindowFixture {
@@ -28,36 +28,41 @@ class RenameWindowTest : public app::MainWindowFixture {
   void startWith(std::initializer_list<const char*> names) {
     for (const char* name : names) browsed.write(name, name);
     start();
+    window->fileList().selectAllEntries();
     commands = &installRenameCommands(*window);
   }
   void choose(const char* item) { window->menuItem(item)->trigger(); }
-  void reply(const std::vector<std::string>& replies) {
-    for (const std::string& text : replies) {
-      if (text.starts_with('=')) test.dialogs.type(text.substr(1));
-      for (Answer answer : {Answer::Yes, Answer::No, Answer::Ok, Answer::Cancel}) {
-        if (text == platform::testing::answerName(answer)) test.dialogs.answer(answer);
-      }
-    }
+  void openDialog() { dialog = &commands->showNumberedDialog(); }
+  template <class Widget = QWidget>
+  Widget& control(const char* name) {
+    auto* widget = dialog->findChild<Widget*>(name);
+    if (!widget) ADD_FAILURE() << "no control " << name;
+    return *widget;
   }
+  QComboBox& combo() { return control<QComboBox>("Combo1"); }
+  QLineEdit& text(const char* name) { return control<QLineEdit>(name); }
+  void click(const char* name) { QTest::mouseClick(&control(name), Qt::LeftButton, {}, {5, 5}); }
+  void reopen() {
+    QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+    openDialog();
+  }
+  std::string lastMessage() { return test.dialogs.calls().back().message.text; }
   Names names() { return testing::namesIn(browsed.path()); }
-  std::vector<std::string> listed() {
-    std::vector<std::string> result;
-    for (int i = 0; i < window->fileList().listCount(); ++i)
-      result.push_back(window->fileList().entryName(i));
-    return result;
-  }
 
   RenameCommands* commands = nullptr;
+  renameall* dialog = nullptr;
 };
 
+// Each menu item shows its topic in help mode, else runs its command with the window's count.
 TEST_F(RenameWindowTest, EveryItemRunsItsCommandOrShowsItsTopicInHelpMode) {
   startWith({"My_Song01.MP3"});
   const struct {
     const char* item;
     int topic;
-    std::vector<std::string> replies;
-    const char* after;  // none: the numbered dialog opens (last)
-    int count = 0;      // the window's count afterwards
+    std::vector<std::string> replies;  // "=text" is typed
+    const char* after;                 // none: the numbered dialog opens
+    int count = 0;
+    // clang-format off
   } items[] = {
       {"renameextension", 15, {"=wav", "Yes"}, "My_Song01.wav"},
       {"renamesingle", 17, {"Yes", "=x.mp3"}, "x.mp3"},
@@ -71,6 +76,7 @@ TEST_F(RenameWindowTest, EveryItemRunsItsCommandOrShowsItsTopicInHelpMode) {
       {"mmost", 44, {"=3", "=1", "OK"}, "MySong01.MP3", 1},
       {"renameallfiles", 16, {}, nullptr, 1},
   };
+  // clang-format on
   for (const auto& c : items) {
     SCOPED_TRACE(c.item);
     window->fileList().selectAllEntries();
@@ -79,13 +85,15 @@ TEST_F(RenameWindowTest, EveryItemRunsItsCommandOrShowsItsTopicInHelpMode) {
     choose("sensitivehelp");
     choose(c.item);
     ASSERT_EQ(test.dialogs.calls().size(), 1u);
-    EXPECT_EQ(test.dialogs.calls()[0].message.title, "Help!");
-    EXPECT_EQ(test.dialogs.calls()[0].message.text, topicText(c.topic));
+    EXPECT_EQ(test.dialogs.calls()[0].message.title + lastMessage(), "Help!" + topicText(c.topic));
     EXPECT_FALSE(window->helpMode().isOn());
     EXPECT_EQ(names(), Names{"My_Song01.MP3"});
     EXPECT_EQ(commands->numberedDialog(), nullptr);
-
-    reply(c.replies);
+    for (const std::string& reply : c.replies) {
+      if (reply.starts_with('=')) test.dialogs.type(reply.substr(1));
+      for (Answer answer : {Answer::Yes, Answer::Ok})
+        if (reply == platform::testing::answerName(answer)) test.dialogs.answer(answer);
+    }
     choose(c.item);
     EXPECT_EQ(commands->numbers().count, c.count);
     if (!c.after) {
@@ -93,18 +101,18 @@ TEST_F(RenameWindowTest, EveryItemRunsItsCommandOrShowsItsTopicInHelpMode) {
       continue;
     }
     EXPECT_EQ(names(), Names{c.after});
-    EXPECT_EQ(listed(), std::vector<std::string>{c.after});
+    EXPECT_EQ(window->fileList().entryName(0), c.after);
     std::filesystem::rename(browsed.file(c.after), browsed.file("My_Song01.MP3"));
     window->rereadFileList();
   }
 }
 
-// The progress bar shows the position in the list and ends at 0; the
-// extension change leaves it alone.
+// The progress bar follows the walk (ends at 0); the extension change leaves it alone.
 TEST_F(RenameWindowTest, ProgressBarFollowsTheWalk) {
   for (int i = 0; i < 10; ++i) browsed.write("f" + std::to_string(i) + ".txt");
   startWith({});
-  window->fileList().setSelected(9, true);
+  window->fileList().selectAllEntries();
+  for (int i = 0; i < 9; ++i) window->fileList().setSelected(i, false);
   std::vector<int> values;
   QObject::connect(&window->progressBar(), &QProgressBar::valueChanged,
                    [&values](int value) { values.push_back(value); });
@@ -120,8 +128,7 @@ TEST_F(RenameWindowTest, ProgressBarFollowsTheWalk) {
   EXPECT_EQ(window->progressBar().maximum(), 77);
 }
 
-// "Save Edited" renames the current entry to the name box's text, then
-// empties the box and disables the button.
+// "Save Edited" renames the current entry to the name box's text, then empties and disables.
 TEST_F(RenameWindowTest, SaveEditedRenamesTheCurrentEntry) {
   startWith({"song.mp3"});
   clickEntry(0);
@@ -130,10 +137,9 @@ TEST_F(RenameWindowTest, SaveEditedRenamesTheCurrentEntry) {
   ASSERT_TRUE(window->saveEditedButton().isEnabled());
   test.dialogs.answer(Answer::Yes);
   QTest::mouseClick(&window->saveEditedButton(), Qt::LeftButton);
-  ASSERT_EQ(test.dialogs.calls().size(), 1u);
-  EXPECT_EQ(test.dialogs.calls()[0].message.text,
+  EXPECT_EQ(lastMessage(),
             "Rename:\r\n" + browsed.file("song.mp3") + "\r\nTo:\r\n" + browsed.file("Song.mp3"));
-  EXPECT_EQ(listed(), std::vector<std::string>{"Song.mp3"});
+  EXPECT_EQ(window->fileList().entryName(0), "Song.mp3");
   EXPECT_EQ(window->nameBox().text(), "");
   EXPECT_FALSE(window->saveEditedButton().isEnabled());
 }
@@ -141,16 +147,141 @@ TEST_F(RenameWindowTest, SaveEditedRenamesTheCurrentEntry) {
 TEST_F(RenameWindowTest, RenameAllFilesShowsOneModelessDialogClosedWithTheWindow) {
   startWith({"a.mp3"});
   choose("renameallfiles");
-  QPointer<renameall> dialog = commands->numberedDialog();
-  ASSERT_NE(dialog, nullptr);
-  EXPECT_TRUE(dialog->isVisible());
-  EXPECT_FALSE(dialog->isModal());
+  QPointer<renameall> shown = commands->numberedDialog();
+  ASSERT_NE(shown, nullptr);
+  EXPECT_TRUE(shown->isVisible() && !shown->isModal());
   choose("renameallfiles");
-  EXPECT_EQ(commands->numberedDialog(), dialog);
+  EXPECT_EQ(commands->numberedDialog(), shown);
   window->close();
   QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
-  EXPECT_TRUE(!dialog || !dialog->isVisible());
+  EXPECT_TRUE(!shown || !shown->isVisible());
   EXPECT_TRUE(test.dialogs.calls().empty());
+}
+
+// The dialog's defaults, previews following the choices, and the two layouts.
+TEST_F(RenameWindowTest, DialogDefaultsPreviewsAndLayouts) {
+  startWith({"a.mp3"});
+  openDialog();
+  EXPECT_TRUE(control<QRadioButton>("Option1").isChecked());
+  EXPECT_TRUE(control<QRadioButton>("Option3").isChecked());
+  EXPECT_EQ(text("Text1").text(), "file");
+  EXPECT_TRUE(combo().isEditable());
+  EXPECT_EQ(combo().currentText(), "01");
+  ASSERT_EQ(combo().count(), 1000);
+  for (int i : {0, 9, 10, 999}) EXPECT_EQ(combo().itemText(i).toStdString(), numberText(i));
+  EXPECT_EQ(text("result").text(), "file 01.ext");
+  EXPECT_TRUE(dialog->previewList().isReadOnly());
+  text("Text1").setText("song");
+  EXPECT_EQ(dialog->previewList().toPlainText(), "1 file to rename:\na.mp3 -> song 01.mp3\n");
+  combo().setEditText("001");
+  EXPECT_EQ(text("result").text(), "song 001.ext");  // the start as typed
+  combo().setCurrentIndex(12);
+  EXPECT_EQ(text("result").text(), "song 12.ext");
+  EXPECT_TRUE(dialog->showsCommonLayout() && control("result").isVisible());
+  EXPECT_FALSE(control("Frame2").isVisible());
+  click("Option2");
+  EXPECT_FALSE(dialog->showsCommonLayout() || control("result").isVisible());
+  EXPECT_TRUE(control("Frame3").isVisible());
+  click("Option1");
+  EXPECT_TRUE(dialog->showsCommonLayout());
+}
+
+// Enter/Accept answered No stays open; Yes renames, hides and remembers; Abort/Escape forget.
+TEST_F(RenameWindowTest, DialogAcceptRenamesAndRemembersAbortForgets) {
+  startWith({"track.mp3", "tune.mp3"});
+  openDialog();
+  click("Option2");
+  click("Option4");
+  text("Text2").setText("-");
+  combo().setEditText("07");
+  dialog->activateWindow();
+  ASSERT_TRUE(QTest::qWaitForWindowActive(dialog));
+  test.dialogs.answer(Answer::No);
+  QTest::keyClick(&text("Text1"), Qt::Key_Return);
+  EXPECT_TRUE(dialog->isVisible());
+  test.dialogs.answer(Answer::Yes);
+  click("Accept");
+  ASSERT_EQ(test.dialogs.calls().size(), 2u);
+  EXPECT_EQ(lastMessage(), "RENAME ALL SELECTED FILES?");
+  EXPECT_EQ(names(), (Names{"track-07.mp3", "tune-08.mp3"}));
+  EXPECT_EQ(window->fileList().entryName(0), "track-07.mp3");
+  EXPECT_FALSE(dialog->isVisible());
+  const std::optional<NumberingChoices> stored = rememberedNumbering(test.settings);
+  ASSERT_TRUE(stored.has_value());
+  EXPECT_EQ(stored->options.layout, NumberingOptions::Layout::UniqueRight);
+  EXPECT_EQ(stored->startText, "07");
+  reopen();  // hidden, not unloaded
+  EXPECT_EQ(text("Text2").text(), "-");
+  delete commands->numberedDialog();
+  reopen();  // a new dialog, as in the next run
+  EXPECT_TRUE(control<QRadioButton>("Option4").isChecked());
+  EXPECT_EQ(text("Text2").text() + combo().currentText(), "-07");
+  text("Text2").setText("_");
+  click("Abort");
+  QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+  EXPECT_EQ(commands->numberedDialog(), nullptr);
+  reopen();
+  EXPECT_EQ(text("Text2").text(), "-");
+  dialog->activateWindow();
+  ASSERT_TRUE(QTest::qWaitForWindowActive(dialog));
+  QTest::keyClick(&text("Text1"), Qt::Key_Escape);
+  QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+  EXPECT_EQ(commands->numberedDialog(), nullptr);
+}
+
+TEST_F(RenameWindowTest, DialogReportsFailuresAfterHiding) {
+  startWith({"a.mp3", "b.mp3", "file 02.mp3"});
+  window->fileList().setSelected(2, false);
+  openDialog();
+  test.dialogs.answer(Answer::Yes);
+  bool hiddenWhenReported = false;
+  test.dialogs.setObserver([&](const platform::testing::DialogCall& call) {
+    if (call.message.title == "Rename Files") hiddenWhenReported = !dialog->isVisible();
+  });
+  click("Accept");
+  EXPECT_EQ(lastMessage(), "1 file(s) could not be renamed: the new name is taken or not allowed.");
+  EXPECT_TRUE(hiddenWhenReported);
+  test.dialogs.setObserver({});
+}
+
+// In help mode each dialog control shows its topic once; a change shows it instead of the preview.
+TEST_F(RenameWindowTest, DialogControlsShowTheirTopicsInHelpMode) {
+  startWith({"a.mp3"});
+  openDialog();
+  click("helper");
+  EXPECT_EQ(dialog->cursor().shape(), Qt::WhatsThisCursor);
+  click("helper");
+  EXPECT_FALSE(dialog->helpMode().isOn());
+  EXPECT_TRUE(test.dialogs.calls().empty());
+  click("Option2");  // shows Option3, Option4 and Text2
+  // clang-format off
+  const std::pair<const char*, int> controls[] = {{"Combo1", 30}, {"Option1", 33}, {"Option2", 34},
+      {"Option3", 35}, {"Option4", 36}, {"Text2", 37}, {"Accept", 38}, {"Abort", 39}, {"Text1", 31},
+      {"result", 32}};
+  // clang-format on
+  for (const auto& [name, topic] : controls) {
+    SCOPED_TRACE(name);
+    if (std::string(name) == "Text1") click("Option1");
+    test.dialogs.clear();
+    click("helper");
+    click(name);
+    ASSERT_EQ(test.dialogs.calls().size(), 1u);
+    EXPECT_EQ(test.dialogs.calls()[0].message.title + lastMessage(), "Help!" + topicText(topic));
+    EXPECT_FALSE(dialog->helpMode().isOn());
+  }
+  QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+  ASSERT_EQ(commands->numberedDialog(), dialog);
+  EXPECT_TRUE(dialog->isVisible());
+  EXPECT_EQ(names(), Names{"a.mp3"});
+  click("helper");
+  text("Text1").setText("song");
+  EXPECT_EQ(lastMessage(), topicText(31));
+  EXPECT_EQ(text("result").text(), "file 01.ext");
+  click("helper");
+  window->menuItem("sensitivehelp")->trigger();  // the same mode: still on
+  window->menuItem("selectall")->trigger();
+  EXPECT_EQ(lastMessage(), topicText(12));
+  EXPECT_FALSE(dialog->helpMode().isOn());
 }
 
 }  // namespace
