@@ -1,5 +1,4 @@
-// The batch rename walk on a real temporary folder: list reads, progress,
-// clashes the plan foresees, and two-step case renames and their undo.
+// The batch rename walk on a real folder: list reads, progress, foreseen clashes, two-step renames.
 #include <gtest/gtest.h>
 
 #include <cerrno>
@@ -22,8 +21,7 @@ using testing::namesIn;
 using testsupport::TempDir;
 using Names = std::set<std::string>;
 
-/// Fails every rename onto one of `failingTargets`, so a test can fail the
-/// second step of a two-step rename (whose first target is random).
+/// Fails every rename onto one of `failingTargets` (the second step of a two-step rename).
 class TargetFaults : public platform::testing::RecordingFileSystem {
  public:
   using RecordingFileSystem::RecordingFileSystem;
@@ -41,14 +39,12 @@ bool isTemporaryName(const std::string& directory, const std::string& path) {
 
 class BatchWalkTest : public ::testing::Test {
  protected:
-  FolderList& listOf(std::initializer_list<const char*> names, bool all = true) {
+  FolderList& listOf(std::initializer_list<const char*> names) {
     for (const char* name : names) folder.write(name, name);
     list = std::make_unique<FolderList>(folder.path());
-    if (all) list->selectAll();
+    list->selectAll();
     return *list;
   }
-  std::vector<EntryResult> run(const NameRule& rule) { return runBatch(*list, fileSystem, rule); }
-  std::string content(const std::string& name) { return TempDir::read(folder.file(name)); }
 
   TempDir folder;
   platform::posix::PosixFileSystem real;
@@ -56,8 +52,8 @@ class BatchWalkTest : public ::testing::Test {
   std::unique_ptr<FolderList> list;
 };
 
-// The list is read once (count, selection, each selected name); progress is
-// the position in the whole list, for unchanged entries too, then 0.
+// The list is read once; progress is the position in the whole list (unchanged entries too), then
+// 0.
 TEST_F(BatchWalkTest, ReadsTheListOnceAndShowsThePosition) {
   struct Case {
     std::vector<std::string> selected;
@@ -68,8 +64,7 @@ TEST_F(BatchWalkTest, ReadsTheListOnceAndShowsThePosition) {
   // clang-format off
   const Case cases[] = {
       {{"b", "d"}, caseRule(CaseKind::Upper), {1, 3}, {1, 3, 0}, {"a", "B", "c", "D"}},
-      {{"a", "b", "c", "d"}, removeLeftRule(0), {0, 1, 2, 3}, {0, 1, 2, 3, 0}, {"a", "b", "c",
-       "d"}},
+      {{"a", "b", "c", "d"}, removeLeftRule(0), {0, 1, 2, 3}, {0, 1, 2, 3, 0}, {"a", "b", "c", "d"}},
       {{}, caseRule(CaseKind::Upper), {}, {0}, {"a", "b", "c", "d"}},
   };
   // clang-format on
@@ -80,33 +75,27 @@ TEST_F(BatchWalkTest, ReadsTheListOnceAndShowsThePosition) {
     files.select(c.selected);
     platform::testing::RecordingFileSystem recording{real};
     runBatch(files, recording, c.rule);
-    EXPECT_EQ(files.entryCountCalls, 1);
-    EXPECT_EQ(files.selectionCalls, 1);
+    EXPECT_EQ(std::vector({files.entryCountCalls, files.selectionCalls, files.rereads}),
+              std::vector({1, 1, 1}));
     EXPECT_EQ(files.nameRequests, c.names);
-    EXPECT_EQ(files.rereads, 1);
     EXPECT_EQ(files.progressMaximums, std::vector<int>{4});
     EXPECT_EQ(files.progressValues, c.progress);
     EXPECT_EQ(namesIn(here.path()), c.after);
   }
 }
 
-// Case renames go old -> temporary -> new, also for the longest names (255
-// bytes); names already in the asked case are not renamed at all.
+// Case renames go old -> temporary -> new, also for 255-byte names; names in the case stay.
 TEST_F(BatchWalkTest, CaseRenamesGoThroughATemporaryName) {
-  const std::string upper = std::string(251, 'A');
-  const std::string lower = std::string(251, 'a');
+  const std::string upper(251, 'A'), lower(251, 'a');
+  using enum CaseKind;
   const struct {
     CaseKind kind;
     std::string oldName, newName;  // empty: unchanged
     // clang-format off
   } cases[] = {
-      {CaseKind::Lower, "Track.MP3", "track.mp3"},
-      {CaseKind::Lower, upper + ".MP3", lower + ".mp3"},
-      {CaseKind::Upper, lower + ".mp3", upper + ".MP3"},
-      {CaseKind::Title, upper + ".MP3", "A" + lower.substr(1) + ".mp3"},
-      {CaseKind::Lower, "song.mp3", ""},
-      {CaseKind::Upper, "SONG.MP3", ""},
-      {CaseKind::Title, "My Song.mp3", ""},
+      {Lower, "Track.MP3", "track.mp3"}, {Lower, upper + ".MP3", lower + ".mp3"},
+      {Upper, lower + ".mp3", upper + ".MP3"}, {Title, upper + ".MP3", "A" + lower.substr(1) + ".mp3"},
+      {Lower, "song.mp3", ""}, {Upper, "SONG.MP3", ""}, {Title, "My Song.mp3", ""},
   };
   // clang-format on
   for (const auto& c : cases) {
@@ -135,8 +124,7 @@ TEST_F(BatchWalkTest, CaseRenamesGoThroughATemporaryName) {
   }
 }
 
-// The plan of the whole batch foresees every clash of the run, before
-// anything changes; no file is ever replaced or moved into a folder.
+// The plan foresees every clash of the run before anything changes; no file is replaced or moved.
 TEST_F(BatchWalkTest, PlanForeseesEveryClashOfTheRun) {
   const std::string exists = std::generic_category().message(EEXIST);
   const std::string plain = "not a plain file name";
@@ -149,26 +137,23 @@ TEST_F(BatchWalkTest, PlanForeseesEveryClashOfTheRun) {
     Names after;
     // clang-format off
   } cases[] = {
-      {"two onto one", {"Asong", "Bsong"}, {"Asong", "Bsong"}, {{"Asong", "song"}, {"Bsong",
-       "song"}}, {"", kNameTakenByEarlierEntry}, {"Bsong", "song"}},
-      {"outside the batch", {"s.mp3", "s.wav"}, {"s.wav"}, {{"s.wav", "s.mp3"}}, {exists}, {"s.mp3",
-       "s.wav"}},
+      {"two onto one", {"Asong", "Bsong"}, {"Asong", "Bsong"}, {{"Asong", "song"}, {"Bsong", "song"}},
+       {"", kNameTakenByEarlierEntry}, {"Bsong", "song"}},
+      {"outside the batch", {"s.mp3", "s.wav"}, {"s.wav"}, {{"s.wav", "s.mp3"}}, {exists}, {"s.mp3", "s.wav"}},
       {"a folder", {"x"}, {"x"}, {{"x", "dir"}}, {exists}, {"dir", "x"}},
       {"into a folder", {"x"}, {"x"}, {{"x", "dir/x"}}, {plain}, {"dir", "x"}},
-      {"dot names", {"x", "y", "z"}, {"x", "y", "z"}, {{"x", "."}, {"y", ".."}, {"z", ""}}, {plain,
-       plain, plain}, {"dir", "x", "y", "z"}},
-      {"chain against the order", {"a", "b"}, {"a", "b"}, {{"a", "b"}, {"b", "c"}},
-       {kNameFreedTooLate, ""}, {"a", "c"}},
-      {"chain along the order", {"a", "b"}, {"a", "b"}, {{"a", "c"}, {"b", "a"}}, {"", ""}, {"a",
-       "c"}},
-      {"cycle", {"a", "b"}, {"a", "b"}, {{"a", "b"}, {"b", "a"}}, {kNameFreedTooLate, exists}, {"a",
-       "b"}},
-      {"freed and taken again", {"a", "b", "c"}, {"a", "b", "c"}, {{"a", "x"}, {"b", "a"}, {"c",
-       "a"}}, {"", "", kNameTakenByEarlierEntry}, {"a", "c", "x"}},
+      {"dot names", {"x", "y", "z"}, {"x", "y", "z"}, {{"x", "."}, {"y", ".."}, {"z", ""}}, {plain, plain, plain},
+       {"dir", "x", "y", "z"}},
+      {"chain against the order", {"a", "b"}, {"a", "b"}, {{"a", "b"}, {"b", "c"}}, {kNameFreedTooLate, ""},
+       {"a", "c"}},
+      {"chain along the order", {"a", "b"}, {"a", "b"}, {{"a", "c"}, {"b", "a"}}, {"", ""}, {"a", "c"}},
+      {"cycle", {"a", "b"}, {"a", "b"}, {{"a", "b"}, {"b", "a"}}, {kNameFreedTooLate, exists}, {"a", "b"}},
+      {"freed and taken again", {"a", "b", "c"}, {"a", "b", "c"}, {{"a", "x"}, {"b", "a"}, {"c", "a"}},
+       {"", "", kNameTakenByEarlierEntry}, {"a", "c", "x"}},
       {"case onto an existing name", {"A.TXT", "a.txt"}, {"A.TXT"}, {{"A.TXT", "a.txt"}}, {exists},
        {"A.TXT", "a.txt"}},
-      {"both case twins", {"A.TXT", "a.txt"}, {"A.TXT", "a.txt"}, {{"A.TXT", "a.txt"}, {"a.txt",
-       "a.txt"}}, {exists, same}, {"A.TXT", "a.txt"}},
+      {"both case twins", {"A.TXT", "a.txt"}, {"A.TXT", "a.txt"}, {{"A.TXT", "a.txt"}, {"a.txt", "a.txt"}},
+       {exists, same}, {"A.TXT", "a.txt"}},
   };
   // clang-format on
   for (const auto& c : cases) {
@@ -190,13 +175,14 @@ TEST_F(BatchWalkTest, PlanForeseesEveryClashOfTheRun) {
     ASSERT_EQ(results.size(), c.reasons.size());
     for (std::size_t i = 0; i < results.size(); ++i) {
       const EntryResult planned = plannedResult(plan.entries[i]);
-      EXPECT_EQ(planned.outcome, results[i].outcome);
-      EXPECT_EQ(planned.reason, results[i].reason);
+      EXPECT_EQ(std::pair(planned.outcome, planned.reason),
+                std::pair(results[i].outcome, results[i].reason));
       const bool unchanged = c.reasons[i] == same;
-      EXPECT_EQ(results[i].reason, unchanged ? "" : c.reasons[i]);
-      EXPECT_EQ(results[i].outcome, unchanged              ? Outcome::Unchanged
-                                    : c.reasons[i].empty() ? Outcome::Renamed
-                                                           : Outcome::Failed);
+      const Outcome outcome = unchanged              ? Outcome::Unchanged
+                              : c.reasons[i].empty() ? Outcome::Renamed
+                                                     : Outcome::Failed;
+      EXPECT_EQ(std::pair(results[i].outcome, results[i].reason),
+                std::pair(outcome, unchanged ? std::string() : c.reasons[i]));
     }
     Names after = c.after;
     after.insert("dir");
@@ -209,8 +195,7 @@ TEST_F(BatchWalkTest, PlanForeseesEveryClashOfTheRun) {
   }
 }
 
-// Each entry is reported as soon as it is done; a failed rename is skipped
-// and the walk goes on.
+// Each entry is reported as soon as it is done; a failed rename is skipped and the walk goes on.
 TEST_F(BatchWalkTest, EachEntryIsReportedAndAFailureIsSkipped) {
   listOf({"a_1", "b_2", "c_3"});
   fileSystem.fail(FsOp::Rename, {EACCES, "refused"}, folder.file("b_2"));
@@ -226,16 +211,15 @@ TEST_F(BatchWalkTest, EachEntryIsReportedAndAFailureIsSkipped) {
   EXPECT_EQ(namesIn(folder.path()), (Names{"a-1", "b_2", "c-3"}));
 }
 
-// A failed second step renames the file back; if that fails too, the
-// reason says where the file is.
+// A failed second step renames the file back; if that fails too, the reason says where it is.
 TEST_F(BatchWalkTest, SecondStepFailureRenamesTheFileBack) {
   listOf({"song.MP3"});
   fileSystem.failingTargets = {folder.file("song.mp3")};
-  auto results = run(caseRule(CaseKind::Lower));
+  auto results = runBatch(*list, fileSystem, caseRule(CaseKind::Lower));
   EXPECT_EQ(results[0].outcome, Outcome::Failed);
   EXPECT_EQ(results[0].reason.find("left as"), std::string::npos);
   EXPECT_EQ(namesIn(folder.path()), Names{"song.MP3"});
-  EXPECT_EQ(content("song.MP3"), "song.MP3");
+  EXPECT_EQ(TempDir::read(folder.file("song.MP3")), "song.MP3");
   const auto renames = fileSystem.callsOf(FsOp::Rename);
   ASSERT_EQ(renames.size(), 3u);
   EXPECT_TRUE(isTemporaryName(folder.path(), renames[2].path));
@@ -243,7 +227,7 @@ TEST_F(BatchWalkTest, SecondStepFailureRenamesTheFileBack) {
 
   fileSystem.failingTargets.insert(folder.file("song.MP3"));
   list->selectAll();
-  results = run(caseRule(CaseKind::Lower));
+  results = runBatch(*list, fileSystem, caseRule(CaseKind::Lower));
   EXPECT_EQ(results[0].outcome, Outcome::Failed);
   EXPECT_NE(results[0].reason.find("left as .brindle-"), std::string::npos);
 }

@@ -57,8 +57,11 @@ TEST(NameRuleTable, EveryRowGivesItsNewName) {
   const auto common = [](std::string name, int start) {
     return numberingRule({Common, std::move(name), ""}, start);
   };
-  const auto unique = [](NumberingOptions::Layout layout, std::string divider, int start) {
-    return numberingRule({layout, "", std::move(divider)}, start);
+  const auto uLeft = [](std::string divider, int start) {
+    return numberingRule({UniqueLeft, "", std::move(divider)}, start);
+  };
+  const auto uRight = [](std::string divider, int start) {
+    return numberingRule({UniqueRight, "", std::move(divider)}, start);
   };
   const struct {
     NameRule rule;
@@ -98,11 +101,12 @@ TEST(NameRuleTable, EveryRowGivesItsNewName) {
       {ext("xyz"), "ab", to("xyz")}, {ext("/ab"), "ab", same}, {ext("a/b"), "song.mp3", bad("song.a/b")},
       {common("song", 1), "a.mp3", to("song 01.mp3")}, {common("song", 3), "c.wav", to("song 03.wav")},
       {common("file", 1), "clip.mpeg", to("file 01.peg")}, {common("song", 0), "a.mp3", to("song 00.mp3")},
-      {common("song", 10), "a.mp3", to("song 10.mp3")}, {unique(UniqueRight, "-", 9), "track.mp3", to("track-09.mp3")},
-      {unique(UniqueRight, "_", 1), "a.b.mp3", to("a_01.mp3")}, {unique(UniqueRight, "-", 1), "README", to("README-01.DME")},
-      {unique(UniqueLeft, "", 1), "track.mp3", to("01track.mp3")}, {common("song", 1), "song 01.mp3", same},
-      {unique(UniqueLeft, " - ", 12), "track.mp3", to("12 - track.mp3")}, {common("a/b", 1), "a.mp3", bad("a/b 01.mp3")},
-      {common("song", 32767), "a.mp3", to("song 32767.mp3")}, {common("song", 32768), "a.mp3", bad("song 32768.mp3")},
+      {common("song", 10), "a.mp3", to("song 10.mp3")}, {uRight("-", 9), "track.mp3", to("track-09.mp3")},
+      {uRight("_", 1), "a.b.mp3", to("a_01.mp3")}, {uRight("-", 1), "README", to("README-01.DME")},
+      {uLeft("", 1), "track.mp3", to("01track.mp3")}, {common("song", 1), "song 01.mp3", same},
+      {uLeft(" - ", 12), "track.mp3", to("12 - track.mp3")}, {common("a/b", 1), "a.mp3", bad("a/b 01.mp3")},
+      {common("song", 32767), "a.mp3", to("song 32767.mp3")},
+      {common("song", 32768), "a.mp3", bad("song 32768.mp3")},
       // clang-format on
   };
   for (const auto& row : rows) {

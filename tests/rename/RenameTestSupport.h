@@ -1,5 +1,5 @@
-// The stand-in for the main window in the rename tests: a file list over a
-// real folder that counts how it is read and records the progress bar.
+// The main window's file list over a real folder, counting its reads and recording the progress
+// bar.
 #pragma once
 
 #include <algorithm>
@@ -16,7 +16,6 @@
 
 namespace brindle::rename::testing {
 
-/// The files of a folder in the main window's order; selected by name.
 class FolderList : public ui::FileListHost {
  public:
   explicit FolderList(std::string directory) : m_directory(std::move(directory)) { reread(); }
@@ -53,12 +52,10 @@ class FolderList : public ui::FileListHost {
     reread();
   }
 
-  mutable int entryCountCalls = 0;
-  mutable int selectionCalls = 0;
+  mutable int entryCountCalls = 0, selectionCalls = 0;
   mutable std::vector<int> nameRequests;
   int rereads = 0;
-  std::vector<int> progressMaximums;
-  std::vector<int> progressValues;
+  std::vector<int> progressMaximums, progressValues;
 
  private:
   void reread() {
@@ -69,13 +66,11 @@ class FolderList : public ui::FileListHost {
     m_current.clear();
   }
 
-  std::string m_directory;
+  std::string m_directory, m_current;
   std::vector<std::string> m_names;
   std::vector<bool> m_selected;
-  std::string m_current;
 };
 
-/// The names in a folder, sorted by their bytes.
 inline std::set<std::string> namesIn(const std::string& directory) {
   std::set<std::string> names;
   for (const auto& entry : std::filesystem::directory_iterator(directory))
