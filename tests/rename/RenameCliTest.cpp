@@ -1,6 +1,5 @@
-// brindle-cli rename through cli::run: the arguments of each operation, the
-// output lines, dry run, JSON and escapes, and the exit statuses. The rules
-// are tested in the core, the built program in tests/cli.
+// brindle-cli rename through cli::run: each operation's arguments, output lines, dry run, JSON,
+// escapes and exit statuses (the rules themselves are tested in the core).
 #include <gtest/gtest.h>
 
 #include <algorithm>
@@ -19,16 +18,13 @@ using Names = std::set<std::string>;
 using rename::testing::namesIn;
 using testsupport::TempDir;
 
-/// Runs "brindle-cli rename DIR <arguments>" with `out` as standard output.
+/// Runs "brindle-cli rename DIR <arguments>" with `out` and `err` as its output.
 int renameIn(const std::string& folder, std::vector<std::string> arguments, std::ostream& out,
-             std::string* err = nullptr) {
+             std::ostream& err) {
   arguments.insert(arguments.begin(), {"brindle-cli", "rename", folder});
   std::vector<const char*> argv;
   for (const std::string& argument : arguments) argv.push_back(argument.c_str());
-  std::ostringstream errStream;
-  const int code = run(static_cast<int>(argv.size()), argv.data(), out, errStream);
-  if (err) *err = errStream.str();
-  return code;
+  return run(static_cast<int>(argv.size()), argv.data(), out, err);
 }
 
 // Each row runs once as a dry run (nothing changes) and once for real:
@@ -41,17 +37,16 @@ TEST(RenameCli, EachOperationsArgumentsOutputAndStatus) {
     Names after;
     // clang-format off
   } cases[] = {
-      {{"b.TXT", "A.mp3", "c.txt"}, {"--all", "lower"}, 0,
-       "A.mp3 -> a.mp3\nb.TXT -> b.txt\nc.txt (unchanged)\n", {"a.mp3", "b.txt", "c.txt"}},
+      {{"b.TXT", "A.mp3", "c.txt"}, {"--all", "lower"}, 0, "A.mp3 -> a.mp3\nb.TXT -> b.txt\nc.txt (unchanged)\n",
+       {"a.mp3", "b.txt", "c.txt"}},
       {{"a.b", "C"}, {"--all", "upper"}, 0, "a.b -> A.B\nC (unchanged)\n", {"A.B", "C"}},
-      {{"A.TXT", "B.TXT", "C.TXT"}, {"--select", "C.TXT", "A.TXT", "title"}, 0,
-       "A.TXT -> A.txt\nC.TXT -> C.txt\n", {"A.txt", "B.TXT", "C.txt"}},
+      {{"A.TXT", "B.TXT", "C.TXT"}, {"--select", "C.TXT", "A.TXT", "title"}, 0, "A.TXT -> A.txt\nC.TXT -> C.txt\n",
+       {"A.txt", "B.TXT", "C.txt"}},
       {{"Banana.txt"}, {"--all", "replace", "a", ""}, 0, "Banana.txt -> Bnn.txt\n", {"Bnn.txt"}},
       {{"Song01.mp3"}, {"--all", "right", "2"}, 0, "Song01.mp3 -> Song.mp3\n", {"Song.mp3"}},
       {{"abcdef"}, {"--all", "left", " 2.5 "}, 0, "abcdef -> cdef\n", {"cdef"}},
       {{"abcdef"}, {"--all", "left", "-1"}, 0, "abcdef (unchanged)\n", {"abcdef"}},
-      {{"abXYcdXY.txt"}, {"--all", "middle", "3", "2"}, 0, "abXYcdXY.txt -> abcd.txt\n",
-       {"abcd.txt"}},
+      {{"abXYcdXY.txt"}, {"--all", "middle", "3", "2"}, 0, "abXYcdXY.txt -> abcd.txt\n", {"abcd.txt"}},
       {{"song.mp3", "README"}, {"--all", "ext", "mp3"}, 0, "README -> mp3\nsong.mp3 (unchanged)\n",
        {"mp3", "song.mp3"}},
       {{"song.mp3"}, {"--all", "ext", "wa"}, 0, "", {"song.mp3"}},
@@ -59,13 +54,11 @@ TEST(RenameCli, EachOperationsArgumentsOutputAndStatus) {
        "a.mp3 -> song 01.mp3\nc.wav -> song 02.wav\n", {"song 01.mp3", "song 02.wav"}},
       {{"a.mp3"}, {"--all", "number", "--unique", "--right", "--divider", "-", "--start", "9"}, 0,
        "a.mp3 -> a-09.mp3\n", {"a-09.mp3"}},
-      {{"a.mp3"}, {"--all", "number", "--unique", "--left", "--start", "x"}, 0,
-       "a.mp3 -> 00a.mp3\n", {"00a.mp3"}},
+      {{"a.mp3"}, {"--all", "number", "--unique", "--left", "--start", "x"}, 0, "a.mp3 -> 00a.mp3\n", {"00a.mp3"}},
       {{"a.mp3", "b.mp3"}, {"--all", "number", "--common", "s", "--start", "32767"}, 1,
-       "a.mp3 -> s 32767.mp3\nb.mp3 -> s 32768.mp3 (failed: numbers stop at 32767)\n", {"b.mp3",
-       "s 32767.mp3"}},
-      {{"a.mp3", "a.wav"}, {"--select", "a.wav", "ext", "mp3"}, 1,
-       "a.wav -> a.mp3 (failed: File exists)\n", {"a.mp3", "a.wav"}},
+       "a.mp3 -> s 32767.mp3\nb.mp3 -> s 32768.mp3 (failed: numbers stop at 32767)\n", {"b.mp3", "s 32767.mp3"}},
+      {{"a.mp3", "a.wav"}, {"--select", "a.wav", "ext", "mp3"}, 1, "a.wav -> a.mp3 (failed: File exists)\n",
+       {"a.mp3", "a.wav"}},
   };
   // clang-format on
   for (const auto& c : cases) {
@@ -74,12 +67,11 @@ TEST(RenameCli, EachOperationsArgumentsOutputAndStatus) {
     for (const std::string& name : c.files) folder.write(name, name);
     std::vector<std::string> dryRun = c.arguments;
     dryRun.insert(dryRun.begin(), "--dry-run");
-    std::ostringstream planned;
-    EXPECT_EQ(renameIn(folder.path(), dryRun, planned), c.code);
+    std::ostringstream planned, done, err;
+    EXPECT_EQ(renameIn(folder.path(), dryRun, planned, err), c.code);
     EXPECT_EQ(planned.str(), c.lines);
     EXPECT_EQ(namesIn(folder.path()), Names(c.files.begin(), c.files.end()));
-    std::ostringstream done;
-    EXPECT_EQ(renameIn(folder.path(), c.arguments, done), c.code);
+    EXPECT_EQ(renameIn(folder.path(), c.arguments, done, err), c.code);
     EXPECT_EQ(done.str(), c.lines);
     EXPECT_EQ(namesIn(folder.path()), c.after);
   }
@@ -91,14 +83,9 @@ TEST(RenameCli, UsageErrorsChangeNothing) {
     const char* says;
     // clang-format off
   } cases[] = {
-      {{"lower"}, ""},
-      {{"--all", "--select", "a.mp3", "lower"}, ""},
-      {{"--all"}, ""},
-      {{"--select", "nope.mp3", "lower"}, "nope.mp3"},
-      {{"--all", "left", "many"}, "many"},
-      {{"--all", "middle", "1"}, ""},
-      {{"--all", "replace", "a"}, ""},
-      {{"--all", "ext", ".wav"}, "No period needed!"},
+      {{"lower"}, ""}, {{"--all", "--select", "a.mp3", "lower"}, ""}, {{"--all"}, ""},
+      {{"--select", "nope.mp3", "lower"}, "nope.mp3"}, {{"--all", "left", "many"}, "many"},
+      {{"--all", "middle", "1"}, ""}, {{"--all", "replace", "a"}, ""}, {{"--all", "ext", ".wav"}, "No period needed!"},
       {{"--all", "number", "--start", "1"}, ""},
       {{"--all", "number", "--unique", "--start", "1"}, "--unique needs --left or --right"},
       {{"--all", "number", "--common", "s", "--left", "--start", "1"}, ""},
@@ -112,19 +99,17 @@ TEST(RenameCli, UsageErrorsChangeNothing) {
   folder.write("a.mp3");
   for (const auto& c : cases) {
     SCOPED_TRACE(c.arguments.back());
-    std::ostringstream out;
-    std::string err;
-    EXPECT_EQ(renameIn(folder.path(), c.arguments, out, &err), 2);
-    EXPECT_NE(err.find(c.says), std::string::npos) << err;
+    std::ostringstream out, err;
+    EXPECT_EQ(renameIn(folder.path(), c.arguments, out, err), 2);
+    EXPECT_NE(err.str().find(c.says), std::string::npos) << err.str();
     EXPECT_EQ(out.str(), "");
   }
   std::ostringstream out;
-  EXPECT_EQ(renameIn("/no/such/folder", {"--all", "lower"}, out), 1);
+  EXPECT_EQ(renameIn("/no/such/folder", {"--all", "lower"}, out, out), 1);
   EXPECT_EQ(namesIn(folder.path()), Names{"a.mp3"});
 }
 
-// Names cannot forge lines: escaped as `ls -b` does (blanks kept); --json
-// is one ASCII object per line, with the exact bytes of a name not UTF-8.
+// Names cannot forge lines: escaped as `ls -b` does; --json is one ASCII object per line.
 TEST(RenameCli, NamesAreEscapedAndJsonIsOneObjectPerLine) {
   const struct {
     std::string name, line, json;
@@ -138,8 +123,7 @@ TEST(RenameCli, NamesAreEscapedAndJsonIsOneObjectPerLine) {
        R"({"old":"back\\slash.MP3","new":"back\\slash.mp3","outcome":"renamed"})"},
       {"\x1b[31mred\x7f.MP3", "\\033[31mred\\177.MP3 -> \\033[31mred\\177.mp3",
        R"({"old":"\u001b[31mred\u007f.MP3","new":"\u001b[31mred\u007f.mp3","outcome":"renamed"})"},
-      {"\xC2\x9B" "c1 caf\xC3\xA9.MP3",
-       "\\302\\233c1 caf\xC3\xA9.MP3 -> \\302\\233c1 caf\xC3\xA9.mp3",
+      {"\xC2\x9B" "c1 caf\xC3\xA9.MP3", "\\302\\233c1 caf\xC3\xA9.MP3 -> \\302\\233c1 caf\xC3\xA9.mp3",
        R"({"old":"\u009bc1 caf\u00e9.MP3","new":"\u009bc1 caf\u00e9.mp3","outcome":"renamed"})"},
       {"\xFF\n.MP3", "\\377\\n.MP3 (unchanged)",
        R"({"old":"\ufffd\n.MP3","oldHex":"ff0a2e4d5033","new":"\ufffd\n.MP3","newHex":"ff0a2e4d5033","outcome":"unchanged"})"},
@@ -159,38 +143,29 @@ TEST(RenameCli, NamesAreEscapedAndJsonIsOneObjectPerLine) {
     expectedJson.insert(c.json);
   }
   std::ostringstream json, plain;
-  EXPECT_EQ(renameIn(folder.path(), {"--all", "--dry-run", "--json", "lower"}, json), 0);
+  EXPECT_EQ(renameIn(folder.path(), {"--all", "--dry-run", "--json", "lower"}, json, json), 0);
   EXPECT_EQ(lines(json.str()), expectedJson);
-  EXPECT_EQ(renameIn(folder.path(), {"--all", "lower"}, plain), 0);
+  EXPECT_EQ(renameIn(folder.path(), {"--all", "lower"}, plain, plain), 0);
   const std::string printed = plain.str();
   EXPECT_EQ(lines(printed), expectedLines);
   EXPECT_EQ(std::count(printed.begin(), printed.end(), '\n'), std::ssize(cases));
 }
 
-/// A stream buffer that notes the folder's names each time it is flushed.
-class FolderAtEachFlush : public std::stringbuf {
- public:
-  explicit FolderAtEachFlush(std::string folder) : m_folder(std::move(folder)) {}
+/// Notes the folder's names at each flush.
+struct FolderAtEachFlush : std::stringbuf {
+  explicit FolderAtEachFlush(std::string path) : folder(std::move(path)) {}
+  int sync() override { return flushes.emplace_back(str(), namesIn(folder)), 0; }
+  std::string folder;
   std::vector<std::pair<std::string, Names>> flushes;
-
- protected:
-  int sync() override {
-    flushes.emplace_back(str(), namesIn(m_folder));
-    return 0;
-  }
-
- private:
-  std::string m_folder;
 };
 
-// Each line is flushed as soon as its rename is done, so a run stopped by
-// Ctrl-C has printed every rename it made.
+// Each line is flushed as soon as its rename is done (a run stopped by Ctrl-C printed them all).
 TEST(RenameCli, EachLineIsFlushedAsItsRenameIsDone) {
   TempDir folder;
   for (const char* name : {"a_1", "b_2"}) folder.write(name);
   FolderAtEachFlush buffer(folder.path());
   std::ostream out(&buffer);
-  EXPECT_EQ(renameIn(folder.path(), {"--all", "replace", "_", "-"}, out), 0);
+  EXPECT_EQ(renameIn(folder.path(), {"--all", "replace", "_", "-"}, out, out), 0);
   ASSERT_GE(buffer.flushes.size(), 2u);
   EXPECT_EQ(buffer.flushes[0], std::make_pair(std::string("a_1 -> a-1\n"), Names{"a-1", "b_2"}));
   EXPECT_EQ(buffer.flushes[1].second, (Names{"a-1", "b-2"}));
