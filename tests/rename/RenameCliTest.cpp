@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <filesystem>
 #include <set>
 #include <sstream>
 #include <string>
@@ -10,13 +11,15 @@
 
 #include "cli/Cli.h"
 #include "tests/rename/RenameTestSupport.h"
+#include "tests/support/TempDir.h"
 
 namespace brindle::cli {
 namespace {
 
 using Names = std::set<std::string>;
-using rename::testing::namesIn;
 using testsupport::TempDir;
+
+using rename::testing::namesIn;
 
 /// Runs "brindle-cli rename DIR <arguments>" with `out` and `err` as its output.
 int renameIn(const std::string& folder, std::vector<std::string> arguments, std::ostream& out,

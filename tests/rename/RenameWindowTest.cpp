@@ -9,19 +9,17 @@
 #include <QTest>
 
 #include <filesystem>
-#include <set>
 
 #include "app/program/InstallRenameCommands.h"
 #include "rename/core/RememberedNumbering.h"
 #include "rename/renameall.h"
 #include "tests/app/MainWindowFixture.h"
-#include "tests/rename/RenameTestSupport.h"
 
 namespace brindle::rename {
 namespace {
 
 using platform::Answer;
-using Names = std::set<std::string>;
+using Names = std::vector<std::string>;
 
 class RenameWindowTest : public app::MainWindowFixture {
  protected:
@@ -57,7 +55,7 @@ class RenameWindowTest : public app::MainWindowFixture {
             checked("Option3", 'L', 'R'))
         .toStdString();
   }
-  Names names() { return testing::namesIn(browsed.path()); }
+  Names names() { return browsed.names(); }
 
   RenameCommands* commands = nullptr;
   renameall* dialog = nullptr;
