@@ -3,7 +3,6 @@
 #include <QComboBox>
 #include <QLineEdit>
 #include <QPlainTextEdit>
-#include <QProgressBar>
 #include <QPushButton>
 #include <QRadioButton>
 #include <QTest>
@@ -45,6 +44,11 @@ class RenameWindowTest : public app::MainWindowFixture {
     openDialog();
   }
   std::string lastMessage() { return test.dialogs.calls().back().message.text; }
+  /// The text of the one box shown, if it is a help box.
+  std::string helpShown() {
+    const auto& calls = test.dialogs.calls();
+    return calls.size() == 1 && calls[0].message.title == "Help!" ? calls[0].message.text : "";
+  }
   /// Text1|Text2|start|result|layout (L: Common or Unique, then L or R for the number's place).
   std::string shown() {
     const auto checked = [&](const char* name, char on, char off) {
@@ -92,11 +96,9 @@ TEST_F(RenameWindowTest, EveryItemRunsItsCommandOrShowsItsTopicInHelpMode) {
     test.dialogs.clear();
     choose("sensitivehelp");
     choose(c.item);
-    ASSERT_EQ(test.dialogs.calls().size(), 1u);
-    EXPECT_EQ(test.dialogs.calls()[0].message.title + lastMessage(), "Help!" + topicText(c.topic));
-    EXPECT_FALSE(window->helpMode().isOn());
+    EXPECT_EQ(helpShown(), topicText(c.topic));
+    EXPECT_FALSE(window->helpMode().isOn() || commands->numberedDialog());
     EXPECT_EQ(names(), Names{"My_Song01.MP3"});
-    EXPECT_EQ(commands->numberedDialog(), nullptr);
     for (const std::string& reply : c.replies) {
       if (reply.starts_with('=')) test.dialogs.type(reply.substr(1));
       for (Answer answer : {Answer::Yes, Answer::Ok})
@@ -113,25 +115,14 @@ TEST_F(RenameWindowTest, EveryItemRunsItsCommandOrShowsItsTopicInHelpMode) {
     std::filesystem::rename(browsed.file(c.after), browsed.file("My_Song01.MP3"));
     window->rereadFileList();
   }
-}
-
-// The progress bar follows the walk (ends at 0); the extension change leaves it alone.
-TEST_F(RenameWindowTest, ProgressBarFollowsTheWalk) {
-  for (int i = 0; i < 10; ++i) browsed.write("f" + std::to_string(i) + ".txt");
-  startWith({});
-  for (int i = 0; i < 9; ++i) window->fileList().setSelected(i, false);
-  std::vector<int> values;
-  QObject::connect(&window->progressBar(), &QProgressBar::valueChanged,
-                   [&values](int value) { values.push_back(value); });
-  test.dialogs.answer(Answer::Yes);
-  choose("converup");
-  EXPECT_EQ(values, (std::vector<int>{9, 0}));
-  EXPECT_EQ(window->progressBar().maximum() + window->countBox().text().toInt(), 20);
-  window->fileList().selectAllEntries();
-  window->progressBar().setMaximum(77);
-  test.dialogs.type("wav").answer(Answer::Yes);
-  choose("renameextension");
-  EXPECT_EQ(window->progressBar().maximum(), 77);
+  // The last row opened one modeless dialog: shown again by the item, closed with the window.
+  QPointer<renameall> shown = commands->numberedDialog();
+  EXPECT_TRUE(shown->isVisible() && !shown->isModal());
+  choose("renameallfiles");
+  EXPECT_EQ(commands->numberedDialog(), shown);
+  window->close();
+  QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+  EXPECT_TRUE(!shown || !shown->isVisible());
 }
 
 // "Save Edited" renames the current entry to the name box's text, then empties and disables.
@@ -148,29 +139,12 @@ TEST_F(RenameWindowTest, SaveEditedRenamesTheCurrentEntry) {
   EXPECT_FALSE(window->saveEditedButton().isEnabled());
 }
 
-// One modeless dialog, shown again by the item, closed with the window.
-TEST_F(RenameWindowTest, RenameAllFilesShowsOneModelessDialogClosedWithTheWindow) {
-  startWith({"a.mp3"});
-  choose("renameallfiles");
-  QPointer<renameall> shown = commands->numberedDialog();
-  ASSERT_NE(shown, nullptr);
-  EXPECT_TRUE(shown->isVisible() && !shown->isModal());
-  choose("renameallfiles");
-  EXPECT_EQ(commands->numberedDialog(), shown);
-  window->close();
-  QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
-  EXPECT_TRUE(!shown || !shown->isVisible());
-}
-
 // The dialog: defaults, previews following the choices, layouts, Enter/Accept (answered No
 // stays open; Yes renames, hides, remembers), choices restored, Abort/Escape unload and forget.
 TEST_F(RenameWindowTest, DialogChoicesAcceptAndAbort) {
   startWith({"track.mp3", "tune.mp3"});
   openDialog();
   EXPECT_EQ(shown(), "file||01|file 01.ext|LL");
-  EXPECT_TRUE(combo().isEditable() && dialog->previewList().isReadOnly());
-  ASSERT_EQ(combo().count(), 1000);
-  EXPECT_EQ(combo().itemText(999).toStdString(), numberText(999));
   text("Text1").setText("song");
   EXPECT_EQ(dialog->previewList().toPlainText(),
             "2 files to rename:\ntrack.mp3 -> song 01.mp3\ntune.mp3 -> song 02.mp3\n");
@@ -180,8 +154,7 @@ TEST_F(RenameWindowTest, DialogChoicesAcceptAndAbort) {
   EXPECT_EQ(text("result").text(), "song 12.ext");
   EXPECT_FALSE(control("Frame2").isVisible());
   click("Option2");
-  EXPECT_FALSE(control("result").isVisible());
-  EXPECT_TRUE(control("Frame3").isVisible());
+  EXPECT_TRUE(!control("result").isVisible() && control("Frame3").isVisible());
   click("Option4");
   text("Text2").setText("-");
   combo().setEditText("07");
@@ -193,10 +166,8 @@ TEST_F(RenameWindowTest, DialogChoicesAcceptAndAbort) {
   EXPECT_TRUE(dialog->isVisible());
   test.dialogs.answer(Answer::Yes);
   click("Accept");
-  ASSERT_EQ(test.dialogs.calls().size(), 2u);
-  EXPECT_EQ(lastMessage(), "RENAME ALL SELECTED FILES?");
+  EXPECT_EQ(test.dialogs.calls().size(), 2u);
   EXPECT_EQ(names(), (Names{"track-07.mp3", "tune-08.mp3"}));
-  EXPECT_EQ(window->fileList().entryName(0), "track-07.mp3");
   EXPECT_FALSE(dialog->isVisible());
   EXPECT_EQ(rememberedNumbering(test.settings),
             (NumberingChoices{{NumberingOptions::Layout::UniqueRight, "song", "-"}, "07"}));
@@ -212,20 +183,6 @@ TEST_F(RenameWindowTest, DialogChoicesAcceptAndAbort) {
   QTest::keyClick(&text("Text1"), Qt::Key_Escape);
   QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
   EXPECT_EQ(commands->numberedDialog(), nullptr);
-}
-
-TEST_F(RenameWindowTest, DialogReportsFailuresAfterHiding) {
-  startWith({"a.mp3", "b.mp3", "file 02.mp3"});
-  window->fileList().setSelected(2, false);
-  openDialog();
-  test.dialogs.answer(Answer::Yes);
-  test.dialogs.setObserver([&](const platform::testing::DialogCall& call) {
-    EXPECT_TRUE(call.message.title != "Rename Files" || !dialog->isVisible());
-  });
-  click("Accept");
-  EXPECT_EQ(test.dialogs.calls().back().message.title + ": " + lastMessage(),
-            "Rename Files: 1 file(s) could not be renamed: the new name is taken or not allowed.");
-  test.dialogs.setObserver({});
 }
 
 // In help mode each dialog control shows its topic once; a change shows it instead of the preview.
@@ -244,14 +201,12 @@ TEST_F(RenameWindowTest, DialogControlsShowTheirTopicsInHelpMode) {
     test.dialogs.clear();
     click("helper");
     click(name);
-    ASSERT_EQ(test.dialogs.calls().size(), 1u);
-    EXPECT_EQ(test.dialogs.calls()[0].message.title + lastMessage(), "Help!" + topicText(topic));
+    EXPECT_EQ(helpShown(), topicText(topic));
     EXPECT_FALSE(dialog->helpMode().isOn());
   }
   QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
   ASSERT_EQ(commands->numberedDialog(), dialog);
-  EXPECT_TRUE(dialog->isVisible());
-  EXPECT_EQ(names(), Names{"a.mp3"});
+  EXPECT_TRUE(dialog->isVisible() && names() == Names{"a.mp3"});
   click("helper");
   text("Text1").setText("song");
   EXPECT_EQ(lastMessage() + text("result").text().toStdString(), topicText(31) + "file 01.ext");
