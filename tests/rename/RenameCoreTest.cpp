@@ -15,6 +15,7 @@
 #include <string>
 #include <vector>
 
+#include "app/testing/FakeFileList.h"
 #include "history/History.h"
 #include "history/Recovery.h"
 #include "history/testing/FakeHistory.h"
@@ -31,7 +32,6 @@
 #include "rename/core/RenameCommands.h"
 #include "tests/rename/RenameTestSupport.h"
 #include "tests/support/TempDir.h"
-#include "ui/core/FileListHost.h"
 #include "ui/core/FileListing.h"
 
 namespace brindle::rename {
@@ -43,69 +43,38 @@ using Names = std::set<std::string>;
 
 using testing::namesIn;
 
-/// The main window's file list over a real folder; counts its reads, records the progress bar.
-class FolderList : public ui::FileListHost {
- public:
-  explicit FolderList(std::string directory) : m_directory(std::move(directory)) { reread(); }
-  void select(const std::vector<std::string>& names) {
-    for (std::size_t i = 0; i < m_names.size(); ++i)
-      m_selected[i] = m_selected[i] || std::ranges::count(names, m_names[i]) > 0;
+/// The file list stand-in over a real folder's names, counting how the list is read.
+struct FolderList : app::FakeFileList {
+  explicit FolderList(const std::string& directory)
+      : FakeFileList(directory, [&] {
+          platform::posix::PosixFileSystem fileSystem;
+          return ui::readFileList(fileSystem, directory).value();
+        }()) {}
+  void select(const std::vector<std::string>& chosen) {
+    for (std::size_t i = 0; i < names.size(); ++i)
+      selected[i] = selected[i] || std::ranges::count(chosen, names[i]) > 0;
   }
-  void selectAll() { m_selected.assign(m_names.size(), true); }
-  void setCurrent(std::string name) { m_current = std::move(name); }
-
-  // clang-format off
-  std::string currentDirectory() const override { return m_directory; }
-  std::string pathBoxText() const override { return m_directory; }
-  int entryCount() const override { return ++entryCountCalls, static_cast<int>(m_names.size()); }
-  std::string entryName(int index) const override { return nameRequests.push_back(index), m_names.at(index); }
-  std::vector<bool> selectionFlags() const override { return ++selectionCalls, m_selected; }
-  std::string currentName() const override { return m_current; }
-  void setProgressMaximum(int maximum) override { progressMaximums.push_back(maximum); }
-  void setProgressValue(int value) override { progressValues.push_back(value); }
-  void rereadFileList() override { ++rereads, reread(); }
-  // clang-format on
-
-  mutable int entryCountCalls = 0, selectionCalls = 0;
+  void selectAll() { selected.assign(names.size(), true); }
+  void setCurrent(const std::string& name) {
+    const auto at = std::ranges::find(names, name);
+    current = at == names.end() ? -1 : int(at - names.begin());
+  }
+  int entryCount() const override { return ++entryCountCalls, FakeFileList::entryCount(); }
+  std::string entryName(int i) const override {
+    return nameRequests.push_back(i), FakeFileList::entryName(i);
+  }
+  mutable int entryCountCalls = 0;
   mutable std::vector<int> nameRequests;
-  int rereads = 0;
-  std::vector<int> progressMaximums, progressValues;
-
- private:
-  void reread() {
-    platform::posix::PosixFileSystem fileSystem;
-    m_names = ui::readFileList(fileSystem, m_directory).value();
-    m_selected.assign(m_names.size(), false);
-    m_current.clear();
-  }
-  std::string m_directory, m_current;
-  std::vector<std::string> m_names;
-  std::vector<bool> m_selected;
 };
 
 using Kind = RuleResult::Kind;
 using enum NumberingOptions::Layout;
 
-/// A list of one selected entry in /music, for planning one name.
-class OneEntry : public ui::FileListHost {
- public:
-  explicit OneEntry(std::string name) : m_name(std::move(name)) {}
-  std::string currentDirectory() const override { return "/music"; }
-  std::string pathBoxText() const override { return "/music"; }
-  int entryCount() const override { return 1; }
-  std::string entryName(int) const override { return m_name; }
-  std::vector<bool> selectionFlags() const override { return {true}; }
-  std::string currentName() const override { return m_name; }
-  void setProgressMaximum(int) override {}
-  void setProgressValue(int) override {}
-  void rereadFileList() override {}
-
- private:
-  std::string m_name;
-};
-
+/// The plan for one selected entry in /music.
 RuleResult planned(const std::string& name, const NameRule& rule) {
-  return planBatch(OneEntry(name), rule).entries.at(0).rule;
+  app::FakeFileList list("/music", {name});
+  list.selected = {true};
+  return planBatch(list, rule).entries.at(0).rule;
 }
 
 TEST(NameRuleTable, EveryRowGivesItsNewName) {
@@ -319,14 +288,16 @@ TEST_F(BatchWalkTest, ReadsTheListOnceAndShowsThePosition) {
   struct Case {
     std::vector<std::string> selected;
     NameRule rule;
-    std::vector<int> names, progress;
+    std::vector<int> names;
+    std::vector<std::string> progress;
     Names after;
   };
   // clang-format off
   const Case cases[] = {
-      {{"b", "d"}, caseRule(CaseKind::Upper), {1, 3}, {1, 3, 0}, {"a", "B", "c", "D"}},
-      {{"a", "b", "c", "d"}, removeLeftRule(0), {0, 1, 2, 3}, {0, 1, 2, 3, 0}, {"a", "b", "c", "d"}},
-      {{}, caseRule(CaseKind::Upper), {}, {0}, {"a", "b", "c", "d"}},
+      {{"b", "d"}, caseRule(CaseKind::Upper), {1, 3}, {"max 4", "value 1", "value 3", "value 0"}, {"a", "B", "c", "D"}},
+      {{"a", "b", "c", "d"}, removeLeftRule(0), {0, 1, 2, 3},
+       {"max 4", "value 0", "value 1", "value 2", "value 3", "value 0"}, {"a", "b", "c", "d"}},
+      {{}, caseRule(CaseKind::Upper), {}, {"max 4", "value 0"}, {"a", "b", "c", "d"}},
   };
   // clang-format on
   for (const Case& c : cases) {
@@ -336,11 +307,10 @@ TEST_F(BatchWalkTest, ReadsTheListOnceAndShowsThePosition) {
     files.select(c.selected);
     platform::testing::RecordingFileSystem recording{real};
     runBatch(files, recording, c.rule);
-    EXPECT_EQ(std::vector({files.entryCountCalls, files.selectionCalls, files.rereads,
-                           files.progressMaximums.at(0), int(files.progressMaximums.size())}),
-              std::vector({1, 1, 1, 4, 1}));
+    EXPECT_EQ(std::vector({files.entryCountCalls, files.selectionReads, files.rereads}),
+              std::vector({1, 1, 1}));
     EXPECT_EQ(files.nameRequests, c.names);
-    EXPECT_EQ(files.progressValues, c.progress);
+    EXPECT_EQ(files.progress, c.progress);
     EXPECT_EQ(namesIn(here.path()), c.after);
   }
 }
@@ -605,6 +575,7 @@ TEST_F(RenameHistoryTest, AWalkKilledAtAnyStepRecoversEachFileWhole) {
   }
 }
 
+using platform::Answer;
 using platform::testing::DialogCall;
 using Numbers = CharacterEditNumbers;
 using Command = std::function<int(RenameServices, FolderList&, Numbers&)>;
@@ -626,6 +597,7 @@ std::string describe(const DialogCall& call) {
   return "! " + m.text + " | " + buttons[n(m.buttons)] + icons[n(m.icon)] + " | " + m.title;
 }
 
+// clang-format off
 Command caseCommand(CaseKind kind) {
   return [kind](RenameServices s, FolderList& l, Numbers&) { return convertCase(s, l, kind), -1; };
 }
@@ -635,26 +607,20 @@ Command plain(void (*command)(RenameServices, ui::FileListHost&)) {
 Command counted(void (*command)(RenameServices, ui::FileListHost&, Numbers&)) {
   return [command](RenameServices s, FolderList& l, Numbers& n) { return command(s, l, n), -1; };
 }
-const Command kLower = caseCommand(CaseKind::Lower), kUpper = caseCommand(CaseKind::Upper),
-              kTitle = caseCommand(CaseKind::Title), kChars = plain(removeCharacters),
-              kLeft = counted(removeLeftMostCharacters),
-              kRight = counted(removeRightMostCharacters),
-              kMiddle = counted(removeMiddleMostCharacters), kExt = plain(changeExtensions),
-              kSingle = plain(renameSingleFile);
 Command nameBox(std::string typed) {
-  return [typed](RenameServices s, FolderList& l, Numbers&) {
-    return n(renameFromNameBox(s, l, typed));
-  };
+  return [typed](RenameServices s, FolderList& l, Numbers&) { return n(renameFromNameBox(s, l, typed)); };
 }
 /// The numbered rename and its report, as the dialog's Accept runs them.
-Command numbered(std::string name, std::string start,
-                 NumberingOptions::Layout layout = NumberingOptions::Layout::Common) {
+Command numbered(std::string name, std::string start, NumberingOptions::Layout layout = Common) {
   return [=](RenameServices s, FolderList& l, Numbers&) {
     const NumberedResult result = renameNumbered(s, l, {layout, name, ""}, start);
-    reportNumbered(s.dialogs, result);
-    return n(result.outcome);
+    return reportNumbered(s.dialogs, result), n(result.outcome);
   };
 }
+const Command kLower = caseCommand(CaseKind::Lower), kUpper = caseCommand(CaseKind::Upper),
+    kTitle = caseCommand(CaseKind::Title), kChars = plain(removeCharacters), kLeft = counted(removeLeftMostCharacters),
+    kRight = counted(removeRightMostCharacters), kMiddle = counted(removeMiddleMostCharacters),
+    kExt = plain(changeExtensions), kSingle = plain(renameSingleFile);
 
 struct Script {
   const char* what;
@@ -668,15 +634,13 @@ struct Script {
     std::string current = {};
     int result = -1;  // the NameBoxOutcome or NumberedResult outcome; -1: none
     Numbers numbers = {}, numbersAfter = {};
-    int renames = -1, rereads = -1,
-        progress = -1;               // rename calls, rereads, progress shown; -1: any
-    const char* recorded = nullptr;  // the history's name of the batch
-    const char* details = nullptr;   // what the first box lists below its text
-    bool full = false;               // the history cannot record
+    int renames = -1, rereads = -1, progress = -1;  // rename calls, rereads, progress shown; -1: any
+    const char* recorded = nullptr;                  // the history's name of the batch
+    const char* details = nullptr;                   // what the first box lists below its text
+    bool full = false;                               // the history cannot record
   } x = {};
 };
 
-// clang-format off
 constexpr const char *kNow = "! Rename Files Now? | OkCancel Critical | Brindle",
     *kCount = "? Enter Number of Characters to Remove | Brindle | ",
     *kStart = "? Enter Starting Place From Left to Right | Brindle | ",
@@ -812,8 +776,7 @@ TEST(RenameCommandScripts, EveryScriptShowsItsBoxesAndLeavesItsNames) {
     platform::testing::ScriptedDialogs dialogs;
     for (const std::string& reply : s.replies) {
       if (reply.starts_with('=')) dialogs.type(expand(reply.substr(1)));
-      for (platform::Answer answer : {platform::Answer::Yes, platform::Answer::No,
-                                      platform::Answer::Ok, platform::Answer::Cancel})
+      for (platform::Answer answer : {Answer::Yes, Answer::No, Answer::Ok, Answer::Cancel})
         if (reply == platform::testing::answerName(answer)) dialogs.answer(answer);
     }
     platform::posix::PosixFileSystem real;
@@ -842,14 +805,15 @@ TEST(RenameCommandScripts, EveryScriptShowsItsBoxesAndLeavesItsNames) {
     const int renames = static_cast<int>(fileSystem.callsOf(FsOp::Rename).size());
     EXPECT_EQ(std::vector({checked(s.x.result, result), int{numbers.count}, int{numbers.start},
                            checked(s.x.renames, renames), checked(s.x.rereads, list.rereads),
-                           checked(s.x.progress, !list.progressMaximums.empty())}),
+                           checked(s.x.progress, !list.progress.empty())}),
               std::vector({s.x.result, int{s.x.numbersAfter.count}, int{s.x.numbersAfter.start},
                            s.x.renames, s.x.rereads, s.x.progress}));
     EXPECT_TRUE(!s.x.details || dialogs.calls().at(0).message.details == s.x.details);
     if (s.x.recorded) {
       ASSERT_EQ(history.recorded().size(), 1u);
-      EXPECT_EQ(history.recorded()[0].summary.command, s.x.recorded);
-      EXPECT_EQ(history.recorded()[0].summary.state, history::BatchState::Done);
+      const history::BatchSummary& batch = history.recorded()[0].summary;
+      EXPECT_EQ(batch.command + (batch.state == BatchState::Done ? "" : " (not done)"),
+                s.x.recorded);
     }
   }
   std::filesystem::current_path(working);
