@@ -79,30 +79,17 @@ RuleResult planned(const std::string& name, const NameRule& rule) {
 
 TEST(NameRuleTable, EveryRowGivesItsNewName) {
   using E = std::pair<Kind, std::string>;
+  // clang-format off
   const auto to = [](std::string name) { return E{Kind::Rename, std::move(name)}; };
   const auto bad = [](std::string name) { return E{Kind::Refused, std::move(name)}; };
   const E same{Kind::Unchanged, ""};
-  const NameRule lower = caseRule(CaseKind::Lower), upper = caseRule(CaseKind::Upper),
-                 title = caseRule(CaseKind::Title);
-  const auto rep = replaceRule;
-  const auto left = removeLeftRule, right = removeRightRule;
-  const auto middle = removeMiddleRule;
+  const NameRule lower = caseRule(CaseKind::Lower), upper = caseRule(CaseKind::Upper), title = caseRule(CaseKind::Title);
+  const auto rep = replaceRule; const auto middle = removeMiddleRule; const auto left = removeLeftRule, right = removeRightRule;
   const auto ext = [](std::string e) { return extensionRule("/music", std::move(e)); };
-  const auto common = [](std::string name, int start) {
-    return numberingRule({Common, std::move(name), ""}, start);
-  };
-  const auto uLeft = [](std::string divider, int start) {
-    return numberingRule({UniqueLeft, "", std::move(divider)}, start);
-  };
-  const auto uRight = [](std::string divider, int start) {
-    return numberingRule({UniqueRight, "", std::move(divider)}, start);
-  };
-  const struct {
-    NameRule rule;
-    std::string oldName;
-    E expected;
-  } rows[] = {
-      // clang-format off
+  const auto common = [](std::string name, int start) { return numberingRule({Common, std::move(name), ""}, start); };
+  const auto uLeft = [](std::string divider, int at) { return numberingRule({UniqueLeft, "", std::move(divider)}, at); };
+  const auto uRight = [](std::string divider, int at) { return numberingRule({UniqueRight, "", std::move(divider)}, at); };
+  const struct { NameRule rule; std::string oldName; E expected; } rows[] = {
       {lower, "Track.MP3", to("track.mp3")}, {lower, "song.mp3", same},
       {lower, "ÉCOLE.MP3", to("école.mp3")}, {upper, "Track.MP3", to("TRACK.MP3")},
       {upper, "straße.mp3", to("STRASSE.MP3")}, {upper, "çà.txt", to("ÇÀ.TXT")},
@@ -153,12 +140,13 @@ TEST(NameRuleTable, EveryRowGivesItsNewName) {
 // A change of case alone goes through a temporary name (for file systems that ignore case).
 TEST(CaseNames, CaseOnlyChangesGoThroughATemporaryName) {
   EXPECT_FALSE(caseName(CaseKind::Lower, "\xFF.mp3"));
-  EXPECT_TRUE(differOnlyInCase("Song.mp3", "song.MP3"));
-  EXPECT_FALSE(differOnlyInCase("song.mp3", "song.mp3"));
-  EXPECT_FALSE(differOnlyInCase("\xFF.mp3", "\xFF.MP3"));
-  EXPECT_TRUE(planned("A.TXT", caseRule(CaseKind::Lower)).throughTemporaryName);
-  EXPECT_TRUE(planned("a.txt", replaceRule("a", "A")).throughTemporaryName);
-  EXPECT_FALSE(planned("a.txt", replaceRule("a", "b")).throughTemporaryName);
+  EXPECT_EQ(std::vector({differOnlyInCase("Song.mp3", "song.MP3"),
+                         differOnlyInCase("song.mp3", "song.mp3"),
+                         differOnlyInCase("\xFF.mp3", "\xFF.MP3"),
+                         planned("A.TXT", caseRule(CaseKind::Lower)).throughTemporaryName,
+                         planned("a.txt", replaceRule("a", "A")).throughTemporaryName,
+                         planned("a.txt", replaceRule("a", "b")).throughTemporaryName}),
+            std::vector({true, false, false, true, true, false}));
 }
 
 TEST(SmallHelpers, ExtensionsCharactersAndPlainNames) {
@@ -182,11 +170,8 @@ TEST(SmallHelpers, ExtensionsCharactersAndPlainNames) {
 // Typed 16-bit counts and start numbers; an unusable entry keeps the current value.
 TEST(NumberEntry, ReadsAsANumericText) {
   const std::optional<std::int16_t> none;
-  const struct {
-    const char* typed;
-    std::optional<std::int16_t> value;
-  } rows[] = {
-      // clang-format off
+  // clang-format off
+  const struct { const char* typed; std::optional<std::int16_t> value; } rows[] = {
       {"3", 3}, {" 3 ", 3}, {"\t7\t", 7}, {"+4", 4}, {"-2", -2}, {"2.5", 2}, {"3.5", 4}, {"-2.5", -2},
       {"0.5", 0}, {"1.5", 2}, {".5", 0}, {"1e1", 10}, {"32767", 32767}, {"-32768", -32768},
       {"32767.4", 32767}, {"32767.5", none}, {"32768", none}, {"-32769", none}, {"", none}, {"   ", none},
@@ -201,11 +186,8 @@ TEST(NumberEntry, ReadsAsANumericText) {
 }
 
 TEST(LeadingNumber, ReadsTheNumberAtTheStart) {
-  const struct {
-    const char* text;
-    std::int64_t value;
-  } rows[] = {
-      // clang-format off
+  // clang-format off
+  const struct { const char* text; std::int64_t value; } rows[] = {
       {"01", 1}, {"001", 1}, {"9", 9}, {"abc", 0}, {"", 0}, {"-3", -3}, {"2.5x", 2}, {"  12abc", 12},
       {"1.5", 2}, {"-0.4", 0}, {"-0.6", -1}, {"99999", 99999}, {"32768", 32768}, {"+7", 7}, {"x12", 0},
       {"1e400", std::numeric_limits<std::int64_t>::max()},
@@ -820,14 +802,15 @@ TEST(RenameCommandScripts, EveryScriptShowsItsBoxesAndLeavesItsNames) {
 }
 
 TEST(TypedTargetPath, ResolvesAnswers) {
-  EXPECT_EQ(typedTargetPath("/music", "a.mp3", "b.mp3"), "/music/b.mp3");
-  EXPECT_EQ(typedTargetPath("/music", "a.mp3", "sub/b.mp3"), "/music/sub/b.mp3");
-  EXPECT_EQ(typedTargetPath("/music", "a.mp3", "/other/b.mp3"), "/other/b.mp3");
-  EXPECT_EQ(typedTargetPath("/", "a.mp3", "b.mp3"), "/b.mp3");
-  EXPECT_EQ(typedTargetPath("/m\xFF", "a.mp3", "/m\xEF\xBF\xBD/b.mp3"), "/m\xFF/b.mp3");
-  EXPECT_EQ(typedTargetPath("/m", "\xFF", "/m/\xEF\xBF\xBD"), "/m/\xFF");
-  EXPECT_EQ(typedTargetPath("/m", "\xFF", "/m/\xEF\xBF\xBD.x"), std::nullopt);
-  EXPECT_EQ(typedTargetPath("/m", "a", "\xEF\xBF\xBD.x"), "/m/\xEF\xBF\xBD.x");
+  // clang-format off
+  const struct { const char *folder, *old, *typed; std::optional<std::string> path; } rows[] = {
+      {"/music", "a.mp3", "b.mp3", "/music/b.mp3"}, {"/music", "a.mp3", "sub/b.mp3", "/music/sub/b.mp3"},
+      {"/music", "a.mp3", "/other/b.mp3", "/other/b.mp3"}, {"/", "a.mp3", "b.mp3", "/b.mp3"},
+      {"/m\xFF", "a.mp3", "/m\xEF\xBF\xBD/b.mp3", "/m\xFF/b.mp3"}, {"/m", "\xFF", "/m/\xEF\xBF\xBD", "/m/\xFF"},
+      {"/m", "\xFF", "/m/\xEF\xBF\xBD.x", std::nullopt}, {"/m", "a", "\xEF\xBF\xBD.x", "/m/\xEF\xBF\xBD.x"}};
+  // clang-format on
+  for (const auto& r : rows)
+    EXPECT_EQ(typedTargetPath(r.folder, r.old, r.typed), r.path) << r.typed;
 }
 
 }  // namespace
