@@ -151,16 +151,15 @@ TEST(CaseNames, CaseOnlyChangesGoThroughATemporaryName) {
 
 TEST(SmallHelpers, ExtensionsCharactersAndPlainNames) {
   using enum ExtensionAnswer;
-  const std::vector<ExtensionAnswer> answers = {
-      checkExtension(""),    checkExtension(".mp3"), checkExtension("mp3."), checkExtension("mp"),
-      checkExtension("m.3"), checkExtension("ogg"),  checkExtension("ñañ")};
-  EXPECT_EQ(answers,
-            (std::vector{Empty, LeadingPeriod, WrongLength, WrongLength, Usable, Usable, Usable}));
-  EXPECT_EQ(characterCount("Édith"), 5u);
-  EXPECT_EQ(characterCount("\xC9\x64ith"), 5u);
-  EXPECT_EQ(characterCount(""), 0u);
-  EXPECT_EQ(lastCharacters("señor.ñañ", 3), "ñañ");
-  EXPECT_EQ(lastCharacters("ab", 3), "ab");
+  // clang-format off
+  EXPECT_EQ(std::vector({checkExtension(""), checkExtension(".mp3"), checkExtension("mp3."), checkExtension("mp"),
+                         checkExtension("m.3"), checkExtension("ogg"), checkExtension("ñañ")}),
+            std::vector({Empty, LeadingPeriod, WrongLength, WrongLength, Usable, Usable, Usable}));
+  EXPECT_EQ(std::vector({characterCount("Édith"), characterCount("\xC9\x64ith"), characterCount("")}),
+            std::vector<std::size_t>({5, 5, 0}));
+  // clang-format on
+  EXPECT_EQ(std::vector({lastCharacters("señor.ñañ", 3), lastCharacters("ab", 3)}),
+            std::vector<std::string_view>({"ñañ", "ab"}));
   EXPECT_EQ(characterBounds("añb"), (std::vector<std::size_t>{0, 1, 3, 4}));
   for (std::string name : {"a.mp3", "...", "\xFF"}) EXPECT_TRUE(isPlainFileName(name)) << name;
   for (std::string name : std::vector<std::string>{"", ".", "..", "a/b", {"a\0b", 3}})

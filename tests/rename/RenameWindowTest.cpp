@@ -139,12 +139,40 @@ TEST_F(RenameWindowTest, SaveEditedRenamesTheCurrentEntry) {
   EXPECT_FALSE(window->saveEditedButton().isEnabled());
 }
 
-// The dialog: defaults, previews following the choices, layouts, Enter/Accept (answered No
+// The dialog: defaults, help topics, previews following the choices, layouts, Enter/Accept (No
 // stays open; Yes renames, hides, remembers), choices restored, Abort/Escape unload and forget.
 TEST_F(RenameWindowTest, DialogChoicesAcceptAndAbort) {
   startWith({"track.mp3", "tune.mp3"});
   openDialog();
   EXPECT_EQ(shown(), "file||01|file 01.ext|LL");
+  // In help mode each control shows its topic once; a change shows it instead of the preview.
+  click("Option2");  // shows Option3, Option4 and Text2
+  // clang-format off
+  const std::pair<const char*, int> controls[] = {{"Combo1", 30}, {"Option1", 33}, {"Option2", 34},
+      {"Option3", 35}, {"Option4", 36}, {"Text2", 37}, {"Accept", 38}, {"Abort", 39}, {"Text1", 31},
+      {"result", 32}};
+  // clang-format on
+  for (const auto& [name, topic] : controls) {
+    SCOPED_TRACE(name);
+    if (std::string(name) == "Text1") click("Option1");
+    test.dialogs.clear();
+    click("helper");
+    click(name);
+    EXPECT_EQ(helpShown(), topicText(topic));
+    EXPECT_FALSE(dialog->helpMode().isOn());
+  }
+  QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+  ASSERT_EQ(commands->numberedDialog(), dialog);
+  EXPECT_TRUE(dialog->isVisible() && names() == Names({"track.mp3", "tune.mp3"}));
+  click("helper");
+  text("Text1").setText("x");
+  EXPECT_EQ(lastMessage() + text("result").text().toStdString(), topicText(31) + "file 01.ext");
+  click("helper");
+  window->menuItem("sensitivehelp")->trigger();  // the same mode: still on
+  window->menuItem("selectall")->trigger();
+  EXPECT_EQ(lastMessage(), topicText(12));
+  EXPECT_FALSE(dialog->helpMode().isOn());
+  test.dialogs.clear();
   text("Text1").setText("song");
   EXPECT_EQ(dialog->previewList().toPlainText(),
             "2 files to rename:\ntrack.mp3 -> song 01.mp3\ntune.mp3 -> song 02.mp3\n");
@@ -183,38 +211,6 @@ TEST_F(RenameWindowTest, DialogChoicesAcceptAndAbort) {
   QTest::keyClick(&text("Text1"), Qt::Key_Escape);
   QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
   EXPECT_EQ(commands->numberedDialog(), nullptr);
-}
-
-// In help mode each dialog control shows its topic once; a change shows it instead of the preview.
-TEST_F(RenameWindowTest, DialogControlsShowTheirTopicsInHelpMode) {
-  startWith({"a.mp3"});
-  openDialog();
-  click("Option2");  // shows Option3, Option4 and Text2
-  // clang-format off
-  const std::pair<const char*, int> controls[] = {{"Combo1", 30}, {"Option1", 33}, {"Option2", 34},
-      {"Option3", 35}, {"Option4", 36}, {"Text2", 37}, {"Accept", 38}, {"Abort", 39}, {"Text1", 31},
-      {"result", 32}};
-  // clang-format on
-  for (const auto& [name, topic] : controls) {
-    SCOPED_TRACE(name);
-    if (std::string(name) == "Text1") click("Option1");
-    test.dialogs.clear();
-    click("helper");
-    click(name);
-    EXPECT_EQ(helpShown(), topicText(topic));
-    EXPECT_FALSE(dialog->helpMode().isOn());
-  }
-  QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
-  ASSERT_EQ(commands->numberedDialog(), dialog);
-  EXPECT_TRUE(dialog->isVisible() && names() == Names{"a.mp3"});
-  click("helper");
-  text("Text1").setText("song");
-  EXPECT_EQ(lastMessage() + text("result").text().toStdString(), topicText(31) + "file 01.ext");
-  click("helper");
-  window->menuItem("sensitivehelp")->trigger();  // the same mode: still on
-  window->menuItem("selectall")->trigger();
-  EXPECT_EQ(lastMessage(), topicText(12));
-  EXPECT_FALSE(dialog->helpMode().isOn());
 }
 
 }  // namespace
