@@ -1,5 +1,4 @@
-// brindle-cli rename through cli::run: each operation's arguments, output lines, dry run, JSON,
-// escapes and exit statuses (the rules themselves are tested in the core).
+// brindle-cli rename through cli::run: arguments, output lines, dry run, JSON, escapes, statuses.
 #include <gtest/gtest.h>
 
 #include <algorithm>
@@ -17,9 +16,8 @@ namespace brindle::cli {
 namespace {
 
 using Names = std::set<std::string>;
-using testsupport::TempDir;
-
 using rename::testing::namesIn;
+using testsupport::TempDir;
 
 /// Runs "brindle-cli rename DIR <arguments>" with `out` and `err` as its output.
 int renameIn(const std::string& folder, std::vector<std::string> arguments, std::ostream& out,
@@ -30,16 +28,10 @@ int renameIn(const std::string& folder, std::vector<std::string> arguments, std:
   return run(static_cast<int>(argv.size()), argv.data(), out, err);
 }
 
-// Each row runs once as a dry run (nothing changes) and once for real:
-// same exit status, same lines.
+// Each row runs as a dry run (nothing changes), then for real: same exit status, same lines.
 TEST(RenameCli, EachOperationsArgumentsOutputAndStatus) {
-  const struct {
-    std::vector<std::string> files, arguments;
-    int code;
-    std::string lines;
-    Names after;
-    // clang-format off
-  } cases[] = {
+  // clang-format off
+  const struct { std::vector<std::string> files, arguments; int code; std::string lines; Names after; } cases[] = {
       {{"b.TXT", "A.mp3", "c.txt"}, {"--all", "lower"}, 0, "A.mp3 -> a.mp3\nb.TXT -> b.txt\nc.txt (unchanged)\n",
        {"a.mp3", "b.txt", "c.txt"}},
       {{"a.b", "C"}, {"--all", "upper"}, 0, "a.b -> A.B\nC (unchanged)\n", {"A.B", "C"}},
@@ -81,11 +73,8 @@ TEST(RenameCli, EachOperationsArgumentsOutputAndStatus) {
 }
 
 TEST(RenameCli, UsageErrorsChangeNothing) {
-  const struct {
-    std::vector<std::string> arguments;
-    const char* says;
-    // clang-format off
-  } cases[] = {
+  // clang-format off
+  const struct { std::vector<std::string> arguments; const char* says; } cases[] = {
       {{"lower"}, ""}, {{"--all", "--select", "a.mp3", "lower"}, ""}, {{"--all"}, ""},
       {{"--select", "nope.mp3", "lower"}, "nope.mp3"}, {{"--all", "left", "many"}, "many"},
       {{"--all", "middle", "1"}, ""}, {{"--all", "replace", "a"}, ""}, {{"--all", "ext", ".wav"}, "No period needed!"},
@@ -114,10 +103,8 @@ TEST(RenameCli, UsageErrorsChangeNothing) {
 
 // Names cannot forge lines: escaped as `ls -b` does; --json is one ASCII object per line.
 TEST(RenameCli, NamesAreEscapedAndJsonIsOneObjectPerLine) {
-  const struct {
-    std::string name, line, json;
-    // clang-format off
-  } cases[] = {
+  // clang-format off
+  const struct { std::string name, line, json; } cases[] = {
       {"a\nb.MP3 -> x.MP3", "a\\nb.MP3 -> x.MP3 -> a\\nb.mp3 -> x.mp3",
        R"({"old":"a\nb.MP3 -> x.MP3","new":"a\nb.mp3 -> x.mp3","outcome":"renamed"})"},
       {"t\tr\rv\vf\fa\ab\b.MP3", "t\\tr\\rv\\vf\\fa\\ab\\b.MP3 -> t\\tr\\rv\\vf\\fa\\ab\\b.mp3",

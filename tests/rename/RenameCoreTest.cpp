@@ -266,22 +266,16 @@ class BatchWalkTest : public ::testing::Test {
 
 // The list is read once; progress is the position in the list (unchanged entries too), then 0.
 TEST_F(BatchWalkTest, ReadsTheListOnceAndShowsThePosition) {
-  struct Case {
-    std::vector<std::string> selected;
-    NameRule rule;
-    std::vector<int> names;
-    std::vector<std::string> progress;
-    Names after;
-  };
   // clang-format off
-  const Case cases[] = {
+  const struct { std::vector<std::string> selected; NameRule rule; std::vector<int> names;
+    std::vector<std::string> progress; Names after; } cases[] = {
       {{"b", "d"}, caseRule(CaseKind::Upper), {1, 3}, {"max 4", "value 1", "value 3", "value 0"}, {"a", "B", "c", "D"}},
       {{"a", "b", "c", "d"}, removeLeftRule(0), {0, 1, 2, 3},
        {"max 4", "value 0", "value 1", "value 2", "value 3", "value 0"}, {"a", "b", "c", "d"}},
       {{}, caseRule(CaseKind::Upper), {}, {"max 4", "value 0"}, {"a", "b", "c", "d"}},
   };
   // clang-format on
-  for (const Case& c : cases) {
+  for (const auto& c : cases) {
     TempDir here;
     for (const char* name : {"a", "b", "c", "d"}) here.write(name);
     FolderList files(here.path());
@@ -300,11 +294,9 @@ TEST_F(BatchWalkTest, ReadsTheListOnceAndShowsThePosition) {
 TEST_F(BatchWalkTest, CaseRenamesGoThroughATemporaryName) {
   const std::string upper(251, 'A'), lower(251, 'a');
   using enum CaseKind;
-  const struct {
-    CaseKind kind;
-    std::string oldName, newName;  // empty: unchanged
-    // clang-format off
-  } cases[] = {
+  // An empty newName: unchanged.
+  // clang-format off
+  const struct { CaseKind kind; std::string oldName, newName; } cases[] = {
       {Lower, "Track.MP3", "track.mp3"}, {Lower, upper + ".MP3", lower + ".mp3"},
       {Upper, lower + ".mp3", upper + ".MP3"}, {Title, upper + ".MP3", "A" + lower.substr(1) + ".mp3"},
       {Lower, "song.mp3", ""}, {Upper, "SONG.MP3", ""}, {Title, "My Song.mp3", ""},
@@ -335,17 +327,12 @@ TEST_F(BatchWalkTest, CaseRenamesGoThroughATemporaryName) {
 
 // The plan foresees every clash of the run before anything changes; no file is replaced or moved.
 TEST_F(BatchWalkTest, PlanForeseesEveryClashOfTheRun) {
-  const std::string exists = std::generic_category().message(EEXIST);
-  const std::string plain = "not a plain file name";
-  const std::string same = "=";  // unchanged
-  const struct {
-    const char* what;
-    std::vector<std::string> files, selected;
-    std::map<std::string, std::string> newNames;
-    std::vector<std::string> reasons;  // per selected entry; "" when renamed
-    Names after;
-    // clang-format off
-  } cases[] = {
+  const std::string exists = std::generic_category().message(EEXIST),
+                    plain = "not a plain file name";
+  const std::string same = "=";  // reasons: per selected entry, "" when renamed, "=" when unchanged
+  // clang-format off
+  const struct { const char* what; std::vector<std::string> files, selected;
+    std::map<std::string, std::string> newNames; std::vector<std::string> reasons; Names after; } cases[] = {
       {"two onto one", {"Asong", "Bsong"}, {"Asong", "Bsong"}, {{"Asong", "song"}, {"Bsong", "song"}},
        {"", kNameTakenByEarlierEntry}, {"Bsong", "song"}},
       {"outside the batch", {"s.mp3", "s.wav"}, {"s.wav"}, {{"s.wav", "s.mp3"}}, {exists}, {"s.mp3", "s.wav"}},

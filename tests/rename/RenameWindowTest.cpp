@@ -68,14 +68,10 @@ class RenameWindowTest : public app::MainWindowFixture {
 // Each menu item shows its topic in help mode, else runs its command with the window's count.
 TEST_F(RenameWindowTest, EveryItemRunsItsCommandOrShowsItsTopicInHelpMode) {
   startWith({"My_Song01.MP3"});
-  const struct {
-    const char* item;
-    int topic;
-    std::vector<std::string> replies;  // "=text" is typed
-    const char* after;                 // none: the numbered dialog opens
-    int count = 0;
-    // clang-format off
-  } items[] = {
+  // replies: "=text" is typed; after: none when the numbered dialog opens; count: the window's
+  // clang-format off
+  const struct { const char* item; int topic; std::vector<std::string> replies; const char* after;
+    int count = 0; } items[] = {
       {"renameextension", 15, {"=wav", "Yes"}, "My_Song01.wav"},
       {"renamesingle", 17, {"Yes", "=x.mp3"}, "x.mp3"},
       {"removechars", 18, {"=_", "= ", "OK"}, "My Song01.MP3"},
