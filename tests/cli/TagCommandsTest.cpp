@@ -21,8 +21,7 @@ using testsupport::TempDir;
 /// An MPEG 1 layer 3 frame header, then silence.
 const std::string kAudio = std::string("\xFF\xFB\x90\x64", 4) + std::string(4000, '\0');
 
-class TagCommandsTest : public ::testing::Test {
- protected:
+struct TagCommandsTest : ::testing::Test {
   TempDir folder;
   platform::posix::PosixFileSystem real;
   platform::testing::RecordingFileSystem fileSystem{real};
@@ -32,7 +31,8 @@ class TagCommandsTest : public ::testing::Test {
 // A refused file or a failing step prints the code and the reason; every byte stays as it was.
 TEST_F(TagCommandsTest, ARefusalPrintsTheCodeAndTheReasonAndKeepsEveryByte) {
   const std::string full = "no space left on the device (No space left on device)",
-                    beside = "cannot create a temporary file beside it: ";
+                    beside = "cannot create a temporary file beside it: ",
+                    place = "cannot put the new file in place of the old one: ";
   // clang-format off
   const struct {
     std::string content; std::optional<platform::Error> fault; std::string reason;
@@ -48,7 +48,7 @@ TEST_F(TagCommandsTest, ARefusalPrintsTheCodeAndTheReasonAndKeepsEveryByte) {
       {kAudio, platform::Error{EACCES, "x"}, beside + "Permission denied"},
       {kAudio, platform::Error{ENOSPC, "x"}, "cannot write the new tag: " + full, FsOp::Write},
       {std::string("ID3\x03\0\0\0\0\0\0", 10) + kAudio, platform::Error{EXDEV, "x"},
-       std::string("cannot put the new file in place of the old one: ") + std::strerror(EXDEV), FsOp::ReplaceFile, true},
+       place + std::strerror(EXDEV), FsOp::ReplaceFile, true},
   };
   // clang-format on
   for (const auto& c : cases) {

@@ -31,11 +31,14 @@ int renameIn(const std::string& folder, std::vector<std::string> arguments, std:
 // Each row runs as a dry run (nothing changes), then for real: same exit status, same lines.
 TEST(RenameCli, EachOperationsArgumentsOutputAndStatus) {
   // clang-format off
-  const struct { std::vector<std::string> files, arguments; int code; std::string lines; Names after; } cases[] = {
-      {{"b.TXT", "A.mp3", "c.txt"}, {"--all", "lower"}, 0, "A.mp3 -> a.mp3\nb.TXT -> b.txt\nc.txt (unchanged)\n",
+  const struct { std::vector<std::string> files, arguments; int code; std::string lines; Names after;
+      } cases[] = {
+      {{"b.TXT", "A.mp3", "c.txt"}, {"--all", "lower"}, 0,
+       "A.mp3 -> a.mp3\nb.TXT -> b.txt\nc.txt (unchanged)\n",
        {"a.mp3", "b.txt", "c.txt"}},
       {{"a.b", "C"}, {"--all", "upper"}, 0, "a.b -> A.B\nC (unchanged)\n", {"A.B", "C"}},
-      {{"A.TXT", "B.TXT", "C.TXT"}, {"--select", "C.TXT", "A.TXT", "title"}, 0, "A.TXT -> A.txt\nC.TXT -> C.txt\n",
+      {{"A.TXT", "B.TXT", "C.TXT"}, {"--select", "C.TXT", "A.TXT", "title"}, 0,
+       "A.TXT -> A.txt\nC.TXT -> C.txt\n",
        {"A.txt", "B.TXT", "C.txt"}},
       {{"Banana.txt"}, {"--all", "replace", "a", ""}, 0, "Banana.txt -> Bnn.txt\n", {"Bnn.txt"}},
       {{"Song01.mp3"}, {"--all", "right", "2"}, 0, "Song01.mp3 -> Song.mp3\n", {"Song.mp3"}},
@@ -49,9 +52,11 @@ TEST(RenameCli, EachOperationsArgumentsOutputAndStatus) {
        "a.mp3 -> song 01.mp3\nc.wav -> song 02.wav\n", {"song 01.mp3", "song 02.wav"}},
       {{"a.mp3"}, {"--all", "number", "--unique", "--right", "--divider", "-", "--start", "9"}, 0,
        "a.mp3 -> a-09.mp3\n", {"a-09.mp3"}},
-      {{"a.mp3"}, {"--all", "number", "--unique", "--left", "--start", "x"}, 0, "a.mp3 -> 00a.mp3\n", {"00a.mp3"}},
+      {{"a.mp3"}, {"--all", "number", "--unique", "--left", "--start", "x"}, 0, "a.mp3 -> 00a.mp3\n",
+       {"00a.mp3"}},
       {{"a.mp3", "b.mp3"}, {"--all", "number", "--common", "s", "--start", "32767"}, 1,
-       "a.mp3 -> s 32767.mp3\nb.mp3 -> s 32768.mp3 (failed: numbers stop at 32767)\n", {"b.mp3", "s 32767.mp3"}},
+       "a.mp3 -> s 32767.mp3\nb.mp3 -> s 32768.mp3 (failed: numbers stop at 32767)\n", {"b.mp3",
+           "s 32767.mp3"}},
       {{"a.mp3", "a.wav"}, {"--select", "a.wav", "ext", "mp3"}, 1, "a.wav -> a.mp3 (failed: File exists)\n",
        {"a.mp3", "a.wav"}},
   };
@@ -77,7 +82,8 @@ TEST(RenameCli, UsageErrorsChangeNothing) {
   const struct { std::vector<std::string> arguments; const char* says; } cases[] = {
       {{"lower"}, ""}, {{"--all", "--select", "a.mp3", "lower"}, ""}, {{"--all"}, ""},
       {{"--select", "nope.mp3", "lower"}, "nope.mp3"}, {{"--all", "left", "many"}, "many"},
-      {{"--all", "middle", "1"}, ""}, {{"--all", "replace", "a"}, ""}, {{"--all", "ext", ".wav"}, "No period needed!"},
+      {{"--all", "middle", "1"}, ""}, {{"--all", "replace", "a"}, ""}, {{"--all", "ext", ".wav"},
+       "No period needed!"},
       {{"--all", "number", "--start", "1"}, ""},
       {{"--all", "number", "--unique", "--start", "1"}, "--unique needs --left or --right"},
       {{"--all", "number", "--common", "s", "--left", "--start", "1"}, ""},
@@ -108,7 +114,8 @@ TEST(RenameCli, NamesAreEscapedAndJsonIsOneObjectPerLine) {
       {"a\nb.MP3 -> x.MP3", "a\\nb.MP3 -> x.MP3 -> a\\nb.mp3 -> x.mp3",
        R"({"old":"a\nb.MP3 -> x.MP3","new":"a\nb.mp3 -> x.mp3","outcome":"renamed"})"},
       {"t\tr\rv\vf\fa\ab\b.MP3", "t\\tr\\rv\\vf\\fa\\ab\\b.MP3 -> t\\tr\\rv\\vf\\fa\\ab\\b.mp3",
-       R"({"old":"t\tr\rv\u000bf\fa\u0007b\b.MP3","new":"t\tr\rv\u000bf\fa\u0007b\b.mp3","outcome":"renamed"})"},
+       R"({"old":"t\tr\rv\u000bf\fa\u0007b\b.MP3",)"
+       R"("new":"t\tr\rv\u000bf\fa\u0007b\b.mp3","outcome":"renamed"})"},
       {"back\\slash.MP3", "back\\\\slash.MP3 -> back\\\\slash.mp3",
        R"({"old":"back\\slash.MP3","new":"back\\slash.mp3","outcome":"renamed"})"},
       {"\x1b[31mred\x7f.MP3", "\\033[31mred\\177.MP3 -> \\033[31mred\\177.mp3",
@@ -116,7 +123,8 @@ TEST(RenameCli, NamesAreEscapedAndJsonIsOneObjectPerLine) {
       {"\xC2\x9B" "c1 caf\xC3\xA9.MP3", "\\302\\233c1 caf\xC3\xA9.MP3 -> \\302\\233c1 caf\xC3\xA9.mp3",
        R"({"old":"\u009bc1 caf\u00e9.MP3","new":"\u009bc1 caf\u00e9.mp3","outcome":"renamed"})"},
       {"\xFF\n.MP3", "\\377\\n.MP3 (unchanged)",
-       R"({"old":"\ufffd\n.MP3","oldHex":"ff0a2e4d5033","new":"\ufffd\n.MP3","newHex":"ff0a2e4d5033","outcome":"unchanged"})"},
+       R"({"old":"\ufffd\n.MP3","oldHex":"ff0a2e4d5033",)"
+       R"("new":"\ufffd\n.MP3","newHex":"ff0a2e4d5033","outcome":"unchanged"})"},
   };
   // clang-format on
   const auto lines = [](const std::string& text) {

@@ -83,12 +83,17 @@ TEST(NameRuleTable, EveryRowGivesItsNewName) {
   const auto to = [](std::string name) { return E{Kind::Rename, std::move(name)}; };
   const auto bad = [](std::string name) { return E{Kind::Refused, std::move(name)}; };
   const E same{Kind::Unchanged, ""};
-  const NameRule lower = caseRule(CaseKind::Lower), upper = caseRule(CaseKind::Upper), title = caseRule(CaseKind::Title);
-  const auto rep = replaceRule; const auto middle = removeMiddleRule; const auto left = removeLeftRule, right = removeRightRule;
+  const NameRule lower = caseRule(CaseKind::Lower), upper = caseRule(CaseKind::Upper),
+      title = caseRule(CaseKind::Title);
+  const auto rep = replaceRule; const auto middle = removeMiddleRule; const auto left = removeLeftRule,
+      right = removeRightRule;
   const auto ext = [](std::string e) { return extensionRule("/music", std::move(e)); };
-  const auto common = [](std::string name, int start) { return numberingRule({Common, std::move(name), ""}, start); };
-  const auto uLeft = [](std::string divider, int at) { return numberingRule({UniqueLeft, "", std::move(divider)}, at); };
-  const auto uRight = [](std::string divider, int at) { return numberingRule({UniqueRight, "", std::move(divider)}, at); };
+  const auto common = [](std::string name, int start) { return numberingRule({Common, std::move(name), ""},
+      start); };
+  const auto uLeft = [](std::string divider, int at) { return numberingRule({UniqueLeft, "",
+      std::move(divider)}, at); };
+  const auto uRight = [](std::string divider, int at) { return numberingRule({UniqueRight, "",
+      std::move(divider)}, at); };
   const struct { NameRule rule; std::string oldName; E expected; } rows[] = {
       {lower, "Track.MP3", to("track.mp3")}, {lower, "song.mp3", same},
       {lower, "ÉCOLE.MP3", to("école.mp3")}, {upper, "Track.MP3", to("TRACK.MP3")},
@@ -152,7 +157,8 @@ TEST(CaseNames, CaseOnlyChangesGoThroughATemporaryName) {
 TEST(SmallHelpers, ExtensionsCharactersAndPlainNames) {
   using enum ExtensionAnswer;
   // clang-format off
-  EXPECT_EQ(std::vector({checkExtension(""), checkExtension(".mp3"), checkExtension("mp3."), checkExtension("mp"),
+  EXPECT_EQ(std::vector({checkExtension(""), checkExtension(".mp3"), checkExtension("mp3."),
+      checkExtension("mp"),
                          checkExtension("m.3"), checkExtension("ogg"), checkExtension("ñañ")}),
             std::vector({Empty, LeadingPeriod, WrongLength, WrongLength, Usable, Usable, Usable}));
   EXPECT_EQ(std::vector({characterCount("Édith"), characterCount("\xC9\x64ith"), characterCount("")}),
@@ -269,7 +275,8 @@ TEST_F(BatchWalkTest, ReadsTheListOnceAndShowsThePosition) {
   // clang-format off
   const struct { std::vector<std::string> selected; NameRule rule; std::vector<int> names;
     std::vector<std::string> progress; Names after; } cases[] = {
-      {{"b", "d"}, caseRule(CaseKind::Upper), {1, 3}, {"max 4", "value 1", "value 3", "value 0"}, {"a", "B", "c", "D"}},
+      {{"b", "d"}, caseRule(CaseKind::Upper), {1, 3}, {"max 4", "value 1", "value 3", "value 0"}, {"a", "B",
+       "c", "D"}},
       {{"a", "b", "c", "d"}, removeLeftRule(0), {0, 1, 2, 3},
        {"max 4", "value 0", "value 1", "value 2", "value 3", "value 0"}, {"a", "b", "c", "d"}},
       {{}, caseRule(CaseKind::Upper), {}, {"max 4", "value 0"}, {"a", "b", "c", "d"}},
@@ -335,10 +342,12 @@ TEST_F(BatchWalkTest, PlanForeseesEveryClashOfTheRun) {
     std::map<std::string, std::string> newNames; std::vector<std::string> reasons; Names after; } cases[] = {
       {"two onto one", {"Asong", "Bsong"}, {"Asong", "Bsong"}, {{"Asong", "song"}, {"Bsong", "song"}},
        {"", kNameTakenByEarlierEntry}, {"Bsong", "song"}},
-      {"outside the batch", {"s.mp3", "s.wav"}, {"s.wav"}, {{"s.wav", "s.mp3"}}, {exists}, {"s.mp3", "s.wav"}},
+      {"outside the batch", {"s.mp3", "s.wav"}, {"s.wav"}, {{"s.wav", "s.mp3"}}, {exists}, {"s.mp3",
+       "s.wav"}},
       {"a folder", {"x"}, {"x"}, {{"x", "dir"}}, {exists}, {"dir", "x"}},
       {"into a folder", {"x"}, {"x"}, {{"x", "dir/x"}}, {plain}, {"dir", "x"}},
-      {"dot names", {"x", "y", "z"}, {"x", "y", "z"}, {{"x", "."}, {"y", ".."}, {"z", ""}}, {plain, plain, plain},
+      {"dot names", {"x", "y", "z"}, {"x", "y", "z"}, {{"x", "."}, {"y", ".."}, {"z", ""}}, {plain, plain,
+       plain},
        {"dir", "x", "y", "z"}},
       {"chain against the order", {"a", "b"}, {"a", "b"}, {{"a", "b"}, {"b", "c"}}, {kNameFreedTooLate, ""},
        {"a", "c"}},
@@ -435,7 +444,8 @@ class KilledHistory : public history::History {
  public:
   explicit KilledHistory(history::History& inner) : m_inner(inner) {}
   // clang-format off
-  platform::Result<history::BatchId> beginBatch(const std::string& command, const std::vector<history::TagChange>& tags,
+  platform::Result<history::BatchId> beginBatch(const std::string& command,
+      const std::vector<history::TagChange>& tags,
       const std::vector<history::RenameChange>& renames, std::optional<history::BatchId> undoes) override {
     return m_inner.beginBatch(command, tags, renames, undoes);
   }
@@ -586,7 +596,8 @@ Command numbered(std::string name, std::string start, NumberingOptions::Layout l
   };
 }
 const Command kLower = caseCommand(CaseKind::Lower), kUpper = caseCommand(CaseKind::Upper),
-    kTitle = caseCommand(CaseKind::Title), kChars = plain(removeCharacters), kLeft = counted(removeLeftMostCharacters),
+    kTitle = caseCommand(CaseKind::Title), kChars = plain(removeCharacters),
+        kLeft = counted(removeLeftMostCharacters),
     kRight = counted(removeRightMostCharacters), kMiddle = counted(removeMiddleMostCharacters),
     kExt = plain(changeExtensions), kSingle = plain(renameSingleFile);
 
@@ -599,7 +610,7 @@ struct Script {
   std::vector<std::string> boxes;    // "@": the folder, "%": another folder (with "/")
   Names after;                       // names in the other folder with "%"
   struct Extra {
-    std::string current = {};
+    std::string current = {};  // empty: the first file
     int result = -1;  // the NameBoxOutcome or NumberedResult outcome; -1: none
     Numbers numbers = {}, numbersAfter = {};
     int renames = -1, rereads = -1, progress = -1;  // rename calls, rereads, progress shown; -1: any
@@ -623,6 +634,10 @@ constexpr const char *kNow = "! Rename Files Now? | OkCancel Critical | Brindle"
     *kName = "? Enter New Name For:  a.txt | Rename File | @a.txt",
     *kAskE9 = "! Rename Now\n\r@\xE9.txt | YesNo | Rename",
     *kNameE9 = "? Enter New Name For:  \xE9.txt | Rename File | @\xE9.txt";
+std::string ask(std::string from,
+    std::string to) { return "! Rename:\r\n@" + from + "\r\nTo:\r\n@" + to + " | YesNo | Brindle"; }
+std::string complete(std::string from,
+    std::string to) { return "! Rename Complete:\r\n@" + from + "\n\rTO:  " + to + " | Ok | Brindle"; }
 const Script kScripts[] = {
     {"lower", kLower, {"my SONG.Mp3"}, "*", {"Yes"}, {kLowerQ}, {"my song.mp3"},
      {.renames = 2, .rereads = 1, .progress = 1, .recorded = "Convert All to Lowercase"}},
@@ -635,9 +650,12 @@ const Script kScripts[] = {
      {.rereads = 0, .progress = 0}},
     {"upper, a clash", kUpper, {"a.mp3", "B.mp3", "b.MP3"}, "*", {"No"}, {kUpperQ},
      {"a.mp3", "B.mp3", "b.MP3"},
-     {.details = "2 files to rename, 1 not renamed (marked):\na.mp3 -> A.MP3\nB.mp3 -> B.MP3\nb.MP3 -> B.MP3  [not renamed: an earlier file of the batch gets this name]\n"}},
+     {.details = "2 files to rename, 1 not renamed (marked):\na.mp3 -> A.MP3\nB.mp3 -> B.MP3\n"
+                 "b.MP3 -> B.MP3  [not renamed: an earlier file of the batch gets this name]\n"}},
     {"lower, not recorded", kLower, {"SONG.mp3"}, "*", {"Yes"},
-     {kLowerQ, "! No file was renamed: the history could not record the batch: the history is full | Ok Critical | Convert All to Lowercase"},
+     {kLowerQ,
+      "! No file was renamed: the history could not record the batch: the history is full"
+      " | Ok Critical | Convert All to Lowercase"},
      {"SONG.mp3"}, {.renames = 0, .full = true}},
     {"replace", kChars, {"my_song_01.mp3", "other_file.txt"}, "my_song_01.mp3", {"=_", "= ", "OK"},
      {kFind, kWith, kNow}, {"my song 01.mp3", "other_file.txt"},
@@ -661,49 +679,45 @@ const Script kScripts[] = {
     {"ext with a period", kExt, {"song.wav"}, "*", {"=.mp3"},
      {kExtPrompt, "! No period needed! | Ok | Brindle"}, {"song.wav"}},
     {"ext too short", kExt, {"song.wav"}, "*", {"=mp"}, {kExtPrompt}, {"song.wav"}},
-    {"single, no current entry", kSingle, {"a.txt"}, "", {}, {kAborted}, {"a.txt"}},
-    {"single answered No", kSingle, {"a.txt"}, "", {"No"}, {kAsk, kAborted}, {"a.txt"}, {.current = "a.txt"}},
+    {"single, no current entry", kSingle, {"a.txt"}, "", {}, {kAborted}, {"a.txt"}, {.current = "-"}},
+    {"single answered No", kSingle, {"a.txt"}, "", {"No"}, {kAsk, kAborted}, {"a.txt"}},
     {"single to a full path", kSingle, {"a.txt", "b.txt"}, "", {"Yes", "=%moved.txt"},
-     {kAsk, kName, "! Rename Complete:\r\n@a.txt\n\rTO:  %moved.txt | Ok | Brindle"}, {"b.txt", "%moved.txt"},
-     {.current = "a.txt", .rereads = 1, .recorded = "Rename Single File"}},
+     {kAsk, kName, complete("a.txt", "%moved.txt")}, {"b.txt", "%moved.txt"},
+     {.rereads = 1, .recorded = "Rename Single File"}},
     {"single, bare name", kSingle, {"a.txt"}, "", {"Yes", "=renamed.txt"},
-     {kAsk, kName, "! Rename Complete:\r\n@a.txt\n\rTO:  renamed.txt | Ok | Brindle"}, {"renamed.txt"},
-     {.current = "a.txt"}},
+     {kAsk, kName, complete("a.txt", "renamed.txt")}, {"renamed.txt"}},
     {"single cancelled at the name", kSingle, {"a.txt"}, "", {"Yes", "="}, {kAsk, kName}, {"a.txt"},
-     {.current = "a.txt", .renames = 0, .rereads = 0}},
+     {.renames = 0, .rereads = 0}},
     {"single onto an existing file", kSingle, {"a.txt", "b.txt"}, "", {"Yes", "=b.txt"},
-     {kAsk, kName, "! Rename Complete:\r\n@a.txt\n\rTO:  b.txt | Ok | Brindle"}, {"a.txt", "b.txt"},
-     {.current = "a.txt"}},
+     {kAsk, kName, complete("a.txt", "b.txt")}, {"a.txt", "b.txt"}},
     {"single, edited stand-in", kSingle, {"\xE9.txt", "\xE8.txt"}, "", {"Yes", "=@\xE9-2.txt"},
      {kAskE9, kNameE9, "! Rename Complete:\r\n@\xE9.txt\n\rTO:  @\xE9-2.txt | Ok | Brindle"},
-     {"\xE8.txt", "\xE9.txt"}, {.current = "\xE9.txt", .renames = 0}},
+     {"\xE8.txt", "\xE9.txt"}, {.renames = 0}},
     {"name box, nothing selected", nameBox("x.mp3"), {"song.mp3"}, "", {}, {}, {"song.mp3"},
-     {.current = "song.mp3", .result = n(NB::NothingSelected)}},
-    {"name box of blanks", nameBox("   "), {"song.mp3"}, "*", {}, {}, {"song.mp3"},
-     {.current = "song.mp3", .result = n(NB::Blank)}},
-    {"name box", nameBox("Song.mp3"), {"song.mp3"}, "*", {"Yes"},
-     {"! Rename:\r\n@song.mp3\r\nTo:\r\n@Song.mp3 | YesNo | Brindle"}, {"Song.mp3"},
-     {.current = "song.mp3", .result = n(NB::Renamed), .rereads = 1, .recorded = "Save Edited"}},
+     {.result = n(NB::NothingSelected)}},
+    {"name box of blanks", nameBox("   "), {"song.mp3"}, "*", {}, {}, {"song.mp3"}, {.result = n(NB::Blank)}},
+    {"name box", nameBox("Song.mp3"), {"song.mp3"}, "*", {"Yes"}, {ask("song.mp3", "Song.mp3")}, {"Song.mp3"},
+     {.result = n(NB::Renamed), .rereads = 1, .recorded = "Save Edited"}},
     {"name box keeps blanks", nameBox(" song .mp3"), {"song.mp3"}, "*", {"Yes"},
-     {"! Rename:\r\n@song.mp3\r\nTo:\r\n@ song .mp3 | YesNo | Brindle"}, {" song .mp3"},
-     {.current = "song.mp3"}},
-    {"name box declined", nameBox("x.mp3"), {"song.mp3"}, "*", {"No"},
-     {"! Rename:\r\n@song.mp3\r\nTo:\r\n@x.mp3 | YesNo | Brindle"}, {"song.mp3"},
-     {.current = "song.mp3", .result = n(NB::Declined)}},
+     {ask("song.mp3", " song .mp3")}, {" song .mp3"}},
+    {"name box declined", nameBox("x.mp3"), {"song.mp3"}, "*", {"No"}, {ask("song.mp3", "x.mp3")},
+     {"song.mp3"}, {.result = n(NB::Declined)}},
     {"name box, same name", nameBox("song.mp3"), {"song.mp3"}, "*", {"Yes"},
-     {"! Rename:\r\n@song.mp3\r\nTo:\r\n@song.mp3 | YesNo | Brindle", "! Names must be different! | Ok | Brindle"},
-     {"song.mp3"}, {.current = "song.mp3", .result = n(NB::SameName)}},
+     {ask("song.mp3", "song.mp3"), "! Names must be different! | Ok | Brindle"}, {"song.mp3"},
+     {.result = n(NB::SameName)}},
     {"name box, into a folder", nameBox("sub/x.mp3"), {"song.mp3"}, "*", {},
      {"! The file was not renamed:\r\nsub/x.mp3\r\nnot a plain file name | Ok Critical | Brindle"},
-     {"song.mp3"}, {.current = "song.mp3", .result = n(NB::NotPlainName), .renames = 0}},
+     {"song.mp3"}, {.result = n(NB::NotPlainName), .renames = 0}},
     {"name box, taken", nameBox("b.mp3"), {"a.mp3", "b.mp3"}, "*", {"Yes"},
-     {"! Rename:\r\n@a.mp3\r\nTo:\r\n@b.mp3 | YesNo | Brindle", "! The file was not renamed:\r\n@a.mp3\r\nCannot rename \"@a.mp3\": File exists | Ok Critical | Brindle"},
-     {"a.mp3", "b.mp3"}, {.current = "a.mp3", .result = n(NB::Failed), .rereads = 1}},
+     {ask("a.mp3", "b.mp3"),
+      "! The file was not renamed:\r\n@a.mp3\r\nCannot rename \"@a.mp3\": File exists"
+      " | Ok Critical | Brindle"},
+     {"a.mp3", "b.mp3"}, {.result = n(NB::Failed), .rereads = 1}},
     {"numbered", numbered("song", "01"), {"a.mp3", "b.mp3", "c.wav", "d.txt"}, "a.mp3|b.mp3|c.wav", {"Yes"},
      {kNumbered}, {"song 01.mp3", "song 02.mp3", "song 03.wav", "d.txt"},
      {.result = n(NR::Done), .rereads = 1, .progress = 0, .recorded = "Rename All Files"}},
-    {"numbered, letters start at 0", numbered("", "letters", NumberingOptions::Layout::UniqueLeft), {"track.mp3"}, "*",
-     {"Yes"}, {kNumbered}, {"00track.mp3"}},
+    {"numbered, letters start at 0", numbered("", "letters", NumberingOptions::Layout::UniqueLeft),
+     {"track.mp3"}, "*", {"Yes"}, {kNumbered}, {"00track.mp3"}},
     {"numbered, negative", numbered("t", "-3"), {"a.mp3"}, "*", {}, {"! Error, no numbers | Ok | Brindle"},
      {"a.mp3"}, {.result = n(NR::Refused)}},
     {"numbered, beyond the highest", numbered("t", "32768"), {"a.mp3"}, "*", {},
@@ -711,11 +725,13 @@ const Script kScripts[] = {
     {"numbered answered No", numbered("t", "1"), {"a.mp3"}, "*", {"No"}, {kNumbered}, {"a.mp3"},
      {.result = n(NR::Declined), .rereads = 0}},
     {"numbers stop at 32767", numbered("s", "32767"), {"a.mp3", "b.mp3"}, "*", {"Yes"},
-     {kNumbered, "! Numbering stopped at 32767: 1 selected file(s) were not renamed. | Ok Critical | Rename Files"},
+     {kNumbered,
+      "! Numbering stopped at 32767: 1 selected file(s) were not renamed. | Ok Critical | Rename Files"},
      {"s 32767.mp3", "b.mp3"}},
     {"numbered, a failure", numbered("x", "1"), {"a.mp3", "b.mp3", "c.mp3", "x 02.mp3"}, "a.mp3|b.mp3|c.mp3",
      {"Yes"},
-     {kNumbered, "! 1 file(s) could not be renamed: the new name is taken or not allowed. | Ok Critical | Rename Files"},
+     {kNumbered,
+      "! 1 file(s) could not be renamed: the new name is taken or not allowed. | Ok Critical | Rename Files"},
      {"x 01.mp3", "b.mp3", "x 03.mp3", "x 02.mp3"}},
 };
 // clang-format on
@@ -740,7 +756,7 @@ TEST(RenameCommandScripts, EveryScriptShowsItsBoxesAndLeavesItsNames) {
     if (s.selected == "*") list.selectAll();
     for (std::size_t at = 0, end = 0; end != std::string::npos; at = end + 1)
       list.select({s.selected.substr(at, (end = s.selected.find('|', at)) - at)});
-    list.setCurrent(s.x.current);
+    list.setCurrent(s.x.current.empty() ? s.files[0] : s.x.current);
     platform::testing::ScriptedDialogs dialogs;
     for (const std::string& reply : s.replies) {
       if (reply.starts_with('=')) dialogs.type(expand(reply.substr(1)));
@@ -792,7 +808,8 @@ TEST(TypedTargetPath, ResolvesAnswers) {
   const struct { const char *folder, *old, *typed; std::optional<std::string> path; } rows[] = {
       {"/music", "a.mp3", "b.mp3", "/music/b.mp3"}, {"/music", "a.mp3", "sub/b.mp3", "/music/sub/b.mp3"},
       {"/music", "a.mp3", "/other/b.mp3", "/other/b.mp3"}, {"/", "a.mp3", "b.mp3", "/b.mp3"},
-      {"/m\xFF", "a.mp3", "/m\xEF\xBF\xBD/b.mp3", "/m\xFF/b.mp3"}, {"/m", "\xFF", "/m/\xEF\xBF\xBD", "/m/\xFF"},
+      {"/m\xFF", "a.mp3", "/m\xEF\xBF\xBD/b.mp3", "/m\xFF/b.mp3"}, {"/m", "\xFF", "/m/\xEF\xBF\xBD",
+       "/m/\xFF"},
       {"/m", "\xFF", "/m/\xEF\xBF\xBD.x", std::nullopt}, {"/m", "a", "\xEF\xBF\xBD.x", "/m/\xEF\xBF\xBD.x"}};
   // clang-format on
   for (const auto& r : rows)

@@ -72,16 +72,14 @@ TEST_F(RenameWindowTest, EveryItemRunsItsCommandOrShowsItsTopicInHelpMode) {
   // clang-format off
   const struct { const char* item; int topic; std::vector<std::string> replies; const char* after;
     int count = 0; } items[] = {
-      {"renameextension", 15, {"=wav", "Yes"}, "My_Song01.wav"},
-      {"renamesingle", 17, {"Yes", "=x.mp3"}, "x.mp3"},
-      {"removechars", 18, {"=_", "= ", "OK"}, "My Song01.MP3"},
-      {"converup", 19, {"Yes"}, "MY_SONG01.MP3"},
-      {"convertlow", 20, {"Yes"}, "my_song01.mp3"},
-      {"titlecase", 21, {"Yes"}, "My_song01.mp3"},
+      {"renameextension", 15, {"=wav", "Yes"}, "My_Song01.wav"}, {"renamesingle", 17, {"Yes", "=x.mp3"},
+       "x.mp3"},
+      {"removechars", 18, {"=_", "= ", "OK"}, "My Song01.MP3"}, {"converup", 19, {"Yes"}, "MY_SONG01.MP3"},
+      {"convertlow", 20, {"Yes"}, "my_song01.mp3"}, {"titlecase", 21, {"Yes"}, "My_song01.mp3"},
       {"RemoveLeftMost", 42, {"=3", "OK"}, "Song01.MP3", 3},
       {"RemoveRightMost", 43, {"=", "OK"}, "My_Son.MP3", 3},  // the count kept
-      {"RemoveRightMost", 43, {"=2", "OK"}, "My_Song.MP3", 2},
-      {"mmost", 44, {"=3", "=1", "OK"}, "MySong01.MP3", 1},
+      {"RemoveRightMost", 43, {"=2", "OK"}, "My_Song.MP3", 2}, {"mmost", 44, {"=3", "=1", "OK"},
+       "MySong01.MP3", 1},
       {"renameallfiles", 16, {}, nullptr, 1},
   };
   // clang-format on
@@ -102,10 +100,8 @@ TEST_F(RenameWindowTest, EveryItemRunsItsCommandOrShowsItsTopicInHelpMode) {
     }
     choose(c.item);
     EXPECT_EQ(commands->numbers().count, c.count);
-    if (!c.after) {
-      EXPECT_NE(commands->numberedDialog(), nullptr);
-      continue;
-    }
+    EXPECT_EQ(commands->numberedDialog() != nullptr, !c.after);
+    if (!c.after) continue;
     EXPECT_EQ(names(), Names{c.after});
     EXPECT_EQ(window->fileList().entryName(0), c.after);
     std::filesystem::rename(browsed.file(c.after), browsed.file("My_Song01.MP3"));
