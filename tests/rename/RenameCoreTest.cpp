@@ -80,20 +80,16 @@ RuleResult planned(const std::string& name, const NameRule& rule) {
 TEST(NameRuleTable, EveryRowGivesItsNewName) {
   using E = std::pair<Kind, std::string>;
   // clang-format off
-  const auto to = [](std::string name) { return E{Kind::Rename, std::move(name)}; };
-  const auto bad = [](std::string name) { return E{Kind::Refused, std::move(name)}; };
+  const auto to = [](std::string name) { return E{Kind::Rename, name}; };
+  const auto bad = [](std::string name) { return E{Kind::Refused, name}; };
   const E same{Kind::Unchanged, ""};
-  const NameRule lower = caseRule(CaseKind::Lower), upper = caseRule(CaseKind::Upper),
-      title = caseRule(CaseKind::Title);
-  const auto rep = replaceRule; const auto middle = removeMiddleRule; const auto left = removeLeftRule,
-      right = removeRightRule;
-  const auto ext = [](std::string e) { return extensionRule("/music", std::move(e)); };
-  const auto common = [](std::string name, int start) { return numberingRule({Common, std::move(name), ""},
-      start); };
-  const auto uLeft = [](std::string divider, int at) { return numberingRule({UniqueLeft, "",
-      std::move(divider)}, at); };
-  const auto uRight = [](std::string divider, int at) { return numberingRule({UniqueRight, "",
-      std::move(divider)}, at); };
+  const NameRule lower = caseRule(CaseKind::Lower), upper = caseRule(CaseKind::Upper);
+  const NameRule title = caseRule(CaseKind::Title); const auto rep = replaceRule;
+  const auto middle = removeMiddleRule; const auto left = removeLeftRule; const auto right = removeRightRule;
+  const auto ext = [](std::string e) { return extensionRule("/music", e); };
+  const auto common = [](std::string name, int n) { return numberingRule({Common, name, ""}, n); };
+  const auto uLeft = [](std::string divider, int n) { return numberingRule({UniqueLeft, "", divider}, n); };
+  const auto uRight = [](std::string divider, int n) { return numberingRule({UniqueRight, "", divider}, n); };
   const struct { NameRule rule; std::string oldName; E expected; } rows[] = {
       {lower, "Track.MP3", to("track.mp3")}, {lower, "song.mp3", same},
       {lower, "ÉCOLE.MP3", to("école.mp3")}, {upper, "Track.MP3", to("TRACK.MP3")},
@@ -609,11 +605,11 @@ struct Script {
   std::vector<std::string> replies;  // "Yes", "No", "OK", "Cancel"; "=text" is typed
   std::vector<std::string> boxes;    // "@": the folder, "%": another folder (with "/")
   Names after;                       // names in the other folder with "%"
-  struct Extra {
-    std::string current = {};  // empty: the first file
-    int result = -1;  // the NameBoxOutcome or NumberedResult outcome; -1: none
+  struct Extra {                                    // -1: not checked
+    std::string current = {};                       // empty: the first file
+    int result = -1;                                 // the NameBoxOutcome or NumberedResult outcome
     Numbers numbers = {}, numbersAfter = {};
-    int renames = -1, rereads = -1, progress = -1;  // rename calls, rereads, progress shown; -1: any
+    int renames = -1, rereads = -1, progress = -1;  // rename calls, rereads, progress shown
     const char* recorded = nullptr;                  // the history's name of the batch
     const char* details = nullptr;                   // what the first box lists below its text
     bool full = false;                               // the history cannot record
@@ -634,10 +630,9 @@ constexpr const char *kNow = "! Rename Files Now? | OkCancel Critical | Brindle"
     *kName = "? Enter New Name For:  a.txt | Rename File | @a.txt",
     *kAskE9 = "! Rename Now\n\r@\xE9.txt | YesNo | Rename",
     *kNameE9 = "? Enter New Name For:  \xE9.txt | Rename File | @\xE9.txt";
-std::string ask(std::string from,
-    std::string to) { return "! Rename:\r\n@" + from + "\r\nTo:\r\n@" + to + " | YesNo | Brindle"; }
-std::string complete(std::string from,
-    std::string to) { return "! Rename Complete:\r\n@" + from + "\n\rTO:  " + to + " | Ok | Brindle"; }
+using S = std::string;
+S ask(S a, S b) { return "! Rename:\r\n@" + a + "\r\nTo:\r\n@" + b + " | YesNo | Brindle"; }
+S complete(S a, S b) { return "! Rename Complete:\r\n@" + a + "\n\rTO:  " + b + " | Ok | Brindle"; }
 const Script kScripts[] = {
     {"lower", kLower, {"my SONG.Mp3"}, "*", {"Yes"}, {kLowerQ}, {"my song.mp3"},
      {.renames = 2, .rereads = 1, .progress = 1, .recorded = "Convert All to Lowercase"}},
