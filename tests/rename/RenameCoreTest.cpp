@@ -592,7 +592,7 @@ Command numbered(std::string name, std::string start, NumberingOptions::Layout l
   };
 }
 const Command kLower = caseCommand(CaseKind::Lower), kUpper = caseCommand(CaseKind::Upper),
-    kTitle = caseCommand(CaseKind::Title), kChars = plain(removeCharacters),
+    kChars = plain(removeCharacters),
         kLeft = counted(removeLeftMostCharacters),
     kRight = counted(removeRightMostCharacters), kMiddle = counted(removeMiddleMostCharacters),
     kExt = plain(changeExtensions), kSingle = plain(renameSingleFile);
@@ -636,11 +636,6 @@ S complete(S a, S b) { return "! Rename Complete:\r\n@" + a + "\n\rTO:  " + b + 
 const Script kScripts[] = {
     {"lower", kLower, {"my SONG.Mp3"}, "*", {"Yes"}, {kLowerQ}, {"my song.mp3"},
      {.renames = 2, .rereads = 1, .progress = 1, .recorded = "Convert All to Lowercase"}},
-    {"upper", kUpper, {"my SONG.Mp3"}, "*", {"Yes"}, {kUpperQ}, {"MY SONG.MP3"},
-     {.recorded = "Convert All to Uppercase"}},
-    {"title", kTitle, {"my SONG.Mp3"}, "*", {"Yes"},
-     {"! Rename All Selected To Title Case? | YesNo | Convert All Selected Files"}, {"My Song.mp3"},
-     {.recorded = "Convert to Title Case"}},
     {"lower answered No", kLower, {"Song.MP3"}, "*", {"No"}, {kLowerQ}, {"Song.MP3"},
      {.rereads = 0, .progress = 0}},
     {"upper, a clash", kUpper, {"a.mp3", "B.mp3", "b.MP3"}, "*", {"No"}, {kUpperQ},
