@@ -40,7 +40,6 @@ namespace {
 using platform::testing::FsOp;
 using testsupport::TempDir;
 using Names = std::set<std::string>;
-
 using testing::namesIn;
 
 /// The file list stand-in over a real folder's names, counting how the list is read.
@@ -259,7 +258,6 @@ class BatchWalkTest : public ::testing::Test {
     list->selectAll();
     return *list;
   }
-
   TempDir folder;
   platform::posix::PosixFileSystem real;
   TargetFaults fileSystem{real};
@@ -271,8 +269,8 @@ TEST_F(BatchWalkTest, ReadsTheListOnceAndShowsThePosition) {
   // clang-format off
   const struct { std::vector<std::string> selected; NameRule rule; std::vector<int> names;
     std::vector<std::string> progress; Names after; } cases[] = {
-      {{"b", "d"}, caseRule(CaseKind::Upper), {1, 3}, {"max 4", "value 1", "value 3", "value 0"}, {"a", "B",
-       "c", "D"}},
+      {{"b", "d"}, caseRule(CaseKind::Upper), {1, 3}, {"max 4", "value 1", "value 3", "value 0"},
+       {"a", "B", "c", "D"}},
       {{"a", "b", "c", "d"}, removeLeftRule(0), {0, 1, 2, 3},
        {"max 4", "value 0", "value 1", "value 2", "value 3", "value 0"}, {"a", "b", "c", "d"}},
       {{}, caseRule(CaseKind::Upper), {}, {"max 4", "value 0"}, {"a", "b", "c", "d"}},
@@ -283,8 +281,7 @@ TEST_F(BatchWalkTest, ReadsTheListOnceAndShowsThePosition) {
     for (const char* name : {"a", "b", "c", "d"}) here.write(name);
     FolderList files(here.path());
     files.select(c.selected);
-    platform::testing::RecordingFileSystem recording{real};
-    runBatch(files, recording, c.rule);
+    runBatch(files, real, c.rule);
     EXPECT_EQ(std::vector({files.entryCountCalls, files.selectionReads, files.rereads}),
               std::vector({1, 1, 1}));
     EXPECT_EQ(files.nameRequests, c.names);
@@ -491,7 +488,6 @@ class RenameHistoryTest : public ::testing::Test {
     EXPECT_EQ(present, expected);
   }
   std::vector<history::BatchSummary> batches() { return store->batches().value(); }
-
   TempDir folder;
   platform::posix::PosixFileSystem real;
   platform::testing::RecordingFileSystem fileSystem{real};
