@@ -432,28 +432,24 @@ TEST_F(BatchWalkTest, SecondStepFailureRenamesTheFileBack) {
 
 using history::BatchState;
 
+namespace h = history;
+
 /// A history whose batches are never closed, as one whose program was killed.
-class KilledHistory : public history::History {
- public:
-  explicit KilledHistory(history::History& inner) : m_inner(inner) {}
+struct KilledHistory : h::History {
+  explicit KilledHistory(h::History& store) : inner(store) {}
   // clang-format off
-  platform::Result<history::BatchId> beginBatch(const std::string& command,
-      const std::vector<history::TagChange>& tags,
-      const std::vector<history::RenameChange>& renames, std::optional<history::BatchId> undoes) override {
-    return m_inner.beginBatch(command, tags, renames, undoes);
+  platform::Result<h::BatchId> beginBatch(const std::string& command, const std::vector<h::TagChange>& tags,
+      const std::vector<h::RenameChange>& renames, std::optional<h::BatchId> undoes) override {
+    return inner.beginBatch(command, tags, renames, undoes);
   }
-  platform::Status closeBatch(history::BatchId, BatchState) override { return {}; }
-  platform::Result<std::vector<history::BatchSummary>> batches() override { return m_inner.batches(); }
-  platform::Result<std::vector<history::TagChange>> tagChanges(history::BatchId id) override {
-    return m_inner.tagChanges(id);
-  }
-  platform::Result<std::vector<history::RenameChange>> renameChanges(history::BatchId id) override {
-    return m_inner.renameChanges(id);
+  platform::Status closeBatch(h::BatchId, BatchState) override { return {}; }
+  platform::Result<std::vector<h::BatchSummary>> batches() override { return inner.batches(); }
+  platform::Result<std::vector<h::TagChange>> tagChanges(h::BatchId i) override { return inner.tagChanges(i); }
+  platform::Result<std::vector<h::RenameChange>> renameChanges(h::BatchId i) override {
+    return inner.renameChanges(i);
   }
   // clang-format on
-
- private:
-  history::History& m_inner;
+  h::History& inner;
 };
 
 /// Old name -> new name of the lower-case walk; all but one change case only.

@@ -37,24 +37,18 @@ class RenameWindowTest : public app::MainWindowFixture {
   QComboBox& combo() { return control<QComboBox>("Combo1"); }
   QLineEdit& text(const char* name) { return control<QLineEdit>(name); }
   void click(const char* name) { QTest::mouseClick(&control(name), Qt::LeftButton, {}, {5, 5}); }
-  void reopen() {
-    QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
-    openDialog();
-  }
   std::string lastMessage() { return test.dialogs.calls().back().message.text; }
   /// The text of the one box shown, if it is a help box.
   std::string helpShown() {
     const auto& calls = test.dialogs.calls();
     return calls.size() == 1 && calls[0].message.title == "Help!" ? calls[0].message.text : "";
   }
-  /// Text1|Text2|start|result|layout (L: Common or Unique, then L or R for the number's place).
+  /// Text1|Text2|start|result|layout (C: Common or U: Unique, then L or R: the number's place).
   std::string shown() {
-    const auto checked = [&](const char* name, char on, char off) {
-      return QString(control<QRadioButton>(name).isChecked() ? on : off);
-    };
     return (text("Text1").text() + "|" + text("Text2").text() + "|" + combo().currentText() + "|" +
-            text("result").text() + "|" + checked("Option1", 'L', 'U') +
-            checked("Option3", 'L', 'R'))
+            text("result").text() + "|" +
+            (control<QRadioButton>("Option1").isChecked() ? "C" : "U") +
+            (control<QRadioButton>("Option3").isChecked() ? "L" : "R"))
         .toStdString();
   }
   Names names() { return browsed.names(); }
@@ -130,11 +124,11 @@ TEST_F(RenameWindowTest, SaveEditedRenamesTheCurrentEntry) {
 }
 
 // The dialog: defaults, help topics, previews following the choices, layouts, Enter/Accept (No
-// stays open; Yes renames, hides, remembers), choices restored, Abort/Escape unload and forget.
+// stays open; Yes renames, hides, remembers), choices restored, Abort unloads and forgets.
 TEST_F(RenameWindowTest, DialogChoicesAcceptAndAbort) {
   startWith({"track.mp3", "tune.mp3"});
   openDialog();
-  EXPECT_EQ(shown(), "file||01|file 01.ext|LL");
+  EXPECT_EQ(shown(), "file||01|file 01.ext|CL");
   // In help mode each control shows its topic once; a change shows it instead of the preview.
   click("Option2");  // shows Option3, Option4 and Text2
   // clang-format off
@@ -166,7 +160,7 @@ TEST_F(RenameWindowTest, DialogChoicesAcceptAndAbort) {
   EXPECT_EQ(dialog->previewList().toPlainText(),
             "2 files to rename:\ntrack.mp3 -> song 01.mp3\ntune.mp3 -> song 02.mp3\n");
   combo().setEditText("001");
-  EXPECT_EQ(shown(), "song||001|song 001.ext|LL");  // the start as typed
+  EXPECT_EQ(shown(), "song||001|song 001.ext|CL");  // the start as typed
   click("Option2");
   EXPECT_TRUE(!control("result").isVisible() && control("Frame3").isVisible());
   click("Option4");
@@ -186,17 +180,14 @@ TEST_F(RenameWindowTest, DialogChoicesAcceptAndAbort) {
   EXPECT_EQ(rememberedNumbering(test.settings),
             (NumberingChoices{{NumberingOptions::Layout::UniqueRight, "song", "-"}, "07"}));
   delete commands->numberedDialog();
-  reopen();  // a new dialog, as in the next run
+  openDialog();  // a new dialog, as in the next run
   EXPECT_EQ(shown(), "song|-|07|song 07.ext|UR");
   text("Text2").setText("_");
   click("Abort");
-  reopen();
-  EXPECT_EQ(shown(), "song|-|07|song 07.ext|UR");
-  dialog->activateWindow();
-  ASSERT_TRUE(QTest::qWaitForWindowActive(dialog));
-  QTest::keyClick(&text("Text1"), Qt::Key_Escape);
   QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
   EXPECT_EQ(commands->numberedDialog(), nullptr);
+  openDialog();
+  EXPECT_EQ(shown(), "song|-|07|song 07.ext|UR");
 }
 
 }  // namespace
