@@ -2,7 +2,6 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
-#include <filesystem>
 #include <set>
 #include <sstream>
 #include <string>
@@ -136,26 +135,6 @@ TEST(RenameCli, NamesAreEscapedAndJsonIsOneObjectPerLine) {
   const std::string printed = plain.str();
   EXPECT_EQ(lines(printed), expectedLines);
   EXPECT_EQ(std::count(printed.begin(), printed.end(), '\n'), std::ssize(cases));
-}
-
-/// Notes the folder's names at each flush.
-struct FolderAtEachFlush : std::stringbuf {
-  explicit FolderAtEachFlush(std::string path) : folder(std::move(path)) {}
-  int sync() override { return flushes.emplace_back(str(), namesIn(folder)), 0; }
-  std::string folder;
-  std::vector<std::pair<std::string, Names>> flushes;
-};
-
-// Each line is flushed as soon as its rename is done (a run stopped by Ctrl-C printed them all).
-TEST(RenameCli, EachLineIsFlushedAsItsRenameIsDone) {
-  TempDir folder;
-  for (const char* name : {"a_1", "b_2"}) folder.write(name);
-  FolderAtEachFlush buffer(folder.path());
-  std::ostream out(&buffer);
-  EXPECT_EQ(renameIn(folder.path(), {"--all", "replace", "_", "-"}, out, out), 0);
-  ASSERT_GE(buffer.flushes.size(), 2u);
-  EXPECT_EQ(buffer.flushes[0], std::make_pair(std::string("a_1 -> a-1\n"), Names{"a-1", "b_2"}));
-  EXPECT_EQ(buffer.flushes[1].second, (Names{"a-1", "b-2"}));
 }
 
 }  // namespace

@@ -517,12 +517,9 @@ TEST_F(RenameHistoryTest, TheWholeBatchIsRecordedAndAStopClosesIt) {
 
 // Killed after each step it takes, the walk is recovered at the next start.
 TEST_F(RenameHistoryTest, AWalkKilledAtAnyStepRecoversEachFileWhole) {
-  std::size_t steps = 0;
-  {
-    KilledHistory history(*store);
-    lowerCase(history);
-    steps = fileSystem.calls().size();
-  }
+  KilledHistory first(*store);
+  lowerCase(first);
+  const std::size_t steps = fileSystem.calls().size();
   ASSERT_GT(steps, 5u);
   for (std::size_t step = 0; step <= steps; ++step) {
     SCOPED_TRACE("killed after step " + std::to_string(step));
@@ -750,9 +747,7 @@ TEST(RenameCommandScripts, EveryScriptShowsItsBoxesAndLeavesItsNames) {
     history::testing::FakeHistory history;
     history.refuseNext = s.x.full;
     Numbers numbers = s.x.numbers;
-
     const int result = s.run({dialogs, fileSystem, &history}, list, numbers);
-
     std::vector<std::string> boxes, expected;
     for (const DialogCall& call : dialogs.calls()) boxes.push_back(describe(call));
     for (const std::string& box : s.boxes) expected.push_back(expand(box));
