@@ -30,7 +30,7 @@ int renameIn(const std::string& folder, std::vector<std::string> arguments, std:
 struct Case {
   std::vector<std::string> files, arguments;
   int code;
-  std::string lines;  // with status 2: a part of the message
+  std::string lines;  // with status 2: text the message contains
   Names after;
 };
 /// A usage error on a folder holding a.mp3.

@@ -431,7 +431,6 @@ TEST_F(BatchWalkTest, SecondStepFailureRenamesTheFileBack) {
 }
 
 using history::BatchState;
-
 namespace h = history;
 
 /// A history whose batches are never closed, as one whose program was killed.
@@ -444,7 +443,9 @@ struct KilledHistory : h::History {
   }
   platform::Status closeBatch(h::BatchId, BatchState) override { return {}; }
   platform::Result<std::vector<h::BatchSummary>> batches() override { return inner.batches(); }
-  platform::Result<std::vector<h::TagChange>> tagChanges(h::BatchId i) override { return inner.tagChanges(i); }
+  platform::Result<std::vector<h::TagChange>> tagChanges(h::BatchId i) override {
+    return inner.tagChanges(i);
+  }
   platform::Result<std::vector<h::RenameChange>> renameChanges(h::BatchId i) override {
     return inner.renameChanges(i);
   }
