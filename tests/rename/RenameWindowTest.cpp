@@ -1,76 +1,80 @@
-// The rename commands in the main window: each menu item runs its command
-// (or shows its topic in help mode) with the window's count, the progress bar
-// follows the walk, "Save Edited" renames from the name box, and "Rename All
-// Files" shows one modeless dialog.
+// Wiring of the main window's rename commands and the numbered rename dialog.
 #include <QAction>
+#include <QComboBox>
 #include <QLineEdit>
-#include <QProgressBar>
+#include <QPlainTextEdit>
 #include <QPushButton>
+#include <QRadioButton>
 #include <QTest>
 
 #include <filesystem>
-#include <set>
 
 #include "app/program/InstallRenameCommands.h"
+#include "rename/core/RememberedNumbering.h"
 #include "rename/renameall.h"
 #include "tests/app/MainWindowFixture.h"
-#include "tests/rename/RenameTestSupport.h"
 
 namespace brindle::rename {
 namespace {
 
 using platform::Answer;
-using platform::testing::FsOp;
-using Names = std::set<std::string>;
+using Names = std::vector<std::string>;
 
 class RenameWindowTest : public app::MainWindowFixture {
  protected:
   void startWith(std::initializer_list<const char*> names) {
     for (const char* name : names) browsed.write(name, name);
     start();
+    window->fileList().selectAllEntries();
     commands = &installRenameCommands(*window);
   }
   void choose(const char* item) { window->menuItem(item)->trigger(); }
-  void reply(const std::vector<std::string>& replies) {
-    for (const std::string& text : replies) {
-      if (text.starts_with('=')) test.dialogs.type(text.substr(1));
-      for (Answer answer : {Answer::Yes, Answer::No, Answer::Ok, Answer::Cancel}) {
-        if (text == platform::testing::answerName(answer)) test.dialogs.answer(answer);
-      }
-    }
+  void openDialog() { dialog = &commands->showNumberedDialog(); }
+  template <class Widget = QWidget>
+  Widget& control(const char* name) {
+    return *dialog->findChild<Widget*>(name);  // a missing control ends the test
   }
-  Names names() { return testing::namesIn(browsed.path()); }
-  std::vector<std::string> listed() {
-    std::vector<std::string> result;
-    for (int i = 0; i < window->fileList().listCount(); ++i)
-      result.push_back(window->fileList().entryName(i));
-    return result;
+  QComboBox& combo() { return control<QComboBox>("Combo1"); }
+  QLineEdit& text(const char* name) { return control<QLineEdit>(name); }
+  void click(const char* name) { QTest::mouseClick(&control(name), Qt::LeftButton, {}, {5, 5}); }
+  std::string lastMessage() { return test.dialogs.calls().back().message.text; }
+  /// The text of the one box shown, if it is a help box.
+  std::string helpShown() {
+    const auto& calls = test.dialogs.calls();
+    return calls.size() == 1 && calls[0].message.title == "Help!" ? calls[0].message.text : "";
   }
+  /// Text1|Text2|start|result|layout (C: Common or U: Unique, then L or R: the number's place).
+  std::string shown() {
+    return (text("Text1").text() + "|" + text("Text2").text() + "|" + combo().currentText() + "|" +
+            text("result").text() + "|" +
+            (control<QRadioButton>("Option1").isChecked() ? "C" : "U") +
+            (control<QRadioButton>("Option3").isChecked() ? "L" : "R"))
+        .toStdString();
+  }
+  Names names() { return browsed.names(); }
 
   RenameCommands* commands = nullptr;
+  renameall* dialog = nullptr;
 };
 
+// Each menu item shows its topic in help mode, else runs its command with the window's count.
 TEST_F(RenameWindowTest, EveryItemRunsItsCommandOrShowsItsTopicInHelpMode) {
   startWith({"My_Song01.MP3"});
-  const struct {
-    const char* item;
-    int topic;
-    std::vector<std::string> replies;
-    const char* after;  // none: the numbered dialog opens (last)
-    int count = 0;      // the window's count afterwards
-  } items[] = {
-      {"renameextension", 15, {"=wav", "Yes"}, "My_Song01.wav"},
-      {"renamesingle", 17, {"Yes", "=x.mp3"}, "x.mp3"},
-      {"removechars", 18, {"=_", "= ", "OK"}, "My Song01.MP3"},
-      {"converup", 19, {"Yes"}, "MY_SONG01.MP3"},
-      {"convertlow", 20, {"Yes"}, "my_song01.mp3"},
-      {"titlecase", 21, {"Yes"}, "My_song01.mp3"},
+  // replies: "=text" is typed; after: none when the numbered dialog opens; count: the window's
+  // clang-format off
+  const struct { const char* item; int topic; std::vector<std::string> replies; const char* after;
+    int count = 0; } items[] = {
+      {"renameextension", 15, {"=wav", "Yes"}, "My_Song01.wav"}, {"renamesingle", 17, {"Yes", "=x.mp3"},
+       "x.mp3"},
+      {"removechars", 18, {"=_", "= ", "OK"}, "My Song01.MP3"}, {"converup", 19, {"Yes"}, "MY_SONG01.MP3"},
+      {"convertlow", 20, {"Yes"}, "my_song01.mp3"}, {"titlecase", 21, {"Yes"}, "My_song01.mp3"},
       {"RemoveLeftMost", 42, {"=3", "OK"}, "Song01.MP3", 3},
       {"RemoveRightMost", 43, {"=", "OK"}, "My_Son.MP3", 3},  // the count kept
-      {"RemoveRightMost", 43, {"=2", "OK"}, "My_Song.MP3", 2},
-      {"mmost", 44, {"=3", "=1", "OK"}, "MySong01.MP3", 1},
+      {"RemoveRightMost", 43, {"=2", "OK"}, "My_Song.MP3", 2}, {"mmost", 44, {"=3", "=1", "OK"},
+       "MySong01.MP3", 1},
       {"renameallfiles", 16, {}, nullptr, 1},
   };
+  // clang-format on
   for (const auto& c : items) {
     SCOPED_TRACE(c.item);
     window->fileList().selectAllEntries();
@@ -78,79 +82,112 @@ TEST_F(RenameWindowTest, EveryItemRunsItsCommandOrShowsItsTopicInHelpMode) {
     test.dialogs.clear();
     choose("sensitivehelp");
     choose(c.item);
-    ASSERT_EQ(test.dialogs.calls().size(), 1u);
-    EXPECT_EQ(test.dialogs.calls()[0].message.title, "Help!");
-    EXPECT_EQ(test.dialogs.calls()[0].message.text, topicText(c.topic));
-    EXPECT_FALSE(window->helpMode().isOn());
+    EXPECT_EQ(helpShown(), topicText(c.topic));
+    EXPECT_FALSE(window->helpMode().isOn() || commands->numberedDialog());
     EXPECT_EQ(names(), Names{"My_Song01.MP3"});
-    EXPECT_EQ(commands->numberedDialog(), nullptr);
-
-    reply(c.replies);
+    for (const std::string& reply : c.replies) {
+      if (reply.starts_with('=')) test.dialogs.type(reply.substr(1));
+      for (Answer answer : {Answer::Yes, Answer::Ok})
+        if (reply == platform::testing::answerName(answer)) test.dialogs.answer(answer);
+    }
     choose(c.item);
     EXPECT_EQ(commands->numbers().count, c.count);
-    if (!c.after) {
-      EXPECT_NE(commands->numberedDialog(), nullptr);
-      continue;
-    }
+    EXPECT_EQ(commands->numberedDialog() != nullptr, !c.after);
+    if (!c.after) continue;
     EXPECT_EQ(names(), Names{c.after});
-    EXPECT_EQ(listed(), std::vector<std::string>{c.after});
+    EXPECT_EQ(window->fileList().entryName(0), c.after);
     std::filesystem::rename(browsed.file(c.after), browsed.file("My_Song01.MP3"));
     window->rereadFileList();
   }
+  // The last row opened one modeless dialog: shown again by the item, closed with the window.
+  QPointer<renameall> shown = commands->numberedDialog();
+  EXPECT_TRUE(shown->isVisible() && !shown->isModal());
+  choose("renameallfiles");
+  EXPECT_EQ(commands->numberedDialog(), shown);
+  window->close();
+  QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+  EXPECT_TRUE(!shown || !shown->isVisible());
 }
 
-// The progress bar shows the position in the list and ends at 0; the
-// extension change leaves it alone.
-TEST_F(RenameWindowTest, ProgressBarFollowsTheWalk) {
-  for (int i = 0; i < 10; ++i) browsed.write("f" + std::to_string(i) + ".txt");
-  startWith({});
-  window->fileList().setSelected(9, true);
-  std::vector<int> values;
-  QObject::connect(&window->progressBar(), &QProgressBar::valueChanged,
-                   [&values](int value) { values.push_back(value); });
-  test.dialogs.answer(Answer::Yes);
-  choose("converup");
-  EXPECT_EQ(window->progressBar().maximum(), 10);
-  EXPECT_EQ(values, (std::vector<int>{9, 0}));
-  EXPECT_EQ(window->countBox().text(), "10");
-  window->fileList().selectAllEntries();
-  window->progressBar().setMaximum(77);
-  test.dialogs.type("wav").answer(Answer::Yes);
-  choose("renameextension");
-  EXPECT_EQ(window->progressBar().maximum(), 77);
-}
-
-// "Save Edited" renames the current entry to the name box's text, then
-// empties the box and disables the button.
+// "Save Edited" renames the current entry to the name box's text, then empties and disables.
 TEST_F(RenameWindowTest, SaveEditedRenamesTheCurrentEntry) {
   startWith({"song.mp3"});
   clickEntry(0);
-  ASSERT_EQ(window->nameBox().text(), "song.mp3");
   window->nameBox().setText("Song.mp3");
-  ASSERT_TRUE(window->saveEditedButton().isEnabled());
   test.dialogs.answer(Answer::Yes);
   QTest::mouseClick(&window->saveEditedButton(), Qt::LeftButton);
-  ASSERT_EQ(test.dialogs.calls().size(), 1u);
-  EXPECT_EQ(test.dialogs.calls()[0].message.text,
+  EXPECT_EQ(lastMessage(),
             "Rename:\r\n" + browsed.file("song.mp3") + "\r\nTo:\r\n" + browsed.file("Song.mp3"));
-  EXPECT_EQ(listed(), std::vector<std::string>{"Song.mp3"});
-  EXPECT_EQ(window->nameBox().text(), "");
-  EXPECT_FALSE(window->saveEditedButton().isEnabled());
+  EXPECT_EQ(window->fileList().entryName(0) + "|" + window->nameBox().text().toStdString() +
+                (window->saveEditedButton().isEnabled() ? "|on" : "|off"),
+            "Song.mp3||off");
 }
 
-TEST_F(RenameWindowTest, RenameAllFilesShowsOneModelessDialogClosedWithTheWindow) {
-  startWith({"a.mp3"});
-  choose("renameallfiles");
-  QPointer<renameall> dialog = commands->numberedDialog();
-  ASSERT_NE(dialog, nullptr);
-  EXPECT_TRUE(dialog->isVisible());
-  EXPECT_FALSE(dialog->isModal());
-  choose("renameallfiles");
-  EXPECT_EQ(commands->numberedDialog(), dialog);
-  window->close();
+// The dialog: defaults, help topics, previews following the choices, layouts, Enter/Accept (No
+// stays open; Yes renames, hides, remembers), choices restored, Abort unloads and forgets.
+TEST_F(RenameWindowTest, DialogChoicesAcceptAndAbort) {
+  startWith({"track.mp3", "tune.mp3"});
+  openDialog();
+  EXPECT_EQ(shown(), "file||01|file 01.ext|CL");
+  // In help mode each control shows its topic once; a change shows it instead of the preview.
+  click("Option2");  // shows Option3, Option4 and Text2
+  // clang-format off
+  const std::pair<const char*, int> controls[] = {{"Combo1", 30}, {"Option1", 33}, {"Option2", 34},
+      {"Option3", 35}, {"Option4", 36}, {"Text2", 37}, {"Accept", 38}, {"Abort", 39}, {"Text1", 31},
+      {"result", 32}};
+  // clang-format on
+  for (const auto& [name, topic] : controls) {
+    SCOPED_TRACE(name);
+    if (std::string(name) == "Text1") click("Option1");
+    test.dialogs.clear();
+    click("helper");
+    click(name);
+    EXPECT_EQ(helpShown(), topicText(topic));
+    EXPECT_FALSE(dialog->helpMode().isOn());
+  }
   QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
-  EXPECT_TRUE(!dialog || !dialog->isVisible());
-  EXPECT_TRUE(test.dialogs.calls().empty());
+  ASSERT_EQ(commands->numberedDialog(), dialog);
+  EXPECT_TRUE(dialog->isVisible() && names() == Names({"track.mp3", "tune.mp3"}));
+  click("helper");
+  text("Text1").setText("x");
+  EXPECT_EQ(lastMessage() + text("result").text().toStdString(), topicText(31) + "file 01.ext");
+  click("helper");
+  choose("sensitivehelp");  // the window's help mode is the dialog's: still on
+  choose("selectall");
+  EXPECT_EQ(lastMessage(), topicText(12));
+  test.dialogs.clear();
+  text("Text1").setText("song");
+  EXPECT_EQ(dialog->previewList().toPlainText(),
+            "2 files to rename:\ntrack.mp3 -> song 01.mp3\ntune.mp3 -> song 02.mp3\n");
+  combo().setEditText("001");
+  EXPECT_EQ(shown(), "song||001|song 001.ext|CL");  // the start as typed
+  click("Option2");
+  EXPECT_TRUE(!control("result").isVisible() && control("Frame3").isVisible());
+  click("Option4");
+  text("Text2").setText("-");
+  combo().setEditText("07");
+  EXPECT_EQ(shown(), "song|-|07|song 07.ext|UR");
+  dialog->activateWindow();
+  ASSERT_TRUE(QTest::qWaitForWindowActive(dialog));
+  test.dialogs.answer(Answer::No);
+  QTest::keyClick(&text("Text1"), Qt::Key_Return);
+  EXPECT_TRUE(dialog->isVisible());
+  test.dialogs.answer(Answer::Yes);
+  click("Accept");
+  EXPECT_EQ(test.dialogs.calls().size(), 2u);
+  EXPECT_EQ(names(), (Names{"track-07.mp3", "tune-08.mp3"}));
+  EXPECT_FALSE(dialog->isVisible());
+  EXPECT_EQ(rememberedNumbering(test.settings),
+            (NumberingChoices{{NumberingOptions::Layout::UniqueRight, "song", "-"}, "07"}));
+  delete commands->numberedDialog();
+  openDialog();  // a new dialog, as in the next run
+  EXPECT_EQ(shown(), "song|-|07|song 07.ext|UR");
+  text("Text2").setText("_");
+  click("Abort");
+  QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+  EXPECT_EQ(commands->numberedDialog(), nullptr);
+  openDialog();
+  EXPECT_EQ(shown(), "song|-|07|song 07.ext|UR");
 }
 
 }  // namespace
