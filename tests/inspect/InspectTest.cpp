@@ -478,10 +478,10 @@ TEST(ReadWAVHeader, Rf64AbsurdAndNotRiffFilesAndConvertBase) {
       ReadWAVHeader(wave({format(1, 0, 44100, 16), chunk("data", Bytes(100))}));
   EXPECT_EQ(noChannels.bitrate + noChannels.seconds, 0);
   const std::tuple<const char*, int, int, const char*> rows[] = {
-      {"255", 10, 16, "FF"},  {"0", 10, 16, "0"},      {"68", 10, 16, "44"},
-      {"ff", 16, 10, "255"},  {"1G", 16, 10, "Error"}, {"", 10, 16, "Error"},
-      {"12", 1, 16, "Error"}, {"12", 10, 37, "Error"}, {"5", 10, 2, "101"},
-      {"5", 10, 1, "0"},  // base 1 ends instead of looping
+      {"255", 10, 16, "FF"},    {"0", 10, 16, "0"},      {"68", 10, 16, "44"},
+      {"ff", 16, 10, "255"},    {"1G", 16, 10, "Error"}, {"", 10, 16, "Error"},
+      {"12", 1, 16, "Error"},   {"12", 10, 37, "Error"}, {"5", 10, 2, "101"},
+      {"1.5", 10, 16, "Error"}, {"5", 10, 1, "0"},  // base 1 ends instead of looping
   };
   for (const auto& [text, from, to, converted] : rows)
     EXPECT_EQ(ConvertBase(text, from, to), converted) << text << " " << from << " " << to;
@@ -675,6 +675,14 @@ TEST_F(ComponentTest, SaveWritesBothTagsAndKeepsOtherFrames) {
   component.SaveID3();
   const std::string relabelled = TempDir::read(lower);
   EXPECT_EQ(relabelled.substr(relabelled.size() - 128 - 4000, 4000 + 6), audio() + "TAGOld");
+  // A file that is only a version 1 block has it replaced, not a second one added.
+  const std::string only = file(v1Block("Old", 3), "only.mp3");
+  component.ReadID3(only);
+  component.TAGv1Title = "New";
+  EXPECT_TRUE(component.SaveID3());
+  const std::string onlyAfter = TempDir::read(only);
+  EXPECT_EQ(onlyAfter.find("TAG"), onlyAfter.size() - 128);
+  EXPECT_EQ(onlyAfter.substr(onlyAfter.size() - 128, 6), "TAGNew");
   // A new version 2 title keeps a v1.1 block's bytes; a changed comment keeps the track.
   std::string block = v1Block(" Lead", 17);
   block.replace(97, 5, " note");
