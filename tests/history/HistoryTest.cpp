@@ -42,12 +42,12 @@ std::unique_ptr<History> opened(const std::string& location,
 TEST(HistoryStore, ChangesAndBatchesComeBackByteForByte) {
   const ByteVector title = frame("TIT2", text("Title"));
   const ByteVector artist = frame("TPE1", text("Artist"));
-  ByteVector garbage, dirtyPadding = zeros(64),
-                      cut = tag(3, 0, join({title, zeros(10)}));  // 5 cut off
+  ByteVector garbage, dirtyPadding = zeros(64), whole = tag(3, 0, join({title, zeros(10)}));
   for (int index = 0; index < 300; ++index) garbage.push_back(static_cast<std::uint8_t>(index * 7));
   dirtyPadding[40] = 0x55;  // padding with a stray byte
   dirtyPadding = tag(3, 0, join({title, dirtyPadding}));
-  cut.resize(cut.size() - 5);  // a size past the region
+  // A size past the region: the last 5 bytes cut off.
+  const ByteVector cut(whole.begin(), whole.end() - 5);
   const std::vector<ByteVector> regions = {
       // clang-format off
       {}, tag(3, 0, {}), tag(3, 0, join({title, artist, zeros(1000)})), tag(3, 0, join({title, artist})),

@@ -52,11 +52,11 @@ class TagTest : public ::testing::Test {
   }
   /// Tag found, frame count and each non-empty value: "tag 2: TIT2=a TALB=b".
   static std::string summary(const clsTv2& tag) {
-    std::string out =
-        (tag.hastag() ? "tag " : "none ") + std::to_string(tag.frames().count()) + ":";
+    std::string out = tag.hastag() ? "tag " : "none ";
+    out.append(std::to_string(tag.frames().count())).append(":");
     for (std::int32_t id = TRCK; id <= TENC; ++id)
       if (!tag.getframevalue(id).empty())
-        out += " " + std::string(frameIdText(id)) + "=" + tag.getframevalue(id);
+        out.append(" ").append(frameIdText(id)).append("=").append(tag.getframevalue(id));
     return out;
   }
   /// Reads the file, sets the values and writes the tag back.

@@ -177,8 +177,12 @@ TEST_F(RenameWindowTest, DialogChoicesAcceptAndAbort) {
   EXPECT_EQ(test.dialogs.calls().size(), 2u);
   EXPECT_EQ(names(), (Names{"track-07.mp3", "tune-08.mp3"}));
   EXPECT_FALSE(dialog->isVisible());
-  EXPECT_EQ(rememberedNumbering(test.settings),
-            (NumberingChoices{{NumberingOptions::Layout::UniqueRight, "song", "-"}, "07"}));
+  NumberingChoices expected;  // built step by step: GCC 12 misreads the braced temporary
+  expected.options.layout = NumberingOptions::Layout::UniqueRight;
+  expected.options.commonName = "song";
+  expected.options.divider = "-";
+  expected.startText = "07";
+  EXPECT_EQ(rememberedNumbering(test.settings), expected);
   delete commands->numberedDialog();
   openDialog();  // a new dialog, as in the next run
   EXPECT_EQ(shown(), "song|-|07|song 07.ext|UR");

@@ -33,7 +33,8 @@ using Log = std::vector<std::string>;
 /// Fields whose text names the field: "f0" to "f16", genre Rock.
 TagFields numbered() {
   TagFields fields;
-  for (int i = 0; i < kFieldCount; ++i) fields.txt[std::size_t(i)] = "f" + std::to_string(i);
+  for (int i = 0; i < kFieldCount; ++i)
+    fields.txt[std::size_t(i)] = std::string("f").append(std::to_string(i));
   fields.genre = genrePositionForText("Rock");
   return fields;
 }
@@ -57,7 +58,7 @@ TEST(TagFields, ComponentMapping) {
     const TagFields fields = fieldsFromComponent(component);
     EXPECT_STREQ(inspect::genreList()[std::size_t(fields.genre)].name, name) << number;
     for (int i = 0; i < kFieldCount; ++i)
-      EXPECT_EQ(fields.txt[std::size_t(i)], "p" + std::to_string(i));
+      EXPECT_EQ(fields.txt[std::size_t(i)], std::string("p").append(std::to_string(i)));
   }
   for (const FieldSpec& field : fieldSpecs()) EXPECT_EQ(&fieldSpec(field.index), &field);
 
