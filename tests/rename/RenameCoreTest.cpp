@@ -539,6 +539,25 @@ TEST_F(RenameHistoryTest, AWalkKilledAtAnyStepRecoversEachFileWhole) {
   }
 }
 
+// A file found under its temporary name goes back to its old name when its new name is taken.
+TEST_F(RenameHistoryTest, AFileUnderItsTemporaryNameGoesBackWhenItsNewNameIsTaken) {
+  const std::string tmpA = ".brindle-00000001", tmpB = ".brindle-00000002";
+  ASSERT_TRUE(store->beginBatch("Lower", {},
+                                {{folder.path(), "Alpha.mp3", tmpA, "alpha.mp3"},
+                                 {folder.path(), "BETA.mp3", tmpB, "beta.mp3"}}));
+  std::filesystem::rename(folder / "Alpha.mp3", folder / tmpA);
+  std::filesystem::rename(folder / "BETA.mp3", folder / tmpB);
+  folder.write("alpha.mp3", "another file");
+  const auto recovered = history::recoverOpenBatches(*store, real).value();
+  ASSERT_EQ(recovered.size(), 1u);
+  EXPECT_EQ(std::pair(recovered[0].toOld, recovered[0].toNew),
+            std::pair(std::vector{folder / "Alpha.mp3"}, std::vector{folder / "beta.mp3"}));
+  EXPECT_EQ(TempDir::read(folder / "Alpha.mp3") + TempDir::read(folder / "beta.mp3") +
+                TempDir::read(folder / "alpha.mp3"),
+            "Alpha.mp3BETA.mp3another file");
+  EXPECT_TRUE(history::recoverOpenBatches(*store, real).value().empty());
+}
+
 using platform::Answer;
 using platform::testing::DialogCall;
 using Numbers = CharacterEditNumbers;
