@@ -7,6 +7,9 @@
     same files, in the same run: files per second of both and their ratio.
 (b) 20 files of 8 MB whose new tag fits in the old one's space, saved by one
     `brindle-cli write`: milliseconds for the 20 saves (the process included).
+(c) `brindle-cli read` of the 2,000 files against read_floor (per file one open,
+    three reads and a close; a process too), alternately in the same run: the
+    rate of the read as a fraction of the floor's.
 
 Usage: scripts/bench-saves.py BUILD_DIR [REPETITIONS]
   e.g. scripts/bench-saves.py build/release 5
@@ -25,6 +28,7 @@ build = os.path.abspath(sys.argv[1] if len(sys.argv) > 1 else "build/release")
 repetitions = int(sys.argv[2]) if len(sys.argv) > 2 else 5
 cli = os.path.join(build, "bin", "brindle-cli")
 peer = os.path.join(build, "bin", "taglib_save_peer")
+floor = os.path.join(build, "bin", "read_floor")
 work = os.path.join(build, "bench-saves")
 corpus = os.path.join(work, "corpus")
 big = os.path.join(work, "big")
@@ -91,7 +95,7 @@ def main():
             os.remove(leftover)
     environment = dict(os.environ, BRINDLE_HISTORY=history)
     has_peer = os.path.exists(peer)
-    ours, theirs, ratios, bigs = [], [], [], []
+    ours, theirs, ratios, bigs, of_floor = [], [], [], [], []
     for repetition in range(repetitions):
         title = f"Title of run {repetition} \u2603"
         folder, files = fresh_copy("ours")
@@ -106,6 +110,14 @@ def main():
         seconds = timed([cli, "write", *big_files, "--set", f"TAGv2Title=Big {repetition}"],
                         environment)
         bigs.append(seconds * 1000)
+        if os.path.exists(floor):
+            files = sorted(os.path.join(corpus, f) for f in os.listdir(corpus))
+            # Warm both, then the median of five of each, alternately.
+            reads, floors = [], []
+            for _ in range(6):
+                reads.append(timed([cli, "read", *files], environment))
+                floors.append(timed([floor, *files], environment))
+            of_floor.append(statistics.median(floors[1:]) / statistics.median(reads[1:]))
     print(f"(a) 2000 titles, one brindle-cli write, history on: "
           f"median {statistics.median(ours):.0f} files/s  (runs: "
           + ", ".join(f"{v:.0f}" for v in ours) + ")")
@@ -119,6 +131,10 @@ def main():
     print(f"(b) 20 saves of 8 MB files whose tag fits, one brindle-cli write: "
           f"median {statistics.median(bigs):.1f} ms  (runs: "
           + ", ".join(f"{v:.1f}" for v in bigs) + ")")
+    if of_floor:
+        print(f"(c) brindle-cli read of 2000 files as a fraction of the floor's rate: "
+              f"median {statistics.median(of_floor):.2f}  (runs: "
+              + ", ".join(f"{v:.2f}" for v in of_floor) + ")")
 
 
 main()
