@@ -4,6 +4,7 @@
 
 #include "id3v2/Failure.h"
 #include "id3v2/FileRewrite.h"
+#include "id3v2/TagRegions.h"
 
 namespace brindle::history {
 
@@ -35,19 +36,42 @@ platform::Result<std::vector<FileResult>> runTagBatch(
   results.reserve(changes.size());
   // One file written on each device, to flush that file system once.
   std::map<std::uint64_t, std::string> written;
+  // Files rewritten whole wait for one flush of them all before they are
+  // put in place; their results are told when they are.
+  id3v2::PendingReplacements pending(fileSystem);
+  std::vector<std::size_t> waitingChanges;
+  const auto finish = [&](std::size_t index, const platform::Status& status) {
+    FileResult& result = results[index];
+    result.changed = status.ok();
+    if (!status) result.reason = status.error().message;
+    if (status) written.emplace(changes[index].identity.device, changes[index].path);
+    if (report) report(result);
+  };
+  const auto putWaitingInPlace = [&] {
+    const std::vector<platform::Status> outcomes = pending.putInPlace();
+    for (std::size_t index = 0; index < outcomes.size(); ++index) {
+      finish(waitingChanges[index], outcomes[index]);
+    }
+    waitingChanges.clear();
+  };
   bool stopped = false;
   for (const TagChange& change : changes) {
     if (stop && stop->load()) {
       stopped = true;
       break;
     }
-    const platform::Status status =
-        id3v2::replaceTagRegions(fileSystem, change.path, change.before, change.after, durability);
-    FileResult result{change.path, status.ok(), status ? std::string() : status.error().message};
-    if (status) written.emplace(change.identity.device, change.path);
-    if (report) report(result);
-    results.push_back(std::move(result));
+    const std::size_t waitingBefore = pending.size();
+    const platform::Status status = id3v2::replaceTagRegions(fileSystem, change.path, change.before,
+                                                             change.after, durability, &pending);
+    results.push_back({change.path, false, {}});
+    if (pending.size() > waitingBefore) {
+      waitingChanges.push_back(results.size() - 1);
+      if (pending.full()) putWaitingInPlace();
+    } else {
+      finish(results.size() - 1, status);
+    }
   }
+  putWaitingInPlace();
   if (!batch) return results;
   bool flushed = true;
   for (const auto& [device, path] : written) {

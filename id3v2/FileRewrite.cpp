@@ -2,6 +2,8 @@
 
 #include <cerrno>
 #include <memory>
+#include <optional>
+#include <set>
 
 #include "id3v2/Failure.h"
 #include "id3v2/InPlaceWrite.h"
@@ -16,10 +18,55 @@ constexpr int kNameTries = 8;
 
 }  // namespace
 
+PendingReplacements::~PendingReplacements() {
+  for (Waiting& waiting : m_waiting) {
+    waiting.file.reset();
+    (void)m_fileSystem.remove(waiting.temporary);
+  }
+}
+
+void PendingReplacements::add(std::string temporary, std::string path,
+                              std::unique_ptr<platform::WritableFile> file) {
+  m_waiting.push_back({std::move(temporary), std::move(path), std::move(file)});
+}
+
+std::vector<platform::Status> PendingReplacements::putInPlace() {
+  std::vector<platform::Status> outcomes;
+  outcomes.reserve(m_waiting.size());
+  // One flush per folder (nearly always one file system): every new file's
+  // bytes are on the disk before any of them takes an old one's name.
+  std::set<std::string> flushed;
+  std::optional<platform::Error> unflushed;
+  for (const Waiting& waiting : m_waiting) {
+    if (!flushed.insert(folderPart(waiting.temporary)).second) continue;
+    if (platform::Status step = m_fileSystem.syncFileSystemOf(waiting.temporary); !step) {
+      unflushed = step.error();
+    }
+  }
+  for (Waiting& waiting : m_waiting) {
+    platform::Status outcome = [&]() -> platform::Status {
+      if (unflushed) return causedBy("cannot flush the new file to the disk", *unflushed);
+      if (platform::Status step = waiting.file->close(); !step) {
+        return causedBy("cannot close the new file", step.error());
+      }
+      if (platform::Status step = m_fileSystem.replaceFile(waiting.temporary, waiting.path);
+          !step) {
+        return causedBy("cannot put the new file in place of the old one", step.error());
+      }
+      return {};
+    }();
+    waiting.file.reset();
+    if (!outcome) (void)m_fileSystem.remove(waiting.temporary);
+    outcomes.push_back(std::move(outcome));
+  }
+  m_waiting.clear();
+  return outcomes;
+}
+
 platform::Status replaceThroughTemporary(platform::FileSystem& fileSystem, const std::string& path,
                                          platform::ReadableFile& source, const ByteVector& head,
                                          std::uint64_t keepFrom, std::uint64_t keepLength,
-                                         const ByteVector& tail) {
+                                         const ByteVector& tail, PendingReplacements* pending) {
   auto permissions = fileSystem.permissions(path);
   if (!permissions) return causedBy("cannot read the file's permissions", permissions.error());
   // The setuid and setgid bits come only with the owner (copyMetadata()):
@@ -54,6 +101,11 @@ platform::Status replaceThroughTemporary(platform::FileSystem& fileSystem, const
     if (platform::Status step = fileSystem.copyMetadata(path, temporary); !step) {
       return causedBy("cannot give the new file the owner and attributes of the old one",
                       step.error());
+    }
+    if (pending) {
+      pending->add(temporary, path, std::move(target.value()));
+      replaced = true;
+      return {};
     }
     if (platform::Status step = out.sync(); !step) {
       return causedBy("cannot flush the new file to the disk", step.error());

@@ -165,11 +165,13 @@ bool isUndoName(std::string_view name) {
          name.substr(0, kUndoPrefix.size()) == kUndoPrefix;
 }
 
-std::optional<ByteVector> paddedTo(const ByteVector& tag, std::uint64_t length) {
-  if (tag.size() < kHeaderSize || length < tag.size() || length - kHeaderSize >= (1u << 28)) {
+std::optional<ByteVector> paddedTo(const ByteVector& tag, std::uint64_t used,
+                                   std::uint64_t length) {
+  used = std::clamp<std::uint64_t>(used, kHeaderSize, tag.size());
+  if (tag.size() < kHeaderSize || length < used || length - kHeaderSize >= (1u << 28)) {
     return std::nullopt;
   }
-  ByteVector padded = tag;
+  ByteVector padded(tag.begin(), tag.begin() + static_cast<std::ptrdiff_t>(used));
   padded.resize(static_cast<std::size_t>(length), 0);
   const std::array<std::uint8_t, 4> size =
       LongToByte(static_cast<std::int64_t>(length - kHeaderSize));

@@ -414,11 +414,16 @@ std::string readFrameList(const TagHeader& header, const TagBody& tag, FrameVisi
 
 }  // namespace
 
-std::uint64_t tagBodySize(const clsF2& frames) {
+std::uint64_t framesSize(const clsF2& frames) {
   std::uint64_t size = 0;
   for (const std::shared_ptr<clsF>& frame : frames) {
     size += kHeaderSize + static_cast<std::uint64_t>(frame->framesize());
   }
+  return size;
+}
+
+std::uint64_t tagBodySize(const clsF2& frames) {
+  const std::uint64_t size = framesSize(frames);
   const std::uint64_t remainder = size % 257;
   return size + (remainder == 0 ? 0 : 257 - remainder);
 }

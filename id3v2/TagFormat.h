@@ -93,6 +93,9 @@ std::string parseFrames(const TagHeader& header, ByteView body, FrameVisitor& vi
 platform::Result<std::string> parseFramesOf(const TagHeader& header, platform::ReadableFile& file,
                                             std::size_t held, FrameVisitor& visitor);
 
+/// The bytes the frames take with their headers, without padding.
+std::uint64_t framesSize(const clsF2& frames);
+
 /// The bytes after the header of the tag renderTag() gives for `frames`.
 std::uint64_t tagBodySize(const clsF2& frames);
 

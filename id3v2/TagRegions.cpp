@@ -61,7 +61,8 @@ platform::Status checkUnchanged(platform::ReadableFile& file, std::uint64_t size
 /// The whole file rewritten: a new file renamed over the old one, or, for a
 /// file with several names, in place with its old content in an undo record.
 platform::Status rewriteWhole(platform::FileSystem& fileSystem, const std::string& givenPath,
-                              const TagRegions& from, const TagRegions& to) {
+                              const TagRegions& from, const TagRegions& to,
+                              PendingReplacements* pending) {
   // A new file replaces the one a symbolic link points to; the link stays.
   auto resolved = fileSystem.resolvedPath(givenPath);
   if (!resolved) return causedBy("cannot open the file", resolved.error());
@@ -87,7 +88,7 @@ platform::Status rewriteWhole(platform::FileSystem& fileSystem, const std::strin
                           keepLength, to.version1);
   }
   return replaceThroughTemporary(fileSystem, path, *source.value(), to.version2, keepFrom,
-                                 keepLength, to.version1);
+                                 keepLength, to.version1, pending);
 }
 
 }  // namespace
@@ -144,14 +145,15 @@ platform::Result<TagRegions> readTagRegions(platform::FileSystem& fileSystem,
 
 platform::Status replaceTagRegions(platform::FileSystem& fileSystem, const std::string& path,
                                    const TagRegions& from, const TagRegions& to,
-                                   Durability durability) {
+                                   Durability durability, PendingReplacements* pending) {
+  if (durability == Durability::Flushed) pending = nullptr;
   // In place when the audio stays where it is. Without the history, the
   // undo record beside the file makes it safe, and it cannot cut a file;
   // a dropped version 1 block then goes the long way.
   const bool audioStays = to.version2.size() == from.version2.size();
   const bool cuts = to.version1.empty() && !from.version1.empty();
   if (!audioStays || (cuts && durability == Durability::Flushed)) {
-    return rewriteWhole(fileSystem, path, from, to);
+    return rewriteWhole(fileSystem, path, from, to, pending);
   }
   // Opening for an update follows a symbolic link to the file and refuses
   // anything but a regular file.
@@ -161,7 +163,7 @@ platform::Status replaceTagRegions(platform::FileSystem& fileSystem, const std::
     // A read-only file the caller may save anyway is replaced by a new
     // file with its permissions; it is never made writable.
     if (file.error().code == EACCES || file.error().code == EPERM) {
-      return rewriteWhole(fileSystem, target, from, to);
+      return rewriteWhole(fileSystem, target, from, to, pending);
     }
     return causedBy("cannot open the file", file.error());
   }

@@ -12,6 +12,8 @@
 
 namespace brindle::id3v2 {
 
+class PendingReplacements;
+
 struct TagRegions {
   /// The version 2 tag as it stands at the start of the file: header,
   /// frames, padding and footer. Empty when the file has none.
@@ -53,9 +55,10 @@ platform::Result<TagRegions> regionsOfOpenFile(platform::ReadableFile& file, std
 /// when the new version 2 region has the old one's length and the version 1
 /// block is kept, added or dropped at the end only; otherwise the file is
 /// rewritten as a save that grows the tag is (a new file renamed over the
-/// old one, or in place for a file with several names).
+/// old one, or in place for a file with several names). With `pending`
+/// (deferred durability only), a new file waits there to be put in place.
 platform::Status replaceTagRegions(platform::FileSystem& fileSystem, const std::string& path,
                                    const TagRegions& from, const TagRegions& to,
-                                   Durability durability);
+                                   Durability durability, PendingReplacements* pending = nullptr);
 
 }  // namespace brindle::id3v2

@@ -488,12 +488,14 @@ platform::Result<std::optional<TagChange>> clsTv2::plan(const std::string& given
   auto before = regionsOfOpenFile(*source.value(), fileSize.value());
   if (!before) return before.error();
   TagChange change{path, identity.value(), before.value(), before.value()};
-  // A new tag that fits where the old one was takes its place, padded to
-  // its length, so that the audio stays where it is.
+  // A new tag whose frames fit where the old one was takes its place,
+  // padded to its length, so that the audio stays where it is: a file
+  // whose tag had no padding is not rewritten whole for a shorter title.
   if (kind == Rewrite::RemoveTag) {
     change.after.version2.clear();
   } else if (std::optional<ByteVector> padded =
-                 oldTag.present ? paddedTo(tag, keepFrom) : std::nullopt) {
+                 oldTag.present ? paddedTo(tag, kHeaderSize + framesSize(m_frames), keepFrom)
+                                : std::nullopt) {
     change.after.version2 = std::move(*padded);
   } else {
     change.after.version2 = tag;

@@ -392,7 +392,8 @@ class TagBatchTest : public TagRegionsTest {
   std::unique_ptr<History> store = std::move(openHistory(":memory:").value());
 };
 
-// Recorded: one file system flush and 3 file flushes (grows.mp3, linked.mp3 and its undo record).
+// Recorded: two file system flushes (grows.mp3's new file before it takes the old one's name, then
+// all) and 2 file flushes (linked.mp3 and its undo record); grows.mp3 is told once in place.
 TEST_F(TagBatchTest, WritesEveryFileAndFlushes) {
   for (const bool recorded : {true, false}) {
     SCOPED_TRACE(recorded);
@@ -405,10 +406,11 @@ TEST_F(TagBatchTest, WritesEveryFileAndFlushes) {
     ASSERT_EQ(results.value().size(), changes.size());
     for (const FileResult& result : results.value()) EXPECT_TRUE(result.changed) << result.reason;
     EXPECT_EQ(reported.size(), changes.size());
+    EXPECT_EQ(reported.back(), recorded ? changes[3].path : changes[4].path);
     EXPECT_EQ(states(), "nnnnn");
-    EXPECT_EQ(fileSystem.callsOf(FsOp::SyncFileSystem).size(), recorded ? 1u : 0u);
+    EXPECT_EQ(fileSystem.callsOf(FsOp::SyncFileSystem).size(), recorded ? 2u : 0u);
     const std::size_t flushes = fileSystem.callsOf(FsOp::Sync).size();
-    EXPECT_TRUE(recorded ? flushes == 3 : flushes >= changes.size()) << flushes;
+    EXPECT_TRUE(recorded ? flushes == 2 : flushes >= changes.size()) << flushes;
   }
   ASSERT_EQ(history.recorded().size(), 1u);
   const auto& batch = history.recorded()[0];
@@ -433,6 +435,15 @@ TEST_F(TagBatchTest, RefusedFailingAndStopped) {
   EXPECT_EQ(results.value()[0].reason, "cannot open the file: Input/output error");
   EXPECT_EQ(states(), "onnnn");
   EXPECT_EQ(history.recorded().back().summary.state, BatchState::Done);
+  // A new file that cannot take the old one's name goes; the old file stays whole.
+  changes = writeFiles();
+  fileSystem.clearFaults();
+  fileSystem.fail(FsOp::ReplaceFile, {EIO, "scripted"});
+  results = runTagBatch(&history, fileSystem, "Auto Info", changes);
+  EXPECT_EQ(results.value()[3].reason,
+            "cannot put the new file in place of the old one: Input/output error");
+  EXPECT_EQ(states(), "nnnon");
+  EXPECT_EQ(folder.names().size(), kFiles.size() + 1);
   changes = writeFiles();
   fileSystem.clearFaults();
   std::atomic<bool> stop{false};
