@@ -4,7 +4,9 @@
 // and the store keeps each distinct piece once.
 #pragma once
 
+#include <array>
 #include <cstdint>
+#include <optional>
 #include <vector>
 
 #include "id3v2/Bytes.h"
@@ -27,5 +29,23 @@ std::vector<RegionPiece> splitRegion(id3v2::ByteView region);
 
 /// A 64-bit hash of `bytes`, to find equal pieces.
 std::uint64_t contentHash(id3v2::ByteView bytes);
+
+/// One piece as the store keeps it: a stored content's id (above 0), or
+/// `padding` zero bytes.
+struct StoredPiece {
+  std::int64_t content = 0;
+  std::uint64_t padding = 0;
+};
+
+/// The regions of one change (old version 2, old version 1, new version 2,
+/// new version 1), each as its stored pieces.
+using StoredRegions = std::array<std::vector<StoredPiece>, 4>;
+
+/// The regions as one value of the store: per region the number of its
+/// pieces, then each piece, as variable-length numbers.
+id3v2::ByteVector encodeStoredRegions(const StoredRegions& regions);
+
+/// encodeStoredRegions() undone; nothing when the bytes are no such value.
+std::optional<StoredRegions> decodeStoredRegions(id3v2::ByteView bytes);
 
 }  // namespace brindle::history

@@ -11,6 +11,7 @@
 #include "history/Location.h"
 #include "history/Recovery.h"
 #include "history/RegionPieces.h"
+#include "history/Sqlite.h"
 #include "history/TagBatch.h"
 #include "history/Undo.h"
 #include "history/testing/FakeHistory.h"
@@ -183,6 +184,79 @@ TEST(HistoryStore, PruningRemovesOldestClosedBatchesFirst) {
   EXPECT_EQ(history->tagChanges(ids[1]).value().at(0).after.version2, batchOf(1)[0].after.version2);
   history.reset();
   EXPECT_LT(std::filesystem::file_size(location), 2 * kLimit);
+}
+
+// A history whose pieces have a row each (as older versions wrote it) is moved to lists on opening.
+TEST(HistoryStore, PiecesKeptARowEachAreMovedIntoListsOnOpening) {
+  TempDir folder;
+  const std::string location = folder / "history.sqlite";
+  const ByteVector header = tag(3, 0, {}), title = frame("TIT2", text("Old"));
+  {
+    auto old = sqlite::Database::open(location);
+    ASSERT_TRUE(old.ok());
+    ASSERT_TRUE(old.value()
+                    .execute(R"(
+      CREATE TABLE batches(id INTEGER PRIMARY KEY, started_at INTEGER NOT NULL, command TEXT NOT NULL,
+        file_count INTEGER NOT NULL, state INTEGER NOT NULL, undoes INTEGER, owner TEXT);
+      CREATE TABLE contents(id INTEGER PRIMARY KEY, hash INTEGER NOT NULL, length INTEGER NOT NULL,
+        bytes BLOB NOT NULL);
+      CREATE TABLE tag_changes(id INTEGER PRIMARY KEY, batch INTEGER NOT NULL, position INTEGER NOT NULL,
+        path BLOB NOT NULL, device INTEGER NOT NULL, inode INTEGER NOT NULL);
+      CREATE TABLE region_pieces(change INTEGER NOT NULL, region INTEGER NOT NULL,
+        position INTEGER NOT NULL, content INTEGER, padding INTEGER NOT NULL DEFAULT 0,
+        PRIMARY KEY(change, region, position)) WITHOUT ROWID;
+      INSERT INTO batches VALUES(7, 1700000000, 'Save', 1, 1, NULL, NULL);
+      INSERT INTO tag_changes VALUES(3, 7, 0, '/music/a.mp3', 1, 2);
+      INSERT INTO region_pieces VALUES(3, 0, 0, 1, 0), (3, 0, 1, 2, 0), (3, 0, 2, NULL, 6),
+                                      (3, 2, 0, 1, 0), (3, 2, 1, 2, 0), (3, 3, 0, 2, 0);)")
+                    .ok());
+    auto add = old.value().prepare("INSERT INTO contents VALUES(?, 0, 0, ?)");
+    ASSERT_TRUE(add.value().bind(1, 1).bind(2, header).run().ok());
+    add.value().reset();
+    ASSERT_TRUE(add.value().bind(1, 2).bind(2, title).run().ok());
+  }
+  std::unique_ptr<History> history = opened(location);
+  ASSERT_TRUE(history);
+  auto read = history->tagChanges(7);
+  ASSERT_TRUE(read.ok()) << read.error().message;
+  const std::vector<TagChange> changes = read.value();
+  ASSERT_EQ(changes.size(), 1u);
+  EXPECT_EQ(changes[0].path, "/music/a.mp3");
+  EXPECT_EQ(changes[0].before.version2, join({header, title, zeros(6)}));
+  EXPECT_EQ(changes[0].after.version2, join({header, title}));
+  EXPECT_TRUE(changes[0].before.version1.empty());
+  EXPECT_EQ(changes[0].after.version1, title);
+  EXPECT_TRUE(history->beginBatch("Save", changes, {}).ok());
+  history.reset();
+  auto upgraded = sqlite::Database::open(location);
+  auto tables =
+      upgraded.value().prepare("SELECT count(*) FROM sqlite_master WHERE name = 'region_pieces'");
+  ASSERT_TRUE(tables.value().step().value());
+  EXPECT_EQ(tables.value().integer(0), 0);
+}
+
+// Piece lists come back as they went; bytes that are no list are refused, not guessed at.
+TEST(HistoryStore, PieceListsComeBackAndDamagedOnesAreRefused) {
+  const StoredRegions regions = {{{{1, 0}, {0, 300}, {1LL << 40, 0}}, {}, {{0, 0}}, {{5, 0}}}};
+  const ByteVector encoded = encodeStoredRegions(regions);
+  const auto same = [](const StoredRegions& a, const StoredRegions& b) {
+    for (std::size_t r = 0; r < a.size(); ++r) {
+      if (a[r].size() != b[r].size()) return false;
+      for (std::size_t i = 0; i < a[r].size(); ++i)
+        if (a[r][i].content != b[r][i].content || a[r][i].padding != b[r][i].padding) return false;
+    }
+    return true;
+  };
+  ASSERT_TRUE(decodeStoredRegions(encoded));
+  EXPECT_TRUE(same(*decodeStoredRegions(encoded), regions));
+  ByteVector extra = encoded;
+  extra.push_back(0);
+  const ByteVector zeroId = {1, 0, 0, 0, 0};
+  const ByteVector unended = {1, 0x80};
+  const ByteVector tooMany = {9, 2, 0, 0, 0};
+  for (const ByteVector& damaged :
+       {extra, zeroId, unended, tooMany, ByteVector(encoded.begin(), encoded.end() - 1)})
+    EXPECT_FALSE(decodeStoredRegions(damaged)) << damaged.size();
 }
 
 /// An environment of "NAME=value" pairs separated by ";".

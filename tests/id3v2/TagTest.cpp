@@ -202,7 +202,8 @@ std::string saved(int major, const std::string& frames) {
   return id3tag(major, frames, (257 - frames.size() % 257) % 257) + kAudio;
 }
 
-/// The file as a save writes it when the frames fit in the old tag of `original`: padded to its length.
+/// The file as a save writes it when the frames fit in the old tag of `original`: padded to its
+/// length.
 std::string savedInPlace(int major, const std::string& frames, const std::string& original) {
   return id3tag(major, frames, original.size() - kAudio.size() - 10 - frames.size()) + kAudio;
 }
