@@ -16,6 +16,7 @@
 #include <nlohmann/json.hpp>
 
 #include "cli/ChangeHistory.h"
+#include "cli/ReadingFileSystem.h"
 #include "cli/StopOnSignals.h"
 #include "history/TagBatch.h"
 #include "id3v2/FileRewrite.h"
@@ -183,8 +184,8 @@ std::shared_ptr<FileList> declareFiles(CLI::App& command, bool withJson) {
 }
 
 ExitCode readAll(const FileList& options, bool wav, std::ostream& out, std::ostream& err) {
-  platform::posix::PosixFileSystem posixFileSystem;
-  Services services(posixFileSystem, err);
+  ReadingFileSystem readingFileSystem;
+  Services services(readingFileSystem, err);
   // One component for every file: its strings keep their buffers.
   inspect::ID3 component = services.component();
   Json all = Json::array();
@@ -245,8 +246,8 @@ Action defineInfo(CLI::App& command, std::ostream& out, std::ostream& err) {
       "Example: brindle-cli info song.mp3");
   auto options = declareFiles(command, false);
   return [options, &out, &err]() -> ExitCode {
-    platform::posix::PosixFileSystem posixFileSystem;
-    Services services(posixFileSystem, err);
+    ReadingFileSystem readingFileSystem;
+    Services services(readingFileSystem, err);
     ExitCode status = kSuccess;
     bool first = true;
     for (const std::string& file : options->files) {
