@@ -2,10 +2,12 @@
 
 #include <fcntl.h>
 #include <sys/stat.h>
+#include <unistd.h>
 
 #include <cerrno>
 #include <memory>
 #include <string>
+#include <string_view>
 
 #include "platform/posix/PosixFiles.h"
 
@@ -26,11 +28,33 @@ Error notRegular(const std::string& path, mode_t mode) {
 
 }  // namespace
 
+ReadingFileSystem::~ReadingFileSystem() {
+  if (m_folder >= 0) ::close(m_folder);
+}
+
 platform::Result<std::unique_ptr<platform::ReadableFile>> ReadingFileSystem::openForReading(
     const std::string& path) {
+  // A name in a folder is opened in the folder opened for the file before
+  // when it is the same; a bare name, a name at the root or a path ending
+  // in a slash is opened as it is.
+  int at = AT_FDCWD;
+  const char* name = path.c_str();
+  const std::size_t slash = path.rfind('/');
+  if (slash != std::string::npos && slash > 0 && slash + 1 < path.size()) {
+    const std::string_view folder(path.data(), slash);
+    if (folder != m_folderName) {
+      if (m_folder >= 0) ::close(m_folder);
+      m_folderName = folder;
+      m_folder = ::open(m_folderName.c_str(), O_PATH | O_DIRECTORY | O_CLOEXEC);
+    }
+    if (m_folder >= 0) {
+      at = m_folder;
+      name += slash + 1;
+    }
+  }
   // Non-blocking: a FIFO opens at once instead of waiting for a writer.
   platform::posix::FileDescriptor fd(
-      ::open(path.c_str(), O_RDONLY | O_NONBLOCK | O_NOCTTY | O_CLOEXEC));
+      ::openat(at, name, O_RDONLY | O_NONBLOCK | O_NOCTTY | O_CLOEXEC));
   struct stat info {};
   if (fd.get() < 0) {
     const int code = errno;
