@@ -229,7 +229,12 @@ ExitCode readAll(const FileList& options, bool wav, std::ostream& out, std::ostr
   inspect::ID3 component = services.component();
   Json all = Json::array();
   const PropertyLines propertyLines(wav);
+  // The text lines are written in pieces of about kPiece bytes, in room made
+  // once: a text that grew by doubling would be copied, and touch fresh
+  // memory, at each step.
+  constexpr std::size_t kPiece = 1 << 15;
   std::string lines;
+  if (!options.json) lines.reserve(kPiece + (1 << 13));
   ExitCode status = kSuccess;
   bool first = true;
   for (const std::string& file : options.files) {
@@ -241,12 +246,11 @@ ExitCode readAll(const FileList& options, bool wav, std::ostream& out, std::ostr
       all.push_back(propertiesJson(component, wav));
       continue;
     }
-    // Name=value lines with a blank line between files, written in large
-    // pieces rather than line by line.
+    // Name=value lines with a blank line between files.
     if (!first) lines += '\n';
     first = false;
     appendPropertyLines(component, propertyLines, lines);
-    if (lines.size() >= 1 << 16) {
+    if (lines.size() >= kPiece) {
       out.write(lines.data(), static_cast<std::streamsize>(lines.size()));
       lines.clear();
     }
