@@ -294,7 +294,8 @@ Action defineInfo(CLI::App& command, std::ostream& out, std::ostream& err) {
     Services services(readingFileSystem, err);
     ExitCode status = kSuccess;
     bool first = true;
-    // The readouts are written in large pieces rather than line by line.
+    // The readouts are written in large pieces rather than line by line,
+    // and before any message about a file.
     std::string text;
     const auto flush = [&] {
       out.write(text.data(), static_cast<std::streamsize>(text.size()));
@@ -310,6 +311,8 @@ Action defineInfo(CLI::App& command, std::ostream& out, std::ostream& err) {
       inspect::ID3 component = services.component();
       const bool mp3 = kind == inspect::ReadoutKind::Mp3;
       const platform::Status read = mp3 ? component.ReadID3(file) : component.ReadWAV(file);
+      // The readouts before a failure are written before its message.
+      if (!read) flush();
       if (reportUnreadable(read, file, err)) {
         status = kFailed;
         continue;
