@@ -2,7 +2,7 @@
 //
 // To add a subcommand, write a file with one function that declares the
 // subcommand's options and returns what to run, and add one row for it to the
-// table in Commands.cpp:
+// table in Commands.cpp (and to BaseCommands.cpp when it needs no Qt):
 //
 //   Action defineExample(CLI::App& command, std::ostream& out, std::ostream& err) {
 //     auto file = std::make_shared<std::string>();
@@ -40,7 +40,11 @@ struct Command {
   Action (*define)(CLI::App& command, std::ostream& out, std::ostream& err);
 };
 
-/// Every subcommand, in the order --help lists them.
+/// Every subcommand, in the order --help lists them (brindle_cli_core).
 std::span<const Command> commands();
+/// The subcommands that need no Qt, all but rename, in the same order
+/// (brindle_cli_base): brindle-cli runs these itself and hands any other
+/// command line to the full program.
+std::span<const Command> baseCommands();
 
 }  // namespace brindle::cli

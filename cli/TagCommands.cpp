@@ -11,11 +11,14 @@
 #include <ostream>
 #include <set>
 #include <string>
+#include <string_view>
+#include <variant>
 #include <vector>
 
 #include <nlohmann/json.hpp>
 
 #include "cli/ChangeHistory.h"
+#include "cli/ReadingFileSystem.h"
 #include "cli/StopOnSignals.h"
 #include "history/TagBatch.h"
 #include "id3v2/FileRewrite.h"
@@ -59,31 +62,68 @@ Json propertyJson(const inspect::ID3& component, const inspect::Property& proper
       property.member);
 }
 
-/// Adds "Name=value" lines of the chosen properties of one file to `out`:
-/// texts as they are, flags as true/false, numbers in decimal.
-void appendPropertyLines(const inspect::ID3& component, bool wavOnly, std::string& out) {
-  for (const inspect::Property& property : inspect::id3Properties()) {
-    if (wavOnly && !inspect::isWavProperty(property)) continue;
-    out += property.name;
-    out += '=';
+/// One line of the text output of read and wav: "Name=" and the member
+/// that holds the value.
+struct PropertyLine {
+  std::string prefix;
+  decltype(inspect::Property::member) member;
+};
+
+/// The lines of every file, worked out once: wav has the WAV properties only.
+struct PropertyLines {
+  explicit PropertyLines(bool wavOnly) {
+    for (const inspect::Property& property : inspect::id3Properties()) {
+      if (wavOnly && !inspect::isWavProperty(property)) continue;
+      lines.push_back({std::string(property.name) + '=', property.member});
+      // The name, the newline and the most a number or a flag takes; a
+      // text's length is added per file.
+      fixedRoom += lines.back().prefix.size() + 1 + kMostDigits;
+    }
+  }
+
+  static constexpr std::size_t kMostDigits = 20;
+  std::vector<PropertyLine> lines;
+  std::size_t fixedRoom = 0;
+};
+
+char* copyTo(char* at, std::string_view bytes) {
+  std::memcpy(at, bytes.data(), bytes.size());
+  return at + bytes.size();
+}
+
+/// Adds "Name=value" lines of one file to `out`: texts as they are, flags as
+/// true/false, numbers in decimal. The room for them is made at once and the
+/// bytes copied in, instead of growing the text piece by piece.
+void appendPropertyLines(const inspect::ID3& component, const PropertyLines& properties,
+                         std::string& out) {
+  std::size_t room = properties.fixedRoom;
+  for (const PropertyLine& line : properties.lines) {
+    if (const auto* text = std::get_if<std::string inspect::ID3::*>(&line.member))
+      room += (component.**text).size();
+  }
+  const std::size_t start = out.size();
+  out.resize(start + room);
+  char* at = out.data() + start;
+  for (const PropertyLine& line : properties.lines) {
+    at = copyTo(at, line.prefix);
     std::visit(
         [&](auto member) {
           using Value = std::decay_t<decltype(component.*member)>;
           if constexpr (std::is_same_v<Value, std::string>) {
-            out += component.*member;
+            at = copyTo(at, component.*member);
           } else if constexpr (std::is_same_v<Value, bool>) {
-            out += component.*member ? "true" : "false";
+            at = copyTo(at,
+                        component.*member ? std::string_view("true") : std::string_view("false"));
           } else {
-            std::array<char, 24> digits{};
-            const auto end = std::to_chars(digits.data(), digits.data() + digits.size(),
-                                           static_cast<std::int64_t>(component.*member))
-                                 .ptr;
-            out.append(digits.data(), end);
+            at = std::to_chars(at, at + PropertyLines::kMostDigits,
+                               static_cast<std::int64_t>(component.*member))
+                     .ptr;
           }
         },
-        property.member);
-    out += '\n';
+        line.member);
+    *at++ = '\n';
   }
+  out.resize(static_cast<std::size_t>(at - out.data()));
 }
 
 /// The chosen properties of one file as a JSON object.
@@ -183,12 +223,18 @@ std::shared_ptr<FileList> declareFiles(CLI::App& command, bool withJson) {
 }
 
 ExitCode readAll(const FileList& options, bool wav, std::ostream& out, std::ostream& err) {
-  platform::posix::PosixFileSystem posixFileSystem;
-  Services services(posixFileSystem, err);
+  ReadingFileSystem readingFileSystem;
+  Services services(readingFileSystem, err);
   // One component for every file: its strings keep their buffers.
   inspect::ID3 component = services.component();
   Json all = Json::array();
+  const PropertyLines propertyLines(wav);
+  // The text lines are written in pieces of about kPiece bytes, in room made
+  // once: a text that grew by doubling would be copied, and touch fresh
+  // memory, at each step.
+  constexpr std::size_t kPiece = 1 << 15;
   std::string lines;
+  if (!options.json) lines.reserve(kPiece + (1 << 13));
   ExitCode status = kSuccess;
   bool first = true;
   for (const std::string& file : options.files) {
@@ -200,12 +246,11 @@ ExitCode readAll(const FileList& options, bool wav, std::ostream& out, std::ostr
       all.push_back(propertiesJson(component, wav));
       continue;
     }
-    // Name=value lines with a blank line between files, written in large
-    // pieces rather than line by line.
+    // Name=value lines with a blank line between files.
     if (!first) lines += '\n';
     first = false;
-    appendPropertyLines(component, wav, lines);
-    if (lines.size() >= 1 << 16) {
+    appendPropertyLines(component, propertyLines, lines);
+    if (lines.size() >= kPiece) {
       out.write(lines.data(), static_cast<std::streamsize>(lines.size()));
       lines.clear();
     }
@@ -245,29 +290,44 @@ Action defineInfo(CLI::App& command, std::ostream& out, std::ostream& err) {
       "Example: brindle-cli info song.mp3");
   auto options = declareFiles(command, false);
   return [options, &out, &err]() -> ExitCode {
-    platform::posix::PosixFileSystem posixFileSystem;
-    Services services(posixFileSystem, err);
+    ReadingFileSystem readingFileSystem;
+    Services services(readingFileSystem, err);
     ExitCode status = kSuccess;
     bool first = true;
+    // The readouts are written in large pieces rather than line by line,
+    // and before any message about a file.
+    std::string text;
+    const auto flush = [&] {
+      out.write(text.data(), static_cast<std::streamsize>(text.size()));
+      text.clear();
+    };
     for (const std::string& file : options->files) {
       const inspect::ReadoutKind kind = inspect::readoutKindFor(file);
       if (kind == inspect::ReadoutKind::None) {
+        flush();
         err << inspect::kSelectMp3OrWav << '\n';
         return kUsage;
       }
       inspect::ID3 component = services.component();
       const bool mp3 = kind == inspect::ReadoutKind::Mp3;
       const platform::Status read = mp3 ? component.ReadID3(file) : component.ReadWAV(file);
+      // The readouts before a failure are written before its message.
+      if (!read) flush();
       if (reportUnreadable(read, file, err)) {
         status = kFailed;
         continue;
       }
       const std::vector<std::string> lines =
           mp3 ? inspect::mp3Readout(component) : inspect::wavReadout(component);
-      if (!first) out << '\n';
+      if (!first) text += '\n';
       first = false;
-      for (const std::string& line : lines) out << line << '\n';
+      for (const std::string& line : lines) {
+        text += line;
+        text += '\n';
+      }
+      if (text.size() >= 1 << 16) flush();
     }
+    flush();
     return status;
   };
 }

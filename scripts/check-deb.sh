@@ -2,7 +2,8 @@
 # Checks a Debian package of Brindle: that its dependencies can be installed
 # here, and, unpacked into a scratch root, that it holds the programs, the data
 # files, the desktop entry, the icon, a valid AppStream description and the
-# manual page of brindle-cli. Changes nothing on the system.
+# manual page of brindle-cli, and that brindle-cli (without Qt) finds its full
+# program. Changes nothing on the system.
 #
 #   ./scripts/check-deb.sh build/release/brindle_1.5.2_amd64.deb
 set -euo pipefail
@@ -42,6 +43,7 @@ expect_file() {
 }
 expect_file usr/bin/brindle
 expect_file usr/bin/brindle-cli
+expect_file usr/libexec/brindle/brindle-cli-full
 expect_file "usr/share/brindle/Brindlehelp.txt"
 expect_file "usr/share/brindle/User License Agreement.txt"
 expect_file usr/share/applications/brindle.desktop
@@ -52,14 +54,19 @@ expect_file usr/share/doc/brindle/copyright
 
 # Only what is listed above, and no library: the internal libraries are linked
 # in, so nothing may point at one the package does not hold.
-unexpected="$(cd "${root}" && find . -type f ! -path './usr/bin/*' ! -path './usr/share/*')"
-[[ -z "${unexpected}" ]] || fail "files outside /usr/bin and /usr/share: ${unexpected}"
-for program in brindle brindle-cli; do
-  [[ -x "${root}/usr/bin/${program}" ]] || continue
-  if ldd "${root}/usr/bin/${program}" | grep -q 'not found'; then
-    fail "${program} needs a library that is not installed: $(ldd "${root}/usr/bin/${program}" | grep 'not found')"
+unexpected="$(cd "${root}" && find . -type f ! -path './usr/bin/*' ! -path './usr/share/*' \
+  ! -path './usr/libexec/brindle/*')"
+[[ -z "${unexpected}" ]] || fail "files outside /usr/bin, /usr/libexec/brindle and /usr/share: ${unexpected}"
+for program in bin/brindle bin/brindle-cli libexec/brindle/brindle-cli-full; do
+  [[ -x "${root}/usr/${program}" ]] || continue
+  if ldd "${root}/usr/${program}" | grep -q 'not found'; then
+    fail "${program} needs a library that is not installed: $(ldd "${root}/usr/${program}" | grep 'not found')"
   fi
 done
+# brindle-cli starts without Qt; its full program (rename, the help) has it.
+if [[ -x "${root}/usr/bin/brindle-cli" ]] && readelf -d "${root}/usr/bin/brindle-cli" | grep -q 'NEEDED.*Qt'; then
+  fail "brindle-cli links Qt: $(readelf -d "${root}/usr/bin/brindle-cli" | grep 'NEEDED.*Qt')"
+fi
 
 # The installed brindle-cli runs and gives the package's version.
 version="$(dpkg-deb --field "${package}" Version)"
@@ -96,5 +103,5 @@ if [[ ${failures} -ne 0 ]]; then
   echo "check-deb: ${failures} problem(s) in $(basename "${package}")" >&2
   exit 1
 fi
-echo "check-deb: the package installs brindle, brindle-cli, data, desktop entry, icon," \
-  "metainfo and manual page"
+echo "check-deb: the package installs brindle, brindle-cli and its full program, data," \
+  "desktop entry, icon, metainfo and manual page"

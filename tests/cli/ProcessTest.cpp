@@ -1,13 +1,18 @@
 // brindle-cli as a process: killed during a save of many files; given a FIFO named like an MP3
-// file.
+// file; without Qt, handing rename and the help to the full program.
+#include <elf.h>
 #include <gtest/gtest.h>
 #include <signal.h>
 #include <sys/stat.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <chrono>
 #include <cstdlib>
+#include <cstring>
+#include <filesystem>
+#include <fstream>
 #include <random>
 #include <string>
 #include <thread>
@@ -19,17 +24,19 @@ namespace {
 
 using brindle::testsupport::TempDir;
 
-/// Runs brindle-cli (output discarded), killed after `limit` microseconds (<0: never); -1: killed.
-int runCli(const std::vector<std::string>& arguments, long limit = -1) {
+/// Runs `program` (output discarded, or written to out and err in `outputs`), killed after `limit`
+/// microseconds (<0: never); -1: killed.
+int runProgram(const std::string& program, const std::vector<std::string>& arguments,
+               long limit = -1, const TempDir* outputs = nullptr) {
   const pid_t child = ::fork();
   if (child == 0) {
     std::vector<char*> argv{const_cast<char*>("brindle-cli")};
     for (const std::string& argument : arguments)
       argv.push_back(const_cast<char*>(argument.c_str()));
     argv.push_back(nullptr);
-    ::freopen("/dev/null", "w", stdout);
-    ::freopen("/dev/null", "w", stderr);
-    ::execv(BRINDLE_CLI, argv.data());
+    ::freopen(outputs ? outputs->file("out").c_str() : "/dev/null", "w", stdout);
+    ::freopen(outputs ? outputs->file("err").c_str() : "/dev/null", "w", stderr);
+    ::execv(program.c_str(), argv.data());
     ::_exit(127);
   }
   int status = 0;
@@ -43,6 +50,23 @@ int runCli(const std::vector<std::string>& arguments, long limit = -1) {
     std::this_thread::sleep_for(std::chrono::microseconds(200));
   }
   return status;
+}
+
+int runCli(const std::vector<std::string>& arguments, long limit = -1) {
+  return runProgram(BRINDLE_CLI, arguments, limit);
+}
+
+struct Outcome {
+  int exitStatus;
+  std::string out, err;
+};
+
+/// Runs `program` to its end and keeps its exit status and output.
+Outcome outcomeOf(const std::string& program, const std::vector<std::string>& arguments) {
+  TempDir outputs;
+  const int status = runProgram(program, arguments, -1, &outputs);
+  return {WIFEXITED(status) ? WEXITSTATUS(status) : -1, TempDir::read(outputs.file("out")),
+          TempDir::read(outputs.file("err"))};
 }
 
 // Twenty files saved by one `write` (in place or through a new file); the history on, then off.
@@ -104,6 +128,138 @@ TEST(FifoNamedLikeAnMp3File, EveryCommandEndsWithAReason) {
     const int status = runCli({command, fifo}, 10'000'000);  // -1: waited on it for 10 s
     EXPECT_TRUE(status != -1 && WIFEXITED(status) && WEXITSTATUS(status) == 1) << command;
   }
+}
+
+/// The libraries an ELF program names in its dynamic section (DT_NEEDED).
+std::vector<std::string> neededLibraries(const std::string& program) {
+  std::ifstream in(program, std::ios::binary);
+  const auto read = [&in](std::uint64_t offset, auto& object) {
+    in.seekg(static_cast<std::streamoff>(offset));
+    return static_cast<bool>(in.read(reinterpret_cast<char*>(&object), sizeof object));
+  };
+  std::vector<std::string> names;
+  Elf64_Ehdr header{};
+  if (!read(0, header) || std::memcmp(header.e_ident, ELFMAG, SELFMAG) != 0 ||
+      header.e_ident[EI_CLASS] != ELFCLASS64)
+    return names;
+  for (std::size_t index = 0; index < header.e_shnum; ++index) {
+    Elf64_Shdr dynamic{}, strings{};
+    if (!read(header.e_shoff + index * sizeof dynamic, dynamic)) break;
+    if (dynamic.sh_type != SHT_DYNAMIC ||
+        !read(header.e_shoff + dynamic.sh_link * sizeof strings, strings))
+      continue;
+    for (std::uint64_t at = 0; at + sizeof(Elf64_Dyn) <= dynamic.sh_size; at += sizeof(Elf64_Dyn)) {
+      Elf64_Dyn entry{};
+      if (!read(dynamic.sh_offset + at, entry) || entry.d_tag != DT_NEEDED) continue;
+      std::string name;
+      in.seekg(static_cast<std::streamoff>(strings.sh_offset + entry.d_un.d_val));
+      std::getline(in, name, '\0');
+      names.push_back(name);
+    }
+  }
+  return names;
+}
+
+// brindle-cli starts without Qt; the full program, which runs rename, has it.
+TEST(CliWithoutQt, NamesNoQtLibrary) {
+  const auto isQt = [](const std::string& name) { return name.find("Qt") != std::string::npos; };
+  const std::vector<std::string> light = neededLibraries(BRINDLE_CLI);
+  ASSERT_FALSE(light.empty());
+  EXPECT_TRUE(std::none_of(light.begin(), light.end(), isQt)) << testing::PrintToString(light);
+  const std::vector<std::string> full = neededLibraries(BRINDLE_CLI_FULL);
+  EXPECT_TRUE(std::any_of(full.begin(), full.end(), isQt)) << testing::PrintToString(full);
+}
+
+// What brindle-cli runs itself prints what the full program prints, byte for byte.
+TEST(CliWithoutQt, SameOutputAsTheFullProgram) {
+  ::setenv("BRINDLE_HISTORY", "off", 1);
+  TempDir folder;
+  const std::string song = folder.write("song.mp3", std::string("ID3\x03\0\0\0\0\0\0", 10));
+  const std::vector<std::vector<std::string>> commandLines = {
+      {"--version"},
+      {"read", "--help"},
+      {"read"},
+      {"read", "--no-such-option", song},
+      {"read", "--json", song, folder.file("missing.mp3")},
+      {"wav", folder.path()},
+      {"info", song, "notes.txt"},
+      {"write", "--help"},
+      {"write", song, "--set", "Mp3Bitrate=1"},
+      {"remove-v2", folder.file("missing.mp3")},
+      {"history", "--help"},
+      {"history", "extra"},
+      {"undo", "1", "2"},
+  };
+  for (const std::vector<std::string>& arguments : commandLines) {
+    SCOPED_TRACE(testing::PrintToString(arguments));
+    const Outcome light = outcomeOf(BRINDLE_CLI, arguments);
+    const Outcome full = outcomeOf(BRINDLE_CLI_FULL, arguments);
+    EXPECT_EQ(light.exitStatus, full.exitStatus);
+    EXPECT_EQ(light.out, full.out);
+    EXPECT_EQ(light.err, full.err);
+    EXPECT_FALSE(light.out.empty() && light.err.empty());
+  }
+}
+
+// rename, the help and usage errors reach the full program beside brindle-cli (the build tree) or
+// in the libexec folder relative to it (an installation).
+TEST(CliWithoutQt, HandsRenameAndHelpToTheFullProgram) {
+  TempDir installed;
+  const std::string bin = installed.makeDirectory("bin");
+  const std::string libexec = installed.makeDirectory("bin/" BRINDLE_CLI_FULL_FROM_BIN);
+  const std::string full = std::filesystem::path(BRINDLE_CLI_FULL).filename();
+  std::filesystem::copy_file(BRINDLE_CLI, bin + "/brindle-cli");
+  std::filesystem::copy_file(BRINDLE_CLI_FULL, libexec + "/" + full);
+  const Outcome help = outcomeOf(BRINDLE_CLI_FULL, {"--help"});
+  ASSERT_NE(help.out.find("\n  rename "), std::string::npos) << help.out;
+  for (const std::string& program : {std::string(BRINDLE_CLI), bin + "/brindle-cli"}) {
+    SCOPED_TRACE(program);
+    const Outcome viaLight = outcomeOf(program, {"--help"});
+    EXPECT_EQ(viaLight.exitStatus, 0);
+    EXPECT_EQ(viaLight.out, help.out);
+    EXPECT_EQ(outcomeOf(program, {}).err, outcomeOf(BRINDLE_CLI_FULL, {}).err);
+    EXPECT_EQ(outcomeOf(program, {"no-such-command"}).exitStatus, 2);
+
+    TempDir folder;
+    folder.write("a.txt");
+    folder.write("b.TXT");
+    const Outcome renamed = outcomeOf(program, {"rename", folder.path(), "--all", "upper"});
+    EXPECT_EQ(renamed.exitStatus, 0) << renamed.err;
+    EXPECT_EQ(renamed.out, "a.txt -> A.TXT\nb.TXT -> B.TXT\n");
+    EXPECT_EQ(folder.names(), (std::vector<std::string>{"A.TXT", "B.TXT"}));
+  }
+}
+
+// Without the full program, what needs it fails with the path looked for and the reason.
+TEST(CliWithoutQt, MissingFullProgramIsReported) {
+  TempDir alone;
+  const std::string program = alone.file("brindle-cli");
+  std::filesystem::copy_file(BRINDLE_CLI, program);
+  // The folder as the system names the running program (a temporary folder may be a link).
+  const std::string folder = std::filesystem::canonical(alone.path());
+  const std::string expected = "brindle-cli: cannot start the full program \"" + folder + "/" +
+                               BRINDLE_CLI_FULL_FROM_BIN "/" +
+                               std::filesystem::path(BRINDLE_CLI_FULL).filename().native() +
+                               "\": No such file or directory\n";
+  for (const std::vector<std::string>& arguments :
+       {std::vector<std::string>{"rename", alone.path(), "--all", "upper"},
+        std::vector<std::string>{"--help"}}) {
+    const Outcome outcome = outcomeOf(program, arguments);
+    EXPECT_EQ(outcome.exitStatus, 1);
+    EXPECT_EQ(outcome.out, "");
+    EXPECT_EQ(outcome.err, expected);
+  }
+  // The rest it runs itself.
+  EXPECT_EQ(outcomeOf(program, {"--version"}).exitStatus, 0);
+  for (const char* command : {"read", "wav", "info", "write", "remove-v2", "history", "undo"}) {
+    const Outcome help = outcomeOf(program, {command, "--help"});
+    EXPECT_EQ(help.exitStatus, 0) << command << ": " << help.err;
+    EXPECT_NE(help.out.find(std::string("Usage: brindle-cli ") + command), std::string::npos);
+  }
+  EXPECT_EQ(outcomeOf(program, {"read", alone.file("missing.mp3")}).err,
+            "brindle-cli: cannot read \"" + alone.file("missing.mp3") +
+                "\": No such file or directory\n");
+  EXPECT_EQ(alone.names(), std::vector<std::string>{"brindle-cli"});
 }
 
 }  // namespace
