@@ -16,6 +16,7 @@
 #include <random>
 #include <string>
 #include <thread>
+#include <tuple>
 #include <vector>
 
 #include "tests/support/TempDir.h"
@@ -118,6 +119,40 @@ TEST(KilledBatchSave, EveryFileIsWhollyOldOrWhollyNew) {
     saved.clear();
   }
   ::setenv("BRINDLE_HISTORY", "off", 1);
+}
+
+// Many files are read side by side; the lines and messages come out in the order the files were
+// given, as reads of a few files at a time (one reader) print them.
+TEST(ReadOfManyFiles, PrintsInTheOrderGiven) {
+  TempDir folder;
+  std::vector<std::string> files;
+  for (int i = 0; i < 300; ++i) {
+    if (i % 37 == 5) {
+      files.push_back(folder.file("missing" + std::to_string(i) + ".mp3"));
+      continue;
+    }
+    std::string title = "T" + std::to_string(i);
+    std::string file = std::string("ID3\x03\0\0\0\0\0", 9) + char(10 + title.size() + 1) + "TIT2" +
+                       std::string("\0\0\0", 3) + char(title.size() + 1) + std::string(2, '\0') +
+                       '\0' + title + "\xFF\xFB\x90\x64" + std::string(200 + i, char(i));
+    files.push_back(folder.write("song" + std::to_string(i) + ".mp3", file));
+  }
+  std::vector<std::string> arguments{"read"};
+  arguments.insert(arguments.end(), files.begin(), files.end());
+  const Outcome whole = outcomeOf(BRINDLE_CLI, arguments);
+  Outcome pieces{0, "", ""};
+  for (std::size_t from = 0; from < files.size(); from += 30) {
+    std::vector<std::string> few{"read"};
+    few.insert(few.end(), files.begin() + from, files.begin() + from + 30);
+    const Outcome piece = outcomeOf(BRINDLE_CLI, few);
+    pieces.out += (from == 0 ? "" : "\n") + piece.out;
+    pieces.err += piece.err;
+    pieces.exitStatus = std::max(pieces.exitStatus, piece.exitStatus);
+  }
+  EXPECT_EQ(std::tie(whole.exitStatus, whole.err), std::tie(pieces.exitStatus, pieces.err));
+  EXPECT_TRUE(whole.out == pieces.out)
+      << whole.out.size() << " bytes against " << pieces.out.size();
+  EXPECT_NE(whole.out.find("TAGv2Title=T299\n"), std::string::npos);
 }
 
 TEST(FifoNamedLikeAnMp3File, EveryCommandEndsWithAReason) {
