@@ -165,18 +165,18 @@ bool isUndoName(std::string_view name) {
          name.substr(0, kUndoPrefix.size()) == kUndoPrefix;
 }
 
-std::optional<ByteVector> paddedTo(const ByteVector& tag, std::uint64_t used,
-                                   std::uint64_t length) {
+bool padTo(ByteVector& tag, std::uint64_t used, std::uint64_t length) {
   used = std::clamp<std::uint64_t>(used, kHeaderSize, tag.size());
   if (tag.size() < kHeaderSize || length < used || length - kHeaderSize >= (1u << 28)) {
-    return std::nullopt;
+    return false;
   }
-  ByteVector padded(tag.begin(), tag.begin() + static_cast<std::ptrdiff_t>(used));
-  padded.resize(static_cast<std::size_t>(length), 0);
+  // The old padding goes first, so that only zeros are added.
+  tag.resize(static_cast<std::size_t>(used));
+  tag.resize(static_cast<std::size_t>(length), 0);
   const std::array<std::uint8_t, 4> size =
       LongToByte(static_cast<std::int64_t>(length - kHeaderSize));
-  std::copy(size.begin(), size.end(), padded.begin() + 6);
-  return padded;
+  std::copy(size.begin(), size.end(), tag.begin() + 6);
+  return true;
 }
 
 platform::Status writeInPlace(platform::FileSystem& fileSystem, const std::string& path,

@@ -30,10 +30,10 @@ inline constexpr std::string_view kUndoPrefix = ".brindle-undo-";
 /// True when the name (without folder) is one of an undo record.
 bool isUndoName(std::string_view name);
 
-/// The first `used` bytes of `tag` (its header and frames, without its
-/// padding) made exactly `length` bytes long by padding, or nothing when
-/// they do not fit (or `length` cannot be a tag's length).
-std::optional<ByteVector> paddedTo(const ByteVector& tag, std::uint64_t used, std::uint64_t length);
+/// Makes `tag` its first `used` bytes (its header and frames, without its
+/// padding) padded to exactly `length` bytes, in place. False, with `tag`
+/// as it was, when they do not fit (or `length` cannot be a tag's length).
+bool padTo(ByteVector& tag, std::uint64_t used, std::uint64_t length);
 
 /// Writes the patches into the file at `path` (`size` bytes long; a patch
 /// may end past it, the file then grows) with an undo record. On failure

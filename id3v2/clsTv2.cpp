@@ -410,7 +410,7 @@ void clsTv2::finishAbandonedSaves(const std::string& a_sfile) {
 }
 
 platform::Result<std::optional<TagChange>> clsTv2::plan(const std::string& givenPath,
-                                                        const ByteVector& tag, bool ignoreReadOnly,
+                                                        ByteVector tag, bool ignoreReadOnly,
                                                         Rewrite kind, const EndingOf& ending) {
   using Planned = platform::Result<std::optional<TagChange>>;
   // A save through a symbolic link changes the file it points to and keeps
@@ -487,20 +487,15 @@ platform::Result<std::optional<TagChange>> clsTv2::plan(const std::string& given
   if (!identity) return causedBy("cannot examine the file", identity.error());
   auto before = regionsOfOpenFile(*source.value(), fileSize.value());
   if (!before) return before.error();
-  TagChange change{path, identity.value(), before.value(), before.value()};
-  // A new tag whose frames fit where the old one was takes its place,
-  // padded to its length, so that the audio stays where it is: a file
-  // whose tag had no padding is not rewritten whole for a shorter title.
-  if (kind == Rewrite::RemoveTag) {
-    change.after.version2.clear();
-  } else if (std::optional<ByteVector> padded =
-                 oldTag.present ? paddedTo(tag, kHeaderSize + framesSize(m_frames), keepFrom)
-                                : std::nullopt) {
-    change.after.version2 = std::move(*padded);
-  } else {
-    change.after.version2 = tag;
+  // The new version 2 region is the new tag (none for a removal); a tag
+  // whose frames fit where the old one was takes its place, padded to its
+  // length, so that the audio stays where it is: a file whose tag had no
+  // padding is not rewritten whole for a shorter title.
+  if (kind == Rewrite::WriteTag && oldTag.present) {
+    (void)padTo(tag, kHeaderSize + framesSize(m_frames), keepFrom);
   }
-  if (!end.bytes.empty()) change.after.version1 = std::move(end.bytes);
+  TagChange change{path, identity.value(), std::move(before.value()), {std::move(tag), {}}};
+  change.after.version1 = end.bytes.empty() ? change.before.version1 : std::move(end.bytes);
   return Planned(std::move(change));
 }
 

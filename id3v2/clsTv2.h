@@ -155,7 +155,7 @@ class clsTv2 {
   /// Checks the file and works out its regions after a write of `tag` (or
   /// the removal of the tag) and of the ending; nothing when a removal has
   /// nothing to do.
-  platform::Result<std::optional<TagChange>> plan(const std::string& path, const ByteVector& tag,
+  platform::Result<std::optional<TagChange>> plan(const std::string& path, ByteVector tag,
                                                   bool ignoreReadOnly, Rewrite kind,
                                                   const EndingOf& ending);
   /// Writes a planned change, flushed, with the file whole whatever fails.
