@@ -104,7 +104,6 @@ platform::Status replaceThroughTemporary(platform::FileSystem& fileSystem, const
     }
     if (pending) {
       pending->add(temporary, path, std::move(target.value()));
-      replaced = true;
       return {};
     }
     if (platform::Status step = out.sync(); !step) {
