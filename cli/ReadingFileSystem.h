@@ -24,6 +24,8 @@ class ReadingFileSystem : public platform::posix::PosixFileSystem {
 
   platform::Result<std::unique_ptr<platform::ReadableFile>> openForReading(
       const std::string& path) override;
+  /// The folder kept open is this object's state.
+  bool usableFromManyThreads() const override { return false; }
 
  private:
   /// The folder part of the last path opened, and its descriptor (-1 when

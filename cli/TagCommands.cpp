@@ -6,6 +6,7 @@
 #include <charconv>
 #include <cstring>
 #include <functional>
+#include <iterator>
 #include <map>
 #include <memory>
 #include <optional>
@@ -259,9 +260,9 @@ void readRun(std::span<const std::string> files, bool wav, const PropertyLines& 
   run.messages = messages.str();
 }
 
-/// How many threads read side by side: one per processor, at most four,
+/// How many threads read or plan side by side: one per processor, at most four,
 /// and one for a few files (starting a thread costs more than they take).
-unsigned readerThreads(std::size_t files) {
+unsigned workerThreads(std::size_t files) {
   constexpr std::size_t kFilesPerThread = 64;
   const unsigned processors = std::max(1u, std::thread::hardware_concurrency());
   return static_cast<unsigned>(
@@ -280,7 +281,7 @@ ExitCode readAllAsLines(const std::vector<std::string>& files, bool wav, std::os
   for (std::size_t start = 0; start < all.size(); start += kFilesPerRound) {
     const std::span<const std::string> round =
         all.subspan(start, std::min(kFilesPerRound, all.size() - start));
-    const unsigned threads = readerThreads(round.size());
+    const unsigned threads = workerThreads(round.size());
     std::vector<ReadRun> runs(threads);
     const auto share = [&](unsigned index) {
       const std::size_t from = round.size() * index / threads;
@@ -444,33 +445,72 @@ Action defineRemoveV2(CLI::App& command, std::ostream& out, std::ostream& err) {
 using PlanFile = std::function<platform::Result<std::optional<id3v2::TagChange>>(
     inspect::ID3& component, const std::string& file)>;
 
-/// Plans every file (one that is missing or cannot be planned is reported
-/// and the rest go on), then writes the changes as one batch named
-/// `command`.
-ExitCode planAndApply(platform::FileSystem& fileSystem, const std::vector<std::string>& files,
-                      std::ostream& err, history::History* history, const std::atomic<bool>* stop,
-                      const std::string& command, const PlanFile& plan) {
-  Services services(fileSystem, err);
-  ExitCode status = kSuccess;
-  finishAbandonedSaves(fileSystem, files);
+/// What planning a share of the files gave: the changes with the names the
+/// user gave them, the messages about the files that could not be planned,
+/// and whether there was one.
+struct PlannedShare {
   std::vector<id3v2::TagChange> changes;
   std::vector<std::string> givenNames;
+  std::string messages;
+  ExitCode status = kSuccess;
+};
+
+/// Plans `files` one after the other with services of their own, so that
+/// shares can be planned side by side; a file that is missing or cannot be
+/// planned is reported and the rest go on.
+void planShare(platform::FileSystem& fileSystem, std::span<const std::string> files,
+               const std::atomic<bool>* stop, const PlanFile& plan, PlannedShare& share) {
+  std::ostringstream messages;
+  Services services(fileSystem, messages);
   for (const std::string& file : files) {
     if (stop && stop->load()) break;
-    if (reportMissing(services, file, err)) {
-      status = kFailed;
+    if (reportMissing(services, file, messages)) {
+      share.status = kFailed;
       continue;
     }
     inspect::ID3 component = services.component();
     auto planned = plan(component, file);
     if (!planned) {
-      reportFailure(file, planned.error().message, status, err);
+      reportFailure(file, planned.error().message, share.status, messages);
       continue;
     }
     if (planned.value()) {
-      changes.push_back(std::move(*planned.value()));
-      givenNames.push_back(file);
+      share.changes.push_back(std::move(*planned.value()));
+      share.givenNames.push_back(file);
     }
+  }
+  share.messages = messages.str();
+}
+
+/// Plans every file, on several threads when the file system allows it and
+/// there are many, then writes the changes as one batch named `command`.
+/// Messages and changes keep the order the files were given.
+ExitCode planAndApply(platform::FileSystem& fileSystem, const std::vector<std::string>& files,
+                      std::ostream& err, history::History* history, const std::atomic<bool>* stop,
+                      const std::string& command, const PlanFile& plan) {
+  finishAbandonedSaves(fileSystem, files);
+  const std::span<const std::string> all(files);
+  const unsigned threads = fileSystem.usableFromManyThreads() ? workerThreads(all.size()) : 1;
+  std::vector<PlannedShare> shares(threads);
+  const auto planPart = [&](unsigned index) {
+    const std::size_t from = all.size() * index / threads;
+    const std::size_t to = all.size() * (index + 1) / threads;
+    planShare(fileSystem, all.subspan(from, to - from), stop, plan, shares[index]);
+  };
+  {
+    std::vector<std::jthread> helpers;
+    helpers.reserve(threads - 1);
+    for (unsigned index = 1; index < threads; ++index) helpers.emplace_back(planPart, index);
+    planPart(0);
+  }
+  ExitCode status = kSuccess;
+  std::vector<id3v2::TagChange> changes;
+  std::vector<std::string> givenNames;
+  for (PlannedShare& share : shares) {
+    err << share.messages;
+    if (share.status != kSuccess) status = share.status;
+    std::move(share.changes.begin(), share.changes.end(), std::back_inserter(changes));
+    std::move(share.givenNames.begin(), share.givenNames.end(), std::back_inserter(givenNames));
   }
   return applyBatch(history, fileSystem, command, changes, givenNames, stop, status, err);
 }

@@ -175,6 +175,9 @@ class FileSystem {
   /// batch that wrote many files without flushing each makes one call per
   /// file system before it reports them saved.
   virtual Status syncFileSystemOf(const std::string& path) = 0;
+  /// Whether several threads may call this object at once: true only for a
+  /// file system that keeps no state between calls.
+  virtual bool usableFromManyThreads() const { return false; }
 };
 
 }  // namespace brindle::platform

@@ -4,7 +4,10 @@
 (a) The title of every file of the benchmark corpus (scripts/make_bench_corpus.py,
     2,000 small tagged MP3 files, mixed padding, 20% with a 30-100 KB cover) set by ONE `brindle-cli write` with the history
     on, against taglib_save_peer (TagLib's MPEG::File::save) on a fresh copy of the
-    same files, in the same run: files per second of both and their ratio.
+    same files, in the same run: files per second of both and their ratio. Beside
+    them, durable_save_floor on the same files: only the file-system work that a
+    durable save must do (each tag written in place, or a grown tag through a new
+    file; a flush before the new files replace the old, one at the end).
 (b) 20 files of 8 MB whose new tag fits in the old one's space, saved by one
     `brindle-cli write`: milliseconds for the 20 saves (the process included).
 (c) `brindle-cli read` of the 2,000 files against read_floor (per file one open,
@@ -29,6 +32,10 @@ repetitions = int(sys.argv[2]) if len(sys.argv) > 2 else 5
 cli = os.path.join(build, "bin", "brindle-cli")
 peer = os.path.join(build, "bin", "taglib_save_peer")
 floor = os.path.join(build, "bin", "read_floor")
+save_floor = os.path.join(build, "bin", "durable_save_floor")
+# The bytes by which a save of the tag editor's fields grows a tag that lacks
+# them: five empty frames (TENC, TOPE, TCOM, WXXX, TCOP).
+SAVE_GROWTH = "61"
 work = os.path.join(build, "bench-saves")
 corpus = os.path.join(work, "corpus")
 big = os.path.join(work, "big")
@@ -101,6 +108,7 @@ def main():
     environment = dict(os.environ, BRINDLE_HISTORY=history)
     has_peer = os.path.exists(peer)
     ours, theirs, ratios, bigs, of_floor = [], [], [], [], []
+    save_floors, floor_ratios = [], []
     for repetition in range(repetitions):
         title = f"Title of run {repetition} \u2603"
         folder, files = fresh_copy("ours")
@@ -111,6 +119,11 @@ def main():
             seconds = timed([peer, title, *files], environment)
             theirs.append(len(files) / seconds)
             ratios.append(ours[-1] / theirs[-1])
+            if os.path.exists(save_floor):
+                folder, files = fresh_copy("floor")
+                seconds = timed([save_floor, SAVE_GROWTH, title, *files], environment)
+                save_floors.append(len(files) / seconds)
+                floor_ratios.append(save_floors[-1] / theirs[-1])
         big_files = sorted(os.path.join(big, f) for f in os.listdir(big))
         # The peer's saves are not flushed: they go to the disk before the
         # clock starts, not in brindle-cli's flush of the file system.
@@ -134,6 +147,11 @@ def main():
               f"median {statistics.median(theirs):.0f} files/s  (runs: "
               + ", ".join(f"{v:.0f}" for v in theirs) + ")")
         print(f"    ratio brindle/TagLib: median {statistics.median(ratios):.2f}x")
+        if save_floors:
+            print(f"    durable-save floor, same files, same run:  "
+                  f"median {statistics.median(save_floors):.0f} files/s  (runs: "
+                  + ", ".join(f"{v:.0f}" for v in save_floors) + ")")
+            print(f"    ratio floor/TagLib: median {statistics.median(floor_ratios):.2f}x")
     else:
         print("    (taglib_save_peer not built: install libtag1-dev and reconfigure)")
     print(f"(b) 20 saves of 8 MB files whose tag fits, one brindle-cli write: "

@@ -7,6 +7,8 @@ namespace brindle::platform::posix {
 
 class PosixFileSystem : public FileSystem {
  public:
+  /// Every call goes to the system and keeps nothing.
+  bool usableFromManyThreads() const override { return true; }
   Status renameNoReplace(const std::string& from, const std::string& to) override;
   Status remove(const std::string& path) override;
   bool exists(const std::string& path) override;

@@ -121,38 +121,74 @@ TEST(KilledBatchSave, EveryFileIsWhollyOldOrWhollyNew) {
   ::setenv("BRINDLE_HISTORY", "off", 1);
 }
 
-// Many files are read side by side; the lines and messages come out in the order the files were
-// given, as reads of a few files at a time (one reader) print them.
-TEST(ReadOfManyFiles, PrintsInTheOrderGiven) {
-  TempDir folder;
+/// 300 small tagged MP3 files in `folder`, with missing names and folders
+/// named like MP3 files among them; the paths in the order given.
+std::vector<std::string> manyFiles(const TempDir& folder) {
   std::vector<std::string> files;
   for (int i = 0; i < 300; ++i) {
+    const std::string name = "song" + std::to_string(i) + ".mp3";
     if (i % 37 == 5) {
-      files.push_back(folder.file("missing" + std::to_string(i) + ".mp3"));
+      files.push_back(folder.file("missing" + name));
+      continue;
+    }
+    if (i % 53 == 9) {
+      files.push_back(folder.makeDirectory(name));
       continue;
     }
     std::string title = "T" + std::to_string(i);
     std::string file = std::string("ID3\x03\0\0\0\0\0", 9) + char(10 + title.size() + 1) + "TIT2" +
                        std::string("\0\0\0", 3) + char(title.size() + 1) + std::string(2, '\0') +
                        '\0' + title + "\xFF\xFB\x90\x64" + std::string(200 + i, char(i));
-    files.push_back(folder.write("song" + std::to_string(i) + ".mp3", file));
+    files.push_back(folder.write(name, file));
   }
-  std::vector<std::string> arguments{"read"};
-  arguments.insert(arguments.end(), files.begin(), files.end());
-  const Outcome whole = outcomeOf(BRINDLE_CLI, arguments);
-  Outcome pieces{0, "", ""};
-  for (std::size_t from = 0; from < files.size(); from += 30) {
-    std::vector<std::string> few{"read"};
-    few.insert(few.end(), files.begin() + from, files.begin() + from + 30);
-    const Outcome piece = outcomeOf(BRINDLE_CLI, few);
-    pieces.out += (from == 0 ? "" : "\n") + piece.out;
-    pieces.err += piece.err;
-    pieces.exitStatus = std::max(pieces.exitStatus, piece.exitStatus);
+  return files;
+}
+
+std::string replaced(std::string text, const std::string& from, const std::string& to) {
+  for (std::size_t at = text.find(from); at != std::string::npos; at = text.find(from, at))
+    text.replace(at, from.size(), to);
+  return text;
+}
+
+// Many files are read, or planned for a save, side by side: the lines and messages come out in
+// the order the files were given, and the files end up, as when the command is given a few files
+// at a time (one thread).
+TEST(CommandOfManyFiles, WorksAsOnAFewFilesAtATime) {
+  TempDir historyFolder;
+  ::setenv("BRINDLE_HISTORY", historyFolder.file("h.sqlite").c_str(), 1);
+  for (const std::string command : {"read", "write"}) {
+    SCOPED_TRACE(command);
+    TempDir wholeFolder, piecesFolder;
+    const std::vector<std::string> files = manyFiles(wholeFolder);
+    const std::vector<std::string> sameFiles = manyFiles(piecesFolder);
+    const auto invocation = [&](auto first, auto last) {
+      std::vector<std::string> arguments{command};
+      arguments.insert(arguments.end(), first, last);
+      if (command == "write") arguments.push_back("--set=TAGv2Title=Saved \u00e9t\u00e9");
+      return arguments;
+    };
+    const Outcome whole = outcomeOf(BRINDLE_CLI, invocation(files.begin(), files.end()));
+    Outcome pieces{0, "", ""};
+    for (std::size_t from = 0; from < sameFiles.size(); from += 30) {
+      const Outcome piece = outcomeOf(
+          BRINDLE_CLI, invocation(sameFiles.begin() + from, sameFiles.begin() + from + 30));
+      pieces.out += (from == 0 || piece.out.empty() ? "" : "\n") + piece.out;
+      pieces.err += piece.err;
+      pieces.exitStatus = std::max(pieces.exitStatus, piece.exitStatus);
+    }
+    EXPECT_EQ(whole.exitStatus, 1);
+    EXPECT_EQ(whole.exitStatus, pieces.exitStatus);
+    EXPECT_EQ(whole.err, replaced(pieces.err, piecesFolder.path(), wholeFolder.path()));
+    EXPECT_TRUE(whole.out == replaced(pieces.out, piecesFolder.path(), wholeFolder.path()))
+        << whole.out.size() << " bytes against " << pieces.out.size();
+    for (std::size_t i = 0; i < files.size(); ++i) {
+      if (!std::filesystem::is_regular_file(files[i])) continue;
+      ASSERT_EQ(TempDir::read(files[i]), TempDir::read(sameFiles[i])) << files[i];
+    }
+    const std::string lastTitle = TempDir::read(files.back()).substr(21, 4);
+    EXPECT_EQ(lastTitle, command == "read" ? "T299" : "Save");
   }
-  EXPECT_EQ(std::tie(whole.exitStatus, whole.err), std::tie(pieces.exitStatus, pieces.err));
-  EXPECT_TRUE(whole.out == pieces.out)
-      << whole.out.size() << " bytes against " << pieces.out.size();
-  EXPECT_NE(whole.out.find("TAGv2Title=T299\n"), std::string::npos);
+  ::setenv("BRINDLE_HISTORY", "off", 1);
 }
 
 TEST(FifoNamedLikeAnMp3File, EveryCommandEndsWithAReason) {
