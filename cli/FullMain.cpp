@@ -5,9 +5,13 @@
 #include <iostream>
 
 #include "cli/Cli.h"
+#include "platform/posix/PosixFileSystem.h"
 
 int main(int argc, char** argv) {
   // Sizes are written with the decimal separator of the user's locale.
   std::setlocale(LC_ALL, "");
+  // A save of many files keeps the new files open until one flush covers
+  // them all.
+  brindle::platform::posix::allowManyOpenFiles();
   return brindle::cli::run(argc, argv, std::cout, std::cerr);
 }

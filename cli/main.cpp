@@ -18,6 +18,7 @@
 #include <string_view>
 
 #include "cli/Cli.h"
+#include "platform/posix/PosixFileSystem.h"
 
 namespace {
 
@@ -66,5 +67,8 @@ int main(int argc, char** argv) {
   if (!runsItself(argc, argv, table)) return runFullProgram(argv);
   // Sizes are written with the decimal separator of the user's locale.
   std::setlocale(LC_ALL, "");
+  // A save of many files keeps the new files open until one flush covers
+  // them all.
+  brindle::platform::posix::allowManyOpenFiles();
   return brindle::cli::run(argc, argv, std::cout, std::cerr, table);
 }

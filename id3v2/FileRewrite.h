@@ -2,6 +2,7 @@
 // changes the length of the tags keeps the file whole whatever fails.
 #pragma once
 
+#include <algorithm>
 #include <cstdint>
 #include <memory>
 #include <string>
@@ -20,10 +21,11 @@ namespace brindle::id3v2 {
 /// held: no other save removes it as abandoned).
 class PendingReplacements {
  public:
-  /// How many new files wait at most: each holds an open file.
-  static constexpr std::size_t kMaxWaiting = 256;
-
-  explicit PendingReplacements(platform::FileSystem& fileSystem) : m_fileSystem(fileSystem) {}
+  /// At most as many new files wait as the file system lets a caller keep
+  /// open: each holds an open file.
+  explicit PendingReplacements(platform::FileSystem& fileSystem)
+      : m_fileSystem(fileSystem),
+        m_capacity(std::max<std::size_t>(1, fileSystem.openFilesAllowed())) {}
   /// New files never put in place are removed.
   ~PendingReplacements();
   PendingReplacements(const PendingReplacements&) = delete;
@@ -31,7 +33,7 @@ class PendingReplacements {
 
   void add(std::string temporary, std::string path, std::unique_ptr<platform::WritableFile> file);
   std::size_t size() const { return m_waiting.size(); }
-  bool full() const { return m_waiting.size() >= kMaxWaiting; }
+  bool full() const { return m_waiting.size() >= m_capacity; }
 
   /// Flushes the new files' file systems, then closes each new file and
   /// renames it over its old one. The outcome of each, in the order added;
@@ -46,6 +48,7 @@ class PendingReplacements {
     std::unique_ptr<platform::WritableFile> file;
   };
   platform::FileSystem& m_fileSystem;
+  std::size_t m_capacity;
   std::vector<Waiting> m_waiting;
 };
 

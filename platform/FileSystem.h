@@ -178,6 +178,10 @@ class FileSystem {
   /// Whether several threads may call this object at once: true only for a
   /// file system that keeps no state between calls.
   virtual bool usableFromManyThreads() const { return false; }
+  /// How many files a caller may keep open at once besides the few any
+  /// program holds: a batch keeps the new files it wrote open until one
+  /// flush covers them all.
+  virtual std::size_t openFilesAllowed() const { return 256; }
 };
 
 }  // namespace brindle::platform

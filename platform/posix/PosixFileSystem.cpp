@@ -8,6 +8,7 @@
 #include <linux/fs.h>
 #include <stdio.h>
 #include <sys/file.h>
+#include <sys/resource.h>
 #include <sys/stat.h>
 #include <sys/syscall.h>
 #include <sys/xattr.h>
@@ -427,6 +428,24 @@ Result<FileDetails> PosixFileSystem::details(const std::string& path) {
   if (::stat(path.c_str(), &info) != 0) return systemError(errno, "Cannot examine", path);
   return FileDetails{static_cast<std::uint64_t>(info.st_size),
                      static_cast<std::int64_t>(info.st_mtime)};
+}
+
+std::size_t PosixFileSystem::openFilesAllowed() const {
+  // The other three quarters stay for the history, the folders and whatever
+  // else the program opens.
+  struct rlimit limit {};
+  if (::getrlimit(RLIMIT_NOFILE, &limit) != 0) return 256;
+  const rlim_t soft = limit.rlim_cur == RLIM_INFINITY ? 65536 : limit.rlim_cur;
+  return std::clamp<std::size_t>(static_cast<std::size_t>(soft / 4), 16, 4096);
+}
+
+void allowManyOpenFiles() {
+  struct rlimit limit {};
+  if (::getrlimit(RLIMIT_NOFILE, &limit) != 0 || limit.rlim_cur == RLIM_INFINITY) return;
+  const rlim_t wanted = std::min<rlim_t>(limit.rlim_max, 65536);
+  if (wanted <= limit.rlim_cur) return;
+  limit.rlim_cur = wanted;
+  (void)::setrlimit(RLIMIT_NOFILE, &limit);
 }
 
 Status PosixFileSystem::syncFileSystemOf(const std::string& path) {

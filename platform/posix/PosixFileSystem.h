@@ -9,6 +9,8 @@ class PosixFileSystem : public FileSystem {
  public:
   /// Every call goes to the system and keeps nothing.
   bool usableFromManyThreads() const override { return true; }
+  /// A quarter of this process's limit of open files, at most 4096.
+  std::size_t openFilesAllowed() const override;
   Status renameNoReplace(const std::string& from, const std::string& to) override;
   Status remove(const std::string& path) override;
   bool exists(const std::string& path) override;
@@ -62,5 +64,9 @@ Error systemError(int code, const std::string& what, const std::string& path);
 /// The mount points listed in a mounts table (the format of /proc/self/mounts),
 /// without the kernel's pseudo file systems; octal escapes are decoded.
 std::vector<std::string> parseMountTable(const std::string& table);
+
+/// Raises this process's limit of open files to what the system lets it
+/// have (at most 65536): a batch of many files keeps many open.
+void allowManyOpenFiles();
 
 }  // namespace brindle::platform::posix

@@ -101,6 +101,11 @@ class RecordingFileSystem : public FileSystem {
   Result<FileIdentity> identity(const std::string& path) override;
   Result<FileDetails> details(const std::string& path) override;
   Status syncFileSystemOf(const std::string& path) override;
+  std::size_t openFilesAllowed() const override {
+    return m_openFilesAllowed.value_or(m_inner.openFilesAllowed());
+  }
+  /// Makes openFilesAllowed() return `count`.
+  void allowOpenFiles(std::size_t count) { m_openFilesAllowed = count; }
   Result<FileKind> kindOf(const std::string& path) override;
   Result<std::uint64_t> linkCount(const std::string& path) override;
   Result<std::string> resolvedPath(const std::string& path) override;
@@ -131,6 +136,7 @@ class RecordingFileSystem : public FileSystem {
   std::optional<std::vector<std::string>> m_drives;
   std::size_t m_partial = 0;
   std::optional<std::size_t> m_crashAfter;
+  std::optional<std::size_t> m_openFilesAllowed;
 };
 
 }  // namespace brindle::platform::testing

@@ -493,6 +493,29 @@ TEST_F(TagBatchTest, WritesEveryFileAndFlushes) {
   EXPECT_EQ(batch.tags.size(), kFiles.size());
 }
 
+// Grown files wait for one flush, as many at a time as the file system allows open files: then a
+// flush for each full round, and one at the end.
+TEST_F(TagBatchTest, FlushesOnceForEachRoundOfGrownFiles) {
+  std::vector<Planned> files;
+  for (const std::string name : {"a.mp3", "b.mp3", "c.mp3", "d.mp3", "e.mp3"})
+    files.push_back(planned(name, 128, 2048, true, true, 3000));
+  for (const auto& [allowed, flushes] : {std::pair{256u, 2u}, {5u, 2u}, {2u, 4u}, {1u, 6u}}) {
+    SCOPED_TRACE(allowed);
+    std::vector<TagChange> changes;
+    for (const Planned& file : files) {
+      const std::string path = folder.write(file.name, fileWith(file.before, file.audio));
+      changes.push_back({path, real.identity(path).value(), file.before, file.after});
+    }
+    fileSystem.allowOpenFiles(allowed);
+    fileSystem.clearCalls();
+    auto results = runTagBatch(&history, fileSystem, "brindle-cli write", changes);
+    for (const FileResult& result : results.value()) EXPECT_TRUE(result.changed) << result.reason;
+    EXPECT_EQ(fileSystem.callsOf(FsOp::SyncFileSystem).size(), flushes);
+    for (const Planned& file : files)
+      EXPECT_EQ(TempDir::read(folder.file(file.name)), fileWith(file.after, file.audio));
+  }
+}
+
 // Unrecordable batches, failing files, Stop, torn files (old tags back), replaced ones (refused).
 TEST_F(TagBatchTest, RefusedFailingAndStopped) {
   std::vector<TagChange> changes = writeFiles();
