@@ -103,6 +103,7 @@ platform::Status replaceThroughTemporary(platform::FileSystem& fileSystem, const
                       step.error());
     }
     if (pending) {
+      out.startWritingBack();
       pending->add(temporary, path, std::move(target.value()));
       return {};
     }

@@ -193,6 +193,7 @@ platform::Status replaceTagRegions(platform::FileSystem& fileSystem, const std::
     if (from.version1.empty()) (void)file.value()->setLength(audioEnd);
     return causedBy("cannot write the new tags into the file", written.error());
   }
+  file.value()->startWritingBack();
   if (platform::Status closed = file.value()->close(); !closed) {
     return causedBy("cannot close the file", closed.error());
   }

@@ -86,6 +86,9 @@ class UpdatableFile : public ReadableFile {
   virtual Status setLength(std::uint64_t length) = 0;
   /// Flushes what was written to the disk.
   virtual Status sync() = 0;
+  /// Starts writing what was written to the disk without waiting for it, so
+  /// that a later flush of many files has less to wait for.
+  virtual void startWritingBack() {}
   virtual Status close() = 0;
 };
 
@@ -101,6 +104,8 @@ class WritableFile {
   virtual Status copyFrom(ReadableFile& source, std::uint64_t offset, std::uint64_t length) = 0;
   /// Flushes what was written to the disk.
   virtual Status sync() = 0;
+  /// As UpdatableFile::startWritingBack().
+  virtual void startWritingBack() {}
   virtual Status close() = 0;
 };
 

@@ -62,6 +62,7 @@ class PosixUpdatableFile : public UpdatableFile {
   Status writeAt(std::uint64_t offset, std::span<const std::uint8_t> bytes) override;
   Status setLength(std::uint64_t length) override;
   Status sync() override;
+  void startWritingBack() override;
   Status close() override;
 
  private:
@@ -75,6 +76,7 @@ class PosixWritableFile : public WritableFile {
   Status write(std::span<const std::uint8_t> bytes) override;
   Status copyFrom(ReadableFile& source, std::uint64_t offset, std::uint64_t length) override;
   Status sync() override;
+  void startWritingBack() override;
   Status close() override;
 
  private:

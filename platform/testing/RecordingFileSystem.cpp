@@ -55,6 +55,7 @@ class RecordingUpdatableFile : public UpdatableFile {
     if (auto error = m_owner.enter(FsOp::Sync, m_path)) return *error;
     return m_inner->sync();
   }
+  void startWritingBack() override { m_inner->startWritingBack(); }
   Status close() override {
     if (auto error = m_owner.enter(FsOp::Close, m_path)) return *error;
     return m_inner->close();
@@ -92,6 +93,7 @@ class RecordingWritableFile : public WritableFile {
     if (auto error = m_owner.enter(FsOp::Sync, m_path)) return *error;
     return m_inner->sync();
   }
+  void startWritingBack() override { m_inner->startWritingBack(); }
   Status close() override {
     if (auto error = m_owner.enter(FsOp::Close, m_path)) return *error;
     return m_inner->close();
