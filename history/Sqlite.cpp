@@ -27,6 +27,10 @@ platform::Result<Database> Database::open(const std::string& location) {
   // Another process (brindle-cli beside the window) may be writing: wait
   // for it rather than failing at once.
   sqlite3_busy_timeout(handle, 5000);
+  // Closing leaves the log for the next checkpoint (SQLite starts one when
+  // the log passes its size): a command that changes a few files does not
+  // copy the log into the database and flush both on its way out.
+  sqlite3_db_config(handle, SQLITE_DBCONFIG_NO_CKPT_ON_CLOSE, 1, nullptr);
   return database;
 }
 

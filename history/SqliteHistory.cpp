@@ -100,7 +100,10 @@ class SqliteHistory final : public History {
     // WAL: a commit is one append and flush of the log; FULL: that flush
     // is a real one, so a recorded batch survives a crash.
     BRINDLE_TRY(m_database.execute(
-        "PRAGMA journal_mode = WAL; PRAGMA synchronous = FULL; PRAGMA foreign_keys = ON;"));
+        "PRAGMA journal_mode = WAL; PRAGMA synchronous = FULL; PRAGMA foreign_keys = ON;"
+        // The log is left for the next checkpoint when a program closes the
+        // history; after a checkpoint it is cut back to this size.
+        "PRAGMA journal_size_limit = 8388608;"));
     BRINDLE_TRY(upgradeRegionPieces());
     return prune();
   }
