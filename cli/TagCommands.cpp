@@ -269,6 +269,22 @@ unsigned workerThreads(std::size_t files) {
       std::clamp<std::size_t>(files / kFilesPerThread, 1, std::min(processors, 4u)));
 }
 
+/// Gives each of `threads` shares of `files`, in order, to `work(index,
+/// share)`: the first on this thread, the others on threads of their own.
+/// Returns when every share is done.
+template <class Work>
+void workSideBySide(std::span<const std::string> files, unsigned threads, const Work& work) {
+  const auto part = [&](unsigned index) {
+    const std::size_t from = files.size() * index / threads;
+    const std::size_t to = files.size() * (index + 1) / threads;
+    work(index, files.subspan(from, to - from));
+  };
+  std::vector<std::jthread> helpers;
+  helpers.reserve(threads - 1);
+  for (unsigned index = 1; index < threads; ++index) helpers.emplace_back(part, index);
+  part(0);
+}
+
 /// The name=value lines of every file, read in rounds of a bounded number
 /// of files, each round shared among the threads and printed in the order
 /// the files were given.
@@ -283,17 +299,10 @@ ExitCode readAllAsLines(const std::vector<std::string>& files, bool wav, std::os
         all.subspan(start, std::min(kFilesPerRound, all.size() - start));
     const unsigned threads = workerThreads(round.size());
     std::vector<ReadRun> runs(threads);
-    const auto share = [&](unsigned index) {
-      const std::size_t from = round.size() * index / threads;
-      const std::size_t to = round.size() * (index + 1) / threads;
-      readRun(round.subspan(from, to - from), wav, propertyLines, start + from == 0, runs[index]);
-    };
-    {
-      std::vector<std::jthread> helpers;
-      helpers.reserve(threads - 1);
-      for (unsigned index = 1; index < threads; ++index) helpers.emplace_back(share, index);
-      share(0);
-    }
+    workSideBySide(round, threads, [&](unsigned index, std::span<const std::string> share) {
+      const bool first = start == 0 && index == 0;
+      readRun(share, wav, propertyLines, first, runs[index]);
+    });
     for (const ReadRun& run : runs) {
       err << run.messages;
       out.write(run.lines.data(), static_cast<std::streamsize>(run.lines.size()));
@@ -492,17 +501,9 @@ ExitCode planAndApply(platform::FileSystem& fileSystem, const std::vector<std::s
   const std::span<const std::string> all(files);
   const unsigned threads = fileSystem.usableFromManyThreads() ? workerThreads(all.size()) : 1;
   std::vector<PlannedShare> shares(threads);
-  const auto planPart = [&](unsigned index) {
-    const std::size_t from = all.size() * index / threads;
-    const std::size_t to = all.size() * (index + 1) / threads;
-    planShare(fileSystem, all.subspan(from, to - from), stop, plan, shares[index]);
-  };
-  {
-    std::vector<std::jthread> helpers;
-    helpers.reserve(threads - 1);
-    for (unsigned index = 1; index < threads; ++index) helpers.emplace_back(planPart, index);
-    planPart(0);
-  }
+  workSideBySide(all, threads, [&](unsigned index, std::span<const std::string> share) {
+    planShare(fileSystem, share, stop, plan, shares[index]);
+  });
   ExitCode status = kSuccess;
   std::vector<id3v2::TagChange> changes;
   std::vector<std::string> givenNames;
